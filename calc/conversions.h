@@ -1,0 +1,39 @@
+// Conversions between the text of the window's boxes and numbers.
+//
+// They never consult the process locale: the program shows and reads a point
+// as the decimal separator whatever the user's regional settings are, and Qt
+// sets the C locale from the environment at start-up.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace calc {
+
+// The leading number of a text, as typed into a box.
+//   Blanks, tabs and line feeds anywhere are skipped ("1 000" reads 1000).
+//   Then an optional sign, digits with at most one '.', and an optional
+//   exponent: 'E' or 'e', an optional sign and digits.
+//   Reading stops at the first character that does not fit ("12abc" is 12,
+//   "1,5" is 1); a text without a leading number reads 0.
+// Returns no value when the number lies beyond the range of a double
+// ("1e999"); a number too small for a double reads as 0 of its sign.
+std::optional<double> textValue(std::string_view text);
+
+// A result as shown in a value label: a blank or "-", then the value rounded
+// to seven significant digits with trailing zeros dropped ("200", "0.16",
+// "8.841941"); magnitudes of 1E+07 and above and non-zero magnitudes below
+// 1E-04 in exponent form ("1E+07", "1.5E-05"). Negative zero shows " 0".
+// A value that is not finite shows the failure marker.
+std::string numberText(float x);
+
+// The shortest decimal that reads back as x, in fixed notation with no
+// leading blank: "0.15", "3.1", "6" (never "6.0"). Used for roughness values
+// picked with a scroll bar.
+std::string plainText(double x);
+
+// What a value label shows when the recalculation could not produce it.
+inline constexpr std::string_view kFailMarker = "—";
+
+}  // namespace calc

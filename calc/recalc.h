@@ -1,0 +1,45 @@
+// The recalculation: from the window's inputs and the calculation state to
+// the seven result texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "calc_state.h"
+
+namespace calc {
+
+// The boxes whose text the recalculation reads.
+enum class Input { Text1, Combo2, Combo3, Combo4, Text2, Text3, Text4 };
+
+// The option buttons whose selection it reads.
+enum class Choice { Option1, Option2, Option4, Option5 };
+
+// The value labels it writes, in the order they are written.
+enum class Result { Label6, Label7, Label17, Label10, Label13, Label15, Label11 };
+inline constexpr int kResultCount = 7;
+
+// What the recalculation sees of the window: exactly the reads and writes it
+// needs, so that it runs the same against the real window and in tests.
+class CalcView {
+public:
+    virtual ~CalcView() = default;
+    virtual std::string text(Input box) const = 0;  // UTF-8
+    virtual int checkValue() const = 0;             // Check1: 0 unticked
+    virtual bool selected(Choice option) const = 0;
+    virtual void setCaption(Result label, std::string_view text) = 0;
+};
+
+// Shown in Label7 while the section is not positive.
+inline constexpr std::string_view kSizePrompt = "请输入风管尺寸";
+
+// Reads every input, recomputes every result into `state` and rewrites the
+// seven value labels.
+//
+// When a step cannot complete (a value beyond the single range, the logarithm
+// or cube root of a negative value), the call stops there: the labels written
+// so far keep their new texts and every other value label shows kFailMarker,
+// so that nothing on screen belongs to earlier inputs. Returns false then.
+bool v(CalcState& state, CalcView& view);
+
+}  // namespace calc

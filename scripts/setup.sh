@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need, on Debian 12, as root.
+# Does nothing that is already done, so it is cheap to run before every build.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-wqy-microhei
+  locales
+  clang libclang-rt-dev
+  xvfb xauth imagemagick hyperfine time
+  dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The tests read and show numbers under a comma-decimal and a Chinese locale.
+need_locales=()
+for l in de_DE.UTF-8 zh_CN.UTF-8; do
+  locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || need_locales+=("$l")
+done
+if [ ${#need_locales[@]} -gt 0 ]; then
+  for l in "${need_locales[@]}"; do
+    $sudo sed -i "s/^# *\(${l} UTF-8\)/\1/" /etc/locale.gen
+  done
+  $sudo locale-gen
+fi

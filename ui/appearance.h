@@ -1,0 +1,15 @@
+// How the window looks, the same wherever it runs.
+#pragma once
+
+#include <QFont>
+
+namespace ui {
+
+// The window's default font: a CJK face that shows every caption at the
+// sizes the layout gives, with fallbacks for machines without it.
+QFont windowFont();
+
+// Application-wide look; the layout's pixel geometry is made for Fusion.
+void applyAppearance();
+
+}  // namespace ui

@@ -1,0 +1,103 @@
+// The controls of the window, on top of Qt's widgets.
+//
+// The handlers rely on a few event rules that Qt's widgets do not all keep by
+// themselves; this is the one place that makes them hold:
+//  - A change of a box's text, a list's chosen entry, an option's or the
+//    check box's value raises the control's event at once, nested inside the
+//    assignment, and only when the value really changes. Qt's own signals are
+//    synchronous, so this holds as long as nothing queues them.
+//      QLineEdit::textChanged        emitted by setText only for a new text.
+//      QComboBox::currentIndexChanged emitted only for a new index, but Qt
+//                                    selects the first entry added to an empty
+//                                    list and clear() reports index -1: both
+//                                    are kept silent here.
+//      QAbstractButton::toggled      emitted only for a new state; for option
+//                                    buttons the others of the frame are
+//                                    already cleared when it arrives.
+//  - A list's text is empty until an entry is chosen.
+//  - A scroll bar reports a new value, not every position while its thumb is
+//    dragged; arrows and track clicks step by 1.
+//  - A locked box takes the focus and reports clicks but cannot be edited.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace ui {
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent);
+    // Read-only for the user, still focusable and clickable.
+    void setLocked(bool locked) { setReadOnly(locked); }
+
+signals:
+    void changeRaised();  // the text changed, typed or assigned
+    void clickRaised();   // clicked with the mouse
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// A pick-only drop-down list.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget* parent);
+    void clearList();
+    void addEntry(const QString& entry);
+    // The chosen entry, empty while none is chosen.
+    QString text() const { return currentIndex() < 0 ? QString() : currentText(); }
+    // Chooses the entry with exactly this text; a text not in the list
+    // changes nothing.
+    void setText(const QString& entry);
+
+signals:
+    void clickRaised();  // another entry was chosen, by the user or by code
+};
+
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+public:
+    OptionButton(const QString& caption, QWidget* parent);
+    // -1 while selected, 0 otherwise.
+    int value() const { return isChecked() ? -1 : 0; }
+    // Any non-zero value selects the button (and clears the others of its frame).
+    void setValue(int value) { setChecked(value != 0); }
+
+signals:
+    void clickRaised();  // the button became the selected one
+};
+
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    CheckBox(const QString& caption, QWidget* parent);
+    // 0 unticked, 1 ticked, 2 grayed.
+    int value() const;
+    void setValue(int value);
+
+signals:
+    void clickRaised();  // the value changed
+};
+
+class HScrollBar : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit HScrollBar(QWidget* parent);
+
+signals:
+    void changeRaised();  // the value changed (a drag counts when released)
+};
+
+}  // namespace ui

@@ -7,7 +7,7 @@ TEST_BUILD ?= build-test
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 
-.PHONY: run test test-asan setup build bench clean
+.PHONY: run test test-asan setup build bench clean install package
 
 setup:
 	@bash scripts/setup.sh
@@ -44,5 +44,17 @@ bench: setup
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/bench_recalc
 
+# The Debian package: build-pkg/ductcalc_<version>_<arch>.deb, for `apt install ./…deb`.
+package: setup
+	cmake -S . -B build-pkg -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DDUCTCALC_BENCHMARKS=OFF
+	cmake --build build-pkg -j $(JOBS)
+	cd build-pkg && cpack -G DEB
+	@ls -1 build-pkg/*.deb
+
+# Program, desktop entry and icons under PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-pkg

@@ -11,7 +11,7 @@ packages=(
   locales
   clang libclang-rt-dev
   xvfb xauth imagemagick hyperfine time
-  dpkg-dev file
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()

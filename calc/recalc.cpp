@@ -72,6 +72,10 @@ bool v(CalcState& s, CalcView& view) {
             s.sideB = std::fabs(s.sideB);
         }
         if (!storeSingle(s.area, engine::s2(s.sideA, s.sideB))) return labels.fail();
+    } else {
+        // No shape chosen (the window always has one, a view need not): no
+        // section, rather than the section of earlier inputs.
+        s.area = 0;
     }
 
     // 3. Size text and equivalent diameter, m.
@@ -88,6 +92,9 @@ bool v(CalcState& s, CalcView& view) {
         } else if (!storeSingle(s.eqDiameter, engine::dv(s.sideA, s.sideB) / 1000)) {
             return labels.fail();
         }
+    } else {
+        labels.write(Result::Label6, "");
+        s.eqDiameter = 0;
     }
 
     // 4. Velocity, m/s. Without a positive section there is no velocity: a
@@ -118,6 +125,8 @@ bool v(CalcState& s, CalcView& view) {
     } else if (view.selected(Choice::Option5)) {
         if (!storeSingle(s.lambda, engine::l2(s.roughness, s.eqDiameter, s.reynolds).value_or(0)))
             return labels.fail();
+    } else {
+        s.lambda = 0;  // no formula chosen: no friction factor, as in a guarded case
     }
 
     // 10. Specific friction loss, Pa/m.

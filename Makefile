@@ -6,8 +6,10 @@ BUILD ?= build
 TEST_BUILD ?= build-test
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test test-asan setup build bench clean install package
+.PHONY: run test test-asan setup build bench bench-startup clean install package fuzz fuzz-build fuzz-smoke
 
 setup:
 	@bash scripts/setup.sh
@@ -28,6 +30,7 @@ test: setup
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz-smoke
 
 test-asan: setup
 	rm -rf $(ASAN_BUILD)
@@ -43,6 +46,13 @@ bench: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/bench_recalc
+	$(BENCH_BUILD)/bench/bench_keypress
+
+# Start-up to the first frame and peak memory, beside a bare Qt window.
+bench-startup: setup
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor
+	bash bench/startup/run.sh $(BENCH_BUILD)/bench
 
 # The Debian package: build-pkg/ductcalc_<version>_<arch>.deb, for `apt install ./…deb`.
 package: setup
@@ -56,5 +66,18 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# libFuzzer on the conversions and the recalculation, FUZZ_SECONDS per target;
+# the corpus grows in $(FUZZ_BUILD)/corpus, findings land in $(FUZZ_BUILD)/findings.
+fuzz: fuzz-build
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-build
+	bash fuzz/run.sh $(FUZZ_BUILD) smoke
+
+fuzz-build: setup
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DDUCTCALC_FUZZ=ON \
+	  -DDUCTCALC_WINDOW=OFF -DDUCTCALC_BENCHMARKS=OFF -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-pkg
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-pkg

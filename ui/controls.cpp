@@ -1,7 +1,10 @@
 #include "controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -49,8 +52,27 @@ void ComboBox::setText(const QString& entry) {
 OptionButton::OptionButton(const QString& caption, QWidget* parent)
     : QRadioButton(caption, parent) {
     connect(this, &QAbstractButton::toggled, this, [this](bool on) {
-        if (on) emit clickRaised();
+        if (!on) return;
+        syncTabStops();
+        emit clickRaised();
     });
+    syncTabStops();
+}
+
+void OptionButton::focusInEvent(QFocusEvent* event) {
+    QRadioButton::focusInEvent(event);  // makes this button the tab stop
+    syncTabStops();                     // but the selected one must stay it
+}
+
+void OptionButton::syncTabStops() {
+    const QWidget* frame = parentWidget();
+    const QList<OptionButton*> group =
+        frame ? frame->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly)
+              : QList<OptionButton*>{this};
+    const bool anySelected = std::any_of(group.begin(), group.end(),
+                                         [](const OptionButton* b) { return b->isChecked(); });
+    for (OptionButton* b : group)
+        b->setFocusPolicy(b->isChecked() || !anySelected ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {
@@ -76,6 +98,20 @@ HScrollBar::HScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     setPageStep(1);
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QAbstractSlider::valueChanged, this, &HScrollBar::changeRaised);
+}
+
+// QScrollBar inverts its controls so that Up on a vertical bar scrolls up;
+// on a horizontal bar that also makes Left step up. Up, Down, the page keys
+// and the wheel keep Qt's handling.
+void HScrollBar::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key != Qt::Key_Left && key != Qt::Key_Right) {
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    const bool up = (key == Qt::Key_Right) != isRightToLeft();
+    triggerAction(up ? SliderSingleStepAdd : SliderSingleStepSub);
+    event->accept();
 }
 
 }  // namespace ui

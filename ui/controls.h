@@ -18,6 +18,12 @@
 //  - A scroll bar reports a new value, not every position while its thumb is
 //    dragged; arrows and track clicks step by 1.
 //  - A locked box takes the focus and reports clicks but cannot be edited.
+//  - The Tab key stops once at an option group, on its selected button. Qt
+//    by itself stops at whichever button of the group last had the focus.
+//  - An option button or the check box takes a click anywhere on its
+//    rectangle, not only on the indicator and the caption's text.
+//  - The Left and Right keys move a horizontal scroll bar left and right;
+//    QScrollBar turns them around.
 #pragma once
 
 #include <QCheckBox>
@@ -77,6 +83,15 @@ public:
 
 signals:
     void clickRaised();  // the button became the selected one
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    // Only the selected button of the frame is a tab stop (all of them while
+    // none is selected); a click still gives any of them the focus.
+    void syncTabStops();
 };
 
 class CheckBox : public QCheckBox {
@@ -89,6 +104,9 @@ public:
 
 signals:
     void clickRaised();  // the value changed
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 class HScrollBar : public QScrollBar {
@@ -98,6 +116,9 @@ public:
 
 signals:
     void changeRaised();  // the value changed (a drag counts when released)
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace ui

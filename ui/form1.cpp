@@ -12,6 +12,7 @@
 #include "conversions.h"
 #include "layout.h"
 #include "tables.h"
+#include "accessibility.h"
 #include "appearance.h"
 
 namespace {
@@ -21,14 +22,18 @@ QString qs(std::string_view text) {
 }
 
 // The formula pictures are bitmaps drawn at 1x and 2x; a high-density screen
-// gets the 2x one so that the formula stays sharp.
+// gets the 2x one so that the formula stays sharp. Between the two, the 2x
+// bitmap is brought to the screen's own density here, pixel for pixel:
+// letting the painter scale it would blur its black and white into greys.
 QPixmap formulaPixmap(const QString& name, qreal devicePixelRatio) {
-    if (devicePixelRatio > 1) {
-        QPixmap sharp(QStringLiteral(":/images/%1@2x.bmp").arg(name));
-        sharp.setDevicePixelRatio(2);
-        return sharp;
+    if (devicePixelRatio <= 1) return QPixmap(QStringLiteral(":/images/%1.bmp").arg(name));
+    QPixmap sharp(QStringLiteral(":/images/%1@2x.bmp").arg(name));
+    if (devicePixelRatio != 2) {
+        const QSize size = (QSizeF(sharp.size()) * (devicePixelRatio / 2)).toSize();
+        sharp = sharp.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
-    return QPixmap(QStringLiteral(":/images/%1.bmp").arg(name));
+    sharp.setDevicePixelRatio(devicePixelRatio);
+    return sharp;
 }
 
 }  // namespace
@@ -61,8 +66,13 @@ void Form1::build() {
                 w = new QGroupBox(caption, parent);
                 break;
             case ui::Kind::Label: {
-                auto* label = new QLabel(caption, parent);
+                auto* label = new QLabel(parent);
+                // A label named on its own is a result, named after its row.
+                // Marked before its first text, which makes Qt pick the
+                // label's accessible interface.
+                if (d.accessibleName) ui::markAsResult(label);
                 label->setTextFormat(Qt::PlainText);
+                label->setText(caption);
                 label->setAlignment((d.settings & ui::kCentred ? Qt::AlignHCenter : Qt::AlignLeft) |
                                     Qt::AlignVCenter);
                 w = label;
@@ -147,6 +157,15 @@ void Form1::build() {
     get(Picture1, "Picture1"), get(Picture2, "Picture2");
 
     Frame1->setToolTip(QStringLiteral("英制美制选项"));
+    // Qt names a list after the label whose buddy it is (and reads its
+    // chosen entry as the list's own name), so the size lists get theirs.
+    Label1->setBuddy(Combo2);
+    Label2->setBuddy(Combo3);
+    Label3->setBuddy(Combo4);
+    // The formulas, for those who cannot see the pictures.
+    Picture1->setAccessibleDescription(QStringLiteral("λ = 0.25 / [lg(K / 3.71D) + 5.74 / (0.9Re)]²"));
+    Picture2->setAccessibleDescription(
+        QStringLiteral("λ = 0.0055 [1 + (20000 K/d + 10⁶/Re)^(1/3)]"));
     const qreal dpr = devicePixelRatioF();
     Picture1->setPixmap(formulaPixmap(QStringLiteral("formula1"), dpr));
     Picture2->setPixmap(formulaPixmap(QStringLiteral("formula2"), dpr));
@@ -414,4 +433,5 @@ void Form1::setCaption(calc::Result label, std::string_view text) {
         case calc::Result::Label11: target = Label11; break;
     }
     target->setText(qs(text));
+    ui::announceResult(target);
 }

@@ -1,0 +1,134 @@
+// What a screen reader gets from the window: every input named after its
+// caption or its row's label, every result as name plus value.
+#include <QAccessible>
+#include <QtTest>
+
+#include "appearance.h"
+#include "form1.h"
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { ui::applyAppearance(); }
+    void inputsAreNamed_data();
+    void inputsAreNamed();
+    void everyFocusableControlHasAName();
+    void resultsReadAsNamePlusValue_data();
+    void resultsReadAsNamePlusValue();
+    void formulaPicturesAreDescribed();
+};
+
+namespace {
+QAccessibleInterface* accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// What a screen reader announces as the control's name. Qt on Linux names a
+// list by the label that labels it (its buddy, else its frame's title) and
+// gives the list's chosen entry as its own name.
+QString spokenName(QAccessibleInterface* iface) {
+#ifdef Q_OS_UNIX
+    if (iface->role() == QAccessible::ComboBox) {
+        const auto labels = iface->relations(QAccessible::Label);
+        return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+    }
+#endif
+    return iface->text(QAccessible::Name);
+}
+}  // namespace
+
+void TestAccessibility::inputsAreNamed_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    const int edit = QAccessible::EditableText, combo = QAccessible::ComboBox,
+              radio = QAccessible::RadioButton, check = QAccessible::CheckBox,
+              bar = QAccessible::ScrollBar;
+    QTest::newRow("air volume box") << "Text1" << "风量" << edit;
+    QTest::newRow("flow unit list") << "Combo1" << "风量" << combo;
+    QTest::newRow("non-standard size tick") << "Check1" << "非标尺寸" << check;
+    QTest::newRow("circular duct option") << "Option1" << "圆形风管" << radio;
+    QTest::newRow("rectangular duct option") << "Option2" << "矩形风管" << radio;
+    QTest::newRow("standard diameter list") << "Combo2" << "直径" << combo;
+    QTest::newRow("typed diameter box") << "Text2" << "直径" << edit;
+    QTest::newRow("standard first side list") << "Combo3" << "长" << combo;
+    QTest::newRow("typed first side box") << "Text3" << "长" << edit;
+    QTest::newRow("standard second side list") << "Combo4" << "宽" << combo;
+    QTest::newRow("typed second side box") << "Text4" << "宽" << edit;
+    QTest::newRow("steel sheet option") << "Option3_0" << "薄钢板" << radio;
+    QTest::newRow("steel sheet roughness box") << "Text5" << "薄钢板 粗糙度" << edit;
+    QTest::newRow("steel sheet scroll bar") << "HScroll1" << "薄钢板 粗糙度" << bar;
+    QTest::newRow("plywood roughness box") << "Text9" << "胶合板 粗糙度" << edit;
+    QTest::newRow("brick scroll bar") << "HScroll6" << "砖砌体 粗糙度" << bar;
+    QTest::newRow("custom option") << "Option3_8" << "自定义" << radio;
+    QTest::newRow("custom roughness box") << "Text13" << "自定义 粗糙度" << edit;
+    QTest::newRow("formula one option") << "Option4" << "公式一" << radio;
+    QTest::newRow("formula two option") << "Option5" << "公式二" << radio;
+}
+
+void TestAccessibility::inputsAreNamed() {
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    Form1 form;
+    form.Form_Load();
+    auto* widget = form.findChild<QWidget*>(control);
+    QVERIFY(widget);
+    QAccessibleInterface* iface = accessible(widget);
+    QVERIFY(iface);
+    QCOMPARE(spokenName(iface), name);
+    QCOMPARE(int(iface->role()), role);
+}
+
+void TestAccessibility::everyFocusableControlHasAName() {
+    Form1 form;
+    form.Form_Load();
+    const auto widgets = form.findChildren<QWidget*>();
+    int checked = 0;
+    for (QWidget* w : widgets) {
+        if (w->focusPolicy() == Qt::NoFocus || w->objectName().isEmpty()) continue;
+        QAccessibleInterface* iface = accessible(w);
+        QVERIFY(iface);
+        QVERIFY2(!spokenName(iface).trimmed().isEmpty(), qPrintable(w->objectName()));
+        ++checked;
+    }
+    QVERIFY(checked > 0);
+}
+
+void TestAccessibility::resultsReadAsNamePlusValue_data() {
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("roughness") << "Label13" << "粗糙度" << "0.16";
+    QTest::newRow("air volume") << "Label10" << "风量" << "1000 m3/h";
+    QTest::newRow("duct size") << "Label6" << "风管尺寸" << "φ 200";
+    QTest::newRow("equivalent diameter") << "Label17" << "当量直径" << "0.2 m";
+    QTest::newRow("velocity") << "Label7" << "风速" << "8.841949 m/s";
+    QTest::newRow("Reynolds number") << "Label15" << "雷诺数" << "117423";
+    QTest::newRow("specific friction loss") << "Label11" << "比摩阻" << "4.376865 Pa/m";
+}
+
+void TestAccessibility::resultsReadAsNamePlusValue() {
+    QFETCH(QString, label);
+    Form1 form;
+    form.Form_Load();
+    form.Combo2->setText(QStringLiteral("200"));
+    form.Text1->setText(QStringLiteral("1000"));
+    QAccessibleInterface* iface = accessible(form.findChild<QLabel*>(label));
+    QVERIFY(iface);
+    QTEST(iface->text(QAccessible::Name), "name");
+    QTEST(iface->text(QAccessible::Value), "value");
+}
+
+void TestAccessibility::formulaPicturesAreDescribed() {
+    Form1 form;
+    for (QLabel* picture : {form.Picture1, form.Picture2}) {
+        QAccessibleInterface* iface = accessible(picture);
+        QVERIFY(iface);
+        QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+        QVERIFY(iface->text(QAccessible::Description).startsWith(QStringLiteral("λ = ")));
+    }
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"

@@ -1,0 +1,76 @@
+// On a high-density screen the window scales as a whole and the formula
+// pictures come from their 2x bitmaps, unblurred. ctest runs this at scale
+// factors 1, 1.5 and 2 (QT_SCALE_FACTOR).
+#include <QtTest>
+
+#include "appearance.h"
+#include "form1.h"
+
+class TestHighDpi : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { ui::applyAppearance(); }
+    void windowScalesAsAWhole();
+    void formulaPicturesStaySharp_data();
+    void formulaPicturesStaySharp();
+};
+
+namespace {
+qreal scaleFactor() {
+    bool ok = false;
+    const qreal factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    return ok ? factor : 1.0;
+}
+}  // namespace
+
+void TestHighDpi::windowScalesAsAWhole() {
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.devicePixelRatioF(), scaleFactor());
+    // Geometry stays in device-independent pixels.
+    QCOMPARE(form.size(), QSize(561, 489));
+    QCOMPARE(form.Frame3->geometry(), QRect(312, 288, 241, 193));
+    const QImage shot = form.grab().toImage();
+    QCOMPARE(shot.size(), (QSizeF(561, 489) * scaleFactor()).toSize());
+}
+
+void TestHighDpi::formulaPicturesStaySharp_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QSize>("bitmap");
+    QTest::newRow("formula one") << "Picture1" << QSize(171, 69);
+    QTest::newRow("formula two") << "Picture2" << QSize(231, 72);
+}
+
+void TestHighDpi::formulaPicturesStaySharp() {
+    QFETCH(QString, picture);
+    QFETCH(QSize, bitmap);
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* box = form.findChild<QLabel*>(picture);
+    QVERIFY(box);
+
+    const QPixmap pixmap = box->pixmap();
+    QCOMPARE(pixmap.devicePixelRatio(), scaleFactor());
+    QCOMPARE(pixmap.deviceIndependentSize().toSize(), bitmap);
+
+    // Inside the border, where the bitmap lies, every pixel on screen is pure
+    // black or pure white: a bitmap scaled with smoothing would show greys.
+    const QRect shown = box->contentsRect() & QRect(box->contentsRect().topLeft(), bitmap);
+    const QImage shot = box->grab(shown).toImage().convertToFormat(QImage::Format_RGB32);
+    int black = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            const bool pure = p == qRgb(0, 0, 0) || p == qRgb(255, 255, 255);
+            if (!pure) QFAIL(qPrintable(QStringLiteral("grey pixel at %1,%2").arg(x).arg(y)));
+            black += p == qRgb(0, 0, 0);
+        }
+    QVERIFY2(black > 200, "the formula is missing");
+}
+
+QTEST_MAIN(TestHighDpi)
+#include "tst_high_dpi.moc"

@@ -1,0 +1,16 @@
+// What assistive technology reads from the window.
+#pragma once
+
+class QLabel;
+
+namespace ui {
+
+// Makes `label` read as a result: its accessible name (the caption of its
+// row, "风速") and its text as the value ("8.841949 m/s"). Call once per
+// label; the label must have its accessible name set.
+void markAsResult(QLabel* label);
+
+// Tells assistive technology that a result label shows a new value.
+void announceResult(QLabel* label);
+
+}  // namespace ui

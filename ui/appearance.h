@@ -9,7 +9,8 @@ namespace ui {
 // sizes the layout gives, with fallbacks for machines without it.
 QFont windowFont();
 
-// Application-wide look; the layout's pixel geometry is made for Fusion.
+// Application-wide look; the layout's pixel geometry is made for Fusion, and
+// the window's font is the application's.
 void applyAppearance();
 
 }  // namespace ui

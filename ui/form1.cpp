@@ -212,6 +212,15 @@ void Form1::centreOnScreen() {
     move(frame.topLeft());
 }
 
+void Form1::showCentred() {
+    // Before the window is shown its frame is unknown: centre the client
+    // area first, so that it opens about right, and the whole window once
+    // the frame has been added.
+    centreOnScreen();
+    show();
+    centreOnScreen();
+}
+
 void Form1::Form_Load() {
     Check1->setValue(0);
     Combo2->setVisible(true);

@@ -18,6 +18,8 @@ public:
     void Form_Load();
     // Places the window in the middle of its screen.
     void centreOnScreen();
+    // Shows the window centred, frame included.
+    void showCentred();
 
     const calc::CalcState& state() const { return calc_; }
 

@@ -11,7 +11,6 @@ int main(int argc, char* argv[]) {
 
     Form1 form;
     form.Form_Load();
-    form.centreOnScreen();
-    form.show();
+    form.showCentred();
     return app.exec();
 }

@@ -16,7 +16,6 @@ int main(int argc, char* argv[]) {
     Form1 form;
     const QuitAfterFirstPaint firstFrame(&form);
     form.Form_Load();
-    form.centreOnScreen();
-    form.show();
+    form.showCentred();
     return app.exec();
 }

@@ -14,6 +14,7 @@ files=$(dpkg -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 expected=$(printf '%s\n' \
   ./usr/bin/ductcalc \
   ./usr/share/applications/ductcalc.desktop \
+  ./usr/share/doc/ductcalc/copyright \
   ./usr/share/icons/hicolor/16x16/apps/ductcalc.png \
   ./usr/share/icons/hicolor/32x32/apps/ductcalc.png | sort)
 if [ "$files" != "$expected" ]; then
@@ -26,10 +27,12 @@ fi
 dpkg -c "$deb" | grep -E '^-rwxr-xr-x .* \./usr/bin/ductcalc$' >/dev/null ||
   { echo "ductcalc is not installed executable"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6gui6 libqt6core6 fonts-wqy-microhei; do
+for lib in libqt6widgets6 libqt6gui6 libqt6core6; do
   case "$depends" in
     *"$lib"*) ;;
     *) echo "Depends lacks $lib: $depends"; exit 1 ;;
   esac
 done
+dpkg-deb -f "$deb" Recommends | grep -q fonts-wqy-microhei ||
+  { echo "Recommends lacks a CJK font"; exit 1; }
 echo "package ok: $(basename "$deb")"

@@ -1,0 +1,55 @@
+// The built-in window font is a cut-down face: it must be the one in use and
+// hold every character the window shows.
+#include <QRawFont>
+#include <QtTest>
+
+#include "appearance.h"
+#include "conversions.h"
+#include "layout.h"
+#include "recalc.h"
+#include "tables.h"
+
+class TestFont : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { ui::applyAppearance(); }
+    void builtInFaceIsUsed();
+    void everyShownCharacterIsInTheFace_data();
+    void everyShownCharacterIsInTheFace();
+};
+
+void TestFont::builtInFaceIsUsed() {
+    QCOMPARE(QFontInfo(ui::windowFont()).family(), QStringLiteral("Ductcalc Window Hei"));
+    QCOMPARE(QApplication::font().families().value(0), QStringLiteral("Ductcalc Window Hei"));
+}
+
+void TestFont::everyShownCharacterIsInTheFace_data() {
+    QTest::addColumn<QString>("text");
+    auto qs = [](std::string_view t) { return QString::fromUtf8(t.data(), qsizetype(t.size())); };
+    for (const ui::ControlDesc& d : ui::formDescription())
+        if (d.caption) QTest::addRow("caption of %s", d.name) << QString::fromUtf8(d.caption);
+    for (const calc::FlowUnit& unit : calc::flowUnits)
+        QTest::addRow("unit %s", std::string(unit.text).c_str()) << qs(unit.text);
+    for (std::size_t i = 0; i < calc::materials.size(); ++i)
+        QTest::addRow("material %zu", i) << qs(calc::materials[i].caption);
+    QTest::newRow("size prompt") << qs(calc::kSizePrompt);
+    QTest::newRow("failure marker") << qs(calc::kFailMarker);
+    QTest::newRow("result texts") << QStringLiteral("φ -0.123456789E+ * m/s m m3/h Pa/m");
+    QTest::newRow("unit tool tip") << QStringLiteral("英制美制选项");
+    QString ascii;
+    for (char16_t c = 0x20; c < 0x7F; ++c) ascii += QChar(c);
+    QTest::newRow("printable ASCII, as typed") << ascii;
+}
+
+void TestFont::everyShownCharacterIsInTheFace() {
+    QFETCH(QString, text);
+    const QRawFont face = QRawFont::fromFont(ui::windowFont());
+    QVERIFY(face.isValid());
+    QCOMPARE(face.familyName(), QStringLiteral("Ductcalc Window Hei"));
+    for (QChar c : text)
+        QVERIFY2(face.supportsCharacter(c),
+                 qPrintable(QStringLiteral("U+%1 missing").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
+}
+
+QTEST_MAIN(TestFont)
+#include "tst_font.moc"

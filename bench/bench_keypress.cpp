@@ -51,6 +51,15 @@ bool typingChangesResults(Window& w, benchmark::State& st) {
     return true;
 }
 
+// One keystroke that changes the text: a 5, then a Backspace, in turn.
+void typeOrErase(Form1& form, bool& digit) {
+    if (digit)
+        type(form, Qt::Key_5, '5');
+    else
+        type(form, Qt::Key_Backspace);
+    digit = !digit;
+}
+
 void BM_KeyPressText1(benchmark::State& st) {
     Window w;
     w.form.Text1->setText(QStringLiteral("1000"));
@@ -58,11 +67,7 @@ void BM_KeyPressText1(benchmark::State& st) {
     if (!typingChangesResults(w, st)) return;
     bool digit = true;
     for (auto _ : st) {
-        if (digit)
-            type(w.form, Qt::Key_5, '5');
-        else
-            type(w.form, Qt::Key_Backspace);
-        digit = !digit;
+        typeOrErase(w.form, digit);
         benchmark::DoNotOptimize(w.form.Label10);
     }
     st.SetItemsProcessed(st.iterations());
@@ -103,11 +108,7 @@ void BM_KeyPressText1AndRepaint(benchmark::State& st) {
     }
     bool digit = true;
     for (auto _ : st) {
-        if (digit)
-            type(w.form, Qt::Key_5, '5');
-        else
-            type(w.form, Qt::Key_Backspace);
-        digit = !digit;
+        typeOrErase(w.form, digit);
         paintPending();
     }
     st.SetItemsProcessed(st.iterations());

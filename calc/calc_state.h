@@ -1,6 +1,8 @@
 // The calculation variables of the window.
 #pragma once
 
+#include <string_view>
+
 namespace calc {
 
 // Every field is single precision, as the results are defined in terms of
@@ -24,5 +26,10 @@ struct CalcState {
 // Returns false, leaving `field` unchanged, when the value is not a finite
 // single: nan, an infinity, or a magnitude beyond the single range.
 bool storeSingle(float& field, double value);
+
+// Stores factor times the number a box's text reads as (double product,
+// rounded once). Returns false, leaving `field` unchanged, when the text
+// reads beyond the double range or the product does not fit a single.
+bool storeText(float& field, std::string_view text, float factor = 1);
 
 }  // namespace calc

@@ -38,11 +38,8 @@ private:
     unsigned written_ = 0;
 };
 
-// A box's number as it is stored into a field: beyond the double range is as
-// unstorable as beyond the single range.
-bool storeText(float& field, const CalcView& view, Input box, float factor = 1) {
-    const std::optional<double> value = textValue(view.text(box));
-    return value && storeSingle(field, factor * *value);
+bool storeBox(float& field, const CalcView& view, Input box, float factor = 1) {
+    return storeText(field, view.text(box), factor);
 }
 
 }  // namespace
@@ -53,19 +50,19 @@ bool v(CalcState& s, CalcView& view) {
     const bool rectangular = !circular && view.selected(Choice::Option2);
 
     // 1. Air volume, in m3/h.
-    if (!storeText(s.flowRate, view, Input::Text1, s.flowFactor)) return labels.fail();
+    if (!storeBox(s.flowRate, view, Input::Text1, s.flowFactor)) return labels.fail();
 
     // 2. Section. Standard sizes are made non-negative; typed sizes are used
     //    as typed.
     const bool standard = view.checkValue() == 0;
     if (circular) {
-        if (!storeText(s.diameter, view, standard ? Input::Combo2 : Input::Text2))
+        if (!storeBox(s.diameter, view, standard ? Input::Combo2 : Input::Text2))
             return labels.fail();
         if (standard) s.diameter = std::fabs(s.diameter);
         if (!storeSingle(s.area, engine::s1(s.diameter))) return labels.fail();
     } else if (rectangular) {
-        if (!storeText(s.sideA, view, standard ? Input::Combo3 : Input::Text3) ||
-            !storeText(s.sideB, view, standard ? Input::Combo4 : Input::Text4))
+        if (!storeBox(s.sideA, view, standard ? Input::Combo3 : Input::Text3) ||
+            !storeBox(s.sideB, view, standard ? Input::Combo4 : Input::Text4))
             return labels.fail();
         if (standard) {
             s.sideA = std::fabs(s.sideA);

@@ -28,4 +28,10 @@ void applyAppearance() {
     QApplication::setFont(windowFont());
 }
 
+void setUpApplication() {
+    QApplication::setApplicationName(QStringLiteral("ductcalc"));
+    QApplication::setApplicationDisplayName(QStringLiteral("风速计算"));
+    applyAppearance();
+}
+
 }  // namespace ui

@@ -13,4 +13,8 @@ QFont windowFont();
 // the window's font is the application's.
 void applyAppearance();
 
+// Everything the program sets on its application before the window exists:
+// names and look.
+void setUpApplication();
+
 }  // namespace ui

@@ -314,8 +314,7 @@ namespace {
 // A typed size as stored; one that fits no single keeps the old value, and the
 // recalculation, which reads the box again, reports it.
 void storeTyped(float& field, const ui::TextBox* box) {
-    if (const auto value = calc::textValue(box->text().toStdString()))
-        calc::storeSingle(field, *value);
+    calc::storeText(field, box->text().toStdString());
 }
 }  // namespace
 

@@ -5,9 +5,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ductcalc"));
-    QApplication::setApplicationDisplayName(QStringLiteral("风速计算"));
-    ui::applyAppearance();
+    ui::setUpApplication();
 
     Form1 form;
     form.Form_Load();

@@ -9,9 +9,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ductcalc"));
-    QApplication::setApplicationDisplayName(QStringLiteral("风速计算"));
-    ui::applyAppearance();
+    ui::setUpApplication();
 
     Form1 form;
     const QuitAfterFirstPaint firstFrame(&form);

@@ -26,11 +26,15 @@ public:
         write(label, text);
     }
 
-    // Marks every label this call has not written.
-    bool fail() {
+    // Marks every label this call has not written, and every value from the
+    // failed one on as undefined.
+    Outcome fail(Value failed) {
         for (int i = 0; i < kResultCount; ++i)
             if (!(written_ & (1u << i))) view_.setCaption(static_cast<Result>(i), kFailMarker);
-        return false;
+        Outcome outcome;
+        for (int i = static_cast<int>(failed); i < kValueCount; ++i)
+            outcome.markUndefined(static_cast<Value>(i));
+        return outcome;
     }
 
 private:
@@ -44,31 +48,31 @@ bool storeBox(float& field, const CalcView& view, Input box, float factor = 1) {
 
 }  // namespace
 
-bool v(CalcState& s, CalcView& view) {
+Outcome v(CalcState& s, CalcView& view) {
     LabelWriter labels(view);
     const bool circular = view.selected(Choice::Option1);
     const bool rectangular = !circular && view.selected(Choice::Option2);
 
     // 1. Air volume, in m3/h.
-    if (!storeBox(s.flowRate, view, Input::Text1, s.flowFactor)) return labels.fail();
+    if (!storeBox(s.flowRate, view, Input::Text1, s.flowFactor)) return labels.fail(Value::flowRate);
 
     // 2. Section. Standard sizes are made non-negative; typed sizes are used
     //    as typed.
     const bool standard = view.checkValue() == 0;
     if (circular) {
         if (!storeBox(s.diameter, view, standard ? Input::Combo2 : Input::Text2))
-            return labels.fail();
+            return labels.fail(Value::size);
         if (standard) s.diameter = std::fabs(s.diameter);
-        if (!storeSingle(s.area, engine::s1(s.diameter))) return labels.fail();
+        if (!storeSingle(s.area, engine::s1(s.diameter))) return labels.fail(Value::area);
     } else if (rectangular) {
         if (!storeBox(s.sideA, view, standard ? Input::Combo3 : Input::Text3) ||
             !storeBox(s.sideB, view, standard ? Input::Combo4 : Input::Text4))
-            return labels.fail();
+            return labels.fail(Value::size);
         if (standard) {
             s.sideA = std::fabs(s.sideA);
             s.sideB = std::fabs(s.sideB);
         }
-        if (!storeSingle(s.area, engine::s2(s.sideA, s.sideB))) return labels.fail();
+        if (!storeSingle(s.area, engine::s2(s.sideA, s.sideB))) return labels.fail(Value::area);
     } else {
         // No shape chosen (the window always has one, a view need not): no
         // section, rather than the section of earlier inputs.
@@ -87,7 +91,7 @@ bool v(CalcState& s, CalcView& view) {
         if (sum == 0) {
             s.eqDiameter = 0;
         } else if (!storeSingle(s.eqDiameter, engine::dv(s.sideA, s.sideB) / 1000)) {
-            return labels.fail();
+            return labels.fail(Value::eqDiameter);
         }
     } else {
         labels.write(Result::Label6, "");
@@ -99,7 +103,7 @@ bool v(CalcState& s, CalcView& view) {
     //    loss beside the prompt that belong to another duct.
     if (s.area > 0) {
         const double velocity = static_cast<double>(s.flowRate) / 3600 / s.area;
-        if (!storeSingle(s.velocity, velocity)) return labels.fail();
+        if (!storeSingle(s.velocity, velocity)) return labels.fail(Value::velocity);
         labels.write(Result::Label7, s.velocity, " m/s");
     } else {
         s.velocity = 0;
@@ -112,25 +116,26 @@ bool v(CalcState& s, CalcView& view) {
     labels.write(Result::Label13, s.roughness);
 
     // 8. Reynolds number.
-    if (!storeSingle(s.reynolds, engine::re(s.velocity, s.eqDiameter))) return labels.fail();
+    if (!storeSingle(s.reynolds, engine::re(s.velocity, s.eqDiameter)))
+        return labels.fail(Value::reynolds);
     labels.write(Result::Label15, s.reynolds);
 
     // 9. Friction factor of the chosen formula; a guarded case counts as 0.
     if (view.selected(Choice::Option4)) {
         if (!storeSingle(s.lambda, engine::l1(s.roughness, s.eqDiameter, s.reynolds).value_or(0)))
-            return labels.fail();
+            return labels.fail(Value::lambda);
     } else if (view.selected(Choice::Option5)) {
         if (!storeSingle(s.lambda, engine::l2(s.roughness, s.eqDiameter, s.reynolds).value_or(0)))
-            return labels.fail();
+            return labels.fail(Value::lambda);
     } else {
         s.lambda = 0;  // no formula chosen: no friction factor, as in a guarded case
     }
 
     // 10. Specific friction loss, Pa/m.
     if (!storeSingle(s.specificLoss, engine::rm(s.lambda, s.eqDiameter, s.velocity).value_or(0)))
-        return labels.fail();
+        return labels.fail(Value::specificLoss);
     labels.write(Result::Label11, s.specificLoss, " Pa/m");
-    return true;
+    return {};
 }
 
 }  // namespace calc

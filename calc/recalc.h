@@ -33,13 +33,35 @@ public:
 // Shown in Label7 while the section is not positive.
 inline constexpr std::string_view kSizePrompt = "请输入风管尺寸";
 
+// The values a recalculation computes, in the order it computes them. The
+// roughness is not among them: it is set by the roughness handlers and is
+// always defined.
+enum class Value { flowRate, size, area, eqDiameter, velocity, reynolds, lambda, specificLoss };
+inline constexpr int kValueCount = 8;
+
+// What a recalculation left undefined. A value that a failed step could not
+// compute keeps whatever its field held before; nothing may be shown or
+// derived from it.
+class Outcome {
+public:
+    bool complete() const { return undefined_ == 0; }
+    explicit operator bool() const { return complete(); }
+    bool defined(Value value) const { return !(undefined_ & bit(value)); }
+    void markUndefined(Value value) { undefined_ |= bit(value); }
+
+private:
+    static unsigned bit(Value value) { return 1u << static_cast<unsigned>(value); }
+    unsigned undefined_ = 0;
+};
+
 // Reads every input, recomputes every result into `state` and rewrites the
 // seven value labels.
 //
 // When a step cannot complete (a value beyond the single range, the logarithm
 // or cube root of a negative value), the call stops there: the labels written
 // so far keep their new texts and every other value label shows kFailMarker,
-// so that nothing on screen belongs to earlier inputs. Returns false then.
-bool v(CalcState& state, CalcView& view);
+// so that nothing on screen belongs to earlier inputs. The outcome says which
+// values are undefined then.
+Outcome v(CalcState& state, CalcView& view);
 
 }  // namespace calc

@@ -168,7 +168,7 @@ Outcome run(const Scenario& s, calc::CalcState& state, WatchedView& view) {
     state.roughness = s.roughness;
     show(s, view);
     view.written.reset();
-    const bool ok = calc::v(state, view);
+    const bool ok = calc::v(state, view).complete();
     const Outcome o{ok, view.captions, state};
     const auto what = [&] { return describe(s) + " -> " + describe(o); };
 

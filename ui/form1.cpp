@@ -262,7 +262,7 @@ void Form1::Form_Load() {
     v();
 }
 
-void Form1::v() { calc::v(calc_, *this); }
+void Form1::v() { outcome_ = calc::v(calc_, *this); }
 
 // --- Air volume and flow unit ----------------------------------------------
 

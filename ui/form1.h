@@ -22,6 +22,8 @@ public:
     void showCentred();
 
     const calc::CalcState& state() const { return calc_; }
+    // What the last recalculation left undefined.
+    const calc::Outcome& outcome() const { return outcome_; }
 
     // Air volume and flow unit.
     void Text1_Change();
@@ -93,4 +95,5 @@ private:
     void scrollChange(int material);
 
     calc::CalcState calc_;
+    calc::Outcome outcome_;
 };

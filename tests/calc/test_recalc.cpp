@@ -42,7 +42,7 @@ protected:
     FakeView view;
     calc::CalcState state = startState();
 
-    bool run() { return calc::v(state, view); }
+    bool run() { return calc::v(state, view).complete(); }
 };
 
 TEST_F(Recalc, StartUpDefaults) {

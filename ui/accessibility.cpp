@@ -10,16 +10,28 @@ namespace {
 
 constexpr const char* kResultProperty = "ductcalcResult";
 
-// A result label reads as name plus value, like a read-only field: Qt's own
-// label interface has only a name, which would be either the caption or the
-// number, never both.
+// A result label reads as its row's caption plus its value: Qt's own label
+// interface has only a name, which would be either the caption or the
+// number, never both. A screen reader speaks a label's name, and AT-SPI
+// carries no value for a text, so the name holds both ("风速 8.841949 m/s");
+// the value alone stays available as the value and the description.
 class ResultAccessible : public QAccessibleWidget {
 public:
     explicit ResultAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
 
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return static_cast<const QLabel*>(widget())->text().trimmed();
-        return QAccessibleWidget::text(t);
+        const QString value = static_cast<const QLabel*>(widget())->text().trimmed();
+        switch (t) {
+            case QAccessible::Value:
+            case QAccessible::Description:
+                return value;
+            case QAccessible::Name: {
+                const QString caption = widget()->accessibleName();
+                return value.isEmpty() ? caption : caption + u' ' + value;
+            }
+            default:
+                return QAccessibleWidget::text(t);
+        }
     }
 };
 
@@ -42,8 +54,10 @@ void markAsResult(QLabel* label) {
 
 void announceResult(QLabel* label) {
     if (!QAccessible::isActive()) return;
-    QAccessibleValueChangeEvent event(label, label->text());
-    QAccessible::updateAccessibility(&event);
+    QAccessibleEvent named(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent described(label, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 }  // namespace ui

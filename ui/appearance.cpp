@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "qt_translations.h"
+
 namespace ui {
 
 QFont windowFont() {
@@ -32,6 +34,7 @@ void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("ductcalc"));
     QApplication::setApplicationDisplayName(QStringLiteral("风速计算"));
     applyAppearance();
+    loadQtTranslations();
 }
 
 }  // namespace ui

@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QWheelEvent>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -27,9 +30,19 @@ void TextBox::mouseReleaseEvent(QMouseEvent* event) {
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
+    // Qt's default also takes the focus on a wheel turn, before the list
+    // sees the wheel: the focus rule below would then never hold.
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) emit clickRaised();
     });
+}
+
+void ComboBox::wheelEvent(QWheelEvent* event) {
+    if (hasFocus())
+        QComboBox::wheelEvent(event);
+    else
+        event->ignore();
 }
 
 void ComboBox::clearList() {
@@ -96,7 +109,7 @@ HScrollBar::HScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     setTracking(false);  // a dragged thumb counts once, where it is released
     setSingleStep(1);
     setPageStep(1);
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::TabFocus);
     connect(this, &QAbstractSlider::valueChanged, this, &HScrollBar::changeRaised);
 }
 
@@ -112,6 +125,53 @@ void HScrollBar::keyPressEvent(QKeyEvent* event) {
     const bool up = (key == Qt::Key_Right) != isRightToLeft();
     triggerAction(up ? SliderSingleStepAdd : SliderSingleStepSub);
     event->accept();
+}
+
+void HScrollBar::wheelEvent(QWheelEvent* event) {
+    if (hasFocus())
+        QScrollBar::wheelEvent(event);
+    else
+        event->ignore();
+}
+
+namespace {
+// The style's own focus frame, just inside the widget's edge.
+void drawFocusMark(QWidget* widget, int inset) {
+    QPainter painter(widget);
+    QStyleOptionFocusRect option;
+    option.initFrom(widget);
+    option.rect = widget->rect().adjusted(inset, inset, -inset, -inset);
+    option.backgroundColor = widget->palette().color(QPalette::Window);
+    widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, widget);
+}
+}  // namespace
+
+void HScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (hasFocus()) drawFocusMark(this, 1);
+}
+
+PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
+    setFocusPolicy(Qt::TabFocus);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+// The mark is the border drawn twice as thick in the highlight colour. The
+// inner line lies on the bitmap's white margin on three sides; on the right
+// the box cuts the bitmap close to the formula, so the mark stays on the
+// border there and never hides a stroke.
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    const QColor mark = palette().color(QPalette::Highlight);
+    const int w = width(), h = height();
+    painter.fillRect(0, 0, w, 2, mark);
+    painter.fillRect(0, h - 2, w, 2, mark);
+    painter.fillRect(0, 0, 2, h, mark);
+    painter.fillRect(w - 1, 0, 1, h, mark);
 }
 
 }  // namespace ui

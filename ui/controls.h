@@ -24,6 +24,12 @@
 //    rectangle, not only on the indicator and the caption's text.
 //  - The Left and Right keys move a horizontal scroll bar left and right;
 //    QScrollBar turns them around.
+//  - A list or a scroll bar takes the mouse wheel only while it has the
+//    focus: a wheel turned to scroll past it changes no size or roughness.
+//  - A scroll bar is reached with Tab, never by a click: a click that
+//    changes nothing would otherwise keep the focus on the bar and swallow
+//    the digits typed next. Qt's Fusion bar draws no focus, so it gets a
+//    mark of its own.
 #pragma once
 
 #include <QCheckBox>
@@ -70,6 +76,9 @@ public:
 
 signals:
     void clickRaised();  // another entry was chosen, by the user or by code
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 class OptionButton : public QRadioButton {
@@ -119,6 +128,19 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A formula picture: reached with Tab only (a click would take the focus from
+// the box being typed in), and marked while it has the focus.
+class PictureBox : public QLabel {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace ui

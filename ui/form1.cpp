@@ -1,9 +1,15 @@
 #include "form1.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
 #include <QPixmap>
 #include <QScreen>
+#include <QToolTip>
 #include <algorithm>
 #include <map>
 #include <string_view>
@@ -14,6 +20,7 @@
 #include "tables.h"
 #include "accessibility.h"
 #include "appearance.h"
+#include "derived.h"
 
 namespace {
 
@@ -105,21 +112,15 @@ void Form1::build() {
                 w = bar;
                 break;
             }
-            case ui::Kind::PictureBox: {
-                auto* picture = new QLabel(parent);
-                picture->setFrameStyle(QFrame::Box | QFrame::Plain);
-                picture->setLineWidth(1);
-                picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                w = picture;
+            case ui::Kind::PictureBox:
+                w = new ui::PictureBox(parent);
                 break;
-            }
         }
         w->setObjectName(QString::fromLatin1(d.name));
         w->setGeometry(ui::px(d.left), ui::px(d.top), ui::px(d.width), ui::px(d.height));
         if (d.accessibleName) w->setAccessibleName(QString::fromUtf8(d.accessibleName));
         byName.emplace(d.name, w);
-        if (w->focusPolicy() != Qt::NoFocus && d.kind != ui::Kind::PictureBox)
-            tabStops.emplace_back(d.tabIndex, w);
+        if (w->focusPolicy() != Qt::NoFocus) tabStops.emplace_back(d.tabIndex, w);
     }
 
     // Tab visits the controls in the order of their tab indexes; Qt skips
@@ -169,6 +170,7 @@ void Form1::build() {
     const qreal dpr = devicePixelRatioF();
     Picture1->setPixmap(formulaPixmap(QStringLiteral("formula1"), dpr));
     Picture2->setPixmap(formulaPixmap(QStringLiteral("formula2"), dpr));
+    buildDeskAids();
 }
 
 void Form1::connectHandlers() {
@@ -215,10 +217,37 @@ void Form1::centreOnScreen() {
 void Form1::showCentred() {
     // Before the window is shown its frame is unknown: centre the client
     // area first, so that it opens about right, and the whole window once
-    // the frame has been added.
+    // the window manager has added the frame. That happens some time after
+    // show() returns, so the second centring waits for it; without a window
+    // manager there is no frame and the first centring stands.
     centreOnScreen();
+    centrePending_ = true;
     show();
+    centreOnceFramed();
+}
+
+void Form1::centreOnceFramed() {
+    if (!centrePending_ || frameGeometry().size() == size()) return;
+    centrePending_ = false;  // once: the user may move the window afterwards
     centreOnScreen();
+}
+
+bool Form1::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        // The frame shows up as a move of the client area (reparenting) or
+        // a change of state; whichever comes first is early enough.
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::WindowActivate:
+        case QEvent::WindowStateChange:
+        case QEvent::UpdateRequest:
+            centreOnceFramed();
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 void Form1::Form_Load() {
@@ -260,9 +289,16 @@ void Form1::Form_Load() {
     calc_.diameter = 100;
     calc_.roughness = 0.16f;
     v();
+
+    // Ready for the first number: it replaces the "0".
+    Text1->setFocus();
+    Text1->selectAll();
 }
 
-void Form1::v() { outcome_ = calc::v(calc_, *this); }
+void Form1::v() {
+    outcome_ = calc::v(calc_, *this);
+    updateAids();
+}
 
 // --- Air volume and flow unit ----------------------------------------------
 
@@ -442,4 +478,111 @@ void Form1::setCaption(calc::Result label, std::string_view text) {
     }
     target->setText(qs(text));
     ui::announceResult(target);
+}
+
+// --- Results to take away, and the aids beside them ------------------------------
+
+namespace {
+// A row's name without the blanks that space its caption out ("风    速").
+QString rowName(const QLabel* value) { return value->accessibleName(); }
+}  // namespace
+
+std::array<Form1::ResultRow, 7> Form1::resultRows() const {
+    return {{{Label12, Label13},
+             {Label9, Label10},
+             {Label4, Label6},
+             {Label16, Label17},
+             {Label5, Label7},
+             {Label14, Label15},
+             {Label8, Label11}}};
+}
+
+QString Form1::resultText(int row) const {
+    const auto rows = resultRows();
+    if (row < 0 || row >= static_cast<int>(rows.size())) return {};
+    return rows[static_cast<std::size_t>(row)].value->text().trimmed();
+}
+
+QString Form1::resultsText() const {
+    QString text;
+    const auto rows = resultRows();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        text += rowName(rows[i].value) + u'\t' + resultText(static_cast<int>(i)) + u'\n';
+    return text;
+}
+
+void Form1::copyAllResults() {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(resultsText());
+}
+
+void Form1::copyResult(int row) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(resultText(row));
+}
+
+void Form1::buildDeskAids() {
+    // The frame's tool tip belongs to the frame alone; its boxes would
+    // otherwise pass their own tool-tip requests up to it.
+    for (QWidget* child : Frame1->findChildren<QWidget*>()) child->installEventFilter(this);
+
+    const auto rows = resultRows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (QLabel* label : {rows[i].caption, rows[i].value}) {
+            label->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(label, &QWidget::customContextMenuRequested, this,
+                    [this, label, i](const QPoint& pos) {
+                        showResultMenu(static_cast<int>(i), label->mapToGlobal(pos));
+                    });
+        }
+    }
+
+    auto* copyAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    copyAll->setContext(Qt::WindowShortcut);
+    connect(copyAll, &QShortcut::activated, this, &Form1::copyAllResults);
+}
+
+void Form1::showResultMenu(int row, const QPoint& globalPos) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("resultMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(QStringLiteral("复制")), &QAction::triggered, this,
+            [this, row] { copyResult(row); });
+    QAction* all = menu->addAction(QStringLiteral("复制全部结果"));
+    all->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(all, &QAction::triggered, this, &Form1::copyAllResults);
+    menu->popup(globalPos);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // A control with a tool tip of its own shows it; the others show none.
+        if (widget && widget->toolTip().isEmpty() && Frame1->isAncestorOf(widget)) {
+            QToolTip::hideText();
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::updateAids() {
+    using calc::Value;
+    const QString none = QStringLiteral("—");
+    auto number = [](float x) { return qs(calc::numberText(x)).trimmed(); };
+
+    // Velocity pressure: only for a velocity of a real section.
+    QString pressure = none;
+    if (outcome_.defined(Value::velocity) && outcome_.defined(Value::area) && calc_.area > 0) {
+        if (const auto pv = calc::velocityPressure(calc_.velocity))
+            pressure = number(*pv) + QStringLiteral(" Pa");
+    }
+    const QString velocityTip = QStringLiteral("动压 ρv²/2 = ") + pressure;
+    Label5->setToolTip(velocityTip);
+    Label7->setToolTip(velocityTip);
+
+    const QString formula = Option5->isChecked() ? QStringLiteral("公式二") : QStringLiteral("公式一");
+    const QString lambda = outcome_.defined(Value::lambda) ? number(calc_.lambda) : none;
+    const QString lossTip = QStringLiteral("沿程阻力系数 λ（%1）= %2").arg(formula, lambda);
+    Label8->setToolTip(lossTip);
+    Label11->setToolTip(lossTip);
 }

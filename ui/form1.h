@@ -21,6 +21,15 @@ public:
     // Shows the window centred, frame included.
     void showCentred();
 
+    // The seven result rows, top to bottom, as a spreadsheet takes them: the
+    // row's name, a tab and the value as shown, one row a line.
+    QString resultsText() const;
+    // The value of one row (0 the roughness … 6 the friction loss), as shown.
+    QString resultText(int row) const;
+    // Puts all results, or one row's value, on the clipboard.
+    void copyAllResults();
+    void copyResult(int row);
+
     const calc::CalcState& state() const { return calc_; }
     // What the last recalculation left undefined.
     const calc::Outcome& outcome() const { return outcome_; }
@@ -76,6 +85,10 @@ public:
     QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5;
     QLabel *Picture1, *Picture2;
 
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // CalcView: what the recalculation reads and writes.
     std::string text(calc::Input box) const override;
@@ -94,6 +107,21 @@ private:
     void kBoxClick(int material);
     void scrollChange(int material);
 
+    // A result row's caption label and value label.
+    struct ResultRow {
+        QLabel* caption;
+        QLabel* value;
+    };
+    std::array<ResultRow, 7> resultRows() const;
+    void buildDeskAids();
+    void showResultMenu(int row, const QPoint& globalPos);
+    // The tool tips of the velocity and friction-loss rows, from the last
+    // recalculation.
+    void updateAids();
+    void centreOnceFramed();
+
     calc::CalcState calc_;
     calc::Outcome outcome_;
+    // Set while the window waits for its frame to be centred with it.
+    bool centrePending_ = false;
 };

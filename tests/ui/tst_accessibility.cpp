@@ -99,13 +99,14 @@ void TestAccessibility::resultsReadAsNamePlusValue_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
-    QTest::newRow("roughness") << "Label13" << "粗糙度" << "0.16";
-    QTest::newRow("air volume") << "Label10" << "风量" << "1000 m3/h";
-    QTest::newRow("duct size") << "Label6" << "风管尺寸" << "φ 200";
-    QTest::newRow("equivalent diameter") << "Label17" << "当量直径" << "0.2 m";
-    QTest::newRow("velocity") << "Label7" << "风速" << "8.841949 m/s";
-    QTest::newRow("Reynolds number") << "Label15" << "雷诺数" << "117423";
-    QTest::newRow("specific friction loss") << "Label11" << "比摩阻" << "4.376865 Pa/m";
+    // A screen reader speaks a label's name: the row's caption and its value.
+    QTest::newRow("roughness") << "Label13" << "粗糙度 0.16" << "0.16";
+    QTest::newRow("air volume") << "Label10" << "风量 1000 m3/h" << "1000 m3/h";
+    QTest::newRow("duct size") << "Label6" << "风管尺寸 φ 200" << "φ 200";
+    QTest::newRow("equivalent diameter") << "Label17" << "当量直径 0.2 m" << "0.2 m";
+    QTest::newRow("velocity") << "Label7" << "风速 8.841949 m/s" << "8.841949 m/s";
+    QTest::newRow("Reynolds number") << "Label15" << "雷诺数 117423" << "117423";
+    QTest::newRow("specific friction loss") << "Label11" << "比摩阻 4.376865 Pa/m" << "4.376865 Pa/m";
 }
 
 void TestAccessibility::resultsReadAsNamePlusValue() {
@@ -118,6 +119,7 @@ void TestAccessibility::resultsReadAsNamePlusValue() {
     QVERIFY(iface);
     QTEST(iface->text(QAccessible::Name), "name");
     QTEST(iface->text(QAccessible::Value), "value");
+    QTEST(iface->text(QAccessible::Description), "value");
 }
 
 void TestAccessibility::formulaPicturesAreDescribed() {

@@ -997,30 +997,30 @@ private slots:
         QTest::newRow("as start-up leaves the window")
             << QStringList{}
             << QStringList{"Text1", "Combo1", "Option1", "Check1", "Combo2", "Option3_0"} +
-                   materials + lastMaterials + QStringList{"Option4"};
+                   materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("a rectangular duct of non-standard size")
             << QStringList{"Option2", "Check1"}
             << QStringList{"Text1", "Combo1", "Option2", "Check1", "Text3", "Text4", "Option3_0"} +
-                   materials + lastMaterials + QStringList{"Option4"};
+                   materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("a rectangular duct of standard size")
             << QStringList{"Option2"}
             << QStringList{"Text1", "Combo1", "Option2", "Check1", "Combo3", "Combo4",
                            "Option3_0"} +
-                   materials + lastMaterials + QStringList{"Option4"};
+                   materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("a circular duct of non-standard size")
             << QStringList{"Check1"}
             << QStringList{"Text1", "Combo1", "Option1", "Check1", "Text2", "Option3_0"} +
-                   materials + lastMaterials + QStringList{"Option4"};
+                   materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("brick chosen: the group's stop is brick's own place")
             << QStringList{"Option3_5"}
             << QStringList{"Text1", "Combo1", "Option1", "Check1", "Combo2", "Text5", "HScroll1",
                            "Option3_5", "Text6", "HScroll2", "Text7", "Text8", "Text9", "Text10",
                            "HScroll6"} +
-                   lastMaterials + QStringList{"Option4"};
+                   lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("the custom material and formula two chosen")
             << QStringList{"Option3_8", "Option5"}
             << QStringList{"Text1", "Combo1", "Option1", "Check1", "Combo2"} + materials +
-                   QStringList{"Option3_8"} + lastMaterials + QStringList{"Option5"};
+                   QStringList{"Option3_8"} + lastMaterials + QStringList{"Option5", "Picture1", "Picture2"};
     }
 
     void tabVisitsTheControlsInTabIndexOrder()

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -28,18 +30,27 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The formula pictures are bitmaps drawn at 1x and 2x; a high-density screen
-// gets the 2x one so that the formula stays sharp. Between the two, the 2x
-// bitmap is brought to the screen's own density here, pixel for pixel:
-// letting the painter scale it would blur its black and white into greys.
+// The formula pictures are black-and-white bitmaps drawn at each common
+// screen scale; resampling one bitmap to another scale breaks its thin
+// strokes apart ("0.25" loses the stem of its 5). A scale without its own
+// bitmap gets the next larger one brought to it pixel for pixel: letting the
+// painter scale it would blur its black and white into greys.
 QPixmap formulaPixmap(const QString& name, qreal devicePixelRatio) {
-    if (devicePixelRatio <= 1) return QPixmap(QStringLiteral(":/images/%1.bmp").arg(name));
-    QPixmap sharp(QStringLiteral(":/images/%1@2x.bmp").arg(name));
-    if (devicePixelRatio != 2) {
-        const QSize size = (QSizeF(sharp.size()) * (devicePixelRatio / 2)).toSize();
+    static constexpr struct {
+        qreal scale;
+        const char* suffix;
+    } kDrawn[] = {{1, ""},        {1.25, "@1.25x"}, {1.5, "@1.5x"},
+                  {1.75, "@1.75x"}, {2, "@2x"},      {3, "@3x"}};
+    const auto* pick = std::find_if(std::begin(kDrawn), std::end(kDrawn), [&](const auto& d) {
+        return d.scale >= devicePixelRatio - 0.01;
+    });
+    if (pick == std::end(kDrawn)) pick = std::end(kDrawn) - 1;
+    QPixmap sharp(QStringLiteral(":/images/%1%2.bmp").arg(name, QLatin1String(pick->suffix)));
+    if (std::abs(pick->scale - devicePixelRatio) > 0.01) {
+        const QSize size = (QSizeF(sharp.size()) * (devicePixelRatio / pick->scale)).toSize();
         sharp = sharp.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
-    sharp.setDevicePixelRatio(devicePixelRatio);
+    sharp.setDevicePixelRatio(devicePixelRatio < 1 ? 1 : devicePixelRatio);
     return sharp;
 }
 

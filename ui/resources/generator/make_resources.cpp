@@ -184,11 +184,13 @@ private:
 // Geometry shared by every part of one formula at one scale.
 struct Style
 {
-    int scale = 1;  // 1 for the normal bitmap, 2 for the @2x one
+    double scale = 1;  // 1 for the normal bitmap, 1.25 for the @1.25x one …
     int axis = 0;   // height of the fraction bars above the baseline
     int rule = 1;   // thickness of bars and of the delimiters' strokes
 
-    int px(int units) const { return units * scale; }
+    // Whole pixels: every length is rounded once, at the scale it is drawn
+    // at, so strokes keep their full width instead of being resampled.
+    int px(int units) const { return int(std::lround(units * scale)); }
     // Top row of a bar centred on the axis.
     int barTop(int baseline) const { return baseline - axis - rule / 2; }
 };
@@ -277,7 +279,7 @@ private:
             const double u = (row - mid) / mid;          // -1 .. 1
             const double bulge = 1.0 - u * u;             // 0 at the tips, 1 in the middle
             int offset = int(std::lround((w - t) * (1.0 - bulge))); // distance of the ink from the outer side
-            const int thickness = t + (bulge > 0.75 ? m_style.scale : 0);
+            const int thickness = t + (bulge > 0.75 ? m_style.px(1) : 0);
             offset = std::min(offset, w - thickness);
             const int inkX = closing ? x + w - offset - thickness : x + offset;
             painter.fillRect(QRect(inkX, top + row, thickness, 1), Qt::black);
@@ -322,13 +324,15 @@ private:
 class Builder
 {
 public:
-    Builder(int scale, int mainPx, int scriptPx)
-        : m_main(serifFont(mainPx * scale, false)),
-          m_mainItalic(serifFont(mainPx * scale, true)),
-          m_script(serifFont(scriptPx * scale, false))
+    // Font sizes round down: a glyph a pixel too large at 1.5x makes formula
+    // two too wide for its box.
+    Builder(double scale, int mainPx, int scriptPx)
+        : m_main(serifFont(int(mainPx * scale), false)),
+          m_mainItalic(serifFont(int(mainPx * scale), true)),
+          m_script(serifFont(int(scriptPx * scale), false))
     {
         m_style.scale = scale;
-        m_style.rule = scale;
+        m_style.rule = std::max(1, m_style.px(1));
         // The bars sit at the height of the middle of the plus sign, so that
         // "+" and "=" line up with them.
         const QRect plus = inkRect(QStringLiteral("+"), m_main);
@@ -400,7 +404,7 @@ constexpr int kScriptPx = 10;
 const QString kLambda = QString(QChar(0x03BB));
 
 // λ = 0.25 / [ lg K/(3.71D) + 5.74/(0.9Re) ]²
-BoxPtr formulaOne(int scale)
+BoxPtr formulaOne(double scale)
 {
     const Builder b(scale, kMainPx, kScriptPx);
     auto bracket = b.fence(Delimiter::Bracket,
@@ -414,7 +418,7 @@ BoxPtr formulaOne(int scale)
 }
 
 // λ = 0.0055 [ 1 + ( 20000 K/d + 10⁶/Re )^(1/3) ]
-BoxPtr formulaTwo(int scale)
+BoxPtr formulaTwo(double scale)
 {
     const Builder b(scale, kMainPx, kScriptPx);
     auto oneThirdDenominator = b.script("3");
@@ -441,7 +445,7 @@ struct FormulaTarget
     QString fileName;
     QSize size;      // at 1x
     QRect inkArea;   // at 1x: where black pixels may appear
-    BoxPtr (*layout)(int scale);
+    BoxPtr (*layout)(double scale);
 };
 
 QRect blackBounds(const QImage &image)
@@ -480,12 +484,15 @@ void saveBmp24(const QImage &image, const QString &path)
         fail(QStringLiteral("%1 was not written as an uncompressed 24-bit BMP").arg(path));
 }
 
-void renderFormula(const FormulaTarget &target, int scale, const QString &dir)
+// Whole pixels of a 1x length at `scale`.
+int scaled(int length, double scale) { return int(std::lround(length * scale)); }
+
+void renderFormula(const FormulaTarget &target, double scale, const QString &dir)
 {
     const BoxPtr formula = target.layout(scale);
 
     // Draw on a roomy sheet first, then move the ink into the allowed area.
-    const int margin = 8 * scale;
+    const int margin = scaled(8, scale);
     QImage sheet(formula->width + 2 * margin, formula->height() + 2 * margin, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     {
@@ -502,8 +509,9 @@ void renderFormula(const FormulaTarget &target, int scale, const QString &dir)
     }
 
     const QRect ink = blackBounds(sheet);
-    const QSize size = target.size * scale;
-    const QRect area(target.inkArea.topLeft() * scale, target.inkArea.size() * scale);
+    const QSize size(scaled(target.size.width(), scale), scaled(target.size.height(), scale));
+    const QRect area(scaled(target.inkArea.left(), scale), scaled(target.inkArea.top(), scale),
+                     scaled(target.inkArea.width(), scale), scaled(target.inkArea.height(), scale));
     const QString name = scale == 1 ? target.fileName + ".bmp"
                                     : target.fileName + QStringLiteral("@%1x.bmp").arg(scale);
     if (ink.isNull())
@@ -662,8 +670,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("formula2"), QSize(231, 72), QRect(QPoint(5, 3), QPoint(227, 67)), formulaTwo},
     };
     for (const FormulaTarget &target : targets) {
-        renderFormula(target, 1, dir);
-        renderFormula(target, 2, dir);
+        // Every common screen scale gets a bitmap drawn at it: one resampled
+        // from another scale breaks thin strokes apart.
+        for (const double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0})
+            renderFormula(target, scale, dir);
     }
     writeIcon(32, dir);
     writeIcon(16, dir);

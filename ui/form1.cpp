@@ -35,7 +35,8 @@ QString qs(std::string_view text) {
 // strokes apart ("0.25" loses the stem of its 5). A scale without its own
 // bitmap gets the next larger one brought to it pixel for pixel: letting the
 // painter scale it would blur its black and white into greys.
-QPixmap formulaPixmap(const QString& name, qreal devicePixelRatio) {
+QPixmap formulaPixmap(const QString& name, qreal screenRatio) {
+    const qreal devicePixelRatio = std::max<qreal>(1, screenRatio);
     static constexpr struct {
         qreal scale;
         const char* suffix;
@@ -50,7 +51,7 @@ QPixmap formulaPixmap(const QString& name, qreal devicePixelRatio) {
         const QSize size = (QSizeF(sharp.size()) * (devicePixelRatio / pick->scale)).toSize();
         sharp = sharp.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
-    sharp.setDevicePixelRatio(devicePixelRatio < 1 ? 1 : devicePixelRatio);
+    sharp.setDevicePixelRatio(devicePixelRatio);
     return sharp;
 }
 

@@ -3,12 +3,14 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace ui {
 
 namespace {
 
 constexpr const char* kResultProperty = "ductcalcResult";
+constexpr const char* kLockedProperty = "ductcalcLocked";
 
 // A result label reads as its row's caption plus its value: Qt's own label
 // interface has only a name, which would be either the caption or the
@@ -35,21 +37,90 @@ public:
     }
 };
 
-QAccessibleInterface* resultFactory(const QString& className, QObject* object) {
-    if (className != QLatin1String("QLabel") || !object->property(kResultProperty).toBool())
-        return nullptr;
-    return new ResultAccessible(static_cast<QLabel*>(object));
+// A locked box: a text field whose text can be read, selected and copied,
+// but not edited, so it offers no editing interface.
+class LockedBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit LockedBoxAccessible(QLineEdit* box)
+        : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+    QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.editable = false;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return box()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    // QAccessibleTextInterface, straight from the box.
+    void selection(int index, int* start, int* end) const override {
+        *start = *end = 0;
+        if (index == 0 && box()->hasSelectedText()) {
+            *start = box()->selectionStart();
+            *end = box()->selectionEnd();
+        }
+    }
+    int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override { box()->deselect(); }
+    void setSelection(int, int start, int end) override {
+        box()->setSelection(start, end - start);
+    }
+    int cursorPosition() const override { return box()->cursorPosition(); }
+    void setCursorPosition(int position) override { box()->setCursorPosition(position); }
+    QString text(int start, int end) const override {
+        const QString all = box()->text();
+        start = qBound(0, start, int(all.size()));
+        end = end < 0 ? int(all.size()) : qBound(start, end, int(all.size()));
+        return all.mid(start, end - start);
+    }
+    int characterCount() const override { return int(box()->text().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+};
+
+QAccessibleInterface* windowFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("QLabel") && object->property(kResultProperty).toBool())
+        return new ResultAccessible(static_cast<QLabel*>(object));
+    if (object->property(kLockedProperty).toBool())
+        if (auto* box = qobject_cast<QLineEdit*>(object)) return new LockedBoxAccessible(box);
+    return nullptr;
+}
+
+void installFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(windowFactory);
+        return true;
+    }();
+    (void)installed;
 }
 
 }  // namespace
 
 void markAsResult(QLabel* label) {
-    static const bool installed = [] {
-        QAccessible::installFactory(resultFactory);
-        return true;
-    }();
-    (void)installed;
+    installFactory();
     label->setProperty(kResultProperty, true);
+}
+
+void markAsLocked(QLineEdit* box) {
+    installFactory();
+    box->setProperty(kLockedProperty, true);
 }
 
 void announceResult(QLabel* label) {

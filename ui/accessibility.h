@@ -2,6 +2,7 @@
 #pragma once
 
 class QLabel;
+class QLineEdit;
 
 namespace ui {
 
@@ -12,5 +13,10 @@ void markAsResult(QLabel* label);
 
 // Tells assistive technology that a result label shows a new value.
 void announceResult(QLabel* label);
+
+// Makes a read-only box read as read-only text: Qt's own interface offers
+// assistive technology the editing of any line edit, so a locked box is
+// announced as editable. Call once per box; the box must stay read-only.
+void markAsLocked(QLineEdit* box);
 
 }  // namespace ui

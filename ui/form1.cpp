@@ -99,6 +99,8 @@ void Form1::build() {
             }
             case ui::Kind::TextBox: {
                 auto* box = new ui::TextBox(parent);
+                // Before its first text, which makes Qt pick its interface.
+                if (d.settings & ui::kLocked) ui::markAsLocked(box);
                 box->setText(caption);
                 box->setLocked(d.settings & ui::kLocked);
                 w = box;

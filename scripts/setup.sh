@@ -12,6 +12,10 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth imagemagick hyperfine time
   dpkg-dev file desktop-file-utils
+  # Qt's own texts in Chinese; the window on a real display, under a window
+  # manager, read by an AT-SPI client on a private D-Bus session.
+  qt6-translations-l10n
+  openbox x11-utils dbus at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()

@@ -4,6 +4,7 @@ the program under test. Everything is started here and stopped by process id,
 children first, so that no test leaves anything running or touches another
 test's display."""
 
+import ctypes
 import os
 import select
 import signal
@@ -14,6 +15,27 @@ import time
 
 class SetUpError(RuntimeError):
     pass
+
+
+def _become_subreaper():
+    """Processes orphaned by the ones stopped here (the accessibility bus
+    starts its registry daemon, for one) come back to this process, which
+    reaps them, instead of lingering as zombies under an init that may not."""
+    try:
+        libc = ctypes.CDLL(None, use_errno=True)
+        libc.prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+    except (OSError, AttributeError):
+        pass
+
+
+def _reap_orphans():
+    while True:
+        try:
+            pid, _ = os.waitpid(-1, os.WNOHANG)
+        except ChildProcessError:
+            return
+        if pid == 0:
+            return
 
 
 def _children(pid):
@@ -84,6 +106,7 @@ class Desk:
 
     # -- start -------------------------------------------------------------
     def __enter__(self):
+        _become_subreaper()
         try:
             self._start_x()
             if self.accessibility:
@@ -228,6 +251,19 @@ class Desk:
                             pass
                     proc.wait(5)
         self._procs.clear()
+        # Whatever they started that outlived them came back here; wait for it.
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            _reap_orphans()
+            if not _children(os.getpid()):
+                break
+            for p in _children(os.getpid()):
+                try:
+                    os.kill(p, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+            time.sleep(0.05)
+        _reap_orphans()
 
 
 def _rect(text):

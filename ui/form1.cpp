@@ -595,7 +595,10 @@ void Form1::updateAids() {
     Label7->setToolTip(velocityTip);
 
     const QString formula = Option5->isChecked() ? QStringLiteral("公式二") : QStringLiteral("公式一");
-    const QString lambda = outcome_.defined(Value::lambda) ? number(calc_.lambda) : none;
+    // A formula's guard (no flow, no roughness) leaves no friction factor;
+    // its stored 0 is no λ to show.
+    const QString lambda =
+        outcome_.defined(Value::lambda) && calc_.lambda != 0 ? number(calc_.lambda) : none;
     const QString lossTip = QStringLiteral("沿程阻力系数 λ（%1）= %2").arg(formula, lambda);
     Label8->setToolTip(lossTip);
     Label11->setToolTip(lossTip);

@@ -56,6 +56,16 @@ void TestHighDpi::formulaPicturesStaySharp() {
     const QPixmap pixmap = box->pixmap();
     QCOMPARE(pixmap.devicePixelRatio(), scaleFactor());
     QCOMPARE(pixmap.deviceIndependentSize().toSize(), bitmap);
+    // Each common scale has a bitmap drawn at it; the screen gets that one
+    // as it is, not another one resampled.
+    const QString name = picture == QLatin1String("Picture1") ? "formula1" : "formula2";
+    const QString suffix =
+        scaleFactor() == 1 ? QString() : QStringLiteral("@%1x").arg(scaleFactor());
+    QImage drawn(QStringLiteral(":/images/%1%2.bmp").arg(name, suffix));
+    QVERIFY(!drawn.isNull());
+    drawn.setDevicePixelRatio(scaleFactor());
+    QCOMPARE(pixmap.toImage().convertToFormat(QImage::Format_RGB32),
+             drawn.convertToFormat(QImage::Format_RGB32));
 
     // Inside the border, where the bitmap lies, every pixel on screen is pure
     // black or pure white: a bitmap scaled with smoothing would show greys.

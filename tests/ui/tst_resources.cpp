@@ -15,7 +15,10 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <tuple>
+#include <vector>
 
 #ifndef RESOURCE_DIR
 #error "RESOURCE_DIR must be defined as the path of the folder holding the window's images"
@@ -78,6 +81,46 @@ QRect blackBounds(const QImage &image)
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// Separate pieces of black: pixels that touch, also at a corner, are one
+// piece. A glyph resampled too coarsely falls apart into more pieces (the 5
+// of "0.25" loses its stem), and two glyphs that run together make fewer.
+int strokePieces(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    std::vector<char> seen(std::size_t(w) * std::size_t(h), 0);
+    auto black = [&image](int x, int y) { return image.pixel(x, y) == qRgb(0, 0, 0); };
+    int pieces = 0;
+    std::vector<QPoint> stack;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!black(x, y) || seen[std::size_t(y) * std::size_t(w) + std::size_t(x)])
+                continue;
+            ++pieces;
+            stack.push_back({x, y});
+            seen[std::size_t(y) * std::size_t(w) + std::size_t(x)] = 1;
+            while (!stack.empty()) {
+                const QPoint p = stack.back();
+                stack.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = p.x() + dx, ny = p.y() + dy;
+                        if (nx < 0 || ny < 0 || nx >= w || ny >= h || !black(nx, ny))
+                            continue;
+                        char &mark = seen[std::size_t(ny) * std::size_t(w) + std::size_t(nx)];
+                        if (!mark) {
+                            mark = 1;
+                            stack.push_back({nx, ny});
+                        }
+                    }
+            }
+        }
+    }
+    return pieces;
+}
+
+// A 1x length at another scale, in whole pixels, as the generator rounds it.
+int scaled(int length, double scale) { return int(std::lround(length * scale)); }
+
 QString describe(const QRect &r)
 {
     return QStringLiteral("columns %1..%2, rows %3..%4")
@@ -111,6 +154,34 @@ private:
         QTest::newRow("formula two at double density is 462 by 144 with ink in columns 10-455, rows 6-135")
             << QStringLiteral("formula2@2x.bmp") << QSize(462, 144)
             << QRect(QPoint(10, 6), QPoint(455, 135));
+        // The other common screen scales: the same sizes and ink areas, each
+        // length rounded to whole pixels.
+        for (const char *scale : {"1.25", "1.5", "1.75", "3"}) {
+            const double s = QByteArray(scale).toDouble();
+            for (const auto &[name, size, area] :
+                 {std::tuple{"formula1", QSize(171, 69), QRect(QPoint(5, 4), QPoint(166, 65))},
+                  std::tuple{"formula2", QSize(231, 72), QRect(QPoint(5, 3), QPoint(227, 67))}}) {
+                const QString file = QStringLiteral("%1@%2x.bmp").arg(QLatin1String(name), QLatin1String(scale));
+                QTest::newRow(qPrintable(file + " has the scaled size and ink area"))
+                    << file << QSize(scaled(size.width(), s), scaled(size.height(), s))
+                    << QRect(scaled(area.left(), s), scaled(area.top(), s),
+                             scaled(area.width(), s), scaled(area.height(), s));
+            }
+        }
+    }
+
+    // Every formula bitmap, with the number of separate black pieces its
+    // glyphs and bars make when no stroke is broken.
+    static void strokeRows()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("pieces");
+        for (const char *suffix : {"", "@1.25x", "@1.5x", "@1.75x", "@2x", "@3x"}) {
+            const QString one = QStringLiteral("formula1%1.bmp").arg(QLatin1String(suffix));
+            const QString two = QStringLiteral("formula2%1.bmp").arg(QLatin1String(suffix));
+            QTest::newRow(qPrintable(one + " has 31 whole pieces")) << one << 31;
+            QTest::newRow(qPrintable(two + " has 33 whole pieces")) << two << 33;
+        }
     }
 
     static void iconRows()
@@ -219,6 +290,44 @@ private slots:
                  qPrintable(QStringLiteral("ink width %1 vs %2").arg(doubleInk.width()).arg(plainInk.width())));
         QVERIFY2(heightRatio > 1.85 && heightRatio < 2.15,
                  qPrintable(QStringLiteral("ink height %1 vs %2").arg(doubleInk.height()).arg(plainInk.height())));
+    }
+
+    // λ, =, 0, ., 2, 5 … each glyph and each bar is one piece at every
+    // scale; a stroke broken by resampling adds pieces.
+    void formulaStrokesAreWhole_data() { strokeRows(); }
+    void formulaStrokesAreWhole()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, pieces);
+
+        const QImage image = loadImage(file);
+        QVERIFY(!image.isNull());
+        QCOMPARE(strokePieces(image), pieces);
+    }
+
+    // The check above catches the fault it is there for: the double-density
+    // bitmap brought pixel for pixel to 1.25 or 1.5 breaks strokes apart.
+    void resamplingBreaksStrokes_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("pieces");
+        QTest::newRow("formula one from 2x to 1.25") << QStringLiteral("formula1@2x.bmp") << 1.25 << 31;
+        QTest::newRow("formula one from 2x to 1.5") << QStringLiteral("formula1@2x.bmp") << 1.5 << 31;
+        QTest::newRow("formula two from 2x to 1.25") << QStringLiteral("formula2@2x.bmp") << 1.25 << 33;
+        QTest::newRow("formula two from 2x to 1.5") << QStringLiteral("formula2@2x.bmp") << 1.5 << 33;
+    }
+    void resamplingBreaksStrokes()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, scale);
+        QFETCH(int, pieces);
+
+        const QImage doubled = loadImage(file);
+        QVERIFY(!doubled.isNull());
+        const QImage resampled = doubled.scaled((QSizeF(doubled.size()) * (scale / 2)).toSize(),
+                                                Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        QVERIFY(strokePieces(resampled) != pieces);
     }
 
     void iconHasItsSize_data() { iconRows(); }

@@ -6,9 +6,9 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
-#include <QShortcut>
 #include <QPixmap>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>

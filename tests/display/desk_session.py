@@ -62,7 +62,7 @@ def _descendants(pid):
     return out
 
 
-def _stop(pid, grace=3.0):
+def _stop(pid):
     """Stops a process and whatever it started, by process id."""
     for p in _descendants(pid) + [pid]:
         try:

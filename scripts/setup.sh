@@ -12,6 +12,8 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth imagemagick hyperfine time
   dpkg-dev file desktop-file-utils
+  # the package checks, the start-up measurement and the own font set-up
+  lintian appstream man-db dbus python3 libfontconfig-dev
 )
 
 missing=()

@@ -51,7 +51,7 @@ bench: setup
 # Start-up to the first frame and peak memory, beside a bare Qt window.
 bench-startup: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor startup_floor_text
 	bash bench/startup/run.sh $(BENCH_BUILD)/bench
 
 # The Debian package: build-pkg/ductcalc_<version>_<arch>.deb, for `apt install ./…deb`.

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -36,15 +35,22 @@ int fileNumber(const std::string& name) {
 
 std::string contents(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    char buffer[8192];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) text.append(buffer, std::size_t(in.gcount()));
+    return text;
 }
 
 // By fontconfig's numbering of conf.d: 10-29 rendering defaults and options,
-// 50-59 loading other configuration (the user's, the local one; some font
-// packages put aliases there too, which a file that includes nothing is),
-// 90-99 synthetic bold and oblique.
-bool kept(int number, const std::string& text, const std::vector<std::string>& families) {
+// 90-99 synthetic bold and oblique, both kept whole; 50-59 load other
+// configuration (the user's, the local one), but some font packages put
+// aliases there too, so of those only a file that includes another is kept.
+// Any file is kept that names one of the families of interest: it sets how
+// a fallback font renders or which one is preferred. Only the files whose
+// number does not decide are read.
+bool kept(const fs::path& file, int number, const std::vector<std::string>& families) {
     if ((number >= 10 && number <= 29) || number >= 90) return true;
+    const std::string text = contents(file);
     if (number >= 50 && number <= 59 && text.find("<include") != std::string::npos) return true;
     return std::any_of(families.begin(), families.end(),
                        [&text](const std::string& family) { return text.find(family) != std::string::npos; });
@@ -69,7 +75,7 @@ std::string ownFontConfiguration(const FontSources& sources) {
         const std::string name = it->path().filename().string();
         // fontconfig itself reads only numbered files ending in .conf.
         if (fileNumber(name) < 0 || !name.ends_with(".conf")) continue;
-        if (kept(fileNumber(name), contents(it->path()), sources.familiesOfInterest)) files.push_back(name);
+        if (kept(it->path(), fileNumber(name), sources.familiesOfInterest)) files.push_back(name);
     }
     if (error) return {};
     std::sort(files.begin(), files.end());
@@ -91,7 +97,10 @@ std::string ownFontConfiguration(const FontSources& sources) {
 }
 
 bool useOwnFontConfiguration() {
-    if (std::getenv("FONTCONFIG_FILE") || std::getenv("FONTCONFIG_PATH")) return false;
+    for (const char* chosen : {"FONTCONFIG_FILE", "FONTCONFIG_PATH"}) {
+        const char* value = std::getenv(chosen);
+        if (value && *value) return false;
+    }
     const std::string xml = ownFontConfiguration(systemFontSources());
     if (xml.empty()) return false;
     FcConfig* config = FcConfigCreate();

@@ -47,10 +47,15 @@ function(ductcalc_install_doc file)
   endif()
 endfunction()
 
-# ductcalc_install_program(<target>): a program in bin/, linked to resolve
-# every symbol at start and with a read-only relocation table, as Debian's
-# hardening asks (the package strips it).
-function(ductcalc_install_program target)
+# ductcalc_harden(<target>): linked to resolve every symbol at start and
+# with a read-only relocation table, as Debian's hardening asks.
+function(ductcalc_harden target)
   target_link_options(${target} PRIVATE LINKER:-z,relro LINKER:-z,now)
+endfunction()
+
+# ductcalc_install_program(<target>): a hardened program in bin/ (the
+# package strips it).
+function(ductcalc_install_program target)
+  ductcalc_harden(${target})
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endfunction()

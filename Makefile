@@ -81,3 +81,9 @@ fuzz-build: setup
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-pkg
+
+# Installs the package built by `make package`, starts it from its desktop
+# entry and removes it again (changes this machine; as root).
+.PHONY: package-check
+package-check: package
+	bash tests/package/install_check.sh build-pkg/ductcalc_*.deb

@@ -1,5 +1,6 @@
 // Draws the two friction-factor formula bitmaps and the window icon that the
-// main window shows, and writes them into the folder named on the command line.
+// main window shows, and the desktop's icons (icons/: scalable, and 24 to 256
+// pixels), and writes them into the folder named on the command line.
 //
 // The images are committed to the repository; this program only has to run
 // again when the artwork changes. Everything is drawn without antialiasing so

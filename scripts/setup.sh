@@ -13,7 +13,7 @@ packages=(
   xvfb xauth imagemagick hyperfine time
   dpkg-dev file desktop-file-utils
   # the package checks, the start-up measurement and the own font set-up
-  lintian appstream man-db dbus python3 libfontconfig-dev
+  lintian appstream man-db dbus-daemon python3 libfontconfig-dev
 )
 
 missing=()

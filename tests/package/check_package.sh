@@ -42,7 +42,7 @@ dpkg-deb -f "$deb" Recommends | grep -q fonts-wqy-microhei ||
 # Compressed the way Debian wants it: best compression, no name or time inside.
 unpacked="$out/root"
 dpkg-deb -x "$deb" "$unpacked"
-for gz in usr/share/doc/ductcalc/changelog.gz usr/share/man/man1/ductcalc.1.gz; do
+for gz in $(cd "$unpacked" && find . -name '*.gz' | sort); do
   header=$(od -An -tx1 -N10 "$unpacked/$gz" | tr -d ' \n')
   # bytes 4-7 are the time stamp, byte 3 the flags (8 = a file name follows)
   case "$header" in
@@ -51,14 +51,18 @@ for gz in usr/share/doc/ductcalc/changelog.gz usr/share/man/man1/ductcalc.1.gz; 
   esac
 done
 
-# No debug information in the package: the program is stripped.
-if file "$unpacked/usr/bin/ductcalc" | grep -q "not stripped"; then
-  echo "usr/bin/ductcalc is not stripped"; exit 1
-fi
-
-# The manual page formats without a warning.
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$unpacked/usr/share/man/man1/ductcalc.1.gz" 2>&1 >/dev/null)
-[ -z "$warnings" ] || { echo "manual page warnings: $warnings"; exit 1; }
+# No debug information in the package: every program is stripped, and has
+# its manual page, which formats without a warning.
+for program in "$unpacked"/usr/bin/*; do
+  name=$(basename "$program")
+  if file "$program" | grep -q "not stripped"; then
+    echo "usr/bin/$name is not stripped"; exit 1
+  fi
+  page="$unpacked/usr/share/man/man1/$name.1.gz"
+  [ -f "$page" ] || { echo "usr/bin/$name has no manual page"; exit 1; }
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "manual page of $name: $warnings"; exit 1; }
+done
 
 # What a distribution checks: no errors and no warnings from lintian.
 if command -v lintian >/dev/null; then

@@ -2,13 +2,17 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
-namespace fs = std::filesystem;
+// Plain POSIX calls rather than <filesystem> and <fstream>: this runs first
+// thing in the program, and the C++ library's stream and path machinery
+// would be paged in for nothing else.
 
 namespace ui {
 namespace {
@@ -33,12 +37,19 @@ int fileNumber(const std::string& name) {
     return (name[0] - '0') * 10 + (name[1] - '0');
 }
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
+std::string contents(const std::string& file) {
     std::string text;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return text;
     char buffer[8192];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) text.append(buffer, std::size_t(in.gcount()));
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, std::size_t(n));
+    ::close(fd);
     return text;
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // By fontconfig's numbering of conf.d: 10-29 rendering defaults and options,
@@ -48,7 +59,7 @@ std::string contents(const fs::path& file) {
 // Any file is kept that names one of the families of interest: it sets how
 // a fallback font renders or which one is preferred. Only the files whose
 // number does not decide are read.
-bool kept(const fs::path& file, int number, const std::vector<std::string>& families) {
+bool kept(const std::string& file, int number, const std::vector<std::string>& families) {
     if ((number >= 10 && number <= 29) || number >= 90) return true;
     const std::string text = contents(file);
     if (number >= 50 && number <= 59 && text.find("<include") != std::string::npos) return true;
@@ -68,30 +79,31 @@ FontSources systemFontSources() {
 }
 
 std::string ownFontConfiguration(const FontSources& sources) {
-    std::error_code error;
+    DIR* dir = ::opendir(sources.systemConfDir.c_str());
+    if (!dir) return {};
     std::vector<std::string> files;
-    for (fs::directory_iterator it(sources.systemConfDir, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
         // fontconfig itself reads only numbered files ending in .conf.
         if (fileNumber(name) < 0 || !name.ends_with(".conf")) continue;
-        if (kept(it->path(), fileNumber(name), sources.familiesOfInterest)) files.push_back(name);
+        if (kept(sources.systemConfDir + '/' + name, fileNumber(name), sources.familiesOfInterest))
+            files.push_back(name);
     }
-    if (error) return {};
+    ::closedir(dir);
     std::sort(files.begin(), files.end());
 
     std::string xml =
         "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
         "<fontconfig>\n";
     for (const std::string& folder : sources.fontFolders)
-        if (fs::is_directory(folder, error)) xml += "  <dir>" + xmlEscaped(folder) + "</dir>\n";
+        if (isDirectory(folder)) xml += "  <dir>" + xmlEscaped(folder) + "</dir>\n";
     // The system's caches of those folders, or the user's if the system has none.
     xml +=
         "  <cachedir>/var/cache/fontconfig</cachedir>\n"
         "  <cachedir prefix=\"xdg\">fontconfig</cachedir>\n";
     for (const std::string& name : files)
         xml += "  <include ignore_missing=\"yes\">" +
-               xmlEscaped((fs::path(sources.systemConfDir) / name).string()) + "</include>\n";
+               xmlEscaped(sources.systemConfDir + '/' + name) + "</include>\n";
     xml += "</fontconfig>\n";
     return xml;
 }

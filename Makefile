@@ -51,7 +51,7 @@ bench: setup
 # Start-up to the first frame and peak memory, beside a bare Qt window.
 bench-startup: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor startup_floor_text
 	bash bench/startup/run.sh $(BENCH_BUILD)/bench
 
 # The Debian package: build-pkg/ductcalc_<version>_<arch>.deb, for `apt install ./…deb`.
@@ -81,3 +81,9 @@ fuzz-build: setup
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-pkg
+
+# Installs the package built by `make package`, starts it from its desktop
+# entry and removes it again (changes this machine; as root).
+.PHONY: package-check
+package-check: package
+	bash tests/package/install_check.sh build-pkg/ductcalc_*.deb

@@ -16,6 +16,8 @@ packages=(
   # manager, read by an AT-SPI client on a private D-Bus session.
   qt6-translations-l10n
   openbox x11-utils dbus at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
+  # the package checks, the start-up measurement and the own font set-up
+  lintian appstream man-db dbus-daemon libfontconfig-dev
 )
 
 missing=()

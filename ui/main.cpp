@@ -1,9 +1,11 @@
 #include <QApplication>
 
 #include "appearance.h"
+#include "font_setup.h"
 #include "form1.h"
 
 int main(int argc, char* argv[]) {
+    ui::useOwnFontConfiguration();
     QApplication app(argc, argv);
     ui::setUpApplication();
 

@@ -4,10 +4,12 @@
 #include <QApplication>
 
 #include "appearance.h"
+#include "font_setup.h"
 #include "first_frame.h"
 #include "form1.h"
 
 int main(int argc, char* argv[]) {
+    ui::useOwnFontConfiguration();
     QApplication app(argc, argv);
     ui::setUpApplication();
 

@@ -1,5 +1,6 @@
 // Draws the two friction-factor formula bitmaps and the window icon that the
-// main window shows, and writes them into the folder named on the command line.
+// main window shows, and the desktop's icons (icons/: scalable, and 24 to 256
+// pixels), and writes them into the folder named on the command line.
 //
 // The images are committed to the repository; this program only has to run
 // again when the artwork changes. Everything is drawn without antialiasing so
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -558,12 +560,10 @@ constexpr QRgb kWing = 0xff3f7fc7;
 constexpr QRgb kTail = 0xff2f62a0;
 constexpr QRgb kWindow = 0xff7fd4ff;
 
-QImage drawIcon(int size)
+// The shapes of the icon drawn on a grid of `size` pixels (16 or 32), in
+// pixel-corner coordinates, back to front.
+std::vector<IconPart> iconParts(int size)
 {
-    // Each size has its own drawing: halving the large one turns the outline
-    // into mush, so the small one is flat colour without an outline and with a
-    // dark fuselage that stands out on light and dark title bars alike.
-    // Shapes are symmetric about the vertical centre line x = size / 2.
     std::vector<IconPart> parts;
     if (size == 32) {
         parts = {
@@ -583,6 +583,17 @@ QImage drawIcon(int size)
             {{{7, 1}, {7, 15}, {9, 15}, {9, 1}}, kOutline},
         };
     }
+
+    return parts;
+}
+
+QImage drawIcon(int size)
+{
+    // Each size has its own drawing: halving the large one turns the outline
+    // into mush, so the small one is flat colour without an outline and with a
+    // dark fuselage that stands out on light and dark title bars alike.
+    // Shapes are symmetric about the vertical centre line x = size / 2.
+    const std::vector<IconPart> parts = iconParts(size);
 
     QImage canvas(size, size, QImage::Format_ARGB32);
     canvas.fill(Qt::transparent);
@@ -651,6 +662,80 @@ void writeIcon(int size, const QString &dir)
     std::printf("icon%d.png: %dx%d\n", size, size, size);
 }
 
+// ---------------------------------------------------------------------------
+// Desktop icons: the large window icon as a scalable drawing, and bitmaps of
+// it for the icon theme's bigger sizes. The 16 and 32 pixel bitmaps of the
+// theme are the window's own hand-tuned icons.
+// ---------------------------------------------------------------------------
+
+constexpr int kScalableGrid = 32;          // the drawing's own units
+constexpr int kThemeSizes[] = {24, 48, 64, 128, 256};
+
+// The cockpit window sits on the fuselage and needs no outline; every other
+// part is outlined, which also separates the fuselage from the wings.
+bool outlined(const IconPart &part) { return part.fill != kWindow; }
+
+QString svgColour(QRgb colour)
+{
+    return QStringLiteral("#%1").arg(colour & 0xffffffu, 6, 16, QChar('0'));
+}
+
+void writeScalableIcon(const QString &path)
+{
+    QString svg = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+        "viewBox=\"0 0 %1 %1\">\n").arg(kScalableGrid);
+    for (const IconPart &part : iconParts(kScalableGrid)) {
+        QStringList points;
+        for (const QPoint &p : part.points)
+            points << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+        svg += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"").arg(points.join(' '), svgColour(part.fill));
+        if (outlined(part))
+            svg += QStringLiteral(" stroke=\"%1\" stroke-width=\"1\" stroke-linejoin=\"round\"")
+                       .arg(svgColour(kOutline));
+        svg += QStringLiteral("/>\n");
+    }
+    svg += QStringLiteral("</svg>\n");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(svg.toUtf8()) < 0)
+        fail(QStringLiteral("cannot write %1").arg(path));
+    std::printf("%s: scalable\n", qPrintable(QFileInfo(path).fileName()));
+}
+
+// The same shapes as the scalable drawing, smoothed, at `size` pixels.
+QImage drawThemeIcon(int size)
+{
+    QImage canvas(size, size, QImage::Format_ARGB32);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.scale(double(size) / kScalableGrid, double(size) / kScalableGrid);
+    for (const IconPart &part : iconParts(kScalableGrid)) {
+        painter.setBrush(QColor::fromRgba(part.fill));
+        if (outlined(part))
+            painter.setPen(QPen(QColor::fromRgba(kOutline), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+        else
+            painter.setPen(Qt::NoPen);
+        painter.drawPolygon(QPolygon(part.points));
+    }
+    return canvas;
+}
+
+void writeDesktopIcons(const QString &dir)
+{
+    const QString iconDir = QDir(dir).filePath(QStringLiteral("icons"));
+    if (!QDir().mkpath(iconDir))
+        fail(QStringLiteral("cannot create %1").arg(iconDir));
+    writeScalableIcon(QDir(iconDir).filePath(QStringLiteral("ductcalc.svg")));
+    for (const int size : kThemeSizes) {
+        const QString path = QDir(iconDir).filePath(QStringLiteral("ductcalc-%1.png").arg(size));
+        if (!drawThemeIcon(size).save(path, "PNG"))
+            fail(QStringLiteral("cannot write %1").arg(path));
+        std::printf("icons/ductcalc-%d.png: %dx%d\n", size, size, size);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -677,5 +762,6 @@ int main(int argc, char *argv[])
     }
     writeIcon(32, dir);
     writeIcon(16, dir);
+    writeDesktopIcons(dir);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QWidget>
 
 namespace ui {
 
@@ -43,6 +44,14 @@ void markAsResult(QLabel* label) {
 void announceResult(QLabel* label) {
     if (!QAccessible::isActive()) return;
     QAccessibleValueChangeEvent event(label, label->text());
+    QAccessible::updateAccessibility(&event);
+}
+
+void describeWarning(QWidget* box, const QString& warning) {
+    if (box->accessibleDescription() == warning) return;
+    box->setAccessibleDescription(warning);
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent event(box, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
 }
 

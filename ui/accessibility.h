@@ -2,6 +2,8 @@
 #pragma once
 
 class QLabel;
+class QString;
+class QWidget;
 
 namespace ui {
 
@@ -12,5 +14,10 @@ void markAsResult(QLabel* label);
 
 // Tells assistive technology that a result label shows a new value.
 void announceResult(QLabel* label);
+
+// Gives an input box's warning (empty: none) as its accessible description
+// and tells assistive technology that it changed, so that a screen reader
+// hears the warning the mark shows.
+void describeWarning(QWidget* box, const QString& warning);
 
 }  // namespace ui

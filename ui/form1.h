@@ -6,6 +6,7 @@
 #include <array>
 
 #include "calc_state.h"
+#include "conversions.h"
 #include "controls.h"
 #include "recalc.h"
 
@@ -50,6 +51,9 @@ public:
     void Text12_Click();
     void Text13_Click();
     void Text13_Change();
+    // The user finished editing the custom roughness (Enter, Tab, a click
+    // elsewhere, the window losing the focus).
+    void Text13_EditingEnded();
     void HScroll1_Change();
     void HScroll2_Change();
     void HScroll6_Change();
@@ -85,6 +89,9 @@ private:
 
     void build();
     void connectHandlers();
+    // The warning marks of the boxes whose text is read as a number.
+    void connectReadingWarnings();
+    void markReading(ui::TextBox* box, calc::Quantity quantity);
     void setSizeControlsEnabled(bool circular);
 
     // The roughness box of each material, and its scroll bar where it has one.

@@ -3,6 +3,7 @@
 // lists, Tab. Each test starts from a freshly loaded, shown and active window.
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QSignalSpy>
@@ -152,6 +153,10 @@ private slots:
     void customOptionLoadsTheTypedRoughness();
 
     // Everything together.
+    void fullWidthInput_data();
+    void fullWidthInput();
+    void warningMark_data();
+    void warningMark();
     void resultsNeverShowNanOrInf_data();
     void resultsNeverShowNanOrInf();
     void randomUserSession();
@@ -165,13 +170,16 @@ private:
     void clickButton(QAbstractButton* button) { click(button, indicatorCentre(button)); }
     void enterText(ui::TextBox* box, const QString& text);
     void pasteText(ui::TextBox* box, const QString& text);
+    // Text committed by an input method (full-width digits in Chinese mode).
+    void commitText(ui::TextBox* box, const QString& text);
     void pick(ui::ComboBox* combo, const QString& entry);
     void clickBar(QScrollBar* bar, QStyle::SubControl part);
     void stepBarTo(QScrollBar* bar, int value);
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void closeStrayPopup();
     // One step of a scripted table row: "click:Name", "type:Name=text",
-    // "paste:Name=text" or "pick:Name=entry".
+    // "paste:Name=text", "commit:Name=text" (an input method) or
+    // "pick:Name=entry".
     void perform(const QString& step);
     void performAll(const QStringList& steps);
 
@@ -220,6 +228,14 @@ void TestUserActions::pasteText(ui::TextBox* box, const QString& text) {
     click(box);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+void TestUserActions::commitText(ui::TextBox* box, const QString& text) {
+    click(box);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
 }
 
 // Opens the list with the mouse and walks to the entry with the arrow keys:
@@ -283,6 +299,8 @@ void TestUserActions::perform(const QString& step) {
         enterText(qobject_cast<ui::TextBox*>(widget), value);
     } else if (verb == "paste") {
         pasteText(qobject_cast<ui::TextBox*>(widget), value);
+    } else if (verb == "commit") {
+        commitText(qobject_cast<ui::TextBox*>(widget), value);
     } else if (verb == "pick") {
         pick(qobject_cast<ui::ComboBox*>(widget), value);
     } else {
@@ -1457,6 +1475,121 @@ void TestUserActions::customOptionLoadsTheTypedRoughness() {
 
 // --- Everything together ------------------------------------------------------------
 
+// An input method in Chinese mode commits full-width digits; every box reads
+// them as the digits they are, with no warning.
+void TestUserActions::fullWidthInput_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("an air volume of １０００ is 1000 m3/h")
+        << QStringList{"commit:Text1=１０００"} << "Label10" << " 1000 m3/h";
+    QTest::newRow("an ideographic space between digits is a blank")
+        << QStringList{"commit:Text1=１\u3000０００"} << "Label10" << " 1000 m3/h";
+    QTest::newRow("a full-width point and exponent")
+        << QStringList{"commit:Text1=１．５Ｅ３"} << "Label10" << " 1500 m3/h";
+    QTest::newRow("a typed diameter of ２００")
+        << QStringList{"click:Check1", "commit:Text2=２００"} << "Label6" << "φ 200";
+    QTest::newRow("typed sides of ５００ and ３２０")
+        << QStringList{"click:Option2", "click:Check1", "commit:Text3=５００", "commit:Text4=３２０"}
+        << "Label6" << " 500 * 320";
+    QTest::newRow("a negative full-width side reads negative")
+        << QStringList{"click:Option2", "click:Check1", "commit:Text3=－５００", "commit:Text4=５００"}
+        << "Label6" << "-500 * 500";
+    QTest::newRow("a custom roughness of ０．５")
+        << QStringList{"commit:Text13=０．５"} << "Label13" << " 0.5";
+}
+
+void TestUserActions::fullWidthInput() {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, label);
+    QFETCH(QString, shown);
+    performAll(steps);
+    QCOMPARE(form_->findChild<QLabel*>(label)->text(), shown);
+    for (ui::TextBox* box : {w().Text1, w().Text2, w().Text3, w().Text4, w().Text13})
+        if (!box->text().contains("－")) QCOMPARE(box->warning(), QString());
+    QCOMPARE(inconsistency(), QString());
+}
+
+// A text not read whole, or a negative air volume or size, shows a mark
+// inside the box with the warning as its tool tip; the number used is the one
+// the reading rules give, and the mark goes when the text reads whole again.
+void TestUserActions::warningMark_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<QString>("label");  // a label that shows the number used
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("fixed");  // typed again: reads whole
+    QTest::newRow("1,000 pasted from a spreadsheet reads 1 and says so")
+        << QStringList{"paste:Text1=1,000"} << "Text1" << "只读取了 1，忽略了“,000”"
+        << "Label10" << " 1 m3/h" << "1000";
+    QTest::newRow("12abc typed as a diameter reads 12")
+        << QStringList{"click:Check1", "type:Text2=12abc"} << "Text2"
+        << "只读取了 12，忽略了“abc”" << "Label6" << "φ 12" << "12";
+    QTest::newRow("letters as the air volume read 0")
+        << QStringList{"type:Text1=abc"} << "Text1" << "未读到数字，按 0 计算；忽略了“abc”"
+        << "Label10" << " 0 m3/h" << "0";
+    QTest::newRow("a negative air volume")
+        << QStringList{"type:Text1=-100"} << "Text1" << "风量为负数：-100" << "Label10"
+        << "-100 m3/h" << "100";
+    QTest::newRow("a negative side")
+        << QStringList{"click:Option2", "click:Check1", "type:Text3=-300"} << "Text3"
+        << "风管尺寸为负数：-300" << "Label6" << "-300 * 1000" << "300";
+    QTest::newRow("a full-width comma ends the number as well")
+        << QStringList{"commit:Text1=１，０００"} << "Text1" << "只读取了 1，忽略了“，０００”"
+        << "Label10" << " 1 m3/h" << "１０００";
+    QTest::newRow("5mm in the custom box reads 5")
+        << QStringList{"type:Text13=5mm"} << "Text13" << "只读取了 5，忽略了“mm”" << "Label13"
+        << " 5" << "5";
+    QTest::newRow("25 while typing in the custom box says K is held at 10")
+        << QStringList{"type:Text13=25"} << "Text13" << "粗糙度限于 0.01 至 10 mm，按 10 计算"
+        << "Label13" << " 10" << "2.5";
+    QTest::newRow("an air volume beyond the double range")
+        << QStringList{"paste:Text1=1e400"} << "Text1" << "数值 1e400 超出可计算的范围" << "Label10"
+        << "—" << "1e4";
+}
+
+void TestUserActions::warningMark() {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, box);
+    QFETCH(QString, warning);
+    QFETCH(QString, label);
+    QFETCH(QString, shown);
+    QFETCH(QString, fixed);
+    auto* target = form_->findChild<ui::TextBox*>(box);
+    QVERIFY(target);
+    const QRect geometry = target->geometry();
+    const QString toolTip = target->toolTip();
+    performAll(steps);
+    if (QTest::currentTestFailed()) return;
+
+    QCOMPARE(target->warning(), warning);
+    QVERIFY(target->warningAction());
+    QVERIFY(target->actions().contains(target->warningAction()));
+    QVERIFY(!target->warningAction()->icon().isNull());
+    QCOMPARE(target->warningAction()->toolTip(), warning);
+    QCOMPARE(target->toolTip(), warning);
+    QCOMPARE(target->accessibleDescription(), warning);
+    // What a screen reader is given for the box.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(target);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Description), warning);
+    QCOMPARE(target->geometry(), geometry);  // inside the box: the layout stays
+    QCOMPARE(form_->findChild<QLabel*>(label)->text(), shown);
+    QCOMPARE(inconsistency(), QString());
+
+    // Read whole again: the mark goes at once, the box's own tool tip is back.
+    if (fixed.contains(QChar(0xFF10)) || fixed.contains(QChar(0xFF11)))
+        commitText(target, fixed);
+    else
+        enterText(target, fixed);
+    QCOMPARE(target->warning(), QString());
+    QVERIFY(!target->warningAction());
+    QCOMPARE(target->toolTip(), toolTip);
+    QCOMPARE(target->accessibleDescription(), QString());
+    QCOMPARE(inconsistency(), QString());
+}
+
 void TestUserActions::resultsNeverShowNanOrInf_data() {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("marked");  // the labels that depend on the failed value
@@ -1581,7 +1714,7 @@ void TestUserActions::randomUserSession() {
 
     for (int step = 0; step < kSteps; ++step) {
         closeStrayPopup();
-        switch (below(13)) {
+        switch (below(14)) {
             case 0:
             case 1: {  // click into a box, then type a few characters
                 ui::TextBox* box = boxes[static_cast<std::size_t>(below(13))];
@@ -1694,6 +1827,77 @@ void TestUserActions::randomUserSession() {
                 QApplication::sendEvent(target, &wheel);
                 break;
             }
+            case 13: {  // edit the custom roughness: type, delete, paste, then maybe leave
+                ui::TextBox* box = w().Text13;
+                const int reach = below(3);
+                if (reach == 0) {
+                    note("click Text13");
+                    QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+                } else if (reach == 1) {
+                    note("click Text12, Tab");
+                    QTest::mouseClick(w().Text12, Qt::LeftButton, {}, w().Text12->rect().center());
+                    key(Qt::Key_Tab);
+                } else {
+                    note("go on editing Text13");
+                }
+                if (!box->hasFocus()) break;
+                for (int n = 1 + below(4); n > 0; --n) {
+                    switch (below(4)) {
+                        case 0: {
+                            QString typed;
+                            for (int m = 1 + below(3); m > 0; --m)
+                                typed += typable.at(below(typable.size()));
+                            note(QString("type \"%1\" into Text13").arg(typed));
+                            QTest::keyClicks(box, typed);
+                            break;
+                        }
+                        case 1: {
+                            const bool back = below(2) == 0;
+                            note(back ? "Backspace in Text13" : "Home, Delete in Text13");
+                            if (!back) QTest::keyClick(box, Qt::Key_Home);
+                            QTest::keyClick(box, back ? Qt::Key_Backspace : Qt::Key_Delete);
+                            break;
+                        }
+                        case 2: {
+                            const QString text = pastes[below(pastes.size())];
+                            note(QString("select-all, paste \"%1\" in Text13").arg(text));
+                            QGuiApplication::clipboard()->setText(text);
+                            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+                            break;
+                        }
+                        default:
+                            note("select-all, Delete in Text13");
+                            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                            QTest::keyClick(box, Qt::Key_Delete);
+                            break;
+                    }
+                    if (QTest::currentTestFailed() || !inconsistency().isEmpty()) break;
+                }
+                if (calc::customK(utf8(box->text())).replacement) seen.insert("custom held while typing");
+                if (QTest::currentTestFailed() || !inconsistency().isEmpty()) break;
+                switch (below(5)) {
+                    case 0: note("Enter in Text13"); key(Qt::Key_Return); break;
+                    case 1: note("Tab out of Text13"); key(Qt::Key_Tab); break;
+                    case 2:
+                        note("click Text1");
+                        QTest::mouseClick(w().Text1, Qt::LeftButton, {}, w().Text1->rect().center());
+                        break;
+                    case 3: {
+                        note("the window loses the focus and gets it back");
+                        QWidget other;
+                        other.show();
+                        QApplication::setActiveWindow(&other);
+                        QVERIFY(QTest::qWaitForWindowActive(&other));
+                        other.hide();
+                        QApplication::setActiveWindow(form_.get());
+                        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+                        break;
+                    }
+                    default: note("stay in Text13"); break;
+                }
+                break;
+            }
             case 11: {  // move on with Tab or Shift+Tab
                 const bool back = below(3) == 0;
                 const int times = 1 + below(3);
@@ -1730,7 +1934,8 @@ void TestUserActions::randomUserSession() {
                                "material 3", "material 4", "material 5", "material 6",
                                "material 7", "material 8", "unit m3/h", "unit CFM",
                                "formula two", "size prompt", "failed recalculation",
-                               "custom at 0.01", "custom at 10", "air flowing"};
+                               "custom at 0.01", "custom at 10", "custom held while typing",
+                               "air flowing"};
     for (const QString& state : expected)
         QVERIFY2(seen.contains(state), qPrintable("the session never reached: " + state));
 }

@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -161,25 +162,46 @@ AsciiReading readAscii(std::string_view text) {
 
 }  // namespace
 
-Reading readNumber(std::string_view text) {
-    const Folded folded = fold(text);
-    const AsciiReading ascii = readAscii(folded.text);
+namespace {
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The reading of `text`, whose ASCII form is `ascii`; origin(i) is the offset
+// in `text` of the character at offset i of `ascii`.
+template <typename Origin>
+Reading describe(std::string_view text, std::string_view ascii, Origin origin) {
+    const AsciiReading read = readAscii(ascii);
     Reading reading;
-    reading.value = ascii.value;
-    reading.end = folded.origin[ascii.end];
-    for (std::size_t i = 0; i < ascii.end; ++i)
-        if (!isBlank(folded.text[i])) reading.number.push_back(folded.text[i]);
-    std::size_t rest = ascii.end;
-    while (rest < folded.text.size() && isBlank(folded.text[rest])) ++rest;
-    if (rest < folded.text.size()) {
-        std::size_t last = folded.text.size();
-        while (isBlank(folded.text[last - 1])) --last;
-        reading.ignored = text.substr(folded.origin[rest], folded.origin[last] - folded.origin[rest]);
+    reading.value = read.value;
+    reading.end = origin(read.end);
+    for (std::size_t i = 0; i < read.end; ++i)
+        if (!isBlank(ascii[i])) reading.number.push_back(ascii[i]);
+    std::size_t rest = read.end;
+    while (rest < ascii.size() && isBlank(ascii[rest])) ++rest;
+    if (rest < ascii.size()) {
+        std::size_t last = ascii.size();
+        while (isBlank(ascii[last - 1])) --last;
+        reading.ignored = text.substr(origin(rest), origin(last) - origin(rest));
     }
     return reading;
 }
 
-std::optional<double> textValue(std::string_view text) { return readNumber(text).value; }
+}  // namespace
+
+// Texts typed without an input method are ASCII: nothing to fold.
+Reading readNumber(std::string_view text) {
+    if (isAscii(text)) return describe(text, text, [](std::size_t i) { return i; });
+    const Folded folded = fold(text);
+    return describe(text, folded.text, [&](std::size_t i) { return folded.origin[i]; });
+}
+
+std::optional<double> textValue(std::string_view text) {
+    if (isAscii(text)) return readAscii(text).value;
+    return readAscii(fold(text).text).value;
+}
 
 std::string numberText(float x) {
     if (!std::isfinite(x)) return std::string(kFailMarker);

@@ -54,6 +54,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     connectReadingWarnings();
 }
 
+Form1::~Form1() {
+    // Closing the window takes the focus from the custom roughness box, which
+    // ends its editing; by then there is no window left to put it right in.
+    disconnect(Text13, &ui::TextBox::editingEnded, this, nullptr);
+}
+
 void Form1::build() {
     std::map<std::string_view, QWidget*> byName;
     std::vector<std::pair<int, QWidget*>> tabStops;

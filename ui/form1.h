@@ -14,6 +14,7 @@ class Form1 : public QWidget, private calc::CalcView {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Start-up: default inputs, filled lists, first results.
     void Form_Load();

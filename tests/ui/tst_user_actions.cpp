@@ -10,6 +10,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionSlider>
 #include <QTestEventList>
+#include <QToolButton>
 #include <QtTest>
 
 #include <algorithm>
@@ -1575,6 +1576,13 @@ void TestUserActions::warningMark() {
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Description), warning);
     QCOMPARE(target->geometry(), geometry);  // inside the box: the layout stays
+    // The mark is drawn inside the box, at its right edge.
+    const QList<QToolButton*> marks = target->findChildren<QToolButton*>();
+    const auto shownMark = std::find_if(marks.begin(), marks.end(),
+                                        [](QToolButton* b) { return b->isVisible(); });
+    QVERIFY(shownMark != marks.end());
+    QVERIFY(target->rect().contains((*shownMark)->geometry()));
+    QVERIFY((*shownMark)->geometry().left() > target->width() / 2);
     QCOMPARE(form_->findChild<QLabel*>(label)->text(), shown);
     QCOMPARE(inconsistency(), QString());
 

@@ -17,9 +17,24 @@ namespace calc {
 //   exponent: 'E' or 'e', an optional sign and digits.
 //   Reading stops at the first character that does not fit ("12abc" is 12,
 //   "1,5" is 1); a text without a leading number reads 0.
+//   The full-width forms of the digits, the point, the signs and the letter E,
+//   and the ideographic space, read exactly like their ASCII counterparts
+//   ("１０００" is 1000): an input method in Chinese mode types them.
 // Returns no value when the number lies beyond the range of a double
 // ("1e999"); a number too small for a double reads as 0 of its sign.
 std::optional<double> textValue(std::string_view text);
+
+// How a text was read: its value (exactly textValue's), the number as read,
+// and what was left unread.
+struct Reading {
+    std::optional<double> value;
+    std::size_t end = 0;   // byte offset in the text where the number stops
+    std::string number;    // the characters read, in ASCII, blanks dropped ("1000" for "１ ０００"); empty when none
+    std::string ignored;   // the text after the number, trailing blanks dropped (",000" for "1,000")
+    // Nothing but blanks was left unread; the empty text reads whole.
+    bool whole() const { return ignored.empty(); }
+};
+Reading readNumber(std::string_view text);
 
 // A result as shown in a value label: a blank or "-", then the value rounded
 // to seven significant digits with trailing zeros dropped ("200", "0.16",
@@ -35,5 +50,19 @@ std::string plainText(double x);
 
 // What a value label shows when the recalculation could not produce it.
 inline constexpr std::string_view kFailMarker = "—";
+
+}  // namespace calc
+
+namespace calc {
+
+// What a typed number stands for, which decides whether a negative value is
+// worth a warning.
+enum class Quantity { AirVolume, Size, Roughness };
+
+// The warning a box shows beside its text, in Chinese, one line per point;
+// empty when the text reads whole, fits a double and, for an air volume or a
+// size, is not negative. The numbers it quotes are the ones the calculation
+// uses: "1,000" warns that 1 was read and ",000" ignored.
+std::string readingWarning(std::string_view text, Quantity quantity);
 
 }  // namespace calc

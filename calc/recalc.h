@@ -40,8 +40,8 @@ enum class Value { flowRate, size, area, eqDiameter, velocity, reynolds, lambda,
 inline constexpr int kValueCount = 8;
 
 // What a recalculation left undefined. A value that a failed step could not
-// compute keeps whatever its field held before; nothing may be shown or
-// derived from it.
+// compute, or that depends on one, keeps whatever its field held before;
+// nothing may be shown or derived from it.
 class Outcome {
 public:
     bool complete() const { return undefined_ == 0; }
@@ -54,14 +54,52 @@ private:
     unsigned undefined_ = 0;
 };
 
+// The values each value is computed from, and the values each label shows.
+// A failure leaves undefined the failed value and everything computed from it,
+// and a label shows kFailMarker exactly when a value it shows is undefined.
+// A set of values, as bits: values(Value::size, Value::flowRate).
+constexpr unsigned valueBit(Value value) { return 1u << static_cast<unsigned>(value); }
+template <typename... V>
+constexpr unsigned values(V... v) {
+    return (0u | ... | valueBit(v));
+}
+struct ValueDependency {
+    Value value;
+    unsigned from;
+};
+inline constexpr ValueDependency kDependencies[kValueCount] = {
+    {Value::flowRate, values()},
+    {Value::size, values()},
+    {Value::area, values(Value::size)},
+    {Value::eqDiameter, values(Value::size)},
+    {Value::velocity, values(Value::flowRate, Value::area)},
+    {Value::reynolds, values(Value::velocity, Value::eqDiameter)},
+    {Value::lambda, values(Value::eqDiameter, Value::reynolds)},
+    {Value::specificLoss, values(Value::lambda, Value::eqDiameter, Value::velocity)},
+};
+struct LabelContent {
+    Result label;
+    unsigned shows;  // none: the roughness, always defined
+};
+inline constexpr LabelContent kLabelContents[kResultCount] = {
+    {Result::Label6, values(Value::size)},
+    {Result::Label7, values(Value::area, Value::velocity)},
+    {Result::Label17, values(Value::eqDiameter)},
+    {Result::Label10, values(Value::flowRate)},
+    {Result::Label13, values()},
+    {Result::Label15, values(Value::reynolds)},
+    {Result::Label11, values(Value::specificLoss)},
+};
+
 // Reads every input, recomputes every result into `state` and rewrites the
 // seven value labels.
 //
 // When a step cannot complete (a value beyond the single range, the logarithm
-// or cube root of a negative value), the call stops there: the labels written
-// so far keep their new texts and every other value label shows kFailMarker,
-// so that nothing on screen belongs to earlier inputs. The outcome says which
-// values are undefined then.
+// or cube root of a negative value), the values computed from it are skipped
+// (kDependencies) and the labels that show any of them show kFailMarker;
+// every other label shows its usual text, so that nothing on screen belongs to
+// earlier inputs and nothing computable is hidden. The outcome says which
+// values are undefined.
 Outcome v(CalcState& state, CalcView& view);
 
 }  // namespace calc

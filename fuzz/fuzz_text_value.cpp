@@ -4,8 +4,10 @@
 // say: blanks anywhere do not matter, nothing after the first character that
 // cannot continue the number matters, and the number read is the correctly
 // rounded value of the longest prefix that fits, as the C library's strtod
-// reads that same prefix. The custom roughness read from the same text stays
-// within its limits.
+// reads that same prefix. Full-width digits, point, signs, letter E and the
+// ideographic space read like their ASCII forms. How the text was read
+// (readNumber) agrees with the value. The custom roughness read from the same
+// text stays within its limits.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "check.h"
 #include "conversions.h"
@@ -75,6 +78,28 @@ std::optional<double> expectedValue(std::string_view text) {
     return value;
 }
 
+// The text with every full-width form an input method types replaced by its
+// ASCII counterpart.
+std::string asciiForms(std::string_view text) {
+    static const std::pair<std::string_view, char> kForms[] = {
+        {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'}, {"４", '4'}, {"５", '5'},
+        {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'}, {"．", '.'}, {"＋", '+'},
+        {"－", '-'}, {"Ｅ", 'E'}, {"ｅ", 'e'}, {"\u3000", ' '}};
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        bool replaced = false;
+        for (const auto& [form, ascii] : kForms)
+            if (text.substr(i, form.size()) == form) {
+                out.push_back(ascii);
+                i += form.size();
+                replaced = true;
+                break;
+            }
+        if (!replaced) out.push_back(text[i++]);
+    }
+    return out;
+}
+
 // Equal values, including the sign of zero.
 bool same(std::optional<double> a, std::optional<double> b) {
     if (a.has_value() != b.has_value()) return false;
@@ -103,18 +128,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(!value || std::isfinite(*value),
                  report("a value is finite", text, value, std::nullopt));
 
-    const std::optional<double> want = expectedValue(text);
+    // Once the full-width forms are ASCII, any other byte outside ASCII ends
+    // the number like any other character that does not fit.
+    std::string ascii = asciiForms(text);
+    for (char& c : ascii)
+        if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+    FUZZ_REQUIRE(same(calc::textValue(ascii), value),
+                 report("full-width forms read like ASCII", ascii, calc::textValue(ascii), value));
+
+    // How the text was read: the number quoted reads as the value, and what
+    // is left is the end of the text.
+    const calc::Reading reading = calc::readNumber(text);
+    FUZZ_REQUIRE(same(reading.value, value), report("readNumber agrees", text, reading.value, value));
+    FUZZ_REQUIRE(same(calc::textValue(reading.number), value),
+                 report("the number quoted reads as the value", reading.number,
+                        calc::textValue(reading.number), value));
+    FUZZ_REQUIRE(reading.end <= text.size() &&
+                     text.substr(reading.end).find(reading.ignored) != std::string_view::npos,
+                 "readNumber(" + fuzz::quoted(text) + "): what is left lies after the number");
+    FUZZ_REQUIRE(reading.whole() == (withoutBlanks(asciiForms(text.substr(reading.end))).empty()),
+                 "readNumber(" + fuzz::quoted(text) + "): read whole when only blanks are left");
+
+    const std::optional<double> want = expectedValue(ascii);
     FUZZ_REQUIRE(same(value, want), report("the leading number, correctly rounded", text, value,
                                            want));
 
-    const std::string compact = withoutBlanks(text);
+    const std::string compact = withoutBlanks(ascii);
     FUZZ_REQUIRE(same(calc::textValue(compact), value),
                  report("blanks do not matter", compact, calc::textValue(compact), value));
 
     // Cut at the first character that ends any number: the rest is never read.
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!endsAnyNumber(text[i])) continue;
-        const std::string_view head = text.substr(0, i);
+    for (std::size_t i = 0; i < ascii.size(); ++i) {
+        if (!endsAnyNumber(ascii[i])) continue;
+        const std::string_view head = std::string_view(ascii).substr(0, i);
         FUZZ_REQUIRE(same(calc::textValue(head), value),
                      report("nothing after the first stop is read", head,
                             calc::textValue(head), value));

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QWidget>
 
 namespace ui {
 
@@ -129,6 +130,14 @@ void announceResult(QLabel* label) {
     QAccessible::updateAccessibility(&named);
     QAccessibleEvent described(label, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
+}
+
+void describeWarning(QWidget* box, const QString& warning) {
+    if (box->accessibleDescription() == warning) return;
+    box->setAccessibleDescription(warning);
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent event(box, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace ui

@@ -3,6 +3,8 @@
 
 class QLabel;
 class QLineEdit;
+class QString;
+class QWidget;
 
 namespace ui {
 
@@ -18,5 +20,10 @@ void announceResult(QLabel* label);
 // assistive technology the editing of any line edit, so a locked box is
 // announced as editable. Call once per box; the box must stay read-only.
 void markAsLocked(QLineEdit* box);
+
+// Gives an input box's warning (empty: none) as its accessible description
+// and tells assistive technology that it changed, so that a screen reader
+// hears the warning the mark shows.
+void describeWarning(QWidget* box, const QString& warning);
 
 }  // namespace ui

@@ -1,6 +1,9 @@
 #include "controls.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPolygonF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
@@ -8,6 +11,8 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+
+#include "accessibility.h"
 
 namespace ui {
 
@@ -26,6 +31,67 @@ void TextBox::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     QLineEdit::mouseReleaseEvent(event);
     if (click) emit clickRaised();
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    QLineEdit::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) emit editingEnded();
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (event->reason() != Qt::PopupFocusReason) emit editingEnded();
+}
+
+namespace {
+// A small amber triangle with an exclamation mark, drawn rather than taken
+// from the style so that it looks the same under every theme.
+QIcon warningIcon() {
+    static const QIcon icon = [] {
+        QIcon made;
+        for (const int size : {16, 32}) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            const qreal s = size;
+            QPolygonF triangle;
+            triangle << QPointF(s / 2, s * 0.06) << QPointF(s * 0.96, s * 0.92)
+                     << QPointF(s * 0.04, s * 0.92);
+            painter.setPen(QPen(QColor(0x8a, 0x5a, 0x00), s / 16));
+            painter.setBrush(QColor(0xf5, 0xb0, 0x00));
+            painter.drawPolygon(triangle);
+            painter.setPen(QPen(Qt::black, s / 8, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(s / 2, s * 0.36), QPointF(s / 2, s * 0.6));
+            painter.drawPoint(QPointF(s / 2, s * 0.77));
+            painter.end();
+            made.addPixmap(pixmap);
+        }
+        return made;
+    }();
+    return icon;
+}
+}  // namespace
+
+void TextBox::setWarning(const QString& warning) {
+    if (warning == warning_) return;
+    if (warning.isEmpty()) {
+        removeAction(warningAction_);
+        delete warningAction_;
+        warningAction_ = nullptr;
+        setToolTip(plainToolTip_);
+    } else {
+        if (!warningAction_) {
+            plainToolTip_ = toolTip();
+            warningAction_ = addAction(warningIcon(), QLineEdit::TrailingPosition);
+            warningAction_->setObjectName(QStringLiteral("warningMark"));
+        }
+        warningAction_->setToolTip(warning);
+        warningAction_->setText(warning);
+        setToolTip(warning);
+    }
+    warning_ = warning;
+    describeWarning(this, warning);
 }
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {

@@ -18,6 +18,13 @@
 //  - A scroll bar reports a new value, not every position while its thumb is
 //    dragged; arrows and track clicks step by 1.
 //  - A locked box takes the focus and reports clicks but cannot be edited.
+//  - A box's editing ends when the user presses Enter or the box loses the
+//    focus by a click or Tab elsewhere, or because the window lost it; a menu
+//    opened over the box (the paste menu) does not end it.
+//  - While a change of a box's text is raised, the box says whether the user
+//    made it (typing, deleting, pasting, undo) or the program wrote it:
+//    QLineEdit::setText clears the modified flag before textChanged is
+//    emitted, every user edit sets it first.
 //  - The Tab key stops once at an option group, on its selected button. Qt
 //    by itself stops at whichever button of the group last had the focus.
 //  - An option button or the check box takes a click anywhere on its
@@ -49,16 +56,32 @@ public:
     // Read-only for the user, still focusable and clickable.
     void setLocked(bool locked) { setReadOnly(locked); }
 
+    // The text was last changed by the user, not written by the program.
+    bool changedByUser() const { return isModified(); }
+
+    // A small warning mark inside the box's right edge, with `warning` as the
+    // tool tip of the mark and of the box and as the box's accessible
+    // description; an empty warning removes it. The layout does not change.
+    void setWarning(const QString& warning);
+    QString warning() const { return warning_; }
+    QAction* warningAction() const { return warningAction_; }
+
 signals:
     void changeRaised();  // the text changed, typed or assigned
     void clickRaised();   // clicked with the mouse
+    void editingEnded();  // Enter, or the focus left the box
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool pressed_ = false;
+    QString warning_;
+    QAction* warningAction_ = nullptr;
+    QString plainToolTip_;  // the box's own tool tip while a warning covers it
 };
 
 // A pick-only drop-down list.

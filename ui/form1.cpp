@@ -70,6 +70,13 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowIcon(icon);
     build();
     connectHandlers();
+    connectReadingWarnings();
+}
+
+Form1::~Form1() {
+    // Closing the window takes the focus from the custom roughness box, which
+    // ends its editing; by then there is no window left to put it right in.
+    disconnect(Text13, &ui::TextBox::editingEnded, this, nullptr);
 }
 
 void Form1::build() {
@@ -211,6 +218,7 @@ void Form1::connectHandlers() {
     connect(Text12, &ui::TextBox::clickRaised, this, &Form1::Text12_Click);
     connect(Text13, &ui::TextBox::clickRaised, this, &Form1::Text13_Click);
     connect(Text13, &ui::TextBox::changeRaised, this, &Form1::Text13_Change);
+    connect(Text13, &ui::TextBox::editingEnded, this, &Form1::Text13_EditingEnded);
     connect(HScroll1, &ui::HScrollBar::changeRaised, this, &Form1::HScroll1_Change);
     connect(HScroll2, &ui::HScrollBar::changeRaised, this, &Form1::HScroll2_Change);
     connect(HScroll6, &ui::HScrollBar::changeRaised, this, &Form1::HScroll6_Change);
@@ -397,7 +405,14 @@ ui::HScrollBar* Form1::kBar(int material) const {
     return bars[static_cast<std::size_t>(material)];
 }
 
-void Form1::loadRoughness(int material) { storeTyped(calc_.roughness, kBox(material)); }
+void Form1::loadRoughness(int material) {
+    // The custom box may hold a text the user is still typing, outside the
+    // limits: its K is the one held within them.
+    if (material == calc::kCustomMaterial)
+        calc_.roughness = calc::customK(Text13->text().toStdString()).value;
+    else
+        storeTyped(calc_.roughness, kBox(material));
+}
 
 void Form1::Option3_Click(int index) {
     if (index < 0 || index >= static_cast<int>(Option3.size())) return;
@@ -440,11 +455,51 @@ void Form1::HScroll8_Change() { scrollChange(7); }
 
 void Form1::Text13_Change() {
     const calc::CustomK k = calc::customK(Text13->text().toStdString());
-    // Rewriting the box runs this handler once more, on a text within limits.
-    if (k.replacement) Text13->setText(qs(*k.replacement));
+    // Every number below 1 starts below the lower limit, so a text the user
+    // is still typing is left as typed and only the K in use is held within
+    // the limits; the text itself is put right when the editing ends. A text
+    // written by the program is put right at once; rewriting the box runs
+    // this handler once more, on a text within the limits.
+    if (k.replacement && !Text13->changedByUser()) Text13->setText(qs(*k.replacement));
     calc_.roughness = k.value;
     Option3[calc::kCustomMaterial]->setValue(-1);
     v();
+}
+
+void Form1::Text13_EditingEnded() {
+    const calc::CustomK k = calc::customK(Text13->text().toStdString());
+    if (k.replacement) Text13->setText(qs(*k.replacement));
+}
+
+// --- Warning marks -------------------------------------------------------------
+
+void Form1::connectReadingWarnings() {
+    const std::pair<ui::TextBox*, calc::Quantity> boxes[] = {
+        {Text1, calc::Quantity::AirVolume}, {Text2, calc::Quantity::Size},
+        {Text3, calc::Quantity::Size},      {Text4, calc::Quantity::Size},
+        {Text13, calc::Quantity::Roughness}};
+    // Connected after the handlers, so the mark follows the text the box
+    // holds once they are done (the custom roughness may have been put right).
+    for (const auto& [box, quantity] : boxes)
+        connect(box, &ui::TextBox::changeRaised, this,
+                [this, box = box, quantity = quantity] { markReading(box, quantity); });
+}
+
+void Form1::markReading(ui::TextBox* box, calc::Quantity quantity) {
+    const std::string text = box->text().toStdString();
+    std::string warning = calc::readingWarning(text, quantity);
+    if (box == Text13) {
+        // While the user types, the box may hold a number the limits do not
+        // allow; say which K is in use until the editing ends.
+        const calc::CustomK k = calc::customK(text);
+        if (k.replacement) {
+            if (!warning.empty()) warning += '\n';
+            warning += "粗糙度限于 0.01 至 10 mm，按 ";
+            warning += *k.replacement;
+            warning += " 计算";
+        }
+    }
+    box->setWarning(QString::fromStdString(warning));
 }
 
 // --- Friction formula -----------------------------------------------------------

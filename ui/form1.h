@@ -6,6 +6,7 @@
 #include <array>
 
 #include "calc_state.h"
+#include "conversions.h"
 #include "controls.h"
 #include "recalc.h"
 
@@ -13,6 +14,7 @@ class Form1 : public QWidget, private calc::CalcView {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Start-up: default inputs, filled lists, first results.
     void Form_Load();
@@ -59,6 +61,9 @@ public:
     void Text12_Click();
     void Text13_Click();
     void Text13_Change();
+    // The user finished editing the custom roughness (Enter, Tab, a click
+    // elsewhere, the window losing the focus).
+    void Text13_EditingEnded();
     void HScroll1_Change();
     void HScroll2_Change();
     void HScroll6_Change();
@@ -98,6 +103,9 @@ private:
 
     void build();
     void connectHandlers();
+    // The warning marks of the boxes whose text is read as a number.
+    void connectReadingWarnings();
+    void markReading(ui::TextBox* box, calc::Quantity quantity);
     void setSizeControlsEnabled(bool circular);
 
     // The roughness box of each material, and its scroll bar where it has one.

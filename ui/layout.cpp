@@ -1,10 +1,19 @@
 #include "layout.h"
 
 #include <array>
+#include <cstddef>
+
+#include "tables.h"
 
 namespace ui {
 
 namespace {
+
+// A scroll bar's range and start value are its material's, kept in one place
+// with the material's other figures.
+constexpr int lo(std::size_t material) { return calc::materials[material].scrollMin; }
+constexpr int hi(std::size_t material) { return calc::materials[material].scrollMax; }
+constexpr int start(std::size_t material) { return calc::materials[material].scrollStart; }
 
 // clang-format off
 constexpr std::array kControls = std::to_array<ControlDesc>({
@@ -52,10 +61,10 @@ constexpr std::array kControls = std::to_array<ControlDesc>({
     // Materials: option, roughness box below it, scroll bar beside the box.
     {Kind::OptionButton, "Option3_0", "Frame4", "薄钢板", 120, 360, 975, 255, 20, kSelected, nullptr},
     {Kind::TextBox, "Text5", "Frame4", "0.16", 360, 720, 735, 270, 21, kLocked, "薄钢板 粗糙度"},
-    {Kind::HScrollBar, "HScroll1", "Frame4", nullptr, 1080, 720, 495, 255, 22, kNone, "薄钢板 粗糙度", 15, 18, 16},
+    {Kind::HScrollBar, "HScroll1", "Frame4", nullptr, 1080, 720, 495, 255, 22, kNone, "薄钢板 粗糙度", lo(0), hi(0), start(0)},
     {Kind::OptionButton, "Option3_1", "Frame4", "塑料板", 120, 1200, 975, 255, 23, kNone, nullptr},
     {Kind::TextBox, "Text6", "Frame4", "0.03", 360, 1560, 735, 270, 28, kLocked, "塑料板 粗糙度"},
-    {Kind::HScrollBar, "HScroll2", "Frame4", nullptr, 1080, 1560, 495, 255, 29, kNone, "塑料板 粗糙度", 1, 5, 3},
+    {Kind::HScrollBar, "HScroll2", "Frame4", nullptr, 1080, 1560, 495, 255, 29, kNone, "塑料板 粗糙度", lo(1), hi(1), start(1)},
     {Kind::OptionButton, "Option3_2", "Frame4", "矿渣石膏板", 120, 2040, 1455, 255, 24, kNone, nullptr},
     {Kind::TextBox, "Text7", "Frame4", "1.0", 360, 2400, 735, 270, 30, kLocked, "矿渣石膏板 粗糙度"},
     {Kind::HScrollBar, "HScroll3", "Frame4", nullptr, 1080, 2400, 495, 255, 49, kDisabled, "矿渣石膏板 粗糙度"},
@@ -67,13 +76,13 @@ constexpr std::array kControls = std::to_array<ControlDesc>({
     {Kind::HScrollBar, "HScroll5", "Frame4", nullptr, 2880, 1560, 495, 255, 51, kDisabled, "胶合板 粗糙度"},
     {Kind::OptionButton, "Option3_5", "Frame4", "砖砌体", 1920, 2040, 975, 255, 27, kNone, nullptr},
     {Kind::TextBox, "Text10", "Frame4", "5", 2160, 2400, 735, 270, 33, kLocked, "砖砌体 粗糙度"},
-    {Kind::HScrollBar, "HScroll6", "Frame4", nullptr, 2880, 2400, 495, 255, 34, kNone, "砖砌体 粗糙度", 30, 60, 50},
+    {Kind::HScrollBar, "HScroll6", "Frame4", nullptr, 2880, 2400, 495, 255, 34, kNone, "砖砌体 粗糙度", lo(5), hi(5), start(5)},
     {Kind::OptionButton, "Option3_6", "Frame4", "混凝土", 3720, 360, 975, 255, 41, kNone, nullptr},
     {Kind::TextBox, "Text11", "Frame4", "2", 3960, 720, 735, 270, 44, kLocked, "混凝土 粗糙度"},
-    {Kind::HScrollBar, "HScroll7", "Frame4", nullptr, 4680, 720, 495, 255, 47, kNone, "混凝土 粗糙度", 10, 30, 20},
+    {Kind::HScrollBar, "HScroll7", "Frame4", nullptr, 4680, 720, 495, 255, 47, kNone, "混凝土 粗糙度", lo(6), hi(6), start(6)},
     {Kind::OptionButton, "Option3_7", "Frame4", "木板", 3720, 1200, 975, 255, 42, kNone, nullptr},
     {Kind::TextBox, "Text12", "Frame4", "0.6", 3960, 1560, 735, 270, 45, kLocked, "木板 粗糙度"},
-    {Kind::HScrollBar, "HScroll8", "Frame4", nullptr, 4680, 1560, 495, 255, 48, kNone, "木板 粗糙度", 2, 10, 6},
+    {Kind::HScrollBar, "HScroll8", "Frame4", nullptr, 4680, 1560, 495, 255, 48, kNone, "木板 粗糙度", lo(7), hi(7), start(7)},
     {Kind::OptionButton, "Option3_8", "Frame4", "自定义", 3720, 2040, 975, 255, 43, kNone, nullptr},
     {Kind::TextBox, "Text13", "Frame4", "10", 3960, 2400, 1215, 270, 46, kNone, "自定义 粗糙度"},
 

@@ -39,8 +39,113 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"0001.50", 1.5}, Reading{"0.000", 0}, Reading{"1e-400", 0},
                     Reading{"1.7976931348623157e308", 1.7976931348623157e308},
                     Reading{"4.9e-324", 4.9e-324}, Reading{"0.1e1", 1},
-                    Reading{"10000000000000000000000", 1e22}, Reading{"３", 0},
+                    Reading{"10000000000000000000000", 1e22},
                     Reading{"0x10", 0}));
+
+// An input method in Chinese mode types full-width forms; they read exactly
+// like the ASCII text beside them, and everything else still ends the number.
+struct FullWidth {
+    const char* typed;
+    const char* ascii;
+};
+void PrintTo(const FullWidth& c, std::ostream* os) { *os << '"' << c.ascii << '"'; }
+struct FullWidthText : testing::TestWithParam<FullWidth> {};
+TEST_P(FullWidthText, ReadsLikeItsAsciiForm) {
+    const std::optional<double> typed = textValue(GetParam().typed);
+    const std::optional<double> ascii = textValue(GetParam().ascii);
+    ASSERT_TRUE(typed.has_value());
+    ASSERT_TRUE(ascii.has_value());
+    EXPECT_EQ(*typed, *ascii);
+    EXPECT_EQ(std::signbit(*typed), std::signbit(*ascii));
+    const calc::Reading a = calc::readNumber(GetParam().typed);
+    const calc::Reading b = calc::readNumber(GetParam().ascii);
+    EXPECT_EQ(a.number, b.number);
+    EXPECT_EQ(a.whole(), b.whole());
+}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FullWidthText,
+    testing::Values(FullWidth{"１０００", "1000"}, FullWidth{"３", "3"}, FullWidth{"１．５", "1.5"},
+                    FullWidth{"．５", ".5"}, FullWidth{"－３", "-3"}, FullWidth{"＋７", "+7"},
+                    FullWidth{"－０", "-0"}, FullWidth{"１Ｅ３", "1E3"},
+                    FullWidth{"２ｅ－２", "2e-2"}, FullWidth{"１ｅ＋２", "1e+2"},
+                    FullWidth{"1\u3000000", "1 000"}, FullWidth{"\u3000５\u3000", " 5 "},
+                    FullWidth{"1０", "10"}, FullWidth{"１，０００", "1,000"},
+                    FullWidth{"１２ａｂｃ", "12abc"}, FullWidth{"１２ｍｍ", "12mm"},
+                    FullWidth{"１．２．３", "1.2.3"}, FullWidth{"Ｅ５", "E5"},
+                    FullWidth{"０ｘ１０", "0x10"}, FullWidth{"１Ｆ", "1F"}));
+
+TEST(TextValue, FullWidthBeyondTheDoubleRangeIsAnError) {
+    EXPECT_FALSE(textValue("１ｅ４００").has_value());
+}
+
+TEST(TextValue, BrokenMultiByteCharactersEndTheNumber) {
+    // Bytes that only look like the start of a full-width digit.
+    EXPECT_EQ(*textValue("12\xef\xbc"), 12);
+    EXPECT_EQ(*textValue("12\xef\xbc\x11"), 12);
+    EXPECT_EQ(*textValue("\xef\xbc\x50"), 0);
+}
+
+// Which part of a text was read and which was left: the mark beside a box
+// quotes both.
+struct Split {
+    const char* text;
+    const char* number;
+    const char* ignored;
+};
+void PrintTo(const Split& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+struct ReadNumber : testing::TestWithParam<Split> {};
+TEST_P(ReadNumber, SaysWhatWasReadAndWhatWasLeft) {
+    const calc::Reading r = calc::readNumber(GetParam().text);
+    EXPECT_EQ(r.number, GetParam().number);
+    EXPECT_EQ(r.ignored, GetParam().ignored);
+    EXPECT_EQ(r.whole(), std::string(GetParam().ignored).empty());
+    EXPECT_EQ(r.value, textValue(GetParam().text));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ReadNumber,
+    testing::Values(Split{"", "", ""}, Split{"   ", "", ""}, Split{"1000", "1000", ""},
+                    Split{" 1 000 ", "1000", ""}, Split{"1,000", "1", ",000"},
+                    Split{"1,000  ", "1", ",000"}, Split{"12abc", "12", "abc"},
+                    Split{"12 abc d ", "12", "abc d"}, Split{"abc", "", "abc"},
+                    Split{"-", "", "-"}, Split{".", "", "."}, Split{"-.", "", "-."},
+                    Split{"1e", "1", "e"}, Split{"1e+", "1", "e+"}, Split{"1e5", "1e5", ""},
+                    Split{"1 e 5x", "1e5", "x"}, Split{"5.", "5.", ""},
+                    Split{"1.2.3", "1.2", ".3"}, Split{"-3", "-3", ""},
+                    Split{"１，０００", "1", "，０００"}, Split{"１２ａｂｃ", "12", "ａｂｃ"},
+                    Split{"1e400", "1e400", ""}));
+
+struct Warning {
+    const char* name;
+    const char* text;
+    calc::Quantity quantity;
+    const char* warning;  // empty: no mark
+};
+void PrintTo(const Warning& c, std::ostream* os) { *os << c.name; }
+struct ReadingWarning : testing::TestWithParam<Warning> {};
+TEST_P(ReadingWarning, InChineseWithTheNumbersUsed) {
+    EXPECT_EQ(calc::readingWarning(GetParam().text, GetParam().quantity), GetParam().warning);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ReadingWarning,
+    testing::Values(
+        Warning{"WholeNumber", "1000", calc::Quantity::AirVolume, ""},
+        Warning{"EmptyBox", "", calc::Quantity::AirVolume, ""},
+        Warning{"GroupedWithBlanks", "1 000", calc::Quantity::AirVolume, ""},
+        Warning{"FullWidthDigits", "１０００", calc::Quantity::AirVolume, ""},
+        Warning{"ThousandsComma", "1,000", calc::Quantity::AirVolume, "只读取了 1，忽略了“,000”"},
+        Warning{"TrailingLetters", "12abc", calc::Quantity::Size, "只读取了 12，忽略了“abc”"},
+        Warning{"NoNumber", "abc", calc::Quantity::AirVolume, "未读到数字，按 0 计算；忽略了“abc”"},
+        Warning{"LoneMinus", "-", calc::Quantity::Size, "未读到数字，按 0 计算；忽略了“-”"},
+        Warning{"NegativeAirVolume", "-100", calc::Quantity::AirVolume, "风量为负数：-100"},
+        Warning{"NegativeSize", "-200", calc::Quantity::Size, "风管尺寸为负数：-200"},
+        Warning{"NegativeZeroIsNotNegative", "-0", calc::Quantity::Size, ""},
+        Warning{"NegativeRoughnessIsHeldByItsLimits", "-3", calc::Quantity::Roughness, ""},
+        Warning{"NegativeAndShort", "-12abc", calc::Quantity::Size,
+                "只读取了 -12，忽略了“abc”\n风管尺寸为负数：-12"},
+        Warning{"BeyondTheDoubleRange", "1e400", calc::Quantity::AirVolume,
+                "数值 1e400 超出可计算的范围"},
+        Warning{"RoughnessWithUnit", "5mm", calc::Quantity::Roughness, "只读取了 5，忽略了“mm”"}),
+    [](const testing::TestParamInfo<Warning>& info) { return info.param.name; });
 
 TEST(TextValue, SignOfZeroIsKept) {
     EXPECT_TRUE(std::signbit(*textValue("-0")));

@@ -1,0 +1,425 @@
+// ductcalc-cli table: the hydraulic calculation table of a duct run, read
+// and written one segment at a time.
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "commands.h"
+#include "conversions.h"
+#include "csv_reader.h"
+#include "derived.h"
+#include "duct_args.h"
+#include "tables.h"
+
+namespace cli {
+
+namespace {
+
+enum Column { segment, flow, unit, size, length, zeta, material, k, formula, kColumns };
+
+// Header names, English and Chinese; letter case and surrounding blanks do
+// not matter.
+const std::map<std::string, Column, std::less<>> kHeaderNames{
+    {"segment", segment}, {"段号", segment},
+    {"flow", flow},       {"风量", flow},
+    {"unit", unit},       {"单位", unit},
+    {"size", size},       {"尺寸", size},
+    {"length", length},   {"长度", length},
+    {"zeta", zeta},       {"局部阻力系数", zeta}, {"σζ", zeta}, {"Σζ", zeta}, {"ζ", zeta},
+    {"material", material}, {"材料", material},
+    {"k", k},             {"粗糙度", k},
+    {"formula", formula}, {"公式", formula},
+};
+
+// Output columns after the segment and the size, in order; all numbers.
+enum Out {
+    oFlow, oEqDiameter, oVelocity, oReynolds, oLambda, oRm, oLength, oFriction, oPressure, oZeta,
+    oLocal, oTotal, oRunning, kOutNumbers
+};
+constexpr std::array<std::string_view, kOutNumbers> kOutNames{
+    "flow", "equivalent_diameter", "velocity", "reynolds", "lambda", "rm", "length",
+    "friction_loss", "velocity_pressure", "zeta", "local_loss", "total", "running_total"};
+constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
+    "m3/h", "De m", "v m/s", "Re", "λ", "Rm Pa/m", "l m", "Rm·l Pa", "Pd Pa", "Σζ", "Z Pa",
+    "Rm·l+Z Pa", "Σ Pa"};
+
+struct OutRow {
+    std::string segment;
+    std::string size;  // compact size label; empty when there is none
+    std::array<std::optional<float>, kOutNumbers> numbers{};
+};
+
+class Writer {
+public:
+    virtual ~Writer() = default;
+    virtual void begin() {}
+    virtual void row(const OutRow& r) = 0;
+    virtual void end() {}
+};
+
+class CsvWriter : public Writer {
+public:
+    CsvWriter(std::ostream& out, char delimiter) : out_(out), delimiter_(delimiter) {}
+    void begin() override {
+        line_ = "segment";
+        line_ += delimiter_;
+        line_ += "size";
+        for (std::string_view name : kOutNames) {
+            line_ += delimiter_;
+            line_ += name;
+        }
+        line_ += '\n';
+        out_ << line_;
+    }
+    void row(const OutRow& r) override {
+        line_.clear();
+        appendField(r.segment);
+        line_ += delimiter_;
+        appendField(r.size);
+        for (const std::optional<float>& x : r.numbers) {
+            line_ += delimiter_;
+            if (x) line_ += plainNumber(*x);
+        }
+        line_ += '\n';
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    }
+
+private:
+    void appendField(std::string_view text) {
+        if (text.find_first_of(std::string{delimiter_, '"', '\r', '\n'}) == std::string_view::npos) {
+            line_ += text;
+            return;
+        }
+        // Quoted, with quotes doubled, as libcsv writes it.
+        std::string quoted(2 * text.size() + 2, '\0');
+        quoted.resize(csv_write2(quoted.data(), quoted.size(), text.data(), text.size(), '"'));
+        line_ += quoted;
+    }
+
+    std::ostream& out_;
+    char delimiter_;
+    std::string line_;
+};
+
+class TextWriter : public Writer {
+public:
+    explicit TextWriter(std::ostream& out) : out_(out) {}
+    void begin() override {
+        line_.clear();
+        cell("segment", 10, false);
+        cell("size", 10, false);
+        for (std::string_view caption : kOutCaptions) cell(caption, 14, true);
+        line_ += '\n';
+        out_ << line_;
+    }
+    void row(const OutRow& r) override {
+        line_.clear();
+        cell(r.segment, 10, false);
+        cell(r.size.empty() ? "-" : r.size, 10, false);
+        for (const std::optional<float>& x : r.numbers) cell(x ? plainNumber(*x) : "-", 14, true);
+        line_ += '\n';
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    }
+
+private:
+    void cell(std::string_view text, std::size_t width, bool right) {
+        std::size_t chars = 0;
+        for (unsigned char c : text)
+            if ((c & 0xC0) != 0x80) ++chars;
+        const std::size_t fill = chars < width ? width - chars : 0;
+        if (!line_.empty() && !right && line_.back() != ' ') line_ += ' ';
+        if (right) line_.append(fill + 1, ' ');
+        line_ += text;
+        if (!right) line_.append(fill, ' ');
+    }
+
+    std::ostream& out_;
+    std::string line_;
+};
+
+class JsonWriter : public Writer {
+public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    void begin() override { out_ << '['; }
+    void row(const OutRow& r) override {
+        line_ = first_ ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
+        first_ = false;
+        line_ += nlohmann::json(r.segment).dump();
+        line_ += ", \"size\": ";
+        line_ += r.size.empty() ? "null" : nlohmann::json(r.size).dump();
+        for (std::size_t i = 0; i < kOutNumbers; ++i) {
+            line_ += ", \"";
+            line_ += kOutNames[i];
+            line_ += "\": ";
+            line_ += r.numbers[i] ? plainNumber(*r.numbers[i]) : "null";
+        }
+        line_ += '}';
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    }
+    void end() override { out_ << (first_ ? "]\n" : "\n]\n"); }
+
+private:
+    std::ostream& out_;
+    std::string line_;
+    bool first_ = true;
+};
+
+std::string lowerAscii(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// One table run: the header's columns, the running total, the messages.
+class Table {
+public:
+    Table(const std::string& name, Writer& writer, std::ostream& err)
+        : name_(name), writer_(writer), err_(err) {}
+
+    // The header record; false (after a message) when the table is unusable.
+    bool header(const std::vector<std::string>& fields, std::size_t count, long line) {
+        columns_.fill(-1);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto it = kHeaderNames.find(lowerAscii(trimmed(fields[i])));
+            if (it == kHeaderNames.end()) continue;  // other columns are carried by nobody
+            if (columns_[it->second] >= 0) {
+                usage(line, "column " + quoted(trimmed(fields[i])) + " appears twice");
+                return false;
+            }
+            columns_[it->second] = static_cast<int>(i);
+        }
+        headerCount_ = count;
+        for (auto [column, english, chinese] : {std::tuple{flow, "flow", "风量"},
+                                                std::tuple{size, "size", "尺寸"}}) {
+            if (columns_[column] < 0) {
+                usage(line, std::string("no \"") + english + "\" (" + chinese +
+                                ") column in the header row");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void record(const std::vector<std::string>& fields, std::size_t count, long line) {
+        ++rows_;
+        bool blank = true;
+        for (std::size_t i = 0; i < count && blank; ++i) blank = trimmed(fields[i]).empty();
+        if (blank) return;  // spreadsheets end their files with empty rows
+
+        auto field = [&](Column c) -> std::string_view {
+            const int at = columns_[c];
+            return at >= 0 && static_cast<std::size_t>(at) < count
+                       ? trimmed(fields[static_cast<std::size_t>(at)])
+                       : std::string_view{};
+        };
+        OutRow out;
+        out.segment = field(segment);
+        if (columns_[segment] < 0) out.segment = std::to_string(rows_);
+        bool ok = true;
+        auto fail = [&](const std::string& message) {
+            ok = false;
+            err_ << kProgram << ": " << name_ << ':' << line << ": " << message << '\n';
+        };
+        if (count != headerCount_)
+            fail("the row has " + std::to_string(count) + " fields, the header " +
+                 std::to_string(headerCount_));
+
+        input_.flowFactor = 1;
+        if (const std::string_view u = field(unit); !u.empty()) {
+            if (const std::optional<float> f = calc::flowFactorOf(u)) input_.flowFactor = *f;
+            else fail("unit " + quoted(u) + " is not one of " + unitList());
+        }
+        const std::string_view flowText = field(flow);
+        if (flowText.empty()) fail("flow is empty");
+        else if (!calc::readsWhole(flowText)) fail("flow " + quoted(flowText) + " is not a number");
+        input_.flow = flowText;
+
+        const std::string_view sizeText = field(size);
+        if (const std::optional<SizeArg> s = parseSize(sizeText)) setSize(input_, *s);
+        else fail("size " + quoted(sizeText) + " is not a size");
+
+        const std::optional<double> lengthValue = number(field(length), "length", fail);
+        if (lengthValue && *lengthValue < 0)
+            fail("length " + quoted(field(length)) + " is negative");
+        const std::optional<double> zetaValue = number(field(zeta), "zeta", fail);
+
+        const std::string_view materialText = field(material);
+        const std::string_view kText = field(k);
+        if (!kText.empty()) {
+            const std::optional<int> index = calc::materialIndex(materialText);
+            if (!materialText.empty() && index != calc::kCustomMaterial) {
+                fail("give a material or k, not both (material " + quoted(materialText) +
+                     ", k " + quoted(kText) + ")");
+            } else {
+                const Roughness r = customRoughness(kText);
+                if (!r.warning.empty())
+                    err_ << kProgram << ": " << name_ << ':' << line << ": warning: " << r.warning
+                         << '\n';
+                input_.roughness = r.k;
+            }
+        } else if (materialText.empty()) {
+            input_.roughness = calc::materialRoughness(0);
+        } else if (const std::optional<float> rk = namedRoughness(materialText)) {
+            input_.roughness = *rk;
+        } else {
+            fail("material " + quoted(materialText) + " is not one of " + materialList());
+        }
+
+        const std::string_view formulaText = field(formula);
+        if (formulaText.empty() || formulaText == "1") input_.formula = 1;
+        else if (formulaText == "2") input_.formula = 2;
+        else fail("formula " + quoted(formulaText) + " is not 1 or 2");
+
+        if (ok) ok = compute(out, *lengthValue, *zetaValue, fail);
+        if (!ok) {
+            failed_ = true;
+            // The sum along the path is unknown from a failed segment on.
+            pathKnown_ = false;
+        }
+        writer_.row(out);
+    }
+
+    bool failed() const { return failed_; }
+    long rows() const { return rows_; }
+
+private:
+    template <class Fail>
+    std::optional<double> number(std::string_view text, const char* column, Fail& fail) {
+        if (text.empty()) return 0.0;
+        const std::optional<double> value = calc::textValue(text);
+        float asSingle = 0;
+        if (!calc::readsWhole(text)) {
+            fail(std::string(column) + ' ' + quoted(text) + " is not a number");
+        } else if (!value || !calc::storeSingle(asSingle, *value)) {
+            fail(std::string(column) + ' ' + quoted(text) + " is beyond the range of the calculation");
+        } else {
+            return value;
+        }
+        return std::nullopt;
+    }
+
+    template <class Fail>
+    bool compute(OutRow& out, double lengthValue, double zetaValue, Fail& fail) {
+        using calc::Value;
+        const calc::DuctResult result = calc::computeDuct(input_, view_);
+        const calc::CalcState& s = result.state;
+        const calc::Outcome& o = result.outcome;
+        auto& n = out.numbers;
+        auto set = [&](Out column, Value value, float x) {
+            if (o.defined(value)) n[column] = x;
+        };
+        if (o.defined(Value::size)) out.size = compactSize(view_.caption(calc::Result::Label6));
+        set(oFlow, Value::flowRate, s.flowRate);
+        set(oEqDiameter, Value::eqDiameter, s.eqDiameter);
+        if (!result.noSection) set(oVelocity, Value::velocity, s.velocity);
+        set(oReynolds, Value::reynolds, s.reynolds);
+        set(oLambda, Value::lambda, s.lambda);
+        set(oRm, Value::specificLoss, s.specificLoss);
+        n[oLength] = static_cast<float>(lengthValue);
+        n[oZeta] = static_cast<float>(zetaValue);
+
+        std::string reason = failureReason(result, input_);
+        if (n[oRm]) n[oFriction] = calc::frictionLoss(*n[oRm], lengthValue);
+        if (n[oVelocity]) n[oPressure] = calc::velocityPressure(*n[oVelocity]);
+        if (n[oPressure]) n[oLocal] = calc::localLoss(zetaValue, *n[oPressure]);
+        if (n[oFriction] && n[oLocal]) n[oTotal] = calc::segmentTotal(*n[oFriction], *n[oLocal]);
+        if (reason.empty() && !n[oTotal])
+            reason = "the segment's losses are beyond the range of the calculation";
+        if (!reason.empty()) {
+            fail(reason);
+            return false;
+        }
+        running_ += *n[oTotal];
+        float running = 0;
+        if (pathKnown_ && calc::storeSingle(running, running_)) n[oRunning] = running;
+        return true;
+    }
+
+    void usage(long line, const std::string& message) {
+        err_ << kProgram << ": " << name_ << ':' << line << ": " << message << '\n';
+    }
+
+    const std::string& name_;
+    Writer& writer_;
+    std::ostream& err_;
+    std::array<int, kColumns> columns_{};
+    std::size_t headerCount_ = 0;
+    calc::DuctInput input_;
+    calc::HeadlessView view_{input_};
+    double running_ = 0;  // Pa, summed in file order
+    bool pathKnown_ = true;
+    bool failed_ = false;
+    long rows_ = 0;
+};
+
+}  // namespace
+
+int runTable(std::FILE* in, const std::string& name, const TableOptions& options,
+             std::ostream& out, std::ostream& err) {
+    std::unique_ptr<Writer> writer;
+    switch (options.format) {
+        case Format::csv: writer = std::make_unique<CsvWriter>(out, options.delimiter); break;
+        case Format::text: writer = std::make_unique<TextWriter>(out); break;
+        case Format::json: writer = std::make_unique<JsonWriter>(out); break;
+    }
+    Table table(name, *writer, err);
+    bool sawHeader = false;
+    bool begun = false;
+    bool usable = true;
+    const auto started = std::chrono::steady_clock::now();
+    bool showing = false;
+
+    CsvReader reader(options.delimiter);
+    const CsvReader::Status status = reader.read(
+        in, [&](const std::vector<std::string>& fields, std::size_t count, long line) {
+            if (!sawHeader) {
+                sawHeader = true;
+                usable = table.header(fields, count, line);
+                if (usable) writer->begin(), begun = true;
+                return usable;
+            }
+            table.record(fields, count, line);
+            if (options.progress && table.rows() % 65536 == 0 &&
+                (showing || std::chrono::steady_clock::now() - started > std::chrono::seconds(1))) {
+                showing = true;
+                err << '\r' << kProgram << ": " << table.rows() << " rows" << std::flush;
+            }
+            return true;
+        });
+    if (showing) err << '\r' << std::string(kProgram.size() + 24, ' ') << '\r' << std::flush;
+
+    switch (status) {
+        case CsvReader::Status::done:
+        case CsvReader::Status::stopped: break;
+        case CsvReader::Status::malformed:
+            err << kProgram << ": " << name << ':' << reader.line()
+                << ": not CSV: a quote out of place or a quoted field left open\n";
+            usable = false;
+            break;
+        case CsvReader::Status::binary:
+            err << kProgram << ": " << name << ": not CSV: the file holds binary data\n";
+            usable = false;
+            break;
+        case CsvReader::Status::readError:
+            err << kProgram << ": " << name << ": read error\n";
+            usable = false;
+            break;
+    }
+    if (usable && !sawHeader) {
+        err << kProgram << ": " << name
+            << ": empty: a header row with at least \"flow\" and \"size\" columns is needed\n";
+        usable = false;
+    }
+    if (begun) writer->end();  // what was written stays well-formed
+    out.flush();
+    if (!usable) return kUsage;
+    return table.failed() ? kRowsFailed : kSuccess;
+}
+
+}  // namespace cli

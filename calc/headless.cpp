@@ -1,5 +1,7 @@
 #include "headless.h"
 
+#include <charconv>
+
 #include "conversions.h"
 #include "tables.h"
 
@@ -70,6 +72,17 @@ float materialRoughness(int index) {
 bool readsWhole(std::string_view text) {
     // A sign or a point alone is no number, though it reads as 0.
     if (text.find_first_not_of(" \t\n+-.") == std::string_view::npos) return false;
+    // Most texts are plain decimals ("1000", "0.16", "-2.5e3"): when the
+    // standard reader takes all of one, so does the box's reading, which
+    // knows every form it knows. Letters are left out here, as the standard
+    // reader also takes "inf" and "nan".
+    if (text.find_first_not_of("0123456789.-eE") == std::string_view::npos) {
+        double ignored = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ignored);
+        if (end == text.data() + text.size() &&
+            (ec == std::errc() || ec == std::errc::result_out_of_range))
+            return true;
+    }
     // Reading reaches the end exactly when a digit added at the end changes
     // the value read (to another number, or beyond range).
     const std::optional<double> whole = textValue(text);

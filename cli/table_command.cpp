@@ -36,7 +36,7 @@ const std::map<std::string, Column, std::less<>> kHeaderNames{
     {"formula", formula}, {"公式", formula},
 };
 
-// Output columns after the segment and the size, in order; all numbers.
+// The numeric output columns, in order; the size follows the air volume.
 enum Out {
     oFlow, oEqDiameter, oVelocity, oReynolds, oLambda, oRm, oLength, oFriction, oPressure, oZeta,
     oLocal, oTotal, oRunning, kOutNumbers
@@ -48,10 +48,12 @@ constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
     "m3/h", "De m", "v m/s", "Re", "λ", "Rm Pa/m", "l m", "Rm·l Pa", "Pd Pa", "Σζ", "Z Pa",
     "Rm·l+Z Pa", "Σ Pa"};
 
+// A row as written: numbers already in the window's text, without the
+// leading blank; an empty text where there is no value.
 struct OutRow {
     std::string segment;
-    std::string size;  // compact size label; empty when there is none
-    std::array<std::optional<float>, kOutNumbers> numbers{};
+    std::string size;  // compact size label
+    std::array<std::string, kOutNumbers> numbers{};
 };
 
 class Writer {
@@ -67,11 +69,10 @@ public:
     CsvWriter(std::ostream& out, char delimiter) : out_(out), delimiter_(delimiter) {}
     void begin() override {
         line_ = "segment";
-        line_ += delimiter_;
-        line_ += "size";
-        for (std::string_view name : kOutNames) {
+        for (std::size_t i = 0; i < kOutNumbers; ++i) {
             line_ += delimiter_;
-            line_ += name;
+            line_ += kOutNames[i];
+            if (i == oFlow) line_ += delimiter_, line_ += "size";
         }
         line_ += '\n';
         out_ << line_;
@@ -79,11 +80,10 @@ public:
     void row(const OutRow& r) override {
         line_.clear();
         appendField(r.segment);
-        line_ += delimiter_;
-        appendField(r.size);
-        for (const std::optional<float>& x : r.numbers) {
+        for (std::size_t i = 0; i < kOutNumbers; ++i) {
             line_ += delimiter_;
-            if (x) line_ += plainNumber(*x);
+            line_ += r.numbers[i];
+            if (i == oFlow) line_ += delimiter_, appendField(r.size);
         }
         line_ += '\n';
         out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
@@ -112,16 +112,20 @@ public:
     void begin() override {
         line_.clear();
         cell("segment", 10, false);
-        cell("size", 10, false);
-        for (std::string_view caption : kOutCaptions) cell(caption, 14, true);
+        for (std::size_t i = 0; i < kOutNumbers; ++i) {
+            cell(kOutCaptions[i], 12, true);
+            if (i == oFlow) cell("  size", 11, false);
+        }
         line_ += '\n';
         out_ << line_;
     }
     void row(const OutRow& r) override {
         line_.clear();
         cell(r.segment, 10, false);
-        cell(r.size.empty() ? "-" : r.size, 10, false);
-        for (const std::optional<float>& x : r.numbers) cell(x ? plainNumber(*x) : "-", 14, true);
+        for (std::size_t i = 0; i < kOutNumbers; ++i) {
+            cell(r.numbers[i].empty() ? "-" : r.numbers[i], 12, true);
+            if (i == oFlow) cell("  " + (r.size.empty() ? "-" : r.size), 11, false);
+        }
         line_ += '\n';
         out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
     }
@@ -150,13 +154,15 @@ public:
         line_ = first_ ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
         first_ = false;
         line_ += nlohmann::json(r.segment).dump();
-        line_ += ", \"size\": ";
-        line_ += r.size.empty() ? "null" : nlohmann::json(r.size).dump();
         for (std::size_t i = 0; i < kOutNumbers; ++i) {
             line_ += ", \"";
             line_ += kOutNames[i];
             line_ += "\": ";
-            line_ += r.numbers[i] ? plainNumber(*r.numbers[i]) : "null";
+            line_ += r.numbers[i].empty() ? "null" : r.numbers[i];
+            if (i == oFlow) {
+                line_ += ", \"size\": ";
+                line_ += r.size.empty() ? "null" : nlohmann::json(r.size).dump();
+            }
         }
         line_ += '}';
         out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
@@ -310,34 +316,45 @@ private:
         const calc::DuctResult result = calc::computeDuct(input_, view_);
         const calc::CalcState& s = result.state;
         const calc::Outcome& o = result.outcome;
-        auto& n = out.numbers;
-        auto set = [&](Out column, Value value, float x) {
-            if (o.defined(value)) n[column] = x;
+        // The values the labels show are taken from the labels themselves.
+        auto fromLabel = [&](Out column, Value value, calc::Result label, std::string_view unit) {
+            if (!o.defined(value)) return;
+            std::string_view text = view_.caption(label);
+            text.remove_suffix(unit.size());
+            if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+            out.numbers[column] = text;
+        };
+        auto show = [&](Out column, std::optional<float> x) {
+            if (x) out.numbers[column] = plainNumber(*x);
+            return x;
         };
         if (o.defined(Value::size)) out.size = compactSize(view_.caption(calc::Result::Label6));
-        set(oFlow, Value::flowRate, s.flowRate);
-        set(oEqDiameter, Value::eqDiameter, s.eqDiameter);
-        if (!result.noSection) set(oVelocity, Value::velocity, s.velocity);
-        set(oReynolds, Value::reynolds, s.reynolds);
-        set(oLambda, Value::lambda, s.lambda);
-        set(oRm, Value::specificLoss, s.specificLoss);
-        n[oLength] = static_cast<float>(lengthValue);
-        n[oZeta] = static_cast<float>(zetaValue);
+        fromLabel(oFlow, Value::flowRate, calc::Result::Label10, " m3/h");
+        fromLabel(oEqDiameter, Value::eqDiameter, calc::Result::Label17, " m");
+        const bool hasVelocity = o.defined(Value::velocity) && !result.noSection;
+        if (hasVelocity) fromLabel(oVelocity, Value::velocity, calc::Result::Label7, " m/s");
+        fromLabel(oReynolds, Value::reynolds, calc::Result::Label15, "");
+        if (o.defined(Value::lambda)) show(oLambda, s.lambda);
+        fromLabel(oRm, Value::specificLoss, calc::Result::Label11, " Pa/m");
+        show(oLength, static_cast<float>(lengthValue));
+        show(oZeta, static_cast<float>(zetaValue));
 
         std::string reason = failureReason(result, input_);
-        if (n[oRm]) n[oFriction] = calc::frictionLoss(*n[oRm], lengthValue);
-        if (n[oVelocity]) n[oPressure] = calc::velocityPressure(*n[oVelocity]);
-        if (n[oPressure]) n[oLocal] = calc::localLoss(zetaValue, *n[oPressure]);
-        if (n[oFriction] && n[oLocal]) n[oTotal] = calc::segmentTotal(*n[oFriction], *n[oLocal]);
-        if (reason.empty() && !n[oTotal])
+        std::optional<float> friction, pressure, local, total;
+        if (o.defined(Value::specificLoss))
+            friction = show(oFriction, calc::frictionLoss(s.specificLoss, lengthValue));
+        if (hasVelocity) pressure = show(oPressure, calc::velocityPressure(s.velocity));
+        if (pressure) local = show(oLocal, calc::localLoss(zetaValue, *pressure));
+        if (friction && local) total = show(oTotal, calc::segmentTotal(*friction, *local));
+        if (reason.empty() && !total)
             reason = "the segment's losses are beyond the range of the calculation";
         if (!reason.empty()) {
             fail(reason);
             return false;
         }
-        running_ += *n[oTotal];
+        running_ += *total;
         float running = 0;
-        if (pathKnown_ && calc::storeSingle(running, running_)) n[oRunning] = running;
+        if (pathKnown_ && calc::storeSingle(running, running_)) show(oRunning, running);
         return true;
     }
 

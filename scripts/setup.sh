@@ -12,6 +12,8 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth imagemagick hyperfine time
   dpkg-dev file desktop-file-utils
+  # ductcalc-cli: argument parsing, CSV reading and writing, JSON strings
+  libcli11-dev libcsv-dev nlohmann-json3-dev
 )
 
 missing=()

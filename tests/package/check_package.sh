@@ -13,6 +13,8 @@ deb=$(ls "$out"/*.deb)
 files=$(dpkg -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 expected=$(printf '%s\n' \
   ./usr/bin/ductcalc \
+  ./usr/bin/ductcalc-cli \
+  ./usr/share/man/man1/ductcalc-cli.1 \
   ./usr/share/applications/ductcalc.desktop \
   ./usr/share/doc/ductcalc/copyright \
   ./usr/share/icons/hicolor/16x16/apps/ductcalc.png \

@@ -76,7 +76,10 @@ bool readsWhole(std::string_view text) {
     // standard reader takes all of one, so does the box's reading, which
     // knows every form it knows. Letters are left out here, as the standard
     // reader also takes "inf" and "nan".
-    if (text.find_first_not_of("0123456789.-eE") == std::string_view::npos) {
+    bool plain = true;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E')) plain = false;
+    if (plain) {
         double ignored = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ignored);
         if (end == text.data() + text.size() &&

@@ -87,6 +87,7 @@ std::string materialList() {
 
 std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input) {
     using calc::Value;
+    if (result.outcome.complete() && !result.noSection) return {};
     const std::string size =
         input.shape == calc::Shape::circular ? input.diameter : input.sideA + "x" + input.sideB;
     const calc::Outcome& o = result.outcome;
@@ -126,6 +127,13 @@ std::string compactSize(std::string_view label) {
     return text;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+    std::string q;
+    q.reserve(text.size() + 2);
+    q += '"';
+    q += text;
+    q += '"';
+    return q;
+}
 
 }  // namespace cli

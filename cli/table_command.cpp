@@ -5,7 +5,10 @@
 
 #include <array>
 #include <chrono>
+#include <deque>
 #include <map>
+#include <thread>
+#include <vector>
 #include <memory>
 #include <tuple>
 
@@ -91,7 +94,10 @@ public:
 
 private:
     void appendField(std::string_view text) {
-        if (text.find_first_of(std::string{delimiter_, '"', '\r', '\n'}) == std::string_view::npos) {
+        bool plain = true;
+        for (char c : text)
+            if (c == delimiter_ || c == '"' || c == '\r' || c == '\n') plain = false;
+        if (plain) {
             line_ += text;
             return;
         }
@@ -182,59 +188,65 @@ std::string lowerAscii(std::string_view text) {
     return s;
 }
 
-// One table run: the header's columns, the running total, the messages.
-class Table {
+// The columns a header row names: index of each known column, -1 if absent.
+struct Layout {
+    std::array<int, kColumns> columns{};
+    std::size_t fieldCount = 0;
+};
+
+// One data record as read, and what became of it.
+struct Job {
+    std::vector<std::string> fields;
+    std::size_t count = 0;
+    long line = 0;
+    long row = 0;  // 1 for the first record after the header
+    // Results
+    OutRow out;
+    std::string messages;  // diagnostics, each a whole line
+    bool blank = false;
+    bool ok = true;
+    float total = 0;  // Pa, when ok
+};
+
+// Computes segments. Each thread has its own, as each keeps the inputs and
+// the label texts of the duct in hand.
+class SegmentCalc {
 public:
-    Table(const std::string& name, Writer& writer, std::ostream& err)
-        : name_(name), writer_(writer), err_(err) {}
+    SegmentCalc(const Layout& layout, const std::string& name) : layout_(layout), name_(name) {}
 
-    // The header record; false (after a message) when the table is unusable.
-    bool header(const std::vector<std::string>& fields, std::size_t count, long line) {
-        columns_.fill(-1);
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto it = kHeaderNames.find(lowerAscii(trimmed(fields[i])));
-            if (it == kHeaderNames.end()) continue;  // other columns are carried by nobody
-            if (columns_[it->second] >= 0) {
-                usage(line, "column " + quoted(trimmed(fields[i])) + " appears twice");
-                return false;
-            }
-            columns_[it->second] = static_cast<int>(i);
-        }
-        headerCount_ = count;
-        for (auto [column, english, chinese] : {std::tuple{flow, "flow", "风量"},
-                                                std::tuple{size, "size", "尺寸"}}) {
-            if (columns_[column] < 0) {
-                usage(line, std::string("no \"") + english + "\" (" + chinese +
-                                ") column in the header row");
-                return false;
-            }
-        }
-        return true;
-    }
-
-    void record(const std::vector<std::string>& fields, std::size_t count, long line) {
-        ++rows_;
+    void run(Job& job) {
+        job.out.segment.clear();
+        job.out.size.clear();
+        for (std::string& n : job.out.numbers) n.clear();
+        job.messages.clear();
+        job.ok = true;
+        const std::vector<std::string>& fields = job.fields;
+        const std::size_t count = job.count;
         bool blank = true;
         for (std::size_t i = 0; i < count && blank; ++i) blank = trimmed(fields[i]).empty();
+        job.blank = blank;
         if (blank) return;  // spreadsheets end their files with empty rows
 
         auto field = [&](Column c) -> std::string_view {
-            const int at = columns_[c];
+            const int at = layout_.columns[c];
             return at >= 0 && static_cast<std::size_t>(at) < count
                        ? trimmed(fields[static_cast<std::size_t>(at)])
                        : std::string_view{};
         };
-        OutRow out;
+        OutRow& out = job.out;
         out.segment = field(segment);
-        if (columns_[segment] < 0) out.segment = std::to_string(rows_);
-        bool ok = true;
-        auto fail = [&](const std::string& message) {
-            ok = false;
-            err_ << kProgram << ": " << name_ << ':' << line << ": " << message << '\n';
+        if (layout_.columns[segment] < 0) out.segment = std::to_string(job.row);
+        auto say = [&](std::string_view kind, const std::string& message) {
+            job.messages += std::string(kProgram) + ": " + name_ + ':' + std::to_string(job.line) +
+                            ": " + std::string(kind) + message + '\n';
         };
-        if (count != headerCount_)
+        auto fail = [&](const std::string& message) {
+            job.ok = false;
+            say("", message);
+        };
+        if (count != layout_.fieldCount)
             fail("the row has " + std::to_string(count) + " fields, the header " +
-                 std::to_string(headerCount_));
+                 std::to_string(layout_.fieldCount));
 
         input_.flowFactor = 1;
         if (const std::string_view u = field(unit); !u.empty()) {
@@ -264,9 +276,7 @@ public:
                      ", k " + quoted(kText) + ")");
             } else {
                 const Roughness r = customRoughness(kText);
-                if (!r.warning.empty())
-                    err_ << kProgram << ": " << name_ << ':' << line << ": warning: " << r.warning
-                         << '\n';
+                if (!r.warning.empty()) say("warning: ", r.warning);
                 input_.roughness = r.k;
             }
         } else if (materialText.empty()) {
@@ -282,17 +292,8 @@ public:
         else if (formulaText == "2") input_.formula = 2;
         else fail("formula " + quoted(formulaText) + " is not 1 or 2");
 
-        if (ok) ok = compute(out, *lengthValue, *zetaValue, fail);
-        if (!ok) {
-            failed_ = true;
-            // The sum along the path is unknown from a failed segment on.
-            pathKnown_ = false;
-        }
-        writer_.row(out);
+        if (job.ok) compute(job, *lengthValue, *zetaValue, fail);
     }
-
-    bool failed() const { return failed_; }
-    long rows() const { return rows_; }
 
 private:
     template <class Fail>
@@ -311,8 +312,9 @@ private:
     }
 
     template <class Fail>
-    bool compute(OutRow& out, double lengthValue, double zetaValue, Fail& fail) {
+    void compute(Job& job, double lengthValue, double zetaValue, Fail& fail) {
         using calc::Value;
+        OutRow& out = job.out;
         const calc::DuctResult result = calc::computeDuct(input_, view_);
         const calc::CalcState& s = result.state;
         const calc::Outcome& o = result.outcome;
@@ -350,12 +352,100 @@ private:
             reason = "the segment's losses are beyond the range of the calculation";
         if (!reason.empty()) {
             fail(reason);
-            return false;
+            return;
         }
-        running_ += *total;
-        float running = 0;
-        if (pathKnown_ && calc::storeSingle(running, running_)) show(oRunning, running);
+        job.total = *total;
+    }
+
+    const Layout& layout_;
+    const std::string& name_;
+    calc::DuctInput input_;
+    calc::HeadlessView view_{input_};
+};
+
+// One table run: the header's columns, the running total, the messages.
+// Records are computed in batches, split between two threads where the
+// machine has them, and written in file order.
+class Table {
+public:
+    Table(const std::string& name, Writer& writer, std::ostream& err)
+        : name_(name), writer_(writer), err_(err) {
+        const unsigned threads = std::thread::hardware_concurrency();
+        calcs_.emplace_back(layout_, name_);
+        if (threads > 1) calcs_.emplace_back(layout_, name_);
+    }
+
+    // The header record; false (after a message) when the table is unusable.
+    bool header(const std::vector<std::string>& fields, std::size_t count, long line) {
+        layout_.columns.fill(-1);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto it = kHeaderNames.find(lowerAscii(trimmed(fields[i])));
+            if (it == kHeaderNames.end()) continue;  // other columns are carried by nobody
+            if (layout_.columns[it->second] >= 0) {
+                usage(line, "column " + quoted(trimmed(fields[i])) + " appears twice");
+                return false;
+            }
+            layout_.columns[it->second] = static_cast<int>(i);
+        }
+        layout_.fieldCount = count;
+        for (auto [column, english, chinese] : {std::tuple{flow, "flow", "风量"},
+                                                std::tuple{size, "size", "尺寸"}}) {
+            if (layout_.columns[column] < 0) {
+                usage(line, std::string("no \"") + english + "\" (" + chinese +
+                                ") column in the header row");
+                return false;
+            }
+        }
         return true;
+    }
+
+    void record(const std::vector<std::string>& fields, std::size_t count, long line) {
+        if (batchSize_ == batch_.size()) batch_.emplace_back();
+        Job& job = batch_[batchSize_++];
+        if (job.fields.size() < count) job.fields.resize(count);
+        for (std::size_t i = 0; i < count; ++i) job.fields[i].assign(fields[i]);
+        job.count = count;
+        job.line = line;
+        job.row = ++rows_;
+        if (batchSize_ == kBatch) flush();
+    }
+
+    // Computes and writes the records read so far.
+    void flush() {
+        if (calcs_.size() > 1 && batchSize_ > 64) {
+            const std::size_t half = batchSize_ / 2;
+            std::thread other([this, half] {
+                for (std::size_t i = half; i < batchSize_; ++i) calcs_[1].run(batch_[i]);
+            });
+            for (std::size_t i = 0; i < half; ++i) calcs_[0].run(batch_[i]);
+            other.join();
+        } else {
+            for (std::size_t i = 0; i < batchSize_; ++i) calcs_[0].run(batch_[i]);
+        }
+        for (std::size_t i = 0; i < batchSize_; ++i) emit(batch_[i]);
+        batchSize_ = 0;
+    }
+
+    bool failed() const { return failed_; }
+    long rows() const { return rows_; }
+
+private:
+    static constexpr std::size_t kBatch = 4096;
+
+    void emit(Job& job) {
+        if (job.blank) return;
+        err_ << job.messages;
+        if (!job.ok) {
+            failed_ = true;
+            // The sum along the path is unknown from a failed segment on.
+            pathKnown_ = false;
+        } else {
+            running_ += job.total;
+            float running = 0;
+            if (pathKnown_ && calc::storeSingle(running, running_))
+                job.out.numbers[oRunning] = plainNumber(running);
+        }
+        writer_.row(job.out);
     }
 
     void usage(long line, const std::string& message) {
@@ -365,10 +455,10 @@ private:
     const std::string& name_;
     Writer& writer_;
     std::ostream& err_;
-    std::array<int, kColumns> columns_{};
-    std::size_t headerCount_ = 0;
-    calc::DuctInput input_;
-    calc::HeadlessView view_{input_};
+    Layout layout_;
+    std::deque<SegmentCalc> calcs_;
+    std::vector<Job> batch_;
+    std::size_t batchSize_ = 0;
     double running_ = 0;  // Pa, summed in file order
     bool pathKnown_ = true;
     bool failed_ = false;
@@ -409,6 +499,7 @@ int runTable(std::FILE* in, const std::string& name, const TableOptions& options
             }
             return true;
         });
+    table.flush();
     if (showing) err << '\r' << std::string(kProgram.size() + 24, ' ') << '\r' << std::flush;
 
     switch (status) {

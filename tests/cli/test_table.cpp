@@ -288,3 +288,41 @@ TEST(TableRunningTotal, UnknownAfterAFailedSegment) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table long enough to be computed in several batches: every row in file
+// order, every message naming its own line, in order.
+TEST(TableLongInput, RowsAndMessagesInFileOrder) {
+    std::string csv = "segment,flow,size,length,zeta\n";
+    const int rows = 20000;
+    for (int i = 0; i < rows; ++i) {
+        if (i % 3 == 0) csv += "A,1000,200,10,1.5\n";
+        else if (i % 3 == 1) csv += "B,5000,500x320,5,0.5\n";
+        else csv += "X" + std::to_string(i) + ",1000,5" + std::to_string(i) + "O,1,1\n";
+    }
+    const Outcome r = table(csv);
+    EXPECT_EQ(r.status, cli::kRowsFailed);
+    std::istringstream out(r.out), err(r.err);
+    std::string line;
+    std::getline(out, line);
+    const std::string rowA = kRowA.substr(0, kRowA.rfind(',') + 1);
+    const std::string rowB = kRowB.substr(0, kRowB.rfind(',') + 1);
+    for (int i = 0; i < rows; ++i) {
+        ASSERT_TRUE(std::getline(out, line)) << i;
+        if (i == 0) EXPECT_EQ(line + "\n", kRowA);
+        else if (i == 1) EXPECT_EQ(line + "\n", kRowB);
+        else if (i % 3 == 0) EXPECT_EQ(line, rowA) << i;
+        else if (i % 3 == 1) EXPECT_EQ(line, rowB) << i;
+        else EXPECT_EQ(line, "X" + std::to_string(i) + ",,,,,,,,,,,,,,") << i;
+        if (i % 3 == 2) {
+            ASSERT_TRUE(std::getline(err, line)) << i;
+            EXPECT_EQ(line, "ductcalc-cli: run.csv:" + std::to_string(i + 2) + ": size \"5" +
+                                std::to_string(i) + "O\" is not a size");
+        }
+    }
+    EXPECT_FALSE(std::getline(out, line));
+    EXPECT_FALSE(std::getline(err, line));
+}
+
+}  // namespace

@@ -64,9 +64,13 @@ std::optional<int> materialIndex(std::string_view name) {
 }
 
 float materialRoughness(int index) {
-    float k = 0;
-    storeText(k, materials[static_cast<std::size_t>(index)].defaultK);
-    return k;
+    // Read once: a table asks for it on every row.
+    static const std::array<float, materials.size()> roughness = [] {
+        std::array<float, materials.size()> k{};
+        for (std::size_t i = 0; i < materials.size(); ++i) storeText(k[i], materials[i].defaultK);
+        return k;
+    }();
+    return roughness[static_cast<std::size_t>(index)];
 }
 
 bool readsWhole(std::string_view text) {

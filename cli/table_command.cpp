@@ -434,7 +434,9 @@ private:
 
     void emit(Job& job) {
         if (job.blank) return;
-        err_ << job.messages;
+        // Only when there is something to say: the error stream flushes the
+        // output each time it is written to.
+        if (!job.messages.empty()) err_ << job.messages;
         if (!job.ok) {
             failed_ = true;
             // The sum along the path is unknown from a failed segment on.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,14 +27,20 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
+// Files of this test process: ctest runs the cases side by side.
+std::string scratch(const char* name) {
+    return testing::TempDir() + "ductcalc_cli_" + std::to_string(getpid()) + "_" + name;
+}
+
 Result run(const std::string& arguments, const std::string& input) {
-    const std::string dir = testing::TempDir();
-    const std::string in = dir + "cli_in.csv", out = dir + "cli_out", err = dir + "cli_err";
+    const std::string in = scratch("in.csv"), out = scratch("out"), err = scratch("err");
     std::ofstream(in, std::ios::binary) << input;
     const std::string command = std::string(DUCTCALC_CLI) + " " + arguments + " <" + in + " >" +
                                 out + " 2>" + err;
     const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    for (const std::string& file : {in, out, err}) std::remove(file.c_str());
+    return r;
 }
 
 struct Case {
@@ -51,7 +58,7 @@ TEST_P(Program, StatusAndStreams) {
     const Case& c = GetParam();
     std::string arguments = c.arguments;
     const std::size_t at = arguments.find("IN");
-    if (at != std::string::npos) arguments.replace(at, 2, testing::TempDir() + "cli_in.csv");
+    if (at != std::string::npos) arguments.replace(at, 2, scratch("in.csv"));
     const Result r = run(arguments, c.input);
     EXPECT_EQ(r.status, c.status) << r.err;
     if (*c.out) EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
@@ -81,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"table_semicolons", "table --delimiter ';' -", "flow;size\n1000;200\n", 0,
              "1;1000;φ200;0.2", ""},
         Case{"table_bad_row_names_file_and_line", "table IN", "flow,size\n1000,200\n1,50O\n", 1,
-             "2,,,", "cli_in.csv:3: size \"50O\" is not a size"},
+             "2,,,", "in.csv:3: size \"50O\" is not a size"},
         Case{"table_missing_file", "table /nonexistent/run.csv", "", 2, "",
              "ductcalc-cli: /nonexistent/run.csv: cannot open"},
         Case{"table_of_a_picture", "table -", "\x89PNG\r\n\x1a\n", 2, "", "no \"flow\""},

@@ -16,9 +16,9 @@ namespace cli {
 class CsvReader {
 public:
     // Called for each record; `fields` holds `count` fields (more entries
-    // may follow from earlier records and are to be ignored). Returning false
-    // stops the reading.
-    using RecordFn = std::function<bool(const std::vector<std::string>& fields, std::size_t count,
+    // may follow from earlier records and are to be ignored). The callee may
+    // take the strings (by swapping). Returning false stops the reading.
+    using RecordFn = std::function<bool(std::vector<std::string>& fields, std::size_t count,
                                         long line)>;
 
     explicit CsvReader(char delimiter = ',');

@@ -5,8 +5,11 @@
 
 #include <array>
 #include <chrono>
+#include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 #include <memory>
@@ -363,16 +366,94 @@ private:
     calc::HeadlessView view_{input_};
 };
 
+// A second thread that computes the jobs of a batch alongside the thread
+// that reads: it starts on a batch as soon as the batch is full, and the
+// reading thread joins in once it has filled the next one. Rows are taken one
+// at a time from a shared counter, so the two share the work whatever else
+// each has to do.
+class Helper {
+public:
+    explicit Helper(SegmentCalc& calc) : calc_(calc), thread_([this] { loop(); }) {}
+    ~Helper() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
+
+    // Starts on jobs[0, count) and returns at once.
+    void start(std::vector<Job>& jobs, std::size_t count) {
+        {
+            std::lock_guard lock(mutex_);
+            jobs_ = &jobs;
+            count_ = count;
+            next_.store(0);
+            busy_ = true;
+            ++generation_;
+        }
+        wake_.notify_all();
+    }
+
+    // Computes the rest with `calc` and returns when every job is done.
+    void finish(SegmentCalc& calc) {
+        work(calc);
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return !busy_; });
+    }
+
+private:
+    void work(SegmentCalc& calc) {
+        for (std::size_t i = next_.fetch_add(1); i < count_; i = next_.fetch_add(1))
+            calc.run((*jobs_)[i]);
+    }
+
+    void loop() {
+        unsigned long seen = 0;
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
+                if (stop_) return;
+                seen = generation_;
+            }
+            work(calc_);
+            {
+                std::lock_guard lock(mutex_);
+                busy_ = false;
+            }
+            done_.notify_all();
+        }
+    }
+
+    SegmentCalc& calc_;
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::vector<Job>* jobs_ = nullptr;
+    std::size_t count_ = 0;
+    std::atomic<std::size_t> next_{0};
+    unsigned long generation_ = 0;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::thread thread_;  // last: starts once everything above is set
+};
+
 // One table run: the header's columns, the running total, the messages.
-// Records are computed in batches, split between two threads where the
-// machine has them, and written in file order.
+// Records are computed in batches, on two threads where the machine has them,
+// and written in file order.
 class Table {
 public:
     Table(const std::string& name, Writer& writer, std::ostream& err)
         : name_(name), writer_(writer), err_(err) {
         const unsigned threads = std::thread::hardware_concurrency();
         calcs_.emplace_back(layout_, name_);
-        if (threads > 1) calcs_.emplace_back(layout_, name_);
+        if (threads > 1) {
+            calcs_.emplace_back(layout_, name_);
+            helper_ = std::make_unique<Helper>(calcs_[1]);
+        }
     }
 
     // The header record; false (after a message) when the table is unusable.
@@ -399,31 +480,41 @@ public:
         return true;
     }
 
-    void record(const std::vector<std::string>& fields, std::size_t count, long line) {
-        if (batchSize_ == batch_.size()) batch_.emplace_back();
-        Job& job = batch_[batchSize_++];
+    void record(std::vector<std::string>& fields, std::size_t count, long line) {
+        if (readSize_ == reading_.size()) reading_.emplace_back();
+        Job& job = reading_[readSize_++];
         if (job.fields.size() < count) job.fields.resize(count);
-        for (std::size_t i = 0; i < count; ++i) job.fields[i].assign(fields[i]);
+        for (std::size_t i = 0; i < count; ++i) job.fields[i].swap(fields[i]);
         job.count = count;
         job.line = line;
         job.row = ++rows_;
-        if (batchSize_ == kBatch) flush();
+        if (readSize_ < kBatch) return;
+        if (!helper_) {
+            for (std::size_t i = 0; i < readSize_; ++i) calcs_[0].run(reading_[i]);
+            emitAll(reading_, readSize_);
+            readSize_ = 0;
+            return;
+        }
+        // The batch before this one has been computing while this one was
+        // read: finish and write it, then start on this one.
+        finishComputing();
+        std::swap(reading_, computing_);
+        computeSize_ = readSize_;
+        readSize_ = 0;
+        helper_->start(computing_, computeSize_);
     }
 
-    // Computes and writes the records read so far.
+    // Computes and writes every record read so far.
     void flush() {
-        if (calcs_.size() > 1 && batchSize_ > 64) {
-            const std::size_t half = batchSize_ / 2;
-            std::thread other([this, half] {
-                for (std::size_t i = half; i < batchSize_; ++i) calcs_[1].run(batch_[i]);
-            });
-            for (std::size_t i = 0; i < half; ++i) calcs_[0].run(batch_[i]);
-            other.join();
+        finishComputing();
+        if (helper_ && readSize_ > 0) {
+            helper_->start(reading_, readSize_);
+            helper_->finish(calcs_[0]);
         } else {
-            for (std::size_t i = 0; i < batchSize_; ++i) calcs_[0].run(batch_[i]);
+            for (std::size_t i = 0; i < readSize_; ++i) calcs_[0].run(reading_[i]);
         }
-        for (std::size_t i = 0; i < batchSize_; ++i) emit(batch_[i]);
-        batchSize_ = 0;
+        emitAll(reading_, readSize_);
+        readSize_ = 0;
     }
 
     bool failed() const { return failed_; }
@@ -431,6 +522,17 @@ public:
 
 private:
     static constexpr std::size_t kBatch = 4096;
+
+    void finishComputing() {
+        if (computeSize_ == 0) return;
+        helper_->finish(calcs_[0]);
+        emitAll(computing_, computeSize_);
+        computeSize_ = 0;
+    }
+
+    void emitAll(std::vector<Job>& jobs, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) emit(jobs[i]);
+    }
 
     void emit(Job& job) {
         if (job.blank) return;
@@ -459,8 +561,9 @@ private:
     std::ostream& err_;
     Layout layout_;
     std::deque<SegmentCalc> calcs_;
-    std::vector<Job> batch_;
-    std::size_t batchSize_ = 0;
+    std::vector<Job> reading_, computing_;
+    std::size_t readSize_ = 0, computeSize_ = 0;
+    std::unique_ptr<Helper> helper_;  // last: its thread stops first
     double running_ = 0;  // Pa, summed in file order
     bool pathKnown_ = true;
     bool failed_ = false;
@@ -486,7 +589,7 @@ int runTable(std::FILE* in, const std::string& name, const TableOptions& options
 
     CsvReader reader(options.delimiter);
     const CsvReader::Status status = reader.read(
-        in, [&](const std::vector<std::string>& fields, std::size_t count, long line) {
+        in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
             if (!sawHeader) {
                 sawHeader = true;
                 usable = table.header(fields, count, line);

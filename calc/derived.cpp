@@ -10,4 +10,24 @@ std::optional<float> velocityPressure(float velocity) {
     return pressure;
 }
 
+namespace {
+std::optional<float> single(double value) {
+    float x = 0;
+    if (!storeSingle(x, value)) return std::nullopt;
+    return x;
+}
+}  // namespace
+
+std::optional<float> frictionLoss(float specificLoss, double length) {
+    return single(specificLoss * length);
+}
+
+std::optional<float> localLoss(double zeta, float velocityPressure) {
+    return single(zeta * velocityPressure);
+}
+
+std::optional<float> segmentTotal(float frictionLoss, float localLoss) {
+    return single(static_cast<double>(frictionLoss) + localLoss);
+}
+
 }  // namespace calc

@@ -14,4 +14,17 @@ inline constexpr double kAirDensity = 1.204;
 // in double, rounded once to single. None when it does not fit a single.
 std::optional<float> velocityPressure(float velocity);
 
+// The figures of one segment of a duct run, each formed in double from the
+// stored singles and the numbers read for the segment, rounded once to
+// single. None when the result does not fit a single.
+
+// Friction loss along the segment, Pa: Rm (Pa/m) x length (m).
+std::optional<float> frictionLoss(float specificLoss, double length);
+
+// Loss at fittings, Pa: the sum of loss coefficients x velocity pressure (Pa).
+std::optional<float> localLoss(double zeta, float velocityPressure);
+
+// Total of the segment, Pa: friction loss + local loss.
+std::optional<float> segmentTotal(float frictionLoss, float localLoss);
+
 }  // namespace calc

@@ -18,6 +18,8 @@ packages=(
   openbox x11-utils dbus at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
   # the package checks, the start-up measurement and the own font set-up
   lintian appstream man-db dbus-daemon libfontconfig-dev
+  # ductcalc-cli: argument parsing, CSV reading and writing, JSON strings
+  libcli11-dev libcsv-dev nlohmann-json3-dev
 )
 
 missing=()

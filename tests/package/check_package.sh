@@ -13,6 +13,8 @@ deb=$(ls "$out"/*.deb)
 files=$(dpkg -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 expected=$(printf '%s\n' \
   ./usr/bin/ductcalc \
+  ./usr/bin/ductcalc-cli \
+  ./usr/share/man/man1/ductcalc-cli.1.gz \
   ./usr/share/applications/org.example.ductcalc.desktop \
   ./usr/share/metainfo/org.example.ductcalc.metainfo.xml \
   ./usr/share/doc/ductcalc/changelog.gz \

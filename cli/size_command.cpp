@@ -1,0 +1,188 @@
+// ductcalc-cli size: every standard size for one air volume, smallest first.
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "commands.h"
+#include "conversions.h"
+#include "duct_args.h"
+#include "tables.h"
+
+namespace cli {
+
+namespace {
+
+using calc::Result;
+
+struct Candidate {
+    calc::Shape shape;
+    std::string size;  // compact size label: "φ200", "500*320"
+    float area, eqDiameter, velocity, rm;
+    std::optional<bool> meets;  // none when no limit was given
+    bool smallest = false;
+};
+
+const char* shapeName(calc::Shape shape) {
+    return shape == calc::Shape::circular ? "circular" : "rectangular";
+}
+
+std::string pad(std::string text, std::size_t width, bool right) {
+    // Columns hold ASCII and the phi: count characters, not bytes.
+    std::size_t chars = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++chars;
+    if (chars >= width) return text + ' ';
+    const std::string fill(width - chars, ' ');
+    return right ? fill + text : text + fill;
+}
+
+}  // namespace
+
+int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
+    calc::DuctInput input;
+    const std::optional<float> factor = calc::flowFactorOf(options.unit);
+    if (!factor) {
+        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList() << '\n';
+        return kUsage;
+    }
+    input.flowFactor = *factor;
+    input.flow = options.flow;
+    if (!calc::readsWhole(options.flow))
+        err << kProgram << ": warning: --flow " << quoted(options.flow)
+            << " is read as far as it is a number, as the window reads it\n";
+    if (options.material.k) {
+        const Roughness r = customRoughness(*options.material.k);
+        if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
+        input.roughness = r.k;
+    } else if (const std::optional<float> k = namedRoughness(options.material.material)) {
+        input.roughness = *k;
+    } else {
+        err << kProgram << ": material " << quoted(options.material.material) << " is not one of "
+            << materialList() << '\n';
+        return kUsage;
+    }
+    if (options.formula != 1 && options.formula != 2) {
+        err << kProgram << ": --formula must be 1 or 2\n";
+        return kUsage;
+    }
+    input.formula = options.formula;
+    if (!(options.maxAspect >= 1) || !std::isfinite(options.maxAspect)) {
+        err << kProgram << ": --max-aspect must be a number of at least 1\n";
+        return kUsage;
+    }
+    for (const auto& limit : {options.maxVelocity, options.minVelocity, options.maxRm})
+        if (limit && !std::isfinite(*limit)) {
+            err << kProgram << ": a limit must be a finite number\n";
+            return kUsage;
+        }
+    input.standard = true;
+
+    std::vector<Candidate> candidates;
+    calc::HeadlessView view(input);
+    auto add = [&]() -> bool {
+        const calc::DuctResult r = calc::computeDuct(input, view);
+        const std::string reason = failureReason(r, input);
+        if (!reason.empty()) {
+            err << kProgram << ": " << reason << '\n';
+            return false;
+        }
+        const calc::CalcState& s = r.state;
+        candidates.push_back({input.shape, compactSize(view.caption(Result::Label6)), s.area,
+                              s.eqDiameter, s.velocity, s.specificLoss, std::nullopt, false});
+        return true;
+    };
+    input.shape = calc::Shape::circular;
+    for (std::string_view d : calc::standardDiameters) {
+        input.diameter = d;
+        if (!add()) return kRowsFailed;
+    }
+    input.shape = calc::Shape::rectangular;
+    for (std::string_view a : calc::standardSides) {
+        for (std::string_view b : calc::standardSides) {
+            const double longer = calc::textValue(a).value_or(0);
+            const double shorter = calc::textValue(b).value_or(0);
+            if (shorter > longer || longer > options.maxAspect * shorter) continue;
+            input.sideA = a;
+            input.sideB = b;
+            if (!add()) return kRowsFailed;
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& x, const Candidate& y) { return x.area < y.area; });
+
+    const bool limited = options.maxVelocity || options.minVelocity || options.maxRm;
+    std::optional<std::string> smallestCircular, smallestRectangular;
+    if (limited) {
+        for (Candidate& c : candidates) {
+            c.meets = (!options.maxVelocity || c.velocity <= *options.maxVelocity) &&
+                      (!options.minVelocity || c.velocity >= *options.minVelocity) &&
+                      (!options.maxRm || c.rm <= *options.maxRm);
+            auto& smallest =
+                c.shape == calc::Shape::circular ? smallestCircular : smallestRectangular;
+            if (*c.meets && !smallest) {
+                smallest = c.size;
+                c.smallest = true;
+            }
+        }
+    }
+
+    switch (options.format) {
+        case Format::text: {
+            out << pad("size", 12, false) << pad("area m2", 14, true)
+                << pad("eq. diameter m", 16, true) << pad("velocity m/s", 14, true)
+                << pad("Rm Pa/m", 14, true) << (limited ? "  limits" : "") << '\n';
+            for (const Candidate& c : candidates) {
+                std::string line = pad(c.size, 12, false) + pad(plainNumber(c.area), 14, true) +
+                                   pad(plainNumber(c.eqDiameter), 16, true) +
+                                   pad(plainNumber(c.velocity), 14, true) +
+                                   pad(plainNumber(c.rm), 14, true);
+                if (c.meets) line += *c.meets ? "  meets" : "  -";
+                if (c.smallest) line += std::string("  smallest ") + shapeName(c.shape);
+                out << line << '\n';
+            }
+            if (limited) {
+                out << "smallest circular:    " << smallestCircular.value_or("none meets the limits")
+                    << '\n'
+                    << "smallest rectangular: "
+                    << smallestRectangular.value_or("none meets the limits") << '\n';
+            }
+            break;
+        }
+        case Format::csv:
+            out << "shape,size,area,equivalent_diameter,velocity,rm,meets,smallest\n";
+            for (const Candidate& c : candidates) {
+                out << shapeName(c.shape) << ',' << c.size << ',' << plainNumber(c.area) << ','
+                    << plainNumber(c.eqDiameter) << ',' << plainNumber(c.velocity) << ','
+                    << plainNumber(c.rm) << ',' << (c.meets ? (*c.meets ? "yes" : "no") : "")
+                    << ',' << (c.smallest ? "yes" : "") << '\n';
+            }
+            break;
+        case Format::json: {
+            auto str = [](const std::optional<std::string>& s) {
+                return s ? nlohmann::json(*s).dump() : std::string("null");
+            };
+            out << "{\n  \"sizes\": [\n";
+            for (std::size_t i = 0; i < candidates.size(); ++i) {
+                const Candidate& c = candidates[i];
+                out << "    {\"shape\": \"" << shapeName(c.shape)
+                    << "\", \"size\": " << nlohmann::json(c.size).dump()
+                    << ", \"area\": " << plainNumber(c.area)
+                    << ", \"equivalent_diameter\": " << plainNumber(c.eqDiameter)
+                    << ", \"velocity\": " << plainNumber(c.velocity)
+                    << ", \"rm\": " << plainNumber(c.rm) << ", \"meets\": "
+                    << (c.meets ? (*c.meets ? "true" : "false") : "null")
+                    << ", \"smallest\": " << (c.smallest ? "true" : "false") << '}'
+                    << (i + 1 < candidates.size() ? ",\n" : "\n");
+            }
+            out << "  ],\n  \"smallest\": {\"circular\": " << str(smallestCircular)
+                << ", \"rectangular\": " << str(smallestRectangular) << "}\n}\n";
+            break;
+        }
+    }
+    return kSuccess;
+}
+
+}  // namespace cli

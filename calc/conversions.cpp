@@ -225,10 +225,6 @@ std::string plainText(double x) {
     return std::string(buffer.data(), end);
 }
 
-}  // namespace calc
-
-namespace calc {
-
 std::string readingWarning(std::string_view text, Quantity quantity) {
     const Reading reading = readNumber(text);
     std::string lines;

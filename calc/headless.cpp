@@ -90,15 +90,9 @@ bool readsWhole(std::string_view text) {
             (ec == std::errc() || ec == std::errc::result_out_of_range))
             return true;
     }
-    // Reading reaches the end exactly when a digit added at the end changes
-    // the value read (to another number, or beyond range).
-    const std::optional<double> whole = textValue(text);
-    std::string longer(text);
-    longer += '1';
-    const std::optional<double> one = textValue(longer);
-    longer.back() = '2';
-    const std::optional<double> two = textValue(longer);
-    return !(one == whole && two == whole);
+    // Anything else: the boxes' own reading says whether it left a part unread.
+    const Reading reading = readNumber(text);
+    return !reading.number.empty() && reading.whole();
 }
 
 }  // namespace calc

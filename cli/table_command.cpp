@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <atomic>
@@ -368,8 +369,8 @@ private:
 
 // A second thread that computes the jobs of a batch alongside the thread
 // that reads: it starts on a batch as soon as the batch is full, and the
-// reading thread joins in once it has filled the next one. Rows are taken one
-// at a time from a shared counter, so the two share the work whatever else
+// reading thread joins in once it has filled the next one. Rows are taken a
+// run at a time from a shared counter, so the two share the work whatever else
 // each has to do.
 class Helper {
 public:
@@ -406,9 +407,17 @@ public:
     }
 
 private:
+    // Rows are taken a run at a time: taking them one by one had the two
+    // threads trade the counter's cache line, and write neighbouring jobs,
+    // on every row.
+    static constexpr std::size_t kRun = 64;
+
     void work(SegmentCalc& calc) {
-        for (std::size_t i = next_.fetch_add(1); i < count_; i = next_.fetch_add(1))
-            calc.run((*jobs_)[i]);
+        for (std::size_t first = next_.fetch_add(kRun); first < count_;
+             first = next_.fetch_add(kRun)) {
+            const std::size_t last = std::min(first + kRun, count_);
+            for (std::size_t i = first; i < last; ++i) calc.run((*jobs_)[i]);
+        }
     }
 
     void loop() {

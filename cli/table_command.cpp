@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
+#include <cmath>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -105,10 +107,12 @@ private:
             line_ += text;
             return;
         }
-        // Quoted, with quotes doubled, as libcsv writes it.
-        std::string quoted(2 * text.size() + 2, '\0');
-        quoted.resize(csv_write2(quoted.data(), quoted.size(), text.data(), text.size(), '"'));
-        line_ += quoted;
+        // Quoted, with quotes doubled, as libcsv writes it; written straight
+        // into the line, as most segment names ("S-1, run 0") need quoting.
+        const std::size_t at = line_.size();
+        line_.resize(at + 2 * text.size() + 2);
+        line_.resize(at + csv_write2(line_.data() + at, 2 * text.size() + 2, text.data(),
+                                     text.size(), '"'));
     }
 
     std::ostream& out_;
@@ -300,9 +304,29 @@ public:
     }
 
 private:
+    // Most lengths and coefficients are plain decimals ("12.5", "0.35"): when
+    // the standard reader takes all of one without a range error, the text
+    // reads whole, and its value is the boxes' reading of it, as both round
+    // the same decimal to the nearest double. Saves the second reading.
+    static std::optional<double> plainDecimal(std::string_view text) {
+        for (char c : text)
+            if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E'))
+                return std::nullopt;
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (end != text.data() + text.size() || ec != std::errc() || !std::isfinite(value))
+            return std::nullopt;
+        // The same range check as for any other text: a value past the largest
+        // single is no length.
+        float asSingle = 0;
+        if (!calc::storeSingle(asSingle, value)) return std::nullopt;
+        return value;
+    }
+
     template <class Fail>
     std::optional<double> number(std::string_view text, const char* column, Fail& fail) {
         if (text.empty()) return 0.0;
+        if (const std::optional<double> plain = plainDecimal(text)) return plain;
         const std::optional<double> value = calc::textValue(text);
         float asSingle = 0;
         if (!calc::readsWhole(text)) {

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cmath>
 #include <atomic>
+#include <bit>
+#include <cstdint>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -216,6 +218,34 @@ struct Job {
     float total = 0;  // Pa, when ok
 };
 
+// The shown texts of the numbers of one column, kept for the rows that repeat
+// them: a run's lengths and coefficients come from a short list, and the
+// seven-digit conversion is the costliest step of a row. Direct-mapped, so a
+// lookup costs one comparison; a text is the same whichever row made it.
+class NumberMemo {
+public:
+    const std::string& text(float x) {
+        const auto bits = std::bit_cast<std::uint32_t>(x);  // so 0 and -0 stay apart
+        // Fibonacci hashing: spreads values that differ only in their low bits.
+        Slot& slot = slots_[(bits * 2654435761u) >> (32 - kBits)];
+        if (!slot.filled || slot.bits != bits) {
+            slot.bits = bits;
+            slot.filled = true;
+            slot.text = plainNumber(x);
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr int kBits = 9;
+    struct Slot {
+        std::uint32_t bits = 0;
+        bool filled = false;
+        std::string text;
+    };
+    std::array<Slot, std::size_t{1} << kBits> slots_{};
+};
+
 // Computes segments. Each thread has its own, as each keeps the inputs and
 // the label texts of the duct in hand.
 class SegmentCalc {
@@ -366,8 +396,8 @@ private:
         fromLabel(oReynolds, Value::reynolds, calc::Result::Label15, "");
         if (o.defined(Value::lambda)) show(oLambda, s.lambda);
         fromLabel(oRm, Value::specificLoss, calc::Result::Label11, " Pa/m");
-        show(oLength, static_cast<float>(lengthValue));
-        show(oZeta, static_cast<float>(zetaValue));
+        out.numbers[oLength] = lengthTexts_.text(static_cast<float>(lengthValue));
+        out.numbers[oZeta] = zetaTexts_.text(static_cast<float>(zetaValue));
 
         std::string reason = failureReason(result, input_);
         std::optional<float> friction, pressure, local, total;
@@ -387,6 +417,7 @@ private:
 
     const Layout& layout_;
     const std::string& name_;
+    NumberMemo lengthTexts_, zetaTexts_;
     calc::DuctInput input_;
     calc::HeadlessView view_{input_};
 };

@@ -547,8 +547,9 @@ public:
     void record(std::vector<std::string>& fields, std::size_t count, long line) {
         if (readSize_ == reading_.size()) reading_.emplace_back();
         Job& job = reading_[readSize_++];
-        if (job.fields.size() < count) job.fields.resize(count);
-        for (std::size_t i = 0; i < count; ++i) job.fields[i].swap(fields[i]);
+        // The whole list changes hands: the reader fills the job's old strings
+        // next, whose room is already there.
+        job.fields.swap(fields);
         job.count = count;
         job.line = line;
         job.row = ++rows_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -215,6 +216,27 @@ std::string numberText(float x) {
     for (char& c : text)
         if (c == 'e') c = 'E';
     return text;
+}
+
+std::string recurringNumberText(float x) {
+    // Direct-mapped: a lookup costs one comparison. Keyed by the float's bits,
+    // so 0 and -0 (which show differently) stay apart.
+    struct Slot {
+        std::uint32_t bits = 0;
+        bool filled = false;
+        std::string text;
+    };
+    constexpr int kBits = 9;
+    thread_local std::array<Slot, std::size_t{1} << kBits> memo;
+    const auto bits = std::bit_cast<std::uint32_t>(x);
+    // Fibonacci hashing: spreads values that differ only in their low bits.
+    Slot& slot = memo[(bits * 2654435761u) >> (32 - kBits)];
+    if (!slot.filled || slot.bits != bits) {
+        slot.bits = bits;
+        slot.filled = true;
+        slot.text = numberText(x);
+    }
+    return slot.text;
 }
 
 std::string plainText(double x) {

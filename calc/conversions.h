@@ -43,6 +43,11 @@ Reading readNumber(std::string_view text);
 // A value that is not finite shows the failure marker.
 std::string numberText(float x);
 
+// numberText of a value that comes back from one recalculation to the next
+// (a size, an equivalent diameter, a roughness): the same text, remembered
+// per thread, so that a table of ducts converts each such value once.
+std::string recurringNumberText(float x);
+
 // The shortest decimal that reads back as x, in fixed notation with no
 // leading blank: "0.15", "3.1", "6" (never "6.0"). Used for roughness values
 // picked with a scroll bar.

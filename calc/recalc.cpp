@@ -45,11 +45,12 @@ bool storeBox(float& field, const CalcView& view, Input box, float factor = 1) {
     return storeText(field, view.text(box), factor);
 }
 
-std::string withUnit(float value, std::string_view unit) {
-    std::string text = numberText(value);
+std::string withUnit(std::string text, std::string_view unit) {
     text += unit;
     return text;
 }
+
+std::string withUnit(float value, std::string_view unit) { return withUnit(numberText(value), unit); }
 
 }  // namespace
 
@@ -142,13 +143,15 @@ Outcome v(CalcState& s, CalcView& view) {
         const bool shown = steps.allDefined(kLabelContents[static_cast<int>(label)].shows);
         view.setCaption(label, shown ? std::string_view(text) : kFailMarker);
     };
-    write(Result::Label6, circular      ? "φ" + numberText(s.diameter)
-                          : rectangular ? numberText(s.sideA) + " *" + numberText(s.sideB)
+    // Sizes and roughnesses repeat from duct to duct: their texts are kept.
+    write(Result::Label6, circular      ? "φ" + recurringNumberText(s.diameter)
+                          : rectangular ? recurringNumberText(s.sideA) + " *" +
+                                              recurringNumberText(s.sideB)
                                         : std::string());
     write(Result::Label7, s.area > 0 ? withUnit(s.velocity, " m/s") : std::string(kSizePrompt));
-    write(Result::Label17, withUnit(s.eqDiameter, " m"));
+    write(Result::Label17, withUnit(recurringNumberText(s.eqDiameter), " m"));
     write(Result::Label10, withUnit(s.flowRate, " m3/h"));
-    write(Result::Label13, numberText(s.roughness));
+    write(Result::Label13, recurringNumberText(s.roughness));
     write(Result::Label15, numberText(s.reynolds));
     write(Result::Label11, withUnit(s.specificLoss, " Pa/m"));
     return steps.outcome();

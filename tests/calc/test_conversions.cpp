@@ -8,6 +8,7 @@
 #include <locale>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -187,6 +188,29 @@ INSTANTIATE_TEST_SUITE_P(
                     Showing{-3e38f, "-3E+38"}, Showing{1e-4f, " 0.0001"},
                     Showing{1.5e-5f, " 1.5E-05"}, Showing{-2.5e-7f, "-2.5E-07"},
                     Showing{1e-45f, " 1.401298E-45"}));
+
+// The kept texts of recurring values are the texts themselves, asked once or
+// again.
+TEST_P(NumberText, RecurringValueShowsTheSame) {
+    EXPECT_EQ(calc::recurringNumberText(GetParam().value), GetParam().text);
+    EXPECT_EQ(calc::recurringNumberText(GetParam().value), GetParam().text);
+}
+
+// Far more values than are kept, in an order that has them displace one
+// another and come back: each still shows its own text, never another's.
+TEST(NumberText, RecurringValuesNeverShowAnothersText) {
+    std::vector<float> values{0.0f, -0.0f, std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity()};
+    for (int i = 1; i <= 3000; ++i) {
+        values.push_back(static_cast<float>(i) / 7);
+        values.push_back(std::nextafter(static_cast<float>(i), 0.0f));
+    }
+    for (int pass = 0; pass < 3; ++pass)
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const float x = values[(i * 7919 + static_cast<std::size_t>(pass)) % values.size()];
+            ASSERT_EQ(calc::recurringNumberText(x), numberText(x)) << x;
+        }
+}
 
 TEST(NumberText, NeverShowsNanOrInfinity) {
     for (float x : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),

@@ -265,12 +265,15 @@ public:
         job.blank = blank;
         if (blank) return;  // spreadsheets end their files with empty rows
 
-        auto field = [&](Column c) -> std::string_view {
+        // Each known column's text, trimmed once: most are asked for more
+        // than once.
+        std::array<std::string_view, kColumns> texts{};
+        for (std::size_t c = 0; c < kColumns; ++c) {
             const int at = layout_.columns[c];
-            return at >= 0 && static_cast<std::size_t>(at) < count
-                       ? trimmed(fields[static_cast<std::size_t>(at)])
-                       : std::string_view{};
-        };
+            if (at >= 0 && static_cast<std::size_t>(at) < count)
+                texts[c] = trimmed(fields[static_cast<std::size_t>(at)]);
+        }
+        auto field = [&](Column c) { return texts[c]; };
         OutRow& out = job.out;
         out.segment = field(segment);
         if (layout_.columns[segment] < 0) out.segment = std::to_string(job.row);

@@ -1,12 +1,17 @@
 #include "conversions.h"
 
+#include "number_text_oracle.h"
+
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <locale>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -188,6 +193,54 @@ INSTANTIATE_TEST_SUITE_P(
                     Showing{-3e38f, "-3E+38"}, Showing{1e-4f, " 0.0001"},
                     Showing{1.5e-5f, " 1.5E-05"}, Showing{-2.5e-7f, "-2.5E-07"},
                     Showing{1e-45f, " 1.401298E-45"}));
+
+// Where the fixed-notation digits are made by integer arithmetic: its edges
+// at 1E-04 and 1E+07 (decided by the value after rounding), carries that add
+// a digit, exact ties (to the even digit), powers of ten, and the smallest
+// and largest values it takes.
+INSTANTIATE_TEST_SUITE_P(
+    FixedNotationEdges, NumberText,
+    testing::Values(Showing{std::nextafter(1e-4f, 0.0f), " 9.999999E-05"},
+                    Showing{9.99999975e-05f, " 0.0001"},  // just below 1E-04, rounds up to it
+                    Showing{std::nextafter(1e-4f, 1.0f), " 0.0001"},
+                    Showing{-9.99999975e-05f, "-0.0001"},
+                    Showing{0.000123456746f, " 0.0001234567"},
+                    Showing{0.000999999931f, " 0.0009999999"}, Showing{0.001f, " 0.001"},
+                    Showing{0.125f, " 0.125"}, Showing{0.99999994f, " 0.9999999"},
+                    Showing{1, " 1"}, Showing{1.00000012f, " 1"}, Showing{10, " 10"},
+                    Showing{9.99999905f, " 9.999999"}, Showing{99999.9922f, " 99999.99"},
+                    Showing{999999.9375f, " 999999.9"},
+                    Showing{999999.96875f, " 1000000"},  // the carry makes an eighth digit
+                    Showing{1e6f, " 1000000"}, Showing{-1e6f, "-1000000"},
+                    Showing{1.0078125f, " 1.007812"},  // ties, to the even digit
+                    Showing{1.0234375f, " 1.023438"}, Showing{131072.25f, " 131072.2"},
+                    Showing{131072.75f, " 131072.8"}, Showing{2097152.25f, " 2097152"},
+                    Showing{2097152.75f, " 2097153"}, Showing{4194304.5f, " 4194304"},
+                    Showing{4194305.5f, " 4194306"}, Showing{-4194305.5f, "-4194306"},
+                    Showing{1234567.5f, " 1234568"}, Showing{1234568.5f, " 1234568"},
+                    Showing{8388607.5f, " 8388608"}, Showing{8388609, " 8388609"},
+                    Showing{std::nextafter(1e7f, 0.0f), " 9999999"},
+                    Showing{16777215, " 1.677722E+07"}));
+
+// Floats drawn at random, most of them where the fixed-notation digits are
+// made by integer arithmetic, the rest from every bit pattern: the text is the
+// plain to_chars one, character for character.
+TEST(NumberText, SameAsPlainToCharsForRandomFloats) {
+    std::mt19937 random(20261210);
+    std::uniform_int_distribution<std::uint32_t> anyBits;
+    std::uniform_int_distribution<std::uint32_t> nearExponent(110, 152);  // 2^-17 to 2^25
+    int mismatches = 0;
+    for (int i = 0; i < 300000; ++i) {
+        std::uint32_t bits = anyBits(random);
+        if (i % 4 != 0) bits = (bits & 0x807FFFFFu) | (nearExponent(random) << 23);
+        const float x = std::bit_cast<float>(bits);
+        const std::string plain = calc_test::plainNumberText(x);
+        if (numberText(x) != plain && ++mismatches <= 10)
+            ADD_FAILURE() << std::hexfloat << x << ": \"" << numberText(x) << "\" instead of \""
+                          << plain << '"';
+    }
+    EXPECT_EQ(mismatches, 0);
+}
 
 // The kept texts of recurring values are the texts themselves, asked once or
 // again.

@@ -312,7 +312,14 @@ TEST(TableLongInput, RowsAndMessagesInFileOrder) {
     for (int i = 0; i < rows; ++i) {
         if (i % 3 == 0) csv += "A,1000,200,10,1.5\n";
         else if (i % 3 == 1) csv += "B,5000,500x320,5,0.5\n";
-        else csv += "X" + std::to_string(i) + ",1000,5" + std::to_string(i) + "O,1,1\n";
+        else {
+            const std::string n = std::to_string(i);
+            csv += 'X';
+            csv += n;
+            csv += ",1000,5";
+            csv += n;
+            csv += "O,1,1\n";
+        }
     }
     const Outcome r = table(csv);
     EXPECT_EQ(r.status, cli::kRowsFailed);

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands a new machine needs: `make run` and `make test`.
 # Both install what is missing first (Debian 12, as root or with sudo).
 

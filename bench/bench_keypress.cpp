@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one user action in the window, from the event to the seven
 // rewritten result labels. The handlers run inside the event, so the results
 // are in place when the event returns; painting them is measured separately.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one recalculation with its seven label texts, and of the two
 // conversions it leans on.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversions between the text of the window's boxes and numbers.
 //
 // They never consult the process locale: the program shows and reads a point

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures derived from the stored results of a recalculation, for the aids
 // beside the seven results and for the command line's tables. Each is formed
 // in double precision from single-precision values and rounded once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recalculation without a window: the inputs of one duct as texts and
 // choices, run through `v` against a view of their own. The command line
 // uses it for every duct it computes, so that its numbers are the window's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recalculation: from the window's inputs and the calculation state to
 // the seven result texts.
 #pragma once

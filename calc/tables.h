@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed tables of the window: flow units, standard sizes, wall materials.
 #pragma once
 

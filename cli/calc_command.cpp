@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ductcalc-cli calc: one duct, the window's seven results and two more.
 
 #include <nlohmann/json.hpp>

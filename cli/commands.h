@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three commands of ductcalc-cli, callable without the argument parser
 // so that tests can run them in-process.
 #pragma once

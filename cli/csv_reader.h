@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Streaming CSV input over libcsv: quoted fields (with delimiters, quotes and
 // line ends inside), CRLF or LF line ends, a UTF-8 byte-order mark. Records
 // are handed over one at a time with the line they start on; memory holds one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the three commands share: reading a duct's size, material and
 // roughness from their texts, writing numbers, naming a failure.
 #pragma once

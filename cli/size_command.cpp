@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ductcalc-cli size: every standard size for one air volume, smallest first.
 
 #include <nlohmann/json.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ductcalc-cli table: the hydraulic calculation table of a duct run, read
 // and written one segment at a time.
 

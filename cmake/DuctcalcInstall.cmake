@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing documentation the way Debian's policy wants it: manual pages and
 # the changelog compressed with `gzip -9n` (no name or time stamp inside, so
 # the same source gives the same package byte for byte).

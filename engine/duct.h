@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Duct friction engine: pure functions of the duct section and the air flow.
 //
 // Every argument is a single-precision value (the calculation state stores

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a fuzz target does when a property does not hold: print the evidence
 // and abort, so that libFuzzer keeps the input as a crash artifact.
 #pragma once

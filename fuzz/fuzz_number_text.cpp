@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // numberText on any single and plainText on any double.
 //
 // numberText: a label starts with a blank or "-", uses "." only, never shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recalculation over random window states.
 //
 // Input bytes, read from the front (missing bytes read as 0), describe one

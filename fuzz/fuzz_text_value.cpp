@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // textValue on arbitrary bytes.
 //
 // Besides not crashing, the value must be what the reading rules of the boxes

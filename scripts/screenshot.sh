@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes a picture of the running window under a virtual X display.
 #   scripts/screenshot.sh PROGRAM OUTPUT.png [SCALE]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing need, on Debian 12, as root.
 # Does nothing that is already done, so it is cheap to run before every build.
 set -euo pipefail

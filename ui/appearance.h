@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the window looks, the same wherever it runs.
 #pragma once
 

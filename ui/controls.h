@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the window, on top of Qt's widgets.
 //
 // The handlers rely on a few event rules that Qt's widgets do not all keep by

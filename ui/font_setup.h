@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts the program can use, chosen before Qt asks fontconfig anything.
 //
 // Reading the system's whole fontconfig configuration, and then listing every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window of the program: its controls, the calculation state and every
 // handler. Handlers are named after their control and event.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's description: every frame and control with its kind, name,
 // frame, caption, geometry, tab index and initial settings. Data only; the
 // builder in form1.cpp turns it into widgets.

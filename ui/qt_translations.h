@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts (the edit menu of a text box, a scroll bar's menu) in the
 // window's language.
 #pragma once

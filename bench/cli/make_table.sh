@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a duct run of N segments (default one million) as CSV to stdout:
 # varied air volumes, units, round and rectangular sizes, materials, a
 # custom roughness now and then, both formulas, quoted segment names.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ductcalc-cli table over one million segments, end to end: read the CSV,
 # compute every segment, write the table to /dev/null. Wall time with
 # hyperfine, peak memory with /usr/bin/time -v.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shows that the program's own fontconfig configuration leaves the text as it
 # is: screenshots of the window under Xvfb, once with the system's whole
 # configuration (FONTCONFIG_FILE names it, which the program respects) and once

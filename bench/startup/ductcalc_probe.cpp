@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program started exactly as ui/main.cpp starts it, with one addition:
 // it can end itself after its first frame, which is what the start-up
 // measurement times.

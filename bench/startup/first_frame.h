@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ends a start-up run at the first frame: once the watched window has handled
 // its first paint event, the process ends. Only when the environment asks for
 // it, so that the same executable can also be looked at by hand:

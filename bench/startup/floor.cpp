@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least a Qt Widgets program does to open a window of the calculator's
 // size: the floor that the calculator's start-up is compared with.
 #include <QApplication>

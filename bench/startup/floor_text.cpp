@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor with text: the bare window of floor.cpp showing one line of the
 // calculator's Chinese captions in the calculator's built-in font, the way a
 // program does it that leaves fontconfig to read the whole system's

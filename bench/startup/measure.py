@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up to the first frame of several programs, measured round by round.
 
     measure.py OUT_DIR ROUNDS NAME=PROGRAM [NAME=PROGRAM ...]

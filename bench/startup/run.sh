@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up of the calculator as a desktop user sees it, beside two references:
 #   floor       a bare Qt window of the same size
 #   floor_text  the bare window showing one line of Chinese text in the

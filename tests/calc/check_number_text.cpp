@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compares numberText with the plain to_chars text for every float bit
 // pattern, on two threads; prints the count checked and every mismatch (the
 // first few in full). Run by hand after touching numberText:

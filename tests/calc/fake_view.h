@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An in-memory window for the recalculation: inputs as plain fields, label
 // texts kept with a count of writes.
 #pragma once

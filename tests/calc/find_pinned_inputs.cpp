@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Searches realistic inputs for a small set on which turning around the
 // precision of any one step changes a shown text, and prints them as rows of
 // the table in test_precision.cpp. Not a test: run it after a change to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The label text of a result written the plain way, by to_chars on the
 // double, which numberText must match character for character for every
 // float: shared by the conversion tests and the hand-run check over every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An independent model of the numbers the window shows, step by step, in
 // which the precision of any one step can be turned around: a step held in
 // single is then carried in double, a step carried in double is then done in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversions.h"
 
 #include "number_text_oracle.h"

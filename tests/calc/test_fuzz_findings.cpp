@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs found by fuzzing the recalculation (fuzz/fuzz_recalc.cpp), kept so
 // that they stay fixed.
 #include <gtest/gtest.h>

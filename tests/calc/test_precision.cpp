@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The precision of every step, pinned by shown texts.
 //
 // The rows were found by find_pinned_inputs.cpp, a search over realistic

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calc and size, run in-process: the worked examples in every format, the
 // exit statuses, and a size selection checked by hand.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces the command line adds to the calculation: whole-number texts,
 // material names, a duct computed without a window, and the arithmetic of a
 // segment's losses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program as a script sees it: arguments, exit status, what goes
 // to standard output and to standard error, standard input as "-".
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // table, run in-process over small files: a row checked by hand, bad rows,
 // quoting, Chinese headers, CRLF, empty input, the three formats.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line and the window show the same texts for the same inputs:
 // a seeded sample of random inputs is set into the window, offscreen, and
 // given to `ductcalc-cli calc`; every label must read the same.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A private desk for one test: its own X server (Xvfb), optionally a window
 manager (openbox) and a private D-Bus session with the accessibility bus, and
 the program under test. Everything is started here and stopped by process id,

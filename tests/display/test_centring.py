@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The window opens centred on the screen, frame included, on a real X
 server: under a window manager that adds a frame some time after the window
 is shown, and without one (no frame at all)."""

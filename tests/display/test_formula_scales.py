@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The formula pictures on a real X display at every common scale show their
 bitmap drawn for that scale, pixel for pixel: no stroke resampled away."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader gets through AT-SPI from the running window, on a
 real X display with a private D-Bus session: every result as its caption
 plus its value, the locked roughness boxes read-only, the formula pictures

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a build folder and checks what it installs.
 #   check_package.sh BUILD_DIR
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian package on this machine, starts the program from its
 # desktop entry on a private X display, and removes the package again,
 # checking that nothing of it is left. Changes the system: run it as root on

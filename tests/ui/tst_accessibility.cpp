@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader gets from the window: every input named after its
 // caption or its row's label, every result as name plus value.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event rules of the thin layer over Qt's widgets, checked on small
 // stand-alone widgets: which assignments and which user actions raise a
 // control's event, how often, and that the event runs nested inside the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icons the desktop shows for the program: one bitmap per icon-theme size
 // and a scalable drawing, all of the same aeroplane.
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built-in window font is a cut-down face: it must be the one in use and
 // hold every character the window shows.
 #include <QRawFont>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own fontconfig configuration: which of the system's files it
 // keeps, and that text renders with the same preferences as under the full
 // configuration.

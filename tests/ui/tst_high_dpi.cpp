@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a high-density screen the window scales as a whole and the formula
 // pictures come from their 2x bitmaps, unblurred. ctest runs this at scale
 // factors 1, 1.5 and 2 (QT_SCALE_FACTOR).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window reads and shows a point as the decimal separator whatever the
 // regional settings are. ctest runs this under C, de_DE.UTF-8 and zh_CN.UTF-8
 // (LC_ALL and LANG), with the locale named in DUCTCALC_EXPECT_LOCALE.

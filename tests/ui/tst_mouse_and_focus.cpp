@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window under a user's mouse and keyboard at a real desk: the wheel
 // turned over a control that is not being used, clicks on the roughness
 // scroll bars, the focus marks, the tool tip of the air-volume frame and the

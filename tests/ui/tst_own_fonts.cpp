@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window under the program's own fontconfig configuration, set up before
 // the application exists as the program does it: the built-in face draws the
 // window, a CJK font of the system still shows what that face lacks, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts inside the Chinese window: the edit menu of a text box and
 // the other texts Qt shows by itself come in Chinese.
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the committed images that the main window shows: the two formula
 // bitmaps (plain and double density) and the window icons. They are drawn by
 // ui/resources/generator; these tests guard what the window relies on, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Results to take away: the menu of a result row, the shortcut that copies
 // every result, and the two engineering aids in the tool tips of the velocity
 // and friction-loss rows.

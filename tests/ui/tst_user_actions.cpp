@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window worked the way a user works it: keystrokes into the boxes,
 // clicks on options, boxes and scroll-bar arrows, entries picked from the
 // lists, Tab. Each test starts from a freshly loaded, shown and active window.

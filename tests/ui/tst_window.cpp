@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as described and as start-up leaves it: every control with its
 // kind, frame, geometry and caption; the state before and after Form_Load and
 // the handlers Form_Load raises on the way; captions that fit their controls;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the two friction-factor formula bitmaps and the window icon that the
 // main window shows, and the desktop's icons (icons/: scalable, and 24 to 256
 // pixels), and writes them into the folder named on the command line.

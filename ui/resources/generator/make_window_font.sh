@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cuts the window font down to the characters the window shows: the captions,
 # list entries and messages (every non-ASCII character in the sources of ui/
 # and calc/) and printable ASCII. Loading a 5 MB CJK font for a few dozen

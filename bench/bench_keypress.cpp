@@ -28,8 +28,7 @@ struct Window {
 // Results that the air volume feeds into; all seven labels are rewritten on
 // every recalculation, these are the ones whose text visibly changes.
 QString resultsOf(const Form1& form) {
-    return form.Label7->text() + form.Label10->text() + form.Label15->text() +
-           form.Label11->text();
+    return form.Label7->text() + form.Label10->text() + form.Label15->text() + form.Label11->text();
 }
 
 // One keystroke (press and release) on the box the user types into.

@@ -36,12 +36,18 @@ Folded fold(std::string_view text) {
             (byte(2) & 0xC0) == 0x80) {
             const unsigned code = 0xFF00u + ((byte(1) - 0xBCu) << 6) + (byte(2) & 0x3Fu);
             char ascii = 0;
-            if (code >= 0xFF10 && code <= 0xFF19) ascii = static_cast<char>('0' + (code - 0xFF10));
-            else if (code == 0xFF0E) ascii = '.';
-            else if (code == 0xFF0B) ascii = '+';
-            else if (code == 0xFF0D) ascii = '-';
-            else if (code == 0xFF25) ascii = 'E';
-            else if (code == 0xFF45) ascii = 'e';
+            if (code >= 0xFF10 && code <= 0xFF19)
+                ascii = static_cast<char>('0' + (code - 0xFF10));
+            else if (code == 0xFF0E)
+                ascii = '.';
+            else if (code == 0xFF0B)
+                ascii = '+';
+            else if (code == 0xFF0D)
+                ascii = '-';
+            else if (code == 0xFF25)
+                ascii = 'E';
+            else if (code == 0xFF45)
+                ascii = 'e';
             if (ascii) {
                 out.text.push_back(ascii);
                 i += 3;
@@ -208,8 +214,8 @@ std::optional<double> textValue(std::string_view text) {
 namespace {
 
 constexpr std::array<std::uint64_t, 11> kPowersOfTen = {
-    1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000,
-    10'000'000'000};
+    1,         10,         100,         1'000,         10'000,        100'000,
+    1'000'000, 10'000'000, 100'000'000, 1'000'000'000, 10'000'000'000};
 
 // The seven significant digits of a magnitude that shows without an exponent
 // (1E-04 up to, but not including, 1E+07 after rounding), written at `out`;
@@ -309,8 +315,8 @@ std::string recurringNumberText(float x) {
 
 std::string plainText(double x) {
     std::array<char, 400> buffer{};
-    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x,
-                                   std::chars_format::fixed);
+    auto [end, ec] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), x, std::chars_format::fixed);
     if (ec != std::errc()) return std::string(kFailMarker);
     return std::string(buffer.data(), end);
 }

@@ -29,9 +29,10 @@ std::optional<double> textValue(std::string_view text);
 // and what was left unread.
 struct Reading {
     std::optional<double> value;
-    std::size_t end = 0;   // byte offset in the text where the number stops
-    std::string number;    // the characters read, in ASCII, blanks dropped ("1000" for "１ ０００"); empty when none
-    std::string ignored;   // the text after the number, trailing blanks dropped (",000" for "1,000")
+    std::size_t end = 0;  // byte offset in the text where the number stops
+    std::string number;  // the characters read, in ASCII, blanks dropped ("1000" for "１ ０００");
+                         // empty when none
+    std::string ignored;  // the text after the number, trailing blanks dropped (",000" for "1,000")
     // Nothing but blanks was left unread; the empty text reads whole.
     bool whole() const { return ignored.empty(); }
 };

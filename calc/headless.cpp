@@ -10,23 +10,31 @@ namespace calc {
 
 std::string HeadlessView::text(Input box) const {
     switch (box) {
-        case Input::Text1: return input_->flow;
+        case Input::Text1:
+            return input_->flow;
         case Input::Combo2:
-        case Input::Text2: return input_->diameter;
+        case Input::Text2:
+            return input_->diameter;
         case Input::Combo3:
-        case Input::Text3: return input_->sideA;
+        case Input::Text3:
+            return input_->sideA;
         case Input::Combo4:
-        case Input::Text4: return input_->sideB;
+        case Input::Text4:
+            return input_->sideB;
     }
     return {};
 }
 
 bool HeadlessView::selected(Choice option) const {
     switch (option) {
-        case Choice::Option1: return input_->shape == Shape::circular;
-        case Choice::Option2: return input_->shape == Shape::rectangular;
-        case Choice::Option4: return input_->formula == 1;
-        case Choice::Option5: return input_->formula == 2;
+        case Choice::Option1:
+            return input_->shape == Shape::circular;
+        case Choice::Option2:
+            return input_->shape == Shape::rectangular;
+        case Choice::Option4:
+            return input_->formula == 1;
+        case Choice::Option5:
+            return input_->formula == 2;
     }
     return false;
 }
@@ -37,8 +45,8 @@ DuctResult computeDuct(const DuctInput& input, HeadlessView& view) {
     result.state.flowFactor = input.flowFactor;
     result.state.roughness = input.roughness;
     result.outcome = v(result.state, view);
-    result.noSection = result.outcome.defined(Value::velocity) &&
-                       view.caption(Result::Label7) == kSizePrompt;
+    result.noSection =
+        result.outcome.defined(Value::velocity) && view.caption(Result::Label7) == kSizePrompt;
     return result;
 }
 
@@ -83,7 +91,8 @@ bool readsWhole(std::string_view text) {
     // reader also takes "inf" and "nan".
     bool plain = true;
     for (char c : text)
-        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E')) plain = false;
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E'))
+            plain = false;
     if (plain) {
         double ignored = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ignored);

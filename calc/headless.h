@@ -19,15 +19,15 @@ enum class Shape { circular, rectangular };
 // One duct as the window would be set for it. Sizes are texts, read by `v`
 // exactly as the window reads its boxes.
 struct DuctInput {
-    std::string flow = "0";         // the air volume box
-    float flowFactor = 1;           // m3/h per unit of the chosen unit
+    std::string flow = "0";  // the air volume box
+    float flowFactor = 1;    // m3/h per unit of the chosen unit
     Shape shape = Shape::circular;
-    bool standard = false;          // false: typed sizes; true: the standard lists
-    std::string diameter = "100";   // mm
-    std::string sideA = "1000";     // mm, the side captioned 长
-    std::string sideB = "1000";     // mm, the side captioned 宽
-    float roughness = 0.16f;        // K, mm, as the roughness handlers store it
-    int formula = 1;                // 1 or 2
+    bool standard = false;         // false: typed sizes; true: the standard lists
+    std::string diameter = "100";  // mm
+    std::string sideA = "1000";    // mm, the side captioned 长
+    std::string sideB = "1000";    // mm, the side captioned 宽
+    float roughness = 0.16f;       // K, mm, as the roughness handlers store it
+    int formula = 1;               // 1 or 2
 };
 
 // A view over a DuctInput that keeps the seven label texts `v` writes.

@@ -3,20 +3,22 @@
 
 #include <cmath>
 
-#include "duct.h"
 #include "conversions.h"
+#include "duct.h"
 
 namespace calc {
 
 namespace {
 
-static_assert([] {
-    for (int i = 0; i < kValueCount; ++i)
-        if (static_cast<int>(kDependencies[i].value) != i) return false;
-    for (int i = 0; i < kResultCount; ++i)
-        if (static_cast<int>(kLabelContents[i].label) != i) return false;
-    return true;
-}(), "the dependency tables are indexed by value and by label");
+static_assert(
+    [] {
+        for (int i = 0; i < kValueCount; ++i)
+            if (static_cast<int>(kDependencies[i].value) != i) return false;
+        for (int i = 0; i < kResultCount; ++i)
+            if (static_cast<int>(kLabelContents[i].label) != i) return false;
+        return true;
+    }(),
+    "the dependency tables are indexed by value and by label");
 
 // Runs the steps of one recalculation in order and keeps track of what is
 // undefined: a step whose inputs are not all defined is skipped, and so is
@@ -51,7 +53,9 @@ std::string withUnit(std::string text, std::string_view unit) {
     return text;
 }
 
-std::string withUnit(float value, std::string_view unit) { return withUnit(numberText(value), unit); }
+std::string withUnit(float value, std::string_view unit) {
+    return withUnit(numberText(value), unit);
+}
 
 }  // namespace
 
@@ -61,7 +65,8 @@ Outcome v(CalcState& s, CalcView& view) {
     const bool rectangular = !circular && view.selected(Choice::Option2);
 
     // 1. Air volume, in m3/h.
-    steps.run(Value::flowRate, [&] { return storeBox(s.flowRate, view, Input::Text1, s.flowFactor); });
+    steps.run(Value::flowRate,
+              [&] { return storeBox(s.flowRate, view, Input::Text1, s.flowFactor); });
 
     // 2. Section. Standard sizes are made non-negative; typed sizes are used
     //    as typed.
@@ -121,21 +126,25 @@ Outcome v(CalcState& s, CalcView& view) {
     });
 
     // 5. Reynolds number.
-    steps.run(Value::reynolds, [&] { return storeSingle(s.reynolds, engine::re(s.velocity, s.eqDiameter)); });
+    steps.run(Value::reynolds,
+              [&] { return storeSingle(s.reynolds, engine::re(s.velocity, s.eqDiameter)); });
 
     // 6. Friction factor of the chosen formula; a guarded case counts as 0.
     steps.run(Value::lambda, [&] {
         if (view.selected(Choice::Option4))
-            return storeSingle(s.lambda, engine::l1(s.roughness, s.eqDiameter, s.reynolds).value_or(0));
+            return storeSingle(s.lambda,
+                               engine::l1(s.roughness, s.eqDiameter, s.reynolds).value_or(0));
         if (view.selected(Choice::Option5))
-            return storeSingle(s.lambda, engine::l2(s.roughness, s.eqDiameter, s.reynolds).value_or(0));
+            return storeSingle(s.lambda,
+                               engine::l2(s.roughness, s.eqDiameter, s.reynolds).value_or(0));
         s.lambda = 0;  // no formula chosen: no friction factor, as in a guarded case
         return true;
     });
 
     // 7. Specific friction loss, Pa/m.
     steps.run(Value::specificLoss, [&] {
-        return storeSingle(s.specificLoss, engine::rm(s.lambda, s.eqDiameter, s.velocity).value_or(0));
+        return storeSingle(s.specificLoss,
+                           engine::rm(s.lambda, s.eqDiameter, s.velocity).value_or(0));
     });
 
     // The labels, in their fixed order; one that shows an undefined value
@@ -145,10 +154,10 @@ Outcome v(CalcState& s, CalcView& view) {
         view.setCaption(label, shown ? std::string_view(text) : kFailMarker);
     };
     // Sizes and roughnesses repeat from duct to duct: their texts are kept.
-    write(Result::Label6, circular      ? "φ" + recurringNumberText(s.diameter)
-                          : rectangular ? recurringNumberText(s.sideA) + " *" +
-                                              recurringNumberText(s.sideB)
-                                        : std::string());
+    write(Result::Label6, circular ? "φ" + recurringNumberText(s.diameter)
+                          : rectangular
+                              ? recurringNumberText(s.sideA) + " *" + recurringNumberText(s.sideB)
+                              : std::string());
     write(Result::Label7, s.area > 0 ? withUnit(s.velocity, " m/s") : std::string(kSizePrompt));
     write(Result::Label17, withUnit(recurringNumberText(s.eqDiameter), " m"));
     write(Result::Label10, withUnit(s.flowRate, " m3/h"));

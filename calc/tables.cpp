@@ -14,9 +14,7 @@ std::optional<float> flowFactorOf(std::string_view text) {
     return std::nullopt;
 }
 
-std::string scrollKText(int n, int divisor) {
-    return plainText(static_cast<double>(n) / divisor);
-}
+std::string scrollKText(int n, int divisor) { return plainText(static_cast<double>(n) / divisor); }
 
 CustomK customK(std::string_view text) {
     // A number too large for a double or a single compares as the infinity of

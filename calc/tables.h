@@ -21,11 +21,11 @@ inline constexpr std::array<FlowUnit, 10> flowUnits{{
     {"m3/s", 3600.0f},
     {"l/min", 0.06f},
     {"l/s", 3.6f},
-    {"Am.GPM", 0.2271f},     // US gallons per minute
-    {"Am.GPS", 13.626f},     // US gallons per second
-    {"En.GPM", 0.27276f},    // imperial gallons per minute
-    {"En.GPS", 16.3656f},    // imperial gallons per second
-    {"CFM", 1.699f},         // cubic feet per minute
+    {"Am.GPM", 0.2271f},   // US gallons per minute
+    {"Am.GPS", 13.626f},   // US gallons per second
+    {"En.GPM", 0.27276f},  // imperial gallons per minute
+    {"En.GPS", 16.3656f},  // imperial gallons per second
+    {"CFM", 1.699f},       // cubic feet per minute
 }};
 
 // The factor of the unit whose text is exactly `text`; none for any other text.
@@ -33,8 +33,8 @@ std::optional<float> flowFactorOf(std::string_view text);
 
 // Standard diameters of circular ducts, mm.
 inline constexpr std::array<std::string_view, 26> standardDiameters{
-    "100", "120", "140", "160", "180", "200", "220", "250", "280",
-    "320", "360", "400", "450", "500", "560", "630", "700", "800",
+    "100", "120",  "140",  "160",  "180",  "200",  "220",  "250", "280",
+    "320", "360",  "400",  "450",  "500",  "560",  "630",  "700", "800",
     "900", "1000", "1120", "1250", "1400", "1600", "1800", "2000"};
 
 // Standard sides of rectangular ducts, mm.
@@ -54,15 +54,15 @@ struct Material {
 inline constexpr int kCustomMaterial = 8;
 
 inline constexpr std::array<Material, 9> materials{{
-    {"薄钢板", "0.16", true, 15, 18, 16, 100},      // thin steel sheet
-    {"塑料板", "0.03", true, 1, 5, 3, 100},         // plastic sheet
-    {"矿渣石膏板", "1.0", false, 0, 0, 0, 0},       // slag gypsum board
-    {"矿渣混凝土板", "1.5", false, 0, 0, 0, 0},     // slag concrete board
-    {"胶合板", "1.0", false, 0, 0, 0, 0},           // plywood
-    {"砖砌体", "5", true, 30, 60, 50, 10},          // brick masonry
-    {"混凝土", "2", true, 10, 30, 20, 10},          // concrete
-    {"木板", "0.6", true, 2, 10, 6, 10},            // wood board
-    {"自定义", "10", false, 0, 0, 0, 0},            // custom, typed by the user
+    {"薄钢板", "0.16", true, 15, 18, 16, 100},   // thin steel sheet
+    {"塑料板", "0.03", true, 1, 5, 3, 100},      // plastic sheet
+    {"矿渣石膏板", "1.0", false, 0, 0, 0, 0},    // slag gypsum board
+    {"矿渣混凝土板", "1.5", false, 0, 0, 0, 0},  // slag concrete board
+    {"胶合板", "1.0", false, 0, 0, 0, 0},        // plywood
+    {"砖砌体", "5", true, 30, 60, 50, 10},       // brick masonry
+    {"混凝土", "2", true, 10, 30, 20, 10},       // concrete
+    {"木板", "0.6", true, 2, 10, 6, 10},         // wood board
+    {"自定义", "10", false, 0, 0, 0, 0},         // custom, typed by the user
 }};
 
 // The roughness box text a scroll bar writes for its value n: n / divisor mm

@@ -24,7 +24,7 @@ struct Entry {
     std::string_view caption;  // for people
     std::string_view unit;     // for people, after a label without one
     std::optional<float> value;
-    std::string text;  // the window's label text, or one in its manner
+    std::string text;      // the window's label text, or one in its manner
     bool hasText = false;  // a size to write, though it has no single value
 };
 
@@ -66,8 +66,10 @@ void writeCsv(const std::vector<Entry>& entries, std::ostream& out) {
         if (!header.empty()) header += ',', row += ',';
         header += e.key;
         // The size keeps its shape: "φ200" or "500*320", as a table reads it.
-        if (e.hasText) row += compactSize(e.text);
-        else if (e.value) row += plainNumber(*e.value);
+        if (e.hasText)
+            row += compactSize(e.text);
+        else if (e.value)
+            row += plainNumber(*e.value);
     }
     out << header << '\n' << row << '\n';
 }
@@ -76,8 +78,8 @@ void writeJson(const std::vector<Entry>& entries, std::ostream& out) {
     out << "{\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
-        out << "  " << nlohmann::json(e.key).dump() << ": {\"value\": "
-            << (e.value ? shortestNumber(*e.value) : "null")
+        out << "  " << nlohmann::json(e.key).dump()
+            << ": {\"value\": " << (e.value ? shortestNumber(*e.value) : "null")
             << ", \"text\": " << nlohmann::json(e.text).dump() << '}'
             << (i + 1 < entries.size() ? ",\n" : "\n");
     }
@@ -142,7 +144,8 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     std::string pressureText;
     if (hasVelocity) {
         pressure = calc::velocityPressure(s.velocity);
-        pressureText = pressure ? calc::numberText(*pressure) + " Pa" : std::string(calc::kFailMarker);
+        pressureText =
+            pressure ? calc::numberText(*pressure) + " Pa" : std::string(calc::kFailMarker);
     } else {
         pressureText = label(Result::Label7);  // the prompt, or the failure marker
     }
@@ -154,8 +157,8 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
         {"size", "duct size", "",
          input.shape == calc::Shape::circular ? ifDefined(Value::size, s.diameter) : std::nullopt,
          label(Result::Label6), o.defined(Value::size)},
-        {"equivalent_diameter", "equivalent diameter", "", ifDefined(Value::eqDiameter, s.eqDiameter),
-         label(Result::Label17)},
+        {"equivalent_diameter", "equivalent diameter", "",
+         ifDefined(Value::eqDiameter, s.eqDiameter), label(Result::Label17)},
         {"velocity", "velocity", "", hasVelocity ? std::optional(s.velocity) : std::nullopt,
          label(Result::Label7)},
         {"reynolds", "Reynolds number", "", ifDefined(Value::reynolds, s.reynolds),
@@ -168,9 +171,15 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     };
 
     switch (options.format) {
-        case Format::text: writeText(entries, out); break;
-        case Format::csv: writeCsv(entries, out); break;
-        case Format::json: writeJson(entries, out); break;
+        case Format::text:
+            writeText(entries, out);
+            break;
+        case Format::csv:
+            writeCsv(entries, out);
+            break;
+        case Format::json:
+            writeJson(entries, out);
+            break;
     }
 
     std::string reason = failureReason(result, input);

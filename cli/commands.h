@@ -54,8 +54,8 @@ struct TableOptions {
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
-int runTable(std::FILE* in, const std::string& name, const TableOptions& options,
-             std::ostream& out, std::ostream& err);
+int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
+             std::ostream& err);
 
 // The whole program: parses the command line and runs one command.
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -19,8 +19,8 @@ public:
     // Called for each record; `fields` holds `count` fields (more entries
     // may follow from earlier records and are to be ignored). The callee may
     // take the strings (by swapping). Returning false stops the reading.
-    using RecordFn = std::function<bool(std::vector<std::string>& fields, std::size_t count,
-                                        long line)>;
+    using RecordFn =
+        std::function<bool(std::vector<std::string>& fields, std::size_t count, long line)>;
 
     explicit CsvReader(char delimiter = ',');
     ~CsvReader();
@@ -41,8 +41,8 @@ private:
     csv_parser parser_{};
     std::vector<std::string> fields_;
     std::size_t count_ = 0;
-    long line_ = 1;         // line being fed
-    long recordLine_ = 1;   // line the current record starts on
+    long line_ = 1;        // line being fed
+    long recordLine_ = 1;  // line the current record starts on
     bool stop_ = false;
     const RecordFn* record_ = nullptr;
 };

@@ -98,7 +98,8 @@ std::string failureReason(const calc::DuctResult& result, const calc::DuctInput&
     if (!o.defined(Value::size) || !o.defined(Value::area))
         return "size " + quoted(size) + " is beyond the range of the calculation";
     if (!o.defined(Value::eqDiameter))
-        return "size " + quoted(size) + ": the equivalent diameter is beyond the range of the calculation";
+        return "size " + quoted(size) +
+               ": the equivalent diameter is beyond the range of the calculation";
     if (!o.defined(Value::velocity)) return "the velocity is beyond the range of the calculation";
     if (!o.defined(Value::reynolds))
         return "the Reynolds number is beyond the range of the calculation";

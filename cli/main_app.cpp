@@ -34,10 +34,9 @@ void addDuctOptions(CLI::App* command, std::string& flow, std::string& unit,
     command->add_option("--unit", unit, "unit of the air volume: " + unitList())
         ->check(CLI::IsMember(unitTexts()));
     CLI::Option* named = command->add_option(
-        "--material", material.material,
-        "wall material, its default roughness: " + materialList());
-    CLI::Option* k = command->add_option(
-        "--k", material.k, "custom roughness K in mm, held between 0.01 and 10");
+        "--material", material.material, "wall material, its default roughness: " + materialList());
+    CLI::Option* k = command->add_option("--k", material.k,
+                                         "custom roughness K in mm, held between 0.01 and 10");
     named->excludes(k);
     command->add_option("--formula", formula, "friction-factor formula, 1 or 2")
         ->check(CLI::IsMember({1, 2}));
@@ -46,9 +45,10 @@ void addDuctOptions(CLI::App* command, std::string& flow, std::string& unit,
 }  // namespace
 
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Duct air velocity and friction loss, computed exactly as the window "
-                 "风速计算 computes them.",
-                 std::string(kProgram)};
+    CLI::App app{
+        "Duct air velocity and friction loss, computed exactly as the window "
+        "风速计算 computes them.",
+        std::string(kProgram)};
     app.option_defaults()->always_capture_default();
     app.require_subcommand(1);
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
@@ -61,9 +61,10 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     CalcOptions calcOptions;
     CLI::App* calcCommand = app.add_subcommand(
-        "calc", "One duct: roughness, air volume, size, equivalent diameter, velocity, "
-                "Reynolds number and Rm as the window shows them, with λ and the velocity "
-                "pressure.");
+        "calc",
+        "One duct: roughness, air volume, size, equivalent diameter, velocity, "
+        "Reynolds number and Rm as the window shows them, with λ and the velocity "
+        "pressure.");
     addDuctOptions(calcCommand, calcOptions.flow, calcOptions.unit, calcOptions.material,
                    calcOptions.formula);
     CLI::Option_group* sizeGroup = calcCommand->add_option_group("size", "the duct size, in mm");
@@ -77,8 +78,9 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     SizeOptions sizeOptions;
     CLI::App* sizeCommand = app.add_subcommand(
-        "size", "Every standard size for one air volume, by section area, with velocity, "
-                "equivalent diameter and Rm; with limits, the sizes that meet them.");
+        "size",
+        "Every standard size for one air volume, by section area, with velocity, "
+        "equivalent diameter and Rm; with limits, the sizes that meet them.");
     addDuctOptions(sizeCommand, sizeOptions.flow, sizeOptions.unit, sizeOptions.material,
                    sizeOptions.formula);
     sizeCommand->add_option("--max-aspect", sizeOptions.maxAspect,
@@ -93,9 +95,10 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     TableOptions tableOptions;
     std::string file;
     CLI::App* tableCommand = app.add_subcommand(
-        "table", "The hydraulic calculation table of a duct run: one row per segment of a CSV "
-                 "file with the columns segment, flow, unit, size, length, zeta, material or k, "
-                 "formula (or 段号, 风量, 单位, 尺寸, 长度, 局部阻力系数, 材料, 粗糙度, 公式).");
+        "table",
+        "The hydraulic calculation table of a duct run: one row per segment of a CSV "
+        "file with the columns segment, flow, unit, size, length, zeta, material or k, "
+        "formula (or 段号, 风量, 单位, 尺寸, 长度, 局部阻力系数, 材料, 粗糙度, 公式).");
     tableCommand->add_option("FILE", file, "CSV file with a header row, or - for standard input")
         ->required();
     std::string tableFormat = "csv";

@@ -46,7 +46,8 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     calc::DuctInput input;
     const std::optional<float> factor = calc::flowFactorOf(options.unit);
     if (!factor) {
-        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList() << '\n';
+        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList()
+            << '\n';
         return kUsage;
     }
     input.flowFactor = *factor;
@@ -145,8 +146,8 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                 out << line << '\n';
             }
             if (limited) {
-                out << "smallest circular:    " << smallestCircular.value_or("none meets the limits")
-                    << '\n'
+                out << "smallest circular:    "
+                    << smallestCircular.value_or("none meets the limits") << '\n'
                     << "smallest rectangular: "
                     << smallestRectangular.value_or("none meets the limits") << '\n';
             }
@@ -157,8 +158,8 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             for (const Candidate& c : candidates) {
                 out << shapeName(c.shape) << ',' << c.size << ',' << plainNumber(c.area) << ','
                     << plainNumber(c.eqDiameter) << ',' << plainNumber(c.velocity) << ','
-                    << plainNumber(c.rm) << ',' << (c.meets ? (*c.meets ? "yes" : "no") : "")
-                    << ',' << (c.smallest ? "yes" : "") << '\n';
+                    << plainNumber(c.rm) << ',' << (c.meets ? (*c.meets ? "yes" : "no") : "") << ','
+                    << (c.smallest ? "yes" : "") << '\n';
             }
             break;
         case Format::json: {
@@ -173,8 +174,8 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                     << ", \"area\": " << plainNumber(c.area)
                     << ", \"equivalent_diameter\": " << plainNumber(c.eqDiameter)
                     << ", \"velocity\": " << plainNumber(c.velocity)
-                    << ", \"rm\": " << plainNumber(c.rm) << ", \"meets\": "
-                    << (c.meets ? (*c.meets ? "true" : "false") : "null")
+                    << ", \"rm\": " << plainNumber(c.rm)
+                    << ", \"meets\": " << (c.meets ? (*c.meets ? "true" : "false") : "null")
                     << ", \"smallest\": " << (c.smallest ? "true" : "false") << '}'
                     << (i + 1 < candidates.size() ? ",\n" : "\n");
             }

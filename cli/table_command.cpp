@@ -6,20 +6,20 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <atomic>
-#include <bit>
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
-#include <memory>
 #include <tuple>
+#include <vector>
 
 #include "commands.h"
 #include "conversions.h"
@@ -37,28 +37,38 @@ enum Column { segment, flow, unit, size, length, zeta, material, k, formula, kCo
 // Header names, English and Chinese; letter case and surrounding blanks do
 // not matter.
 const std::map<std::string, Column, std::less<>> kHeaderNames{
-    {"segment", segment}, {"段号", segment},
-    {"flow", flow},       {"风量", flow},
-    {"unit", unit},       {"单位", unit},
-    {"size", size},       {"尺寸", size},
-    {"length", length},   {"长度", length},
-    {"zeta", zeta},       {"局部阻力系数", zeta}, {"σζ", zeta}, {"Σζ", zeta}, {"ζ", zeta},
-    {"material", material}, {"材料", material},
-    {"k", k},             {"粗糙度", k},
-    {"formula", formula}, {"公式", formula},
+    {"segment", segment}, {"段号", segment}, {"flow", flow}, {"风量", flow},
+    {"unit", unit},       {"单位", unit},    {"size", size}, {"尺寸", size},
+    {"length", length},   {"长度", length},  {"zeta", zeta}, {"局部阻力系数", zeta},
+    {"σζ", zeta},         {"Σζ", zeta},      {"ζ", zeta},    {"material", material},
+    {"材料", material},   {"k", k},          {"粗糙度", k},  {"formula", formula},
+    {"公式", formula},
 };
 
 // The numeric output columns, in order; the size follows the air volume.
 enum Out {
-    oFlow, oEqDiameter, oVelocity, oReynolds, oLambda, oRm, oLength, oFriction, oPressure, oZeta,
-    oLocal, oTotal, oRunning, kOutNumbers
+    oFlow,
+    oEqDiameter,
+    oVelocity,
+    oReynolds,
+    oLambda,
+    oRm,
+    oLength,
+    oFriction,
+    oPressure,
+    oZeta,
+    oLocal,
+    oTotal,
+    oRunning,
+    kOutNumbers
 };
 constexpr std::array<std::string_view, kOutNumbers> kOutNames{
-    "flow", "equivalent_diameter", "velocity", "reynolds", "lambda", "rm", "length",
-    "friction_loss", "velocity_pressure", "zeta", "local_loss", "total", "running_total"};
+    "flow",         "equivalent_diameter", "velocity",          "reynolds", "lambda",     "rm",
+    "length",       "friction_loss",       "velocity_pressure", "zeta",     "local_loss", "total",
+    "running_total"};
 constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
-    "m3/h", "De m", "v m/s", "Re", "λ", "Rm Pa/m", "l m", "Rm·l Pa", "Pd Pa", "Σζ", "Z Pa",
-    "Rm·l+Z Pa", "Σ Pa"};
+    "m3/h",    "De m",  "v m/s", "Re",   "λ",         "Rm Pa/m", "l m",
+    "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "Rm·l+Z Pa", "Σ Pa"};
 
 // A row as written: numbers already in the window's text, without the
 // leading blank; an empty text where there is no value.
@@ -114,8 +124,8 @@ private:
         // into the line, as most segment names ("S-1, run 0") need quoting.
         const std::size_t at = line_.size();
         line_.resize(at + 2 * text.size() + 2);
-        line_.resize(at + csv_write2(line_.data() + at, 2 * text.size() + 2, text.data(),
-                                     text.size(), '"'));
+        line_.resize(
+            at + csv_write2(line_.data() + at, 2 * text.size() + 2, text.data(), text.size(), '"'));
     }
 
     std::ostream& out_;
@@ -292,17 +302,23 @@ public:
 
         input_.flowFactor = 1;
         if (const std::string_view u = field(unit); !u.empty()) {
-            if (const std::optional<float> f = calc::flowFactorOf(u)) input_.flowFactor = *f;
-            else fail("unit " + quoted(u) + " is not one of " + unitList());
+            if (const std::optional<float> f = calc::flowFactorOf(u))
+                input_.flowFactor = *f;
+            else
+                fail("unit " + quoted(u) + " is not one of " + unitList());
         }
         const std::string_view flowText = field(flow);
-        if (flowText.empty()) fail("flow is empty");
-        else if (!calc::readsWhole(flowText)) fail("flow " + quoted(flowText) + " is not a number");
+        if (flowText.empty())
+            fail("flow is empty");
+        else if (!calc::readsWhole(flowText))
+            fail("flow " + quoted(flowText) + " is not a number");
         input_.flow = flowText;
 
         const std::string_view sizeText = field(size);
-        if (const std::optional<SizeArg> s = parseSize(sizeText)) setSize(input_, *s);
-        else fail("size " + quoted(sizeText) + " is not a size");
+        if (const std::optional<SizeArg> s = parseSize(sizeText))
+            setSize(input_, *s);
+        else
+            fail("size " + quoted(sizeText) + " is not a size");
 
         const std::optional<double> lengthValue = number(field(length), "length", fail);
         if (lengthValue && *lengthValue < 0)
@@ -314,8 +330,8 @@ public:
         if (!kText.empty()) {
             const std::optional<int> index = calc::materialIndex(materialText);
             if (!materialText.empty() && index != calc::kCustomMaterial) {
-                fail("give a material or k, not both (material " + quoted(materialText) +
-                     ", k " + quoted(kText) + ")");
+                fail("give a material or k, not both (material " + quoted(materialText) + ", k " +
+                     quoted(kText) + ")");
             } else {
                 const Roughness r = customRoughness(kText);
                 if (!r.warning.empty()) say("warning: ", r.warning);
@@ -330,9 +346,12 @@ public:
         }
 
         const std::string_view formulaText = field(formula);
-        if (formulaText.empty() || formulaText == "1") input_.formula = 1;
-        else if (formulaText == "2") input_.formula = 2;
-        else fail("formula " + quoted(formulaText) + " is not 1 or 2");
+        if (formulaText.empty() || formulaText == "1")
+            input_.formula = 1;
+        else if (formulaText == "2")
+            input_.formula = 2;
+        else
+            fail("formula " + quoted(formulaText) + " is not 1 or 2");
 
         if (job.ok) compute(job, *lengthValue, *zetaValue, fail);
     }
@@ -366,7 +385,8 @@ private:
         if (!calc::readsWhole(text)) {
             fail(std::string(column) + ' ' + quoted(text) + " is not a number");
         } else if (!value || !calc::storeSingle(asSingle, *value)) {
-            fail(std::string(column) + ' ' + quoted(text) + " is beyond the range of the calculation");
+            fail(std::string(column) + ' ' + quoted(text) +
+                 " is beyond the range of the calculation");
         } else {
             return value;
         }
@@ -537,8 +557,8 @@ public:
             layout_.columns[it->second] = static_cast<int>(i);
         }
         layout_.fieldCount = count;
-        for (auto [column, english, chinese] : {std::tuple{flow, "flow", "风量"},
-                                                std::tuple{size, "size", "尺寸"}}) {
+        for (auto [column, english, chinese] :
+             {std::tuple{flow, "flow", "风量"}, std::tuple{size, "size", "尺寸"}}) {
             if (layout_.columns[column] < 0) {
                 usage(line, std::string("no \"") + english + "\" (" + chinese +
                                 ") column in the header row");
@@ -633,7 +653,7 @@ private:
     std::vector<Job> reading_, computing_;
     std::size_t readSize_ = 0, computeSize_ = 0;
     std::unique_ptr<Helper> helper_;  // last: its thread stops first
-    double running_ = 0;  // Pa, summed in file order
+    double running_ = 0;              // Pa, summed in file order
     bool pathKnown_ = true;
     bool failed_ = false;
     long rows_ = 0;
@@ -641,13 +661,19 @@ private:
 
 }  // namespace
 
-int runTable(std::FILE* in, const std::string& name, const TableOptions& options,
-             std::ostream& out, std::ostream& err) {
+int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
+             std::ostream& err) {
     std::unique_ptr<Writer> writer;
     switch (options.format) {
-        case Format::csv: writer = std::make_unique<CsvWriter>(out, options.delimiter); break;
-        case Format::text: writer = std::make_unique<TextWriter>(out); break;
-        case Format::json: writer = std::make_unique<JsonWriter>(out); break;
+        case Format::csv:
+            writer = std::make_unique<CsvWriter>(out, options.delimiter);
+            break;
+        case Format::text:
+            writer = std::make_unique<TextWriter>(out);
+            break;
+        case Format::json:
+            writer = std::make_unique<JsonWriter>(out);
+            break;
     }
     Table table(name, *writer, err);
     bool sawHeader = false;
@@ -657,8 +683,8 @@ int runTable(std::FILE* in, const std::string& name, const TableOptions& options
     bool showing = false;
 
     CsvReader reader(options.delimiter);
-    const CsvReader::Status status = reader.read(
-        in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
+    const CsvReader::Status status =
+        reader.read(in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
             if (!sawHeader) {
                 sawHeader = true;
                 usable = table.header(fields, count, line);
@@ -678,7 +704,8 @@ int runTable(std::FILE* in, const std::string& name, const TableOptions& options
 
     switch (status) {
         case CsvReader::Status::done:
-        case CsvReader::Status::stopped: break;
+        case CsvReader::Status::stopped:
+            break;
         case CsvReader::Status::malformed:
             err << kProgram << ": " << name << ':' << reader.line()
                 << ": not CSV: a quote out of place or a quoted field left open\n";

@@ -38,7 +38,7 @@ inline std::string quoted(std::string_view text) {
 
 // The report is only built when the property fails: the targets check
 // several properties per input and run millions of inputs.
-#define FUZZ_REQUIRE(holds, what)        \
-    do {                                 \
-        if (!(holds)) ::fuzz::fail(what); \
+#define FUZZ_REQUIRE(holds, what)                                                                  \
+    do {                                                                                           \
+        if (!(holds)) ::fuzz::fail(what);                                                          \
     } while (false)

@@ -87,7 +87,8 @@ void checkNumberText(float x) {
     const std::string text = calc::numberText(x);
     const auto what = [&] { return "numberText(" + describe(x) + ") = " + fuzz::quoted(text); };
     if (!std::isfinite(x)) {
-        FUZZ_REQUIRE(text == calc::kFailMarker, what() + ": a value that is not finite shows the marker");
+        FUZZ_REQUIRE(text == calc::kFailMarker,
+                     what() + ": a value that is not finite shows the marker");
         return;
     }
     FUZZ_REQUIRE(!text.empty() && text.size() <= 16, what() + ": length");

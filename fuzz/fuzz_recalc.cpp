@@ -54,18 +54,47 @@ private:
 constexpr float kMaxSingle = std::numeric_limits<float>::max();
 
 constexpr std::array<float, 22> kRoughnessPresets{
-    0.16f, 0.03f, 1.0f,  1.5f,  5.0f,     2.0f,       0.6f,       10.0f,
-    0.01f, 0.15f, 0.18f, 3.1f,  0.0f,     -0.16f,     1e-45f,     std::numeric_limits<float>::min(),
-    1e-30f, 1e30f, 1e10f, kMaxSingle, -kMaxSingle, 0.0099999998f};
+    0.16f,       0.03f,        1.0f,   1.5f,
+    5.0f,        2.0f,         0.6f,   10.0f,
+    0.01f,       0.15f,        0.18f,  3.1f,
+    0.0f,        -0.16f,       1e-45f, std::numeric_limits<float>::min(),
+    1e-30f,      1e30f,        1e10f,  kMaxSingle,
+    -kMaxSingle, 0.0099999998f};
 
 // Texts a user can paste or that sit on the edges of the number ranges.
 const std::vector<std::string>& extremeTexts() {
-    static const std::vector<std::string> texts{
-        "1e40", "-1e40", "1e400", "-1e400", "3.4028235e38", "3.4028236e38", "-3.4028235e38",
-        "1e39", "1e-45", "1e-46", "1e-400", "-0", "1e308", "1.7976931348623157e308", "4.9e-324",
-        std::string(400, '9'), "0." + std::string(400, '0') + "1", "1" + std::string(300, '0'),
-        std::string(3000, '1'), "  ", "1e99999999999", "0.0000001", "2000", "100", "-1000",
-        "1128", "3e38", "-200", "1e30", "1e-10", "1 000", "-1e-30"};
+    static const std::vector<std::string> texts{"1e40",
+                                                "-1e40",
+                                                "1e400",
+                                                "-1e400",
+                                                "3.4028235e38",
+                                                "3.4028236e38",
+                                                "-3.4028235e38",
+                                                "1e39",
+                                                "1e-45",
+                                                "1e-46",
+                                                "1e-400",
+                                                "-0",
+                                                "1e308",
+                                                "1.7976931348623157e308",
+                                                "4.9e-324",
+                                                std::string(400, '9'),
+                                                "0." + std::string(400, '0') + "1",
+                                                "1" + std::string(300, '0'),
+                                                std::string(3000, '1'),
+                                                "  ",
+                                                "1e99999999999",
+                                                "0.0000001",
+                                                "2000",
+                                                "100",
+                                                "-1000",
+                                                "1128",
+                                                "3e38",
+                                                "-200",
+                                                "1e30",
+                                                "1e-10",
+                                                "1 000",
+                                                "-1e-30"};
     return texts;
 }
 
@@ -141,11 +170,11 @@ void show(const Scenario& s, WatchedView& view) {
 }
 
 std::string describe(const Scenario& s) {
-    std::string out = "Check1=" + std::to_string(s.check) + " Option1=" + std::to_string(s.option1) +
-                      " Option2=" + std::to_string(s.option2) +
-                      " Option4=" + std::to_string(s.option4) +
-                      " Option5=" + std::to_string(s.option5) + " flowFactor=" +
-                      std::to_string(s.flowFactor) + " roughness=" + std::to_string(s.roughness);
+    std::string out =
+        "Check1=" + std::to_string(s.check) + " Option1=" + std::to_string(s.option1) +
+        " Option2=" + std::to_string(s.option2) + " Option4=" + std::to_string(s.option4) +
+        " Option5=" + std::to_string(s.option5) + " flowFactor=" + std::to_string(s.flowFactor) +
+        " roughness=" + std::to_string(s.roughness);
     constexpr std::array<const char*, 7> names{"Text1", "Combo2", "Combo3", "Combo4",
                                                "Text2", "Text3",  "Text4"};
     for (std::size_t i = 0; i < s.texts.size(); ++i) {
@@ -177,8 +206,9 @@ Outcome run(const Scenario& s, calc::CalcState& state, WatchedView& view) {
     for (const std::string& label : o.labels) {
         std::string lower = label;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        FUZZ_REQUIRE(lower.find("nan") == std::string::npos && lower.find("inf") == std::string::npos,
-                     what() + ": no label shows nan or inf");
+        FUZZ_REQUIRE(
+            lower.find("nan") == std::string::npos && lower.find("inf") == std::string::npos,
+            what() + ": no label shows nan or inf");
     }
     const auto label = [&](Result r) -> const std::string& {
         return o.labels[static_cast<std::size_t>(r)];
@@ -190,9 +220,9 @@ Outcome run(const Scenario& s, calc::CalcState& state, WatchedView& view) {
     }
     for (const std::string& text : o.labels)
         FUZZ_REQUIRE(text != calc::kFailMarker, what() + ": a successful call shows no marker");
-    for (const float field : {state.diameter, state.sideA, state.sideB, state.area,
-                              state.flowRate, state.velocity, state.lambda, state.reynolds,
-                              state.eqDiameter, state.specificLoss})
+    for (const float field :
+         {state.diameter, state.sideA, state.sideB, state.area, state.flowRate, state.velocity,
+          state.lambda, state.reynolds, state.eqDiameter, state.specificLoss})
         FUZZ_REQUIRE(std::isfinite(field), what() + ": every field is finite");
 
     using calc::numberText;
@@ -256,9 +286,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     calc::CalcState laterState = fresh();
     run(other, laterState, laterView);
     const Outcome later = run(first, laterState, laterView);
-    FUZZ_REQUIRE(later.ok == once.ok && later.labels == once.labels,
-                 what() + ": after " + describe(other) + " the same inputs give " +
-                     describe(later));
+    FUZZ_REQUIRE(
+        later.ok == once.ok && later.labels == once.labels,
+        what() + ": after " + describe(other) + " the same inputs give " + describe(later));
 
     // The formula only decides the friction loss.
     Scenario switched = first;

@@ -83,8 +83,8 @@ std::optional<double> expectedValue(std::string_view text) {
 // ASCII counterpart.
 std::string asciiForms(std::string_view text) {
     static const std::pair<std::string_view, char> kForms[] = {
-        {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'}, {"４", '4'}, {"５", '5'},
-        {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'}, {"．", '.'}, {"＋", '+'},
+        {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'},    {"４", '4'}, {"５", '5'},
+        {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'},    {"．", '.'}, {"＋", '+'},
         {"－", '-'}, {"Ｅ", 'E'}, {"ｅ", 'e'}, {"\u3000", ' '}};
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
@@ -140,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // How the text was read: the number quoted reads as the value, and what
     // is left is the end of the text.
     const calc::Reading reading = calc::readNumber(text);
-    FUZZ_REQUIRE(same(reading.value, value), report("readNumber agrees", text, reading.value, value));
+    FUZZ_REQUIRE(same(reading.value, value),
+                 report("readNumber agrees", text, reading.value, value));
     FUZZ_REQUIRE(same(calc::textValue(reading.number), value),
                  report("the number quoted reads as the value", reading.number,
                         calc::textValue(reading.number), value));
@@ -151,8 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  "readNumber(" + fuzz::quoted(text) + "): read whole when only blanks are left");
 
     const std::optional<double> want = expectedValue(ascii);
-    FUZZ_REQUIRE(same(value, want), report("the leading number, correctly rounded", text, value,
-                                           want));
+    FUZZ_REQUIRE(same(value, want),
+                 report("the leading number, correctly rounded", text, value, want));
 
     const std::string compact = withoutBlanks(ascii);
     FUZZ_REQUIRE(same(calc::textValue(compact), value),
@@ -162,25 +163,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < ascii.size(); ++i) {
         if (!endsAnyNumber(ascii[i])) continue;
         const std::string_view head = std::string_view(ascii).substr(0, i);
-        FUZZ_REQUIRE(same(calc::textValue(head), value),
-                     report("nothing after the first stop is read", head,
-                            calc::textValue(head), value));
+        FUZZ_REQUIRE(
+            same(calc::textValue(head), value),
+            report("nothing after the first stop is read", head, calc::textValue(head), value));
         break;
     }
 
     // Junk after whatever was typed: a unit, a second number after a comma.
     for (const char* junk : {"mm", ",5", "x1e5"}) {
         const std::string longer = std::string(text) + junk;
-        FUZZ_REQUIRE(same(calc::textValue(longer), value),
-                     report("junk after the number is not read", longer,
-                            calc::textValue(longer), value));
+        FUZZ_REQUIRE(
+            same(calc::textValue(longer), value),
+            report("junk after the number is not read", longer, calc::textValue(longer), value));
     }
     // The custom roughness: the value typed when it lies within the limits,
     // otherwise the limit, with a replacement text that reads as that limit.
     const calc::CustomK k = calc::customK(text);
     const auto roughness = [&] {
-        return "customK(" + fuzz::quoted(text) + ") = " + std::to_string(k.value) + " replaced by " +
-               (k.replacement ? fuzz::quoted(*k.replacement) : "nothing");
+        return "customK(" + fuzz::quoted(text) + ") = " + std::to_string(k.value) +
+               " replaced by " + (k.replacement ? fuzz::quoted(*k.replacement) : "nothing");
     };
     FUZZ_REQUIRE(k.value >= calc::kMinCustomK && k.value <= calc::kMaxCustomK,
                  roughness() + ": within the limits");

@@ -76,9 +76,7 @@ public:
     int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
     void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override { box()->deselect(); }
-    void setSelection(int, int start, int end) override {
-        box()->setSelection(start, end - start);
-    }
+    void setSelection(int, int start, int end) override { box()->setSelection(start, end - start); }
     int cursorPosition() const override { return box()->cursorPosition(); }
     void setCursorPosition(int position) override { box()->setCursorPosition(position); }
     QString text(int start, int end) const override {

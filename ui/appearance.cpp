@@ -16,9 +16,9 @@ QFont windowFont() {
         QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/windowfont.ttf")) >= 0;
     (void)loaded;
     QFont font;
-    font.setFamilies({QStringLiteral("Ductcalc Window Hei"), QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("Noto Sans SC"), QStringLiteral("Droid Sans Fallback"),
-                      QStringLiteral("sans-serif")});
+    font.setFamilies({QStringLiteral("Ductcalc Window Hei"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
+                      QStringLiteral("Droid Sans Fallback"), QStringLiteral("sans-serif")});
     font.setPixelSize(12);
     return font;
 }

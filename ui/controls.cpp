@@ -3,13 +3,12 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QPolygonF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
+#include <QSignalBlocker>
 #include <QStyleOptionFocusRect>
 #include <QWheelEvent>
-#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -161,9 +160,12 @@ CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption,
 
 int CheckBox::value() const {
     switch (checkState()) {
-        case Qt::Unchecked: return 0;
-        case Qt::Checked: return 1;
-        case Qt::PartiallyChecked: return 2;
+        case Qt::Unchecked:
+            return 0;
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
     }
     return 0;
 }

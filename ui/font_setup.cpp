@@ -22,11 +22,20 @@ std::string xmlEscaped(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -34,7 +43,8 @@ std::string xmlEscaped(const std::string& text) {
 
 // The number a conf.d file name starts with, -1 if it does not.
 int fileNumber(const std::string& name) {
-    if (name.size() < 2 || name[0] < '0' || name[0] > '9' || name[1] < '0' || name[1] > '9') return -1;
+    if (name.size() < 2 || name[0] < '0' || name[0] > '9' || name[1] < '0' || name[1] > '9')
+        return -1;
     return (name[0] - '0') * 10 + (name[1] - '0');
 }
 
@@ -43,7 +53,8 @@ std::string contents(const std::string& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return text;
     char buffer[8192];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, std::size_t(n));
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, std::size_t(n));
     ::close(fd);
     return text;
 }
@@ -64,8 +75,9 @@ bool kept(const std::string& file, int number, const std::vector<std::string>& f
     if ((number >= 10 && number <= 29) || number >= 90) return true;
     const std::string text = contents(file);
     if (number >= 50 && number <= 59 && text.find("<include") != std::string::npos) return true;
-    return std::any_of(families.begin(), families.end(),
-                       [&text](const std::string& family) { return text.find(family) != std::string::npos; });
+    return std::any_of(families.begin(), families.end(), [&text](const std::string& family) {
+        return text.find(family) != std::string::npos;
+    });
 }
 
 }  // namespace
@@ -118,9 +130,9 @@ bool useOwnFontConfiguration() {
     if (xml.empty()) return false;
     FcConfig* config = FcConfigCreate();
     if (!config) return false;
-    const bool ready =
-        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcTrue) &&
-        FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+    const bool ready = FcConfigParseAndLoadFromMemory(
+                           config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcTrue) &&
+                       FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
     // Current configuration holds its own reference.
     FcConfigDestroy(config);
     return ready;

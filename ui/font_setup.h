@@ -18,8 +18,8 @@ namespace ui {
 
 // Where the configuration's parts come from.
 struct FontSources {
-    std::string systemConfDir;             // the system's conf.d, read in name order
-    std::vector<std::string> fontFolders;  // CJK fallback folders; missing ones are left out
+    std::string systemConfDir;                    // the system's conf.d, read in name order
+    std::vector<std::string> fontFolders;         // CJK fallback folders; missing ones are left out
     std::vector<std::string> familiesOfInterest;  // configuration that names one is kept
 };
 

@@ -18,12 +18,12 @@
 #include <string_view>
 #include <vector>
 
-#include "conversions.h"
-#include "layout.h"
-#include "tables.h"
 #include "accessibility.h"
 #include "appearance.h"
+#include "conversions.h"
 #include "derived.h"
+#include "layout.h"
+#include "tables.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ QPixmap formulaPixmap(const QString& name, qreal screenRatio) {
     static constexpr struct {
         qreal scale;
         const char* suffix;
-    } kDrawn[] = {{1, ""},        {1.25, "@1.25x"}, {1.5, "@1.5x"},
-                  {1.75, "@1.75x"}, {2, "@2x"},      {3, "@3x"}};
+    } kDrawn[] = {{1, ""},          {1.25, "@1.25x"}, {1.5, "@1.5x"},
+                  {1.75, "@1.75x"}, {2, "@2x"},       {3, "@3x"}};
     const auto* pick = std::find_if(std::begin(kDrawn), std::end(kDrawn), [&](const auto& d) {
         return d.scale >= devicePixelRatio - 0.01;
     });
@@ -186,7 +186,8 @@ void Form1::build() {
     Label2->setBuddy(Combo3);
     Label3->setBuddy(Combo4);
     // The formulas, for those who cannot see the pictures.
-    Picture1->setAccessibleDescription(QStringLiteral("λ = 0.25 / [lg(K / 3.71D) + 5.74 / (0.9Re)]²"));
+    Picture1->setAccessibleDescription(
+        QStringLiteral("λ = 0.25 / [lg(K / 3.71D) + 5.74 / (0.9Re)]²"));
     Picture2->setAccessibleDescription(
         QStringLiteral("λ = 0.0055 [1 + (20000 K/d + 10⁶/Re)^(1/3)]"));
     const qreal dpr = devicePixelRatioF();
@@ -395,7 +396,7 @@ void Form1::Text4_Change() {
 // --- Roughness ------------------------------------------------------------------
 
 ui::TextBox* Form1::kBox(int material) const {
-    const std::array<ui::TextBox*, 9> boxes{Text5, Text6,  Text7,  Text8, Text9,
+    const std::array<ui::TextBox*, 9> boxes{Text5,  Text6,  Text7,  Text8, Text9,
                                             Text10, Text11, Text12, Text13};
     return boxes[static_cast<std::size_t>(material)];
 }
@@ -440,8 +441,8 @@ void Form1::Text13_Click() { kBoxClick(calc::kCustomMaterial); }
 
 void Form1::scrollChange(int material) {
     ui::TextBox* box = kBox(material);
-    box->setText(qs(calc::scrollKText(kBar(material)->value(),
-                                      calc::materials[static_cast<std::size_t>(material)].divisor)));
+    box->setText(qs(calc::scrollKText(
+        kBar(material)->value(), calc::materials[static_cast<std::size_t>(material)].divisor)));
     Text1->setFocus();
     Option3[static_cast<std::size_t>(material)]->setValue(-1);
     loadRoughness(material);
@@ -475,10 +476,11 @@ void Form1::Text13_EditingEnded() {
 // --- Warning marks -------------------------------------------------------------
 
 void Form1::connectReadingWarnings() {
-    const std::pair<ui::TextBox*, calc::Quantity> boxes[] = {
-        {Text1, calc::Quantity::AirVolume}, {Text2, calc::Quantity::Size},
-        {Text3, calc::Quantity::Size},      {Text4, calc::Quantity::Size},
-        {Text13, calc::Quantity::Roughness}};
+    const std::pair<ui::TextBox*, calc::Quantity> boxes[] = {{Text1, calc::Quantity::AirVolume},
+                                                             {Text2, calc::Quantity::Size},
+                                                             {Text3, calc::Quantity::Size},
+                                                             {Text4, calc::Quantity::Size},
+                                                             {Text13, calc::Quantity::Roughness}};
     // Connected after the handlers, so the mark follows the text the box
     // holds once they are done (the custom roughness may have been put right).
     for (const auto& [box, quantity] : boxes)
@@ -512,13 +514,20 @@ void Form1::Option5_Click() { v(); }
 
 std::string Form1::text(calc::Input box) const {
     switch (box) {
-        case calc::Input::Text1: return Text1->text().toStdString();
-        case calc::Input::Combo2: return Combo2->text().toStdString();
-        case calc::Input::Combo3: return Combo3->text().toStdString();
-        case calc::Input::Combo4: return Combo4->text().toStdString();
-        case calc::Input::Text2: return Text2->text().toStdString();
-        case calc::Input::Text3: return Text3->text().toStdString();
-        case calc::Input::Text4: return Text4->text().toStdString();
+        case calc::Input::Text1:
+            return Text1->text().toStdString();
+        case calc::Input::Combo2:
+            return Combo2->text().toStdString();
+        case calc::Input::Combo3:
+            return Combo3->text().toStdString();
+        case calc::Input::Combo4:
+            return Combo4->text().toStdString();
+        case calc::Input::Text2:
+            return Text2->text().toStdString();
+        case calc::Input::Text3:
+            return Text3->text().toStdString();
+        case calc::Input::Text4:
+            return Text4->text().toStdString();
     }
     return {};
 }
@@ -527,10 +536,14 @@ int Form1::checkValue() const { return Check1->value(); }
 
 bool Form1::selected(calc::Choice option) const {
     switch (option) {
-        case calc::Choice::Option1: return Option1->value() != 0;
-        case calc::Choice::Option2: return Option2->value() != 0;
-        case calc::Choice::Option4: return Option4->value() != 0;
-        case calc::Choice::Option5: return Option5->value() != 0;
+        case calc::Choice::Option1:
+            return Option1->value() != 0;
+        case calc::Choice::Option2:
+            return Option2->value() != 0;
+        case calc::Choice::Option4:
+            return Option4->value() != 0;
+        case calc::Choice::Option5:
+            return Option5->value() != 0;
     }
     return false;
 }
@@ -538,13 +551,27 @@ bool Form1::selected(calc::Choice option) const {
 void Form1::setCaption(calc::Result label, std::string_view text) {
     QLabel* target = nullptr;
     switch (label) {
-        case calc::Result::Label6: target = Label6; break;
-        case calc::Result::Label7: target = Label7; break;
-        case calc::Result::Label17: target = Label17; break;
-        case calc::Result::Label10: target = Label10; break;
-        case calc::Result::Label13: target = Label13; break;
-        case calc::Result::Label15: target = Label15; break;
-        case calc::Result::Label11: target = Label11; break;
+        case calc::Result::Label6:
+            target = Label6;
+            break;
+        case calc::Result::Label7:
+            target = Label7;
+            break;
+        case calc::Result::Label17:
+            target = Label17;
+            break;
+        case calc::Result::Label10:
+            target = Label10;
+            break;
+        case calc::Result::Label13:
+            target = Label13;
+            break;
+        case calc::Result::Label15:
+            target = Label15;
+            break;
+        case calc::Result::Label11:
+            target = Label11;
+            break;
     }
     target->setText(qs(text));
     ui::announceResult(target);
@@ -650,7 +677,8 @@ void Form1::updateAids() {
     Label5->setToolTip(velocityTip);
     Label7->setToolTip(velocityTip);
 
-    const QString formula = Option5->isChecked() ? QStringLiteral("公式二") : QStringLiteral("公式一");
+    const QString formula =
+        Option5->isChecked() ? QStringLiteral("公式二") : QStringLiteral("公式一");
     // A formula's guard (no flow, no roughness) leaves no friction factor;
     // its stored 0 is no λ to show.
     const QString lambda =

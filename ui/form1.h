@@ -7,8 +7,8 @@
 #include <array>
 
 #include "calc_state.h"
-#include "conversions.h"
 #include "controls.h"
+#include "conversions.h"
 #include "recalc.h"
 
 class Form1 : public QWidget, private calc::CalcView {

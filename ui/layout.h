@@ -21,13 +21,13 @@ enum Setting : unsigned {
 
 struct ControlDesc {
     Kind kind;
-    const char* name;     // object name; "Option3_0" … for the control array
-    const char* frame;    // name of the frame holding it; nullptr for a frame
-    const char* caption;  // caption or initial text, UTF-8; nullptr for none
+    const char* name;              // object name; "Option3_0" … for the control array
+    const char* frame;             // name of the frame holding it; nullptr for a frame
+    const char* caption;           // caption or initial text, UTF-8; nullptr for none
     int left, top, width, height;  // twips, relative to the frame (or window)
     int tabIndex;
     unsigned settings;
-    const char* accessibleName;  // for inputs without a caption of their own
+    const char* accessibleName;       // for inputs without a caption of their own
     int min = 0, max = 0, value = 0;  // scroll bars only
 };
 

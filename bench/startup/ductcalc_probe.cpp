@@ -5,8 +5,8 @@
 #include <QApplication>
 
 #include "appearance.h"
-#include "font_setup.h"
 #include "first_frame.h"
+#include "font_setup.h"
 #include "form1.h"
 
 int main(int argc, char* argv[]) {

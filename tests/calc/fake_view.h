@@ -10,13 +10,10 @@
 #include "recalc.h"
 
 struct FakeView : calc::CalcView {
-    std::map<calc::Input, std::string> texts{{calc::Input::Text1, "0"},
-                                             {calc::Input::Combo2, "100"},
-                                             {calc::Input::Combo3, "1000"},
-                                             {calc::Input::Combo4, "1000"},
-                                             {calc::Input::Text2, "100"},
-                                             {calc::Input::Text3, "1000"},
-                                             {calc::Input::Text4, "1000"}};
+    std::map<calc::Input, std::string> texts{
+        {calc::Input::Text1, "0"},     {calc::Input::Combo2, "100"}, {calc::Input::Combo3, "1000"},
+        {calc::Input::Combo4, "1000"}, {calc::Input::Text2, "100"},  {calc::Input::Text3, "1000"},
+        {calc::Input::Text4, "1000"}};
     int check = 0;
     bool option1 = true, option2 = false, option4 = true, option5 = false;
     std::array<std::string, calc::kResultCount> captions{};
@@ -26,10 +23,14 @@ struct FakeView : calc::CalcView {
     int checkValue() const override { return check; }
     bool selected(calc::Choice option) const override {
         switch (option) {
-            case calc::Choice::Option1: return option1;
-            case calc::Choice::Option2: return option2;
-            case calc::Choice::Option4: return option4;
-            case calc::Choice::Option5: return option5;
+            case calc::Choice::Option1:
+                return option1;
+            case calc::Choice::Option2:
+                return option2;
+            case calc::Choice::Option4:
+                return option4;
+            case calc::Choice::Option5:
+                return option5;
         }
         return false;
     }

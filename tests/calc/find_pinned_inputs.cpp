@@ -55,7 +55,8 @@ Inputs randomInputs(std::mt19937& random) {
         in.roughness = decimal((1 + below(1000)) / 100.0, 2);
     else if (material.hasScroll)
         in.roughness = calc::scrollKText(
-            material.scrollMin + below(material.scrollMax - material.scrollMin + 1), material.divisor);
+            material.scrollMin + below(material.scrollMax - material.scrollMin + 1),
+            material.divisor);
     else
         in.roughness = std::string(material.defaultK);
     in.formulaTwo = below(2) == 1;
@@ -122,12 +123,14 @@ int main() {
         std::string_view unit;
         for (const calc::FlowUnit& u : calc::flowUnits)
             if (u.factor == in.factor) unit = u.text;
-        std::printf("    {\"%s\", \"%s\", %s, \"%s\", \"%s\", \"%s\", %s,\n     {\"%s\", \"%s\", \"%s\", \"%s\", \"%s\", \"%s\"}},\n",
-                    in.airVolume.c_str(), std::string(unit).c_str(),
-                    in.rectangular ? "true" : "false", in.size1.c_str(), in.size2.c_str(),
-                    in.roughness.c_str(), in.formulaTwo ? "true" : "false",
-                    shown.label10.c_str(), shown.label6.c_str(), shown.label17.c_str(),
-                    shown.label7.c_str(), shown.label15.c_str(), shown.label11.c_str());
+        std::printf(
+            "    {\"%s\", \"%s\", %s, \"%s\", \"%s\", \"%s\", %s,\n     {\"%s\", \"%s\", \"%s\", "
+            "\"%s\", \"%s\", \"%s\"}},\n",
+            in.airVolume.c_str(), std::string(unit).c_str(), in.rectangular ? "true" : "false",
+            in.size1.c_str(), in.size2.c_str(), in.roughness.c_str(),
+            in.formulaTwo ? "true" : "false", shown.label10.c_str(), shown.label6.c_str(),
+            shown.label17.c_str(), shown.label7.c_str(), shown.label15.c_str(),
+            shown.label11.c_str());
     }
     for (int s : open) std::printf("// no input found for step %d\n", s);
     return 0;

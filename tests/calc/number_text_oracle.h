@@ -18,9 +18,9 @@ inline std::string plainNumberText(float x) {
     if (!std::isfinite(x)) return std::string(calc::kFailMarker);
     std::array<char, 32> buffer{};
     buffer[0] = std::signbit(x) && x != 0 ? '-' : ' ';
-    auto [end, ec] = std::to_chars(buffer.data() + 1, buffer.data() + buffer.size(),
-                                   std::fabs(static_cast<double>(x)),
-                                   std::chars_format::general, 7);
+    auto [end, ec] =
+        std::to_chars(buffer.data() + 1, buffer.data() + buffer.size(),
+                      std::fabs(static_cast<double>(x)), std::chars_format::general, 7);
     (void)ec;
     std::string text(buffer.data(), end);
     for (char& c : text)

@@ -23,60 +23,72 @@ namespace precision {
 // recalculation takes them. The comment gives the precision the results are
 // defined with.
 enum class Step {
-    none,          // no step turned around
-    flowProduct,   // air volume x unit factor, double
-    flowPerSecond, // air volume / 3600, double
-    velocity,      // / area, double
-    circularD,     // diameter / 1000, single
-    rectD,         // equivalent diameter / 1000, single
-    s1Scale,       // s1: d / 1000, single
-    s1Pi,          // s1: 3.14159 x that, double
-    s1Again,       // s1: d / 1000 formed again, single
-    s1Product,     // s1: the product of the two, double
-    s1Quarter,     // s1: / 4, double
-    s2A,           // s2: a / 1000, single
-    s2B,           // s2: b / 1000, single
-    s2Product,     // s2: their product, single
-    dvTwice,       // dv: 2 x a, single
-    dvProduct,     // dv: x b, single
-    dvSum,         // dv: a + b, single
-    dvQuotient,    // dv: product / sum, single
-    reProduct,     // re: v x d, single
-    reQuotient,    // re: / 1.506e-05, double
-    l1Ln10,        // l1: ln 10, double
-    l1K,           // l1: k / 1000, single
-    l1KD,          // l1: / d, single
-    l1Rel,         // l1: / 3.71, double
-    l1Log,         // l1: ln of that, double
-    l1Lg,          // l1: / ln 10, double
-    l1C,           // l1: 5.74 / 0.9, double
-    l1Re,          // l1: c / Re, double
-    l1Sum,         // l1: lg + c / Re, double
-    l1Square,      // l1: its square, double
-    l1Result,      // l1: 0.25 / square, double
-    l2Third,       // l2: 1 / 3, double
-    l2K,           // l2: 20 x k, single
-    l2KD,          // l2: / d, single
-    l2Re,          // l2: 1000000 / Re, double
-    l2Sum,         // l2: the sum, double
-    l2Root,        // l2: its cube root, double
-    l2One,         // l2: 1 + root, double
-    l2Result,      // l2: 0.0055 x that, double
-    rmDensity,     // rm: lambda x 1.204, double
-    rmV1,          // rm: x v, double
-    rmV2,          // rm: x v, double
-    rmHalf,        // rm: / 2, double
-    rmResult,      // rm: / d, double
+    none,           // no step turned around
+    flowProduct,    // air volume x unit factor, double
+    flowPerSecond,  // air volume / 3600, double
+    velocity,       // / area, double
+    circularD,      // diameter / 1000, single
+    rectD,          // equivalent diameter / 1000, single
+    s1Scale,        // s1: d / 1000, single
+    s1Pi,           // s1: 3.14159 x that, double
+    s1Again,        // s1: d / 1000 formed again, single
+    s1Product,      // s1: the product of the two, double
+    s1Quarter,      // s1: / 4, double
+    s2A,            // s2: a / 1000, single
+    s2B,            // s2: b / 1000, single
+    s2Product,      // s2: their product, single
+    dvTwice,        // dv: 2 x a, single
+    dvProduct,      // dv: x b, single
+    dvSum,          // dv: a + b, single
+    dvQuotient,     // dv: product / sum, single
+    reProduct,      // re: v x d, single
+    reQuotient,     // re: / 1.506e-05, double
+    l1Ln10,         // l1: ln 10, double
+    l1K,            // l1: k / 1000, single
+    l1KD,           // l1: / d, single
+    l1Rel,          // l1: / 3.71, double
+    l1Log,          // l1: ln of that, double
+    l1Lg,           // l1: / ln 10, double
+    l1C,            // l1: 5.74 / 0.9, double
+    l1Re,           // l1: c / Re, double
+    l1Sum,          // l1: lg + c / Re, double
+    l1Square,       // l1: its square, double
+    l1Result,       // l1: 0.25 / square, double
+    l2Third,        // l2: 1 / 3, double
+    l2K,            // l2: 20 x k, single
+    l2KD,           // l2: / d, single
+    l2Re,           // l2: 1000000 / Re, double
+    l2Sum,          // l2: the sum, double
+    l2Root,         // l2: its cube root, double
+    l2One,          // l2: 1 + root, double
+    l2Result,       // l2: 0.0055 x that, double
+    rmDensity,      // rm: lambda x 1.204, double
+    rmV1,           // rm: x v, double
+    rmV2,           // rm: x v, double
+    rmHalf,         // rm: / 2, double
+    rmResult,       // rm: / d, double
     count
 };
 
 // Whether a step is held in single precision by the rule.
 constexpr bool single(Step s) {
     switch (s) {
-        case Step::circularD: case Step::rectD: case Step::s1Scale: case Step::s1Again:
-        case Step::s2A: case Step::s2B: case Step::s2Product: case Step::dvTwice:
-        case Step::dvProduct: case Step::dvSum: case Step::dvQuotient: case Step::reProduct:
-        case Step::l1K: case Step::l1KD: case Step::l2K: case Step::l2KD:
+        case Step::circularD:
+        case Step::rectD:
+        case Step::s1Scale:
+        case Step::s1Again:
+        case Step::s2A:
+        case Step::s2B:
+        case Step::s2Product:
+        case Step::dvTwice:
+        case Step::dvProduct:
+        case Step::dvSum:
+        case Step::dvQuotient:
+        case Step::reProduct:
+        case Step::l1K:
+        case Step::l1KD:
+        case Step::l2K:
+        case Step::l2KD:
             return true;
         default:
             return false;
@@ -113,11 +125,21 @@ public:
         if (!flipped) return f(a, b);
         return static_cast<float>(f(static_cast<float>(a), static_cast<float>(b)));
     }
-    double mul(Step s, double a, double b) const { return step(s, a, b, [](double x, double y) { return x * y; }); }
-    double div(Step s, double a, double b) const { return step(s, a, b, [](double x, double y) { return x / y; }); }
-    double add(Step s, double a, double b) const { return step(s, a, b, [](double x, double y) { return x + y; }); }
-    double ln(Step s, double a) const { return step(s, a, 0, [](double x, double) { return std::log(x); }); }
-    double pow(Step s, double a, double e) const { return step(s, a, e, [](double x, double y) { return std::pow(x, y); }); }
+    double mul(Step s, double a, double b) const {
+        return step(s, a, b, [](double x, double y) { return x * y; });
+    }
+    double div(Step s, double a, double b) const {
+        return step(s, a, b, [](double x, double y) { return x / y; });
+    }
+    double add(Step s, double a, double b) const {
+        return step(s, a, b, [](double x, double y) { return x + y; });
+    }
+    double ln(Step s, double a) const {
+        return step(s, a, 0, [](double x, double) { return std::log(x); });
+    }
+    double pow(Step s, double a, double e) const {
+        return step(s, a, e, [](double x, double y) { return std::pow(x, y); });
+    }
 
     // Every value the recalculation stores is single.
     static float store(double x) { return static_cast<float>(x); }
@@ -140,16 +162,19 @@ public:
             const float a = store(std::strtod(in.size1.c_str(), nullptr));
             const float b = store(std::strtod(in.size2.c_str(), nullptr));
             area = store(mul(Step::s2Product, div(Step::s2A, a, 1000), div(Step::s2B, b, 1000)));
-            const double q = div(Step::dvQuotient, mul(Step::dvProduct, mul(Step::dvTwice, 2, a), b),
-                                 add(Step::dvSum, a, b));
+            const double q =
+                div(Step::dvQuotient, mul(Step::dvProduct, mul(Step::dvTwice, 2, a), b),
+                    add(Step::dvSum, a, b));
             // dv hands back a single: a quotient carried in double is
             // rounded when it is returned.
             const double dv = Step::dvQuotient == flipped_ ? q : static_cast<float>(q);
             eqDiameter = store(div(Step::rectD, dv, 1000));
             out.label6 = calc::numberText(a) + " *" + calc::numberText(b);
         }
-        const float velocity = store(div(Step::velocity, div(Step::flowPerSecond, flowRate, 3600), area));
-        const float reynolds = store(div(Step::reQuotient, mul(Step::reProduct, velocity, eqDiameter), 1.506e-05));
+        const float velocity =
+            store(div(Step::velocity, div(Step::flowPerSecond, flowRate, 3600), area));
+        const float reynolds =
+            store(div(Step::reQuotient, mul(Step::reProduct, velocity, eqDiameter), 1.506e-05));
         double lambda;
         if (!in.formulaTwo) {
             const double L = ln(Step::l1Ln10, 10);

@@ -67,8 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, NothingChosen,
     testing::Values(Unchosen{"NoShape", false, false, true, false, "", true, " 0 Pa/m"},
                     Unchosen{"NoFormula", true, false, false, false, "φ 200", false, " 0 Pa/m"},
-                    Unchosen{"NoShapeNoFormula", false, false, false, false, "", true,
-                             " 0 Pa/m"},
+                    Unchosen{"NoShapeNoFormula", false, false, false, false, "", true, " 0 Pa/m"},
                     Unchosen{"CircularFormulaOne", true, false, true, false, "φ 200", false,
                              " 4.376865 Pa/m"}),
     [](const testing::TestParamInfo<Unchosen>& info) { return info.param.name; });

@@ -73,8 +73,8 @@ const std::array kPinned = std::to_array<Pinned>({
 // clang-format on
 
 precision::Inputs inputsOf(const Pinned& p) {
-    return {p.airVolume, *calc::flowFactorOf(p.unit), p.rectangular, p.size1, p.size2,
-            p.roughness, p.formulaTwo};
+    return {p.airVolume, *calc::flowFactorOf(p.unit), p.rectangular, p.size1, p.size2, p.roughness,
+            p.formulaTwo};
 }
 
 bool isStandard(std::string_view size, bool diameter) {
@@ -164,8 +164,8 @@ INSTANTIATE_TEST_SUITE_P(Steps, EveryStep, testing::ValuesIn(stepsThatCanMatter(
 // A step that cannot matter really does not, on a spread of inputs: if one
 // did, it would need a row of its own.
 TEST(EveryStep, TheStepsThatCannotMatterChangeNothing) {
-    for (const Step step : {Step::circularD, Step::rectD, Step::s1Quarter, Step::s2Product,
-                            Step::dvTwice}) {
+    for (const Step step :
+         {Step::circularD, Step::rectD, Step::s1Quarter, Step::s2Product, Step::dvTwice}) {
         const Model model(step);
         for (const Pinned& p : kPinned) EXPECT_EQ(model.show(inputsOf(p)), p.shown);
         for (const char* size : {"123.45", "1999.99", "100.01", "777.7"})

@@ -57,11 +57,11 @@ const Worked kWorked[] = {
      "0.16,1000,φ200,0.2,8.841949,117423,4.376865,0.01859947,47.06439"},
     {"round_200_formula_two", "1000", "200", nullptr, 2, "φ 200", " 0.2 m", " 8.841949 m/s",
      " 117423", " 5.054171 Pa/m", nullptr},
-    {"rectangle_500x320_formula_one", "5000", nullptr, "500x320", 1, " 500 * 320",
-     " 0.3902439 m", " 8.680555 m/s", " 224935.8", " 1.856349 Pa/m",
+    {"rectangle_500x320_formula_one", "5000", nullptr, "500x320", 1, " 500 * 320", " 0.3902439 m",
+     " 8.680555 m/s", " 224935.8", " 1.856349 Pa/m",
      "0.16,5000,500*320,0.3902439,8.680555,224935.8,1.856349,0.01596997,45.36193"},
-    {"rectangle_500x320_formula_two", "5000", nullptr, "500×320", 2, " 500 * 320",
-     " 0.3902439 m", " 8.680555 m/s", " 224935.8", " 2.128793 Pa/m", nullptr},
+    {"rectangle_500x320_formula_two", "5000", nullptr, "500×320", 2, " 500 * 320", " 0.3902439 m",
+     " 8.680555 m/s", " 224935.8", " 2.128793 Pa/m", nullptr},
 };
 
 class WorkedExamples : public testing::TestWithParam<Worked> {};
@@ -91,8 +91,7 @@ TEST_P(WorkedExamples, JsonHoldsLabelTextsAndStoredSingles) {
     }
     // The velocity pressure is 1.204 v v / 2 of the stored velocity, in double.
     const float v = j["velocity"]["value"].get<float>();
-    EXPECT_EQ(j["velocity_pressure"]["value"].get<float>(),
-              static_cast<float>(1.204 * v * v / 2));
+    EXPECT_EQ(j["velocity_pressure"]["value"].get<float>(), static_cast<float>(1.204 * v * v / 2));
     EXPECT_EQ(j["size"]["value"].is_null(), w.sides != nullptr);
 }
 
@@ -126,8 +125,8 @@ TEST_P(WorkedExamples, CsvIsHeaderAndOneRowOfLabelNumbers) {
     const std::string row = r.out.substr(header.size());
     const std::string prefix = "0.16," + std::string(w.flow) + "," +
                                (w.sides ? std::string("500*320") : std::string("φ200")) + "," +
-                               number(w.eq) + "," + number(w.velocity) + "," +
-                               number(w.reynolds) + "," + number(w.rm) + ",";
+                               number(w.eq) + "," + number(w.velocity) + "," + number(w.reynolds) +
+                               "," + number(w.rm) + ",";
     EXPECT_EQ(row.substr(0, prefix.size()), prefix);
 }
 
@@ -161,16 +160,15 @@ TEST_P(FailingInputs, NullsAndStatusOne) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Inputs, FailingInputs,
-    testing::Values(
-        Failing{"flow_beyond_single", "1e40", "200", nullptr,
-                "flow velocity reynolds friction_loss lambda velocity_pressure",
-                "flow \"1e40\" is beyond the range"},
-        Failing{"negative_typed_diameter", "1000", "-200", nullptr,
-                "lambda friction_loss", "negative size"},
-        Failing{"sides_that_cancel_out", "1000", nullptr, "300x-300",
-                "velocity velocity_pressure", "gives no section"},
-        Failing{"zero_diameter", "1000", "0", nullptr, "velocity velocity_pressure",
-                "size \"0\" gives no section"}),
+    testing::Values(Failing{"flow_beyond_single", "1e40", "200", nullptr,
+                            "flow velocity reynolds friction_loss lambda velocity_pressure",
+                            "flow \"1e40\" is beyond the range"},
+                    Failing{"negative_typed_diameter", "1000", "-200", nullptr,
+                            "lambda friction_loss", "negative size"},
+                    Failing{"sides_that_cancel_out", "1000", nullptr, "300x-300",
+                            "velocity velocity_pressure", "gives no section"},
+                    Failing{"zero_diameter", "1000", "0", nullptr, "velocity velocity_pressure",
+                            "size \"0\" gives no section"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CalcCommand, SizePromptIsTheVelocityText) {
@@ -311,16 +309,16 @@ TEST_P(SizeSelection, SmallestOfEachShape) {
     }
     EXPECT_EQ(circles, 26);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Limits, SizeSelection,
-    testing::Values(
-        Selection{"at_most_6_m_per_s", 6.0, std::nullopt, std::nullopt, 4, "φ250", "400*120"},
-        Selection{"at_most_6_m_per_s_aspect_3", 6.0, std::nullopt, std::nullopt, 3, "φ250",
-                  "250*200"},
-        Selection{"between_6_and_8_m_per_s", 8.0, 6.0, std::nullopt, 4, "φ220", "320*120"},
-        Selection{"rm_at_most_2_pa_per_m", std::nullopt, std::nullopt, 2.0, 4, "φ250",
-                  "250*200"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Limits, SizeSelection,
+                         testing::Values(Selection{"at_most_6_m_per_s", 6.0, std::nullopt,
+                                                   std::nullopt, 4, "φ250", "400*120"},
+                                         Selection{"at_most_6_m_per_s_aspect_3", 6.0, std::nullopt,
+                                                   std::nullopt, 3, "φ250", "250*200"},
+                                         Selection{"between_6_and_8_m_per_s", 8.0, 6.0,
+                                                   std::nullopt, 4, "φ220", "320*120"},
+                                         Selection{"rm_at_most_2_pa_per_m", std::nullopt,
+                                                   std::nullopt, 2.0, 4, "φ250", "250*200"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SizeCommand, NoLimitsNoMarks) {
     cli::SizeOptions o;

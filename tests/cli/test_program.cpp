@@ -36,8 +36,8 @@ std::string scratch(const char* name) {
 Result run(const std::string& arguments, const std::string& input) {
     const std::string in = scratch("in.csv"), out = scratch("out"), err = scratch("err");
     std::ofstream(in, std::ios::binary) << input;
-    const std::string command = std::string(DUCTCALC_CLI) + " " + arguments + " <" + in + " >" +
-                                out + " 2>" + err;
+    const std::string command =
+        std::string(DUCTCALC_CLI) + " " + arguments + " <" + in + " >" + out + " 2>" + err;
     const int raw = std::system(command.c_str());
     Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
     for (const std::string& file : {in, out, err}) std::remove(file.c_str());
@@ -62,10 +62,14 @@ TEST_P(Program, StatusAndStreams) {
     if (at != std::string::npos) arguments.replace(at, 2, scratch("in.csv"));
     const Result r = run(arguments, c.input);
     EXPECT_EQ(r.status, c.status) << r.err;
-    if (*c.out) EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
-    else EXPECT_EQ(r.out, "");
-    if (*c.err) EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-    else EXPECT_EQ(r.err, "");
+    if (*c.out)
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+    else
+        EXPECT_EQ(r.out, "");
+    if (*c.err)
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    else
+        EXPECT_EQ(r.err, "");
 }
 
 const char kTwoSegments[] = "segment,flow,size,length,zeta\nA,1000,200,10,1.5\n";

@@ -70,8 +70,10 @@ TEST_P(TableCsv, OutputStatusAndDiagnostics) {
     const Outcome r = table(c.input);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(r.out, c.out);
-    if (c.err.empty()) EXPECT_EQ(r.err, "");
-    else EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    if (c.err.empty())
+        EXPECT_EQ(r.err, "");
+    else
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     EXPECT_EQ(r.out.find("nan"), std::string::npos);
     EXPECT_EQ(r.out.find("inf"), std::string::npos);
 }
@@ -112,22 +114,20 @@ INSTANTIATE_TEST_SUITE_P(
              cli::kSuccess, kHeader + kRowA + kRowB, ""},
         Case{"quoted_fields_with_commas_quotes_and_line_ends",
              "segment,flow,size,length,zeta\n\"A, \"\"main\"\"\nrun\",\"1000\",\"200\",10,1.5\n",
-             cli::kSuccess,
-             kHeader + "\"A, \"\"main\"\"\nrun\"" + kRowA.substr(1), ""},
+             cli::kSuccess, kHeader + "\"A, \"\"main\"\"\nrun\"" + kRowA.substr(1), ""},
         Case{"blank_and_empty_rows_are_skipped",
              "segment,flow,size,length,zeta\n\nA,1000,200,10,1.5\n,,,,\n", cli::kSuccess,
              kHeader + kRowA, ""},
         Case{"bad_size_is_reported_and_the_rest_computed",
              "segment,flow,size,length,zeta\nA,1000,200,10,1.5\nX,1000,50O,1,1\n"
              "B,5000,500x320,5,0.5\n",
-             cli::kRowsFailed, kHeader + kRowA + "X,,,,,,,,,,,,,,\n" +
-                 kRowB.substr(0, kRowB.rfind(',') + 1) + "\n",
+             cli::kRowsFailed,
+             kHeader + kRowA + "X,,,,,,,,,,,,,,\n" + kRowB.substr(0, kRowB.rfind(',') + 1) + "\n",
              "ductcalc-cli: run.csv:3: size \"50O\" is not a size"},
         Case{"unknown_unit", "segment,flow,unit,size\nA,1000,m3/d,200\n", cli::kRowsFailed,
              kHeader + "A,,,,,,,,,,,,,,\n", "run.csv:2: unit \"m3/d\" is not one of m3/h"},
-        Case{"unknown_material", "segment,flow,size,material\nA,1000,200,steel\n",
-             cli::kRowsFailed, kHeader + "A,,,,,,,,,,,,,,\n",
-             "run.csv:2: material \"steel\" is not one of"},
+        Case{"unknown_material", "segment,flow,size,material\nA,1000,200,steel\n", cli::kRowsFailed,
+             kHeader + "A,,,,,,,,,,,,,,\n", "run.csv:2: material \"steel\" is not one of"},
         Case{"material_and_k_together", "segment,flow,size,material,k\nA,1000,200,brick,0.2\n",
              cli::kRowsFailed, kHeader + "A,,,,,,,,,,,,,,\n", "give a material or k, not both"},
         Case{"flow_not_a_number", "segment,flow,size\nA,1OOO,200\n", cli::kRowsFailed,
@@ -162,8 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"column_twice", "flow,size,风量\n1,2,3\n", cli::kUsage, "", "appears twice"},
         Case{"binary_data", std::string("flow,size\n\0\1\2", 13), cli::kUsage, "",
              "not CSV: the file holds binary data"},
-        Case{"stray_quote", "flow,size\n1000,2\"00\n", cli::kUsage, kHeader,
-             "run.csv:2: not CSV"}),
+        Case{"stray_quote", "flow,size\n1000,2\"00\n", cli::kUsage, kHeader, "run.csv:2: not CSV"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A segment of the table shows what calc shows for the same duct.
@@ -173,8 +172,8 @@ struct Same {
     cli::CalcOptions calc;
 };
 void PrintTo(const Same& s, std::ostream* os) { *os << s.name; }
-cli::CalcOptions calcOf(const char* flow, const char* unit, const char* diameter,
-                        const char* sides, const char* material, const char* k, int formula) {
+cli::CalcOptions calcOf(const char* flow, const char* unit, const char* diameter, const char* sides,
+                        const char* material, const char* k, int formula) {
     cli::CalcOptions o;
     o.flow = flow;
     o.unit = unit;
@@ -216,18 +215,18 @@ TEST_P(TableEqualsCalc, SameValues) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Ducts, TableEqualsCalc,
-    testing::Values(
-        Same{"unit_m3_per_s", "1,m3/s,200,,,1", calcOf("1", "m3/s", "200", nullptr, "", nullptr, 1)},
-        Same{"cfm_rectangle_formula_two", "2000,CFM,630x250,,,2",
-             calcOf("2000", "CFM", nullptr, "630x250", "", nullptr, 2)},
-        Same{"english_material", "3000,,φ400,concrete,,1",
-             calcOf("3000", "m3/h", "400", nullptr, "concrete", nullptr, 1)},
-        Same{"chinese_material", "3000,,400,木板,,2",
-             calcOf("3000", "m3/h", "400", nullptr, "木板", nullptr, 2)},
-        Same{"custom_k_held", "1000,,200,,20,1",
-             calcOf("1000", "m3/h", "200", nullptr, "", "20", 1)},
-        Same{"custom_material_named_with_k", "1000,,200,自定义,0.5,1",
-             calcOf("1000", "m3/h", "200", nullptr, "", "0.5", 1)}),
+    testing::Values(Same{"unit_m3_per_s", "1,m3/s,200,,,1",
+                         calcOf("1", "m3/s", "200", nullptr, "", nullptr, 1)},
+                    Same{"cfm_rectangle_formula_two", "2000,CFM,630x250,,,2",
+                         calcOf("2000", "CFM", nullptr, "630x250", "", nullptr, 2)},
+                    Same{"english_material", "3000,,φ400,concrete,,1",
+                         calcOf("3000", "m3/h", "400", nullptr, "concrete", nullptr, 1)},
+                    Same{"chinese_material", "3000,,400,木板,,2",
+                         calcOf("3000", "m3/h", "400", nullptr, "木板", nullptr, 2)},
+                    Same{"custom_k_held", "1000,,200,,20,1",
+                         calcOf("1000", "m3/h", "200", nullptr, "", "20", 1)},
+                    Same{"custom_material_named_with_k", "1000,,200,自定义,0.5,1",
+                         calcOf("1000", "m3/h", "200", nullptr, "", "0.5", 1)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TableWarnings, CustomKHeldIsTold) {
@@ -238,8 +237,8 @@ TEST(TableWarnings, CustomKHeldIsTold) {
 }
 
 TEST(TableFormats, JsonIsAnArrayOfRowsWithNulls) {
-    const Outcome r = table("segment,flow,size,length,zeta\nA,1000,200,10,1.5\nX,1,abc\n",
-                        cli::Format::json);
+    const Outcome r =
+        table("segment,flow,size,length,zeta\nA,1000,200,10,1.5\nX,1,abc\n", cli::Format::json);
     EXPECT_EQ(r.status, cli::kRowsFailed);
     const nlohmann::json j = nlohmann::json::parse(r.out);
     ASSERT_EQ(j.size(), 2u);
@@ -257,8 +256,9 @@ TEST(TableFormats, JsonOfNoRowsIsAnEmptyArray) {
 }
 
 TEST(TableFormats, TextHasAHeaderAndOneLinePerSegment) {
-    const Outcome r = table("segment,flow,size,length,zeta\nA,1000,200,10,1.5\nB,5000,500x320,5,0.5\n",
-                        cli::Format::text);
+    const Outcome r =
+        table("segment,flow,size,length,zeta\nA,1000,200,10,1.5\nB,5000,500x320,5,0.5\n",
+              cli::Format::text);
     EXPECT_EQ(r.status, cli::kSuccess);
     std::istringstream lines(r.out);
     std::string header, a, b, more;
@@ -282,7 +282,8 @@ TEST(TableRunningTotal, SummedInDoubleRoundedForPrinting) {
     input.flow = "1000";
     input.diameter = "200";
     calc::HeadlessView view(input);
-    const float segment = *calc::frictionLoss(calc::computeDuct(input, view).state.specificLoss, 0.1);
+    const float segment =
+        *calc::frictionLoss(calc::computeDuct(input, view).state.specificLoss, 0.1);
     float singles = 0;
     for (int i = 0; i < 1000; ++i) singles += segment;
     const float doubles = static_cast<float>(1000.0 * segment);
@@ -294,8 +295,9 @@ TEST(TableRunningTotal, SummedInDoubleRoundedForPrinting) {
 // After a failed segment the sum along the path is unknown: the running
 // total stays empty rather than leave the failed segment out.
 TEST(TableRunningTotal, UnknownAfterAFailedSegment) {
-    const Outcome r = table("segment,flow,size,length,zeta\nA,1000,200,10,1.5\nX,1,abc\n"
-                        "B,5000,500x320,5,0.5\n");
+    const Outcome r = table(
+        "segment,flow,size,length,zeta\nA,1000,200,10,1.5\nX,1,abc\n"
+        "B,5000,500x320,5,0.5\n");
     EXPECT_EQ(r.status, cli::kRowsFailed);
     EXPECT_NE(r.out.find("114.3652,114.3652\n"), std::string::npos);
     EXPECT_NE(r.out.find("31.96271,\n"), std::string::npos);
@@ -311,8 +313,10 @@ TEST(TableLongInput, RowsAndMessagesInFileOrder) {
     std::string csv = "segment,flow,size,length,zeta\n";
     const int rows = 20000;
     for (int i = 0; i < rows; ++i) {
-        if (i % 3 == 0) csv += "A,1000,200,10,1.5\n";
-        else if (i % 3 == 1) csv += "B,5000,500x320,5,0.5\n";
+        if (i % 3 == 0)
+            csv += "A,1000,200,10,1.5\n";
+        else if (i % 3 == 1)
+            csv += "B,5000,500x320,5,0.5\n";
         else {
             const std::string n = std::to_string(i);
             csv += 'X';
@@ -331,11 +335,16 @@ TEST(TableLongInput, RowsAndMessagesInFileOrder) {
     const std::string rowB = kRowB.substr(0, kRowB.rfind(',') + 1);
     for (int i = 0; i < rows; ++i) {
         ASSERT_TRUE(std::getline(out, line)) << i;
-        if (i == 0) EXPECT_EQ(line + "\n", kRowA);
-        else if (i == 1) EXPECT_EQ(line + "\n", kRowB);
-        else if (i % 3 == 0) EXPECT_EQ(line, rowA) << i;
-        else if (i % 3 == 1) EXPECT_EQ(line, rowB) << i;
-        else EXPECT_EQ(line, "X" + std::to_string(i) + ",,,,,,,,,,,,,,") << i;
+        if (i == 0)
+            EXPECT_EQ(line + "\n", kRowA);
+        else if (i == 1)
+            EXPECT_EQ(line + "\n", kRowB);
+        else if (i % 3 == 0)
+            EXPECT_EQ(line, rowA) << i;
+        else if (i % 3 == 1)
+            EXPECT_EQ(line, rowB) << i;
+        else
+            EXPECT_EQ(line, "X" + std::to_string(i) + ",,,,,,,,,,,,,,") << i;
         if (i % 3 == 2) {
             ASSERT_TRUE(std::getline(err, line)) << i;
             EXPECT_EQ(line, "ductcalc-cli: run.csv:" + std::to_string(i + 2) + ": size \"5" +

@@ -26,15 +26,24 @@ std::string randomNumber(std::mt19937& rng, bool whole) {
     std::uniform_real_distribution<double> unit(0, 1);
     char buffer[64];
     switch (kind(rng)) {
-        case 0: return "0";
-        case 1: std::snprintf(buffer, sizeof buffer, "-%d", 1 + static_cast<int>(unit(rng) * 900)); break;
-        case 2: std::snprintf(buffer, sizeof buffer, "%.3g", unit(rng) * 10); break;
-        case 3: std::snprintf(buffer, sizeof buffer, "%.2e", std::pow(10, unit(rng) * 80 - 40)); break;
+        case 0:
+            return "0";
+        case 1:
+            std::snprintf(buffer, sizeof buffer, "-%d", 1 + static_cast<int>(unit(rng) * 900));
+            break;
+        case 2:
+            std::snprintf(buffer, sizeof buffer, "%.3g", unit(rng) * 10);
+            break;
+        case 3:
+            std::snprintf(buffer, sizeof buffer, "%.2e", std::pow(10, unit(rng) * 80 - 40));
+            break;
         case 4:
             if (whole) return "1e39";
             std::snprintf(buffer, sizeof buffer, "%dabc", static_cast<int>(unit(rng) * 5000));
             break;
-        default: std::snprintf(buffer, sizeof buffer, "%.5g", unit(rng) * 20000); break;
+        default:
+            std::snprintf(buffer, sizeof buffer, "%.5g", unit(rng) * 20000);
+            break;
     }
     return buffer;
 }
@@ -44,7 +53,7 @@ struct Sample {
     std::size_t unit;
     bool rectangular;
     std::string a, b;
-    int material;    // index in calc::materials; kCustomMaterial: k
+    int material;  // index in calc::materials; kCustomMaterial: k
     std::string k;
     int formula;
 };
@@ -96,10 +105,14 @@ nlohmann::json cliFor(const Sample& s, int& status) {
     cli::CalcOptions o;
     o.flow = s.flow;
     o.unit = calc::flowUnits[s.unit].text;
-    if (s.rectangular) o.sides = s.a + "x" + s.b;
-    else o.diameter = s.a;
-    if (s.material == calc::kCustomMaterial) o.material.k = s.k;
-    else o.material.material = calc::materials[static_cast<std::size_t>(s.material)].caption;
+    if (s.rectangular)
+        o.sides = s.a + "x" + s.b;
+    else
+        o.diameter = s.a;
+    if (s.material == calc::kCustomMaterial)
+        o.material.k = s.k;
+    else
+        o.material.material = calc::materials[static_cast<std::size_t>(s.material)].caption;
     o.formula = s.formula;
     o.format = cli::Format::json;
     std::ostringstream out, err;
@@ -108,11 +121,10 @@ nlohmann::json cliFor(const Sample& s, int& status) {
 }
 
 QString describe(const Sample& s) {
-    return QString::fromStdString("flow " + s.flow + " unit " +
-                                  std::string(calc::flowUnits[s.unit].text) +
-                                  (s.rectangular ? " sides " + s.a + "x" + s.b : " diameter " + s.a) +
-                                  " material " + std::to_string(s.material) + " k " + s.k +
-                                  " formula " + std::to_string(s.formula));
+    return QString::fromStdString(
+        "flow " + s.flow + " unit " + std::string(calc::flowUnits[s.unit].text) +
+        (s.rectangular ? " sides " + s.a + "x" + s.b : " diameter " + s.a) + " material " +
+        std::to_string(s.material) + " k " + s.k + " formula " + std::to_string(s.formula));
 }
 
 }  // namespace
@@ -141,9 +153,9 @@ void TestCliWindow::sameLabelTexts() {
         int status = 0;
         const nlohmann::json j = cliFor(s, status);
         const std::pair<const char*, QLabel*> labels[] = {
-            {"roughness", form->Label13},   {"flow", form->Label10},
-            {"size", form->Label6},         {"equivalent_diameter", form->Label17},
-            {"velocity", form->Label7},     {"reynolds", form->Label15},
+            {"roughness", form->Label13},    {"flow", form->Label10},
+            {"size", form->Label6},          {"equivalent_diameter", form->Label17},
+            {"velocity", form->Label7},      {"reynolds", form->Label15},
             {"friction_loss", form->Label11}};
         for (const auto& [key, label] : labels) {
             const QString cliText = QString::fromStdString(j[key]["text"].get<std::string>());

@@ -45,26 +45,46 @@ void TestAccessibility::inputsAreNamed_data() {
     const int edit = QAccessible::EditableText, combo = QAccessible::ComboBox,
               radio = QAccessible::RadioButton, check = QAccessible::CheckBox,
               bar = QAccessible::ScrollBar;
-    QTest::newRow("air volume box") << "Text1" << "风量" << edit;
-    QTest::newRow("flow unit list") << "Combo1" << "风量" << combo;
-    QTest::newRow("non-standard size tick") << "Check1" << "非标尺寸" << check;
-    QTest::newRow("circular duct option") << "Option1" << "圆形风管" << radio;
-    QTest::newRow("rectangular duct option") << "Option2" << "矩形风管" << radio;
-    QTest::newRow("standard diameter list") << "Combo2" << "直径" << combo;
-    QTest::newRow("typed diameter box") << "Text2" << "直径" << edit;
-    QTest::newRow("standard first side list") << "Combo3" << "长" << combo;
-    QTest::newRow("typed first side box") << "Text3" << "长" << edit;
-    QTest::newRow("standard second side list") << "Combo4" << "宽" << combo;
-    QTest::newRow("typed second side box") << "Text4" << "宽" << edit;
-    QTest::newRow("steel sheet option") << "Option3_0" << "薄钢板" << radio;
-    QTest::newRow("steel sheet roughness box") << "Text5" << "薄钢板 粗糙度" << edit;
-    QTest::newRow("steel sheet scroll bar") << "HScroll1" << "薄钢板 粗糙度" << bar;
-    QTest::newRow("plywood roughness box") << "Text9" << "胶合板 粗糙度" << edit;
-    QTest::newRow("brick scroll bar") << "HScroll6" << "砖砌体 粗糙度" << bar;
-    QTest::newRow("custom option") << "Option3_8" << "自定义" << radio;
-    QTest::newRow("custom roughness box") << "Text13" << "自定义 粗糙度" << edit;
-    QTest::newRow("formula one option") << "Option4" << "公式一" << radio;
-    QTest::newRow("formula two option") << "Option5" << "公式二" << radio;
+    QTest::newRow("air volume box") << "Text1"
+                                    << "风量" << edit;
+    QTest::newRow("flow unit list") << "Combo1"
+                                    << "风量" << combo;
+    QTest::newRow("non-standard size tick") << "Check1"
+                                            << "非标尺寸" << check;
+    QTest::newRow("circular duct option") << "Option1"
+                                          << "圆形风管" << radio;
+    QTest::newRow("rectangular duct option") << "Option2"
+                                             << "矩形风管" << radio;
+    QTest::newRow("standard diameter list") << "Combo2"
+                                            << "直径" << combo;
+    QTest::newRow("typed diameter box") << "Text2"
+                                        << "直径" << edit;
+    QTest::newRow("standard first side list") << "Combo3"
+                                              << "长" << combo;
+    QTest::newRow("typed first side box") << "Text3"
+                                          << "长" << edit;
+    QTest::newRow("standard second side list") << "Combo4"
+                                               << "宽" << combo;
+    QTest::newRow("typed second side box") << "Text4"
+                                           << "宽" << edit;
+    QTest::newRow("steel sheet option") << "Option3_0"
+                                        << "薄钢板" << radio;
+    QTest::newRow("steel sheet roughness box") << "Text5"
+                                               << "薄钢板 粗糙度" << edit;
+    QTest::newRow("steel sheet scroll bar") << "HScroll1"
+                                            << "薄钢板 粗糙度" << bar;
+    QTest::newRow("plywood roughness box") << "Text9"
+                                           << "胶合板 粗糙度" << edit;
+    QTest::newRow("brick scroll bar") << "HScroll6"
+                                      << "砖砌体 粗糙度" << bar;
+    QTest::newRow("custom option") << "Option3_8"
+                                   << "自定义" << radio;
+    QTest::newRow("custom roughness box") << "Text13"
+                                          << "自定义 粗糙度" << edit;
+    QTest::newRow("formula one option") << "Option4"
+                                        << "公式一" << radio;
+    QTest::newRow("formula two option") << "Option5"
+                                        << "公式二" << radio;
 }
 
 void TestAccessibility::inputsAreNamed() {
@@ -101,13 +121,27 @@ void TestAccessibility::resultsReadAsNamePlusValue_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
     // A screen reader speaks a label's name: the row's caption and its value.
-    QTest::newRow("roughness") << "Label13" << "粗糙度 0.16" << "0.16";
-    QTest::newRow("air volume") << "Label10" << "风量 1000 m3/h" << "1000 m3/h";
-    QTest::newRow("duct size") << "Label6" << "风管尺寸 φ 200" << "φ 200";
-    QTest::newRow("equivalent diameter") << "Label17" << "当量直径 0.2 m" << "0.2 m";
-    QTest::newRow("velocity") << "Label7" << "风速 8.841949 m/s" << "8.841949 m/s";
-    QTest::newRow("Reynolds number") << "Label15" << "雷诺数 117423" << "117423";
-    QTest::newRow("specific friction loss") << "Label11" << "比摩阻 4.376865 Pa/m" << "4.376865 Pa/m";
+    QTest::newRow("roughness") << "Label13"
+                               << "粗糙度 0.16"
+                               << "0.16";
+    QTest::newRow("air volume") << "Label10"
+                                << "风量 1000 m3/h"
+                                << "1000 m3/h";
+    QTest::newRow("duct size") << "Label6"
+                               << "风管尺寸 φ 200"
+                               << "φ 200";
+    QTest::newRow("equivalent diameter") << "Label17"
+                                         << "当量直径 0.2 m"
+                                         << "0.2 m";
+    QTest::newRow("velocity") << "Label7"
+                              << "风速 8.841949 m/s"
+                              << "8.841949 m/s";
+    QTest::newRow("Reynolds number") << "Label15"
+                                     << "雷诺数 117423"
+                                     << "117423";
+    QTest::newRow("specific friction loss") << "Label11"
+                                            << "比摩阻 4.376865 Pa/m"
+                                            << "4.376865 Pa/m";
 }
 
 void TestAccessibility::resultsReadAsNamePlusValue() {

@@ -30,8 +30,7 @@ namespace {
 
 // A top-level window to hold the control under test, shown and active so
 // that focus and keyboard behave as on the screen.
-std::unique_ptr<QWidget> shownWindow(int width = 300, int height = 200)
-{
+std::unique_ptr<QWidget> shownWindow(int width = 300, int height = 200) {
     auto window = std::make_unique<QWidget>();
     window->resize(width, height);
     window->show();
@@ -49,8 +48,7 @@ struct HandlerLog {
     bool assigning = false;
 };
 
-QRect scrollBarPart(const HScrollBar &bar, QStyle::SubControl part)
-{
+QRect scrollBarPart(const HScrollBar& bar, QStyle::SubControl part) {
     QStyleOptionSlider option;
     option.initFrom(&bar);
     option.orientation = bar.orientation();
@@ -65,7 +63,7 @@ QRect scrollBarPart(const HScrollBar &bar, QStyle::SubControl part)
     return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
 }
 
-} // namespace
+}  // namespace
 
 class TestControls : public QObject {
     Q_OBJECT
@@ -75,22 +73,26 @@ private slots:
 
     // --- Text box ----------------------------------------------------------
 
-    void textAssignmentRaisesChangeOnlyForANewText_data()
-    {
+    void textAssignmentRaisesChangeOnlyForANewText_data() {
         QTest::addColumn<QString>("initial");
         QTest::addColumn<QString>("assigned");
         QTest::addColumn<int>("expectedSignalCount");
 
-        QTest::newRow("a new text raises Change once") << "Text1" << "0" << 1;
-        QTest::newRow("the same text raises nothing") << "100" << "100" << 0;
-        QTest::newRow("emptying the box raises Change once") << "100" << "" << 1;
-        QTest::newRow("an empty box set to empty raises nothing") << "" << "" << 0;
-        QTest::newRow("a text that differs only in case is new") << "e" << "E" << 1;
-        QTest::newRow("a trailing blank makes a new text") << "100" << "100 " << 1;
+        QTest::newRow("a new text raises Change once") << "Text1"
+                                                       << "0" << 1;
+        QTest::newRow("the same text raises nothing") << "100"
+                                                      << "100" << 0;
+        QTest::newRow("emptying the box raises Change once") << "100"
+                                                             << "" << 1;
+        QTest::newRow("an empty box set to empty raises nothing") << ""
+                                                                  << "" << 0;
+        QTest::newRow("a text that differs only in case is new") << "e"
+                                                                 << "E" << 1;
+        QTest::newRow("a trailing blank makes a new text") << "100"
+                                                           << "100 " << 1;
     }
 
-    void textAssignmentRaisesChangeOnlyForANewText()
-    {
+    void textAssignmentRaisesChangeOnlyForANewText() {
         QFETCH(QString, initial);
         QFETCH(QString, assigned);
         QFETCH(int, expectedSignalCount);
@@ -117,8 +119,7 @@ private slots:
         QCOMPARE(log.duringAssignment, QList<bool>(expectedSignalCount, true));
     }
 
-    void typingIntoAnEditableBox_data()
-    {
+    void typingIntoAnEditableBox_data() {
         QTest::addColumn<QString>("initial");
         QTest::addColumn<QTestEventList>("keys");
         QTest::addColumn<QString>("expectedText");
@@ -143,19 +144,18 @@ private slots:
         QTestEventList replaceAll;
         replaceAll.addKeyClick(Qt::Key_A, Qt::ControlModifier);
         replaceAll.addKeyClicks(QStringLiteral("5"));
-        QTest::newRow("typing over a selection raises Change once") << "100" << replaceAll << "5"
-                                                                    << 1;
+        QTest::newRow("typing over a selection raises Change once")
+            << "100" << replaceAll << "5" << 1;
     }
 
-    void typingIntoAnEditableBox()
-    {
+    void typingIntoAnEditableBox() {
         QFETCH(QString, initial);
         QFETCH(QTestEventList, keys);
         QFETCH(QString, expectedText);
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *box = new TextBox(window.get());
+        auto* box = new TextBox(window.get());
         box->setText(initial);
         box->show();
         box->setFocus();
@@ -167,8 +167,7 @@ private slots:
         QCOMPARE(changes.count(), expectedSignalCount);
     }
 
-    void lockedBoxCannotBeEdited_data()
-    {
+    void lockedBoxCannotBeEdited_data() {
         QTest::addColumn<QTestEventList>("keys");
 
         QTestEventList digits;
@@ -193,12 +192,11 @@ private slots:
         QTest::newRow("pasting over the whole text") << paste;
     }
 
-    void lockedBoxCannotBeEdited()
-    {
+    void lockedBoxCannotBeEdited() {
         QFETCH(QTestEventList, keys);
 
         auto window = shownWindow();
-        auto *box = new TextBox(window.get());
+        auto* box = new TextBox(window.get());
         box->setText(QStringLiteral("0.16"));
         box->setLocked(true);
         box->show();
@@ -212,11 +210,10 @@ private slots:
         QCOMPARE(changes.count(), 0);
     }
 
-    void lockedBoxTakesFocusAndReportsClicks()
-    {
+    void lockedBoxTakesFocusAndReportsClicks() {
         auto window = shownWindow();
-        auto *other = new TextBox(window.get());
-        auto *box = new TextBox(window.get());
+        auto* other = new TextBox(window.get());
+        auto* box = new TextBox(window.get());
         box->move(0, 40);
         box->setText(QStringLiteral("0.16"));
         box->setLocked(true);
@@ -236,8 +233,7 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("0.16"));
     }
 
-    void mouseClickOnABox_data()
-    {
+    void mouseClickOnABox_data() {
         QTest::addColumn<bool>("locked");
         QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<bool>("releasedInside");
@@ -252,15 +248,14 @@ private slots:
         QTest::newRow("the right button makes no click") << true << Qt::RightButton << true << 0;
     }
 
-    void mouseClickOnABox()
-    {
+    void mouseClickOnABox() {
         QFETCH(bool, locked);
         QFETCH(Qt::MouseButton, button);
         QFETCH(bool, releasedInside);
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *box = new TextBox(window.get());
+        auto* box = new TextBox(window.get());
         box->setGeometry(10, 10, 80, 18);
         box->setText(QStringLiteral("5"));
         box->setLocked(locked);
@@ -279,8 +274,7 @@ private slots:
     // The custom roughness box rewrites an out-of-limits text from inside its
     // own Change handler; that nested assignment raises Change once more and
     // the outer handler then finishes.
-    void replacingTheTextInsideItsChangeHandlerNestsOneLevel_data()
-    {
+    void replacingTheTextInsideItsChangeHandlerNestsOneLevel_data() {
         QTest::addColumn<bool>("typed");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QStringList>("expectedSeen");
@@ -290,21 +284,19 @@ private slots:
             << false << "25" << QStringList{"25", "10"} << "10";
         QTest::newRow("a typed digit that goes over the limit is replaced once")
             << true << "5" << QStringList{"15", "10"} << "10";
-        QTest::newRow("a text within the limit is kept") << false << "7" << QStringList{"7"}
-                                                         << "7";
+        QTest::newRow("a text within the limit is kept") << false << "7" << QStringList{"7"} << "7";
         QTest::newRow("assigning the replacement itself raises nothing")
             << false << "1" << QStringList{} << "1";
     }
 
-    void replacingTheTextInsideItsChangeHandlerNestsOneLevel()
-    {
+    void replacingTheTextInsideItsChangeHandlerNestsOneLevel() {
         QFETCH(bool, typed);
         QFETCH(QString, input);
         QFETCH(QStringList, expectedSeen);
         QFETCH(QString, expectedText);
 
         auto window = shownWindow();
-        auto *box = new TextBox(window.get());
+        auto* box = new TextBox(window.get());
         box->setText(QStringLiteral("1"));
         box->show();
         box->setFocus();
@@ -319,8 +311,7 @@ private slots:
             deepest = std::max(deepest, depth);
             const QString text = box->text();
             seen << text;
-            if (text.toDouble() > 10)
-                box->setText(QStringLiteral("10"));
+            if (text.toDouble() > 10) box->setText(QStringLiteral("10"));
             finished << text;
             --depth;
         });
@@ -340,8 +331,7 @@ private slots:
 
     // --- Combo box -----------------------------------------------------------
 
-    void addingEntriesToAnEmptyListChoosesNothing()
-    {
+    void addingEntriesToAnEmptyListChoosesNothing() {
         QWidget frame;
         ComboBox list(&frame);
         QSignalSpy clicks(&list, &ComboBox::clickRaised);
@@ -357,8 +347,7 @@ private slots:
         QVERIFY(!list.isEditable());
     }
 
-    void addingEntriesKeepsTheChosenEntry()
-    {
+    void addingEntriesKeepsTheChosenEntry() {
         QWidget frame;
         ComboBox list(&frame);
         list.addEntry(QStringLiteral("120"));
@@ -372,8 +361,7 @@ private slots:
         QCOMPARE(clicks.count(), 0);
     }
 
-    void clearingTheListRaisesNothing_data()
-    {
+    void clearingTheListRaisesNothing_data() {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("chosen");
 
@@ -383,15 +371,13 @@ private slots:
         QTest::newRow("a list with its last entry chosen") << QStringList{"100", "120"} << "120";
     }
 
-    void clearingTheListRaisesNothing()
-    {
+    void clearingTheListRaisesNothing() {
         QFETCH(QStringList, entries);
         QFETCH(QString, chosen);
 
         QWidget frame;
         ComboBox list(&frame);
-        for (const QString &entry : entries)
-            list.addEntry(entry);
+        for (const QString& entry : entries) list.addEntry(entry);
         list.setText(chosen);
         QSignalSpy clicks(&list, &ComboBox::clickRaised);
 
@@ -405,30 +391,42 @@ private slots:
         QCOMPARE(clicks.count(), 0);
     }
 
-    void settingTheTextChoosesThatEntry_data()
-    {
+    void settingTheTextChoosesThatEntry_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("assigned");
         QTest::addColumn<QString>("expectedText");
         QTest::addColumn<int>("expectedSignalCount");
 
-        QTest::newRow("an entry is chosen with one click") << "" << "l/s" << "l/s" << 1;
-        QTest::newRow("the first entry is chosen from no choice") << "" << "m3/h" << "m3/h" << 1;
-        QTest::newRow("another entry replaces the chosen one with one click")
-            << "m3/h" << "CFM" << "CFM" << 1;
-        QTest::newRow("the chosen entry again raises nothing") << "m3/h" << "m3/h" << "m3/h" << 0;
-        QTest::newRow("a text not in the list changes nothing") << "m3/h" << "ft3/h" << "m3/h"
-                                                                << 0;
-        QTest::newRow("a text not in the list leaves no choice as it was") << "" << "ft3/h" << ""
-                                                                           << 0;
-        QTest::newRow("the start of an entry is not that entry") << "CFM" << "m3" << "CFM" << 0;
-        QTest::newRow("an entry in other letter case is not that entry")
-            << "CFM" << "M3/H" << "CFM" << 0;
-        QTest::newRow("the empty text changes nothing") << "CFM" << "" << "CFM" << 0;
+        QTest::newRow("an entry is chosen with one click") << ""
+                                                           << "l/s"
+                                                           << "l/s" << 1;
+        QTest::newRow("the first entry is chosen from no choice") << ""
+                                                                  << "m3/h"
+                                                                  << "m3/h" << 1;
+        QTest::newRow("another entry replaces the chosen one with one click") << "m3/h"
+                                                                              << "CFM"
+                                                                              << "CFM" << 1;
+        QTest::newRow("the chosen entry again raises nothing") << "m3/h"
+                                                               << "m3/h"
+                                                               << "m3/h" << 0;
+        QTest::newRow("a text not in the list changes nothing") << "m3/h"
+                                                                << "ft3/h"
+                                                                << "m3/h" << 0;
+        QTest::newRow("a text not in the list leaves no choice as it was") << ""
+                                                                           << "ft3/h"
+                                                                           << "" << 0;
+        QTest::newRow("the start of an entry is not that entry") << "CFM"
+                                                                 << "m3"
+                                                                 << "CFM" << 0;
+        QTest::newRow("an entry in other letter case is not that entry") << "CFM"
+                                                                         << "M3/H"
+                                                                         << "CFM" << 0;
+        QTest::newRow("the empty text changes nothing") << "CFM"
+                                                        << ""
+                                                        << "CFM" << 0;
     }
 
-    void settingTheTextChoosesThatEntry()
-    {
+    void settingTheTextChoosesThatEntry() {
         QFETCH(QString, chosen);
         QFETCH(QString, assigned);
         QFETCH(QString, expectedText);
@@ -436,7 +434,7 @@ private slots:
 
         QWidget frame;
         ComboBox list(&frame);
-        for (const char *unit : {"m3/h", "m3/min", "l/s", "CFM"})
+        for (const char* unit : {"m3/h", "m3/min", "l/s", "CFM"})
             list.addEntry(QString::fromLatin1(unit));
         list.setText(chosen);
         QCOMPARE(list.text(), chosen);
@@ -457,8 +455,7 @@ private slots:
         QCOMPARE(log.duringAssignment, QList<bool>(expectedSignalCount, true));
     }
 
-    void choosingAnEntryWithTheKeyboard_data()
-    {
+    void choosingAnEntryWithTheKeyboard_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<QString>("expectedText");
@@ -466,23 +463,22 @@ private slots:
 
         QTest::newRow("down chooses the next entry") << "m3/h" << Qt::Key_Down << "m3/min" << 1;
         QTest::newRow("up chooses the previous entry") << "l/s" << Qt::Key_Up << "m3/min" << 1;
-        QTest::newRow("down on the last entry raises nothing") << "CFM" << Qt::Key_Down << "CFM"
-                                                               << 0;
-        QTest::newRow("up on the first entry raises nothing") << "m3/h" << Qt::Key_Up << "m3/h"
-                                                              << 0;
+        QTest::newRow("down on the last entry raises nothing")
+            << "CFM" << Qt::Key_Down << "CFM" << 0;
+        QTest::newRow("up on the first entry raises nothing")
+            << "m3/h" << Qt::Key_Up << "m3/h" << 0;
         QTest::newRow("end chooses the last entry") << "m3/h" << Qt::Key_End << "CFM" << 1;
     }
 
-    void choosingAnEntryWithTheKeyboard()
-    {
+    void choosingAnEntryWithTheKeyboard() {
         QFETCH(QString, chosen);
         QFETCH(Qt::Key, key);
         QFETCH(QString, expectedText);
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *list = new ComboBox(window.get());
-        for (const char *unit : {"m3/h", "m3/min", "l/s", "CFM"})
+        auto* list = new ComboBox(window.get());
+        for (const char* unit : {"m3/h", "m3/min", "l/s", "CFM"})
             list->addEntry(QString::fromLatin1(unit));
         list->setText(chosen);
         list->show();
@@ -500,8 +496,7 @@ private slots:
     // Two frames of option buttons, like the duct shape and the formula choice:
     // "A0".."A2" in one, "B0" and "B1" in the other; A0 and B0 selected. The
     // buttons have no caption: a click anywhere on their rectangle counts.
-    void optionButtonsAreExclusivePerFrame_data()
-    {
+    void optionButtonsAreExclusivePerFrame_data() {
         QTest::addColumn<QString>("select");
         QTest::addColumn<bool>("byMouse");
         QTest::addColumn<QStringList>("expectedSelected");
@@ -521,19 +516,18 @@ private slots:
             << "B0" << true << QStringList{"A0", "B0"} << 0;
     }
 
-    void optionButtonsAreExclusivePerFrame()
-    {
+    void optionButtonsAreExclusivePerFrame() {
         QFETCH(QString, select);
         QFETCH(bool, byMouse);
         QFETCH(QStringList, expectedSelected);
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *frameA = new QGroupBox(QStringLiteral("A"), window.get());
-        auto *frameB = new QGroupBox(QStringLiteral("B"), window.get());
+        auto* frameA = new QGroupBox(QStringLiteral("A"), window.get());
+        auto* frameB = new QGroupBox(QStringLiteral("B"), window.get());
         frameA->setGeometry(0, 0, 140, 120);
         frameB->setGeometry(150, 0, 140, 120);
-        QMap<QString, OptionButton *> buttons;
+        QMap<QString, OptionButton*> buttons;
         for (int i = 0; i < 3; ++i)
             buttons.insert(QStringLiteral("A%1").arg(i), new OptionButton(QString(), frameA));
         for (int i = 0; i < 2; ++i)
@@ -549,9 +543,8 @@ private slots:
         QMap<QString, int> clicks;
         for (auto it = buttons.begin(); it != buttons.end(); ++it) {
             const QString name = it.key();
-            connect(it.value(), &OptionButton::clickRaised, this, [&clicks, name] {
-                ++clicks[name];
-            });
+            connect(it.value(), &OptionButton::clickRaised, this,
+                    [&clicks, name] { ++clicks[name]; });
         }
 
         if (byMouse)
@@ -566,12 +559,10 @@ private slots:
         }
     }
 
-    void theClearedButtonIsClearedWhenTheNewOnesClickArrives()
-    {
+    void theClearedButtonIsClearedWhenTheNewOnesClickArrives() {
         QWidget frame;
-        std::array<OptionButton *, 3> group{};
-        for (auto &button : group)
-            button = new OptionButton(QString(), &frame);
+        std::array<OptionButton*, 3> group{};
+        for (auto& button : group) button = new OptionButton(QString(), &frame);
         group[0]->setValue(-1);
 
         QList<std::array<int, 3>> valuesSeen;
@@ -593,11 +584,10 @@ private slots:
 
     // Tab stops once at a group, on its selected button, whichever button
     // last had the focus; the other buttons still take a click.
-    void tabStopsAtTheSelectedOptionOnly_data()
-    {
+    void tabStopsAtTheSelectedOptionOnly_data() {
         QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("focusedBefore"); // a button given the focus before the selection
-        QTest::addColumn<int>("focusedAfter");  // and one given it after
+        QTest::addColumn<int>("focusedBefore");  // a button given the focus before the selection
+        QTest::addColumn<int>("focusedAfter");   // and one given it after
 
         QTest::newRow("the first button selected") << 0 << -1 << -1;
         QTest::newRow("the middle button selected") << 1 << -1 << -1;
@@ -607,22 +597,21 @@ private slots:
             << 0 << 1 << -1;
     }
 
-    void tabStopsAtTheSelectedOptionOnly()
-    {
+    void tabStopsAtTheSelectedOptionOnly() {
         QFETCH(int, selected);
         QFETCH(int, focusedBefore);
         QFETCH(int, focusedAfter);
 
         auto window = shownWindow();
-        auto *before = new TextBox(window.get());
-        auto *frame = new QGroupBox(window.get());
+        auto* before = new TextBox(window.get());
+        auto* frame = new QGroupBox(window.get());
         frame->setGeometry(0, 30, 200, 100);
-        std::array<OptionButton *, 3> group{};
+        std::array<OptionButton*, 3> group{};
         for (int i = 0; i < 3; ++i) {
             group[i] = new OptionButton(QStringLiteral("option %1").arg(i), frame);
             group[i]->setGeometry(10, 10 + 25 * i, 150, 20);
         }
-        auto *after = new TextBox(window.get());
+        auto* after = new TextBox(window.get());
         after->move(0, 140);
         QWidget::setTabOrder(before, group[0]);
         QWidget::setTabOrder(group[0], group[1]);
@@ -635,8 +624,7 @@ private slots:
         // The focus can land on a button that is not selected, for instance by
         // a press of the mouse released elsewhere.
         auto giveFocus = [&group](int index) {
-            if (index < 0)
-                return;
+            if (index < 0) return;
             group[index]->setFocus(Qt::MouseFocusReason);
             QVERIFY(group[index]->hasFocus());
         };
@@ -663,8 +651,7 @@ private slots:
 
     // --- Check box -------------------------------------------------------------
 
-    void checkBoxAssignment_data()
-    {
+    void checkBoxAssignment_data() {
         QTest::addColumn<int>("initial");
         QTest::addColumn<int>("assigned");
         QTest::addColumn<int>("expectedValue");
@@ -677,8 +664,7 @@ private slots:
         QTest::newRow("graying an unticked box raises Click once") << 0 << 2 << 2 << 1;
     }
 
-    void checkBoxAssignment()
-    {
+    void checkBoxAssignment() {
         QFETCH(int, initial);
         QFETCH(int, assigned);
         QFETCH(int, expectedValue);
@@ -705,8 +691,7 @@ private slots:
         QCOMPARE(log.duringAssignment, QList<bool>(expectedSignalCount, true));
     }
 
-    void checkBoxByTheUser_data()
-    {
+    void checkBoxByTheUser_data() {
         QTest::addColumn<QTestEventList>("actions");
         QTest::addColumn<int>("expectedValue");
         QTest::addColumn<int>("expectedSignalCount");
@@ -728,14 +713,13 @@ private slots:
         QTest::newRow("the space bar ticks the box") << space << 1 << 1;
     }
 
-    void checkBoxByTheUser()
-    {
+    void checkBoxByTheUser() {
         QFETCH(QTestEventList, actions);
         QFETCH(int, expectedValue);
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *box = new CheckBox(QStringLiteral("非标尺寸"), window.get());
+        auto* box = new CheckBox(QStringLiteral("非标尺寸"), window.get());
         box->setGeometry(10, 10, 120, 25);
         box->show();
         box->setFocus();
@@ -751,8 +735,7 @@ private slots:
 
     // --- Scroll bar --------------------------------------------------------------
 
-    void scrollBarAssignment_data()
-    {
+    void scrollBarAssignment_data() {
         QTest::addColumn<int>("assigned");
         QTest::addColumn<int>("expectedValue");
         QTest::addColumn<int>("expectedSignalCount");
@@ -762,8 +745,7 @@ private slots:
         QTest::newRow("a value above the maximum stops at the maximum") << 99 << 30 << 1;
     }
 
-    void scrollBarAssignment()
-    {
+    void scrollBarAssignment() {
         QFETCH(int, assigned);
         QFETCH(int, expectedValue);
         QFETCH(int, expectedSignalCount);
@@ -789,8 +771,7 @@ private slots:
         QCOMPARE(log.duringAssignment, QList<bool>(expectedSignalCount, true));
     }
 
-    void scrollBarStepsByOne_data()
-    {
+    void scrollBarStepsByOne_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("initial");
         QTest::addColumn<QString>("action");
@@ -814,8 +795,7 @@ private slots:
             << 200 << 20 << "left track" << 19 << 1;
     }
 
-    void scrollBarStepsByOne()
-    {
+    void scrollBarStepsByOne() {
         QFETCH(int, width);
         QFETCH(int, initial);
         QFETCH(QString, action);
@@ -823,7 +803,7 @@ private slots:
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *bar = new HScrollBar(window.get());
+        auto* bar = new HScrollBar(window.get());
         bar->setRange(10, 30);
         bar->setValue(initial);
         bar->setGeometry(10, 10, width, 17);
@@ -855,8 +835,7 @@ private slots:
         QCOMPARE(changes.count(), expectedSignalCount);
     }
 
-    void draggingTheThumbRaisesChangeOnceOnRelease_data()
-    {
+    void draggingTheThumbRaisesChangeOnceOnRelease_data() {
         QTest::addColumn<int>("distance");
         QTest::addColumn<bool>("returnToStart");
         QTest::addColumn<int>("expectedSignalCount");
@@ -866,14 +845,13 @@ private slots:
         QTest::newRow("a drag back to where it began raises nothing") << 60 << true << 0;
     }
 
-    void draggingTheThumbRaisesChangeOnceOnRelease()
-    {
+    void draggingTheThumbRaisesChangeOnceOnRelease() {
         QFETCH(int, distance);
         QFETCH(bool, returnToStart);
         QFETCH(int, expectedSignalCount);
 
         auto window = shownWindow();
-        auto *bar = new HScrollBar(window.get());
+        auto* bar = new HScrollBar(window.get());
         bar->setRange(0, 20);
         bar->setValue(10);
         bar->setGeometry(10, 10, 260, 17);
@@ -903,10 +881,9 @@ private slots:
         QVERIFY((bar->value() > 10) == (distance > 0 && !returnToStart));
     }
 
-    void disabledScrollBarNeverChanges()
-    {
+    void disabledScrollBarNeverChanges() {
         auto window = shownWindow();
-        auto *bar = new HScrollBar(window.get());
+        auto* bar = new HScrollBar(window.get());
         bar->setGeometry(10, 10, 33, 17);
         bar->setEnabled(false);
         bar->show();

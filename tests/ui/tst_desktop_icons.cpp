@@ -30,7 +30,8 @@ void TestDesktopIcons::bitmapHasItsSizeAndShape() {
     QCOMPARE(icon.size(), QSize(side, side));
     QVERIFY(icon.hasAlphaChannel());
     // Transparent around the aeroplane, the fuselage opaque in the middle.
-    for (const QPoint corner : {QPoint(0, 0), QPoint(side - 1, 0), QPoint(0, side - 1), QPoint(side - 1, side - 1)})
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(side - 1, 0), QPoint(0, side - 1), QPoint(side - 1, side - 1)})
         QCOMPARE(qAlpha(icon.pixel(corner)), 0);
     QCOMPARE(qAlpha(icon.pixel(side / 2, side / 2)), 255);
     // Symmetric about the vertical centre line, like the window's icons.
@@ -38,7 +39,8 @@ void TestDesktopIcons::bitmapHasItsSizeAndShape() {
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side / 2; ++x)
             asymmetric += qAbs(qAlpha(icon.pixel(x, y)) - qAlpha(icon.pixel(side - 1 - x, y))) > 64;
-    QVERIFY2(asymmetric <= side / 8, qPrintable(QString::number(asymmetric) + " pixels differ from their mirror"));
+    QVERIFY2(asymmetric <= side / 8,
+             qPrintable(QString::number(asymmetric) + " pixels differ from their mirror"));
 }
 
 void TestDesktopIcons::scalableDrawingIsWellFormedSvg() {

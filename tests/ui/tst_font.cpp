@@ -48,8 +48,9 @@ void TestFont::everyShownCharacterIsInTheFace() {
     QVERIFY(face.isValid());
     QCOMPARE(face.familyName(), QStringLiteral("Ductcalc Window Hei"));
     for (QChar c : text)
-        QVERIFY2(face.supportsCharacter(c),
-                 qPrintable(QStringLiteral("U+%1 missing").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
+        QVERIFY2(
+            face.supportsCharacter(c),
+            qPrintable(QStringLiteral("U+%1 missing").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
 }
 
 QTEST_MAIN(TestFont)

@@ -28,18 +28,20 @@ void write(const QString& path, const std::string& text) {
 
 std::string fcFile(const std::string& body) {
     return "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
-           "<fontconfig>\n" + body + "</fontconfig>\n";
+           "<fontconfig>\n" +
+           body + "</fontconfig>\n";
 }
 
 // A rendering rule as the system's conf.d files and a user's fonts.conf hold it.
 std::string renderingRule(const std::string& property, const std::string& value) {
-    return fcFile("<match target=\"pattern\"><edit name=\"" + property + "\" mode=\"assign\">" + value +
-                  "</edit></match>\n");
+    return fcFile("<match target=\"pattern\"><edit name=\"" + property + "\" mode=\"assign\">" +
+                  value + "</edit></match>\n");
 }
 
 Config parsed(const std::string& xml) {
     Config config(FcConfigCreate());
-    if (!FcConfigParseAndLoadFromMemory(config.get(), reinterpret_cast<const FcChar8*>(xml.c_str()), FcTrue))
+    if (!FcConfigParseAndLoadFromMemory(config.get(), reinterpret_cast<const FcChar8*>(xml.c_str()),
+                                        FcTrue))
         return nullptr;
     return config;
 }
@@ -54,7 +56,8 @@ QString renderingOf(FcConfig* config) {
     QStringList out;
     for (const char* name : {FC_ANTIALIAS, FC_HINTING, FC_AUTOHINT, FC_EMBOLDEN}) {
         FcBool b = FcFalse;
-        out << QStringLiteral("%1=%2").arg(name).arg(FcPatternGetBool(pattern, name, 0, &b) == FcResultMatch ? int(b) : -1);
+        out << QStringLiteral("%1=%2").arg(name).arg(
+            FcPatternGetBool(pattern, name, 0, &b) == FcResultMatch ? int(b) : -1);
     }
     for (const char* name : {FC_HINT_STYLE, FC_RGBA, FC_LCD_FILTER}) {
         int i = -1;
@@ -98,8 +101,10 @@ void TestFontSetup::init() {
 }
 
 void TestFontSetup::cleanup() {
-    if (savedConfigHome_.isNull()) qunsetenv("XDG_CONFIG_HOME");
-    else qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+    if (savedConfigHome_.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfigHome_);
     dir_.reset();
 }
 
@@ -107,24 +112,33 @@ void TestFontSetup::keepsOnlyWhatRenderingNeeds_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("content");
     QTest::addColumn<bool>("kept");
-    const QString rule = QString::fromStdString(renderingRule("hintstyle", "<const>hintfull</const>"));
-    const QString alias = QString::fromStdString(fcFile("<alias><family>serif</family><prefer><family>DejaVu Serif</family></prefer></alias>\n"));
+    const QString rule =
+        QString::fromStdString(renderingRule("hintstyle", "<const>hintfull</const>"));
+    const QString alias = QString::fromStdString(fcFile(
+        "<alias><family>serif</family><prefer><family>DejaVu Serif</family></prefer></alias>\n"));
     QTest::newRow("a system rendering default is kept") << "10-hinting-full.conf" << rule << true;
     QTest::newRow("a font rendering option is kept") << "20-unhint-small-vera.conf" << rule << true;
     QTest::newRow("the loader of the user's configuration is kept")
         << "50-user.conf"
-        << QString::fromStdString(fcFile("<include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/fonts.conf</include>\n"))
+        << QString::fromStdString(fcFile(
+               "<include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/fonts.conf</include>\n"))
         << true;
-    QTest::newRow("an alias file numbered like a loader is left out") << "57-dejavu-serif.conf" << alias << false;
-    QTest::newRow("a family alias of fonts the window never uses is left out") << "60-latin.conf" << alias << false;
+    QTest::newRow("an alias file numbered like a loader is left out")
+        << "57-dejavu-serif.conf" << alias << false;
+    QTest::newRow("a family alias of fonts the window never uses is left out")
+        << "60-latin.conf" << alias << false;
     QTest::newRow("a file about a fallback family is kept")
         << "65-wqy-microhei.conf"
-        << QString::fromStdString(fcFile("<match target=\"font\"><test name=\"family\"><string>WenQuanYi Micro Hei</string></test>"
-                                         "<edit name=\"hinting\" mode=\"assign\"><bool>false</bool></edit></match>\n"))
+        << QString::fromStdString(
+               fcFile("<match target=\"font\"><test name=\"family\"><string>WenQuanYi Micro "
+                      "Hei</string></test>"
+                      "<edit name=\"hinting\" mode=\"assign\"><bool>false</bool></edit></match>\n"))
         << true;
     QTest::newRow("synthetic bold is kept") << "90-synthetic.conf" << rule << true;
-    QTest::newRow("a file without a number is ignored, as fontconfig does") << "local.conf" << rule << false;
-    QTest::newRow("a numbered file not ending in .conf is ignored") << "10-hinting-full.conf.orig" << rule << false;
+    QTest::newRow("a file without a number is ignored, as fontconfig does")
+        << "local.conf" << rule << false;
+    QTest::newRow("a numbered file not ending in .conf is ignored")
+        << "10-hinting-full.conf.orig" << rule << false;
 }
 
 void TestFontSetup::keepsOnlyWhatRenderingNeeds() {
@@ -142,9 +156,11 @@ void TestFontSetup::listsOnlyFontFoldersThatExist() {
     const QString present = dir_->filePath(QStringLiteral("fonts & more"));
     QDir().mkpath(present);
     ui::FontSources s = sources();
-    s.fontFolders = {present.toStdString(), dir_->filePath(QStringLiteral("missing")).toStdString()};
+    s.fontFolders = {present.toStdString(),
+                     dir_->filePath(QStringLiteral("missing")).toStdString()};
     const QString xml = QString::fromStdString(ui::ownFontConfiguration(s));
-    QVERIFY(xml.contains(QStringLiteral("<dir>") + dir_->filePath(QStringLiteral("fonts &amp; more")) +
+    QVERIFY(xml.contains(QStringLiteral("<dir>") +
+                         dir_->filePath(QStringLiteral("fonts &amp; more")) +
                          QStringLiteral("</dir>")));
     QVERIFY(!xml.contains(QStringLiteral("missing")));
     QVERIFY2(parsed(xml.toStdString()) != nullptr, qPrintable(xml));
@@ -161,19 +177,23 @@ void TestFontSetup::renderingMatchesTheFullConfiguration_data() {
     QTest::addColumn<QString>("systemRule");
     QTest::addColumn<QString>("userRule");
     QTest::addColumn<QString>("expected");  // one property that must have changed
-    const auto rule = [](const char* p, const char* v) { return QString::fromStdString(renderingRule(p, v)); };
+    const auto rule = [](const char* p, const char* v) {
+        return QString::fromStdString(renderingRule(p, v));
+    };
     QTest::newRow("the system's full hinting")
-        << "10-hinting-full.conf" << rule("hintstyle", "<const>hintfull</const>") << QString() << "hintstyle=3";
+        << "10-hinting-full.conf" << rule("hintstyle", "<const>hintfull</const>") << QString()
+        << "hintstyle=3";
     QTest::newRow("the system's BGR subpixel order")
         << "10-sub-pixel-bgr.conf" << rule("rgba", "<const>bgr</const>") << QString() << "rgba=2";
     QTest::newRow("the system's light LCD filter")
-        << "11-lcdfilter-light.conf" << rule("lcdfilter", "<const>lcdlight</const>") << QString() << "lcdfilter=2";
+        << "11-lcdfilter-light.conf" << rule("lcdfilter", "<const>lcdlight</const>") << QString()
+        << "lcdfilter=2";
     QTest::newRow("the user turns antialiasing off over the system's default")
-        << "10-yes-antialias.conf" << rule("antialias", "<bool>true</bool>") << rule("antialias", "<bool>false</bool>")
-        << "antialias=0";
+        << "10-yes-antialias.conf" << rule("antialias", "<bool>true</bool>")
+        << rule("antialias", "<bool>false</bool>") << "antialias=0";
     QTest::newRow("the user's autohinter")
-        << "10-hinting-slight.conf" << rule("hintstyle", "<const>hintslight</const>") << rule("autohint", "<bool>true</bool>")
-        << "autohint=1";
+        << "10-hinting-slight.conf" << rule("hintstyle", "<const>hintslight</const>")
+        << rule("autohint", "<bool>true</bool>") << "autohint=1";
 }
 
 void TestFontSetup::renderingMatchesTheFullConfiguration() {
@@ -183,12 +203,15 @@ void TestFontSetup::renderingMatchesTheFullConfiguration() {
     QFETCH(QString, expected);
     write(confD() + '/' + systemFile, systemRule.toStdString());
     // The rest of a system's conf.d: the user's configuration and aliases.
-    write(confD() + QStringLiteral("/50-user.conf"),
-          fcFile("<include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/fonts.conf</include>\n"));
+    write(
+        confD() + QStringLiteral("/50-user.conf"),
+        fcFile("<include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/fonts.conf</include>\n"));
     write(confD() + QStringLiteral("/60-latin.conf"),
-          fcFile("<alias><family>sans-serif</family><prefer><family>DejaVu Sans</family></prefer></alias>\n"));
+          fcFile("<alias><family>sans-serif</family><prefer><family>DejaVu "
+                 "Sans</family></prefer></alias>\n"));
     if (!userRule.isEmpty())
-        write(dir_->filePath(QStringLiteral("home-config/fontconfig/fonts.conf")), userRule.toStdString());
+        write(dir_->filePath(QStringLiteral("home-config/fontconfig/fonts.conf")),
+              userRule.toStdString());
 
     const Config full = parsed(fcFile("<include>" + confD().toStdString() + "</include>\n"));
     const Config own = parsed(ui::ownFontConfiguration(sources()));

@@ -26,9 +26,10 @@ void TestLocales::initTestCase() {
     const QByteArray expected = qgetenv("DUCTCALC_EXPECT_LOCALE");
     QVERIFY2(!expected.isEmpty(), "DUCTCALC_EXPECT_LOCALE not set");
     const QString system = QLocale::system().name();
-    QVERIFY2(system.startsWith(QString::fromLatin1(expected).left(2)) ||
-                 (expected == "C" && (system == QLatin1String("C") || system == QLatin1String("en_US"))),
-             qPrintable(QStringLiteral("Qt runs with locale %1").arg(system)));
+    QVERIFY2(
+        system.startsWith(QString::fromLatin1(expected).left(2)) ||
+            (expected == "C" && (system == QLatin1String("C") || system == QLatin1String("en_US"))),
+        qPrintable(QStringLiteral("Qt runs with locale %1").arg(system)));
     if (expected != "C") {
         const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
         QVERIFY2(numeric && std::strncmp(numeric, expected.constData(), 5) == 0, numeric);
@@ -42,14 +43,30 @@ void TestLocales::typedDecimals_data() {
     QTest::addColumn<QString>("label13");
     QTest::addColumn<QString>("label7");
     QTest::addColumn<QString>("label11");
-    QTest::newRow("a point is read as the decimal point")
-        << "1234.5" << "" << " 1234.5 m3/h" << " 0.16" << " 10.91539 m/s" << " 6.670262 Pa/m";
-    QTest::newRow("a comma ends the number") << "1234,5" << "" << " 1234 m3/h" << " 0.16"
-                                             << " 10.91096 m/s" << " 6.664859 Pa/m";
-    QTest::newRow("a custom roughness with a point")
-        << "1234.5" << "2.5" << " 1234.5 m3/h" << " 2.5" << " 10.91539 m/s" << " 14.66696 Pa/m";
-    QTest::newRow("small results in exponent form")
-        << "1" << "2.5" << " 1 m3/h" << " 2.5" << " 0.008841949 m/s" << " 1.006089E-05 Pa/m";
+    QTest::newRow("a point is read as the decimal point") << "1234.5"
+                                                          << ""
+                                                          << " 1234.5 m3/h"
+                                                          << " 0.16"
+                                                          << " 10.91539 m/s"
+                                                          << " 6.670262 Pa/m";
+    QTest::newRow("a comma ends the number") << "1234,5"
+                                             << ""
+                                             << " 1234 m3/h"
+                                             << " 0.16"
+                                             << " 10.91096 m/s"
+                                             << " 6.664859 Pa/m";
+    QTest::newRow("a custom roughness with a point") << "1234.5"
+                                                     << "2.5"
+                                                     << " 1234.5 m3/h"
+                                                     << " 2.5"
+                                                     << " 10.91539 m/s"
+                                                     << " 14.66696 Pa/m";
+    QTest::newRow("small results in exponent form") << "1"
+                                                    << "2.5"
+                                                    << " 1 m3/h"
+                                                    << " 2.5"
+                                                    << " 0.008841949 m/s"
+                                                    << " 1.006089E-05 Pa/m";
 }
 
 void TestLocales::typedDecimals() {

@@ -50,7 +50,8 @@ QStringList shownResults(const Form1& form) {
 // A tool-tip request at `pos` in `widget`, as hovering makes it.
 QString toolTipAt(QWidget* widget, QPoint pos) {
     QToolTip::hideText();
-    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000)) return QStringLiteral("(a tool tip stays up)");
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000))
+        return QStringLiteral("(a tool tip stays up)");
     QHelpEvent event(QEvent::ToolTip, pos, widget->mapToGlobal(pos));
     QApplication::sendEvent(widget, &event);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
@@ -99,8 +100,10 @@ void TestMouseAndFocus::wheelActsOnlyOnTheFocusedControl_data() {
         << "Combo1" << false << -1 << 0;
     QTest::newRow("the steel sheet bar does not move under a passing wheel")
         << "HScroll1" << false << 1 << 0;
-    QTest::newRow("the brick bar does not move under a passing wheel") << "HScroll6" << false << -1 << 0;
-    QTest::newRow("the diameter list with the focus takes the wheel") << "Combo2" << true << -1 << 1;
+    QTest::newRow("the brick bar does not move under a passing wheel")
+        << "HScroll6" << false << -1 << 0;
+    QTest::newRow("the diameter list with the focus takes the wheel")
+        << "Combo2" << true << -1 << 1;
     QTest::newRow("the brick bar with the focus takes the wheel") << "HScroll6" << true << -1 << 1;
 }
 
@@ -186,10 +189,14 @@ void TestMouseAndFocus::clickOnAScrollBarLeavesTheFocusWhereTypingGoes() {
 void TestMouseAndFocus::tabbedControlShowsItsFocus_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("reached");
-    QTest::newRow("the steel sheet bar after its box") << "Text5" << "HScroll1";
-    QTest::newRow("the wood bar after the concrete bar") << "HScroll7" << "HScroll8";
-    QTest::newRow("the first formula picture after its option") << "Option4" << "Picture1";
-    QTest::newRow("the second formula picture after the first") << "Picture1" << "Picture2";
+    QTest::newRow("the steel sheet bar after its box") << "Text5"
+                                                       << "HScroll1";
+    QTest::newRow("the wood bar after the concrete bar") << "HScroll7"
+                                                         << "HScroll8";
+    QTest::newRow("the first formula picture after its option") << "Option4"
+                                                                << "Picture1";
+    QTest::newRow("the second formula picture after the first") << "Picture1"
+                                                                << "Picture2";
 }
 
 // A control reached with Tab looks different from the same control without
@@ -238,9 +245,12 @@ void TestMouseAndFocus::focusMarkOfAPictureHidesNoStroke() {
 void TestMouseAndFocus::frameToolTipShowsOverTheFrameOnly_data() {
     QTest::addColumn<QString>("under");
     QTest::addColumn<QString>("tip");
-    QTest::newRow("over the frame's own caption") << "Frame1" << "英制美制选项";
-    QTest::newRow("over the air volume box") << "Text1" << "";
-    QTest::newRow("over the flow unit list") << "Combo1" << "";
+    QTest::newRow("over the frame's own caption") << "Frame1"
+                                                  << "英制美制选项";
+    QTest::newRow("over the air volume box") << "Text1"
+                                             << "";
+    QTest::newRow("over the flow unit list") << "Combo1"
+                                             << "";
 }
 
 void TestMouseAndFocus::frameToolTipShowsOverTheFrameOnly() {

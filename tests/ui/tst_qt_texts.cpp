@@ -38,7 +38,8 @@ private slots:
 void TestQtTexts::editMenuOfATextBoxIsChinese_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QStringList>("entries");  // some entries the menu must hold
-    QTest::newRow("the air volume box") << "Text1" << QStringList{"撤消", "重做", "剪切", "复制", "粘贴", "删除", "全选"};
+    QTest::newRow("the air volume box")
+        << "Text1" << QStringList{"撤消", "重做", "剪切", "复制", "粘贴", "删除", "全选"};
     QTest::newRow("the custom roughness box") << "Text13" << QStringList{"撤消", "复制", "粘贴"};
     QTest::newRow("a locked roughness box") << "Text5" << QStringList{"复制", "全选"};
 }
@@ -70,10 +71,14 @@ void TestQtTexts::editMenuOfATextBoxIsChinese() {
 void TestQtTexts::textsQtShowsByItselfAreChinese_data() {
     QTest::addColumn<QString>("context");
     QTest::addColumn<QString>("source");
-    QTest::newRow("a scroll bar's menu: scroll here") << "QScrollBar" << "Scroll here";
-    QTest::newRow("a scroll bar's menu: left edge") << "QScrollBar" << "Left edge";
-    QTest::newRow("a scroll bar's menu: page right") << "QScrollBar" << "Page right";
-    QTest::newRow("the edit menu: select all") << "QLineEdit" << "Select All";
+    QTest::newRow("a scroll bar's menu: scroll here") << "QScrollBar"
+                                                      << "Scroll here";
+    QTest::newRow("a scroll bar's menu: left edge") << "QScrollBar"
+                                                    << "Left edge";
+    QTest::newRow("a scroll bar's menu: page right") << "QScrollBar"
+                                                     << "Page right";
+    QTest::newRow("the edit menu: select all") << "QLineEdit"
+                                               << "Select All";
 }
 
 void TestQtTexts::textsQtShowsByItselfAreChinese() {

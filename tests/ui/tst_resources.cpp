@@ -27,47 +27,37 @@
 
 namespace {
 
-QString resourcePath(const QString &fileName)
-{
+QString resourcePath(const QString& fileName) {
     return QStringLiteral(RESOURCE_DIR) + QLatin1Char('/') + fileName;
 }
 
-QImage loadImage(const QString &fileName)
-{
+QImage loadImage(const QString& fileName) {
     const QString path = resourcePath(fileName);
     QImage image(path);
-    if (image.isNull())
-        qWarning("cannot load %s", qPrintable(path));
+    if (image.isNull()) qWarning("cannot load %s", qPrintable(path));
     return image;
 }
 
-QByteArray fileBytes(const QString &fileName)
-{
+QByteArray fileBytes(const QString& fileName) {
     QFile file(resourcePath(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
 }
 
-quint32 littleEndian(const QByteArray &bytes, int offset, int size)
-{
+quint32 littleEndian(const QByteArray& bytes, int offset, int size) {
     quint32 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = (value << 8) | uchar(bytes.at(offset + i));
+    for (int i = size - 1; i >= 0; --i) value = (value << 8) | uchar(bytes.at(offset + i));
     return value;
 }
 
-quint32 bigEndian32(const QByteArray &bytes, int offset)
-{
+quint32 bigEndian32(const QByteArray& bytes, int offset) {
     quint32 value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = (value << 8) | uchar(bytes.at(offset + i));
+    for (int i = 0; i < 4; ++i) value = (value << 8) | uchar(bytes.at(offset + i));
     return value;
 }
 
 // Bounding box of the pure black pixels; a null rectangle when there are none.
-QRect blackBounds(const QImage &image)
-{
+QRect blackBounds(const QImage& image) {
     int left = image.width(), top = image.height(), right = -1, bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -85,8 +75,7 @@ QRect blackBounds(const QImage &image)
 // Separate pieces of black: pixels that touch, also at a corner, are one
 // piece. A glyph resampled too coarsely falls apart into more pieces (the 5
 // of "0.25" loses its stem), and two glyphs that run together make fewer.
-int strokePieces(const QImage &image)
-{
+int strokePieces(const QImage& image) {
     const int w = image.width(), h = image.height();
     std::vector<char> seen(std::size_t(w) * std::size_t(h), 0);
     auto black = [&image](int x, int y) { return image.pixel(x, y) == qRgb(0, 0, 0); };
@@ -94,8 +83,7 @@ int strokePieces(const QImage &image)
     std::vector<QPoint> stack;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            if (!black(x, y) || seen[std::size_t(y) * std::size_t(w) + std::size_t(x)])
-                continue;
+            if (!black(x, y) || seen[std::size_t(y) * std::size_t(w) + std::size_t(x)]) continue;
             ++pieces;
             stack.push_back({x, y});
             seen[std::size_t(y) * std::size_t(w) + std::size_t(x)] = 1;
@@ -105,9 +93,8 @@ int strokePieces(const QImage &image)
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx) {
                         const int nx = p.x() + dx, ny = p.y() + dy;
-                        if (nx < 0 || ny < 0 || nx >= w || ny >= h || !black(nx, ny))
-                            continue;
-                        char &mark = seen[std::size_t(ny) * std::size_t(w) + std::size_t(nx)];
+                        if (nx < 0 || ny < 0 || nx >= w || ny >= h || !black(nx, ny)) continue;
+                        char& mark = seen[std::size_t(ny) * std::size_t(w) + std::size_t(nx)];
                         if (!mark) {
                             mark = 1;
                             stack.push_back({nx, ny});
@@ -122,23 +109,23 @@ int strokePieces(const QImage &image)
 // A 1x length at another scale, in whole pixels, as the generator rounds it.
 int scaled(int length, double scale) { return int(std::lround(length * scale)); }
 
-QString describe(const QRect &r)
-{
+QString describe(const QRect& r) {
     return QStringLiteral("columns %1..%2, rows %3..%4")
-        .arg(r.left()).arg(r.right()).arg(r.top()).arg(r.bottom());
+        .arg(r.left())
+        .arg(r.right())
+        .arg(r.top())
+        .arg(r.bottom());
 }
 
-} // namespace
+}  // namespace
 
-class TestResources : public QObject
-{
+class TestResources : public QObject {
     Q_OBJECT
 
 private:
     // One row per formula bitmap: file, pixel size and the area that black
     // pixels must stay within (inclusive columns and rows).
-    static void formulaBitmapRows()
-    {
+    static void formulaBitmapRows() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QRect>("inkArea");
@@ -149,35 +136,37 @@ private:
         QTest::newRow("formula two is 231 by 72 with ink in columns 5-227, rows 3-67")
             << QStringLiteral("formula2.bmp") << QSize(231, 72)
             << QRect(QPoint(5, 3), QPoint(227, 67));
-        QTest::newRow("formula one at double density is 342 by 138 with ink in columns 10-333, rows 8-131")
+        QTest::newRow(
+            "formula one at double density is 342 by 138 with ink in columns 10-333, rows 8-131")
             << QStringLiteral("formula1@2x.bmp") << QSize(342, 138)
             << QRect(QPoint(10, 8), QPoint(333, 131));
-        QTest::newRow("formula two at double density is 462 by 144 with ink in columns 10-455, rows 6-135")
+        QTest::newRow(
+            "formula two at double density is 462 by 144 with ink in columns 10-455, rows 6-135")
             << QStringLiteral("formula2@2x.bmp") << QSize(462, 144)
             << QRect(QPoint(10, 6), QPoint(455, 135));
         // The other common screen scales: the same sizes and ink areas, each
         // length rounded to whole pixels.
-        for (const char *scale : {"1.25", "1.5", "1.75", "3"}) {
+        for (const char* scale : {"1.25", "1.5", "1.75", "3"}) {
             const double s = QByteArray(scale).toDouble();
-            for (const auto &[name, size, area] :
+            for (const auto& [name, size, area] :
                  {std::tuple{"formula1", QSize(171, 69), QRect(QPoint(5, 4), QPoint(166, 65))},
                   std::tuple{"formula2", QSize(231, 72), QRect(QPoint(5, 3), QPoint(227, 67))}}) {
-                const QString file = QStringLiteral("%1@%2x.bmp").arg(QLatin1String(name), QLatin1String(scale));
+                const QString file =
+                    QStringLiteral("%1@%2x.bmp").arg(QLatin1String(name), QLatin1String(scale));
                 QTest::newRow(qPrintable(file + " has the scaled size and ink area"))
                     << file << QSize(scaled(size.width(), s), scaled(size.height(), s))
-                    << QRect(scaled(area.left(), s), scaled(area.top(), s),
-                             scaled(area.width(), s), scaled(area.height(), s));
+                    << QRect(scaled(area.left(), s), scaled(area.top(), s), scaled(area.width(), s),
+                             scaled(area.height(), s));
             }
         }
     }
 
     // Every formula bitmap, with the number of separate black pieces its
     // glyphs and bars make when no stroke is broken.
-    static void strokeRows()
-    {
+    static void strokeRows() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("pieces");
-        for (const char *suffix : {"", "@1.25x", "@1.5x", "@1.75x", "@2x", "@3x"}) {
+        for (const char* suffix : {"", "@1.25x", "@1.5x", "@1.75x", "@2x", "@3x"}) {
             const QString one = QStringLiteral("formula1%1.bmp").arg(QLatin1String(suffix));
             const QString two = QStringLiteral("formula2%1.bmp").arg(QLatin1String(suffix));
             QTest::newRow(qPrintable(one + " has 31 whole pieces")) << one << 31;
@@ -185,19 +174,19 @@ private:
         }
     }
 
-    static void iconRows()
-    {
+    static void iconRows() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("side");
 
-        QTest::newRow("the large window icon is 32 pixels square") << QStringLiteral("icon32.png") << 32;
-        QTest::newRow("the small window icon is 16 pixels square") << QStringLiteral("icon16.png") << 16;
+        QTest::newRow("the large window icon is 32 pixels square")
+            << QStringLiteral("icon32.png") << 32;
+        QTest::newRow("the small window icon is 16 pixels square")
+            << QStringLiteral("icon16.png") << 16;
     }
 
 private slots:
     void formulaBitmapHasItsSize_data() { formulaBitmapRows(); }
-    void formulaBitmapHasItsSize()
-    {
+    void formulaBitmapHasItsSize() {
         QFETCH(QString, file);
         QFETCH(QSize, size);
 
@@ -207,25 +196,25 @@ private slots:
     }
 
     void formulaBitmapIsAnUncompressed24BitBmp_data() { formulaBitmapRows(); }
-    void formulaBitmapIsAnUncompressed24BitBmp()
-    {
+    void formulaBitmapIsAnUncompressed24BitBmp() {
         QFETCH(QString, file);
         QFETCH(QSize, size);
 
         const QByteArray bytes = fileBytes(file);
-        QVERIFY2(bytes.size() >= 54, qPrintable(file + " is missing or too short for a BMP header"));
-        QVERIFY2(bytes.startsWith("BM"), qPrintable(file + " does not start with the BMP signature"));
+        QVERIFY2(bytes.size() >= 54,
+                 qPrintable(file + " is missing or too short for a BMP header"));
+        QVERIFY2(bytes.startsWith("BM"),
+                 qPrintable(file + " does not start with the BMP signature"));
         // BITMAPINFOHEADER follows the 14-byte file header.
         QCOMPARE(littleEndian(bytes, 14, 4), quint32(40));
         QCOMPARE(qint32(littleEndian(bytes, 18, 4)), size.width());
         QCOMPARE(std::abs(qint32(littleEndian(bytes, 22, 4))), size.height());
-        QCOMPARE(littleEndian(bytes, 28, 2), quint32(24)); // biBitCount
-        QCOMPARE(littleEndian(bytes, 30, 4), quint32(0));  // biCompression: BI_RGB
+        QCOMPARE(littleEndian(bytes, 28, 2), quint32(24));  // biBitCount
+        QCOMPARE(littleEndian(bytes, 30, 4), quint32(0));   // biCompression: BI_RGB
     }
 
     void formulaBitmapIsPureBlackAndWhite_data() { formulaBitmapRows(); }
-    void formulaBitmapIsPureBlackAndWhite()
-    {
+    void formulaBitmapIsPureBlackAndWhite() {
         QFETCH(QString, file);
 
         const QImage image = loadImage(file);
@@ -234,17 +223,19 @@ private slots:
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb pixel = image.pixel(x, y);
                 if (pixel != qRgb(0, 0, 0) && pixel != qRgb(255, 255, 255)) {
-                    QFAIL(qPrintable(QStringLiteral("%1: pixel (%2,%3) is #%4, neither black nor white")
-                                         .arg(file).arg(x).arg(y)
-                                         .arg(pixel & 0xffffff, 6, 16, QLatin1Char('0'))));
+                    QFAIL(qPrintable(
+                        QStringLiteral("%1: pixel (%2,%3) is #%4, neither black nor white")
+                            .arg(file)
+                            .arg(x)
+                            .arg(y)
+                            .arg(pixel & 0xffffff, 6, 16, QLatin1Char('0'))));
                 }
             }
         }
     }
 
     void formulaInkStaysInsideItsArea_data() { formulaBitmapRows(); }
-    void formulaInkStaysInsideItsArea()
-    {
+    void formulaInkStaysInsideItsArea() {
         QFETCH(QString, file);
         QFETCH(QRect, inkArea);
 
@@ -257,8 +248,7 @@ private slots:
                                 .arg(file, describe(ink), describe(inkArea))));
     }
 
-    void doubleDensityFormulaIsTheSameDrawingTwiceAsLarge_data()
-    {
+    void doubleDensityFormulaIsTheSameDrawingTwiceAsLarge_data() {
         QTest::addColumn<QString>("plainFile");
         QTest::addColumn<QString>("doubleFile");
 
@@ -267,8 +257,7 @@ private slots:
         QTest::newRow("formula two doubles")
             << QStringLiteral("formula2.bmp") << QStringLiteral("formula2@2x.bmp");
     }
-    void doubleDensityFormulaIsTheSameDrawingTwiceAsLarge()
-    {
+    void doubleDensityFormulaIsTheSameDrawingTwiceAsLarge() {
         QFETCH(QString, plainFile);
         QFETCH(QString, doubleFile);
 
@@ -287,17 +276,20 @@ private slots:
         QVERIFY(!doubleInk.isNull());
         const double widthRatio = double(doubleInk.width()) / plainInk.width();
         const double heightRatio = double(doubleInk.height()) / plainInk.height();
-        QVERIFY2(widthRatio > 1.85 && widthRatio < 2.15,
-                 qPrintable(QStringLiteral("ink width %1 vs %2").arg(doubleInk.width()).arg(plainInk.width())));
+        QVERIFY2(
+            widthRatio > 1.85 && widthRatio < 2.15,
+            qPrintable(
+                QStringLiteral("ink width %1 vs %2").arg(doubleInk.width()).arg(plainInk.width())));
         QVERIFY2(heightRatio > 1.85 && heightRatio < 2.15,
-                 qPrintable(QStringLiteral("ink height %1 vs %2").arg(doubleInk.height()).arg(plainInk.height())));
+                 qPrintable(QStringLiteral("ink height %1 vs %2")
+                                .arg(doubleInk.height())
+                                .arg(plainInk.height())));
     }
 
     // λ, =, 0, ., 2, 5 … each glyph and each bar is one piece at every
     // scale; a stroke broken by resampling adds pieces.
     void formulaStrokesAreWhole_data() { strokeRows(); }
-    void formulaStrokesAreWhole()
-    {
+    void formulaStrokesAreWhole() {
         QFETCH(QString, file);
         QFETCH(int, pieces);
 
@@ -308,18 +300,20 @@ private slots:
 
     // The check above catches the fault it is there for: the double-density
     // bitmap brought pixel for pixel to 1.25 or 1.5 breaks strokes apart.
-    void resamplingBreaksStrokes_data()
-    {
+    void resamplingBreaksStrokes_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<double>("scale");
         QTest::addColumn<int>("pieces");
-        QTest::newRow("formula one from 2x to 1.25") << QStringLiteral("formula1@2x.bmp") << 1.25 << 31;
-        QTest::newRow("formula one from 2x to 1.5") << QStringLiteral("formula1@2x.bmp") << 1.5 << 31;
-        QTest::newRow("formula two from 2x to 1.25") << QStringLiteral("formula2@2x.bmp") << 1.25 << 33;
-        QTest::newRow("formula two from 2x to 1.5") << QStringLiteral("formula2@2x.bmp") << 1.5 << 33;
+        QTest::newRow("formula one from 2x to 1.25")
+            << QStringLiteral("formula1@2x.bmp") << 1.25 << 31;
+        QTest::newRow("formula one from 2x to 1.5")
+            << QStringLiteral("formula1@2x.bmp") << 1.5 << 31;
+        QTest::newRow("formula two from 2x to 1.25")
+            << QStringLiteral("formula2@2x.bmp") << 1.25 << 33;
+        QTest::newRow("formula two from 2x to 1.5")
+            << QStringLiteral("formula2@2x.bmp") << 1.5 << 33;
     }
-    void resamplingBreaksStrokes()
-    {
+    void resamplingBreaksStrokes() {
         QFETCH(QString, file);
         QFETCH(double, scale);
         QFETCH(int, pieces);
@@ -332,8 +326,7 @@ private slots:
     }
 
     void iconHasItsSize_data() { iconRows(); }
-    void iconHasItsSize()
-    {
+    void iconHasItsSize() {
         QFETCH(QString, file);
         QFETCH(int, side);
 
@@ -343,36 +336,33 @@ private slots:
     }
 
     void iconIsAPalettePng_data() { iconRows(); }
-    void iconIsAPalettePng()
-    {
+    void iconIsAPalettePng() {
         QFETCH(QString, file);
 
         const QByteArray bytes = fileBytes(file);
         QVERIFY2(bytes.size() > 33, qPrintable(file + " is missing or too short for a PNG"));
-        QVERIFY2(bytes.startsWith("\x89PNG\r\n\x1a\n"), qPrintable(file + " lacks the PNG signature"));
+        QVERIFY2(bytes.startsWith("\x89PNG\r\n\x1a\n"),
+                 qPrintable(file + " lacks the PNG signature"));
         QCOMPARE(bytes.mid(12, 4), QByteArray("IHDR"));
-        QCOMPARE(bigEndian32(bytes, 16), bigEndian32(bytes, 20)); // square
-        QCOMPARE(int(uchar(bytes.at(25))), 3);                    // colour type: palette
+        QCOMPARE(bigEndian32(bytes, 16), bigEndian32(bytes, 20));  // square
+        QCOMPARE(int(uchar(bytes.at(25))), 3);                     // colour type: palette
     }
 
     void iconUsesAtMostSixteenColours_data() { iconRows(); }
-    void iconUsesAtMostSixteenColours()
-    {
+    void iconUsesAtMostSixteenColours() {
         QFETCH(QString, file);
 
         const QImage icon = loadImage(file);
         QVERIFY(!icon.isNull());
         QSet<QRgb> colours;
         for (int y = 0; y < icon.height(); ++y)
-            for (int x = 0; x < icon.width(); ++x)
-                colours.insert(icon.pixel(x, y));
+            for (int x = 0; x < icon.width(); ++x) colours.insert(icon.pixel(x, y));
         QVERIFY2(colours.size() <= 16,
                  qPrintable(QStringLiteral("%1 uses %2 colours").arg(file).arg(colours.size())));
     }
 
     void iconHasTransparentCornersAndAnOpaqueShape_data() { iconRows(); }
-    void iconHasTransparentCornersAndAnOpaqueShape()
-    {
+    void iconHasTransparentCornersAndAnOpaqueShape() {
         QFETCH(QString, file);
         QFETCH(int, side);
 
@@ -380,10 +370,12 @@ private slots:
         QVERIFY(!icon.isNull());
         QVERIFY2(icon.hasAlphaChannel(), qPrintable(file + " has no transparency"));
         const QPoint corners[] = {{0, 0}, {side - 1, 0}, {0, side - 1}, {side - 1, side - 1}};
-        for (const QPoint &corner : corners) {
+        for (const QPoint& corner : corners) {
             QVERIFY2(qAlpha(icon.pixel(corner)) == 0,
                      qPrintable(QStringLiteral("%1: corner (%2,%3) is not transparent")
-                                    .arg(file).arg(corner.x()).arg(corner.y())));
+                                    .arg(file)
+                                    .arg(corner.x())
+                                    .arg(corner.y())));
         }
 
         int opaque = 0;

@@ -96,15 +96,25 @@ void TestResultsAids::rowMenuCopiesThatValueOrAll_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("copied");
-    QTest::newRow("复制 on the velocity value") << "Label7" << "复制" << "8.841949 m/s";
-    QTest::newRow("复制 on the velocity caption") << "Label5" << "复制" << "8.841949 m/s";
-    QTest::newRow("复制 on the duct size") << "Label6" << "复制" << "φ 200";
-    QTest::newRow("复制 on the roughness caption") << "Label12" << "复制" << "0.16";
-    QTest::newRow("复制 on the friction loss") << "Label11" << "复制" << "4.376865 Pa/m";
-    QTest::newRow("复制全部结果 on the Reynolds number")
-        << "Label15" << "复制全部结果" << kWorkedExample;
-    QTest::newRow("复制全部结果 on the air volume caption")
-        << "Label9" << "复制全部结果" << kWorkedExample;
+    QTest::newRow("复制 on the velocity value") << "Label7"
+                                                << "复制"
+                                                << "8.841949 m/s";
+    QTest::newRow("复制 on the velocity caption") << "Label5"
+                                                  << "复制"
+                                                  << "8.841949 m/s";
+    QTest::newRow("复制 on the duct size") << "Label6"
+                                           << "复制"
+                                           << "φ 200";
+    QTest::newRow("复制 on the roughness caption") << "Label12"
+                                                   << "复制"
+                                                   << "0.16";
+    QTest::newRow("复制 on the friction loss") << "Label11"
+                                               << "复制"
+                                               << "4.376865 Pa/m";
+    QTest::newRow("复制全部结果 on the Reynolds number") << "Label15"
+                                                         << "复制全部结果" << kWorkedExample;
+    QTest::newRow("复制全部结果 on the air volume caption") << "Label9"
+                                                            << "复制全部结果" << kWorkedExample;
 }
 
 void TestResultsAids::rowMenuCopiesThatValueOrAll() {
@@ -155,8 +165,7 @@ void TestResultsAids::failedValuesAreCopiedAsShown() {
     const QLabel* values[] = {form.Label13, form.Label10, form.Label6, form.Label17,
                               form.Label7,  form.Label15, form.Label11};
     QCOMPARE(lines.size(), 7);
-    for (int i = 0; i < 7; ++i)
-        QCOMPARE(lines[i].section(u'\t', 1), values[i]->text().trimmed());
+    for (int i = 0; i < 7; ++i) QCOMPARE(lines[i].section(u'\t', 1), values[i]->text().trimmed());
     QCOMPARE(lines[4], QStringLiteral("风速\t—"));
     QCOMPARE(lines[6], QStringLiteral("比摩阻\t—"));
 }
@@ -165,10 +174,14 @@ void TestResultsAids::aidsAgreeWithTheShownResults_data() {
     QTest::addColumn<QString>("air");
     QTest::addColumn<QString>("diameter");
     QTest::addColumn<bool>("formulaTwo");
-    QTest::newRow("the worked example by formula one") << "1000" << "200" << false;
-    QTest::newRow("the worked example by formula two") << "1000" << "200" << true;
-    QTest::newRow("a large duct at low speed by formula two") << "3000" << "1000" << true;
-    QTest::newRow("a small duct at high speed by formula one") << "2500" << "100" << false;
+    QTest::newRow("the worked example by formula one") << "1000"
+                                                       << "200" << false;
+    QTest::newRow("the worked example by formula two") << "1000"
+                                                       << "200" << true;
+    QTest::newRow("a large duct at low speed by formula two") << "3000"
+                                                              << "1000" << true;
+    QTest::newRow("a small duct at high speed by formula one") << "2500"
+                                                               << "100" << false;
 }
 
 // ρv²/2 from the velocity shown, and λ from the loss shown through
@@ -196,7 +209,8 @@ void TestResultsAids::aidsAgreeWithTheShownResults() {
     for (QWidget* row : {static_cast<QWidget*>(form.Label8), static_cast<QWidget*>(form.Label11)}) {
         const QString tip = toolTipOf(row);
         const QString name = formulaTwo ? QStringLiteral("公式二") : QStringLiteral("公式一");
-        QVERIFY2(tip.startsWith(QStringLiteral("沿程阻力系数 λ（%1）= ").arg(name)), qPrintable(tip));
+        QVERIFY2(tip.startsWith(QStringLiteral("沿程阻力系数 λ（%1）= ").arg(name)),
+                 qPrintable(tip));
         const double lambda = rm * d / (1.204 * v * v / 2);
         QVERIFY2(std::abs(numberIn(tip) / lambda - 1) < 1e-5, qPrintable(tip));
     }
@@ -208,14 +222,27 @@ void TestResultsAids::aidsShowADashWithoutAValue_data() {
     QTest::addColumn<QString>("sideB");
     QTest::addColumn<QString>("pressureTip");
     QTest::addColumn<QString>("lambdaTip");
-    QTest::newRow("an air volume beyond the numbers used")
-        << "1e39" << "" << "" << "动压 ρv²/2 = —" << "沿程阻力系数 λ（公式一）= —";
+    QTest::newRow("an air volume beyond the numbers used") << "1e39"
+                                                           << ""
+                                                           << ""
+                                                           << "动压 ρv²/2 = —"
+                                                           << "沿程阻力系数 λ（公式一）= —";
     QTest::newRow("no air: no velocity pressure to speak of, no friction factor")
-        << "0" << "" << "" << "动压 ρv²/2 = 0 Pa" << "沿程阻力系数 λ（公式一）= —";
-    QTest::newRow("a zero side: no section")
-        << "1000" << "0" << "300" << "动压 ρv²/2 = —" << "沿程阻力系数 λ（公式一）= —";
-    QTest::newRow("sides of opposite sign: the logarithm fails")
-        << "1000" << "-100" << "300" << "动压 ρv²/2 = —" << "沿程阻力系数 λ（公式一）= —";
+        << "0"
+        << ""
+        << ""
+        << "动压 ρv²/2 = 0 Pa"
+        << "沿程阻力系数 λ（公式一）= —";
+    QTest::newRow("a zero side: no section") << "1000"
+                                             << "0"
+                                             << "300"
+                                             << "动压 ρv²/2 = —"
+                                             << "沿程阻力系数 λ（公式一）= —";
+    QTest::newRow("sides of opposite sign: the logarithm fails") << "1000"
+                                                                 << "-100"
+                                                                 << "300"
+                                                                 << "动压 ρv²/2 = —"
+                                                                 << "沿程阻力系数 λ（公式一）= —";
 }
 
 // When a recalculation cannot give a value the tool tip says so; the next

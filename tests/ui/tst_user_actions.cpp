@@ -77,11 +77,11 @@ QRect barPart(QScrollBar* bar, QStyle::SubControl part) {
 }
 
 // Roughness and sizes are compared as the singles they are, not fuzzily.
-#define COMPARE_SINGLE(actual, expected)                                                \
-    QVERIFY2(static_cast<float>(actual) == static_cast<float>(expected),                \
-             qPrintable(QString("%1 is %2, expected %3")                                \
-                            .arg(#actual)                                               \
-                            .arg(static_cast<double>(actual), 0, 'g', 9)                \
+#define COMPARE_SINGLE(actual, expected)                                                           \
+    QVERIFY2(static_cast<float>(actual) == static_cast<float>(expected),                           \
+             qPrintable(QString("%1 is %2, expected %3")                                           \
+                            .arg(#actual)                                                          \
+                            .arg(static_cast<double>(actual), 0, 'g', 9)                           \
                             .arg(static_cast<double>(expected), 0, 'g', 9)))
 
 struct Shown {
@@ -267,8 +267,8 @@ void TestUserActions::clickBar(QScrollBar* bar, QStyle::SubControl part) {
 
 void TestUserActions::stepBarTo(QScrollBar* bar, int value) {
     for (int guard = 0; bar->value() != value && guard < 100; ++guard)
-        clickBar(bar, bar->value() < value ? QStyle::SC_ScrollBarAddLine
-                                           : QStyle::SC_ScrollBarSubLine);
+        clickBar(bar,
+                 bar->value() < value ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine);
     QCOMPARE(bar->value(), value);
 }
 
@@ -376,31 +376,34 @@ QString TestUserActions::inconsistency() {
         faults << QString("custom roughness %1 outside 0.01 to 10").arg(state.roughness);
     const bool editingCustom = w().Text13->hasFocus() && w().Text13->changedByUser();
     if (custom.replacement && !editingCustom)
-        faults << "Text13 holds " + w().Text13->text() + ", outside 0.01 to 10, and is not being edited";
+        faults << "Text13 holds " + w().Text13->text() +
+                      ", outside 0.01 to 10, and is not being edited";
 
     // A box shows the warning mark exactly when its text is not read whole,
     // is out of range, is a negative air volume or size, or (custom K) is held
     // at a limit; the tool tip and the accessible description say the same.
-    const std::array<std::pair<ui::TextBox*, bool>, 5> read{
-        {{w().Text1, true}, {w().Text2, true}, {w().Text3, true}, {w().Text4, true},
-         {w().Text13, false}}};
+    const std::array<std::pair<ui::TextBox*, bool>, 5> read{{{w().Text1, true},
+                                                             {w().Text2, true},
+                                                             {w().Text3, true},
+                                                             {w().Text4, true},
+                                                             {w().Text13, false}}};
     for (const auto& [box, negativeMatters] : read) {
         const calc::Reading r = calc::readNumber(utf8(box->text()));
-        const bool short_ = !r.whole() || !r.value ||
-                            (negativeMatters && *r.value < 0) ||
+        const bool short_ = !r.whole() || !r.value || (negativeMatters && *r.value < 0) ||
                             (box == w().Text13 && custom.replacement);
         const bool marked = box->warningAction() && box->actions().contains(box->warningAction());
         if (marked != short_ || box->warning().isEmpty() == short_)
-            faults << QString("%1 reads \"%2\" with mark %3").arg(box->objectName(), box->text())
+            faults << QString("%1 reads \"%2\" with mark %3")
+                          .arg(box->objectName(), box->text())
                           .arg(marked);
-        if (marked && (box->toolTip() != box->warning() ||
-                       box->accessibleDescription() != box->warning() ||
-                       box->warningAction()->toolTip() != box->warning()))
+        if (marked &&
+            (box->toolTip() != box->warning() || box->accessibleDescription() != box->warning() ||
+             box->warningAction()->toolTip() != box->warning()))
             faults << box->objectName() + "'s tool tip or description differs from its mark";
     }
 
     // A locked box holds what its bar last wrote, or its fixed value.
-    const std::array<QScrollBar*, 8> bars{w().HScroll1, w().HScroll2, nullptr,    nullptr,
+    const std::array<QScrollBar*, 8> bars{w().HScroll1, w().HScroll2, nullptr,      nullptr,
                                           nullptr,      w().HScroll6, w().HScroll7, w().HScroll8};
     for (int i = 0; i < 8; ++i) {
         const auto& material = calc::materials[static_cast<std::size_t>(i)];
@@ -413,9 +416,8 @@ QString TestUserActions::inconsistency() {
     // The unit and the factor agree.
     if (const auto factor = calc::flowFactorOf(utf8(w().Combo1->text()));
         !factor || *factor != state.flowFactor)
-        faults << QString("flow factor %1 for unit %2")
-                      .arg(state.flowFactor)
-                      .arg(w().Combo1->text());
+        faults
+            << QString("flow factor %1 for unit %2").arg(state.flowFactor).arg(w().Combo1->text());
 
     // One shape, one formula; the size controls as the shape and Check1 say.
     if ((w().Option1->value() != 0) == (w().Option2->value() != 0)) faults << "shape options";
@@ -423,7 +425,8 @@ QString TestUserActions::inconsistency() {
     const bool circular = w().Option1->value() != 0;
     const bool standard = w().Check1->value() == 0;
     const std::array<std::pair<QWidget*, QWidget*>, 3> pairs{
-        std::pair<QWidget*, QWidget*>{w().Combo2, w().Text2}, {w().Combo3, w().Text3},
+        std::pair<QWidget*, QWidget*>{w().Combo2, w().Text2},
+        {w().Combo3, w().Text3},
         {w().Combo4, w().Text4}};
     for (int row = 0; row < 3; ++row) {
         const bool enabled = (row == 0) == circular;
@@ -435,8 +438,8 @@ QString TestUserActions::inconsistency() {
 
     // Nothing unprintable, and exactly what a fresh recalculation shows.
     const Shown now = shown();
-    for (const QString& text : {now.label13, now.label10, now.label6, now.label17, now.label7,
-                                now.label15, now.label11})
+    for (const QString& text :
+         {now.label13, now.label10, now.label6, now.label17, now.label7, now.label15, now.label11})
         if (text.contains("nan", Qt::CaseInsensitive) || text.contains("inf", Qt::CaseInsensitive))
             faults << "a label shows " + text;
 
@@ -451,8 +454,9 @@ QString TestUserActions::inconsistency() {
                      label(calc::Result::Label7),  label(calc::Result::Label15),
                      label(calc::Result::Label11)};
     if (!(now == want))
-        faults << QString("labels [%1|%2|%3|%4|%5|%6|%7], a fresh recalculation shows "
-                          "[%8|%9|%10|%11|%12|%13|%14]")
+        faults << QString(
+                      "labels [%1|%2|%3|%4|%5|%6|%7], a fresh recalculation shows "
+                      "[%8|%9|%10|%11|%12|%13|%14]")
                       .arg(now.label13, now.label10, now.label6, now.label17, now.label7,
                            now.label15, now.label11)
                       .arg(want.label13, want.label10, want.label6, want.label17, want.label7,
@@ -499,15 +503,24 @@ void TestUserActions::typingAnAirVolumeRecalculatesOnEveryKeystroke() {
 void TestUserActions::airVolumeText_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("label10");
-    QTest::newRow("digits read as the air volume") << "1005" << " 1005 m3/h";
-    QTest::newRow("digits followed by letters read as the digits") << "12abc" << " 12 m3/h";
-    QTest::newRow("letters alone read as zero") << "abc" << " 0 m3/h";
-    QTest::newRow("an emptied box reads as zero") << "" << " 0 m3/h";
-    QTest::newRow("blanks between digits are skipped") << "1 2" << " 12 m3/h";
-    QTest::newRow("a comma ends the number") << "2,5" << " 2 m3/h";
-    QTest::newRow("an exponent is read") << "1.5e3" << " 1500 m3/h";
-    QTest::newRow("a lone point reads as zero") << "." << " 0 m3/h";
-    QTest::newRow("a negative volume is shown as typed") << "-20" << "-20 m3/h";
+    QTest::newRow("digits read as the air volume") << "1005"
+                                                   << " 1005 m3/h";
+    QTest::newRow("digits followed by letters read as the digits") << "12abc"
+                                                                   << " 12 m3/h";
+    QTest::newRow("letters alone read as zero") << "abc"
+                                                << " 0 m3/h";
+    QTest::newRow("an emptied box reads as zero") << ""
+                                                  << " 0 m3/h";
+    QTest::newRow("blanks between digits are skipped") << "1 2"
+                                                       << " 12 m3/h";
+    QTest::newRow("a comma ends the number") << "2,5"
+                                             << " 2 m3/h";
+    QTest::newRow("an exponent is read") << "1.5e3"
+                                         << " 1500 m3/h";
+    QTest::newRow("a lone point reads as zero") << "."
+                                                << " 0 m3/h";
+    QTest::newRow("a negative volume is shown as typed") << "-20"
+                                                         << "-20 m3/h";
 }
 
 void TestUserActions::airVolumeText() {
@@ -523,16 +536,36 @@ void TestUserActions::flowUnit_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("label10");
-    QTest::newRow("10 m3/min is 600 m3/h") << "10" << "m3/min" << " 600 m3/h";
-    QTest::newRow("1000 CFM is 1699 m3/h") << "1000" << "CFM" << " 1699 m3/h";
-    QTest::newRow("1 l/s is 3.6 m3/h") << "1" << "l/s" << " 3.6 m3/h";
-    QTest::newRow("1 m3/s is 3600 m3/h") << "1" << "m3/s" << " 3600 m3/h";
-    QTest::newRow("100 l/min is 6 m3/h") << "100" << "l/min" << " 6 m3/h";
-    QTest::newRow("1000 Am.GPM is 227.1 m3/h") << "1000" << "Am.GPM" << " 227.1 m3/h";
-    QTest::newRow("1 Am.GPS is 13.626 m3/h") << "1" << "Am.GPS" << " 13.626 m3/h";
-    QTest::newRow("100 En.GPM is 27.276 m3/h") << "100" << "En.GPM" << " 27.276 m3/h";
-    QTest::newRow("10 En.GPS is 163.656 m3/h") << "10" << "En.GPS" << " 163.656 m3/h";
-    QTest::newRow("choosing m3/h, already chosen, keeps 10 m3/h") << "10" << "m3/h" << " 10 m3/h";
+    QTest::newRow("10 m3/min is 600 m3/h") << "10"
+                                           << "m3/min"
+                                           << " 600 m3/h";
+    QTest::newRow("1000 CFM is 1699 m3/h") << "1000"
+                                           << "CFM"
+                                           << " 1699 m3/h";
+    QTest::newRow("1 l/s is 3.6 m3/h") << "1"
+                                       << "l/s"
+                                       << " 3.6 m3/h";
+    QTest::newRow("1 m3/s is 3600 m3/h") << "1"
+                                         << "m3/s"
+                                         << " 3600 m3/h";
+    QTest::newRow("100 l/min is 6 m3/h") << "100"
+                                         << "l/min"
+                                         << " 6 m3/h";
+    QTest::newRow("1000 Am.GPM is 227.1 m3/h") << "1000"
+                                               << "Am.GPM"
+                                               << " 227.1 m3/h";
+    QTest::newRow("1 Am.GPS is 13.626 m3/h") << "1"
+                                             << "Am.GPS"
+                                             << " 13.626 m3/h";
+    QTest::newRow("100 En.GPM is 27.276 m3/h") << "100"
+                                               << "En.GPM"
+                                               << " 27.276 m3/h";
+    QTest::newRow("10 En.GPS is 163.656 m3/h") << "10"
+                                               << "En.GPS"
+                                               << " 163.656 m3/h";
+    QTest::newRow("choosing m3/h, already chosen, keeps 10 m3/h") << "10"
+                                                                  << "m3/h"
+                                                                  << " 10 m3/h";
 }
 
 void TestUserActions::flowUnit() {
@@ -565,11 +598,16 @@ void TestUserActions::choosingAUnitAndBack() {
 void TestUserActions::unitChangeScalesTheResults_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
-    QTest::newRow("m3/h to m3/min") << "m3/h" << "m3/min";
-    QTest::newRow("m3/min back to m3/h") << "m3/min" << "m3/h";
-    QTest::newRow("m3/h to CFM") << "m3/h" << "CFM";
-    QTest::newRow("l/s to En.GPS") << "l/s" << "En.GPS";
-    QTest::newRow("Am.GPS to l/min") << "Am.GPS" << "l/min";
+    QTest::newRow("m3/h to m3/min") << "m3/h"
+                                    << "m3/min";
+    QTest::newRow("m3/min back to m3/h") << "m3/min"
+                                         << "m3/h";
+    QTest::newRow("m3/h to CFM") << "m3/h"
+                                 << "CFM";
+    QTest::newRow("l/s to En.GPS") << "l/s"
+                                   << "En.GPS";
+    QTest::newRow("Am.GPS to l/min") << "Am.GPS"
+                                     << "l/min";
 }
 
 void TestUserActions::unitChangeScalesTheResults() {
@@ -725,7 +763,10 @@ void TestUserActions::sizeControlStates() {
     QCOMPARE(w().Option2->isChecked(), rectangular);
     QCOMPARE(w().Check1->value(), ticked ? 1 : 0);
 
-    struct Row { QWidget *combo, *text; bool enabled; };
+    struct Row {
+        QWidget *combo, *text;
+        bool enabled;
+    };
     const Row rows[] = {{w().Combo2, w().Text2, !rectangular},
                         {w().Combo3, w().Text3, rectangular},
                         {w().Combo4, w().Text4, rectangular}};
@@ -835,15 +876,27 @@ void TestUserActions::typedSizeText_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("label6");
     QTest::addColumn<bool>("prompt");
-    QTest::newRow("12abc in Text2 reads 12") << "Text2" << "12abc" << "φ 12" << false;
-    QTest::newRow("abc in Text2 reads 0 and asks for a size") << "Text2" << "abc" << "φ 0" << true;
-    QTest::newRow("an emptied Text2 asks for a size") << "Text2" << "" << "φ 0" << true;
-    QTest::newRow("a negative diameter is used as typed") << "Text2" << "-200" << "φ-200" << false;
-    QTest::newRow("12abc in Text3 reads 12") << "Text3" << "12abc" << " 12 * 1000" << false;
-    QTest::newRow("abc in Text4 reads 0 and asks for a size")
-        << "Text4" << "abc" << " 1000 * 0" << true;
-    QTest::newRow("sides that cancel out ask for a size") << "Text4" << "-1000" << " 1000 *-1000"
-                                                          << true;
+    QTest::newRow("12abc in Text2 reads 12") << "Text2"
+                                             << "12abc"
+                                             << "φ 12" << false;
+    QTest::newRow("abc in Text2 reads 0 and asks for a size") << "Text2"
+                                                              << "abc"
+                                                              << "φ 0" << true;
+    QTest::newRow("an emptied Text2 asks for a size") << "Text2"
+                                                      << ""
+                                                      << "φ 0" << true;
+    QTest::newRow("a negative diameter is used as typed") << "Text2"
+                                                          << "-200"
+                                                          << "φ-200" << false;
+    QTest::newRow("12abc in Text3 reads 12") << "Text3"
+                                             << "12abc"
+                                             << " 12 * 1000" << false;
+    QTest::newRow("abc in Text4 reads 0 and asks for a size") << "Text4"
+                                                              << "abc"
+                                                              << " 1000 * 0" << true;
+    QTest::newRow("sides that cancel out ask for a size") << "Text4"
+                                                          << "-1000"
+                                                          << " 1000 *-1000" << true;
 }
 
 void TestUserActions::typedSizeText() {
@@ -882,8 +935,8 @@ void TestUserActions::scrollBarWritesItsRoughness_data() {
         << "HScroll2" << 1 << 1 << "0.01" << 0.01f << " 0.01";
     QTest::newRow("HScroll2 at 5 writes 0.05")
         << "HScroll2" << 5 << 1 << "0.05" << 0.05f << " 0.05";
-    QTest::newRow("HScroll6 at 60 writes 6 without a point") << "HScroll6" << 60 << 5 << "6" << 6.0f
-                                                             << " 6";
+    QTest::newRow("HScroll6 at 60 writes 6 without a point")
+        << "HScroll6" << 60 << 5 << "6" << 6.0f << " 6";
     QTest::newRow("HScroll6 at 31 writes 3.1") << "HScroll6" << 31 << 5 << "3.1" << 3.1f << " 3.1";
     QTest::newRow("HScroll6 at 49 writes 4.9") << "HScroll6" << 49 << 5 << "4.9" << 4.9f << " 4.9";
     QTest::newRow("HScroll7 at 10 writes 1") << "HScroll7" << 10 << 6 << "1" << 1.0f << " 1";
@@ -984,22 +1037,27 @@ void TestUserActions::scrollBarByKeyboard_data() {
     QTest::addColumn<int>("end");
     QTest::addColumn<int>("material");
     QTest::addColumn<QString>("text");
-    QTest::newRow("Right moves HScroll1 one step")
-        << "HScroll1" << "" << int(Qt::Key_Right) << 17 << 0 << "0.17";
-    QTest::newRow("Left moves HScroll6 one step")
-        << "HScroll6" << "" << int(Qt::Key_Left) << 49 << 5 << "4.9";
-    QTest::newRow("End takes HScroll6 to its maximum")
-        << "HScroll6" << "" << int(Qt::Key_End) << 60 << 5 << "6";
+    QTest::newRow("Right moves HScroll1 one step") << "HScroll1"
+                                                   << "" << int(Qt::Key_Right) << 17 << 0 << "0.17";
+    QTest::newRow("Left moves HScroll6 one step") << "HScroll6"
+                                                  << "" << int(Qt::Key_Left) << 49 << 5 << "4.9";
+    QTest::newRow("End takes HScroll6 to its maximum") << "HScroll6"
+                                                       << "" << int(Qt::Key_End) << 60 << 5 << "6";
     QTest::newRow("Home takes HScroll8 to its minimum")
-        << "HScroll8" << "" << int(Qt::Key_Home) << 2 << 7 << "0.2";
+        << "HScroll8"
+        << "" << int(Qt::Key_Home) << 2 << 7 << "0.2";
     QTest::newRow("Page Down moves HScroll7 one step")
-        << "HScroll7" << "" << int(Qt::Key_PageDown) << 21 << 6 << "2.1";
+        << "HScroll7"
+        << "" << int(Qt::Key_PageDown) << 21 << 6 << "2.1";
     QTest::newRow("HScroll1 reached with Tab from Text5, Right")
-        << "HScroll1" << "Text5" << int(Qt::Key_Right) << 17 << 0 << "0.17";
+        << "HScroll1"
+        << "Text5" << int(Qt::Key_Right) << 17 << 0 << "0.17";
     QTest::newRow("HScroll2 reached with Tab from Text6, Left")
-        << "HScroll2" << "Text6" << int(Qt::Key_Left) << 2 << 1 << "0.02";
+        << "HScroll2"
+        << "Text6" << int(Qt::Key_Left) << 2 << 1 << "0.02";
     QTest::newRow("HScroll6 reached with Tab from Text10, Right")
-        << "HScroll6" << "Text10" << int(Qt::Key_Right) << 51 << 5 << "5.1";
+        << "HScroll6"
+        << "Text10" << int(Qt::Key_Right) << 51 << 5 << "5.1";
 }
 
 // A bar that has the focus moves once for one key and then gives the focus to
@@ -1029,8 +1087,8 @@ void TestUserActions::scrollBarByKeyboard() {
     QCOMPARE(changes.count(), 1);
     QCOMPARE(scroll->value(), end);
     QVERIFY(w().Option3[material]->isChecked());
-    const std::array<ui::TextBox*, 8> boxes{w().Text5,  w().Text6,  w().Text7,  w().Text8,
-                                            w().Text9,  w().Text10, w().Text11, w().Text12};
+    const std::array<ui::TextBox*, 8> boxes{w().Text5, w().Text6,  w().Text7,  w().Text8,
+                                            w().Text9, w().Text10, w().Text11, w().Text12};
     QCOMPARE(boxes[static_cast<std::size_t>(material)]->text(), text);
     COMPARE_SINGLE(w().state().roughness, singleOf(text));
     QVERIFY(w().Text1->hasFocus());
@@ -1120,11 +1178,16 @@ void TestUserActions::roughnessBoxClick() {
 void TestUserActions::clickingTheSelectedMaterialAgainChangesNothing_data() {
     QTest::addColumn<QString>("select");
     QTest::addColumn<QString>("again");
-    QTest::newRow("the option of 薄钢板, selected since start-up") << "Option3_0" << "Option3_0";
-    QTest::newRow("the box of 薄钢板, selected since start-up") << "Option3_0" << "Text5";
-    QTest::newRow("the option of 混凝土 after choosing it") << "Option3_6" << "Option3_6";
-    QTest::newRow("the box of 混凝土 after choosing it") << "Option3_6" << "Text11";
-    QTest::newRow("the box of 自定义 after choosing it") << "Option3_8" << "Text13";
+    QTest::newRow("the option of 薄钢板, selected since start-up") << "Option3_0"
+                                                                   << "Option3_0";
+    QTest::newRow("the box of 薄钢板, selected since start-up") << "Option3_0"
+                                                                << "Text5";
+    QTest::newRow("the option of 混凝土 after choosing it") << "Option3_6"
+                                                            << "Option3_6";
+    QTest::newRow("the box of 混凝土 after choosing it") << "Option3_6"
+                                                         << "Text11";
+    QTest::newRow("the box of 自定义 after choosing it") << "Option3_8"
+                                                         << "Text13";
 }
 
 void TestUserActions::clickingTheSelectedMaterialAgainChangesNothing() {
@@ -1144,8 +1207,8 @@ void TestUserActions::clickingTheSelectedMaterialAgainChangesNothing() {
 
 void TestUserActions::lockedBoxIgnoresTyping_data() {
     QTest::addColumn<QString>("box");
-    for (const char* box : {"Text5", "Text6", "Text7", "Text8", "Text9", "Text10", "Text11",
-                            "Text12"})
+    for (const char* box :
+         {"Text5", "Text6", "Text7", "Text8", "Text9", "Text10", "Text11", "Text12"})
         QTest::addRow("typing, deleting and pasting into %s change nothing", box) << box;
 }
 
@@ -1182,32 +1245,46 @@ void TestUserActions::customRoughnessPasted_data() {
     QTest::addColumn<float>("roughness");
     QTest::addColumn<QString>("label13");
     QTest::addColumn<QString>("afterEditing");  // the box once the editing has ended
-    QTest::newRow("10.5 holds K at 10, the box becomes 10")
-        << "10.5" << 10.0f << " 10" << "10";
-    QTest::newRow("-3 holds K at 0.01, the box becomes 0.01") << "-3" << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("5mm stays as pasted and reads 5") << "5mm" << 5.0f << " 5" << "5mm";
-    QTest::newRow("letters become 0.01") << "abc" << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("0.01 stays, the lower limit is inclusive")
-        << "0.01" << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("10 stays, the upper limit is inclusive") << "10" << 10.0f << " 10" << "10";
-    QTest::newRow("1e1 stays, it is 10") << "1e1" << 10.0f << " 10" << "1e1";
+    QTest::newRow("10.5 holds K at 10, the box becomes 10") << "10.5" << 10.0f << " 10"
+                                                            << "10";
+    QTest::newRow("-3 holds K at 0.01, the box becomes 0.01") << "-3" << 0.01f << " 0.01"
+                                                              << "0.01";
+    QTest::newRow("5mm stays as pasted and reads 5") << "5mm" << 5.0f << " 5"
+                                                     << "5mm";
+    QTest::newRow("letters become 0.01") << "abc" << 0.01f << " 0.01"
+                                         << "0.01";
+    QTest::newRow("0.01 stays, the lower limit is inclusive") << "0.01" << 0.01f << " 0.01"
+                                                              << "0.01";
+    QTest::newRow("10 stays, the upper limit is inclusive") << "10" << 10.0f << " 10"
+                                                            << "10";
+    QTest::newRow("1e1 stays, it is 10") << "1e1" << 10.0f << " 10"
+                                         << "1e1";
     QTest::newRow("a value that rounds to the single 0.01 stays")
-        << "0.0099999999" << 0.01f << " 0.01" << "0.0099999999";
-    QTest::newRow("the single just above 10 becomes 10") << "10.000001" << 10.0f << " 10" << "10";
-    QTest::newRow("0.005 becomes 0.01") << "0.005" << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("a number too large for a double gives K 10")
-        << "1e400" << 10.0f << " 10" << "10";
-    QTest::newRow("its negative gives K 0.01") << "-1e999" << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("a number too small for a double becomes 0.01")
-        << "1e-999" << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("beyond the single range becomes 10") << "1e39" << 10.0f << " 10" << "10";
+        << "0.0099999999" << 0.01f << " 0.01"
+        << "0.0099999999";
+    QTest::newRow("the single just above 10 becomes 10") << "10.000001" << 10.0f << " 10"
+                                                         << "10";
+    QTest::newRow("0.005 becomes 0.01") << "0.005" << 0.01f << " 0.01"
+                                        << "0.01";
+    QTest::newRow("a number too large for a double gives K 10") << "1e400" << 10.0f << " 10"
+                                                                << "10";
+    QTest::newRow("its negative gives K 0.01") << "-1e999" << 0.01f << " 0.01"
+                                               << "0.01";
+    QTest::newRow("a number too small for a double becomes 0.01") << "1e-999" << 0.01f << " 0.01"
+                                                                  << "0.01";
+    QTest::newRow("beyond the single range becomes 10") << "1e39" << 10.0f << " 10"
+                                                        << "10";
     QTest::newRow("blanks between digits are skipped: 2 5 is 25, becomes 10")
-        << "2 5" << 10.0f << " 10" << "10";
-    QTest::newRow("a comma ends the number: 1,5 stays and reads 1")
-        << "1,5" << 1.0f << " 1" << "1,5";
-    QTest::newRow("a leading plus stays") << "+7" << 7.0f << " 7" << "+7";
-    QTest::newRow("a lone point becomes 0.01") << "." << 0.01f << " 0.01" << "0.01";
-    QTest::newRow("full-width 0.5 reads 0.5 and stays") << "０．５" << 0.5f << " 0.5" << "０．５";
+        << "2 5" << 10.0f << " 10"
+        << "10";
+    QTest::newRow("a comma ends the number: 1,5 stays and reads 1") << "1,5" << 1.0f << " 1"
+                                                                    << "1,5";
+    QTest::newRow("a leading plus stays") << "+7" << 7.0f << " 7"
+                                          << "+7";
+    QTest::newRow("a lone point becomes 0.01") << "." << 0.01f << " 0.01"
+                                               << "0.01";
+    QTest::newRow("full-width 0.5 reads 0.5 and stays") << "０．５" << 0.5f << " 0.5"
+                                                        << "０．５";
 }
 
 // A pasted text is the user's: it stays as pasted, with the K in use held
@@ -1238,7 +1315,7 @@ void TestUserActions::customRoughnessPasted() {
 
 void TestUserActions::customRoughnessTyped_data() {
     QTest::addColumn<QTestEventList>("keys");
-    QTest::addColumn<QString>("text");          // as typed, while the box has the focus
+    QTest::addColumn<QString>("text");  // as typed, while the box has the focus
     QTest::addColumn<float>("roughness");
     QTest::addColumn<QString>("afterEditing");  // once the Tab key has left the box
     QTestEventList list;
@@ -1339,12 +1416,11 @@ void TestUserActions::customRoughnessTyped() {
 
     QStringList faults;
     auto* box = w().Text13;
-    const QMetaObject::Connection probe =
-        connect(box, &ui::TextBox::changeRaised, this, [&] {
-            const float k = calc::customK(utf8(box->text())).value;
-            if (!(k == w().state().roughness)) faults << box->text();
-            if (!(k >= calc::kMinCustomK && k <= calc::kMaxCustomK)) faults << "K " + box->text();
-        });
+    const QMetaObject::Connection probe = connect(box, &ui::TextBox::changeRaised, this, [&] {
+        const float k = calc::customK(utf8(box->text())).value;
+        if (!(k == w().state().roughness)) faults << box->text();
+        if (!(k >= calc::kMinCustomK && k <= calc::kMaxCustomK)) faults << "K " + box->text();
+    });
     keys.simulate(box);
     disconnect(probe);
     QCOMPARE(faults, QStringList());
@@ -1426,9 +1502,12 @@ void TestUserActions::customRoughnessWrittenByTheProgram_data() {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("text");
     QTest::addColumn<float>("roughness");
-    QTest::newRow("20 becomes 10 at once") << "20" << "10" << 10.0f;
-    QTest::newRow("an empty text becomes 0.01 at once") << "" << "0.01" << 0.01f;
-    QTest::newRow("0.5 stays") << "0.5" << "0.5" << 0.5f;
+    QTest::newRow("20 becomes 10 at once") << "20"
+                                           << "10" << 10.0f;
+    QTest::newRow("an empty text becomes 0.01 at once") << ""
+                                                        << "0.01" << 0.01f;
+    QTest::newRow("0.5 stays") << "0.5"
+                               << "0.5" << 0.5f;
 }
 
 void TestUserActions::customRoughnessWrittenByTheProgram() {
@@ -1485,21 +1564,30 @@ void TestUserActions::fullWidthInput_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("shown");
     QTest::newRow("an air volume of １０００ is 1000 m3/h")
-        << QStringList{"commit:Text1=１０００"} << "Label10" << " 1000 m3/h";
+        << QStringList{"commit:Text1=１０００"} << "Label10"
+        << " 1000 m3/h";
     QTest::newRow("an ideographic space between digits is a blank")
-        << QStringList{"commit:Text1=１\u3000０００"} << "Label10" << " 1000 m3/h";
+        << QStringList{"commit:Text1=１\u3000０００"} << "Label10"
+        << " 1000 m3/h";
     QTest::newRow("a full-width point and exponent")
-        << QStringList{"commit:Text1=１．５Ｅ３"} << "Label10" << " 1500 m3/h";
+        << QStringList{"commit:Text1=１．５Ｅ３"} << "Label10"
+        << " 1500 m3/h";
     QTest::newRow("a typed diameter of ２００")
-        << QStringList{"click:Check1", "commit:Text2=２００"} << "Label6" << "φ 200";
+        << QStringList{"click:Check1", "commit:Text2=２００"} << "Label6"
+        << "φ 200";
     QTest::newRow("typed sides of ５００ and ３２０")
-        << QStringList{"click:Option2", "click:Check1", "commit:Text3=５００", "commit:Text4=３２０"}
-        << "Label6" << " 500 * 320";
+        << QStringList{"click:Option2", "click:Check1", "commit:Text3=５００",
+                       "commit:Text4=３２０"}
+        << "Label6"
+        << " 500 * 320";
     QTest::newRow("a negative full-width side reads negative")
-        << QStringList{"click:Option2", "click:Check1", "commit:Text3=－５００", "commit:Text4=５００"}
-        << "Label6" << "-500 * 500";
+        << QStringList{"click:Option2", "click:Check1", "commit:Text3=－５００",
+                       "commit:Text4=５００"}
+        << "Label6"
+        << "-500 * 500";
     QTest::newRow("a custom roughness of ０．５")
-        << QStringList{"commit:Text13=０．５"} << "Label13" << " 0.5";
+        << QStringList{"commit:Text13=０．５"} << "Label13"
+        << " 0.5";
 }
 
 void TestUserActions::fullWidthInput() {
@@ -1524,32 +1612,56 @@ void TestUserActions::warningMark_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("fixed");  // typed again: reads whole
     QTest::newRow("1,000 pasted from a spreadsheet reads 1 and says so")
-        << QStringList{"paste:Text1=1,000"} << "Text1" << "只读取了 1，忽略了“,000”"
-        << "Label10" << " 1 m3/h" << "1000";
+        << QStringList{"paste:Text1=1,000"} << "Text1"
+        << "只读取了 1，忽略了“,000”"
+        << "Label10"
+        << " 1 m3/h"
+        << "1000";
     QTest::newRow("12abc typed as a diameter reads 12")
         << QStringList{"click:Check1", "type:Text2=12abc"} << "Text2"
-        << "只读取了 12，忽略了“abc”" << "Label6" << "φ 12" << "12";
-    QTest::newRow("letters as the air volume read 0")
-        << QStringList{"type:Text1=abc"} << "Text1" << "未读到数字，按 0 计算；忽略了“abc”"
-        << "Label10" << " 0 m3/h" << "0";
-    QTest::newRow("a negative air volume")
-        << QStringList{"type:Text1=-100"} << "Text1" << "风量为负数：-100" << "Label10"
-        << "-100 m3/h" << "100";
+        << "只读取了 12，忽略了“abc”"
+        << "Label6"
+        << "φ 12"
+        << "12";
+    QTest::newRow("letters as the air volume read 0") << QStringList{"type:Text1=abc"} << "Text1"
+                                                      << "未读到数字，按 0 计算；忽略了“abc”"
+                                                      << "Label10"
+                                                      << " 0 m3/h"
+                                                      << "0";
+    QTest::newRow("a negative air volume") << QStringList{"type:Text1=-100"} << "Text1"
+                                           << "风量为负数：-100"
+                                           << "Label10"
+                                           << "-100 m3/h"
+                                           << "100";
     QTest::newRow("a negative side")
         << QStringList{"click:Option2", "click:Check1", "type:Text3=-300"} << "Text3"
-        << "风管尺寸为负数：-300" << "Label6" << "-300 * 1000" << "300";
+        << "风管尺寸为负数：-300"
+        << "Label6"
+        << "-300 * 1000"
+        << "300";
     QTest::newRow("a full-width comma ends the number as well")
-        << QStringList{"commit:Text1=１，０００"} << "Text1" << "只读取了 1，忽略了“，０００”"
-        << "Label10" << " 1 m3/h" << "１０００";
-    QTest::newRow("5mm in the custom box reads 5")
-        << QStringList{"type:Text13=5mm"} << "Text13" << "只读取了 5，忽略了“mm”" << "Label13"
-        << " 5" << "5";
+        << QStringList{"commit:Text1=１，０００"} << "Text1"
+        << "只读取了 1，忽略了“，０００”"
+        << "Label10"
+        << " 1 m3/h"
+        << "１０００";
+    QTest::newRow("5mm in the custom box reads 5") << QStringList{"type:Text13=5mm"} << "Text13"
+                                                   << "只读取了 5，忽略了“mm”"
+                                                   << "Label13"
+                                                   << " 5"
+                                                   << "5";
     QTest::newRow("25 while typing in the custom box says K is held at 10")
-        << QStringList{"type:Text13=25"} << "Text13" << "粗糙度限于 0.01 至 10 mm，按 10 计算"
-        << "Label13" << " 10" << "2.5";
+        << QStringList{"type:Text13=25"} << "Text13"
+        << "粗糙度限于 0.01 至 10 mm，按 10 计算"
+        << "Label13"
+        << " 10"
+        << "2.5";
     QTest::newRow("an air volume beyond the double range")
-        << QStringList{"paste:Text1=1e400"} << "Text1" << "数值 1e400 超出可计算的范围" << "Label10"
-        << "—" << "1e4";
+        << QStringList{"paste:Text1=1e400"} << "Text1"
+        << "数值 1e400 超出可计算的范围"
+        << "Label10"
+        << "—"
+        << "1e4";
 }
 
 void TestUserActions::warningMark() {
@@ -1580,8 +1692,8 @@ void TestUserActions::warningMark() {
     QCOMPARE(target->geometry(), geometry);  // inside the box: the layout stays
     // The mark is drawn inside the box, at its right edge.
     const QList<QToolButton*> marks = target->findChildren<QToolButton*>();
-    const auto shownMark = std::find_if(marks.begin(), marks.end(),
-                                        [](QToolButton* b) { return b->isVisible(); });
+    const auto shownMark =
+        std::find_if(marks.begin(), marks.end(), [](QToolButton* b) { return b->isVisible(); });
     QVERIFY(shownMark != marks.end());
     QVERIFY(target->rect().contains((*shownMark)->geometry()));
     QVERIFY((*shownMark)->geometry().left() > target->width() / 2);
@@ -1618,8 +1730,7 @@ void TestUserActions::resultsNeverShowNanOrInf_data() {
         << QStringList{"Label17", "Label15", "Label11"};
     QTest::newRow("a tiny air volume") << QStringList{"type:Text1=1e-40"} << QStringList{};
     QTest::newRow("a negative typed diameter with air flowing, formula one")
-        << QStringList{nonStandard, "type:Text2=-200", "type:Text1=1000"}
-        << QStringList{"Label11"};
+        << QStringList{nonStandard, "type:Text2=-200", "type:Text1=1000"} << QStringList{"Label11"};
     QTest::newRow("a negative typed diameter with air flowing, formula two")
         << QStringList{nonStandard, "type:Text2=-200", "type:Text1=1000", "click:Option5"}
         << QStringList{"Label11"};
@@ -1704,16 +1815,23 @@ void TestUserActions::randomUserSession() {
     for (ui::OptionButton* option : w().Option3) buttons.push_back(option);
     // Digits twice as likely as the rest: sessions need numbers to get anywhere.
     const QString typable = "01234567890123456789.-+eE a,";
-    const QStringList pastes{"1e999", "-1e999", "1e40", "0.005", "12abc", "", " 3 5 ", "1e-3",
-                             "250",   "-250",   "7.25", "1e5",   "0",     "10.00001"};
+    const QStringList pastes{"1e999", "-1e999", "1e40", "0.005", "12abc", "",  " 3 5 ",
+                             "1e-3",  "250",    "-250", "7.25",  "1e5",   "0", "10.00001"};
     const std::array<std::pair<Qt::Key, Qt::KeyboardModifiers>, 14> keys{{
-        {Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier},
-        {Qt::Key_Left, Qt::NoModifier},      {Qt::Key_Right, Qt::NoModifier},
-        {Qt::Key_Up, Qt::NoModifier},        {Qt::Key_Down, Qt::NoModifier},
-        {Qt::Key_Home, Qt::NoModifier},      {Qt::Key_End, Qt::NoModifier},
-        {Qt::Key_Space, Qt::NoModifier},     {Qt::Key_Tab, Qt::NoModifier},
-        {Qt::Key_Backtab, Qt::ShiftModifier}, {Qt::Key_Z, Qt::ControlModifier},
-        {Qt::Key_PageUp, Qt::NoModifier},    {Qt::Key_PageDown, Qt::NoModifier},
+        {Qt::Key_Backspace, Qt::NoModifier},
+        {Qt::Key_Delete, Qt::NoModifier},
+        {Qt::Key_Left, Qt::NoModifier},
+        {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Up, Qt::NoModifier},
+        {Qt::Key_Down, Qt::NoModifier},
+        {Qt::Key_Home, Qt::NoModifier},
+        {Qt::Key_End, Qt::NoModifier},
+        {Qt::Key_Space, Qt::NoModifier},
+        {Qt::Key_Tab, Qt::NoModifier},
+        {Qt::Key_Backtab, Qt::ShiftModifier},
+        {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_PageUp, Qt::NoModifier},
+        {Qt::Key_PageDown, Qt::NoModifier},
     }};
     auto reachable = [](QWidget* widget) { return widget->isVisible() && widget->isEnabled(); };
 
@@ -1732,7 +1850,9 @@ void TestUserActions::randomUserSession() {
                 const QPoint at(1 + below(std::max(1, box->width() - 2)), box->height() / 2);
                 QString typed;
                 for (int n = 1 + below(4); n > 0; --n) typed += typable.at(below(typable.size()));
-                note(QString("click %1 at x=%2, type \"%3\"").arg(box->objectName()).arg(at.x())
+                note(QString("click %1 at x=%2, type \"%3\"")
+                         .arg(box->objectName())
+                         .arg(at.x())
                          .arg(typed));
                 QTest::mouseClick(box, Qt::LeftButton, {}, at);
                 QTest::keyClicks(box, typed);
@@ -1766,8 +1886,8 @@ void TestUserActions::randomUserSession() {
             }
             case 4:
             case 5: {  // an option button or the check box
-                QAbstractButton* button = buttons[static_cast<std::size_t>(
-                    below(static_cast<int>(buttons.size())))];
+                QAbstractButton* button =
+                    buttons[static_cast<std::size_t>(below(static_cast<int>(buttons.size())))];
                 note("click " + button->objectName());
                 QTest::mouseClick(button, Qt::LeftButton, {}, indicatorCentre(button));
                 break;
@@ -1788,8 +1908,8 @@ void TestUserActions::randomUserSession() {
                     note("click the disabled " + bar->objectName());
                     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, bar->height() / 2));
                 } else if (how < 2) {
-                    note(QString("click %1 arrow of %2").arg(how ? "right" : "left",
-                                                             bar->objectName()));
+                    note(QString("click %1 arrow of %2")
+                             .arg(how ? "right" : "left", bar->objectName()));
                     QTest::mouseClick(bar, Qt::LeftButton, {},
                                       barPart(bar, how ? QStyle::SC_ScrollBarAddLine
                                                        : QStyle::SC_ScrollBarSubLine)
@@ -1825,15 +1945,14 @@ void TestUserActions::randomUserSession() {
             case 12: {  // the mouse wheel over a list or a bar
                 std::vector<QWidget*> targets(combos.begin(), combos.end());
                 targets.insert(targets.end(), bars.begin(), bars.end());
-                QWidget* target = targets[static_cast<std::size_t>(
-                    below(static_cast<int>(targets.size())))];
+                QWidget* target =
+                    targets[static_cast<std::size_t>(below(static_cast<int>(targets.size())))];
                 if (!reachable(target)) break;
                 const int delta = below(2) ? 120 : -120;
                 note(QString("wheel %1 over %2").arg(delta).arg(target->objectName()));
                 const QPointF centre = QRectF(target->rect()).center();
-                QWheelEvent wheel(centre, target->mapToGlobal(centre), QPoint(),
-                                  QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                                  Qt::NoScrollPhase, false);
+                QWheelEvent wheel(centre, target->mapToGlobal(centre), QPoint(), QPoint(0, delta),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
                 QApplication::sendEvent(target, &wheel);
                 break;
             }
@@ -1884,14 +2003,22 @@ void TestUserActions::randomUserSession() {
                     }
                     if (QTest::currentTestFailed() || !inconsistency().isEmpty()) break;
                 }
-                if (calc::customK(utf8(box->text())).replacement) seen.insert("custom held while typing");
+                if (calc::customK(utf8(box->text())).replacement)
+                    seen.insert("custom held while typing");
                 if (QTest::currentTestFailed() || !inconsistency().isEmpty()) break;
                 switch (below(5)) {
-                    case 0: note("Enter in Text13"); key(Qt::Key_Return); break;
-                    case 1: note("Tab out of Text13"); key(Qt::Key_Tab); break;
+                    case 0:
+                        note("Enter in Text13");
+                        key(Qt::Key_Return);
+                        break;
+                    case 1:
+                        note("Tab out of Text13");
+                        key(Qt::Key_Tab);
+                        break;
                     case 2:
                         note("click Text1");
-                        QTest::mouseClick(w().Text1, Qt::LeftButton, {}, w().Text1->rect().center());
+                        QTest::mouseClick(w().Text1, Qt::LeftButton, {},
+                                          w().Text1->rect().center());
                         break;
                     case 3: {
                         note("the window loses the focus and gets it back");
@@ -1904,7 +2031,9 @@ void TestUserActions::randomUserSession() {
                         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
                         break;
                     }
-                    default: note("stay in Text13"); break;
+                    default:
+                        note("stay in Text13");
+                        break;
                 }
                 break;
             }
@@ -1919,9 +2048,8 @@ void TestUserActions::randomUserSession() {
         }
         // What the session has been through, so that a session that stops
         // reaching the controls does not pass unnoticed.
-        seen.insert(QString("shape %1, check %2")
-                        .arg(w().Option2->isChecked())
-                        .arg(w().Check1->value()));
+        seen.insert(
+            QString("shape %1, check %2").arg(w().Option2->isChecked()).arg(w().Check1->value()));
         for (int i = 0; i < 9; ++i)
             if (w().Option3[i]->isChecked()) seen.insert(QString("material %1").arg(i));
         seen.insert("unit " + w().Combo1->text());
@@ -1940,11 +2068,12 @@ void TestUserActions::randomUserSession() {
         }
     }
     const QStringList expected{"shape 0, check 0", "shape 0, check 1", "shape 1, check 0",
-                               "shape 1, check 1", "material 0", "material 1", "material 2",
-                               "material 3", "material 4", "material 5", "material 6",
-                               "material 7", "material 8", "unit m3/h", "unit CFM",
-                               "formula two", "size prompt", "failed recalculation",
-                               "custom at 0.01", "custom at 10", "custom held while typing",
+                               "shape 1, check 1", "material 0",       "material 1",
+                               "material 2",       "material 3",       "material 4",
+                               "material 5",       "material 6",       "material 7",
+                               "material 8",       "unit m3/h",        "unit CFM",
+                               "formula two",      "size prompt",      "failed recalculation",
+                               "custom at 0.01",   "custom at 10",     "custom held while typing",
                                "air flowing"};
     for (const QString& state : expected)
         QVERIFY2(seen.contains(state), qPrintable("the session never reached: " + state));

@@ -33,11 +33,11 @@ namespace {
 // The window as its description gives it, written out here on its own so
 // that a slip in the description table shows up as a difference.
 struct Expected {
-    const char *name;
-    const char *kind;
-    const char *frame;   // nullptr: directly in the window
-    const char *caption; // caption or initial text; nullptr: none
-    int left, top, width, height; // twips
+    const char* name;
+    const char* kind;
+    const char* frame;             // nullptr: directly in the window
+    const char* caption;           // caption or initial text; nullptr: none
+    int left, top, width, height;  // twips
     int tabIndex;
 };
 
@@ -114,32 +114,26 @@ const Expected kWindow[] = {
 };
 // clang-format on
 
-const Expected *expectedControl(const QString &name)
-{
-    for (const Expected &e : kWindow)
-        if (name == QLatin1String(e.name))
-            return &e;
+const Expected* expectedControl(const QString& name) {
+    for (const Expected& e : kWindow)
+        if (name == QLatin1String(e.name)) return &e;
     return nullptr;
 }
 
-const ui::ControlDesc *described(const QString &name)
-{
-    for (const ui::ControlDesc &d : ui::formDescription())
-        if (name == QLatin1String(d.name))
-            return &d;
+const ui::ControlDesc* described(const QString& name) {
+    for (const ui::ControlDesc& d : ui::formDescription())
+        if (name == QLatin1String(d.name)) return &d;
     return nullptr;
 }
 
-QWidget *control(const Form1 &form, const QString &name)
-{
-    const QList<QWidget *> found = form.findChildren<QWidget *>(name);
+QWidget* control(const Form1& form, const QString& name) {
+    const QList<QWidget*> found = form.findChildren<QWidget*>(name);
     return found.size() == 1 ? found.front() : nullptr;
 }
 
 // The members the handlers use, by the name of the control each must be.
-std::map<QString, QWidget *> members(const Form1 &f)
-{
-    std::map<QString, QWidget *> m{
+std::map<QString, QWidget*> members(const Form1& f) {
+    std::map<QString, QWidget*> m{
         {"Text1", f.Text1},       {"Text2", f.Text2},       {"Text3", f.Text3},
         {"Text4", f.Text4},       {"Text5", f.Text5},       {"Text6", f.Text6},
         {"Text7", f.Text7},       {"Text8", f.Text8},       {"Text9", f.Text9},
@@ -159,53 +153,36 @@ std::map<QString, QWidget *> members(const Form1 &f)
         {"Frame2", f.Frame2},     {"Frame3", f.Frame3},     {"Frame4", f.Frame4},
         {"Frame5", f.Frame5},     {"Picture1", f.Picture1}, {"Picture2", f.Picture2},
     };
-    for (int i = 0; i < 9; ++i)
-        m.emplace(QStringLiteral("Option3_%1").arg(i), f.Option3[i]);
+    for (int i = 0; i < 9; ++i) m.emplace(QStringLiteral("Option3_%1").arg(i), f.Option3[i]);
     return m;
 }
 
-bool isKind(const QWidget *w, const QString &kind)
-{
-    if (kind == "frame")
-        return qobject_cast<const QGroupBox *>(w);
-    if (kind == "text box")
-        return qobject_cast<const ui::TextBox *>(w);
-    if (kind == "combo box")
-        return qobject_cast<const ui::ComboBox *>(w);
-    if (kind == "option button")
-        return qobject_cast<const ui::OptionButton *>(w);
-    if (kind == "check box")
-        return qobject_cast<const ui::CheckBox *>(w);
-    if (kind == "scroll bar")
-        return qobject_cast<const ui::HScrollBar *>(w);
-    const auto *label = qobject_cast<const QLabel *>(w);
-    if (kind == "label")
-        return label && label->pixmap().isNull();
-    if (kind == "picture box")
-        return label && !label->pixmap().isNull();
+bool isKind(const QWidget* w, const QString& kind) {
+    if (kind == "frame") return qobject_cast<const QGroupBox*>(w);
+    if (kind == "text box") return qobject_cast<const ui::TextBox*>(w);
+    if (kind == "combo box") return qobject_cast<const ui::ComboBox*>(w);
+    if (kind == "option button") return qobject_cast<const ui::OptionButton*>(w);
+    if (kind == "check box") return qobject_cast<const ui::CheckBox*>(w);
+    if (kind == "scroll bar") return qobject_cast<const ui::HScrollBar*>(w);
+    const auto* label = qobject_cast<const QLabel*>(w);
+    if (kind == "label") return label && label->pixmap().isNull();
+    if (kind == "picture box") return label && !label->pixmap().isNull();
     return false;
 }
 
 // The caption a control shows, whatever its kind.
-QString captionOf(const QWidget *w)
-{
-    if (const auto *box = qobject_cast<const QGroupBox *>(w))
-        return box->title();
-    if (const auto *label = qobject_cast<const QLabel *>(w))
-        return label->text();
-    if (const auto *button = qobject_cast<const QAbstractButton *>(w))
-        return button->text();
-    if (const auto *edit = qobject_cast<const QLineEdit *>(w))
-        return edit->text();
-    if (const auto *list = qobject_cast<const ui::ComboBox *>(w))
-        return list->text();
+QString captionOf(const QWidget* w) {
+    if (const auto* box = qobject_cast<const QGroupBox*>(w)) return box->title();
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
+    if (const auto* list = qobject_cast<const ui::ComboBox*>(w)) return list->text();
     return QString();
 }
 
-QString qs(const std::string &text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-float stateField(const calc::CalcState &s, const QString &field)
-{
+float stateField(const calc::CalcState& s, const QString& field) {
     static const std::map<QString, float calc::CalcState::*> fields{
         {"diameter", &calc::CalcState::diameter},
         {"sideA", &calc::CalcState::sideA},
@@ -223,10 +200,10 @@ float stateField(const calc::CalcState &s, const QString &field)
     return s.*fields.at(field);
 }
 
-const QStringList kStandardSides{"120", "160", "200", "250", "320", "400", "500",
+const QStringList kStandardSides{"120", "160", "200",  "250",  "320",  "400", "500",
                                  "630", "800", "1000", "1250", "1600", "2000"};
 
-} // namespace
+}  // namespace
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -236,59 +213,58 @@ private slots:
 
     // --- Before start-up -----------------------------------------------------
 
-    void placeholderTextsBeforeStartUp_data()
-    {
+    void placeholderTextsBeforeStartUp_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
 
-        for (const char *box : {"Text1", "Text2", "Text3", "Text4"})
+        for (const char* box : {"Text1", "Text2", "Text3", "Text4"})
             QTest::addRow("%s shows its own name", box) << box << box;
-        for (const char *label : {"Label6", "Label7", "Label13", "Label15", "Label17"})
+        for (const char* label : {"Label6", "Label7", "Label13", "Label15", "Label17"})
             QTest::addRow("%s shows its own name", label) << label << label;
-        QTest::newRow("Label10 shows zero air volume") << "Label10" << " 0  m3/h";
-        QTest::newRow("Label11 shows zero friction loss") << "Label11" << " 0  Pa/m";
-        QTest::newRow("the roughness box of thin steel shows 0.16") << "Text5" << "0.16";
-        QTest::newRow("the custom roughness box shows 10") << "Text13" << "10";
+        QTest::newRow("Label10 shows zero air volume") << "Label10"
+                                                       << " 0  m3/h";
+        QTest::newRow("Label11 shows zero friction loss") << "Label11"
+                                                          << " 0  Pa/m";
+        QTest::newRow("the roughness box of thin steel shows 0.16") << "Text5"
+                                                                    << "0.16";
+        QTest::newRow("the custom roughness box shows 10") << "Text13"
+                                                           << "10";
     }
 
-    void placeholderTextsBeforeStartUp()
-    {
+    void placeholderTextsBeforeStartUp() {
         QFETCH(QString, name);
         QFETCH(QString, expected);
 
         Form1 form;
-        QWidget *w = control(form, name);
+        QWidget* w = control(form, name);
         QVERIFY(w);
         QCOMPARE(captionOf(w), expected);
     }
 
-    void listsAreEmptyBeforeStartUp_data()
-    {
+    void listsAreEmptyBeforeStartUp_data() {
         QTest::addColumn<QString>("name");
-        for (const char *list : {"Combo1", "Combo2", "Combo3", "Combo4"})
+        for (const char* list : {"Combo1", "Combo2", "Combo3", "Combo4"})
             QTest::addRow("%s has no entries", list) << list;
     }
 
-    void listsAreEmptyBeforeStartUp()
-    {
+    void listsAreEmptyBeforeStartUp() {
         QFETCH(QString, name);
 
         Form1 form;
-        auto *list = qobject_cast<ui::ComboBox *>(control(form, name));
+        auto* list = qobject_cast<ui::ComboBox*>(control(form, name));
         QVERIFY(list);
         QCOMPARE(list->count(), 0);
         QCOMPARE(list->currentIndex(), -1);
         QCOMPARE(list->text(), QString());
     }
 
-    void choicesBeforeAndAfterStartUp_data()
-    {
+    void choicesBeforeAndAfterStartUp_data() {
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("expectedValue");
 
         for (bool loaded : {false, true}) {
-            const char *when = loaded ? "after start-up" : "as created";
+            const char* when = loaded ? "after start-up" : "as created";
             QTest::addRow("Option1 is selected %s", when) << loaded << "Option1" << -1;
             QTest::addRow("Option2 is not selected %s", when) << loaded << "Option2" << 0;
             QTest::addRow("Option3 element 0 is selected %s", when) << loaded << "Option3_0" << -1;
@@ -301,26 +277,23 @@ private slots:
         }
     }
 
-    void choicesBeforeAndAfterStartUp()
-    {
+    void choicesBeforeAndAfterStartUp() {
         QFETCH(bool, loaded);
         QFETCH(QString, name);
         QFETCH(int, expectedValue);
 
         Form1 form;
-        if (loaded)
-            form.Form_Load();
-        QWidget *w = control(form, name);
-        if (auto *option = qobject_cast<ui::OptionButton *>(w))
+        if (loaded) form.Form_Load();
+        QWidget* w = control(form, name);
+        if (auto* option = qobject_cast<ui::OptionButton*>(w))
             QCOMPARE(option->value(), expectedValue);
-        else if (auto *check = qobject_cast<ui::CheckBox *>(w))
+        else if (auto* check = qobject_cast<ui::CheckBox*>(w))
             QCOMPARE(check->value(), expectedValue);
         else
             QFAIL("not a choice");
     }
 
-    void scrollBarsBeforeAndAfterStartUp_data()
-    {
+    void scrollBarsBeforeAndAfterStartUp_data() {
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("enabled");
@@ -329,7 +302,7 @@ private slots:
         QTest::addColumn<int>("value");
 
         for (bool loaded : {false, true}) {
-            const char *when = loaded ? "after start-up" : "as created";
+            const char* when = loaded ? "after start-up" : "as created";
             QTest::addRow("HScroll1 runs 15 to 18 from 16 %s", when)
                 << loaded << "HScroll1" << true << 15 << 18 << 16;
             QTest::addRow("HScroll2 runs 1 to 5 from 3 %s", when)
@@ -349,8 +322,7 @@ private slots:
         }
     }
 
-    void scrollBarsBeforeAndAfterStartUp()
-    {
+    void scrollBarsBeforeAndAfterStartUp() {
         QFETCH(bool, loaded);
         QFETCH(QString, name);
         QFETCH(bool, enabled);
@@ -359,59 +331,53 @@ private slots:
         QFETCH(int, value);
 
         Form1 form;
-        if (loaded)
-            form.Form_Load();
-        auto *bar = qobject_cast<ui::HScrollBar *>(control(form, name));
+        if (loaded) form.Form_Load();
+        auto* bar = qobject_cast<ui::HScrollBar*>(control(form, name));
         QVERIFY(bar);
         QCOMPARE(bar->isEnabled(), enabled);
         QCOMPARE(bar->value(), value);
-        if (!enabled)
-            return; // no range of its own
+        if (!enabled) return;  // no range of its own
         QCOMPARE(bar->minimum(), minimum);
         QCOMPARE(bar->maximum(), maximum);
         QCOMPARE(bar->singleStep(), 1);
         QCOMPARE(bar->pageStep(), 1);
     }
 
-    void sizeControlsAreAllShownAndEnabledBeforeStartUp()
-    {
+    void sizeControlsAreAllShownAndEnabledBeforeStartUp() {
         Form1 form;
-        for (const char *name : {"Combo2", "Text2", "Combo3", "Text3", "Combo4", "Text4"}) {
-            QWidget *w = control(form, name);
+        for (const char* name : {"Combo2", "Text2", "Combo3", "Text3", "Combo4", "Text4"}) {
+            QWidget* w = control(form, name);
             QVERIFY2(w && !w->isHidden() && w->isEnabled(), name);
         }
     }
 
-    void calculationStateIsZeroBeforeStartUp()
-    {
+    void calculationStateIsZeroBeforeStartUp() {
         Form1 form;
-        const calc::CalcState &s = form.state();
-        for (float field : {s.diameter, s.sideA, s.sideB, s.area, s.roughness, s.flowRate,
-                            s.velocity, s.flowFactor, s.lambda, s.reynolds, s.eqDiameter,
-                            s.specificLoss})
+        const calc::CalcState& s = form.state();
+        for (float field :
+             {s.diameter, s.sideA, s.sideB, s.area, s.roughness, s.flowRate, s.velocity,
+              s.flowFactor, s.lambda, s.reynolds, s.eqDiameter, s.specificLoss})
             QCOMPARE(field, 0.0f);
     }
 
     // --- The description -----------------------------------------------------
 
-    void everyControlIsAsDescribed_data()
-    {
+    void everyControlIsAsDescribed_data() {
         QTest::addColumn<QString>("name");
-        for (const Expected &e : kWindow)
+        for (const Expected& e : kWindow)
             QTest::addRow("%s is a %s in %s", e.name, e.kind, e.frame ? e.frame : "the window")
                 << QString::fromLatin1(e.name);
     }
 
-    void everyControlIsAsDescribed()
-    {
+    void everyControlIsAsDescribed() {
         QFETCH(QString, name);
-        const Expected &e = *expectedControl(name);
+        const Expected& e = *expectedControl(name);
 
         Form1 form;
-        QWidget *w = control(form, name);
+        QWidget* w = control(form, name);
         QVERIFY2(w, "no single control of that name");
         QVERIFY2(isKind(w, QString::fromLatin1(e.kind)), w->metaObject()->className());
-        QWidget *parent = w->parentWidget();
+        QWidget* parent = w->parentWidget();
         if (e.frame)
             QCOMPARE(parent->objectName(), QString::fromLatin1(e.frame));
         else
@@ -423,93 +389,85 @@ private slots:
         QVERIFY(!w->testAttribute(Qt::WA_SetPalette));
         QCOMPARE(w->font(), form.font());
 
-        const ui::ControlDesc *d = described(name);
+        const ui::ControlDesc* d = described(name);
         QVERIFY2(d, "missing from the description");
         QCOMPARE(d->tabIndex, e.tabIndex);
     }
 
-    void theHandlersMembersAreTheNamedControls()
-    {
+    void theHandlersMembersAreTheNamedControls() {
         Form1 form;
         const auto byMember = members(form);
         QCOMPARE(byMember.size(), std::size(kWindow));
-        for (const auto &[name, member] : byMember)
+        for (const auto& [name, member] : byMember)
             QVERIFY2(member && member == control(form, name), qPrintable(name));
     }
 
-    void theWindowHoldsNoOtherControls()
-    {
+    void theWindowHoldsNoOtherControls() {
         Form1 form;
         std::multiset<QString> actual;
-        for (QWidget *frame : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            QVERIFY2(qobject_cast<QGroupBox *>(frame), qPrintable(frame->objectName()));
+        for (QWidget* frame : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(qobject_cast<QGroupBox*>(frame), qPrintable(frame->objectName()));
             actual.insert(frame->objectName());
-            for (QWidget *w : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            for (QWidget* w : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 actual.insert(w->objectName());
         }
         std::multiset<QString> expected;
-        for (const Expected &e : kWindow)
-            expected.insert(QString::fromLatin1(e.name));
+        for (const Expected& e : kWindow) expected.insert(QString::fromLatin1(e.name));
         QVERIFY(actual == expected);
     }
 
-    void tabIndexesRunFromZeroWithoutGaps()
-    {
+    void tabIndexesRunFromZeroWithoutGaps() {
         std::vector<int> indexes;
         std::set<std::string> names;
-        for (const ui::ControlDesc &d : ui::formDescription()) {
+        for (const ui::ControlDesc& d : ui::formDescription()) {
             indexes.push_back(d.tabIndex);
             QVERIFY2(names.insert(d.name).second, d.name);
             QVERIFY2(expectedControl(QString::fromLatin1(d.name)), d.name);
         }
         std::sort(indexes.begin(), indexes.end());
         QCOMPARE(indexes.size(), std::size(kWindow));
-        for (std::size_t i = 0; i < indexes.size(); ++i)
-            QCOMPARE(indexes[i], int(i));
+        for (std::size_t i = 0; i < indexes.size(); ++i) QCOMPARE(indexes[i], int(i));
     }
 
-    void furtherSettingsOfTheControls_data()
-    {
+    void furtherSettingsOfTheControls_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("setting");
 
-        for (const char *box : {"Text5", "Text6", "Text7", "Text8", "Text9", "Text10", "Text11",
-                                "Text12"})
+        for (const char* box :
+             {"Text5", "Text6", "Text7", "Text8", "Text9", "Text10", "Text11", "Text12"})
             QTest::addRow("%s is locked", box) << box << "locked";
-        for (const char *box : {"Text1", "Text2", "Text3", "Text4", "Text13"})
+        for (const char* box : {"Text1", "Text2", "Text3", "Text4", "Text13"})
             QTest::addRow("%s is editable", box) << box << "editable";
-        for (const char *list : {"Combo1", "Combo2", "Combo3", "Combo4"})
+        for (const char* list : {"Combo1", "Combo2", "Combo3", "Combo4"})
             QTest::addRow("%s is a pick-only list", list) << list << "pick only";
-        for (const char *label : {"Label12", "Label9", "Label4", "Label16", "Label5", "Label14",
-                                  "Label8"})
+        for (const char* label :
+             {"Label12", "Label9", "Label4", "Label16", "Label5", "Label14", "Label8"})
             QTest::addRow("caption %s is centred", label) << label << "centred";
-        for (const char *label : {"Label13", "Label10", "Label6", "Label17", "Label7", "Label15",
-                                  "Label11"})
+        for (const char* label :
+             {"Label13", "Label10", "Label6", "Label17", "Label7", "Label15", "Label11"})
             QTest::addRow("value %s is left-aligned", label) << label << "left";
     }
 
-    void furtherSettingsOfTheControls()
-    {
+    void furtherSettingsOfTheControls() {
         QFETCH(QString, name);
         QFETCH(QString, setting);
 
         Form1 form;
-        QWidget *w = control(form, name);
+        QWidget* w = control(form, name);
         QVERIFY(w);
         if (setting == "locked" || setting == "editable")
-            QCOMPARE(qobject_cast<ui::TextBox *>(w)->isReadOnly(), setting == "locked");
+            QCOMPARE(qobject_cast<ui::TextBox*>(w)->isReadOnly(), setting == "locked");
         else if (setting == "pick only")
-            QVERIFY(!qobject_cast<ui::ComboBox *>(w)->isEditable());
+            QVERIFY(!qobject_cast<ui::ComboBox*>(w)->isEditable());
         else if (setting == "centred")
-            QCOMPARE(qobject_cast<QLabel *>(w)->alignment() & Qt::AlignHorizontal_Mask,
+            QCOMPARE(qobject_cast<QLabel*>(w)->alignment() & Qt::AlignHorizontal_Mask,
                      Qt::AlignHCenter);
         else
-            QCOMPARE(qobject_cast<QLabel *>(w)->alignment() & Qt::AlignHorizontal_Mask,
+            QCOMPARE(qobject_cast<QLabel*>(w)->alignment() & Qt::AlignHorizontal_Mask,
                      Qt::AlignLeft);
     }
 
-    void windowSettings()
-    {
+    void windowSettings() {
         Form1 form;
         QCOMPARE(form.windowTitle(), QStringLiteral("风速计算"));
         QCOMPARE(form.size(), QSize(561, 489));
@@ -530,8 +488,7 @@ private slots:
         QVERIFY(iconSizes.contains(QSize(32, 32)));
     }
 
-    void windowIsCentredOnTheScreen()
-    {
+    void windowIsCentredOnTheScreen() {
         Form1 form;
         form.Form_Load();
         form.showCentred();
@@ -543,8 +500,7 @@ private slots:
     }
 
     // Each frame is its own option group.
-    void selectingAnOptionClearsOnlyItsOwnFrame_data()
-    {
+    void selectingAnOptionClearsOnlyItsOwnFrame_data() {
         QTest::addColumn<QString>("select");
         QTest::addColumn<QStringList>("expectedSelected");
 
@@ -558,37 +514,34 @@ private slots:
             << "Option5" << QStringList{"Option1", "Option3_0", "Option5"};
     }
 
-    void selectingAnOptionClearsOnlyItsOwnFrame()
-    {
+    void selectingAnOptionClearsOnlyItsOwnFrame() {
         QFETCH(QString, select);
         QFETCH(QStringList, expectedSelected);
 
         Form1 form;
         form.Form_Load();
-        qobject_cast<ui::OptionButton *>(control(form, select))->setValue(-1);
+        qobject_cast<ui::OptionButton*>(control(form, select))->setValue(-1);
 
-        for (ui::OptionButton *option : form.findChildren<ui::OptionButton *>()) {
+        for (ui::OptionButton* option : form.findChildren<ui::OptionButton*>()) {
             const bool selected = expectedSelected.contains(option->objectName());
             QVERIFY2(option->value() == (selected ? -1 : 0), qPrintable(option->objectName()));
         }
     }
 
-    void disabledScrollBarsIgnoreTheUser_data()
-    {
+    void disabledScrollBarsIgnoreTheUser_data() {
         QTest::addColumn<QString>("name");
-        for (const char *bar : {"HScroll3", "HScroll4", "HScroll5"})
+        for (const char* bar : {"HScroll3", "HScroll4", "HScroll5"})
             QTest::addRow("%s ignores keys and clicks", bar) << bar;
     }
 
-    void disabledScrollBarsIgnoreTheUser()
-    {
+    void disabledScrollBarsIgnoreTheUser() {
         QFETCH(QString, name);
 
         Form1 form;
         form.Form_Load();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto *bar = qobject_cast<ui::HScrollBar *>(control(form, name));
+        auto* bar = qobject_cast<ui::HScrollBar*>(control(form, name));
         QSignalSpy changes(bar, &ui::HScrollBar::changeRaised);
         const calc::CalcState before = form.state();
 
@@ -604,47 +557,47 @@ private slots:
 
     // --- After start-up ------------------------------------------------------
 
-    void textsAfterStartUp_data()
-    {
+    void textsAfterStartUp_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("the air volume is 0") << "Text1" << "0";
-        QTest::newRow("the non-standard diameter is 100") << "Text2" << "100";
-        QTest::newRow("the non-standard first side is 1000") << "Text3" << "1000";
-        QTest::newRow("the non-standard second side is 1000") << "Text4" << "1000";
-        const char *roughness[] = {"0.16", "0.03", "1.0", "1.5", "1.0", "5", "2", "0.6", "10"};
+        QTest::newRow("the air volume is 0") << "Text1"
+                                             << "0";
+        QTest::newRow("the non-standard diameter is 100") << "Text2"
+                                                          << "100";
+        QTest::newRow("the non-standard first side is 1000") << "Text3"
+                                                             << "1000";
+        QTest::newRow("the non-standard second side is 1000") << "Text4"
+                                                              << "1000";
+        const char* roughness[] = {"0.16", "0.03", "1.0", "1.5", "1.0", "5", "2", "0.6", "10"};
         for (int i = 0; i < 9; ++i)
             QTest::addRow("Text%d holds the roughness %s", 5 + i, roughness[i])
                 << QStringLiteral("Text%1").arg(5 + i) << roughness[i];
     }
 
-    void textsAfterStartUp()
-    {
+    void textsAfterStartUp() {
         QFETCH(QString, name);
         QFETCH(QString, expected);
 
         Form1 form;
         form.Form_Load();
-        QCOMPARE(qobject_cast<ui::TextBox *>(control(form, name))->text(), expected);
+        QCOMPARE(qobject_cast<ui::TextBox*>(control(form, name))->text(), expected);
     }
 
-    void listsAfterStartUp_data()
-    {
+    void listsAfterStartUp_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<int>("chosenIndex");
 
         QTest::newRow("Combo1 lists the ten flow units, m3/h chosen")
-            << "Combo1"
-            << QStringList{"m3/h",   "m3/min", "m3/s",   "l/min",  "l/s",
-                           "Am.GPM", "Am.GPS", "En.GPM", "En.GPS", "CFM"}
+            << "Combo1" << QStringList{"m3/h",   "m3/min", "m3/s",   "l/min",  "l/s",
+                                       "Am.GPM", "Am.GPS", "En.GPM", "En.GPS", "CFM"}
             << "m3/h" << 0;
         QTest::newRow("Combo2 lists the 26 standard diameters, 100 chosen")
             << "Combo2"
-            << QStringList{"100", "120", "140", "160", "180", "200", "220", "250", "280",
-                           "320", "360", "400", "450", "500", "560", "630", "700", "800",
+            << QStringList{"100", "120",  "140",  "160",  "180",  "200",  "220",  "250", "280",
+                           "320", "360",  "400",  "450",  "500",  "560",  "630",  "700", "800",
                            "900", "1000", "1120", "1250", "1400", "1600", "1800", "2000"}
             << "100" << 0;
         QTest::newRow("Combo3 lists the 13 standard sides, 1000 chosen")
@@ -653,8 +606,7 @@ private slots:
             << "Combo4" << kStandardSides << "1000" << 9;
     }
 
-    void listsAfterStartUp()
-    {
+    void listsAfterStartUp() {
         QFETCH(QString, name);
         QFETCH(QStringList, entries);
         QFETCH(QString, chosen);
@@ -662,18 +614,16 @@ private slots:
 
         Form1 form;
         form.Form_Load();
-        auto *list = qobject_cast<ui::ComboBox *>(control(form, name));
+        auto* list = qobject_cast<ui::ComboBox*>(control(form, name));
         QVERIFY(list);
         QStringList actual;
-        for (int i = 0; i < list->count(); ++i)
-            actual << list->itemText(i);
+        for (int i = 0; i < list->count(); ++i) actual << list->itemText(i);
         QCOMPARE(actual, entries);
         QCOMPARE(list->text(), chosen);
         QCOMPARE(list->currentIndex(), chosenIndex);
     }
 
-    void sizeControlsAfterStartUp_data()
-    {
+    void sizeControlsAfterStartUp_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("visible");
         QTest::addColumn<bool>("enabled");
@@ -686,22 +636,20 @@ private slots:
         QTest::newRow("the second side box is hidden and disabled") << "Text4" << false << false;
     }
 
-    void sizeControlsAfterStartUp()
-    {
+    void sizeControlsAfterStartUp() {
         QFETCH(QString, name);
         QFETCH(bool, visible);
         QFETCH(bool, enabled);
 
         Form1 form;
         form.Form_Load();
-        QWidget *w = control(form, name);
+        QWidget* w = control(form, name);
         QCOMPARE(w->isHidden(), !visible);
         QCOMPARE(w->isVisibleTo(&form), visible);
         QCOMPARE(w->isEnabled(), enabled);
     }
 
-    void calculationStateAfterStartUp_data()
-    {
+    void calculationStateAfterStartUp_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<float>("expected");
 
@@ -711,8 +659,7 @@ private slots:
         QTest::newRow("the roughness is that of thin steel") << "roughness" << 0.16f;
         QTest::newRow("the flow factor is that of m3/h") << "flowFactor" << 1.0f;
         QTest::newRow("the air volume is 0") << "flowRate" << 0.0f;
-        QTest::newRow("the area is that of a 100 mm circle")
-            << "area" << float(engine::s1(100.0f));
+        QTest::newRow("the area is that of a 100 mm circle") << "area" << float(engine::s1(100.0f));
         QTest::newRow("the velocity is 0") << "velocity" << 0.0f;
         QTest::newRow("the equivalent diameter is 0.1 m") << "eqDiameter" << 0.1f;
         QTest::newRow("the Reynolds number is 0") << "reynolds" << 0.0f;
@@ -720,8 +667,7 @@ private slots:
         QTest::newRow("the friction loss is 0") << "specificLoss" << 0.0f;
     }
 
-    void calculationStateAfterStartUp()
-    {
+    void calculationStateAfterStartUp() {
         QFETCH(QString, field);
         QFETCH(float, expected);
 
@@ -732,47 +678,49 @@ private slots:
         QVERIFY2(actual == expected, qPrintable(QString::number(actual, 'g', 9)));
     }
 
-    void resultTextsAfterStartUp_data()
-    {
+    void resultTextsAfterStartUp_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("Label6 shows a circular duct of 100") << "Label6" << "φ 100";
-        QTest::newRow("Label7 shows zero velocity, not the size prompt") << "Label7" << " 0 m/s";
+        QTest::newRow("Label6 shows a circular duct of 100") << "Label6"
+                                                             << "φ 100";
+        QTest::newRow("Label7 shows zero velocity, not the size prompt") << "Label7"
+                                                                         << " 0 m/s";
         QTest::newRow("Label17 shows an equivalent diameter of 0.1 m")
             << "Label17" << qs(calc::numberText(0.1f)) + " m";
-        QTest::newRow("Label10 shows zero air volume") << "Label10" << " 0 m3/h";
+        QTest::newRow("Label10 shows zero air volume") << "Label10"
+                                                       << " 0 m3/h";
         QTest::newRow("Label13 shows the roughness 0.16")
             << "Label13" << qs(calc::numberText(0.16f));
-        QTest::newRow("Label15 shows a Reynolds number of 0") << "Label15" << " 0";
-        QTest::newRow("Label11 shows zero friction loss") << "Label11" << " 0 Pa/m";
+        QTest::newRow("Label15 shows a Reynolds number of 0") << "Label15"
+                                                              << " 0";
+        QTest::newRow("Label11 shows zero friction loss") << "Label11"
+                                                          << " 0 Pa/m";
     }
 
-    void resultTextsAfterStartUp()
-    {
+    void resultTextsAfterStartUp() {
         QFETCH(QString, name);
         QFETCH(QString, expected);
 
         Form1 form;
         form.Form_Load();
-        QCOMPARE(qobject_cast<QLabel *>(control(form, name))->text(), expected);
+        QCOMPARE(qobject_cast<QLabel*>(control(form, name))->text(), expected);
     }
 
     // Start-up's own assignments raise the handlers of the controls they
     // change, and only those: values already in place raise nothing.
-    void startUpRaisesTheEventsOfTheControlsItChanges_data()
-    {
+    void startUpRaisesTheEventsOfTheControlsItChanges_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("expectedSignalCount");
 
-        for (const char *box : {"Text1", "Text2", "Text3", "Text4"})
+        for (const char* box : {"Text1", "Text2", "Text3", "Text4"})
             QTest::addRow("%s's new text raises Change once", box) << box << 1;
         for (int i = 5; i <= 13; ++i)
             QTest::addRow("Text%d keeps its text and raises no Change", i)
                 << QStringLiteral("Text%1").arg(i) << 0;
-        for (const char *list : {"Combo1", "Combo2", "Combo3", "Combo4"})
+        for (const char* list : {"Combo1", "Combo2", "Combo3", "Combo4"})
             QTest::addRow("choosing in %s raises Click once", list) << list << 1;
-        for (const char *option : {"Option1", "Option2", "Option4", "Option5"})
+        for (const char* option : {"Option1", "Option2", "Option4", "Option5"})
             QTest::addRow("%s raises no Click", option) << option << 0;
         for (int i = 0; i < 9; ++i)
             QTest::addRow("Option3 element %d raises no Click", i)
@@ -783,23 +731,22 @@ private slots:
                 << QStringLiteral("HScroll%1").arg(i) << 0;
     }
 
-    void startUpRaisesTheEventsOfTheControlsItChanges()
-    {
+    void startUpRaisesTheEventsOfTheControlsItChanges() {
         QFETCH(QString, name);
         QFETCH(int, expectedSignalCount);
 
         Form1 form;
-        QWidget *w = control(form, name);
+        QWidget* w = control(form, name);
         std::unique_ptr<QSignalSpy> spy;
-        if (auto *box = qobject_cast<ui::TextBox *>(w))
+        if (auto* box = qobject_cast<ui::TextBox*>(w))
             spy = std::make_unique<QSignalSpy>(box, &ui::TextBox::changeRaised);
-        else if (auto *list = qobject_cast<ui::ComboBox *>(w))
+        else if (auto* list = qobject_cast<ui::ComboBox*>(w))
             spy = std::make_unique<QSignalSpy>(list, &ui::ComboBox::clickRaised);
-        else if (auto *option = qobject_cast<ui::OptionButton *>(w))
+        else if (auto* option = qobject_cast<ui::OptionButton*>(w))
             spy = std::make_unique<QSignalSpy>(option, &ui::OptionButton::clickRaised);
-        else if (auto *check = qobject_cast<ui::CheckBox *>(w))
+        else if (auto* check = qobject_cast<ui::CheckBox*>(w))
             spy = std::make_unique<QSignalSpy>(check, &ui::CheckBox::clickRaised);
-        else if (auto *bar = qobject_cast<ui::HScrollBar *>(w))
+        else if (auto* bar = qobject_cast<ui::HScrollBar*>(w))
             spy = std::make_unique<QSignalSpy>(bar, &ui::HScrollBar::changeRaised);
         QVERIFY(spy && spy->isValid());
 
@@ -810,8 +757,7 @@ private slots:
 
     // The handlers raised by start-up run nested, in the order of its steps,
     // each seeing the window as far as start-up has set it up.
-    void startUpRunsItsNestedHandlersInOrder()
-    {
+    void startUpRunsItsNestedHandlersInOrder() {
         Form1 form;
         struct Seen {
             QString control;
@@ -821,28 +767,25 @@ private slots:
         };
         QList<Seen> seen;
         // Connected after the window's own handlers, so each runs after them.
-        auto record = [&](const QString &name) {
+        auto record = [&](const QString& name) {
             seen << Seen{name, form.state().flowFactor, form.Label7->text(), form.Label6->text()};
         };
-        for (ui::TextBox *box : {form.Text1, form.Text2, form.Text3, form.Text4})
+        for (ui::TextBox* box : {form.Text1, form.Text2, form.Text3, form.Text4})
             connect(box, &ui::TextBox::changeRaised, this,
                     [record, box] { record(box->objectName()); });
-        for (ui::ComboBox *list : {form.Combo1, form.Combo2, form.Combo3, form.Combo4})
+        for (ui::ComboBox* list : {form.Combo1, form.Combo2, form.Combo3, form.Combo4})
             connect(list, &ui::ComboBox::clickRaised, this,
                     [record, list] { record(list->objectName()); });
 
         form.Form_Load();
 
         QStringList order;
-        for (const Seen &s : seen)
-            order << s.control;
+        for (const Seen& s : seen) order << s.control;
         QCOMPARE(order, (QStringList{"Text1", "Text2", "Text3", "Text4", "Combo1", "Combo2",
                                      "Combo3", "Combo4"}));
         // The flow factor comes from choosing m3/h, after the texts are set.
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(seen[i].flowFactor, 0.0f);
-        for (int i = 4; i < 8; ++i)
-            QCOMPARE(seen[i].flowFactor, 1.0f);
+        for (int i = 0; i < 4; ++i) QCOMPARE(seen[i].flowFactor, 0.0f);
+        for (int i = 4; i < 8; ++i) QCOMPARE(seen[i].flowFactor, 1.0f);
         // The first recalculation finds the size lists still empty.
         QCOMPARE(seen[0].velocityText, QStringLiteral("请输入风管尺寸"));
         QCOMPARE(seen[4].velocityText, QStringLiteral("请输入风管尺寸"));
@@ -851,8 +794,7 @@ private slots:
         QCOMPARE(seen[5].velocityText, QStringLiteral(" 0 m/s"));
     }
 
-    void theFlowFactorIsSetOnlyByChoosingTheUnit()
-    {
+    void theFlowFactorIsSetOnlyByChoosingTheUnit() {
         Form1 form;
         {
             // Without the unit's Click the factor stays as created.
@@ -865,47 +807,46 @@ private slots:
 
     // --- Captions fit their controls ----------------------------------------
 
-    void noCaptionIsClipped_data()
-    {
+    void noCaptionIsClipped_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text"); // empty: what start-up leaves
+        QTest::addColumn<QString>("text");  // empty: what start-up leaves
 
-        for (const Expected &e : kWindow) {
+        for (const Expected& e : kWindow) {
             const QString kind = QString::fromLatin1(e.kind);
             if (kind == "label" || kind == "option button" || kind == "check box" ||
                 kind == "frame")
                 QTest::addRow("the caption of %s fits", e.name)
                     << QString::fromLatin1(e.name) << QString();
         }
-        QTest::newRow("the size prompt fits Label7") << "Label7" << "请输入风管尺寸";
-        QTest::newRow("a seven-digit air volume fits Label10") << "Label10" << " 1234567 m3/h";
-        QTest::newRow("a rectangular size fits Label6") << "Label6" << " 2000 * 2000";
+        QTest::newRow("the size prompt fits Label7") << "Label7"
+                                                     << "请输入风管尺寸";
+        QTest::newRow("a seven-digit air volume fits Label10") << "Label10"
+                                                               << " 1234567 m3/h";
+        QTest::newRow("a rectangular size fits Label6") << "Label6"
+                                                        << " 2000 * 2000";
     }
 
-    void noCaptionIsClipped()
-    {
+    void noCaptionIsClipped() {
         QFETCH(QString, name);
         QFETCH(QString, text);
 
         Form1 form;
         form.Form_Load();
-        QWidget *w = control(form, name);
+        QWidget* w = control(form, name);
         if (text.isEmpty())
             text = captionOf(w);
         else
-            qobject_cast<QLabel *>(w)->setText(text);
+            qobject_cast<QLabel*>(w)->setText(text);
         QVERIFY(!text.isEmpty());
         const QFontMetrics metrics(w->font());
         const int advance = metrics.horizontalAdvance(text);
-        QStyle *style = w->style();
-        const QString detail = QStringLiteral("%1 px of text in %2x%3")
-                                   .arg(advance)
-                                   .arg(w->width())
-                                   .arg(w->height());
+        QStyle* style = w->style();
+        const QString detail =
+            QStringLiteral("%1 px of text in %2x%3").arg(advance).arg(w->width()).arg(w->height());
 
         int needed = advance;
         int height = metrics.height();
-        if (auto *box = qobject_cast<QGroupBox *>(w)) {
+        if (auto* box = qobject_cast<QGroupBox*>(w)) {
             QStyleOptionGroupBox option;
             option.initFrom(box);
             option.text = text;
@@ -917,23 +858,23 @@ private slots:
             needed += title.left();
             // The title runs above the frame's first control.
             int firstTop = box->height();
-            for (QWidget *child : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 firstTop = std::min(firstTop, child->y());
             QVERIFY2(height <= firstTop, qPrintable(detail));
             QVERIFY2(needed <= box->width(), qPrintable(detail));
             return;
         }
-        if (qobject_cast<ui::OptionButton *>(w)) {
+        if (qobject_cast<ui::OptionButton*>(w)) {
             needed += style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
                       style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
             height = std::max(height,
                               style->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, w));
-        } else if (qobject_cast<ui::CheckBox *>(w)) {
+        } else if (qobject_cast<ui::CheckBox*>(w)) {
             needed += style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
                       style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
             height = std::max(height, style->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, w));
         } else {
-            auto *label = qobject_cast<QLabel *>(w);
+            auto* label = qobject_cast<QLabel*>(w);
             QVERIFY(label);
             const QMargins margins = label->contentsMargins();
             needed += margins.left() + margins.right() + 2 * label->margin();
@@ -943,10 +884,9 @@ private slots:
         QVERIFY2(height <= w->height(), qPrintable(detail));
     }
 
-    void textsFitTheBoxesHeight_data()
-    {
+    void textsFitTheBoxesHeight_data() {
         QTest::addColumn<QString>("name");
-        for (const Expected &e : kWindow) {
+        for (const Expected& e : kWindow) {
             const QString kind = QString::fromLatin1(e.kind);
             if (kind == "text box" || kind == "combo box")
                 QTest::addRow("a line of text fits the height of %s", e.name)
@@ -954,16 +894,15 @@ private slots:
         }
     }
 
-    void textsFitTheBoxesHeight()
-    {
+    void textsFitTheBoxesHeight() {
         QFETCH(QString, name);
 
         Form1 form;
         form.Form_Load();
-        QWidget *w = control(form, name);
-        QStyle *style = w->style();
+        QWidget* w = control(form, name);
+        QStyle* style = w->style();
         QRect field;
-        if (auto *box = qobject_cast<ui::TextBox *>(w)) {
+        if (auto* box = qobject_cast<ui::TextBox*>(w)) {
             QStyleOptionFrame option;
             option.initFrom(box);
             option.rect = box->rect();
@@ -971,7 +910,7 @@ private slots:
             field = style->subElementRect(QStyle::SE_LineEditContents, &option, box)
                         .marginsRemoved(box->textMargins());
         } else {
-            auto *list = qobject_cast<ui::ComboBox *>(w);
+            auto* list = qobject_cast<ui::ComboBox*>(w);
             QStyleOptionComboBox option;
             option.initFrom(list);
             option.editable = false;
@@ -986,13 +925,12 @@ private slots:
 
     // --- Tab order -------------------------------------------------------------
 
-    void tabVisitsTheControlsInTabIndexOrder_data()
-    {
+    void tabVisitsTheControlsInTabIndexOrder_data() {
         QTest::addColumn<QStringList>("choices");
         QTest::addColumn<QStringList>("expected");
 
-        const QStringList materials{"Text5",  "HScroll1", "Text6",  "HScroll2", "Text7",
-                                    "Text8",  "Text9",    "Text10", "HScroll6"};
+        const QStringList materials{"Text5", "HScroll1", "Text6",  "HScroll2", "Text7",
+                                    "Text8", "Text9",    "Text10", "HScroll6"};
         const QStringList lastMaterials{"Text11", "Text12", "Text13", "HScroll7", "HScroll8"};
 
         QTest::newRow("as start-up leaves the window")
@@ -1005,8 +943,8 @@ private slots:
                    materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("a rectangular duct of standard size")
             << QStringList{"Option2"}
-            << QStringList{"Text1", "Combo1", "Option2", "Check1", "Combo3", "Combo4",
-                           "Option3_0"} +
+            << QStringList{"Text1",  "Combo1", "Option2",  "Check1",
+                           "Combo3", "Combo4", "Option3_0"} +
                    materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("a circular duct of non-standard size")
             << QStringList{"Check1"}
@@ -1014,29 +952,29 @@ private slots:
                    materials + lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("brick chosen: the group's stop is brick's own place")
             << QStringList{"Option3_5"}
-            << QStringList{"Text1", "Combo1", "Option1", "Check1", "Combo2", "Text5", "HScroll1",
-                           "Option3_5", "Text6", "HScroll2", "Text7", "Text8", "Text9", "Text10",
-                           "HScroll6"} +
+            << QStringList{"Text1", "Combo1",   "Option1",   "Check1", "Combo2",
+                           "Text5", "HScroll1", "Option3_5", "Text6",  "HScroll2",
+                           "Text7", "Text8",    "Text9",     "Text10", "HScroll6"} +
                    lastMaterials + QStringList{"Option4", "Picture1", "Picture2"};
         QTest::newRow("the custom material and formula two chosen")
             << QStringList{"Option3_8", "Option5"}
             << QStringList{"Text1", "Combo1", "Option1", "Check1", "Combo2"} + materials +
-                   QStringList{"Option3_8"} + lastMaterials + QStringList{"Option5", "Picture1", "Picture2"};
+                   QStringList{"Option3_8"} + lastMaterials +
+                   QStringList{"Option5", "Picture1", "Picture2"};
     }
 
-    void tabVisitsTheControlsInTabIndexOrder()
-    {
+    void tabVisitsTheControlsInTabIndexOrder() {
         QFETCH(QStringList, choices);
         QFETCH(QStringList, expected);
 
         Form1 form;
         form.Form_Load();
-        for (const QString &name : choices) {
-            QWidget *w = control(form, name);
-            if (auto *option = qobject_cast<ui::OptionButton *>(w))
+        for (const QString& name : choices) {
+            QWidget* w = control(form, name);
+            if (auto* option = qobject_cast<ui::OptionButton*>(w))
                 option->setValue(-1);
             else
-                qobject_cast<ui::CheckBox *>(w)->setValue(1);
+                qobject_cast<ui::CheckBox*>(w)->setValue(1);
         }
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -1059,8 +997,7 @@ private slots:
 
     // --- Formula pictures ------------------------------------------------------
 
-    void formulaPicturesAreShownUnscaled_data()
-    {
+    void formulaPicturesAreShownUnscaled_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("bitmapSize");
 
@@ -1068,8 +1005,7 @@ private slots:
         QTest::newRow("formula two in Picture2") << "Picture2" << QSize(231, 72);
     }
 
-    void formulaPicturesAreShownUnscaled()
-    {
+    void formulaPicturesAreShownUnscaled() {
         QFETCH(QString, name);
         QFETCH(QSize, bitmapSize);
 
@@ -1077,7 +1013,7 @@ private slots:
         form.Form_Load();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto *picture = qobject_cast<QLabel *>(control(form, name));
+        auto* picture = qobject_cast<QLabel*>(control(form, name));
         QVERIFY(picture);
         const QPixmap pixmap = picture->pixmap();
         QCOMPARE(pixmap.devicePixelRatio(), 1.0);
@@ -1087,7 +1023,7 @@ private slots:
         const QImage shown = form.grab().toImage();
         QCOMPARE(shown.devicePixelRatio(), 1.0);
         const QRect interior = picture->contentsRect().translated(picture->mapTo(&form, QPoint()));
-        QVERIFY(interior.width() >= picture->width() - 2); // a border of at most one pixel
+        QVERIFY(interior.width() >= picture->width() - 2);  // a border of at most one pixel
 
         // Drawn from the interior's top-left corner, pixel for pixel; the
         // formula's black lies inside what the box shows.
@@ -1096,8 +1032,7 @@ private slots:
         for (int y = 0; y < bitmap.height(); ++y) {
             for (int x = 0; x < bitmap.width(); ++x) {
                 const bool ink = qGray(bitmap.pixel(x, y)) < 128;
-                if (!ink)
-                    continue;
+                if (!ink) continue;
                 ++black;
                 blackColumns.insert(x);
                 QVERIFY2(x < interior.width() && y < interior.height(),

@@ -37,14 +37,12 @@
 
 namespace {
 
-[[noreturn]] void fail(const QString &message)
-{
+[[noreturn]] void fail(const QString& message) {
     std::fprintf(stderr, "make_resources: %s\n", qPrintable(message));
     std::exit(1);
 }
 
-void makeCrisp(QPainter &painter)
-{
+void makeCrisp(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -54,8 +52,7 @@ void makeCrisp(QPainter &painter)
 // Fonts
 // ---------------------------------------------------------------------------
 
-QFont serifFont(int pixelSize, bool italic)
-{
+QFont serifFont(int pixelSize, bool italic) {
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPixelSize(pixelSize);
     font.setItalic(italic);
@@ -76,8 +73,7 @@ QFont serifFont(int pixelSize, bool italic)
 // baseline). The glyphs are rendered and scanned instead of trusting the font
 // metrics, because hinted one-bit glyphs can differ from the outline metrics
 // by a pixel, and a pixel matters at this size.
-QRect inkRect(const QString &text, const QFont &font)
-{
+QRect inkRect(const QString& text, const QFont& font) {
     const int px = font.pixelSize();
     const int side = px * (int(text.size()) + 4);
     QImage scratch(side, px * 4, QImage::Format_RGB32);
@@ -92,7 +88,7 @@ QRect inkRect(const QString &text, const QFont &font)
     }
     int left = scratch.width(), top = scratch.height(), right = -1, bottom = -1;
     for (int y = 0; y < scratch.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+        const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
         for (int x = 0; x < scratch.width(); ++x) {
             if (qGray(line[x]) < 128) {
                 left = std::min(left, x);
@@ -102,8 +98,7 @@ QRect inkRect(const QString &text, const QFont &font)
             }
         }
     }
-    if (right < 0)
-        fail(QStringLiteral("text \"%1\" draws nothing").arg(text));
+    if (right < 0) fail(QStringLiteral("text \"%1\" draws nothing").arg(text));
     return QRect(QPoint(left, top) - origin, QPoint(right, bottom) - origin);
 }
 
@@ -113,11 +108,10 @@ QRect inkRect(const QString &text, const QFont &font)
 // Spacing between boxes is therefore always given explicitly in pixels.
 // ---------------------------------------------------------------------------
 
-class Box
-{
+class Box {
 public:
     virtual ~Box() = default;
-    virtual void draw(QPainter &painter, int x, int baseline) const = 0;
+    virtual void draw(QPainter& painter, int x, int baseline) const = 0;
 
     int width = 0;
     int ascent = 0;
@@ -127,20 +121,16 @@ public:
 
 using BoxPtr = std::unique_ptr<Box>;
 
-class TextBox : public Box
-{
+class TextBox : public Box {
 public:
-    TextBox(QString text, QFont font)
-        : m_text(std::move(text)), m_font(std::move(font))
-    {
+    TextBox(QString text, QFont font) : m_text(std::move(text)), m_font(std::move(font)) {
         m_ink = inkRect(m_text, m_font);
         width = m_ink.width();
         ascent = -m_ink.top();
         descent = m_ink.bottom() + 1;
     }
 
-    void draw(QPainter &painter, int x, int baseline) const override
-    {
+    void draw(QPainter& painter, int x, int baseline) const override {
         painter.setFont(m_font);
         painter.drawText(QPoint(x - m_ink.left(), baseline), m_text);
     }
@@ -151,30 +141,25 @@ private:
     QRect m_ink;
 };
 
-class SpaceBox : public Box
-{
+class SpaceBox : public Box {
 public:
     explicit SpaceBox(int w) { width = w; }
-    void draw(QPainter &, int, int) const override {}
+    void draw(QPainter&, int, int) const override {}
 };
 
 // Boxes side by side on a common baseline.
-class RowBox : public Box
-{
+class RowBox : public Box {
 public:
-    explicit RowBox(std::vector<BoxPtr> items)
-        : m_items(std::move(items))
-    {
-        for (const auto &item : m_items) {
+    explicit RowBox(std::vector<BoxPtr> items) : m_items(std::move(items)) {
+        for (const auto& item : m_items) {
             width += item->width;
             ascent = std::max(ascent, item->ascent);
             descent = std::max(descent, item->descent);
         }
     }
 
-    void draw(QPainter &painter, int x, int baseline) const override
-    {
-        for (const auto &item : m_items) {
+    void draw(QPainter& painter, int x, int baseline) const override {
+        for (const auto& item : m_items) {
             item->draw(painter, x, baseline);
             x += item->width;
         }
@@ -185,11 +170,10 @@ private:
 };
 
 // Geometry shared by every part of one formula at one scale.
-struct Style
-{
+struct Style {
     double scale = 1;  // 1 for the normal bitmap, 1.25 for the @1.25x one …
-    int axis = 0;   // height of the fraction bars above the baseline
-    int rule = 1;   // thickness of bars and of the delimiters' strokes
+    int axis = 0;      // height of the fraction bars above the baseline
+    int rule = 1;      // thickness of bars and of the delimiters' strokes
 
     // Whole pixels: every length is rounded once, at the scale it is drawn
     // at, so strokes keep their full width instead of being resampled.
@@ -199,13 +183,14 @@ struct Style
 };
 
 // Numerator over denominator with a bar on the axis.
-class FractionBox : public Box
-{
+class FractionBox : public Box {
 public:
-    FractionBox(BoxPtr numerator, BoxPtr denominator, const Style &style, int gap, int overhang)
-        : m_num(std::move(numerator)), m_den(std::move(denominator)), m_style(style),
-          m_gap(gap), m_overhang(overhang)
-    {
+    FractionBox(BoxPtr numerator, BoxPtr denominator, const Style& style, int gap, int overhang)
+        : m_num(std::move(numerator)),
+          m_den(std::move(denominator)),
+          m_style(style),
+          m_gap(gap),
+          m_overhang(overhang) {
         width = std::max(m_num->width, m_den->width) + 2 * m_overhang;
         const int barTop = m_style.barTop(0);
         const int numBaseline = barTop - m_gap - m_num->descent;
@@ -214,8 +199,7 @@ public:
         descent = denBaseline + m_den->descent;
     }
 
-    void draw(QPainter &painter, int x, int baseline) const override
-    {
+    void draw(QPainter& painter, int x, int baseline) const override {
         const int barTop = m_style.barTop(baseline);
         const int numBaseline = barTop - m_gap - m_num->descent;
         const int denBaseline = barTop + m_style.rule + m_gap + m_den->ascent;
@@ -238,32 +222,27 @@ enum class Delimiter { Bracket, Parenthesis };
 // enclose it. They reach `padding` rows past the content's ink at both ends
 // rather than being centred on the bars: a tall exponent inside would
 // otherwise leave a large empty space at the bottom.
-class FenceBox : public Box
-{
+class FenceBox : public Box {
 public:
-    FenceBox(Delimiter kind, BoxPtr content, const Style &style, int padding, int gap)
-        : m_kind(kind), m_content(std::move(content)), m_style(style), m_gap(gap)
-    {
+    FenceBox(Delimiter kind, BoxPtr content, const Style& style, int padding, int gap)
+        : m_kind(kind), m_content(std::move(content)), m_style(style), m_gap(gap) {
         m_delimWidth = m_kind == Delimiter::Bracket ? style.px(3) + style.rule : style.px(4);
         ascent = m_content->ascent + padding;
         descent = m_content->descent + padding;
-        if (m_kind == Delimiter::Parenthesis && height() > style.px(30))
-            m_delimWidth = style.px(5);
+        if (m_kind == Delimiter::Parenthesis && height() > style.px(30)) m_delimWidth = style.px(5);
         width = 2 * (m_delimWidth + m_gap) + m_content->width;
     }
 
-    void draw(QPainter &painter, int x, int baseline) const override
-    {
+    void draw(QPainter& painter, int x, int baseline) const override {
         const int top = baseline - ascent;
-        const int bottom = baseline + descent; // exclusive
+        const int bottom = baseline + descent;  // exclusive
         drawDelimiter(painter, x, top, bottom, false);
         m_content->draw(painter, x + m_delimWidth + m_gap, baseline);
         drawDelimiter(painter, x + width - m_delimWidth, top, bottom, true);
     }
 
 private:
-    void drawDelimiter(QPainter &painter, int x, int top, int bottom, bool closing) const
-    {
+    void drawDelimiter(QPainter& painter, int x, int top, int bottom, bool closing) const {
         const int t = m_style.rule;
         const int w = m_delimWidth;
         if (m_kind == Delimiter::Bracket) {
@@ -279,9 +258,10 @@ private:
         const int h = bottom - top;
         const double mid = (h - 1) / 2.0;
         for (int row = 0; row < h; ++row) {
-            const double u = (row - mid) / mid;          // -1 .. 1
-            const double bulge = 1.0 - u * u;             // 0 at the tips, 1 in the middle
-            int offset = int(std::lround((w - t) * (1.0 - bulge))); // distance of the ink from the outer side
+            const double u = (row - mid) / mid;  // -1 .. 1
+            const double bulge = 1.0 - u * u;    // 0 at the tips, 1 in the middle
+            int offset = int(
+                std::lround((w - t) * (1.0 - bulge)));  // distance of the ink from the outer side
             const int thickness = t + (bulge > 0.75 ? m_style.px(1) : 0);
             offset = std::min(offset, w - thickness);
             const int inkX = closing ? x + w - offset - thickness : x + offset;
@@ -298,20 +278,17 @@ private:
 
 // A base with an exponent at its upper right. The exponent's ink ends
 // `overlap` rows below the top of the base.
-class SuperscriptBox : public Box
-{
+class SuperscriptBox : public Box {
 public:
     SuperscriptBox(BoxPtr base, BoxPtr exponent, int gap, int overlap)
-        : m_base(std::move(base)), m_exp(std::move(exponent)), m_gap(gap)
-    {
+        : m_base(std::move(base)), m_exp(std::move(exponent)), m_gap(gap) {
         width = m_base->width + m_gap + m_exp->width;
         m_expBaseline = -m_base->ascent + overlap - m_exp->descent;
         ascent = std::max(m_base->ascent, m_exp->ascent - m_expBaseline);
         descent = std::max(m_base->descent, m_expBaseline + m_exp->descent);
     }
 
-    void draw(QPainter &painter, int x, int baseline) const override
-    {
+    void draw(QPainter& painter, int x, int baseline) const override {
         m_base->draw(painter, x, baseline);
         m_exp->draw(painter, x + m_base->width + m_gap, baseline + m_expBaseline);
     }
@@ -324,16 +301,14 @@ private:
 };
 
 // Convenience builders so the formulas below read roughly like the maths.
-class Builder
-{
+class Builder {
 public:
     // Font sizes round down: a glyph a pixel too large at 1.5x makes formula
     // two too wide for its box.
     Builder(double scale, int mainPx, int scriptPx)
         : m_main(serifFont(int(mainPx * scale), false)),
           m_mainItalic(serifFont(int(mainPx * scale), true)),
-          m_script(serifFont(int(scriptPx * scale), false))
-    {
+          m_script(serifFont(int(scriptPx * scale), false)) {
         m_style.scale = scale;
         m_style.rule = std::max(1, m_style.px(1));
         // The bars sit at the height of the middle of the plus sign, so that
@@ -347,44 +322,42 @@ public:
 
     int px(int units) const { return m_style.px(units); }
 
-    BoxPtr text(const QString &s) const { return std::make_unique<TextBox>(s, m_main); }
-    BoxPtr italic(const QString &s) const { return std::make_unique<TextBox>(s, m_mainItalic); }
-    BoxPtr script(const QString &s) const { return std::make_unique<TextBox>(s, m_script); }
+    BoxPtr text(const QString& s) const { return std::make_unique<TextBox>(s, m_main); }
+    BoxPtr italic(const QString& s) const { return std::make_unique<TextBox>(s, m_mainItalic); }
+    BoxPtr script(const QString& s) const { return std::make_unique<TextBox>(s, m_script); }
     BoxPtr space(int units) const { return std::make_unique<SpaceBox>(px(units)); }
 
-    template<typename... Boxes>
-    BoxPtr row(Boxes... boxes) const
-    {
+    template <typename... Boxes>
+    BoxPtr row(Boxes... boxes) const {
         std::vector<BoxPtr> items;
         (items.push_back(std::move(boxes)), ...);
         return std::make_unique<RowBox>(std::move(items));
     }
 
-    BoxPtr fraction(BoxPtr num, BoxPtr den, int overhang = 1) const
-    {
-        return std::make_unique<FractionBox>(std::move(num), std::move(den), m_style, px(2), px(overhang));
+    BoxPtr fraction(BoxPtr num, BoxPtr den, int overhang = 1) const {
+        return std::make_unique<FractionBox>(std::move(num), std::move(den), m_style, px(2),
+                                             px(overhang));
     }
     // A small fraction set in the script size, used as an exponent.
-    BoxPtr scriptFraction(BoxPtr num, BoxPtr den) const
-    {
-        return std::make_unique<FractionBox>(std::move(num), std::move(den), m_scriptStyle, px(1), px(1));
+    BoxPtr scriptFraction(BoxPtr num, BoxPtr den) const {
+        return std::make_unique<FractionBox>(std::move(num), std::move(den), m_scriptStyle, px(1),
+                                             px(1));
     }
-    BoxPtr fence(Delimiter kind, BoxPtr content) const
-    {
+    BoxPtr fence(Delimiter kind, BoxPtr content) const {
         return std::make_unique<FenceBox>(kind, std::move(content), m_style, px(2), px(2));
     }
     // Superscript whose lower half sits beside the top of the base.
-    BoxPtr power(BoxPtr base, BoxPtr exponent) const
-    {
+    BoxPtr power(BoxPtr base, BoxPtr exponent) const {
         const int overlap = (exponent->height() + 1) / 2;
-        return std::make_unique<SuperscriptBox>(std::move(base), std::move(exponent), px(1), overlap);
+        return std::make_unique<SuperscriptBox>(std::move(base), std::move(exponent), px(1),
+                                                overlap);
     }
     // A fraction as exponent: its denominator beside the upper end of the
     // base, which puts the bar one fraction gap above the base's top.
-    BoxPtr fractionPower(BoxPtr base, BoxPtr fractionExponent, int denominatorHeight) const
-    {
+    BoxPtr fractionPower(BoxPtr base, BoxPtr fractionExponent, int denominatorHeight) const {
         const int overlap = denominatorHeight;
-        return std::make_unique<SuperscriptBox>(std::move(base), std::move(fractionExponent), px(1), overlap);
+        return std::make_unique<SuperscriptBox>(std::move(base), std::move(fractionExponent), px(1),
+                                                overlap);
     }
 
 private:
@@ -407,52 +380,50 @@ constexpr int kScriptPx = 10;
 const QString kLambda = QString(QChar(0x03BB));
 
 // λ = 0.25 / [ lg K/(3.71D) + 5.74/(0.9Re) ]²
-BoxPtr formulaOne(double scale)
-{
+BoxPtr formulaOne(double scale) {
     const Builder b(scale, kMainPx, kScriptPx);
-    auto bracket = b.fence(Delimiter::Bracket,
-        b.row(b.text("lg"), b.space(2),
-              b.fraction(b.italic("K"), b.row(b.text("3.71"), b.space(1), b.italic("D"))),
-              b.space(3), b.text("+"), b.space(3),
-              b.fraction(b.text("5.74"), b.row(b.text("0.9"), b.space(1), b.text("Re")))));
+    auto bracket =
+        b.fence(Delimiter::Bracket,
+                b.row(b.text("lg"), b.space(2),
+                      b.fraction(b.italic("K"), b.row(b.text("3.71"), b.space(1), b.italic("D"))),
+                      b.space(3), b.text("+"), b.space(3),
+                      b.fraction(b.text("5.74"), b.row(b.text("0.9"), b.space(1), b.text("Re")))));
     auto denominator = b.power(std::move(bracket), b.script("2"));
     return b.row(b.text(kLambda), b.space(4), b.text("="), b.space(4),
                  b.fraction(b.text("0.25"), std::move(denominator), 2));
 }
 
 // λ = 0.0055 [ 1 + ( 20000 K/d + 10⁶/Re )^(1/3) ]
-BoxPtr formulaTwo(double scale)
-{
+BoxPtr formulaTwo(double scale) {
     const Builder b(scale, kMainPx, kScriptPx);
     auto oneThirdDenominator = b.script("3");
     const int denominatorHeight = oneThirdDenominator->height();
-    auto parenthesis = b.fence(Delimiter::Parenthesis,
-        b.row(b.text("20000"), b.space(2), b.fraction(b.italic("K"), b.italic("d")),
-              b.space(3), b.text("+"), b.space(3),
-              b.fraction(b.power(b.text("10"), b.script("6")), b.text("Re"))));
+    auto parenthesis =
+        b.fence(Delimiter::Parenthesis,
+                b.row(b.text("20000"), b.space(2), b.fraction(b.italic("K"), b.italic("d")),
+                      b.space(3), b.text("+"), b.space(3),
+                      b.fraction(b.power(b.text("10"), b.script("6")), b.text("Re"))));
     auto cubeRoot = b.fractionPower(std::move(parenthesis),
                                     b.scriptFraction(b.script("1"), std::move(oneThirdDenominator)),
                                     denominatorHeight);
-    auto bracket = b.fence(Delimiter::Bracket,
-        b.row(b.text("1"), b.space(3), b.text("+"), b.space(3), std::move(cubeRoot)));
-    return b.row(b.text(kLambda), b.space(4), b.text("="), b.space(4), b.text("0.0055"),
-                 b.space(3), std::move(bracket));
+    auto bracket = b.fence(Delimiter::Bracket, b.row(b.text("1"), b.space(3), b.text("+"),
+                                                     b.space(3), std::move(cubeRoot)));
+    return b.row(b.text(kLambda), b.space(4), b.text("="), b.space(4), b.text("0.0055"), b.space(3),
+                 std::move(bracket));
 }
 
 // ---------------------------------------------------------------------------
 // Rendering and output
 // ---------------------------------------------------------------------------
 
-struct FormulaTarget
-{
+struct FormulaTarget {
     QString fileName;
-    QSize size;      // at 1x
-    QRect inkArea;   // at 1x: where black pixels may appear
+    QSize size;     // at 1x
+    QRect inkArea;  // at 1x: where black pixels may appear
     BoxPtr (*layout)(double scale);
 };
 
-QRect blackBounds(const QImage &image)
-{
+QRect blackBounds(const QImage& image) {
     int left = image.width(), top = image.height(), right = -1, bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -469,29 +440,25 @@ QRect blackBounds(const QImage &image)
 
 // Saves a two-colour image as an uncompressed 24-bit BMP. Qt's writer picks
 // the bit depth itself, so read the header back rather than assume it.
-void saveBmp24(const QImage &image, const QString &path)
-{
+void saveBmp24(const QImage& image, const QString& path) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    if (!rgb.save(path, "BMP"))
-        fail(QStringLiteral("cannot write %1").arg(path));
+    if (!rgb.save(path, "BMP")) fail(QStringLiteral("cannot write %1").arg(path));
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read back %1").arg(path));
+    if (!file.open(QIODevice::ReadOnly)) fail(QStringLiteral("cannot read back %1").arg(path));
     const QByteArray header = file.read(54);
     // BITMAPFILEHEADER (14 bytes), then BITMAPINFOHEADER: the bit count is
     // the little-endian 16-bit value at offset 28, the 32-bit compression at 30.
     auto le16 = [&header](int at) { return uchar(header[at]) | (uchar(header[at + 1]) << 8); };
-    if (header.size() != 54 || !header.startsWith("BM") || le16(28) != 24
-        || le16(30) != 0 || le16(32) != 0)
+    if (header.size() != 54 || !header.startsWith("BM") || le16(28) != 24 || le16(30) != 0 ||
+        le16(32) != 0)
         fail(QStringLiteral("%1 was not written as an uncompressed 24-bit BMP").arg(path));
 }
 
 // Whole pixels of a 1x length at `scale`.
 int scaled(int length, double scale) { return int(std::lround(length * scale)); }
 
-void renderFormula(const FormulaTarget &target, double scale, const QString &dir)
-{
+void renderFormula(const FormulaTarget& target, double scale, const QString& dir) {
     const BoxPtr formula = target.layout(scale);
 
     // Draw on a roomy sheet first, then move the ink into the allowed area.
@@ -506,7 +473,7 @@ void renderFormula(const FormulaTarget &target, double scale, const QString &dir
     }
     // Only pure black and pure white may reach the bitmap.
     for (int y = 0; y < sheet.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(sheet.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(sheet.scanLine(y));
         for (int x = 0; x < sheet.width(); ++x)
             line[x] = qGray(line[x]) < 128 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
     }
@@ -517,11 +484,14 @@ void renderFormula(const FormulaTarget &target, double scale, const QString &dir
                      scaled(target.inkArea.width(), scale), scaled(target.inkArea.height(), scale));
     const QString name = scale == 1 ? target.fileName + ".bmp"
                                     : target.fileName + QStringLiteral("@%1x.bmp").arg(scale);
-    if (ink.isNull())
-        fail(QStringLiteral("%1: nothing drawn").arg(name));
+    if (ink.isNull()) fail(QStringLiteral("%1: nothing drawn").arg(name));
     if (ink.width() > area.width() || ink.height() > area.height())
         fail(QStringLiteral("%1: the formula needs %2 x %3 pixels but only %4 x %5 are free")
-                 .arg(name).arg(ink.width()).arg(ink.height()).arg(area.width()).arg(area.height()));
+                 .arg(name)
+                 .arg(ink.width())
+                 .arg(ink.height())
+                 .arg(area.width())
+                 .arg(area.height()));
 
     // Centre the ink in the free area.
     const QPoint destination(area.left() + (area.width() - ink.width()) / 2,
@@ -535,22 +505,20 @@ void renderFormula(const FormulaTarget &target, double scale, const QString &dir
     }
 
     const QRect placed = blackBounds(out);
-    if (!area.contains(placed))
-        fail(QStringLiteral("%1: ink escaped the free area").arg(name));
+    if (!area.contains(placed)) fail(QStringLiteral("%1: ink escaped the free area").arg(name));
 
     saveBmp24(out, QDir(dir).filePath(name));
     std::printf("%s: %dx%d, ink %dx%d at (%d,%d), free area %dx%d at (%d,%d)\n", qPrintable(name),
-                size.width(), size.height(), placed.width(), placed.height(), placed.x(), placed.y(),
-                area.width(), area.height(), area.x(), area.y());
+                size.width(), size.height(), placed.width(), placed.height(), placed.x(),
+                placed.y(), area.width(), area.height(), area.x(), area.y());
 }
 
 // ---------------------------------------------------------------------------
 // Window icon: an aeroplane seen from above, nose up.
 // ---------------------------------------------------------------------------
 
-struct IconPart
-{
-    QVector<QPoint> points; // corners, in pixel-corner coordinates
+struct IconPart {
+    QVector<QPoint> points;  // corners, in pixel-corner coordinates
     QRgb fill;
 };
 
@@ -563,8 +531,7 @@ constexpr QRgb kWindow = 0xff7fd4ff;
 
 // The shapes of the icon drawn on a grid of `size` pixels (16 or 32), in
 // pixel-corner coordinates, back to front.
-std::vector<IconPart> iconParts(int size)
-{
+std::vector<IconPart> iconParts(int size) {
     std::vector<IconPart> parts;
     if (size == 32) {
         parts = {
@@ -588,8 +555,7 @@ std::vector<IconPart> iconParts(int size)
     return parts;
 }
 
-QImage drawIcon(int size)
-{
+QImage drawIcon(int size) {
     // Each size has its own drawing: halving the large one turns the outline
     // into mush, so the small one is flat colour without an outline and with a
     // dark fuselage that stands out on light and dark title bars alike.
@@ -602,7 +568,7 @@ QImage drawIcon(int size)
         QPainter painter(&canvas);
         makeCrisp(painter);
         painter.setPen(Qt::NoPen);
-        for (const IconPart &part : parts) {
+        for (const IconPart& part : parts) {
             painter.setBrush(QColor::fromRgba(part.fill));
             painter.drawPolygon(QPolygon(part.points));
         }
@@ -610,8 +576,7 @@ QImage drawIcon(int size)
     // Filling is not exactly symmetric at the pixel level; mirror the left
     // half so both wings come out identical.
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size / 2; ++x)
-            canvas.setPixel(size - 1 - x, y, canvas.pixel(x, y));
+        for (int x = 0; x < size / 2; ++x) canvas.setPixel(size - 1 - x, y, canvas.pixel(x, y));
 
     // The large icon gets a dark one-pixel outline around the silhouette and
     // between the fuselage and the wings, so the light fuselage reads on a
@@ -625,14 +590,13 @@ QImage drawIcon(int size)
             for (int x = 0; x < size; ++x) {
                 const QRgb here = at(x, y);
                 const QRgb around[] = {at(x - 1, y), at(x + 1, y), at(x, y - 1), at(x, y + 1)};
-                const bool edgeOfShape = qAlpha(here) == 0
-                    && std::any_of(std::begin(around), std::end(around),
-                                   [](QRgb c) { return qAlpha(c) != 0; });
-                const bool edgeOfBody = here == kBody
-                    && std::any_of(std::begin(around), std::end(around),
-                                   [](QRgb c) { return c == kWing || c == kTail; });
-                if (edgeOfShape || edgeOfBody)
-                    canvas.setPixel(x, y, kOutline);
+                const bool edgeOfShape =
+                    qAlpha(here) == 0 && std::any_of(std::begin(around), std::end(around),
+                                                     [](QRgb c) { return qAlpha(c) != 0; });
+                const bool edgeOfBody =
+                    here == kBody && std::any_of(std::begin(around), std::end(around),
+                                                 [](QRgb c) { return c == kWing || c == kTail; });
+                if (edgeOfShape || edgeOfBody) canvas.setPixel(x, y, kOutline);
             }
         }
     }
@@ -648,18 +612,19 @@ QImage drawIcon(int size)
             const int index = qAlpha(pixel) == 0 ? 0 : int(palette.indexOf(pixel));
             if (index < 0)
                 fail(QStringLiteral("icon%1: stray colour #%2 at (%3,%4)")
-                         .arg(size).arg(pixel, 8, 16, QChar('0')).arg(x).arg(y));
+                         .arg(size)
+                         .arg(pixel, 8, 16, QChar('0'))
+                         .arg(x)
+                         .arg(y));
             indexed.setPixel(x, y, uint(index));
         }
     }
     return indexed;
 }
 
-void writeIcon(int size, const QString &dir)
-{
+void writeIcon(int size, const QString& dir) {
     const QString path = QDir(dir).filePath(QStringLiteral("icon%1.png").arg(size));
-    if (!drawIcon(size).save(path, "PNG"))
-        fail(QStringLiteral("cannot write %1").arg(path));
+    if (!drawIcon(size).save(path, "PNG")) fail(QStringLiteral("cannot write %1").arg(path));
     std::printf("icon%d.png: %dx%d\n", size, size, size);
 }
 
@@ -669,29 +634,28 @@ void writeIcon(int size, const QString &dir)
 // theme are the window's own hand-tuned icons.
 // ---------------------------------------------------------------------------
 
-constexpr int kScalableGrid = 32;          // the drawing's own units
+constexpr int kScalableGrid = 32;  // the drawing's own units
 constexpr int kThemeSizes[] = {24, 48, 64, 128, 256};
 
 // The cockpit window sits on the fuselage and needs no outline; every other
 // part is outlined, which also separates the fuselage from the wings.
-bool outlined(const IconPart &part) { return part.fill != kWindow; }
+bool outlined(const IconPart& part) { return part.fill != kWindow; }
 
-QString svgColour(QRgb colour)
-{
+QString svgColour(QRgb colour) {
     return QStringLiteral("#%1").arg(colour & 0xffffffu, 6, 16, QChar('0'));
 }
 
-void writeScalableIcon(const QString &path)
-{
+void writeScalableIcon(const QString& path) {
     QString svg = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
-        "viewBox=\"0 0 %1 %1\">\n").arg(kScalableGrid);
-    for (const IconPart &part : iconParts(kScalableGrid)) {
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                      "viewBox=\"0 0 %1 %1\">\n")
+                      .arg(kScalableGrid);
+    for (const IconPart& part : iconParts(kScalableGrid)) {
         QStringList points;
-        for (const QPoint &p : part.points)
-            points << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
-        svg += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"").arg(points.join(' '), svgColour(part.fill));
+        for (const QPoint& p : part.points) points << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+        svg += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"")
+                   .arg(points.join(' '), svgColour(part.fill));
         if (outlined(part))
             svg += QStringLiteral(" stroke=\"%1\" stroke-width=\"1\" stroke-linejoin=\"round\"")
                        .arg(svgColour(kOutline));
@@ -705,17 +669,17 @@ void writeScalableIcon(const QString &path)
 }
 
 // The same shapes as the scalable drawing, smoothed, at `size` pixels.
-QImage drawThemeIcon(int size)
-{
+QImage drawThemeIcon(int size) {
     QImage canvas(size, size, QImage::Format_ARGB32);
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.scale(double(size) / kScalableGrid, double(size) / kScalableGrid);
-    for (const IconPart &part : iconParts(kScalableGrid)) {
+    for (const IconPart& part : iconParts(kScalableGrid)) {
         painter.setBrush(QColor::fromRgba(part.fill));
         if (outlined(part))
-            painter.setPen(QPen(QColor::fromRgba(kOutline), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+            painter.setPen(
+                QPen(QColor::fromRgba(kOutline), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
         else
             painter.setPen(Qt::NoPen);
         painter.drawPolygon(QPolygon(part.points));
@@ -723,11 +687,9 @@ QImage drawThemeIcon(int size)
     return canvas;
 }
 
-void writeDesktopIcons(const QString &dir)
-{
+void writeDesktopIcons(const QString& dir) {
     const QString iconDir = QDir(dir).filePath(QStringLiteral("icons"));
-    if (!QDir().mkpath(iconDir))
-        fail(QStringLiteral("cannot create %1").arg(iconDir));
+    if (!QDir().mkpath(iconDir)) fail(QStringLiteral("cannot create %1").arg(iconDir));
     writeScalableIcon(QDir(iconDir).filePath(QStringLiteral("ductcalc.svg")));
     for (const int size : kThemeSizes) {
         const QString path = QDir(iconDir).filePath(QStringLiteral("ductcalc-%1.png").arg(size));
@@ -737,10 +699,9 @@ void writeDesktopIcons(const QString &dir)
     }
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
     if (args.size() != 2) {
@@ -748,14 +709,15 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString dir = args.at(1);
-    if (!QDir().mkpath(dir))
-        fail(QStringLiteral("cannot create %1").arg(dir));
+    if (!QDir().mkpath(dir)) fail(QStringLiteral("cannot create %1").arg(dir));
 
     const FormulaTarget targets[] = {
-        {QStringLiteral("formula1"), QSize(171, 69), QRect(QPoint(5, 4), QPoint(166, 65)), formulaOne},
-        {QStringLiteral("formula2"), QSize(231, 72), QRect(QPoint(5, 3), QPoint(227, 67)), formulaTwo},
+        {QStringLiteral("formula1"), QSize(171, 69), QRect(QPoint(5, 4), QPoint(166, 65)),
+         formulaOne},
+        {QStringLiteral("formula2"), QSize(231, 72), QRect(QPoint(5, 3), QPoint(227, 67)),
+         formulaTwo},
     };
-    for (const FormulaTarget &target : targets) {
+    for (const FormulaTarget& target : targets) {
         // Every common screen scale gets a bitmap drawn at it: one resampled
         // from another scale breaks thin strokes apart.
         for (const double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0})

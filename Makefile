@@ -10,7 +10,14 @@ BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test test-asan setup build bench bench-startup clean install package fuzz fuzz-build fuzz-smoke
+.PHONY: run test test-asan setup build bench bench-startup clean install package fuzz fuzz-build fuzz-smoke \
+	check format format-check
+
+# CI turns every compiler warning into an error (WERROR=ON); a developer's
+# build only shows them.
+WERROR ?= OFF
+CMAKE_WERROR = -DDUCTCALC_WERROR=$(WERROR)
+FORMAT_FILES = git ls-files '*.cpp' '*.h'
 
 setup:
 	@bash scripts/setup.sh
@@ -27,15 +34,30 @@ run: build
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 test: setup
 	rm -rf $(TEST_BUILD)
-	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_WERROR)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz-smoke
 
+# The edit-and-test loop: an incremental build of the plain tree and its tests
+# (no sanitizers, no fuzzing); `make test` stays the clean full run.
+check: setup
+	@[ -f $(TEST_BUILD)/CMakeCache.txt ] || cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Formatting is kept by clang-format (.clang-format at the root).
+format: setup
+	$(FORMAT_FILES) | xargs clang-format -i
+
+format-check: setup
+	$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
+
 test-asan: setup
 	rm -rf $(ASAN_BUILD)
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DDUCTCALC_SANITIZE=ON -DDUCTCALC_BENCHMARKS=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DDUCTCALC_SANITIZE=ON -DDUCTCALC_BENCHMARKS=OFF \
+	  $(CMAKE_WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -78,7 +100,7 @@ fuzz-smoke: fuzz-build
 
 fuzz-build: setup
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DDUCTCALC_FUZZ=ON \
-	  -DDUCTCALC_WINDOW=OFF -DDUCTCALC_BENCHMARKS=OFF -DBUILD_TESTING=OFF
+	  -DDUCTCALC_WINDOW=OFF -DDUCTCALC_BENCHMARKS=OFF -DBUILD_TESTING=OFF $(CMAKE_WERROR)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 clean:

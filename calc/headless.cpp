@@ -66,9 +66,8 @@ bool sameName(std::string_view a, std::string_view b) {
 std::optional<int> materialIndex(std::string_view name) {
     for (std::size_t i = 0; i < materials.size(); ++i)
         if (materials[i].caption == name) return static_cast<int>(i);
-    for (std::size_t i = 0; i < materialNames.size(); ++i)
-        if (sameName(materialNames[i], name)) return static_cast<int>(i);
-    if (sameName("custom", name)) return kCustomMaterial;
+    for (std::size_t i = 0; i < materials.size(); ++i)
+        if (sameName(materials[i].name, name)) return static_cast<int>(i);
     return std::nullopt;
 }
 

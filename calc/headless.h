@@ -62,12 +62,6 @@ struct DuctResult {
 };
 DuctResult computeDuct(const DuctInput& input, HeadlessView& view);
 
-// English names of the eight materials with a fixed roughness, in the order
-// of calc::materials: "thin-steel", "plastic", ...
-inline constexpr std::array<std::string_view, 8> materialNames{
-    "thin-steel", "plastic", "slag-gypsum", "slag-concrete",
-    "plywood",    "brick",   "concrete",    "wood"};
-
 // The index in calc::materials of a material named by its caption ("薄钢板")
 // or its English name (any letter case; "custom" for 自定义). None for any
 // other text.

@@ -41,29 +41,36 @@ inline constexpr std::array<std::string_view, 26> standardDiameters{
 inline constexpr std::array<std::string_view, 13> standardSides{
     "120", "160", "200", "250", "320", "400", "500", "630", "800", "1000", "1250", "1600", "2000"};
 
-// A wall material: its default roughness text and, where it has one, the
-// scroll bar that picks the roughness in steps of 1/divisor mm.
+// A wall material: its names, its default roughness text and, where it has
+// one, the scroll bar that picks the roughness in steps of 1/divisor mm. The
+// window's option caption, its roughness box's accessible name, the command
+// line's material names and the scroll ranges all come from this one row.
 struct Material {
-    std::string_view caption;
+    std::string_view caption;   // the option's caption, as the window shows it
+    std::string_view name;      // English name for the command line, lower case
     std::string_view defaultK;  // text of its roughness box, mm
     bool hasScroll;
     int scrollMin, scrollMax, scrollStart;
     int divisor;
 };
 
-inline constexpr int kCustomMaterial = 8;
-
 inline constexpr std::array<Material, 9> materials{{
-    {"薄钢板", "0.16", true, 15, 18, 16, 100},   // thin steel sheet
-    {"塑料板", "0.03", true, 1, 5, 3, 100},      // plastic sheet
-    {"矿渣石膏板", "1.0", false, 0, 0, 0, 0},    // slag gypsum board
-    {"矿渣混凝土板", "1.5", false, 0, 0, 0, 0},  // slag concrete board
-    {"胶合板", "1.0", false, 0, 0, 0, 0},        // plywood
-    {"砖砌体", "5", true, 30, 60, 50, 10},       // brick masonry
-    {"混凝土", "2", true, 10, 30, 20, 10},       // concrete
-    {"木板", "0.6", true, 2, 10, 6, 10},         // wood board
-    {"自定义", "10", false, 0, 0, 0, 0},         // custom, typed by the user
+    {"薄钢板", "thin-steel", "0.16", true, 15, 18, 16, 100},
+    {"塑料板", "plastic", "0.03", true, 1, 5, 3, 100},
+    {"矿渣石膏板", "slag-gypsum", "1.0", false, 0, 0, 0, 0},
+    {"矿渣混凝土板", "slag-concrete", "1.5", false, 0, 0, 0, 0},
+    {"胶合板", "plywood", "1.0", false, 0, 0, 0, 0},
+    {"砖砌体", "brick", "5", true, 30, 60, 50, 10},
+    {"混凝土", "concrete", "2", true, 10, 30, 20, 10},
+    {"木板", "wood", "0.6", true, 2, 10, 6, 10},
+    {"自定义", "custom", "10", false, 0, 0, 0, 0},  // typed by the user
 }};
+inline constexpr int kMaterialCount = static_cast<int>(materials.size());
+
+// The custom material, whose roughness the user types, comes last: the
+// materials before it each have a fixed default roughness.
+inline constexpr int kCustomMaterial = kMaterialCount - 1;
+static_assert(materials[kCustomMaterial].name == "custom");
 
 // The roughness box text a scroll bar writes for its value n: n / divisor mm
 // as plain decimal text ("0.15", "3.1", "6").

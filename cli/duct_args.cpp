@@ -79,7 +79,7 @@ std::string materialList() {
     std::string list;
     for (std::size_t i = 0; i < calc::materials.size(); ++i) {
         if (!list.empty()) list += ", ";
-        list += i < calc::materialNames.size() ? calc::materialNames[i] : "custom";
+        list += calc::materials[i].name;
         list += " (";
         list += calc::materials[i].caption;
         list += ')';

@@ -3,8 +3,9 @@
 // conversions it leans on.
 #include <benchmark/benchmark.h>
 
-#include "conversions.h"
 #include "fake_view.h"
+#include "number_reading.h"
+#include "number_text.h"
 #include "recalc.h"
 
 namespace {

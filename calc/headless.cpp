@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "conversions.h"
+#include "number_reading.h"
 #include "tables.h"
 
 namespace calc {

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "conversions.h"
+#include "number_reading.h"
+#include "number_text.h"
 
 namespace calc {
 
@@ -14,7 +15,9 @@ std::optional<float> flowFactorOf(std::string_view text) {
     return std::nullopt;
 }
 
-std::string scrollKText(int n, int divisor) { return plainText(static_cast<double>(n) / divisor); }
+std::string scrollKText(int n, int divisor) {
+    return plainDecimalText(static_cast<double>(n) / divisor);
+}
 
 CustomK customK(std::string_view text) {
     // A number too large for a double or a single compares as the infinity of

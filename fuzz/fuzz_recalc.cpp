@@ -30,8 +30,8 @@
 
 #include "calc_state.h"
 #include "check.h"
-#include "conversions.h"
 #include "fake_view.h"
+#include "number_text.h"
 #include "recalc.h"
 #include "tables.h"
 

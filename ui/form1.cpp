@@ -20,9 +20,10 @@
 
 #include "accessibility.h"
 #include "appearance.h"
-#include "conversions.h"
 #include "derived.h"
 #include "layout.h"
+#include "number_text.h"
+#include "reading_warning.h"
 #include "tables.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "calc_state.h"
 #include "controls.h"
-#include "conversions.h"
+#include "reading_warning.h"
 #include "recalc.h"
 
 class Form1 : public QWidget, private calc::CalcView {

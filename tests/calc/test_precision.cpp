@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "conversions.h"
 #include "fake_view.h"
+#include "number_reading.h"
 #include "precision_model.h"
 #include "recalc.h"
 #include "tables.h"

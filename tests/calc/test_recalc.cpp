@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "conversions.h"
 #include "duct.h"
 #include "fake_view.h"
+#include "number_text.h"
 
 namespace {
 

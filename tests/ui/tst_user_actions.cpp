@@ -21,9 +21,10 @@
 #include <random>
 
 #include "appearance.h"
-#include "conversions.h"
 #include "fake_view.h"
 #include "form1.h"
+#include "number_reading.h"
+#include "number_text.h"
 #include "recalc.h"
 #include "tables.h"
 

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "appearance.h"
-#include "conversions.h"
 #include "duct.h"
 #include "form1.h"
 #include "layout.h"
+#include "number_text.h"
 
 namespace {
 

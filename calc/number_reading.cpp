@@ -201,8 +201,19 @@ Reading readNumber(std::string_view text) {
 }
 
 std::optional<double> textValue(std::string_view text) {
+    if (const std::optional<double> plain = readPlainDecimal(text)) return plain;
     if (isAscii(text)) return readAscii(text).value;
     return readAscii(fold(text).text).value;
+}
+
+std::optional<double> readPlainDecimal(std::string_view text) {
+    for (char c : text)
+        if (!(isDigit(c) || c == '.' || c == '-' || c == 'e' || c == 'E')) return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (end != text.data() + text.size() || ec != std::errc() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 }  // namespace calc

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -127,5 +129,42 @@ TEST(TextValue, LongMantissaRoundsOnce) {
     EXPECT_EQ(*textValue("0." + std::string(5000, '0') + "1"), 0);
     EXPECT_EQ(*textValue(std::string(400, '1') + "e-399"), 1.1111111111111111);
 }
+
+// The standard reader's shortcut for plain decimals: it must give textValue's
+// value and take only texts the box's reading takes whole, or decline.
+struct PlainCase {
+    const char* name;
+    const char* text;
+    bool taken;  // false: left to the box's own reading
+};
+void PrintTo(const PlainCase& c, std::ostream* os) { *os << c.name; }
+struct ReadPlainDecimal : testing::TestWithParam<PlainCase> {};
+TEST_P(ReadPlainDecimal, AgreesWithTheBoxReadingOrDeclines) {
+    const std::optional<double> plain = calc::readPlainDecimal(GetParam().text);
+    ASSERT_EQ(plain.has_value(), GetParam().taken);
+    if (!plain) return;
+    const calc::Reading reading = calc::readNumber(GetParam().text);
+    EXPECT_TRUE(reading.whole());
+    ASSERT_TRUE(reading.value.has_value());
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(*plain), std::bit_cast<std::uint64_t>(*reading.value));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ReadPlainDecimal,
+    testing::Values(PlainCase{"Whole", "1000", true}, PlainCase{"Fraction", "0.16", true},
+                    PlainCase{"NegativeWithExponent", "-2.5e3", true},
+                    PlainCase{"CapitalExponent", "1E3", true}, PlainCase{"PointFirst", ".5", true},
+                    PlainCase{"PointLast", "5.", true}, PlainCase{"NegativeZero", "-0", true},
+                    PlainCase{"SmallestDouble", "4.9e-324", true},
+                    PlainCase{"LongMantissa", "0.1000000000000000000000000000000000000001", true},
+                    PlainCase{"Empty", "", false}, PlainCase{"LoneMinus", "-", false},
+                    PlainCase{"LonePoint", ".", false}, PlainCase{"Blank", " 1", false},
+                    PlainCase{"Grouped", "1 000", false}, PlainCase{"Plus", "+1", false},
+                    PlainCase{"Comma", "1,5", false}, PlainCase{"TrailingLetters", "12abc", false},
+                    PlainCase{"BareExponent", "1e", false}, PlainCase{"TwoPoints", "1.2.3", false},
+                    PlainCase{"Infinity", "inf", false}, PlainCase{"NotANumber", "nan", false},
+                    PlainCase{"BeyondTheDoubleRange", "1e400", false},
+                    PlainCase{"BelowTheDoubleRange", "1e-400", false},
+                    PlainCase{"FullWidth", "１０００", false}),
+    [](const testing::TestParamInfo<PlainCase>& info) { return info.param.name; });
 
 }  // namespace

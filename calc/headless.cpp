@@ -57,16 +57,6 @@ std::optional<int> materialIndex(std::string_view name) {
     return std::nullopt;
 }
 
-float materialRoughness(int index) {
-    // Read once: a table asks for it on every row.
-    static const std::array<float, materials.size()> roughness = [] {
-        std::array<float, materials.size()> k{};
-        for (std::size_t i = 0; i < materials.size(); ++i) storeText(k[i], materials[i].defaultK);
-        return k;
-    }();
-    return roughness[static_cast<std::size_t>(index)];
-}
-
 bool readsWhole(std::string_view text) {
     // A sign or a point alone is no number, though it reads as 0.
     if (text.find_first_not_of(" \t\n+-.") == std::string_view::npos) return false;

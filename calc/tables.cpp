@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "calc_state.h"
 #include "number_reading.h"
 #include "number_text.h"
 
@@ -13,6 +14,16 @@ std::optional<float> flowFactorOf(std::string_view text) {
     for (const FlowUnit& unit : flowUnits)
         if (unit.text == text) return unit.factor;
     return std::nullopt;
+}
+
+float materialRoughness(int index) {
+    // Read once: a table asks for it on every row.
+    static const std::array<float, materials.size()> roughness = [] {
+        std::array<float, materials.size()> k{};
+        for (std::size_t i = 0; i < materials.size(); ++i) storeText(k[i], materials[i].defaultK);
+        return k;
+    }();
+    return roughness[static_cast<std::size_t>(index)];
 }
 
 std::string scrollKText(int n, int divisor) {

@@ -44,8 +44,8 @@ DuctResult computeDuct(const DuctInput& input, HeadlessView& view) {
     result.state.flowFactor = input.flowFactor;
     result.state.roughness = input.roughness;
     result.outcome = v(result.state, view);
-    result.noSection =
-        result.outcome.defined(Value::velocity) && view.caption(Result::Label7) == kSizePrompt;
+    // As `v` decides it: no velocity without a positive area.
+    result.noSection = result.outcome.defined(Value::velocity) && !(result.state.area > 0);
     return result;
 }
 

@@ -56,7 +56,8 @@ private:
 struct DuctResult {
     CalcState state;
     Outcome outcome;
-    // The velocity label shows the size prompt instead of a velocity.
+    // The section is not positive, so the velocity label shows the size
+    // prompt instead of a velocity.
     bool noSection = false;
 };
 DuctResult computeDuct(const DuctInput& input, HeadlessView& view);

@@ -54,6 +54,3 @@ struct FakeView : calc::CalcView {
     void rectangular() { option1 = false, option2 = true; }
     void formulaTwo() { option4 = false, option5 = true; }
 };
-
-// The calculation state right after start-up.
-inline calc::CalcState startState() { return calc::startupState(); }

@@ -22,6 +22,7 @@
 #include "appearance.h"
 #include "conversions.h"
 #include "derived.h"
+#include "formula_scales.h"
 #include "layout.h"
 #include "tables.h"
 
@@ -38,11 +39,7 @@ QString qs(std::string_view text) {
 // painter scale it would blur its black and white into greys.
 QPixmap formulaPixmap(const QString& name, qreal screenRatio) {
     const qreal devicePixelRatio = std::max<qreal>(1, screenRatio);
-    static constexpr struct {
-        qreal scale;
-        const char* suffix;
-    } kDrawn[] = {{1, ""},          {1.25, "@1.25x"}, {1.5, "@1.5x"},
-                  {1.75, "@1.75x"}, {2, "@2x"},       {3, "@3x"}};
+    const auto& kDrawn = ui::kFormulaScales;
     const auto* pick = std::find_if(std::begin(kDrawn), std::end(kDrawn), [&](const auto& d) {
         return d.scale >= devicePixelRatio - 0.01;
     });

@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 # A private virtual X display for one script, started and stopped by process
 # id. Source it, then:
 #   private_display_start [WIDTHxHEIGHT]   # exports DISPLAY

@@ -6,6 +6,7 @@ set -euo pipefail
 program=$1
 output=$2
 scale=${3:-1}
+# shellcheck source=scripts/private_display.sh
 . "$(dirname "$0")/private_display.sh"
 shot=$(mktemp --suffix=.png)
 program_pid=

@@ -17,6 +17,7 @@ for tool in Xvfb import compare; do
 done
 mkdir -p "$out_dir"
 
+# shellcheck source=scripts/private_display.sh
 . "$(dirname "$0")/../../scripts/private_display.sh"
 work=$(mktemp -d)
 trap 'private_display_stop; rm -rf "$work"' EXIT

@@ -29,6 +29,7 @@ for tool in Xvfb dbus-daemon python3; do
 done
 mkdir -p "$out_dir"
 
+# shellcheck source=scripts/private_display.sh
 . "$here/../../scripts/private_display.sh"
 bus_file=$(mktemp)
 runtime_dir=$(mktemp -d)

@@ -12,6 +12,7 @@ if dpkg-query -W -f='${Status}' ductcalc 2>/dev/null | grep -q "install ok insta
   echo "ductcalc is already installed; remove it first" >&2; exit 2
 fi
 
+# shellcheck source=scripts/private_display.sh
 . "$(dirname "$0")/../../scripts/private_display.sh"
 runtime_dir=$(mktemp -d)
 program=""

@@ -12,7 +12,7 @@ set -euo pipefail
 program=${1:-build-bench/bench/startup_ductcalc}
 out_dir=${2:-$(dirname "$program")/text-compare}
 [ -x "$program" ] || { echo "missing $program" >&2; exit 1; }
-for tool in Xvfb import compare; do
+for tool in Xvfb import identify compare; do
   command -v "$tool" >/dev/null || { echo "missing $tool (make setup installs it)" >&2; exit 1; }
 done
 mkdir -p "$out_dir"

@@ -1,64 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QKeySequence>
-#include <QMenu>
-#include <QPixmap>
-#include <QScreen>
-#include <QShortcut>
-#include <QToolTip>
-#include <algorithm>
-#include <cmath>
-#include <iterator>
-#include <map>
+#include <QSize>
+#include <cstddef>
+#include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "accessibility.h"
 #include "appearance.h"
 #include "defaults.h"
-#include "derived.h"
 #include "layout.h"
-#include "number_text.h"
+#include "qt_text.h"
 #include "reading_warning.h"
 #include "tables.h"
 
-namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The formula pictures are black-and-white bitmaps drawn at each common
-// screen scale; resampling one bitmap to another scale breaks its thin
-// strokes apart ("0.25" loses the stem of its 5). A scale without its own
-// bitmap gets the next larger one brought to it pixel for pixel: letting the
-// painter scale it would blur its black and white into greys.
-QPixmap formulaPixmap(const QString& name, qreal screenRatio) {
-    const qreal devicePixelRatio = std::max<qreal>(1, screenRatio);
-    static constexpr struct {
-        qreal scale;
-        const char* suffix;
-    } kDrawn[] = {{1, ""},          {1.25, "@1.25x"}, {1.5, "@1.5x"},
-                  {1.75, "@1.75x"}, {2, "@2x"},       {3, "@3x"}};
-    const auto* pick = std::find_if(std::begin(kDrawn), std::end(kDrawn), [&](const auto& d) {
-        return d.scale >= devicePixelRatio - 0.01;
-    });
-    if (pick == std::end(kDrawn)) pick = std::end(kDrawn) - 1;
-    QPixmap sharp(QStringLiteral(":/images/%1%2.bmp").arg(name, QLatin1String(pick->suffix)));
-    if (std::abs(pick->scale - devicePixelRatio) > 0.01) {
-        const QSize size = (QSizeF(sharp.size()) * (devicePixelRatio / pick->scale)).toSize();
-        sharp = sharp.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    }
-    sharp.setDevicePixelRatio(devicePixelRatio);
-    return sharp;
-}
-
-}  // namespace
+using ui::qs;
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -82,122 +40,6 @@ Form1::~Form1() {
     disconnect(Text13, &ui::TextBox::editingEnded, this, nullptr);
 }
 
-void Form1::build() {
-    std::map<std::string_view, QWidget*> byName;
-    std::vector<std::pair<int, QWidget*>> tabStops;
-
-    for (const ui::ControlDesc& d : ui::formDescription()) {
-        QWidget* parent = d.frame ? byName.at(d.frame) : this;
-        const QString caption = d.caption ? QString::fromUtf8(d.caption) : QString();
-        QWidget* w = nullptr;
-        switch (d.kind) {
-            case ui::Kind::Frame:
-                w = new QGroupBox(caption, parent);
-                break;
-            case ui::Kind::Label: {
-                auto* label = new QLabel(parent);
-                // A label named on its own is a result, named after its row.
-                // Marked before its first text, which makes Qt pick the
-                // label's accessible interface.
-                if (d.accessibleName) ui::markAsResult(label);
-                label->setTextFormat(Qt::PlainText);
-                label->setText(caption);
-                label->setAlignment((d.settings & ui::kCentred ? Qt::AlignHCenter : Qt::AlignLeft) |
-                                    Qt::AlignVCenter);
-                w = label;
-                break;
-            }
-            case ui::Kind::TextBox: {
-                auto* box = new ui::TextBox(parent);
-                // Before its first text, which makes Qt pick its interface.
-                if (d.settings & ui::kLocked) ui::markAsLocked(box);
-                box->setText(caption);
-                box->setLocked(d.settings & ui::kLocked);
-                w = box;
-                break;
-            }
-            case ui::Kind::ComboBox:
-                w = new ui::ComboBox(parent);
-                break;
-            case ui::Kind::OptionButton: {
-                auto* option = new ui::OptionButton(caption, parent);
-                option->setChecked(d.settings & ui::kSelected);
-                w = option;
-                break;
-            }
-            case ui::Kind::CheckBox:
-                w = new ui::CheckBox(caption, parent);
-                break;
-            case ui::Kind::HScrollBar: {
-                auto* bar = new ui::HScrollBar(parent);
-                bar->setRange(d.min, d.max);
-                bar->setValue(d.value);
-                bar->setEnabled(!(d.settings & ui::kDisabled));
-                w = bar;
-                break;
-            }
-            case ui::Kind::PictureBox:
-                w = new ui::PictureBox(parent);
-                break;
-        }
-        w->setObjectName(QString::fromLatin1(d.name));
-        w->setGeometry(ui::px(d.left), ui::px(d.top), ui::px(d.width), ui::px(d.height));
-        if (d.accessibleName) w->setAccessibleName(QString::fromUtf8(d.accessibleName));
-        byName.emplace(d.name, w);
-        if (w->focusPolicy() != Qt::NoFocus) tabStops.emplace_back(d.tabIndex, w);
-    }
-
-    // Tab visits the controls in the order of their tab indexes; Qt skips
-    // hidden and disabled ones and the unselected options of a group.
-    std::sort(tabStops.begin(), tabStops.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabStops.size(); ++i)
-        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
-
-    auto get = [&]<typename T>(T*& member, const char* name) {
-        member = static_cast<T*>(byName.at(name));
-    };
-    get(Text1, "Text1"), get(Text2, "Text2"), get(Text3, "Text3"), get(Text4, "Text4");
-    get(Text5, "Text5"), get(Text6, "Text6"), get(Text7, "Text7"), get(Text8, "Text8");
-    get(Text9, "Text9"), get(Text10, "Text10"), get(Text11, "Text11"), get(Text12, "Text12");
-    get(Text13, "Text13");
-    get(Combo1, "Combo1"), get(Combo2, "Combo2"), get(Combo3, "Combo3"), get(Combo4, "Combo4");
-    get(Check1, "Check1");
-    get(Option1, "Option1"), get(Option2, "Option2"), get(Option4, "Option4");
-    get(Option5, "Option5");
-    static constexpr const char* kOption3[] = {"Option3_0", "Option3_1", "Option3_2",
-                                               "Option3_3", "Option3_4", "Option3_5",
-                                               "Option3_6", "Option3_7", "Option3_8"};
-    for (int i = 0; i < 9; ++i) get(Option3[i], kOption3[i]);
-    get(HScroll1, "HScroll1"), get(HScroll2, "HScroll2"), get(HScroll3, "HScroll3");
-    get(HScroll4, "HScroll4"), get(HScroll5, "HScroll5"), get(HScroll6, "HScroll6");
-    get(HScroll7, "HScroll7"), get(HScroll8, "HScroll8");
-    get(Label1, "Label1"), get(Label2, "Label2"), get(Label3, "Label3"), get(Label4, "Label4");
-    get(Label5, "Label5"), get(Label6, "Label6"), get(Label7, "Label7"), get(Label8, "Label8");
-    get(Label9, "Label9"), get(Label10, "Label10"), get(Label11, "Label11");
-    get(Label12, "Label12"), get(Label13, "Label13"), get(Label14, "Label14");
-    get(Label15, "Label15"), get(Label16, "Label16"), get(Label17, "Label17");
-    get(Frame1, "Frame1"), get(Frame2, "Frame2"), get(Frame3, "Frame3"), get(Frame4, "Frame4");
-    get(Frame5, "Frame5");
-    get(Picture1, "Picture1"), get(Picture2, "Picture2");
-
-    Frame1->setToolTip(QStringLiteral("英制美制选项"));
-    // Qt names a list after the label whose buddy it is (and reads its
-    // chosen entry as the list's own name), so the size lists get theirs.
-    Label1->setBuddy(Combo2);
-    Label2->setBuddy(Combo3);
-    Label3->setBuddy(Combo4);
-    // The formulas, for those who cannot see the pictures.
-    Picture1->setAccessibleDescription(
-        QStringLiteral("λ = 0.25 / [lg(K / 3.71D) + 5.74 / (0.9Re)]²"));
-    Picture2->setAccessibleDescription(
-        QStringLiteral("λ = 0.0055 [1 + (20000 K/d + 10⁶/Re)^(1/3)]"));
-    const qreal dpr = devicePixelRatioF();
-    Picture1->setPixmap(formulaPixmap(QStringLiteral("formula1"), dpr));
-    Picture2->setPixmap(formulaPixmap(QStringLiteral("formula2"), dpr));
-    buildDeskAids();
-}
-
 void Form1::connectHandlers() {
     connect(Text1, &ui::TextBox::changeRaised, this, &Form1::Text1_Change);
     connect(Combo1, &ui::ComboBox::clickRaised, this, &Form1::Combo1_Click);
@@ -210,8 +52,9 @@ void Form1::connectHandlers() {
     connect(Text2, &ui::TextBox::changeRaised, this, &Form1::Text2_Change);
     connect(Text3, &ui::TextBox::changeRaised, this, &Form1::Text3_Change);
     connect(Text4, &ui::TextBox::changeRaised, this, &Form1::Text4_Change);
-    for (int i = 0; i < 9; ++i)
-        connect(Option3[i], &ui::OptionButton::clickRaised, this, [this, i] { Option3_Click(i); });
+    for (int i = 0; i < calc::kMaterialCount; ++i)
+        connect(Option3[static_cast<std::size_t>(i)], &ui::OptionButton::clickRaised, this,
+                [this, i] { Option3_Click(i); });
     connect(Text5, &ui::TextBox::clickRaised, this, &Form1::Text5_Click);
     connect(Text6, &ui::TextBox::clickRaised, this, &Form1::Text6_Click);
     connect(Text7, &ui::TextBox::clickRaised, this, &Form1::Text7_Click);
@@ -232,50 +75,6 @@ void Form1::connectHandlers() {
     connect(Option5, &ui::OptionButton::clickRaised, this, &Form1::Option5_Click);
 }
 
-void Form1::centreOnScreen() {
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
-
-void Form1::showCentred() {
-    // Before the window is shown its frame is unknown: centre the client
-    // area first, so that it opens about right, and the whole window once
-    // the window manager has added the frame. That happens some time after
-    // show() returns, so the second centring waits for it; without a window
-    // manager there is no frame and the first centring stands.
-    centreOnScreen();
-    centrePending_ = true;
-    show();
-    centreOnceFramed();
-}
-
-void Form1::centreOnceFramed() {
-    if (!centrePending_ || frameGeometry().size() == size()) return;
-    centrePending_ = false;  // once: the user may move the window afterwards
-    centreOnScreen();
-}
-
-bool Form1::event(QEvent* event) {
-    const bool handled = QWidget::event(event);
-    switch (event->type()) {
-        // The frame shows up as a move of the client area (reparenting) or
-        // a change of state; whichever comes first is early enough.
-        case QEvent::Move:
-        case QEvent::Show:
-        case QEvent::WindowActivate:
-        case QEvent::WindowStateChange:
-        case QEvent::UpdateRequest:
-            centreOnceFramed();
-            break;
-        default:
-            break;
-    }
-    return handled;
-}
-
 void Form1::Form_Load() {
     Check1->setValue(0);
     Combo2->setVisible(true);
@@ -294,7 +93,7 @@ void Form1::Form_Load() {
     Text3->setText(qs(calc::kStartup.sideA));
     Text4->setText(qs(calc::kStartup.sideB));
     for (int i = 0; i < calc::kMaterialCount; ++i)
-        kBox(i)->setText(qs(calc::materials[i].defaultK));
+        roughnessBox(i)->setText(qs(calc::materials[i].defaultK));
 
     Combo1->clearList();
     for (const calc::FlowUnit& unit : calc::flowUnits) Combo1->addEntry(qs(unit.text));
@@ -325,7 +124,7 @@ void Form1::Form_Load() {
 
 void Form1::v() {
     outcome_ = calc::v(calc_, *this);
-    updateAids();
+    updateResultTips();
 }
 
 // --- Air volume and flow unit ----------------------------------------------
@@ -399,16 +198,12 @@ void Form1::Text4_Change() {
 
 // --- Roughness ------------------------------------------------------------------
 
-ui::TextBox* Form1::kBox(int material) const {
-    const std::array<ui::TextBox*, 9> boxes{Text5,  Text6,  Text7,  Text8, Text9,
-                                            Text10, Text11, Text12, Text13};
-    return boxes[static_cast<std::size_t>(material)];
+ui::TextBox* Form1::roughnessBox(int material) const {
+    return roughnessBoxes_[static_cast<std::size_t>(material)];
 }
 
-ui::HScrollBar* Form1::kBar(int material) const {
-    const std::array<ui::HScrollBar*, 9> bars{HScroll1, HScroll2, HScroll3, HScroll4, HScroll5,
-                                              HScroll6, HScroll7, HScroll8, nullptr};
-    return bars[static_cast<std::size_t>(material)];
+ui::HScrollBar* Form1::roughnessBar(int material) const {
+    return roughnessBars_[static_cast<std::size_t>(material)];
 }
 
 void Form1::loadRoughness(int material) {
@@ -417,7 +212,7 @@ void Form1::loadRoughness(int material) {
     if (material == calc::kCustomMaterial)
         calc_.roughness = calc::customK(Text13->text().toStdString()).value;
     else
-        storeTyped(calc_.roughness, kBox(material));
+        storeTyped(calc_.roughness, roughnessBox(material));
 }
 
 void Form1::Option3_Click(int index) {
@@ -428,25 +223,26 @@ void Form1::Option3_Click(int index) {
 
 // Clicking a material's box chooses the material; when it already was the
 // chosen one, the roughness already holds the box's value.
-void Form1::kBoxClick(int material) {
+void Form1::roughnessBoxClicked(int material) {
     Option3[static_cast<std::size_t>(material)]->setValue(-1);
     v();
 }
 
-void Form1::Text5_Click() { kBoxClick(0); }
-void Form1::Text6_Click() { kBoxClick(1); }
-void Form1::Text7_Click() { kBoxClick(2); }
-void Form1::Text8_Click() { kBoxClick(3); }
-void Form1::Text9_Click() { kBoxClick(4); }
-void Form1::Text10_Click() { kBoxClick(5); }
-void Form1::Text11_Click() { kBoxClick(6); }
-void Form1::Text12_Click() { kBoxClick(7); }
-void Form1::Text13_Click() { kBoxClick(calc::kCustomMaterial); }
+void Form1::Text5_Click() { roughnessBoxClicked(0); }
+void Form1::Text6_Click() { roughnessBoxClicked(1); }
+void Form1::Text7_Click() { roughnessBoxClicked(2); }
+void Form1::Text8_Click() { roughnessBoxClicked(3); }
+void Form1::Text9_Click() { roughnessBoxClicked(4); }
+void Form1::Text10_Click() { roughnessBoxClicked(5); }
+void Form1::Text11_Click() { roughnessBoxClicked(6); }
+void Form1::Text12_Click() { roughnessBoxClicked(7); }
+void Form1::Text13_Click() { roughnessBoxClicked(calc::kCustomMaterial); }
 
 void Form1::scrollChange(int material) {
-    ui::TextBox* box = kBox(material);
-    box->setText(qs(calc::scrollKText(
-        kBar(material)->value(), calc::materials[static_cast<std::size_t>(material)].divisor)));
+    ui::TextBox* box = roughnessBox(material);
+    box->setText(
+        qs(calc::scrollKText(roughnessBar(material)->value(),
+                             calc::materials[static_cast<std::size_t>(material)].divisor)));
     Text1->setFocus();
     Option3[static_cast<std::size_t>(material)]->setValue(-1);
     loadRoughness(material);
@@ -579,115 +375,4 @@ void Form1::setCaption(calc::Result label, std::string_view text) {
     }
     target->setText(qs(text));
     ui::announceResult(target);
-}
-
-// --- Results to take away, and the aids beside them ------------------------------
-
-namespace {
-// A row's name without the blanks that space its caption out ("风    速").
-QString rowName(const QLabel* value) { return value->accessibleName(); }
-}  // namespace
-
-std::array<Form1::ResultRow, 7> Form1::resultRows() const {
-    return {{{Label12, Label13},
-             {Label9, Label10},
-             {Label4, Label6},
-             {Label16, Label17},
-             {Label5, Label7},
-             {Label14, Label15},
-             {Label8, Label11}}};
-}
-
-QString Form1::resultText(int row) const {
-    const auto rows = resultRows();
-    if (row < 0 || row >= static_cast<int>(rows.size())) return {};
-    return rows[static_cast<std::size_t>(row)].value->text().trimmed();
-}
-
-QString Form1::resultsText() const {
-    QString text;
-    const auto rows = resultRows();
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        text += rowName(rows[i].value) + u'\t' + resultText(static_cast<int>(i)) + u'\n';
-    return text;
-}
-
-void Form1::copyAllResults() {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(resultsText());
-}
-
-void Form1::copyResult(int row) {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(resultText(row));
-}
-
-void Form1::buildDeskAids() {
-    // The frame's tool tip belongs to the frame alone; its boxes would
-    // otherwise pass their own tool-tip requests up to it.
-    for (QWidget* child : Frame1->findChildren<QWidget*>()) child->installEventFilter(this);
-
-    const auto rows = resultRows();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        for (QLabel* label : {rows[i].caption, rows[i].value}) {
-            label->setContextMenuPolicy(Qt::CustomContextMenu);
-            connect(label, &QWidget::customContextMenuRequested, this,
-                    [this, label, i](const QPoint& pos) {
-                        showResultMenu(static_cast<int>(i), label->mapToGlobal(pos));
-                    });
-        }
-    }
-
-    auto* copyAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
-    copyAll->setContext(Qt::WindowShortcut);
-    connect(copyAll, &QShortcut::activated, this, &Form1::copyAllResults);
-}
-
-void Form1::showResultMenu(int row, const QPoint& globalPos) {
-    auto* menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("resultMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu->addAction(QStringLiteral("复制")), &QAction::triggered, this,
-            [this, row] { copyResult(row); });
-    QAction* all = menu->addAction(QStringLiteral("复制全部结果"));
-    all->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    connect(all, &QAction::triggered, this, &Form1::copyAllResults);
-    menu->popup(globalPos);
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        // A control with a tool tip of its own shows it; the others show none.
-        if (widget && widget->toolTip().isEmpty() && Frame1->isAncestorOf(widget)) {
-            QToolTip::hideText();
-            event->accept();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form1::updateAids() {
-    using calc::Value;
-    const QString none = QStringLiteral("—");
-    auto number = [](float x) { return qs(calc::numberText(x)).trimmed(); };
-
-    // Velocity pressure: only for a velocity of a real section.
-    QString pressure = none;
-    if (outcome_.defined(Value::velocity) && outcome_.defined(Value::area) && calc_.area > 0) {
-        if (const auto pv = calc::velocityPressure(calc_.velocity))
-            pressure = number(*pv) + QStringLiteral(" Pa");
-    }
-    const QString velocityTip = QStringLiteral("动压 ρv²/2 = ") + pressure;
-    Label5->setToolTip(velocityTip);
-    Label7->setToolTip(velocityTip);
-
-    const QString formula =
-        Option5->isChecked() ? QStringLiteral("公式二") : QStringLiteral("公式一");
-    // A formula's guard (no flow, no roughness) leaves no friction factor;
-    // its stored 0 is no λ to show.
-    const QString lambda =
-        outcome_.defined(Value::lambda) && calc_.lambda != 0 ? number(calc_.lambda) : none;
-    const QString lossTip = QStringLiteral("沿程阻力系数 λ（%1）= %2").arg(formula, lambda);
-    Label8->setToolTip(lossTip);
-    Label11->setToolTip(lossTip);
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window of the program: its controls, the calculation state and every
-// handler. Handlers are named after their control and event.
+// handler. Handlers are named after their control and event. The handlers and
+// start-up are in form1.cpp; the builder in build_controls.cpp, the window's
+// placement in window_placement.cpp, the aids beside the results in
+// result_aids.cpp.
 #pragma once
 
 #include <QWidget>
@@ -10,6 +13,7 @@
 #include "controls.h"
 #include "reading_warning.h"
 #include "recalc.h"
+#include "tables.h"
 
 class Form1 : public QWidget, private calc::CalcView {
     Q_OBJECT
@@ -83,7 +87,7 @@ public:
     ui::ComboBox *Combo1, *Combo2, *Combo3, *Combo4;
     ui::CheckBox* Check1;
     ui::OptionButton *Option1, *Option2, *Option4, *Option5;
-    std::array<ui::OptionButton*, 9> Option3;
+    std::array<ui::OptionButton*, calc::kMaterialCount> Option3;
     ui::HScrollBar *HScroll1, *HScroll2, *HScroll3, *HScroll4, *HScroll5, *HScroll6, *HScroll7,
         *HScroll8;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
@@ -109,11 +113,12 @@ private:
     void markReading(ui::TextBox* box, calc::Quantity quantity);
     void setSizeControlsEnabled(bool circular);
 
-    // The roughness box of each material, and its scroll bar where it has one.
-    ui::TextBox* kBox(int material) const;
-    ui::HScrollBar* kBar(int material) const;
+    // The roughness box of each material, and its scroll bar where it has one
+    // (nullptr where it has none).
+    ui::TextBox* roughnessBox(int material) const;
+    ui::HScrollBar* roughnessBar(int material) const;
     void loadRoughness(int material);
-    void kBoxClick(int material);
+    void roughnessBoxClicked(int material);
     void scrollChange(int material);
 
     // A result row's caption label and value label.
@@ -122,12 +127,18 @@ private:
         QLabel* value;
     };
     std::array<ResultRow, 7> resultRows() const;
-    void buildDeskAids();
+    // Each result row's context menu (copy it, copy all) and Ctrl+Shift+C.
+    void buildCopyMenus();
     void showResultMenu(int row, const QPoint& globalPos);
+    // The air-volume frame's tool tip is not shown over its boxes.
+    void keepFrame1ToolTipOwn();
     // The tool tips of the velocity and friction-loss rows, from the last
     // recalculation.
-    void updateAids();
+    void updateResultTips();
     void centreOnceFramed();
+
+    std::array<ui::TextBox*, calc::kMaterialCount> roughnessBoxes_{};
+    std::array<ui::HScrollBar*, calc::kMaterialCount> roughnessBars_{};
 
     calc::CalcState calc_;
     calc::Outcome outcome_;

@@ -3,6 +3,9 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "tables.h"
 
@@ -10,14 +13,42 @@ namespace ui {
 
 namespace {
 
-// A scroll bar's range and start value are its material's, kept in one place
-// with the material's other figures.
-constexpr int lo(std::size_t material) { return calc::materials[material].scrollMin; }
-constexpr int hi(std::size_t material) { return calc::materials[material].scrollMax; }
-constexpr int start(std::size_t material) { return calc::materials[material].scrollStart; }
+// Where each material's controls lie in the roughness frame, in the order of
+// calc::materials: the option, the roughness box below it and the scroll bar
+// beside the box. Captions, roughness texts, accessible names and scroll
+// ranges are the material's own, taken from its row there; a new material
+// needs its row there and its place here.
+struct MaterialPlace {
+    const char* option;
+    int optionLeft, optionTop, optionWidth, optionTab;
+    const char* box;
+    int boxLeft, boxTop, boxWidth, boxTab;
+    const char* bar;  // nullptr: no scroll bar beside the box
+    int barLeft, barTop, barTab;
+};
 
 // clang-format off
-constexpr std::array kControls = std::to_array<ControlDesc>({
+constexpr MaterialPlace kMaterialPlaces[] = {
+    {"Option3_0", 120, 360, 975, 20,    "Text5", 360, 720, 735, 21,     "HScroll1", 1080, 720, 22},
+    {"Option3_1", 120, 1200, 975, 23,   "Text6", 360, 1560, 735, 28,    "HScroll2", 1080, 1560, 29},
+    {"Option3_2", 120, 2040, 1455, 24,  "Text7", 360, 2400, 735, 30,    "HScroll3", 1080, 2400, 49},
+    {"Option3_3", 1920, 360, 1455, 25,  "Text8", 2160, 720, 735, 31,    "HScroll4", 2880, 720, 50},
+    {"Option3_4", 1920, 1200, 975, 26,  "Text9", 2160, 1560, 735, 32,   "HScroll5", 2880, 1560, 51},
+    {"Option3_5", 1920, 2040, 975, 27,  "Text10", 2160, 2400, 735, 33,  "HScroll6", 2880, 2400, 34},
+    {"Option3_6", 3720, 360, 975, 41,   "Text11", 3960, 720, 735, 44,   "HScroll7", 4680, 720, 47},
+    {"Option3_7", 3720, 1200, 975, 42,  "Text12", 3960, 1560, 735, 45,  "HScroll8", 4680, 1560, 48},
+    {"Option3_8", 3720, 2040, 975, 43,  "Text13", 3960, 2400, 1215, 46, nullptr, 0, 0, 0},
+};
+// clang-format on
+static_assert(std::size(kMaterialPlaces) == calc::materials.size());
+
+constexpr int kOptionHeight = 255;
+constexpr int kBoxHeight = 270;
+constexpr int kBarWidth = 495;
+constexpr int kBarHeight = 255;
+
+// clang-format off
+constexpr std::array kBeforeMaterials = std::to_array<ControlDesc>({
     // Frames lie directly in the window.
     {Kind::Frame, "Frame4", nullptr, "各种材料的粗糙度 K  （单位：mm）", 120, 120, 5415, 2895, 19, kNone, nullptr},
     {Kind::Frame, "Frame2", nullptr, "风管尺寸（mm）", 5760, 120, 2535, 2895, 3, kNone, nullptr},
@@ -59,34 +90,11 @@ constexpr std::array kControls = std::to_array<ControlDesc>({
     {Kind::Label, "Label8", "Frame3", "比 摩 阻", 120, 2520, 855, 255, 40, kCentred, nullptr},
     {Kind::Label, "Label11", "Frame3", " 0  Pa/m", 1200, 2520, 2295, 255, 36, kNone, "比摩阻"},
 
-    // Materials: option, roughness box below it, scroll bar beside the box.
-    {Kind::OptionButton, "Option3_0", "Frame4", "薄钢板", 120, 360, 975, 255, 20, kSelected, nullptr},
-    {Kind::TextBox, "Text5", "Frame4", "0.16", 360, 720, 735, 270, 21, kLocked, "薄钢板 粗糙度"},
-    {Kind::HScrollBar, "HScroll1", "Frame4", nullptr, 1080, 720, 495, 255, 22, kNone, "薄钢板 粗糙度", lo(0), hi(0), start(0)},
-    {Kind::OptionButton, "Option3_1", "Frame4", "塑料板", 120, 1200, 975, 255, 23, kNone, nullptr},
-    {Kind::TextBox, "Text6", "Frame4", "0.03", 360, 1560, 735, 270, 28, kLocked, "塑料板 粗糙度"},
-    {Kind::HScrollBar, "HScroll2", "Frame4", nullptr, 1080, 1560, 495, 255, 29, kNone, "塑料板 粗糙度", lo(1), hi(1), start(1)},
-    {Kind::OptionButton, "Option3_2", "Frame4", "矿渣石膏板", 120, 2040, 1455, 255, 24, kNone, nullptr},
-    {Kind::TextBox, "Text7", "Frame4", "1.0", 360, 2400, 735, 270, 30, kLocked, "矿渣石膏板 粗糙度"},
-    {Kind::HScrollBar, "HScroll3", "Frame4", nullptr, 1080, 2400, 495, 255, 49, kDisabled, "矿渣石膏板 粗糙度"},
-    {Kind::OptionButton, "Option3_3", "Frame4", "矿渣混凝土板", 1920, 360, 1455, 255, 25, kNone, nullptr},
-    {Kind::TextBox, "Text8", "Frame4", "1.5", 2160, 720, 735, 270, 31, kLocked, "矿渣混凝土板 粗糙度"},
-    {Kind::HScrollBar, "HScroll4", "Frame4", nullptr, 2880, 720, 495, 255, 50, kDisabled, "矿渣混凝土板 粗糙度"},
-    {Kind::OptionButton, "Option3_4", "Frame4", "胶合板", 1920, 1200, 975, 255, 26, kNone, nullptr},
-    {Kind::TextBox, "Text9", "Frame4", "1.0", 2160, 1560, 735, 270, 32, kLocked, "胶合板 粗糙度"},
-    {Kind::HScrollBar, "HScroll5", "Frame4", nullptr, 2880, 1560, 495, 255, 51, kDisabled, "胶合板 粗糙度"},
-    {Kind::OptionButton, "Option3_5", "Frame4", "砖砌体", 1920, 2040, 975, 255, 27, kNone, nullptr},
-    {Kind::TextBox, "Text10", "Frame4", "5", 2160, 2400, 735, 270, 33, kLocked, "砖砌体 粗糙度"},
-    {Kind::HScrollBar, "HScroll6", "Frame4", nullptr, 2880, 2400, 495, 255, 34, kNone, "砖砌体 粗糙度", lo(5), hi(5), start(5)},
-    {Kind::OptionButton, "Option3_6", "Frame4", "混凝土", 3720, 360, 975, 255, 41, kNone, nullptr},
-    {Kind::TextBox, "Text11", "Frame4", "2", 3960, 720, 735, 270, 44, kLocked, "混凝土 粗糙度"},
-    {Kind::HScrollBar, "HScroll7", "Frame4", nullptr, 4680, 720, 495, 255, 47, kNone, "混凝土 粗糙度", lo(6), hi(6), start(6)},
-    {Kind::OptionButton, "Option3_7", "Frame4", "木板", 3720, 1200, 975, 255, 42, kNone, nullptr},
-    {Kind::TextBox, "Text12", "Frame4", "0.6", 3960, 1560, 735, 270, 45, kLocked, "木板 粗糙度"},
-    {Kind::HScrollBar, "HScroll8", "Frame4", nullptr, 4680, 1560, 495, 255, 48, kNone, "木板 粗糙度", lo(7), hi(7), start(7)},
-    {Kind::OptionButton, "Option3_8", "Frame4", "自定义", 3720, 2040, 975, 255, 43, kNone, nullptr},
-    {Kind::TextBox, "Text13", "Frame4", "10", 3960, 2400, 1215, 270, 46, kNone, "自定义 粗糙度"},
+    // The materials come next, from kMaterialPlaces.
+});
 
+// The friction-factor formulas follow the materials.
+constexpr std::array kAfterMaterials = std::to_array<ControlDesc>({
     // Friction-factor formula.
     {Kind::OptionButton, "Option4", "Frame5", "公式一", 120, 360, 2415, 255, 53, kSelected, nullptr},
     {Kind::PictureBox, "Picture1", "Frame5", nullptr, 600, 720, 2535, 1095, 55, kNone, "公式一"},
@@ -97,6 +105,62 @@ constexpr std::array kControls = std::to_array<ControlDesc>({
 
 }  // namespace
 
-std::span<const ControlDesc> formDescription() { return kControls; }
+namespace {
+
+// The texts of the material rows, held for the life of the program: the
+// descriptions point into them.
+struct MaterialTexts {
+    std::string caption, roughness, accessibleName;
+};
+
+std::vector<ControlDesc> describeWindow() {
+    static const std::array<MaterialTexts, calc::materials.size()> texts = [] {
+        std::array<MaterialTexts, calc::materials.size()> t;
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            const calc::Material& m = calc::materials[i];
+            t[i] = {std::string(m.caption), std::string(m.defaultK),
+                    std::string(m.caption) + " 粗糙度"};
+        }
+        return t;
+    }();
+
+    std::vector<ControlDesc> controls(kBeforeMaterials.begin(), kBeforeMaterials.end());
+    for (std::size_t i = 0; i < calc::materials.size(); ++i) {
+        const calc::Material& m = calc::materials[i];
+        const MaterialPlace& at = kMaterialPlaces[i];
+        const MaterialTexts& t = texts[i];
+        // The window opens with the first material chosen; the custom
+        // roughness is the one box the user types in.
+        const bool custom = static_cast<int>(i) == calc::kCustomMaterial;
+        controls.push_back({Kind::OptionButton, at.option, "Frame4", t.caption.c_str(),
+                            at.optionLeft, at.optionTop, at.optionWidth, kOptionHeight,
+                            at.optionTab, i == 0 ? kSelected : kNone, nullptr});
+        controls.push_back({Kind::TextBox, at.box, "Frame4", t.roughness.c_str(), at.boxLeft,
+                            at.boxTop, at.boxWidth, kBoxHeight, at.boxTab, custom ? kNone : kLocked,
+                            t.accessibleName.c_str()});
+        if (at.bar) {
+            // A material without a scroll range of its own has a bar that
+            // does nothing.
+            controls.push_back({Kind::HScrollBar, at.bar, "Frame4", nullptr, at.barLeft, at.barTop,
+                                kBarWidth, kBarHeight, at.barTab, m.hasScroll ? kNone : kDisabled,
+                                t.accessibleName.c_str(), m.hasScroll ? m.scrollMin : 0,
+                                m.hasScroll ? m.scrollMax : 0, m.hasScroll ? m.scrollStart : 0});
+        }
+    }
+    controls.insert(controls.end(), kAfterMaterials.begin(), kAfterMaterials.end());
+    return controls;
+}
+
+}  // namespace
+
+std::span<const ControlDesc> formDescription() {
+    static const std::vector<ControlDesc> controls = describeWindow();
+    return controls;
+}
+
+MaterialControls materialControls(int material) {
+    const MaterialPlace& at = kMaterialPlaces[static_cast<std::size_t>(material)];
+    return {at.option, at.box, at.bar};
+}
 
 }  // namespace ui

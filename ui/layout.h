@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's description: every frame and control with its kind, name,
 // frame, caption, geometry, tab index and initial settings. Data only; the
-// builder in form1.cpp turns it into widgets.
+// builder (build_controls.cpp) turns it into widgets.
 #pragma once
 
 #include <span>
@@ -38,5 +38,15 @@ inline constexpr int kClientWidth = 8415;
 inline constexpr int kClientHeight = 7335;
 
 std::span<const ControlDesc> formDescription();
+
+// The names of one material's controls, material by material in the order of
+// calc::materials: its option, its roughness box and its scroll bar (nullptr
+// for a material without one).
+struct MaterialControls {
+    const char* option;
+    const char* box;
+    const char* bar;
+};
+MaterialControls materialControls(int material);
 
 }  // namespace ui

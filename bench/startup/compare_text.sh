@@ -12,20 +12,17 @@ set -euo pipefail
 program=${1:-build-bench/bench/startup_ductcalc}
 out_dir=${2:-$(dirname "$program")/text-compare}
 [ -x "$program" ] || { echo "missing $program" >&2; exit 1; }
-for tool in Xvfb import compare; do
+for tool in Xvfb import identify compare; do
   command -v "$tool" >/dev/null || { echo "missing $tool (make setup installs it)" >&2; exit 1; }
 done
 mkdir -p "$out_dir"
 
-display_file=$(mktemp)
+# shellcheck source=scripts/private_display.sh
+. "$(dirname "$0")/../../scripts/private_display.sh"
 work=$(mktemp -d)
-xvfb=""
-trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$display_file" "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
-[ -s "$display_file" ] || { echo "Xvfb did not report a display" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$display_file") QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
+trap 'private_display_stop; rm -rf "$work"' EXIT
+private_display_start 800x600
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
 unset DUCTCALC_EXIT_AFTER_FIRST_PAINT FONTCONFIG_FILE FONTCONFIG_PATH
 
 # A user's fontconfig preference, as ~/.config/fontconfig/fonts.conf holds it.
@@ -48,8 +45,7 @@ shot() {  # output file, then environment assignments
   shift
   env "$@" "$program" &
   pid=$!
-  sleep 2  # start-up, first frame, idle
-  import -window root "$file"
+  private_display_wait_until_drawn "$file"  # start-up, first frame, idle
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }

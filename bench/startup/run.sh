@@ -29,27 +29,19 @@ for tool in Xvfb dbus-daemon python3; do
 done
 mkdir -p "$out_dir"
 
-display_file=$(mktemp)
+# shellcheck source=scripts/private_display.sh
+. "$here/../../scripts/private_display.sh"
 bus_file=$(mktemp)
 runtime_dir=$(mktemp -d)
-xvfb="" bus=""
+bus=""
 cleanup() {
   [ -n "$bus" ] && kill "$bus" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$display_file" "$bus_file" "$bus_file.pid" "$runtime_dir"
+  private_display_stop
+  rm -rf "$bus_file" "$bus_file.pid" "$runtime_dir"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and reports it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-  [ -s "$display_file" ] && break
-  kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start" >&2; exit 1; }
-  sleep 0.05
-done
-[ -s "$display_file" ] || { echo "Xvfb did not report a display" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$display_file")
+private_display_start 1600x1200
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$runtime_dir  # Qt wants one; a desktop session provides it
 

@@ -130,6 +130,7 @@ class Desk:
 
     def _start_x(self):
         # Xvfb picks a free display itself and writes its number on the pipe.
+        # The shell scripts start theirs the same way: scripts/private_display.sh.
         for attempt in range(3):
             read_fd, write_fd = os.pipe()
             w, h = self.screen

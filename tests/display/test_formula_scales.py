@@ -11,7 +11,6 @@ from desk_session import Desk, gray_of_file, main_guard, wait_until
 
 TITLE = "风速计算"
 SCREEN = (1800, 1600)
-SCALES = ("1", "1.25", "1.5", "1.75", "2", "3")
 MARGIN = 2  # device pixels left out at each edge of the visible part
 
 # Where each bitmap's top-left pixel lies in the window, in pixels at 1x (its
@@ -21,6 +20,12 @@ PICTURES = {
     "formula1": {"at": (8 + 40 + 1, 216 + 48 + 1), "visible": (167, 71)},
     "formula2": {"at": (8 + 40 + 1, 216 + 176 + 1), "visible": (231, 71)},
 }
+
+
+def drawn_scales(resources):
+    """The scales the bitmaps are drawn at, as formula_scales.txt lists them."""
+    with open(os.path.join(resources, "formula_scales.txt"), encoding="utf-8") as listing:
+        return [line.strip() for line in listing if line[:1].isdigit()]
 
 
 def bitmap_name(formula, scale):
@@ -78,7 +83,7 @@ def check(program, resources, scale_text):
 
 def run():
     program, resources = sys.argv[1], sys.argv[2]
-    scales = sys.argv[3:] or SCALES
+    scales = sys.argv[3:] or drawn_scales(resources)
     for scale in scales:
         check(program, resources, scale)
 

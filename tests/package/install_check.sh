@@ -12,13 +12,14 @@ if dpkg-query -W -f='${Status}' ductcalc 2>/dev/null | grep -q "install ok insta
   echo "ductcalc is already installed; remove it first" >&2; exit 2
 fi
 
-display_file=$(mktemp)
+# shellcheck source=scripts/private_display.sh
+. "$(dirname "$0")/../../scripts/private_display.sh"
 runtime_dir=$(mktemp -d)
-xvfb="" program=""
+program=""
 cleanup() {
   [ -n "$program" ] && kill "$program" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$display_file" "$runtime_dir"
+  private_display_stop
+  rm -rf "$runtime_dir"
 }
 trap cleanup EXIT
 
@@ -27,17 +28,13 @@ files=$(dpkg -L ductcalc | while read -r f; do if [ -f "$f" ]; then echo "$f"; f
 entry=$(echo "$files" | grep '^/usr/share/applications/.*\.desktop$')
 
 # The program the desktop entry starts, the way a desktop starts it.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$display_file") XDG_RUNTIME_DIR=$runtime_dir QT_QPA_PLATFORM=xcb
+private_display_start 1024x768
+export XDG_RUNTIME_DIR=$runtime_dir QT_QPA_PLATFORM=xcb
 exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n1)
 $exec_line &
 program=$!
-sleep 3
+private_display_wait_until_drawn "" 20 || { echo "the program from $entry shows no window"; exit 1; }
 kill -0 "$program" 2>/dev/null || { echo "the program from $entry did not stay up"; exit 1; }
-colours=$(import -window root -colors 16 -format '%k' info: 2>/dev/null || echo 1)
-[ "$colours" -gt 1 ] || { echo "the program from $entry shows no window"; exit 1; }
 kill "$program"; wait "$program" 2>/dev/null || true
 program=""
 

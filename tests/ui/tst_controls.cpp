@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QSignalSpy>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTestEventList>
 #include <QWidget>
@@ -19,6 +18,7 @@
 
 #include "appearance.h"
 #include "controls.h"
+#include "user_actions.h"
 
 using ui::CheckBox;
 using ui::ComboBox;
@@ -48,20 +48,7 @@ struct HandlerLog {
     bool assigning = false;
 };
 
-QRect scrollBarPart(const HScrollBar& bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(&bar);
-    option.orientation = bar.orientation();
-    option.minimum = bar.minimum();
-    option.maximum = bar.maximum();
-    option.sliderPosition = bar.sliderPosition();
-    option.sliderValue = bar.value();
-    option.singleStep = bar.singleStep();
-    option.pageStep = bar.pageStep();
-    option.upsideDown = bar.invertedAppearance();
-    option.subControls = QStyle::SC_All;
-    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
-}
+using uitest::scrollBarPart;
 
 }  // namespace
 
@@ -811,23 +798,18 @@ private slots:
         bar->setFocus();
         QSignalSpy changes(bar, &HScrollBar::changeRaised);
 
-        auto clickOn = [bar](QStyle::SubControl part) {
-            const QRect area = scrollBarPart(*bar, part);
-            QVERIFY2(!area.isEmpty(), "the part to click has no room");
-            QTest::mouseClick(bar, Qt::LeftButton, {}, area.center());
-        };
         if (action == "right key")
             QTest::keyClick(bar, Qt::Key_Right);
         else if (action == "left key")
             QTest::keyClick(bar, Qt::Key_Left);
         else if (action == "right arrow")
-            clickOn(QStyle::SC_ScrollBarAddLine);
+            uitest::clickBar(bar, QStyle::SC_ScrollBarAddLine);
         else if (action == "left arrow")
-            clickOn(QStyle::SC_ScrollBarSubLine);
+            uitest::clickBar(bar, QStyle::SC_ScrollBarSubLine);
         else if (action == "right track")
-            clickOn(QStyle::SC_ScrollBarAddPage);
+            uitest::clickBar(bar, QStyle::SC_ScrollBarAddPage);
         else if (action == "left track")
-            clickOn(QStyle::SC_ScrollBarSubPage);
+            uitest::clickBar(bar, QStyle::SC_ScrollBarSubPage);
         else
             QFAIL("unknown action");
 

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // On a high-density screen the window scales as a whole and the formula
-// pictures come from their 2x bitmaps, unblurred. ctest runs this at scale
-// factors 1, 1.5 and 2 (QT_SCALE_FACTOR).
+// pictures come from the bitmaps drawn for the scale, unblurred. ctest runs
+// this at every scale the bitmaps are drawn at (QT_SCALE_FACTOR, from
+// ui/resources/formula_scales.txt).
 #include <QtTest>
+#include <algorithm>
+#include <iterator>
 
 #include "appearance.h"
 #include "form1.h"
+#include "formula_scales.h"
 
 class TestHighDpi : public QObject {
     Q_OBJECT
@@ -60,8 +64,11 @@ void TestHighDpi::formulaPicturesStaySharp() {
     // Each common scale has a bitmap drawn at it; the screen gets that one
     // as it is, not another one resampled.
     const QString name = picture == QLatin1String("Picture1") ? "formula1" : "formula2";
-    const QString suffix =
-        scaleFactor() == 1 ? QString() : QStringLiteral("@%1x").arg(scaleFactor());
+    const auto* scale =
+        std::find_if(std::begin(ui::kFormulaScales), std::end(ui::kFormulaScales),
+                     [](const ui::FormulaScale& d) { return d.scale == scaleFactor(); });
+    QVERIFY2(scale != std::end(ui::kFormulaScales), "no bitmap is drawn at this scale");
+    const QString suffix = QLatin1String(scale->suffix);
     QImage drawn(QStringLiteral(":/images/%1%2.bmp").arg(name, suffix));
     QVERIFY(!drawn.isNull());
     drawn.setDevicePixelRatio(scaleFactor());

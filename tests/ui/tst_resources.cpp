@@ -21,6 +21,8 @@
 #include <tuple>
 #include <vector>
 
+#include "formula_scales.h"
+
 #ifndef RESOURCE_DIR
 #error "RESOURCE_DIR must be defined as the path of the folder holding the window's images"
 #endif
@@ -144,15 +146,16 @@ private:
             "formula two at double density is 462 by 144 with ink in columns 10-455, rows 6-135")
             << QStringLiteral("formula2@2x.bmp") << QSize(462, 144)
             << QRect(QPoint(10, 6), QPoint(455, 135));
-        // The other common screen scales: the same sizes and ink areas, each
-        // length rounded to whole pixels.
-        for (const char* scale : {"1.25", "1.5", "1.75", "3"}) {
-            const double s = QByteArray(scale).toDouble();
+        // The other screen scales: the same sizes and ink areas, each length
+        // rounded to whole pixels.
+        for (const ui::FormulaScale& drawn : ui::kFormulaScales) {
+            const double s = drawn.scale;
+            if (s == 1 || s == 2) continue;  // written out above
             for (const auto& [name, size, area] :
                  {std::tuple{"formula1", QSize(171, 69), QRect(QPoint(5, 4), QPoint(166, 65))},
                   std::tuple{"formula2", QSize(231, 72), QRect(QPoint(5, 3), QPoint(227, 67))}}) {
-                const QString file =
-                    QStringLiteral("%1@%2x.bmp").arg(QLatin1String(name), QLatin1String(scale));
+                const QString file = QStringLiteral("%1%2.bmp")
+                                         .arg(QLatin1String(name), QLatin1String(drawn.suffix));
                 QTest::newRow(qPrintable(file + " has the scaled size and ink area"))
                     << file << QSize(scaled(size.width(), s), scaled(size.height(), s))
                     << QRect(scaled(area.left(), s), scaled(area.top(), s), scaled(area.width(), s),
@@ -166,9 +169,9 @@ private:
     static void strokeRows() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("pieces");
-        for (const char* suffix : {"", "@1.25x", "@1.5x", "@1.75x", "@2x", "@3x"}) {
-            const QString one = QStringLiteral("formula1%1.bmp").arg(QLatin1String(suffix));
-            const QString two = QStringLiteral("formula2%1.bmp").arg(QLatin1String(suffix));
+        for (const ui::FormulaScale& drawn : ui::kFormulaScales) {
+            const QString one = QStringLiteral("formula1%1.bmp").arg(QLatin1String(drawn.suffix));
+            const QString two = QStringLiteral("formula2%1.bmp").arg(QLatin1String(drawn.suffix));
             QTest::newRow(qPrintable(one + " has 31 whole pieces")) << one << 31;
             QTest::newRow(qPrintable(two + " has 33 whole pieces")) << two << 33;
         }

@@ -13,6 +13,8 @@
 
 #include "appearance.h"
 #include "form1.h"
+#include "number_text.h"
+#include "qt_text.h"
 
 namespace {
 
@@ -166,8 +168,9 @@ void TestResultsAids::failedValuesAreCopiedAsShown() {
                               form.Label7,  form.Label15, form.Label11};
     QCOMPARE(lines.size(), 7);
     for (int i = 0; i < 7; ++i) QCOMPARE(lines[i].section(u'\t', 1), values[i]->text().trimmed());
-    QCOMPARE(lines[4], QStringLiteral("风速\t—"));
-    QCOMPARE(lines[6], QStringLiteral("比摩阻\t—"));
+    const QString marker = ui::qs(calc::kFailMarker);
+    QCOMPARE(lines[4], QStringLiteral("风速\t") + marker);
+    QCOMPARE(lines[6], QStringLiteral("比摩阻\t") + marker);
 }
 
 void TestResultsAids::aidsAgreeWithTheShownResults_data() {
@@ -222,27 +225,23 @@ void TestResultsAids::aidsShowADashWithoutAValue_data() {
     QTest::addColumn<QString>("sideB");
     QTest::addColumn<QString>("pressureTip");
     QTest::addColumn<QString>("lambdaTip");
+    const QString marker = ui::qs(calc::kFailMarker);
+    const QString noPressure = QStringLiteral("动压 ρv²/2 = ") + marker;
+    const QString noLambda = QStringLiteral("沿程阻力系数 λ（公式一）= ") + marker;
     QTest::newRow("an air volume beyond the numbers used") << "1e39"
                                                            << ""
-                                                           << ""
-                                                           << "动压 ρv²/2 = —"
-                                                           << "沿程阻力系数 λ（公式一）= —";
+                                                           << "" << noPressure << noLambda;
     QTest::newRow("no air: no velocity pressure to speak of, no friction factor")
         << "0"
         << ""
         << ""
-        << "动压 ρv²/2 = 0 Pa"
-        << "沿程阻力系数 λ（公式一）= —";
+        << "动压 ρv²/2 = 0 Pa" << noLambda;
     QTest::newRow("a zero side: no section") << "1000"
                                              << "0"
-                                             << "300"
-                                             << "动压 ρv²/2 = —"
-                                             << "沿程阻力系数 λ（公式一）= —";
+                                             << "300" << noPressure << noLambda;
     QTest::newRow("sides of opposite sign: the logarithm fails") << "1000"
                                                                  << "-100"
-                                                                 << "300"
-                                                                 << "动压 ρv²/2 = —"
-                                                                 << "沿程阻力系数 λ（公式一）= —";
+                                                                 << "300" << noPressure << noLambda;
 }
 
 // When a recalculation cannot give a value the tool tip says so; the next

@@ -8,8 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QSignalSpy>
-#include <QStyleOptionButton>
-#include <QStyleOptionSlider>
 #include <QTestEventList>
 #include <QToolButton>
 #include <QtTest>
@@ -23,10 +21,21 @@
 #include "appearance.h"
 #include "fake_view.h"
 #include "form1.h"
+#include "layout.h"
 #include "number_reading.h"
 #include "number_text.h"
+#include "qt_text.h"
 #include "recalc.h"
 #include "tables.h"
+#include "user_actions.h"
+
+using uitest::chooseEntry;
+using uitest::click;
+using uitest::clickBar;
+using uitest::enterText;
+using uitest::indicatorCentre;
+using uitest::pasteText;
+using uitest::stepBarTo;
 
 namespace {
 
@@ -45,38 +54,6 @@ float singleOf(const QString& text) {
     return value ? static_cast<float>(*value) : std::nanf("");
 }
 
-// Where a button reacts to the mouse: its indicator, whatever the width of
-// the button around it.
-QPoint indicatorCentre(QAbstractButton* button) {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = button->text();
-    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-    return button->style()
-        ->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
-                         &option, button)
-        .center();
-}
-
-// The rectangle of an arrow, the track or the thumb, as the style lays the
-// bar out for its current value.
-QRect barPart(QScrollBar* bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.subControls = QStyle::SC_None;
-    option.activeSubControls = QStyle::SC_None;
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-}
-
 // Roughness and sizes are compared as the singles they are, not fuzzily.
 #define COMPARE_SINGLE(actual, expected)                                                           \
     QVERIFY2(static_cast<float>(actual) == static_cast<float>(expected),                           \
@@ -84,6 +61,25 @@ QRect barPart(QScrollBar* bar, QStyle::SubControl part) {
                             .arg(#actual)                                                          \
                             .arg(static_cast<double>(actual), 0, 'g', 9)                           \
                             .arg(static_cast<double>(expected), 0, 'g', 9)))
+
+// Each material's roughness box and scroll bar (nullptr for none), by the
+// material's number.
+std::array<ui::TextBox*, calc::kMaterialCount> roughnessBoxes(const Form1& form) {
+    std::array<ui::TextBox*, calc::kMaterialCount> boxes{};
+    for (int i = 0; i < calc::kMaterialCount; ++i)
+        boxes[static_cast<std::size_t>(i)] =
+            form.findChild<ui::TextBox*>(QLatin1String(ui::materialControls(i).box));
+    return boxes;
+}
+
+std::array<ui::HScrollBar*, calc::kMaterialCount> roughnessBars(const Form1& form) {
+    std::array<ui::HScrollBar*, calc::kMaterialCount> bars{};
+    for (int i = 0; i < calc::kMaterialCount; ++i)
+        if (const char* name = ui::materialControls(i).bar)
+            bars[static_cast<std::size_t>(i)] =
+                form.findChild<ui::HScrollBar*>(QLatin1String(name));
+    return bars;
+}
 
 struct Shown {
     QString label13, label10, label6, label17, label7, label15, label11;
@@ -169,15 +165,9 @@ private:
 
     // User actions. Each one acts only on what a user can reach: a visible,
     // enabled control.
-    void click(QWidget* widget, QPoint at = {});
     void clickButton(QAbstractButton* button) { click(button, indicatorCentre(button)); }
-    void enterText(ui::TextBox* box, const QString& text);
-    void pasteText(ui::TextBox* box, const QString& text);
     // Text committed by an input method (full-width digits in Chinese mode).
     void commitText(ui::TextBox* box, const QString& text);
-    void pick(ui::ComboBox* combo, const QString& entry);
-    void clickBar(QScrollBar* bar, QStyle::SubControl part);
-    void stepBarTo(QScrollBar* bar, int value);
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void closeStrayPopup();
     // One step of a scripted table row: "click:Name", "type:Name=text",
@@ -211,66 +201,12 @@ void TestUserActions::cleanup() { form_.reset(); }
 
 // --- Acting as the user -----------------------------------------------------
 
-void TestUserActions::click(QWidget* widget, QPoint at) {
-    QVERIFY2(widget->isVisible() && widget->isEnabled(),
-             qPrintable(widget->objectName() + " cannot be reached"));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
-}
-
-void TestUserActions::enterText(ui::TextBox* box, const QString& text) {
-    click(box);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(box, Qt::Key_Delete);
-    else
-        QTest::keyClicks(box, text);
-}
-
-void TestUserActions::pasteText(ui::TextBox* box, const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
-    click(box);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-}
-
 void TestUserActions::commitText(ui::TextBox* box, const QString& text) {
     click(box);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QInputMethodEvent event;
     event.setCommitString(text);
     QApplication::sendEvent(box, &event);
-}
-
-// Opens the list with the mouse and walks to the entry with the arrow keys:
-// the popup ignores a click that follows its opening too closely.
-void TestUserActions::pick(ui::ComboBox* combo, const QString& entry) {
-    const int target = combo->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    QVERIFY2(target >= 0, qPrintable(entry + " is not in " + combo->objectName()));
-    click(combo);
-    QAbstractItemView* list = combo->view();
-    QVERIFY(list->isVisible());
-    int row = list->currentIndex().row();
-    if (row < 0) {
-        QTest::keyClick(list, Qt::Key_Down);
-        row = list->currentIndex().row();
-    }
-    for (; row < target; ++row) QTest::keyClick(list, Qt::Key_Down);
-    for (; row > target; --row) QTest::keyClick(list, Qt::Key_Up);
-    QTest::keyClick(list, Qt::Key_Return);
-    QVERIFY(!list->isVisible());
-}
-
-void TestUserActions::clickBar(QScrollBar* bar, QStyle::SubControl part) {
-    const QRect rect = barPart(bar, part);
-    QVERIFY2(!rect.isEmpty(), "no such part of the bar to click");
-    click(bar, rect.center());
-}
-
-void TestUserActions::stepBarTo(QScrollBar* bar, int value) {
-    for (int guard = 0; bar->value() != value && guard < 100; ++guard)
-        clickBar(bar,
-                 bar->value() < value ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine);
-    QCOMPARE(bar->value(), value);
 }
 
 // A key for whatever has the keyboard focus, as the keyboard delivers it.
@@ -305,7 +241,7 @@ void TestUserActions::perform(const QString& step) {
     } else if (verb == "commit") {
         commitText(qobject_cast<ui::TextBox*>(widget), value);
     } else if (verb == "pick") {
-        pick(qobject_cast<ui::ComboBox*>(widget), value);
+        chooseEntry(qobject_cast<ui::ComboBox*>(widget), value);
     } else {
         QFAIL(qPrintable("unknown step " + step));
     }
@@ -347,14 +283,12 @@ FakeView TestUserActions::viewOfWindow() {
 QString TestUserActions::inconsistency() {
     QStringList faults;
     const calc::CalcState& state = w().state();
-    const std::array<ui::TextBox*, 9> boxes{w().Text5,  w().Text6,  w().Text7,
-                                            w().Text8,  w().Text9,  w().Text10,
-                                            w().Text11, w().Text12, w().Text13};
+    const auto boxes = roughnessBoxes(w());
 
     // The roughness belongs to the one selected material.
     int selected = -1;
-    for (int i = 0; i < 9; ++i)
-        if (w().Option3[i]->value() != 0) {
+    for (int i = 0; i < calc::kMaterialCount; ++i)
+        if (w().Option3[static_cast<std::size_t>(i)]->value() != 0) {
             if (selected >= 0) faults << "two materials selected";
             selected = i;
         }
@@ -404,12 +338,12 @@ QString TestUserActions::inconsistency() {
     }
 
     // A locked box holds what its bar last wrote, or its fixed value.
-    const std::array<QScrollBar*, 8> bars{w().HScroll1, w().HScroll2, nullptr,      nullptr,
-                                          nullptr,      w().HScroll6, w().HScroll7, w().HScroll8};
-    for (int i = 0; i < 8; ++i) {
-        const auto& material = calc::materials[static_cast<std::size_t>(i)];
-        const std::string want = bars[i] ? calc::scrollKText(bars[i]->value(), material.divisor)
-                                         : std::string(material.defaultK);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (static_cast<int>(i) == calc::kCustomMaterial) continue;
+        const auto& material = calc::materials[i];
+        const QScrollBar* bar = material.hasScroll ? roughnessBars(w())[i] : nullptr;
+        const std::string want = bar ? calc::scrollKText(bar->value(), material.divisor)
+                                     : std::string(material.defaultK);
         if (utf8(boxes[i]->text()) != want)
             faults << boxes[i]->objectName() + " reads " + boxes[i]->text();
     }
@@ -574,7 +508,7 @@ void TestUserActions::flowUnit() {
     QFETCH(QString, unit);
     QFETCH(QString, label10);
     enterText(w().Text1, typed);
-    pick(w().Combo1, unit);
+    chooseEntry(w().Combo1, unit);
     QCOMPARE(w().Combo1->text(), unit);
     QCOMPARE(w().Label10->text(), label10);
     QCOMPARE(w().Text1->text(), typed);  // the unit never rewrites the volume
@@ -585,10 +519,10 @@ void TestUserActions::flowUnit() {
 void TestUserActions::choosingAUnitAndBack() {
     enterText(w().Text1, "10");
     QSignalSpy picks(w().Combo1, &ui::ComboBox::clickRaised);
-    pick(w().Combo1, "m3/min");
+    chooseEntry(w().Combo1, "m3/min");
     QCOMPARE(w().Label10->text(), QString(" 600 m3/h"));
     COMPARE_SINGLE(w().state().flowFactor, 60.0f);
-    pick(w().Combo1, "m3/h");
+    chooseEntry(w().Combo1, "m3/h");
     QCOMPARE(w().Label10->text(), QString(" 10 m3/h"));
     COMPARE_SINGLE(w().state().flowFactor, 1.0f);
     QCOMPARE(w().Text1->text(), QString("10"));
@@ -615,11 +549,11 @@ void TestUserActions::unitChangeScalesTheResults() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     enterText(w().Text1, "1000");
-    pick(w().Combo2, "200");
-    pick(w().Combo1, from);
+    chooseEntry(w().Combo2, "200");
+    chooseEntry(w().Combo1, from);
     const calc::CalcState before = w().state();
     const Shown shownBefore = shown();
-    pick(w().Combo1, to);
+    chooseEntry(w().Combo1, to);
     const calc::CalcState& after = w().state();
     const double ratio = static_cast<double>(*calc::flowFactorOf(utf8(to))) /
                          static_cast<double>(*calc::flowFactorOf(utf8(from)));
@@ -818,14 +752,14 @@ void TestUserActions::untickingRestoresTheStandardSizes() {
 
 void TestUserActions::choosingAStandardDiameter() {
     QSignalSpy picks(w().Combo2, &ui::ComboBox::clickRaised);
-    pick(w().Combo2, "250");
+    chooseEntry(w().Combo2, "250");
     QCOMPARE(picks.count(), 1);
     QCOMPARE(w().Label6->text(), QString("φ 250"));
     QCOMPARE(w().Label17->text(), QString(" 0.25 m"));
     QCOMPARE(w().Text2->text(), QString("100"));  // its own value, untouched
     QCOMPARE(inconsistency(), QString());
 
-    pick(w().Combo2, "250");  // the same entry again is no change
+    chooseEntry(w().Combo2, "250");  // the same entry again is no change
     QCOMPARE(picks.count(), 1);
 }
 
@@ -963,9 +897,7 @@ void TestUserActions::scrollBarWritesItsRoughness() {
     stepBarTo(scroll, value);
     QCOMPARE(changes.count(), steps);
 
-    const std::array<ui::TextBox*, 9> boxes{w().Text5,  w().Text6,  w().Text7,
-                                            w().Text8,  w().Text9,  w().Text10,
-                                            w().Text11, w().Text12, w().Text13};
+    const auto boxes = roughnessBoxes(w());
     QCOMPARE(boxes[material]->text(), text);
     QVERIFY(w().Option3[material]->isChecked());
     COMPARE_SINGLE(w().state().roughness, roughness);
@@ -1088,9 +1020,7 @@ void TestUserActions::scrollBarByKeyboard() {
     QCOMPARE(changes.count(), 1);
     QCOMPARE(scroll->value(), end);
     QVERIFY(w().Option3[material]->isChecked());
-    const std::array<ui::TextBox*, 8> boxes{w().Text5, w().Text6,  w().Text7,  w().Text8,
-                                            w().Text9, w().Text10, w().Text11, w().Text12};
-    QCOMPARE(boxes[static_cast<std::size_t>(material)]->text(), text);
+    QCOMPARE(roughnessBoxes(w())[static_cast<std::size_t>(material)]->text(), text);
     COMPARE_SINGLE(w().state().roughness, singleOf(text));
     QVERIFY(w().Text1->hasFocus());
     QCOMPARE(inconsistency(), QString());
@@ -1660,9 +1590,7 @@ void TestUserActions::warningMark_data() {
     QTest::newRow("an air volume beyond the double range")
         << QStringList{"paste:Text1=1e400"} << "Text1"
         << "数值 1e400 超出可计算的范围"
-        << "Label10"
-        << "—"
-        << "1e4";
+        << "Label10" << ui::qs(calc::kFailMarker) << "1e4";
 }
 
 void TestUserActions::warningMark() {
@@ -1768,8 +1696,7 @@ void TestUserActions::resultsNeverShowNanOrInf() {
         if (QTest::currentTestFailed()) return;
         QCOMPARE(inconsistency(), QString());
     }
-    const QString marker = QString::fromUtf8(calc::kFailMarker.data(),
-                                             static_cast<qsizetype>(calc::kFailMarker.size()));
+    const QString marker = ui::qs(calc::kFailMarker);
     QStringList showsMarker;
     for (const char* name :
          {"Label13", "Label10", "Label6", "Label17", "Label7", "Label15", "Label11"})
@@ -1781,7 +1708,7 @@ void TestUserActions::resultsNeverShowNanOrInf() {
     clickButton(w().Option1);
     clickButton(w().Option4);
     enterText(w().Text1, "1000");
-    pick(w().Combo2, "200");
+    chooseEntry(w().Combo2, "200");
     QCOMPARE(w().Label6->text(), QString("φ 200"));
     QCOMPARE(w().Label10->text(), QString(" 1000 m3/h"));
     QVERIFY(w().Label7->text().endsWith(" m/s"));
@@ -1837,8 +1764,7 @@ void TestUserActions::randomUserSession() {
     auto reachable = [](QWidget* widget) { return widget->isVisible() && widget->isEnabled(); };
 
     const QString prompt = QString::fromUtf8(calc::kSizePrompt.data());
-    const QString marker = QString::fromUtf8(calc::kFailMarker.data(),
-                                             static_cast<qsizetype>(calc::kFailMarker.size()));
+    const QString marker = ui::qs(calc::kFailMarker);
     QSet<QString> seen;
 
     for (int step = 0; step < kSteps; ++step) {
@@ -1898,7 +1824,7 @@ void TestUserActions::randomUserSession() {
                 if (!reachable(combo)) break;
                 const QString entry = combo->itemText(below(combo->count()));
                 note(QString("pick %1 in %2").arg(entry, combo->objectName()));
-                pick(combo, entry);
+                chooseEntry(combo, entry);
                 break;
             }
             case 7:
@@ -1912,21 +1838,22 @@ void TestUserActions::randomUserSession() {
                     note(QString("click %1 arrow of %2")
                              .arg(how ? "right" : "left", bar->objectName()));
                     QTest::mouseClick(bar, Qt::LeftButton, {},
-                                      barPart(bar, how ? QStyle::SC_ScrollBarAddLine
-                                                       : QStyle::SC_ScrollBarSubLine)
+                                      uitest::scrollBarPart(*bar, how ? QStyle::SC_ScrollBarAddLine
+                                                                      : QStyle::SC_ScrollBarSubLine)
                                           .center());
                 } else {
                     const Qt::Key k = how == 2 ? Qt::Key_Right : Qt::Key_Left;
                     note(QString("click thumb of %1, key %2")
                              .arg(bar->objectName(), QKeySequence(k).toString()));
-                    QTest::mouseClick(bar, Qt::LeftButton, {},
-                                      barPart(bar, QStyle::SC_ScrollBarSlider).center());
+                    QTest::mouseClick(
+                        bar, Qt::LeftButton, {},
+                        uitest::scrollBarPart(*bar, QStyle::SC_ScrollBarSlider).center());
                     key(k);
                 }
                 break;
             }
             case 9: {  // click a box without typing
-                ui::TextBox* box = boxes[static_cast<std::size_t>(4 + below(9))];
+                ui::TextBox* box = boxes[static_cast<std::size_t>(4 + below(calc::kMaterialCount))];
                 note("click " + box->objectName());
                 QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
                 break;
@@ -2051,8 +1978,9 @@ void TestUserActions::randomUserSession() {
         // reaching the controls does not pass unnoticed.
         seen.insert(
             QString("shape %1, check %2").arg(w().Option2->isChecked()).arg(w().Check1->value()));
-        for (int i = 0; i < 9; ++i)
-            if (w().Option3[i]->isChecked()) seen.insert(QString("material %1").arg(i));
+        for (int i = 0; i < calc::kMaterialCount; ++i)
+            if (w().Option3[static_cast<std::size_t>(i)]->isChecked())
+                seen.insert(QString("material %1").arg(i));
         seen.insert("unit " + w().Combo1->text());
         if (w().Option5->isChecked()) seen.insert("formula two");
         if (w().Label7->text() == prompt) seen.insert("size prompt");

@@ -16,6 +16,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -27,6 +29,8 @@
 #include "form1.h"
 #include "layout.h"
 #include "number_text.h"
+#include "tables.h"
+#include "user_actions.h"
 
 namespace {
 
@@ -153,7 +157,8 @@ std::map<QString, QWidget*> members(const Form1& f) {
         {"Frame2", f.Frame2},     {"Frame3", f.Frame3},     {"Frame4", f.Frame4},
         {"Frame5", f.Frame5},     {"Picture1", f.Picture1}, {"Picture2", f.Picture2},
     };
-    for (int i = 0; i < 9; ++i) m.emplace(QStringLiteral("Option3_%1").arg(i), f.Option3[i]);
+    for (int i = 0; i < calc::kMaterialCount; ++i)
+        m.emplace(QStringLiteral("Option3_%1").arg(i), f.Option3[static_cast<std::size_t>(i)]);
     return m;
 }
 
@@ -268,7 +273,7 @@ private slots:
             QTest::addRow("Option1 is selected %s", when) << loaded << "Option1" << -1;
             QTest::addRow("Option2 is not selected %s", when) << loaded << "Option2" << 0;
             QTest::addRow("Option3 element 0 is selected %s", when) << loaded << "Option3_0" << -1;
-            for (int i = 1; i < 9; ++i)
+            for (int i = 1; i < calc::kMaterialCount; ++i)
                 QTest::addRow("Option3 element %d is not selected %s", i, when)
                     << loaded << QStringLiteral("Option3_%1").arg(i) << 0;
             QTest::addRow("Option4 is selected %s", when) << loaded << "Option4" << -1;
@@ -545,8 +550,12 @@ private slots:
         QSignalSpy changes(bar, &ui::HScrollBar::changeRaised);
         const calc::CalcState before = form.state();
 
-        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
-        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(3, bar->height() / 2));
+        // Straight at the arrows: a user's click does not ask whether the bar
+        // is enabled.
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          uitest::scrollBarPart(*bar, QStyle::SC_ScrollBarAddLine).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          uitest::scrollBarPart(*bar, QStyle::SC_ScrollBarSubLine).center());
         QTest::keyClick(bar, Qt::Key_Right);
 
         QCOMPARE(changes.count(), 0);
@@ -570,7 +579,8 @@ private slots:
         QTest::newRow("the non-standard second side is 1000") << "Text4"
                                                               << "1000";
         const char* roughness[] = {"0.16", "0.03", "1.0", "1.5", "1.0", "5", "2", "0.6", "10"};
-        for (int i = 0; i < 9; ++i)
+        static_assert(std::size(roughness) == calc::kMaterialCount);
+        for (int i = 0; i < calc::kMaterialCount; ++i)
             QTest::addRow("Text%d holds the roughness %s", 5 + i, roughness[i])
                 << QStringLiteral("Text%1").arg(5 + i) << roughness[i];
     }
@@ -722,7 +732,7 @@ private slots:
             QTest::addRow("choosing in %s raises Click once", list) << list << 1;
         for (const char* option : {"Option1", "Option2", "Option4", "Option5"})
             QTest::addRow("%s raises no Click", option) << option << 0;
-        for (int i = 0; i < 9; ++i)
+        for (int i = 0; i < calc::kMaterialCount; ++i)
             QTest::addRow("Option3 element %d raises no Click", i)
                 << QStringLiteral("Option3_%1").arg(i) << 0;
         QTest::newRow("Check1 raises no Click") << "Check1" << 0;

@@ -35,6 +35,8 @@
 #include <utility>
 #include <vector>
 
+#include "formula_scales.h"
+
 namespace {
 
 [[noreturn]] void fail(const QString& message) {
@@ -458,7 +460,8 @@ void saveBmp24(const QImage& image, const QString& path) {
 // Whole pixels of a 1x length at `scale`.
 int scaled(int length, double scale) { return int(std::lround(length * scale)); }
 
-void renderFormula(const FormulaTarget& target, double scale, const QString& dir) {
+void renderFormula(const FormulaTarget& target, const ui::FormulaScale& drawn, const QString& dir) {
+    const double scale = drawn.scale;
     const BoxPtr formula = target.layout(scale);
 
     // Draw on a roomy sheet first, then move the ink into the allowed area.
@@ -482,8 +485,7 @@ void renderFormula(const FormulaTarget& target, double scale, const QString& dir
     const QSize size(scaled(target.size.width(), scale), scaled(target.size.height(), scale));
     const QRect area(scaled(target.inkArea.left(), scale), scaled(target.inkArea.top(), scale),
                      scaled(target.inkArea.width(), scale), scaled(target.inkArea.height(), scale));
-    const QString name = scale == 1 ? target.fileName + ".bmp"
-                                    : target.fileName + QStringLiteral("@%1x.bmp").arg(scale);
+    const QString name = target.fileName + QLatin1String(drawn.suffix) + QStringLiteral(".bmp");
     if (ink.isNull()) fail(QStringLiteral("%1: nothing drawn").arg(name));
     if (ink.width() > area.width() || ink.height() > area.height())
         fail(QStringLiteral("%1: the formula needs %2 x %3 pixels but only %4 x %5 are free")
@@ -720,8 +722,7 @@ int main(int argc, char* argv[]) {
     for (const FormulaTarget& target : targets) {
         // Every common screen scale gets a bitmap drawn at it: one resampled
         // from another scale breaks thin strokes apart.
-        for (const double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0})
-            renderFormula(target, scale, dir);
+        for (const ui::FormulaScale& drawn : ui::kFormulaScales) renderFormula(target, drawn, dir);
     }
     writeIcon(32, dir);
     writeIcon(16, dir);

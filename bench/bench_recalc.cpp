@@ -3,8 +3,9 @@
 // conversions it leans on.
 #include <benchmark/benchmark.h>
 
-#include "conversions.h"
 #include "fake_view.h"
+#include "number_reading.h"
+#include "number_text.h"
 #include "recalc.h"
 
 namespace {
@@ -13,7 +14,7 @@ void BM_RecalcCircular(benchmark::State& st) {
     FakeView view;
     view.texts[calc::Input::Text1] = "1000";
     view.texts[calc::Input::Combo2] = "200";
-    calc::CalcState s = startState();
+    calc::CalcState s = calc::startupState();
     for (auto _ : st) {
         calc::v(s, view);
         benchmark::DoNotOptimize(view.captions);
@@ -28,7 +29,7 @@ void BM_RecalcRectangularFormulaTwo(benchmark::State& st) {
     view.texts[calc::Input::Combo4] = "320";
     view.rectangular();
     view.formulaTwo();
-    calc::CalcState s = startState();
+    calc::CalcState s = calc::startupState();
     for (auto _ : st) {
         calc::v(s, view);
         benchmark::DoNotOptimize(view.captions);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "conversions.h"
+#include "number_reading.h"
 
 namespace calc {
 

@@ -10,11 +10,10 @@
 #include <string_view>
 
 #include "calc_state.h"
+#include "defaults.h"
 #include "recalc.h"
 
 namespace calc {
-
-enum class Shape { circular, rectangular };
 
 // One duct as the window would be set for it. Sizes are texts, read by `v`
 // exactly as the window reads its boxes.
@@ -57,7 +56,8 @@ private:
 struct DuctResult {
     CalcState state;
     Outcome outcome;
-    // The velocity label shows the size prompt instead of a velocity.
+    // The section is not positive, so the velocity label shows the size
+    // prompt instead of a velocity.
     bool noSection = false;
 };
 DuctResult computeDuct(const DuctInput& input, HeadlessView& view);
@@ -66,10 +66,6 @@ DuctResult computeDuct(const DuctInput& input, HeadlessView& view);
 // or its English name (any letter case; "custom" for 自定义). None for any
 // other text.
 std::optional<int> materialIndex(std::string_view name);
-
-// The roughness, mm, that choosing material `index` stores: its default box
-// text read as the window reads it.
-float materialRoughness(int index);
 
 // Whether a whole text is one number as the boxes read it ("12", "-1.5e3",
 // " 7 "), rather than a number followed by other characters ("12abc", "50O")

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "conversions.h"
 #include "duct.h"
+#include "number_text.h"
 
 namespace calc {
 

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "conversions.h"
+#include "calc_state.h"
+#include "number_reading.h"
+#include "number_text.h"
 
 namespace calc {
 
@@ -14,7 +16,19 @@ std::optional<float> flowFactorOf(std::string_view text) {
     return std::nullopt;
 }
 
-std::string scrollKText(int n, int divisor) { return plainText(static_cast<double>(n) / divisor); }
+float materialRoughness(int index) {
+    // Read once: a table asks for it on every row.
+    static const std::array<float, materials.size()> roughness = [] {
+        std::array<float, materials.size()> k{};
+        for (std::size_t i = 0; i < materials.size(); ++i) storeText(k[i], materials[i].defaultK);
+        return k;
+    }();
+    return roughness[static_cast<std::size_t>(index)];
+}
+
+std::string scrollKText(int n, int divisor) {
+    return plainDecimalText(static_cast<double>(n) / divisor);
+}
 
 CustomK customK(std::string_view text) {
     // A number too large for a double or a single compares as the infinity of

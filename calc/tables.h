@@ -54,7 +54,7 @@ struct Material {
     int divisor;
 };
 
-inline constexpr std::array<Material, 9> materials{{
+inline constexpr auto materials = std::to_array<Material>({
     {"薄钢板", "thin-steel", "0.16", true, 15, 18, 16, 100},
     {"塑料板", "plastic", "0.03", true, 1, 5, 3, 100},
     {"矿渣石膏板", "slag-gypsum", "1.0", false, 0, 0, 0, 0},
@@ -64,13 +64,17 @@ inline constexpr std::array<Material, 9> materials{{
     {"混凝土", "concrete", "2", true, 10, 30, 20, 10},
     {"木板", "wood", "0.6", true, 2, 10, 6, 10},
     {"自定义", "custom", "10", false, 0, 0, 0, 0},  // typed by the user
-}};
+});
 inline constexpr int kMaterialCount = static_cast<int>(materials.size());
 
 // The custom material, whose roughness the user types, comes last: the
 // materials before it each have a fixed default roughness.
 inline constexpr int kCustomMaterial = kMaterialCount - 1;
 static_assert(materials[kCustomMaterial].name == "custom");
+
+// The roughness, mm, that choosing material `index` stores: its default box
+// text read as the window reads it.
+float materialRoughness(int index);
 
 // The roughness box text a scroll bar writes for its value n: n / divisor mm
 // as plain decimal text ("0.15", "3.1", "6").

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "commands.h"
-#include "conversions.h"
 #include "derived.h"
 #include "duct_args.h"
+#include "number_text.h"
 #include "tables.h"
 
 namespace cli {

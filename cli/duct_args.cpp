@@ -4,7 +4,7 @@
 #include <array>
 #include <charconv>
 
-#include "conversions.h"
+#include "number_text.h"
 #include "tables.h"
 
 namespace cli {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "conversions.h"
 #include "duct_args.h"
+#include "number_reading.h"
 #include "tables.h"
 
 namespace cli {

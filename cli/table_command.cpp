@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "commands.h"
-#include "conversions.h"
 #include "csv_reader.h"
 #include "derived.h"
 #include "duct_args.h"
+#include "number_reading.h"
 #include "tables.h"
 
 namespace cli {

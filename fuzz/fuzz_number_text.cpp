@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// numberText on any single and plainText on any double.
+// numberText on any single and plainDecimalText on any double.
 //
 // numberText: a label starts with a blank or "-", uses "." only, never shows
 // nan or inf for a finite value, keeps at most seven significant digits with
 // no trailing zeros after the point, switches to the exponent form from ten
 // million, and reads back within half a unit of its seventh digit.
-// plainText: reads back as exactly the double written, with a bounded length.
+// plainDecimalText: reads back as exactly the double written, with a bounded length.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +16,8 @@
 #include <string_view>
 
 #include "check.h"
-#include "conversions.h"
+#include "number_reading.h"
+#include "number_text.h"
 
 namespace {
 
@@ -124,8 +125,10 @@ void checkNumberText(float x) {
 }
 
 void checkPlainText(double x) {
-    const std::string text = calc::plainText(x);
-    const auto what = [&] { return "plainText(" + describe(x) + ") = " + fuzz::quoted(text); };
+    const std::string text = calc::plainDecimalText(x);
+    const auto what = [&] {
+        return "plainDecimalText(" + describe(x) + ") = " + fuzz::quoted(text);
+    };
     if (!std::isfinite(x)) return;
     // The longest fixed text of a double: 309 integer digits, or "0." with
     // 323 zeros before up to 17 significant digits, and a sign.

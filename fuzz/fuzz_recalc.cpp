@@ -19,7 +19,6 @@
 // the formula decides the friction loss alone.
 #include <array>
 #include <bitset>
-#include <cctype>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +27,11 @@
 #include <string_view>
 #include <vector>
 
+#include "ascii.h"
 #include "calc_state.h"
 #include "check.h"
-#include "conversions.h"
 #include "fake_view.h"
+#include "number_text.h"
 #include "recalc.h"
 #include "tables.h"
 
@@ -204,8 +204,7 @@ Outcome run(const Scenario& s, calc::CalcState& state, WatchedView& view) {
 
     FUZZ_REQUIRE(view.written.all(), what() + ": every label is written by every call");
     for (const std::string& label : o.labels) {
-        std::string lower = label;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string lower = calc::asciiLower(label);
         FUZZ_REQUIRE(
             lower.find("nan") == std::string::npos && lower.find("inf") == std::string::npos,
             what() + ": no label shows nan or inf");

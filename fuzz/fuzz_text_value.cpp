@@ -19,7 +19,7 @@
 #include <utility>
 
 #include "check.h"
-#include "conversions.h"
+#include "number_reading.h"
 #include "tables.h"
 
 namespace {

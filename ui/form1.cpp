@@ -10,9 +10,10 @@
 
 #include "accessibility.h"
 #include "appearance.h"
-#include "conversions.h"
+#include "defaults.h"
 #include "layout.h"
 #include "qt_text.h"
+#include "reading_warning.h"
 #include "tables.h"
 
 using ui::qs;
@@ -84,13 +85,13 @@ void Form1::Form_Load() {
     Text4->setVisible(false);
     Option1->setValue(-1);
     setSizeControlsEnabled(true);
-    Option3[0]->setValue(-1);
+    Option3[calc::kStartup.material]->setValue(-1);
     Option4->setValue(-1);
 
-    Text1->setText(QStringLiteral("0"));
-    Text2->setText(QStringLiteral("100"));
-    Text3->setText(QStringLiteral("1000"));
-    Text4->setText(QStringLiteral("1000"));
+    Text1->setText(qs(calc::kStartup.flow));
+    Text2->setText(qs(calc::kStartup.diameter));
+    Text3->setText(qs(calc::kStartup.sideA));
+    Text4->setText(qs(calc::kStartup.sideB));
     for (int i = 0; i < calc::kMaterialCount; ++i)
         roughnessBox(i)->setText(qs(calc::materials[i].defaultK));
 
@@ -104,15 +105,16 @@ void Form1::Form_Load() {
     for (std::string_view side : calc::standardSides) Combo4->addEntry(qs(side));
 
     // Choosing "m3/h" is what sets the flow factor.
-    Combo1->setText(QStringLiteral("m3/h"));
-    Combo2->setText(QStringLiteral("100"));
-    Combo3->setText(QStringLiteral("1000"));
-    Combo4->setText(QStringLiteral("1000"));
+    Combo1->setText(qs(calc::kStartup.flowUnit));
+    Combo2->setText(qs(calc::kStartup.diameter));
+    Combo3->setText(qs(calc::kStartup.sideA));
+    Combo4->setText(qs(calc::kStartup.sideB));
 
-    calc_.sideA = 1000;
-    calc_.sideB = 1000;
-    calc_.diameter = 100;
-    calc_.roughness = 0.16f;
+    const calc::CalcState start = calc::startupState();
+    calc_.sideA = start.sideA;
+    calc_.sideB = start.sideB;
+    calc_.diameter = start.diameter;
+    calc_.roughness = start.roughness;
     v();
 
     // Ready for the first number: it replaces the "0".

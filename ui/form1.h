@@ -11,7 +11,7 @@
 
 #include "calc_state.h"
 #include "controls.h"
-#include "conversions.h"
+#include "reading_warning.h"
 #include "recalc.h"
 #include "tables.h"
 

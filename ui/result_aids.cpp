@@ -10,9 +10,9 @@
 #include <QShortcut>
 #include <QToolTip>
 
-#include "conversions.h"
 #include "derived.h"
 #include "form1.h"
+#include "number_text.h"
 #include "qt_text.h"
 
 using ui::qs;

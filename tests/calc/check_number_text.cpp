@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "conversions.h"
+#include "number_text.h"
 #include "number_text_oracle.h"
 
 int main(int argc, char** argv) {

@@ -7,15 +7,24 @@
 #include <map>
 #include <string>
 
+#include "defaults.h"
 #include "recalc.h"
 
 struct FakeView : calc::CalcView {
+    // As the window starts.
     std::map<calc::Input, std::string> texts{
-        {calc::Input::Text1, "0"},     {calc::Input::Combo2, "100"}, {calc::Input::Combo3, "1000"},
-        {calc::Input::Combo4, "1000"}, {calc::Input::Text2, "100"},  {calc::Input::Text3, "1000"},
-        {calc::Input::Text4, "1000"}};
-    int check = 0;
-    bool option1 = true, option2 = false, option4 = true, option5 = false;
+        {calc::Input::Text1, std::string(calc::kStartup.flow)},
+        {calc::Input::Combo2, std::string(calc::kStartup.diameter)},
+        {calc::Input::Combo3, std::string(calc::kStartup.sideA)},
+        {calc::Input::Combo4, std::string(calc::kStartup.sideB)},
+        {calc::Input::Text2, std::string(calc::kStartup.diameter)},
+        {calc::Input::Text3, std::string(calc::kStartup.sideA)},
+        {calc::Input::Text4, std::string(calc::kStartup.sideB)}};
+    int check = calc::kStartup.standardSizes ? 0 : 1;
+    bool option1 = calc::kStartup.shape == calc::Shape::circular;
+    bool option2 = calc::kStartup.shape == calc::Shape::rectangular;
+    bool option4 = calc::kStartup.formula == 1;
+    bool option5 = calc::kStartup.formula == 2;
     std::array<std::string, calc::kResultCount> captions{};
     int writes = 0;
 
@@ -45,14 +54,3 @@ struct FakeView : calc::CalcView {
     void rectangular() { option1 = false, option2 = true; }
     void formulaTwo() { option4 = false, option5 = true; }
 };
-
-// The calculation state right after start-up.
-inline calc::CalcState startState() {
-    calc::CalcState s;
-    s.diameter = 100;
-    s.sideA = 1000;
-    s.sideB = 1000;
-    s.roughness = 0.16f;
-    s.flowFactor = 1;
-    return s;
-}

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "conversions.h"
+#include "number_text.h"
 
 namespace calc_test {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversions.h"
+#include "number_text.h"
 
 namespace precision {
 

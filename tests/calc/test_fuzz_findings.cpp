@@ -41,7 +41,7 @@ struct NothingChosen : testing::TestWithParam<Unchosen> {
 TEST_P(NothingChosen, ShowsNothingOfEarlierInputs) {
     const Unchosen& c = GetParam();
     FakeView view;
-    calc::CalcState state = startState();
+    calc::CalcState state = calc::startupState();
     view.texts[Input::Text1] = "5000";
     view.rectangular();
     view.texts[Input::Combo3] = "500";
@@ -58,7 +58,7 @@ TEST_P(NothingChosen, ShowsNothingOfEarlierInputs) {
     EXPECT_EQ(view.caption(Result::Label11), c.label11);
 
     FakeView first;
-    calc::CalcState firstState = startState();
+    calc::CalcState firstState = calc::startupState();
     choose(first, c);
     EXPECT_TRUE(calc::v(firstState, first));
     EXPECT_EQ(view.captions, first.captions);
@@ -79,7 +79,7 @@ TEST(FuzzFinding, EmptyWindowWithNothingChosenWritesEveryLabel) {
     for (auto& [box, text] : view.texts) text.clear();
     view.option1 = view.option2 = view.option4 = view.option5 = false;
     view.captions.fill("left over");
-    calc::CalcState state = startState();
+    calc::CalcState state = calc::startupState();
     EXPECT_TRUE(calc::v(state, view));
     for (const std::string& caption : view.captions) EXPECT_NE(caption, "left over");
     EXPECT_EQ(view.caption(Result::Label6), "");

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "conversions.h"
 #include "fake_view.h"
+#include "number_reading.h"
 #include "precision_model.h"
 #include "recalc.h"
 #include "tables.h"
@@ -89,7 +89,7 @@ bool isStandard(std::string_view size, bool diameter) {
 // they are standard, typed otherwise.
 Shown recalculated(const Pinned& p) {
     FakeView view;
-    calc::CalcState state = startState();
+    calc::CalcState state = calc::startupState();
     state.flowFactor = *calc::flowFactorOf(p.unit);
     state.roughness = static_cast<float>(*calc::textValue(p.roughness));
     view.texts[Input::Text1] = p.airVolume;

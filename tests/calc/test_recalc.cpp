@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "conversions.h"
 #include "duct.h"
 #include "fake_view.h"
+#include "number_text.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void expectLabels(const FakeView& view, const Labels& want) {
 class Recalc : public testing::Test {
 protected:
     FakeView view;
-    calc::CalcState state = startState();
+    calc::CalcState state = calc::startupState();
 
     bool run() { return calc::v(state, view).complete(); }
 };
@@ -288,7 +288,7 @@ TEST_P(Failure, MarksOnlyTheDependentLabelsAndRecovers) {
             // A label that does not depend on the air volume shows what it
             // shows with a good one.
             if (label == Result::Label6 || label == Result::Label17 || label == Result::Label13) {
-                calc::CalcState fresh = startState();
+                calc::CalcState fresh = calc::startupState();
                 FakeView reference = healthy;
                 calc::v(fresh, reference);
                 EXPECT_EQ(text, reference.captions[i]) << "label " << i;

@@ -9,9 +9,9 @@
 #include <limits>
 #include <ostream>
 
-#include "conversions.h"
 #include "derived.h"
 #include "headless.h"
+#include "number_text.h"
 #include "tables.h"
 
 namespace {

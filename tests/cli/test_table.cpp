@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "commands.h"
-#include "conversions.h"
 #include "derived.h"
 #include "headless.h"
+#include "number_text.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "appearance.h"
-#include "conversions.h"
 #include "layout.h"
+#include "number_text.h"
 #include "recalc.h"
 #include "tables.h"
 

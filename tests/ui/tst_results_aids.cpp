@@ -12,8 +12,8 @@
 #include <cmath>
 
 #include "appearance.h"
-#include "conversions.h"
 #include "form1.h"
+#include "number_text.h"
 #include "qt_text.h"
 
 namespace {

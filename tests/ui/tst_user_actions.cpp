@@ -19,10 +19,11 @@
 #include <random>
 
 #include "appearance.h"
-#include "conversions.h"
 #include "fake_view.h"
 #include "form1.h"
 #include "layout.h"
+#include "number_reading.h"
+#include "number_text.h"
 #include "qt_text.h"
 #include "recalc.h"
 #include "tables.h"

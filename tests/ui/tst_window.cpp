@@ -25,10 +25,10 @@
 #include <vector>
 
 #include "appearance.h"
-#include "conversions.h"
 #include "duct.h"
 #include "form1.h"
 #include "layout.h"
+#include "number_text.h"
 #include "tables.h"
 #include "user_actions.h"
 

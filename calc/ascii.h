@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Letter case of ASCII names, whatever the process locale: material names,
+// column names and options are ASCII, and a Turkish or other locale must not
+// change how they compare.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace calc {
+
+// The lower-case form of an ASCII capital; any other byte unchanged.
+constexpr char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A text with its ASCII capitals in lower case; other bytes, UTF-8 included,
+// unchanged.
+inline std::string asciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = asciiLower(c);
+    return out;
+}
+
+// Whether two texts are the same but for the letter case of ASCII letters.
+constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+}  // namespace calc

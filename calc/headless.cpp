@@ -44,7 +44,7 @@ DuctResult computeDuct(const DuctInput& input, HeadlessView& view) {
     DuctResult result;
     result.state.flowFactor = input.flowFactor;
     result.state.roughness = input.roughness;
-    result.outcome = v(result.state, view);
+    result.outcome = v(result.state, view, input.air);
     result.noSection =
         result.outcome.defined(Value::velocity) && view.caption(Result::Label7) == kSizePrompt;
     return result;

@@ -40,10 +40,14 @@ constexpr unsigned figureBit(Figure f) { return 1u << static_cast<unsigned>(f); 
 // values (the window's) or, for the losses, formed in double from them and
 // rounded once; a figure is only meaningful when defined.
 struct Segment {
-    std::uint32_t from = kNone;    // node toward the fan (起点)
-    std::uint32_t to = kNone;      // node away from the fan (终点)
+    // Nodes as seen from the fan: `from` toward it, `to` away from it. A row
+    // written from an inlet toward the fan (exhaust) is turned round, and
+    // `reversed` says so; outside a tree they stay as written.
+    std::uint32_t from = kNone;
+    std::uint32_t to = kNone;
     std::uint32_t parent = kNone;  // the segment ending at `from`; kNone at the fan
-    bool flowGiven = false;        // false: the flow is the sum of the segments beyond
+    bool reversed = false;
+    bool flowGiven = false;  // false: the flow is the sum of the segments beyond
     calc::Shape shape = calc::Shape::circular;
     float diameter = 0, sideA = 0, sideB = 0;  // mm, as the recalculation stored them
     float flow = 0;                            // m3/h
@@ -79,9 +83,8 @@ struct TopologyError {
     enum class Kind {
         badNodes,       // from without to, an empty node name, a segment from a node to itself
         duplicateName,  // two segments of the same name
-        duplicatePair,  // two segments between the same two nodes
-        loop,           // a node reached by two segments
-        cycle,          // segments that lead back to where they start
+        duplicatePair,  // two segments between the same two nodes (either way round)
+        cycle,          // segments that close a loop: a node reached two ways from the fan
         disconnected,   // segments not reached from the fan
         noFan,          // the fan's node starts no segment
     };
@@ -158,7 +161,18 @@ namespace ductsys {
 //   k        粗糙度, mm: a custom roughness, held between 0.01 and 10
 //   formula  公式: "1" or "2" (1 when empty)
 struct SegmentTexts {
-    std::string_view segment, from, to, flow, unit, size, length, zeta, dp, material, k, formula;
+    std::string_view segment = {};
+    std::string_view from = {};
+    std::string_view to = {};
+    std::string_view flow = {};
+    std::string_view unit = {};
+    std::string_view size = {};
+    std::string_view length = {};
+    std::string_view zeta = {};
+    std::string_view dp = {};
+    std::string_view material = {};
+    std::string_view k = {};
+    std::string_view formula = {};
 };
 
 }  // namespace ductsys

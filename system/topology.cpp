@@ -91,8 +91,6 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     }
     previousTo_ = segment.to;
     if (fan_ == kNone && fanName_.empty()) fan_ = segment.from;
-    if (enteredBy_.size() < result_.nodeNames.size())
-        enteredBy_.resize(result_.nodeNames.size(), kNone);
 
     if (!name.empty()) {
         const std::uint32_t first = nameIndex_.findOrInsert(result_.segmentNames, index);
@@ -101,31 +99,8 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
                   "segment name " + quoted(name) + " is given twice (rows " +
                       std::to_string(first + 1) + " and " + std::to_string(index + 1) + ")");
             excluded_[first] = false;  // the first stays in the tree
-            return;
         }
     }
-    const std::uint32_t entered = enteredBy_[segment.to];
-    if (entered != kNone) {
-        const bool samePair = result_.segments[entered].from == segment.from;
-        error(samePair ? Kind::duplicatePair : Kind::loop, {entered, index},
-              samePair
-                  ? "segments " + segmentList(result_, {entered, index}) + " both join nodes " +
-                        nodeLabel(result_, segment.from) + " and " + nodeLabel(result_, segment.to)
-                  : "node " + nodeLabel(result_, segment.to) + " is the 终点 of both " +
-                        segmentList(result_, {entered, index}) +
-                        ": the segments form a loop, not a tree");
-        excluded_[entered] = false;
-        return;
-    }
-    const std::uint32_t back = enteredBy_[segment.from];
-    if (back != kNone && result_.segments[back].from == segment.to) {
-        error(Kind::duplicatePair, {back, index},
-              "segments " + segmentList(result_, {back, index}) + " both join nodes " +
-                  nodeLabel(result_, segment.to) + " and " + nodeLabel(result_, segment.from));
-        excluded_[back] = false;
-        return;
-    }
-    enteredBy_[segment.to] = index;
 }
 
 Tree buildTree(SystemResult& result, const TopologyReader& reader) {
@@ -135,26 +110,27 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     const std::uint32_t nodes = result.nodeNames.size();
     const auto count = static_cast<std::uint32_t>(segments.size());
     auto inTree = [&](std::uint32_t s) { return !reader.excluded(s) && segments[s].from != kNone; };
+    auto other = [&](std::uint32_t s, std::uint32_t n) {
+        return segments[s].from == n ? segments[s].to : segments[s].from;
+    };
+
+    // The segments at each node, either way round, in input order.
+    std::vector<std::uint32_t> firstEdge(nodes + 1, 0);
+    for (std::uint32_t s = 0; s < count; ++s)
+        if (inTree(s)) ++firstEdge[segments[s].from + 1], ++firstEdge[segments[s].to + 1];
+    for (std::uint32_t n = 0; n < nodes; ++n) firstEdge[n + 1] += firstEdge[n];
+    std::vector<std::uint32_t> edges(firstEdge[nodes]);
+    {
+        std::vector<std::uint32_t> next(firstEdge.begin(), firstEdge.end() - 1);
+        for (std::uint32_t s = 0; s < count; ++s)
+            if (inTree(s)) edges[next[segments[s].from]++] = s, edges[next[segments[s].to]++] = s;
+    }
 
     tree.firstChild.assign(nodes + 1, 0);
-    std::vector<std::uint32_t> enteredBy(nodes, kNone);
-    for (std::uint32_t s = 0; s < count; ++s) {
-        if (!inTree(s)) continue;
-        ++tree.firstChild[segments[s].from + 1];
-        enteredBy[segments[s].to] = s;
-    }
-    for (std::uint32_t n = 0; n < nodes; ++n) tree.firstChild[n + 1] += tree.firstChild[n];
-    tree.children.resize(tree.firstChild[nodes]);
-    {
-        std::vector<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
-        for (std::uint32_t s = 0; s < count; ++s)
-            if (inTree(s)) tree.children[next[segments[s].from]++] = s;
-    }
     if (count == 0) return tree;
-
     const std::uint32_t fan = reader.fanNode();
     result.fan.node = fan;
-    if (fan == kNone || tree.childCount(fan) == 0) {
+    if (fan == kNone || firstEdge[fan + 1] == firstEdge[fan]) {
         result.errors.push_back(
             {Kind::noFan,
              {},
@@ -163,96 +139,102 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         return tree;
     }
 
-    // Depth first from the fan, each node's segments in input order.
-    std::vector<bool> reached(count, false);
-    tree.order.reserve(count);
-    std::vector<std::uint32_t> stack;
-    auto pushChildren = [&](std::uint32_t node, std::uint32_t parent) {
-        for (std::uint32_t i = tree.firstChild[node + 1]; i-- > tree.firstChild[node];) {
-            segments[tree.children[i]].parent = parent;
-            stack.push_back(tree.children[i]);
-        }
+    // Depth first from the fan, each node's segments in input order. A
+    // segment that reaches a node already reached closes a loop.
+    std::vector<bool> reachedNode(nodes, false), used(count, false);
+    std::vector<std::uint32_t> depth(nodes, 0), parentEdge(nodes, kNone);
+    struct Step {
+        std::uint32_t segment, node;  // the segment, taken from `node`
     };
-    pushChildren(fan, kNone);
+    std::vector<Step> stack;
+    auto pushEdges = [&](std::uint32_t n) {
+        for (std::uint32_t i = firstEdge[n + 1]; i-- > firstEdge[n];)
+            if (!used[edges[i]]) stack.push_back({edges[i], n});
+    };
+    reachedNode[fan] = true;
+    tree.order.reserve(count);
+    pushEdges(fan);
     while (!stack.empty()) {
-        const std::uint32_t s = stack.back();
+        const Step step = stack.back();
         stack.pop_back();
-        reached[s] = true;
-        tree.order.push_back(s);
-        if (segments[s].to == fan) {
-            // Back into the fan's node: the segments from the fan to here.
-            std::vector<std::uint32_t> cycle;
-            for (std::uint32_t c = s; c != kNone; c = segments[c].parent) cycle.push_back(c);
-            std::sort(cycle.begin(), cycle.end());
-            result.errors.push_back({Kind::cycle, cycle,
-                                     "segments " + segmentList(result, cycle) +
-                                         " lead back to the fan's node " + nodeLabel(result, fan) +
-                                         " (a cycle)"});
+        const std::uint32_t s = step.segment;
+        if (used[s]) continue;
+        used[s] = true;
+        const std::uint32_t n = step.node, m = other(s, n);
+        if (reachedNode[m]) {
+            // The loop: this segment and the ways from both its ends up to
+            // where they meet.
+            std::vector<std::uint32_t> loop{s};
+            std::uint32_t a = n, b = m;
+            while (a != b) {
+                std::uint32_t& deeper = depth[a] >= depth[b] ? a : b;
+                loop.push_back(parentEdge[deeper]);
+                deeper = other(parentEdge[deeper], deeper);
+            }
+            std::sort(loop.begin(), loop.end());
+            if (loop.size() == 2)
+                result.errors.push_back({Kind::duplicatePair, loop,
+                                         "segments " + segmentList(result, loop) +
+                                             " both join nodes " +
+                                             nodeLabel(result, std::min(n, m)) + " and " +
+                                             nodeLabel(result, std::max(n, m))});
+            else
+                result.errors.push_back({Kind::cycle, loop,
+                                         "segments " + segmentList(result, loop) +
+                                             " close a loop through node " + nodeLabel(result, m) +
+                                             " (a cycle): the segments must form a tree"});
             continue;
         }
-        pushChildren(segments[s].to, s);
+        Segment& segment = segments[s];
+        if (segment.from != n) {
+            std::swap(segment.from, segment.to);
+            segment.reversed = true;
+        }
+        segment.parent = parentEdge[n];
+        reachedNode[m] = true;
+        parentEdge[m] = s;
+        depth[m] = depth[n] + 1;
+        tree.order.push_back(s);
+        pushEdges(m);
     }
 
-    // What the fan does not reach: walk up from each such segment to the top
-    // of its group, a node nothing enters or a cycle.
-    enum : std::uint8_t { unseen, onWalk, done };
-    std::vector<std::uint8_t> state(nodes, unseen);
-    std::vector<std::uint32_t> group(nodes, kNone);
-    struct Group {
-        std::uint32_t top;
-        std::vector<std::uint32_t> segments;
-    };
-    std::vector<Group> groups;
-    std::vector<bool> inCycle(count, false);
-    std::vector<std::uint32_t> walk;
-    for (std::uint32_t u = 0; u < count; ++u) {
-        if (!inTree(u) || reached[u]) continue;
-        walk.clear();
-        std::uint32_t n = segments[u].from;
-        std::uint32_t id = kNone;
-        for (;;) {
-            if (state[n] == done) {
-                id = group[n];
-                break;
-            }
-            if (state[n] == onWalk) {
-                std::vector<std::uint32_t> cycle;
-                std::uint32_t m = n;
-                do {
-                    const std::uint32_t e = enteredBy[m];
-                    cycle.push_back(e);
-                    inCycle[e] = true;
-                    m = segments[e].from;
-                } while (m != n);
-                std::sort(cycle.begin(), cycle.end());
-                result.errors.push_back({Kind::cycle, cycle,
-                                         "segments " + segmentList(result, cycle) +
-                                             " lead back to node " + nodeLabel(result, n) +
-                                             " (a cycle), not connected to the fan"});
-                id = static_cast<std::uint32_t>(groups.size());
-                groups.push_back({n, {}});
-                break;
-            }
-            state[n] = onWalk;
-            walk.push_back(n);
-            const std::uint32_t e = enteredBy[n];
-            if (e == kNone) {
-                id = static_cast<std::uint32_t>(groups.size());
-                groups.push_back({n, {}});
-                break;
-            }
-            n = segments[e].from;
-        }
-        for (std::uint32_t w : walk) state[w] = done, group[w] = id;
-        if (!inCycle[u]) groups[id].segments.push_back(u);
+    for (std::uint32_t s : tree.order) ++tree.firstChild[segments[s].from + 1];
+    for (std::uint32_t n = 0; n < nodes; ++n) tree.firstChild[n + 1] += tree.firstChild[n];
+    tree.children.resize(tree.firstChild[nodes]);
+    {
+        std::vector<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
+        std::vector<bool> inOrder(count, false);
+        for (std::uint32_t s : tree.order) inOrder[s] = true;
+        for (std::uint32_t s = 0; s < count; ++s)
+            if (inOrder[s]) tree.children[next[segments[s].from]++] = s;
     }
-    for (Group& g : groups) {
-        if (g.segments.empty()) continue;
-        std::string message =
-            (g.segments.size() == 1 ? "segment " : "segments ") + segmentList(result, g.segments) +
-            (g.segments.size() == 1 ? " is" : " are") + " not connected to the fan's node " +
-            nodeLabel(result, fan) + " (their run starts at node " + nodeLabel(result, g.top) + ")";
-        result.errors.push_back({Kind::disconnected, std::move(g.segments), std::move(message)});
+
+    // What the fan does not reach, one group per connected part.
+    std::vector<std::uint32_t> part, nodeStack;
+    for (std::uint32_t u = 0; u < count; ++u) {
+        if (!inTree(u) || used[u]) continue;
+        part.clear();
+        const std::uint32_t start = segments[u].from;
+        reachedNode[start] = true;
+        nodeStack.assign(1, start);
+        while (!nodeStack.empty()) {
+            const std::uint32_t n = nodeStack.back();
+            nodeStack.pop_back();
+            for (std::uint32_t i = firstEdge[n]; i < firstEdge[n + 1]; ++i) {
+                const std::uint32_t s = edges[i];
+                if (used[s]) continue;
+                used[s] = true;
+                part.push_back(s);
+                const std::uint32_t m = other(s, n);
+                if (!reachedNode[m]) reachedNode[m] = true, nodeStack.push_back(m);
+            }
+        }
+        std::sort(part.begin(), part.end());
+        std::string message = (part.size() == 1 ? "segment " : "segments ") +
+                              segmentList(result, part) + (part.size() == 1 ? " is" : " are") +
+                              " not connected to the fan's node " + nodeLabel(result, fan) +
+                              " (starting at node " + nodeLabel(result, start) + ")";
+        result.errors.push_back({Kind::disconnected, part, std::move(message)});
     }
     return tree;
 }

@@ -13,8 +13,7 @@
 namespace ductsys {
 
 // Gives each row its two nodes as rows are added, and checks what can be
-// checked row by row: names given twice, a node entered by two segments,
-// nodes that are not both named.
+// checked row by row: names given twice, nodes that are not both named.
 class TopologyReader {
 public:
     // `fanNode`: the fan's node name; empty for the first row's 起点.
@@ -38,8 +37,7 @@ private:
 
     SystemResult& result_;
     TextIndex nodeIndex_, nameIndex_;
-    std::vector<std::uint32_t> enteredBy_;  // by node: the segment ending there
-    std::vector<bool> excluded_;            // by segment
+    std::vector<bool> excluded_;  // by segment
     std::uint32_t fan_ = kNone;
     std::uint32_t previousTo_ = kNone;  // the far node of the previous row
     std::string fanName_;
@@ -56,9 +54,12 @@ struct Tree {
     }
 };
 
-// Builds the tree from the fan's node, sets each segment's parent, and adds
-// to result.errors every cycle and every group of segments the fan does not
-// reach. Iterative: a run a million segments deep needs no deeper stack.
+// Builds the tree from the fan's node over the segments taken either way
+// round (supply and exhaust are the same tree), turns each segment to face
+// away from the fan, sets its parent, and adds to result.errors every cycle
+// (a pair of segments between the same nodes among them) and every group of
+// segments the fan does not reach. Iterative: a run a million segments deep
+// needs no deeper stack.
 Tree buildTree(SystemResult& result, const TopologyReader& reader);
 
 // "1-2, 2-3 and 4 more": segment names for a message.

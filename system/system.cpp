@@ -25,6 +25,16 @@ SystemBuilder::SystemBuilder(Options options)
     : state_(std::make_unique<State>(std::move(options))) {}
 SystemBuilder::~SystemBuilder() = default;
 
+void SystemBuilder::reserve(std::size_t rows) {
+    State& st = *state_;
+    st.result.segments.reserve(rows);
+    // Names such as "1024-1025": a few characters each.
+    st.result.segmentNames.reserve(rows, 8 * rows);
+    st.result.nodeNames.reserve(rows + 1, 4 * rows);
+    st.topology.reserve(rows);
+    st.pendingOf.reserve(rows);
+}
+
 std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     bool blank = true;
     for (std::string_view text : {row.segment, row.from, row.to, row.flow, row.unit, row.size,
@@ -57,6 +67,7 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
 SystemResult SystemBuilder::finish() {
     State& st = *state_;
     SystemResult& result = st.result;
+    st.topology.checkNames();
     const Tree tree = buildTree(result, st.topology);
     if (!result.errors.empty()) {
         leaveFlowsUnknown(result, st.pending, st.calculator,
@@ -76,6 +87,7 @@ SystemResult SystemBuilder::finish() {
 
 SystemResult computeSystem(std::span<const SegmentTexts> rows, const Options& options) {
     SystemBuilder builder(options);
+    builder.reserve(rows.size());
     for (const SegmentTexts& row : rows) builder.add(row);
     return builder.finish();
 }

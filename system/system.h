@@ -47,6 +47,10 @@ public:
     // and spreadsheets leave empty rows). The texts are not kept.
     std::uint32_t add(const SegmentTexts& row);
 
+    // Makes room for `rows` rows at once (a file's or a grid's row count),
+    // sparing the growth of every table on the way. Optional.
+    void reserve(std::size_t rows);
+
     // Computes the system. With topology errors (result.errors), the
     // segments keep what they compute alone and there are no paths,
     // junctions or fan figures. The builder is spent afterwards.

@@ -58,6 +58,7 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
 
     std::string_view from = trimmed(fromText), to = trimmed(toText);
     bool named = !from.empty() || !to.empty();
+    bool nodesFromName = false;
     if (named && (from.empty() || to.empty())) {
         error(Kind::badNodes, {index},
               "segment " + label + " gives " +
@@ -75,6 +76,7 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
             return;
         }
         named = true;
+        nodesFromName = true;
     }
     if (named && from == to) {
         error(Kind::badNodes, {index},
@@ -92,14 +94,25 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     previousTo_ = segment.to;
     if (fan_ == kNone && fanName_.empty()) fan_ = segment.from;
 
-    if (!name.empty()) {
+    // A name that gives the nodes, given twice, gives the same pair twice:
+    // the tree's search finds it (and calls it a name given twice). Other
+    // names are looked up once all rows are in.
+    if (!name.empty() && !nodesFromName) checkNames_ = true;
+}
+
+void TopologyReader::checkNames() {
+    if (!checkNames_) return;
+    checkNames_ = false;
+    for (std::uint32_t index = 0; index < result_.segmentNames.size(); ++index) {
+        const std::string_view name = result_.segmentNames[index];
+        if (name.empty()) continue;
         const std::uint32_t first = nameIndex_.findOrInsert(result_.segmentNames, index);
-        if (first != index) {
-            error(Kind::duplicateName, {first, index},
-                  "segment name " + quoted(name) + " is given twice (rows " +
-                      std::to_string(first + 1) + " and " + std::to_string(index + 1) + ")");
-            excluded_[first] = false;  // the first stays in the tree
-        }
+        if (first == index) continue;
+        const bool firstExcluded = excluded_[first];
+        error(TopologyError::Kind::duplicateName, {first, index},
+              "segment name " + quoted(name) + " is given twice (rows " +
+                  std::to_string(first + 1) + " and " + std::to_string(index + 1) + ")");
+        excluded_[first] = firstExcluded;  // the first stays in the tree
     }
 }
 
@@ -172,7 +185,13 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
                 deeper = other(parentEdge[deeper], deeper);
             }
             std::sort(loop.begin(), loop.end());
-            if (loop.size() == 2)
+            if (loop.size() == 2 && result.segmentNames[loop[0]] == result.segmentNames[loop[1]])
+                result.errors.push_back({Kind::duplicateName, loop,
+                                         "segment name " + quoted(result.segmentNames[loop[0]]) +
+                                             " is given twice (rows " +
+                                             std::to_string(loop[0] + 1) + " and " +
+                                             std::to_string(loop[1] + 1) + ")"});
+            else if (loop.size() == 2)
                 result.errors.push_back({Kind::duplicatePair, loop,
                                          "segments " + segmentList(result, loop) +
                                              " both join nodes " +

@@ -24,6 +24,17 @@ public:
     // else as the next segment of the run in file order.
     void add(std::uint32_t index, std::string_view from, std::string_view to);
 
+    // Finds the names given twice, when rows that do not take their nodes
+    // from their names call for it. Call once all rows are in.
+    void checkNames();
+
+    // Room for `rows` segments and their nodes.
+    void reserve(std::size_t rows) {
+        nodeIndex_.reserve(rows + 1);
+        nameIndex_.reserve(rows);
+        excluded_.reserve(rows);
+    }
+
     // The fan's node; kNone when it was named and no row has it.
     std::uint32_t fanNode() const { return fan_; }
     // Whether a segment was already found to be outside any tree.
@@ -41,6 +52,7 @@ private:
     std::uint32_t fan_ = kNone;
     std::uint32_t previousTo_ = kNone;  // the far node of the previous row
     std::string fanName_;
+    bool checkNames_ = false;
 };
 
 // The segments reached from the fan, each after the segment before it

@@ -5,9 +5,9 @@
 
 namespace calc {
 
-std::optional<float> velocityPressure(float velocity) {
+std::optional<float> velocityPressure(float velocity, double density) {
     float pressure = 0;
-    if (!storeSingle(pressure, kAirDensity * velocity * velocity / 2)) return std::nullopt;
+    if (!storeSingle(pressure, density * velocity * velocity / 2)) return std::nullopt;
     return pressure;
 }
 

@@ -6,14 +6,17 @@
 
 #include <optional>
 
+#include "duct.h"
+
 namespace calc {
 
-// Density of air, kg/m3, as the friction loss uses it.
-inline constexpr double kAirDensity = 1.204;
+// Density of air, kg/m3, as the friction loss uses it in the window.
+inline constexpr double kAirDensity = engine::kAirDensity;
 
-// Velocity pressure rho v^2 / 2, Pa, of a velocity in m/s: 1.204 x v x v / 2
-// in double, rounded once to single. None when it does not fit a single.
-std::optional<float> velocityPressure(float velocity);
+// Velocity pressure rho v^2 / 2, Pa, of a velocity in m/s and a density in
+// kg/m3 (the window's 1.204 unless given): rho x v x v / 2 in double, rounded
+// once to single. None when it does not fit a single.
+std::optional<float> velocityPressure(float velocity, double density = kAirDensity);
 
 // The figures of one segment of a duct run, each formed in double from the
 // stored singles and the numbers read for the segment, rounded once to

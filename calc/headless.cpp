@@ -43,7 +43,7 @@ DuctResult computeDuct(const DuctInput& input, HeadlessView& view) {
     DuctResult result;
     result.state.flowFactor = input.flowFactor;
     result.state.roughness = input.roughness;
-    result.outcome = v(result.state, view);
+    result.outcome = v(result.state, view, input.air);
     // As `v` decides it: no velocity without a positive area.
     result.noSection = result.outcome.defined(Value::velocity) && !(result.state.area > 0);
     return result;

@@ -27,6 +27,7 @@ struct DuctInput {
     std::string sideB = "1000";    // mm, the side captioned 宽
     float roughness = 0.16f;       // K, mm, as the roughness handlers store it
     int formula = 1;               // 1 or 2
+    AirState air;                  // the window's air unless given
 };
 
 // A view over a DuctInput that keeps the seven label texts `v` writes.

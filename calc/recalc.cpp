@@ -59,7 +59,7 @@ std::string withUnit(float value, std::string_view unit) {
 
 }  // namespace
 
-Outcome v(CalcState& s, CalcView& view) {
+Outcome v(CalcState& s, CalcView& view, const AirState& air) {
     Steps steps;
     const bool circular = view.selected(Choice::Option1);
     const bool rectangular = !circular && view.selected(Choice::Option2);
@@ -126,8 +126,9 @@ Outcome v(CalcState& s, CalcView& view) {
     });
 
     // 5. Reynolds number.
-    steps.run(Value::reynolds,
-              [&] { return storeSingle(s.reynolds, engine::re(s.velocity, s.eqDiameter)); });
+    steps.run(Value::reynolds, [&] {
+        return storeSingle(s.reynolds, engine::re(s.velocity, s.eqDiameter, air.viscosity));
+    });
 
     // 6. Friction factor of the chosen formula; a guarded case counts as 0.
     steps.run(Value::lambda, [&] {
@@ -144,7 +145,7 @@ Outcome v(CalcState& s, CalcView& view) {
     // 7. Specific friction loss, Pa/m.
     steps.run(Value::specificLoss, [&] {
         return storeSingle(s.specificLoss,
-                           engine::rm(s.lambda, s.eqDiameter, s.velocity).value_or(0));
+                           engine::rm(s.lambda, s.eqDiameter, s.velocity, air.density).value_or(0));
     });
 
     // The labels, in their fixed order; one that shows an undefined value

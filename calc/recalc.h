@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "calc_state.h"
+#include "duct.h"
 
 namespace calc {
 
@@ -92,6 +93,13 @@ inline constexpr LabelContent kLabelContents[kResultCount] = {
     {Result::Label11, values(Value::specificLoss)},
 };
 
+// The air the ducts carry. The window always computes with the defaults, its
+// design air at about 20 °C; the system calculation may give another.
+struct AirState {
+    double density = engine::kAirDensity;      // kg/m3
+    double viscosity = engine::kAirViscosity;  // kinematic, m2/s
+};
+
 // Reads every input, recomputes every result into `state` and rewrites the
 // seven value labels.
 //
@@ -101,6 +109,8 @@ inline constexpr LabelContent kLabelContents[kResultCount] = {
 // every other label shows its usual text, so that nothing on screen belongs to
 // earlier inputs and nothing computable is hidden. The outcome says which
 // values are undefined.
-Outcome v(CalcState& state, CalcView& view);
+// `air` gives the density and viscosity of the Reynolds number and the
+// friction loss.
+Outcome v(CalcState& state, CalcView& view, const AirState& air = {});
 
 }  // namespace calc

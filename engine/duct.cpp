@@ -6,9 +6,6 @@
 namespace engine {
 
 namespace {
-// Air at the design condition.
-constexpr double kViscosity = 1.506e-05;  // kinematic viscosity, m2/s
-constexpr double kDensity = 1.204;        // density, kg/m3
 // The five-decimal pi the areas have always been computed with.
 constexpr double kPi = 3.14159;
 }  // namespace
@@ -33,9 +30,9 @@ float dv(float a, float b) {
     return t2 / t3;
 }
 
-double re(float v, float d) {
+double re(float v, float d, double nu) {
     const float t1 = v * d;
-    return t1 / kViscosity;
+    return t1 / nu;
 }
 
 std::optional<double> l1(float k, float d, float r) {
@@ -64,9 +61,9 @@ std::optional<double> l2(float k, float d, float r) {
     return 0.0055 * t6;
 }
 
-std::optional<double> rm(float lmd, float d, float v) {
+std::optional<double> rm(float lmd, float d, float v, double rho) {
     if (d == 0) return std::nullopt;
-    const double t1 = lmd * kDensity;
+    const double t1 = lmd * rho;
     const double t2 = t1 * v;
     const double t3 = t2 * v;
     const double t4 = t3 / 2;

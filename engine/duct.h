@@ -13,6 +13,12 @@
 
 namespace engine {
 
+// Air at the window's design condition (about 20 °C at sea level). Every
+// result the window shows uses these; other air states are for the system
+// calculation, which may take the air's temperature and pressure.
+inline constexpr double kAirDensity = 1.204;        // density, kg/m3
+inline constexpr double kAirViscosity = 1.506e-05;  // kinematic viscosity, m2/s
+
 // Cross-section area of a circular duct, pi * (d/1000)^2 / 4 with pi = 3.14159.
 //   d: diameter, mm.
 // Returns the area in m2 (double). A negative diameter gives the same area as
@@ -30,9 +36,10 @@ float s2(float a, float b);
 // the caller treats such a pair as a missing size.
 float dv(float a, float b);
 
-// Reynolds number, v * d / nu with nu = 1.506e-05 m2/s.
-//   v: velocity, m/s;  d: diameter, m.
-double re(float v, float d);
+// Reynolds number, v * d / nu.
+//   v: velocity, m/s;  d: diameter, m;  nu: kinematic viscosity of the air,
+//   m2/s (the window's 1.506e-05 unless given).
+double re(float v, float d, double nu = kAirViscosity);
 
 // Friction factor, formula one:
 //   lambda = 0.25 / (lg(K / (3.71 D)) + 5.74 / (0.9 Re))^2,  K = k/1000.
@@ -47,9 +54,10 @@ std::optional<double> l1(float k, float d, float r);
 // Empty when d or r is 0. A negative sum under the cube root gives nan.
 std::optional<double> l2(float k, float d, float r);
 
-// Specific friction loss (Darcy-Weisbach per metre), lmd * 1.204 * v^2 / 2 / d.
-//   lmd: friction factor;  d: diameter, m;  v: velocity, m/s.
+// Specific friction loss (Darcy-Weisbach per metre), lmd * rho * v^2 / 2 / d.
+//   lmd: friction factor;  d: diameter, m;  v: velocity, m/s;  rho: density
+//   of the air, kg/m3 (the window's 1.204 unless given).
 // Returns Pa/m; empty when d is 0.
-std::optional<double> rm(float lmd, float d, float v);
+std::optional<double> rm(float lmd, float d, float v, double rho = kAirDensity);
 
 }  // namespace engine

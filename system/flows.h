@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Air volumes summed from the outlets toward the fan.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "segment_figures.h"
+#include "topology.h"
+
+namespace ductsys {
+
+// A segment whose flow is left empty, waiting for the segments beyond it.
+struct PendingSegment {
+    std::uint32_t segment;
+    DuctSetting setting;
+};
+
+// Computes each pending segment, the segments beyond it first: its flow is
+// the double sum of their stored air volumes (m3/h), computed as if that sum
+// had been typed in m3/h. An outlet left empty, or a segment beyond that has
+// no air volume, leaves the flow unknown with the reason; the figures that do
+// not depend on the flow are still computed.
+void sumFlows(SystemResult& result, const Tree& tree, std::vector<PendingSegment>& pending,
+              const std::vector<std::uint32_t>& pendingOf, SegmentCalculator& calculator);
+
+// Computes pending segments whose flow cannot be summed, with `reason`.
+void leaveFlowsUnknown(SystemResult& result, std::vector<PendingSegment>& pending,
+                       SegmentCalculator& calculator, std::string_view reason);
+
+}  // namespace ductsys

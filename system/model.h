@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a system calculation gives: the figures of each segment, the paths
+// from the fan to the outlets, the junctions and their balance, the fan.
+// Plain data, indexed by segment (input order) and node (order of first
+// appearance), for any front end to write out.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "headless.h"
+#include "names.h"
+
+namespace ductsys {
+
+// The figures of a segment, as bits of Segment::defined.
+enum class Figure : unsigned {
+    flow,              // air volume, m3/h
+    size,              // diameter or sides, mm
+    eqDiameter,        // equivalent diameter, m
+    velocity,          // m/s
+    reynolds,          // Reynolds number
+    lambda,            // friction factor
+    rm,                // specific friction loss, Pa/m
+    length,            // m
+    zeta,              // sum of loss coefficients
+    dp,                // fixed loss of equipment or outlet, Pa
+    frictionLoss,      // Rm x l, Pa
+    velocityPressure,  // Pd, Pa
+    localLoss,         // Z = sum of zeta x Pd, Pa
+    total,             // Rm x l + Z + dp, Pa
+    pathTotal,         // sum of totals from the fan to the segment's far end, Pa
+};
+constexpr unsigned figureBit(Figure f) { return 1u << static_cast<unsigned>(f); }
+
+// One segment. Figures in single precision are the recalculation's stored
+// values (the window's) or, for the losses, formed in double from them and
+// rounded once; a figure is only meaningful when defined.
+struct Segment {
+    // Nodes as seen from the fan: `from` toward it, `to` away from it. A row
+    // written from an inlet toward the fan (exhaust) is turned round, and
+    // `reversed` says so; outside a tree they stay as written.
+    std::uint32_t from = kNone;
+    std::uint32_t to = kNone;
+    std::uint32_t parent = kNone;  // the segment ending at `from`; kNone at the fan
+    bool reversed = false;
+    bool flowGiven = false;  // false: the flow is the sum of the segments beyond
+    calc::Shape shape = calc::Shape::circular;
+    float diameter = 0, sideA = 0, sideB = 0;  // mm, as the recalculation stored them
+    float flow = 0;                            // m3/h
+    float eqDiameter = 0;                      // m
+    float velocity = 0;                        // m/s
+    float reynolds = 0;
+    float lambda = 0;
+    float rm = 0;                                                            // Pa/m
+    float frictionLoss = 0, velocityPressure = 0, localLoss = 0, total = 0;  // Pa
+    double length = 0;                                                       // m, as read
+    double zeta = 0;                                                         // as summed
+    double dp = 0;                                                           // Pa, as read
+    double pathTotal = 0;                                                    // Pa, in double
+    unsigned defined = 0;  // figureBit()s of the figures that hold values
+    // Why the segment's figures are not all there: empty for a complete
+    // segment; reasons joined by "; " otherwise.
+    std::string reason;
+
+    bool has(Figure f) const { return (defined & figureBit(f)) != 0; }
+    bool ok() const { return reason.empty(); }
+};
+
+// A warning on a segment that did not stop its calculation (a custom
+// roughness held within its limits).
+struct Warning {
+    std::uint32_t segment;
+    std::string message;
+};
+
+// Something that keeps the segments from forming one tree reached from the
+// fan. The whole system is then not computed beyond its single segments.
+struct TopologyError {
+    enum class Kind {
+        badNodes,       // from without to, an empty node name, a segment from a node to itself
+        duplicateName,  // two segments of the same name
+        duplicatePair,  // two segments between the same two nodes (either way round)
+        cycle,          // segments that close a loop: a node reached two ways from the fan
+        disconnected,   // segments not reached from the fan
+        noFan,          // the fan's node starts no segment
+    };
+    Kind kind;
+    std::vector<std::uint32_t> segments;  // the segments involved, in input order
+    std::string message;                  // names them (up to a few, then how many more)
+};
+
+// One branch leaving a junction: its first segment and the largest path
+// total from the junction to an outlet through it (Pa, double sums).
+struct Branch {
+    std::uint32_t segment;
+    std::optional<double> total;  // none when a segment on the way has no total
+};
+
+// A node where the tree branches.
+struct Junction {
+    std::uint32_t node;
+    std::uint32_t firstBranch;  // into SystemResult::branches
+    std::uint32_t branchCount;
+    // (largest - smallest) / largest of the branch totals; none when a branch
+    // total is unknown. 0 when the largest is 0.
+    std::optional<double> imbalance;
+    bool flagged = false;  // imbalance above the system's maximum
+};
+
+// The fan's duty.
+struct Fan {
+    std::uint32_t node = kNone;
+    std::optional<double> airVolume;    // m3/h: sum over the segments leaving its node
+    std::uint32_t indexOutlet = kNone;  // the outlet segment ending the index run (最不利环路)
+    std::optional<double> indexTotal;   // Pa: the index run's total
+    std::optional<double> pressure;     // Pa: indexTotal x (1 + margin)
+    double margin = 0;                  // as given
+    std::string reason;                 // why a figure is missing; empty otherwise
+};
+
+struct SystemResult {
+    std::vector<Segment> segments;  // input order
+    TextList segmentNames;          // by segment
+    TextList nodeNames;             // by node; "" for the unnamed nodes of a run in file order
+    std::vector<Warning> warnings;
+    std::vector<TopologyError> errors;  // when not empty, no paths, junctions or fan
+    // The outlet segments (nothing beyond their far end), in input order:
+    // each ends the path from the fan whose total is its pathTotal.
+    std::vector<std::uint32_t> outlets;
+    std::vector<Junction> junctions;  // in order of their nodes' first appearance
+    std::vector<Branch> branches;
+    Fan fan;
+    double maxImbalance = 0.15;
+
+    bool topologyOk() const { return errors.empty(); }
+    // Whether every segment computed and every junction and fan figure is there.
+    bool complete() const;
+    // The segments from the fan to `segment`, fan first. Empty for kNone.
+    std::vector<std::uint32_t> pathTo(std::uint32_t segment) const;
+};
+
+}  // namespace ductsys
+
+namespace ductsys {
+
+// One row as a designer types it, in a CSV file or in the cells of a grid.
+// Every text may be empty; blanks at the ends do not count.
+//   segment  段号: a name; "A-B" (one hyphen) names its two nodes
+//   from/to  起点/终点: node names (both or neither)
+//   flow     风量, in `unit`; empty: the sum of the segments beyond
+//   unit     单位: one of the window's unit texts (m3/h when empty)
+//   size     尺寸: "200", "φ200", "500x320", "500×320", "500*320" (mm)
+//   length   长度, m (0 when empty)
+//   zeta     Σζ: a number or a sum "0.3+0.25" (0 when empty)
+//   dp       固定阻力, Pa: the loss of equipment or an outlet (0 when empty)
+//   material 材料: caption or English name (thin steel sheet when empty)
+//   k        粗糙度, mm: a custom roughness, held between 0.01 and 10
+//   formula  公式: "1" or "2" (1 when empty)
+struct SegmentTexts {
+    std::string_view segment = {};
+    std::string_view from = {};
+    std::string_view to = {};
+    std::string_view flow = {};
+    std::string_view unit = {};
+    std::string_view size = {};
+    std::string_view length = {};
+    std::string_view zeta = {};
+    std::string_view dp = {};
+    std::string_view material = {};
+    std::string_view k = {};
+    std::string_view formula = {};
+};
+
+}  // namespace ductsys

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "names.h"
+
+#include <functional>
+
+namespace ductsys {
+
+std::uint32_t TextList::append(std::string_view text) {
+    chars_ += text;
+    starts_.push_back(chars_.size());
+    return size() - 1;
+}
+
+void TextList::popBack() {
+    starts_.pop_back();
+    chars_.resize(starts_.back());
+}
+
+std::uint64_t TextIndex::hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+
+void TextIndex::reserve(std::size_t count) {
+    std::size_t slots = 64;
+    while (slots < 2 * count) slots *= 2;
+    if (slots > slots_.size()) grow(slots);
+}
+
+std::uint32_t TextIndex::findOrInsert(const TextList& list, std::uint32_t index) {
+    if (2 * (used_ + 1) > slots_.size()) grow(slots_.empty() ? 64 : 2 * slots_.size());
+    const std::string_view text = list[index];
+    const std::uint64_t h = hash(text);
+    const std::uint64_t tag = h & 0xFFFFFFFF00000000u;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = (h >> 32) & mask;; at = (at + 1) & mask) {
+        const std::uint64_t slot = slots_[at];
+        if (slot == kEmpty) {
+            slots_[at] = tag | index;
+            ++used_;
+            return index;
+        }
+        if ((slot & 0xFFFFFFFF00000000u) == tag) {
+            const auto there = static_cast<std::uint32_t>(slot);
+            if (list[there] == text) return there;
+        }
+    }
+}
+
+void TextIndex::grow(std::size_t slots) {
+    std::vector<std::uint64_t> old(slots, kEmpty);
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::uint64_t slot : old) {
+        if (slot == kEmpty) continue;
+        // A slot's place comes from the high half of its hash, which the slot
+        // keeps: no text is read again.
+        std::size_t at = (slot >> 32) & mask;
+        while (slots_[at] != kEmpty) at = (at + 1) & mask;
+        slots_[at] = slot;
+    }
+}
+
+}  // namespace ductsys

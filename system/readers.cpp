@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "readers.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "number_reading.h"
+
+namespace ductsys {
+
+std::string_view trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string quoted(std::string_view text) {
+    std::string q;
+    q.reserve(text.size() + 2);
+    q += '"';
+    q += text;
+    q += '"';
+    return q;
+}
+
+std::optional<SizeText> parseSize(std::string_view text) {
+    text = trimmed(text);
+    for (std::string_view phi : {std::string_view("φ"), std::string_view("Φ")}) {
+        if (text.substr(0, phi.size()) == phi) {
+            const std::string_view d = trimmed(text.substr(phi.size()));
+            if (!calc::readsWhole(d)) return std::nullopt;
+            return SizeText{calc::Shape::circular, std::string(d), {}};
+        }
+    }
+    for (std::string_view times : {std::string_view("×"), std::string_view("x"),
+                                   std::string_view("X"), std::string_view("*")}) {
+        const std::size_t at = text.find(times);
+        if (at == std::string_view::npos) continue;
+        const std::string_view a = trimmed(text.substr(0, at));
+        const std::string_view b = trimmed(text.substr(at + times.size()));
+        if (!calc::readsWhole(a) || !calc::readsWhole(b)) return std::nullopt;
+        return SizeText{calc::Shape::rectangular, std::string(a), std::string(b)};
+    }
+    if (!calc::readsWhole(text)) return std::nullopt;
+    return SizeText{calc::Shape::circular, std::string(text), {}};
+}
+
+namespace {
+
+// Most cells are plain decimals ("12.5", "0.35"): when the standard reader
+// takes all of one, the boxes' reading gives the same double, as both round
+// the same decimal to the nearest.
+std::optional<double> plainDecimal(std::string_view text) {
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E'))
+            return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (end != text.data() + text.size() || ec != std::errc() || !std::isfinite(value))
+        return std::nullopt;
+    float asSingle = 0;
+    if (!calc::storeSingle(asSingle, value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+NumberRead readCellNumber(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty()) return {0.0, {}};
+    if (const std::optional<double> plain = plainDecimal(text)) return {plain, {}};
+    const std::optional<double> value = calc::textValue(text);
+    float asSingle = 0;
+    if (!calc::readsWhole(text)) return {std::nullopt, quoted(text) + " is not a number"};
+    if (!value || !calc::storeSingle(asSingle, *value))
+        return {std::nullopt, quoted(text) + " is beyond the range of the calculation"};
+    return {value, {}};
+}
+
+NumberRead readZetaSum(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty()) return {0.0, {}};
+    std::optional<double> sum;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size()) {
+            if (text[i] != '+') continue;
+            // The sign of an exponent ("1e+2") belongs to its term; a leading
+            // sign too.
+            if (i == start) continue;
+            const char before = text[i - 1];
+            if ((before == 'e' || before == 'E') && i >= start + 2) {
+                const char digit = text[i - 2];
+                if ((digit >= '0' && digit <= '9') || digit == '.') continue;
+            }
+        }
+        const std::string_view term = trimmed(text.substr(start, i - start));
+        if (term.empty()) return {std::nullopt, quoted(text) + " has an empty term"};
+        NumberRead read = readCellNumber(term);
+        if (!read.value) return {std::nullopt, "term " + read.error};
+        sum = sum ? *sum + *read.value : *read.value;
+        start = i + 1;
+    }
+    float asSingle = 0;
+    if (!sum || !calc::storeSingle(asSingle, *sum))
+        return {std::nullopt, quoted(text) + " sums beyond the range of the calculation"};
+    return {sum, {}};
+}
+
+std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input) {
+    using calc::Value;
+    if (result.outcome.complete() && !result.noSection) return {};
+    const std::string size =
+        input.shape == calc::Shape::circular ? input.diameter : input.sideA + "x" + input.sideB;
+    const calc::Outcome& o = result.outcome;
+    if (!o.defined(Value::flowRate))
+        return "flow " + quoted(input.flow) + " is beyond the range of the calculation";
+    if (!o.defined(Value::size) || !o.defined(Value::area))
+        return "size " + quoted(size) + " is beyond the range of the calculation";
+    if (!o.defined(Value::eqDiameter))
+        return "size " + quoted(size) +
+               ": the equivalent diameter is beyond the range of the calculation";
+    if (!o.defined(Value::velocity)) return "the velocity is beyond the range of the calculation";
+    if (!o.defined(Value::reynolds))
+        return "the Reynolds number is beyond the range of the calculation";
+    if (!o.defined(Value::lambda))
+        return "the friction formula has no value here (a negative size or Reynolds number)";
+    if (!o.defined(Value::specificLoss))
+        return "the friction loss is beyond the range of the calculation";
+    if (result.noSection) return "size " + quoted(size) + " gives no section to carry the air";
+    return {};
+}
+
+}  // namespace ductsys

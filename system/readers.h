@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading the texts of one segment as a designer types them, by the command
+// line's rules: sizes "200", "φ200", "500x320", "500×320", "500*320"; plain
+// numbers read whole; a sum of loss coefficients "0.3+0.25+1.0".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "headless.h"
+
+namespace ductsys {
+
+// Text with blanks, tabs and line ends removed at both ends.
+std::string_view trimmed(std::string_view text);
+
+// A duct size: "200" or "φ200" (also "Φ") for a diameter, "500x320",
+// "500X320", "500×320" or "500*320" for two sides (长 first). Each number
+// must read whole and is handed to the recalculation exactly as typed. None
+// when the text is not a size.
+struct SizeText {
+    calc::Shape shape = calc::Shape::circular;
+    std::string a;  // diameter or first side, mm
+    std::string b;  // second side, mm; empty for a diameter
+};
+std::optional<SizeText> parseSize(std::string_view text);
+
+// A number typed in a cell: empty reads 0; otherwise it must read whole and
+// lie within the single range. On failure, `error` says why ("is not a
+// number", "is beyond the range of the calculation") and the value is none.
+struct NumberRead {
+    std::optional<double> value;
+    std::string error;
+};
+NumberRead readCellNumber(std::string_view text);
+
+// A sum of loss coefficients, one term per fitting: "0.3+0.25+1.0". Each
+// term is read as readCellNumber reads a number (an exponent's own sign,
+// "1e+2", stays with its term); the sum is formed in double in the order
+// written. Empty reads 0. On failure the value is none and `error` names the
+// term.
+NumberRead readZetaSum(std::string_view text);
+
+// What went wrong in a recalculation that left values undefined or had no
+// section to carry the air; empty when nothing did.
+std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input);
+
+// A text in double quotes, for a reason.
+std::string quoted(std::string_view text);
+
+}  // namespace ductsys

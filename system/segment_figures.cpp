@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "segment_figures.h"
+
+#include "calc_state.h"
+#include "derived.h"
+#include "number_reading.h"
+#include "tables.h"
+
+namespace ductsys {
+
+namespace {
+
+std::string unitList() {
+    std::string list;
+    for (const calc::FlowUnit& unit : calc::flowUnits) {
+        if (!list.empty()) list += ", ";
+        list += unit.text;
+    }
+    return list;
+}
+
+std::string materialList() {
+    std::string list;
+    for (const calc::Material& m : calc::materials) {
+        if (!list.empty()) list += ", ";
+        list += m.name;
+        list += " (";
+        list += m.caption;
+        list += ')';
+    }
+    return list;
+}
+
+std::optional<float> single(double value) {
+    float x = 0;
+    if (!calc::storeSingle(x, value)) return std::nullopt;
+    return x;
+}
+
+}  // namespace
+
+void addReason(Segment& segment, std::string_view reason) {
+    if (!segment.reason.empty()) segment.reason += "; ";
+    segment.reason += reason;
+}
+
+void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
+                 std::string& warning) {
+    auto fail = [&](unsigned unknown, const std::string& reason) {
+        setting.unusable |= unknown;
+        addReason(segment, reason);
+    };
+
+    setting.flowFactor = 1;
+    if (const std::string_view u = trimmed(row.unit); !u.empty()) {
+        if (const std::optional<float> f = calc::flowFactorOf(u))
+            setting.flowFactor = *f;
+        else
+            fail(kFromFlow, "unit " + quoted(u) + " is not one of " + unitList());
+    }
+    const std::string_view flow = trimmed(row.flow);
+    segment.flowGiven = !flow.empty();
+    if (!flow.empty()) {
+        if (!calc::readsWhole(flow)) {
+            fail(kFromFlow, "flow " + quoted(flow) + " is not a number");
+        } else if (const std::optional<double> f = calc::textValue(flow); f && *f < 0) {
+            fail(kFromFlow, "flow " + quoted(flow) + " is negative");
+        }
+    }
+
+    const std::string_view sizeText = trimmed(row.size);
+    if (std::optional<SizeText> s = parseSize(sizeText)) {
+        setting.size = std::move(*s);
+    } else {
+        setting.size = SizeText{calc::Shape::circular, "0", {}};
+        fail(kFromSize, "size " + quoted(sizeText) + " is not a size");
+    }
+
+    const NumberRead length = readCellNumber(row.length);
+    if (!length.value)
+        fail(kFromLength, "length " + length.error);
+    else if (*length.value < 0)
+        fail(kFromLength, "length " + quoted(trimmed(row.length)) + " is negative");
+    else
+        segment.length = *length.value, segment.defined |= figureBit(Figure::length);
+
+    const NumberRead zeta = readZetaSum(row.zeta);
+    if (!zeta.value)
+        fail(kFromZeta, "zeta " + zeta.error);
+    else
+        segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
+
+    const NumberRead dp = readCellNumber(row.dp);
+    if (!dp.value)
+        fail(kFromDp, "dp " + dp.error);
+    else if (*dp.value < 0)
+        fail(kFromDp, "dp " + quoted(trimmed(row.dp)) + " is negative");
+    else
+        segment.dp = *dp.value, segment.defined |= figureBit(Figure::dp);
+
+    const std::string_view material = trimmed(row.material);
+    const std::string_view k = trimmed(row.k);
+    setting.roughness = calc::materialRoughness(0);
+    if (!k.empty()) {
+        const std::optional<int> index = calc::materialIndex(material);
+        if (!material.empty() && index != calc::kCustomMaterial) {
+            fail(kFromFriction, "give a material or k, not both (material " + quoted(material) +
+                                    ", k " + quoted(k) + ")");
+        } else {
+            const calc::CustomK held = calc::customK(k);
+            setting.roughness = held.value;
+            if (held.replacement)
+                warning = "k " + quoted(k) + " is held to " + std::string(*held.replacement) +
+                          " mm (a custom roughness lies between 0.01 and 10 mm)";
+        }
+    } else if (!material.empty()) {
+        if (const std::optional<int> index = calc::materialIndex(material))
+            setting.roughness = calc::materialRoughness(*index);
+        else
+            fail(kFromFriction,
+                 "material " + quoted(material) + " is not one of " + materialList());
+    }
+
+    const std::string_view formula = trimmed(row.formula);
+    setting.formula = 1;
+    if (formula == "2")
+        setting.formula = 2;
+    else if (!formula.empty() && formula != "1")
+        fail(kFromFriction, "formula " + quoted(formula) + " is not 1 or 2");
+}
+
+void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
+                                std::string_view flow) {
+    using calc::Value;
+    input_.flow = flow;
+    input_.flowFactor = setting.flowFactor;
+    input_.shape = setting.size.shape;
+    input_.standard = false;
+    if (setting.size.shape == calc::Shape::circular)
+        input_.diameter = setting.size.a;
+    else
+        input_.sideA = setting.size.a, input_.sideB = setting.size.b;
+    input_.roughness = setting.roughness;
+    input_.formula = setting.formula;
+
+    const calc::DuctResult result = calc::computeDuct(input_, view_);
+    const calc::CalcState& s = result.state;
+    const calc::Outcome& o = result.outcome;
+    unsigned defined = segment.defined;
+    auto take = [&](Figure f, bool known, float& field, float value) {
+        if (!known) return;
+        field = value;
+        defined |= figureBit(f);
+    };
+    take(Figure::flow, o.defined(Value::flowRate), segment.flow, s.flowRate);
+    if (o.defined(Value::size)) {
+        segment.shape = setting.size.shape;
+        segment.diameter = s.diameter, segment.sideA = s.sideA, segment.sideB = s.sideB;
+        defined |= figureBit(Figure::size);
+    }
+    take(Figure::eqDiameter, o.defined(Value::eqDiameter), segment.eqDiameter, s.eqDiameter);
+    const bool hasVelocity = o.defined(Value::velocity) && !result.noSection;
+    take(Figure::velocity, hasVelocity, segment.velocity, s.velocity);
+    take(Figure::reynolds, o.defined(Value::reynolds), segment.reynolds, s.reynolds);
+    take(Figure::lambda, o.defined(Value::lambda), segment.lambda, s.lambda);
+    take(Figure::rm, o.defined(Value::specificLoss), segment.rm, s.specificLoss);
+    defined &= ~setting.unusable;
+
+    std::optional<float> friction, pressure, local, total;
+    if ((defined & figureBits(Figure::rm, Figure::length)) ==
+        figureBits(Figure::rm, Figure::length))
+        friction = calc::frictionLoss(segment.rm, segment.length);
+    if (defined & figureBit(Figure::velocity))
+        pressure = calc::velocityPressure(segment.velocity, input_.air.density);
+    if (pressure && (defined & figureBit(Figure::zeta)))
+        local = calc::localLoss(segment.zeta, *pressure);
+    // Formed as the table forms a segment's total, with the fixed loss added
+    // in the same double sum.
+    if (friction && local && (defined & figureBit(Figure::dp)))
+        total = single(static_cast<double>(*friction) + *local + segment.dp);
+    take(Figure::frictionLoss, friction.has_value(), segment.frictionLoss, friction.value_or(0));
+    take(Figure::velocityPressure, pressure.has_value(), segment.velocityPressure,
+         pressure.value_or(0));
+    take(Figure::localLoss, local.has_value(), segment.localLoss, local.value_or(0));
+    take(Figure::total, total.has_value(), segment.total, total.value_or(0));
+    defined &= ~setting.unusable;
+    segment.defined = defined;
+
+    if (setting.unusable != 0) return;  // the reading already said why
+    std::string reason = failureReason(result, input_);
+    if (reason.empty() && !total)
+        reason = "the segment's losses are beyond the range of the calculation";
+    if (!reason.empty()) addReason(segment, reason);
+}
+
+}  // namespace ductsys

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The figures of one segment: its texts read by the command line's rules,
+// then the window's recalculation and the losses formed from its values.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model.h"
+#include "readers.h"
+
+namespace ductsys {
+
+template <typename... F>
+constexpr unsigned figureBits(F... f) {
+    return (0u | ... | figureBit(f));
+}
+
+// What each input leaves unknown when its text cannot be read.
+constexpr unsigned kLosses = figureBits(Figure::frictionLoss, Figure::total, Figure::pathTotal);
+constexpr unsigned kFromFriction = figureBits(Figure::lambda, Figure::rm) | kLosses;
+constexpr unsigned kFromVelocity =
+    figureBits(Figure::velocity, Figure::reynolds, Figure::velocityPressure, Figure::localLoss) |
+    kFromFriction;
+constexpr unsigned kFromFlow = figureBit(Figure::flow) | kFromVelocity;
+constexpr unsigned kFromSize = figureBits(Figure::size, Figure::eqDiameter) | kFromVelocity;
+constexpr unsigned kFromLength = figureBit(Figure::length) | kLosses;
+constexpr unsigned kFromZeta =
+    figureBits(Figure::zeta, Figure::localLoss, Figure::total, Figure::pathTotal);
+constexpr unsigned kFromDp = figureBits(Figure::dp, Figure::total, Figure::pathTotal);
+
+// How a segment's duct is set, kept between reading its texts and computing
+// it (a segment whose flow is a sum waits for the segments beyond it).
+struct DuctSetting {
+    SizeText size;
+    float flowFactor = 1;   // m3/h per unit
+    float roughness = 0;    // mm
+    int formula = 1;        // 1 or 2
+    unsigned unusable = 0;  // figureBit()s that a text read wrongly leaves unknown
+};
+
+// Reads everything but the names and nodes of `row` into `segment` (length,
+// zeta, dp and whether the flow is given) and `setting`. A text that cannot
+// be read adds its reason to segment.reason and the figures that depend on
+// it to setting.unusable; a held roughness adds `warning`.
+void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
+                 std::string& warning);
+
+// Computes a segment whose duct is set by `setting`, with the flow text
+// `flow` in the setting's unit. Fills the figures the recalculation and the
+// readings allow, and says why in segment.reason when any is missing.
+class SegmentCalculator {
+public:
+    explicit SegmentCalculator(const calc::AirState& air) { input_.air = air; }
+    SegmentCalculator(const SegmentCalculator&) = delete;
+    SegmentCalculator& operator=(const SegmentCalculator&) = delete;
+
+    void compute(Segment& segment, const DuctSetting& setting, std::string_view flow);
+
+private:
+    calc::DuctInput input_;
+    calc::HeadlessView view_{input_};
+};
+
+// Adds a reason to a segment's reasons.
+void addReason(Segment& segment, std::string_view reason);
+
+}  // namespace ductsys

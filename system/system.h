@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The hydraulic calculation of a duct system (风管水力计算): segments between
+// numbered nodes, flows summed from the outlets toward the fan, each
+// segment's losses by the window's recalculation, the paths from the fan,
+// the index run (最不利环路), the balance of parallel branches and the fan's
+// duty. No Qt: the command line feeds it the rows of a CSV file, a grid its
+// rows of cells, the same way.
+//
+//   ductsys::SystemBuilder builder(options);
+//   for (each row) builder.add(texts);     // texts as typed
+//   ductsys::SystemResult result = builder.finish();
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "model.h"
+
+namespace ductsys {
+
+struct Options {
+    // The fan's node name; empty: the 起点 of the first row.
+    std::string fanNode;
+    // Junctions whose (largest - smallest) / largest branch total exceeds
+    // this are flagged: 0.15, GB 50736's limit for parallel loops.
+    double maxImbalance = 0.15;
+    // Allowance on the index run's total for the fan's pressure (10-15 % is usual).
+    double fanMargin = 0.10;
+    // The air the ducts carry; the window's unless given (see air_state.h).
+    calc::AirState air;
+};
+
+// Takes the rows one at a time and computes the system once all are in.
+// Segments whose flow is given are computed as they are added; the others
+// wait for the segments beyond them.
+class SystemBuilder {
+public:
+    explicit SystemBuilder(Options options = {});
+    ~SystemBuilder();
+    SystemBuilder(const SystemBuilder&) = delete;
+    SystemBuilder& operator=(const SystemBuilder&) = delete;
+
+    // Adds a row and returns its segment index (0, 1, … in the order added),
+    // or kNone for a row whose texts are all blank, which is skipped (grids
+    // and spreadsheets leave empty rows). The texts are not kept.
+    std::uint32_t add(const SegmentTexts& row);
+
+    // Makes room for `rows` rows at once (a file's or a grid's row count),
+    // sparing the growth of every table on the way. Optional.
+    void reserve(std::size_t rows);
+
+    // Computes the system. With topology errors (result.errors), the
+    // segments keep what they compute alone and there are no paths,
+    // junctions or fan figures. The builder is spent afterwards.
+    SystemResult finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// The whole calculation over rows at hand.
+SystemResult computeSystem(std::span<const SegmentTexts> rows, const Options& options = {});
+
+}  // namespace ductsys

@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "topology.h"
+
+#include <algorithm>
+
+#include "readers.h"
+
+namespace ductsys {
+
+namespace {
+
+std::string nodeLabel(const SystemResult& result, std::uint32_t node) {
+    const std::string_view name = result.nodeNames[node];
+    return name.empty() ? std::string("(unnamed)") : quoted(name);
+}
+
+}  // namespace
+
+std::string segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments) {
+    constexpr std::size_t kShown = 5;
+    std::string list;
+    for (std::size_t i = 0; i < segments.size() && i < kShown; ++i) {
+        if (i > 0) list += i + 1 == segments.size() ? " and " : ", ";
+        const std::string_view name = result.segmentNames[segments[i]];
+        list += name.empty() ? "row " + std::to_string(segments[i] + 1) : quoted(name);
+    }
+    if (segments.size() > kShown)
+        list += " and " + std::to_string(segments.size() - kShown) + " more";
+    return list;
+}
+
+TopologyReader::TopologyReader(SystemResult& result, std::string_view fanNode)
+    : result_(result), fanName_(trimmed(fanNode)) {
+    if (!fanName_.empty()) fan_ = node(fanName_);
+}
+
+std::uint32_t TopologyReader::node(std::string_view name) {
+    const std::uint32_t added = result_.nodeNames.append(name);
+    const std::uint32_t found = nodeIndex_.findOrInsert(result_.nodeNames, added);
+    if (found != added) result_.nodeNames.popBack();
+    return found;
+}
+
+std::uint32_t TopologyReader::unnamedNode() { return result_.nodeNames.append({}); }
+
+void TopologyReader::error(TopologyError::Kind kind, std::vector<std::uint32_t> segments,
+                           std::string message) {
+    for (std::uint32_t s : segments) excluded_[s] = true;
+    result_.errors.push_back({kind, std::move(segments), std::move(message)});
+}
+
+void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::string_view toText) {
+    using Kind = TopologyError::Kind;
+    Segment& segment = result_.segments[index];
+    excluded_.push_back(false);
+    const std::string_view name = result_.segmentNames[index];
+    const std::string label = segmentList(result_, {index});
+
+    std::string_view from = trimmed(fromText), to = trimmed(toText);
+    bool named = !from.empty() || !to.empty();
+    bool nodesFromName = false;
+    if (named && (from.empty() || to.empty())) {
+        error(Kind::badNodes, {index},
+              "segment " + label + " gives " +
+                  (from.empty() ? "a 终点 but no 起点" : "a 起点 but no 终点"));
+        return;
+    }
+    if (!named && std::count(name.begin(), name.end(), '-') == 1) {
+        const std::size_t hyphen = name.find('-');
+        from = trimmed(name.substr(0, hyphen));
+        to = trimmed(name.substr(hyphen + 1));
+        if (from.empty() || to.empty()) {
+            error(Kind::badNodes, {index},
+                  "segment " + label + " names no node " + (from.empty() ? "before" : "after") +
+                      " its hyphen");
+            return;
+        }
+        named = true;
+        nodesFromName = true;
+    }
+    if (named && from == to) {
+        error(Kind::badNodes, {index},
+              "segment " + label + " starts and ends at node " + quoted(from));
+        return;
+    }
+    if (named) {
+        segment.from = node(from);
+        segment.to = node(to);
+    } else {
+        // The next segment of a run in file order.
+        segment.from = previousTo_ != kNone ? previousTo_ : fan_ != kNone ? fan_ : unnamedNode();
+        segment.to = unnamedNode();
+    }
+    previousTo_ = segment.to;
+    if (fan_ == kNone && fanName_.empty()) fan_ = segment.from;
+
+    // A name that gives the nodes, given twice, gives the same pair twice:
+    // the tree's search finds it (and calls it a name given twice). Other
+    // names are looked up once all rows are in.
+    if (!name.empty() && !nodesFromName) checkNames_ = true;
+}
+
+void TopologyReader::checkNames() {
+    if (!checkNames_) return;
+    checkNames_ = false;
+    for (std::uint32_t index = 0; index < result_.segmentNames.size(); ++index) {
+        const std::string_view name = result_.segmentNames[index];
+        if (name.empty()) continue;
+        const std::uint32_t first = nameIndex_.findOrInsert(result_.segmentNames, index);
+        if (first == index) continue;
+        const bool firstExcluded = excluded_[first];
+        error(TopologyError::Kind::duplicateName, {first, index},
+              "segment name " + quoted(name) + " is given twice (rows " +
+                  std::to_string(first + 1) + " and " + std::to_string(index + 1) + ")");
+        excluded_[first] = firstExcluded;  // the first stays in the tree
+    }
+}
+
+Tree buildTree(SystemResult& result, const TopologyReader& reader) {
+    using Kind = TopologyError::Kind;
+    Tree tree;
+    std::vector<Segment>& segments = result.segments;
+    const std::uint32_t nodes = result.nodeNames.size();
+    const auto count = static_cast<std::uint32_t>(segments.size());
+    auto inTree = [&](std::uint32_t s) { return !reader.excluded(s) && segments[s].from != kNone; };
+    auto other = [&](std::uint32_t s, std::uint32_t n) {
+        return segments[s].from == n ? segments[s].to : segments[s].from;
+    };
+
+    // The segments at each node, either way round, in input order.
+    std::vector<std::uint32_t> firstEdge(nodes + 1, 0);
+    for (std::uint32_t s = 0; s < count; ++s)
+        if (inTree(s)) ++firstEdge[segments[s].from + 1], ++firstEdge[segments[s].to + 1];
+    for (std::uint32_t n = 0; n < nodes; ++n) firstEdge[n + 1] += firstEdge[n];
+    std::vector<std::uint32_t> edges(firstEdge[nodes]);
+    {
+        std::vector<std::uint32_t> next(firstEdge.begin(), firstEdge.end() - 1);
+        for (std::uint32_t s = 0; s < count; ++s)
+            if (inTree(s)) edges[next[segments[s].from]++] = s, edges[next[segments[s].to]++] = s;
+    }
+
+    tree.firstChild.assign(nodes + 1, 0);
+    if (count == 0) return tree;
+    const std::uint32_t fan = reader.fanNode();
+    result.fan.node = fan;
+    if (fan == kNone || firstEdge[fan + 1] == firstEdge[fan]) {
+        result.errors.push_back(
+            {Kind::noFan,
+             {},
+             fan == kNone ? "no segment starts at the fan's node"
+                          : "no segment starts at the fan's node " + nodeLabel(result, fan)});
+        return tree;
+    }
+
+    // Depth first from the fan, each node's segments in input order. A
+    // segment that reaches a node already reached closes a loop.
+    std::vector<bool> reachedNode(nodes, false), used(count, false);
+    std::vector<std::uint32_t> depth(nodes, 0), parentEdge(nodes, kNone);
+    struct Step {
+        std::uint32_t segment, node;  // the segment, taken from `node`
+    };
+    std::vector<Step> stack;
+    auto pushEdges = [&](std::uint32_t n) {
+        for (std::uint32_t i = firstEdge[n + 1]; i-- > firstEdge[n];)
+            if (!used[edges[i]]) stack.push_back({edges[i], n});
+    };
+    reachedNode[fan] = true;
+    tree.order.reserve(count);
+    pushEdges(fan);
+    while (!stack.empty()) {
+        const Step step = stack.back();
+        stack.pop_back();
+        const std::uint32_t s = step.segment;
+        if (used[s]) continue;
+        used[s] = true;
+        const std::uint32_t n = step.node, m = other(s, n);
+        if (reachedNode[m]) {
+            // The loop: this segment and the ways from both its ends up to
+            // where they meet.
+            std::vector<std::uint32_t> loop{s};
+            std::uint32_t a = n, b = m;
+            while (a != b) {
+                std::uint32_t& deeper = depth[a] >= depth[b] ? a : b;
+                loop.push_back(parentEdge[deeper]);
+                deeper = other(parentEdge[deeper], deeper);
+            }
+            std::sort(loop.begin(), loop.end());
+            if (loop.size() == 2 && result.segmentNames[loop[0]] == result.segmentNames[loop[1]])
+                result.errors.push_back({Kind::duplicateName, loop,
+                                         "segment name " + quoted(result.segmentNames[loop[0]]) +
+                                             " is given twice (rows " +
+                                             std::to_string(loop[0] + 1) + " and " +
+                                             std::to_string(loop[1] + 1) + ")"});
+            else if (loop.size() == 2)
+                result.errors.push_back({Kind::duplicatePair, loop,
+                                         "segments " + segmentList(result, loop) +
+                                             " both join nodes " +
+                                             nodeLabel(result, std::min(n, m)) + " and " +
+                                             nodeLabel(result, std::max(n, m))});
+            else
+                result.errors.push_back({Kind::cycle, loop,
+                                         "segments " + segmentList(result, loop) +
+                                             " close a loop through node " + nodeLabel(result, m) +
+                                             " (a cycle): the segments must form a tree"});
+            continue;
+        }
+        Segment& segment = segments[s];
+        if (segment.from != n) {
+            std::swap(segment.from, segment.to);
+            segment.reversed = true;
+        }
+        segment.parent = parentEdge[n];
+        reachedNode[m] = true;
+        parentEdge[m] = s;
+        depth[m] = depth[n] + 1;
+        tree.order.push_back(s);
+        pushEdges(m);
+    }
+
+    for (std::uint32_t s : tree.order) ++tree.firstChild[segments[s].from + 1];
+    for (std::uint32_t n = 0; n < nodes; ++n) tree.firstChild[n + 1] += tree.firstChild[n];
+    tree.children.resize(tree.firstChild[nodes]);
+    {
+        std::vector<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
+        std::vector<bool> inOrder(count, false);
+        for (std::uint32_t s : tree.order) inOrder[s] = true;
+        for (std::uint32_t s = 0; s < count; ++s)
+            if (inOrder[s]) tree.children[next[segments[s].from]++] = s;
+    }
+
+    // What the fan does not reach, one group per connected part.
+    std::vector<std::uint32_t> part, nodeStack;
+    for (std::uint32_t u = 0; u < count; ++u) {
+        if (!inTree(u) || used[u]) continue;
+        part.clear();
+        const std::uint32_t start = segments[u].from;
+        reachedNode[start] = true;
+        nodeStack.assign(1, start);
+        while (!nodeStack.empty()) {
+            const std::uint32_t n = nodeStack.back();
+            nodeStack.pop_back();
+            for (std::uint32_t i = firstEdge[n]; i < firstEdge[n + 1]; ++i) {
+                const std::uint32_t s = edges[i];
+                if (used[s]) continue;
+                used[s] = true;
+                part.push_back(s);
+                const std::uint32_t m = other(s, n);
+                if (!reachedNode[m]) reachedNode[m] = true, nodeStack.push_back(m);
+            }
+        }
+        std::sort(part.begin(), part.end());
+        std::string message = (part.size() == 1 ? "segment " : "segments ") +
+                              segmentList(result, part) + (part.size() == 1 ? " is" : " are") +
+                              " not connected to the fan's node " + nodeLabel(result, fan) +
+                              " (starting at node " + nodeLabel(result, start) + ")";
+        result.errors.push_back({Kind::disconnected, part, std::move(message)});
+    }
+    return tree;
+}
+
+}  // namespace ductsys

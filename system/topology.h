@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The tree of segments: nodes from names, the fan's node, the order in which
+// the segments are reached from the fan, and what keeps them from forming
+// one tree.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "model.h"
+
+namespace ductsys {
+
+// Gives each row its two nodes as rows are added, and checks what can be
+// checked row by row: names given twice, nodes that are not both named.
+class TopologyReader {
+public:
+    // `fanNode`: the fan's node name; empty for the first row's 起点.
+    TopologyReader(SystemResult& result, std::string_view fanNode);
+
+    // Sets segment `index` (already in result.segments and named in
+    // result.segmentNames) from its 起点/终点 texts, or its name "A-B", or
+    // else as the next segment of the run in file order.
+    void add(std::uint32_t index, std::string_view from, std::string_view to);
+
+    // Finds the names given twice, when rows that do not take their nodes
+    // from their names call for it. Call once all rows are in.
+    void checkNames();
+
+    // Room for `rows` segments and their nodes.
+    void reserve(std::size_t rows) {
+        nodeIndex_.reserve(rows + 1);
+        nameIndex_.reserve(rows);
+        excluded_.reserve(rows);
+    }
+
+    // The fan's node; kNone when it was named and no row has it.
+    std::uint32_t fanNode() const { return fan_; }
+    // Whether a segment was already found to be outside any tree.
+    bool excluded(std::uint32_t segment) const { return excluded_[segment]; }
+    const std::vector<bool>& excludedSegments() const { return excluded_; }
+
+private:
+    std::uint32_t node(std::string_view name);
+    std::uint32_t unnamedNode();
+    void error(TopologyError::Kind kind, std::vector<std::uint32_t> segments, std::string message);
+
+    SystemResult& result_;
+    TextIndex nodeIndex_, nameIndex_;
+    std::vector<bool> excluded_;  // by segment
+    std::uint32_t fan_ = kNone;
+    std::uint32_t previousTo_ = kNone;  // the far node of the previous row
+    std::string fanName_;
+    bool checkNames_ = false;
+};
+
+// The segments reached from the fan, each after the segment before it
+// (pre-order), with the segments leaving each node in input order.
+struct Tree {
+    std::vector<std::uint32_t> order;       // segments, fan first
+    std::vector<std::uint32_t> firstChild;  // by node, into `children`; size nodes + 1
+    std::vector<std::uint32_t> children;    // segments grouped by their 起点
+    std::uint32_t childCount(std::uint32_t node) const {
+        return firstChild[node + 1] - firstChild[node];
+    }
+};
+
+// Builds the tree from the fan's node over the segments taken either way
+// round (supply and exhaust are the same tree), turns each segment to face
+// away from the fan, sets its parent, and adds to result.errors every cycle
+// (a pair of segments between the same nodes among them) and every group of
+// segments the fan does not reach. Iterative: a run a million segments deep
+// needs no deeper stack.
+Tree buildTree(SystemResult& result, const TopologyReader& reader);
+
+// "1-2, 2-3 and 4 more": segment names for a message.
+std::string segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments);
+
+}  // namespace ductsys

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ductcalc-cli calc: one duct, the window's seven results and two more.
 
-#include <nlohmann/json.hpp>
-
 #include <array>
 #include <vector>
 
 #include "commands.h"
 #include "conversions.h"
 #include "derived.h"
-#include "duct_args.h"
+#include "duct_size.h"
+#include "messages.h"
+#include "number_texts.h"
+#include "output_lines.h"
+#include "roughness.h"
 #include "tables.h"
 
 namespace cli {
@@ -52,8 +54,8 @@ std::optional<float> unitFactor(const std::string& unit, std::ostream& err) {
 
 void writeText(const std::vector<Entry>& entries, std::ostream& out) {
     for (const Entry& e : entries) {
-        std::string line(e.caption);
-        line.resize(22, ' ');
+        std::string line;
+        appendPadded(line, e.caption, 22, Align::left);
         line += e.text;
         if (e.value && !e.unit.empty()) line += e.unit;
         out << line << '\n';
@@ -61,26 +63,27 @@ void writeText(const std::vector<Entry>& entries, std::ostream& out) {
 }
 
 void writeCsv(const std::vector<Entry>& entries, std::ostream& out) {
-    std::string header, row;
+    CsvLine header(','), row(',');
     for (const Entry& e : entries) {
-        if (!header.empty()) header += ',', row += ',';
-        header += e.key;
+        header.plain(e.key);
         // The size keeps its shape: "φ200" or "500*320", as a table reads it.
         if (e.hasText)
-            row += compactSize(e.text);
+            row.plain(compactSize(e.text));
         else if (e.value)
-            row += plainNumber(*e.value);
+            row.plain(shownNumber(*e.value));
+        else
+            row.plain("");
     }
-    out << header << '\n' << row << '\n';
+    out << header.end() << row.end();
 }
 
 void writeJson(const std::vector<Entry>& entries, std::ostream& out) {
     out << "{\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
-        out << "  " << nlohmann::json(e.key).dump()
-            << ": {\"value\": " << (e.value ? shortestNumber(*e.value) : "null")
-            << ", \"text\": " << nlohmann::json(e.text).dump() << '}'
+        out << "  " << jsonString(e.key)
+            << ": {\"value\": " << (e.value ? roundTripNumber(*e.value) : "null")
+            << ", \"text\": " << jsonString(e.text) << '}'
             << (i + 1 < entries.size() ? ",\n" : "\n");
     }
     out << "}\n";

@@ -11,7 +11,9 @@
 #include <map>
 
 #include "commands.h"
-#include "duct_args.h"
+#include "duct_size.h"
+#include "messages.h"
+#include "roughness.h"
 #include "tables.h"
 
 namespace cli {

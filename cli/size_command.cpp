@@ -3,15 +3,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
+#include "command_line.h"
 #include "commands.h"
 #include "conversions.h"
+#include "duct_options.h"
 #include "duct_size.h"
 #include "messages.h"
 #include "number_texts.h"
 #include "output_lines.h"
-#include "roughness.h"
 #include "tables.h"
 
 namespace cli {
@@ -42,35 +44,29 @@ std::string pad(std::string_view text, std::size_t width, bool right) {
 
 }  // namespace
 
+void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
+    auto options = std::make_shared<SizeOptions>();
+    auto format = std::make_shared<std::string>("text");
+    CLI::App* command = app.add_subcommand(
+        "size",
+        "Every standard size for one air volume, by section area, with velocity, "
+        "equivalent diameter and Rm; with limits, the sizes that meet them.");
+    addDuctOptions(*command, *options);
+    command->add_option("--max-aspect", options->maxAspect,
+                        "largest ratio of the longer side to the shorter");
+    command->add_option("--max-velocity", options->maxVelocity, "highest velocity, m/s");
+    command->add_option("--min-velocity", options->minVelocity, "lowest velocity, m/s");
+    command->add_option("--max-rm", options->maxRm, "highest Rm, Pa/m");
+    addFormatOption(*command, *format);
+    command->callback([options, format, &out, &err, &status] {
+        options->format = formatNamed(*format);
+        status = runSize(*options, out, err);
+    });
+}
+
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     calc::DuctInput input;
-    const std::optional<float> factor = calc::flowFactorOf(options.unit);
-    if (!factor) {
-        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList()
-            << '\n';
-        return kUsage;
-    }
-    input.flowFactor = *factor;
-    input.flow = options.flow;
-    if (!calc::readsWhole(options.flow))
-        err << kProgram << ": warning: --flow " << quoted(options.flow)
-            << " is read as far as it is a number, as the window reads it\n";
-    if (options.material.k) {
-        const Roughness r = customRoughness(*options.material.k);
-        if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
-        input.roughness = r.k;
-    } else if (const std::optional<float> k = namedRoughness(options.material.material)) {
-        input.roughness = *k;
-    } else {
-        err << kProgram << ": material " << quoted(options.material.material) << " is not one of "
-            << materialList() << '\n';
-        return kUsage;
-    }
-    if (options.formula != 1 && options.formula != 2) {
-        err << kProgram << ": --formula must be 1 or 2\n";
-        return kUsage;
-    }
-    input.formula = options.formula;
+    if (!readDuctOptions(options, nullptr, input, err)) return kUsage;
     if (!(options.maxAspect >= 1) || !std::isfinite(options.maxAspect)) {
         err << kProgram << ": --max-aspect must be a number of at least 1\n";
         return kUsage;

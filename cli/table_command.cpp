@@ -2,9 +2,15 @@
 // ductcalc-cli table: the hydraulic calculation table of a duct run, read
 // and written one segment at a time.
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
+#include "command_line.h"
 #include "commands.h"
 #include "csv_reader.h"
 #include "messages.h"
@@ -12,6 +18,48 @@
 #include "table_writers.h"
 
 namespace cli {
+
+namespace {
+
+// Opens the file named on the command line, or takes standard input for "-".
+int runTableFile(const std::string& file, TableOptions options, std::ostream& out,
+                 std::ostream& err) {
+    if (file == "-") {
+        options.progress = isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO);
+        return runTable(stdin, "-", options, out, err);
+    }
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    if (!in) {
+        err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
+        return kUsage;
+    }
+    options.progress = isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO);
+    const int status = runTable(in, file, options, out, err);
+    std::fclose(in);
+    return status;
+}
+
+}  // namespace
+
+void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
+    auto options = std::make_shared<TableOptions>();
+    auto file = std::make_shared<std::string>();
+    auto format = std::make_shared<std::string>("csv");
+    CLI::App* command = app.add_subcommand(
+        "table",
+        "The hydraulic calculation table of a duct run: one row per segment of a CSV "
+        "file with the columns segment, flow, unit, size, length, zeta, material or k, "
+        "formula (or 段号, 风量, 单位, 尺寸, 长度, 局部阻力系数, 材料, 粗糙度, 公式).");
+    command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
+        ->required();
+    addFormatOption(*command, *format);
+    command->add_option("--delimiter", options->delimiter,
+                        "field separator of the input and of CSV output");
+    command->callback([options, file, format, &out, &err, &status] {
+        options->format = formatNamed(*format);
+        status = runTableFile(*file, *options, out, err);
+    });
+}
 
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
              std::ostream& err) {

@@ -89,7 +89,6 @@ GivenSize givenSize(const CalcOptions& options) {
 
 void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
     auto options = std::make_shared<CalcOptions>();
-    auto format = std::make_shared<std::string>("text");
     CLI::App* command = app.add_subcommand(
         "calc",
         "One duct: roughness, air volume, size, equivalent diameter, velocity, "
@@ -100,11 +99,8 @@ void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
     sizeGroup->add_option("--diameter", options->diameter, "diameter of a circular duct, mm");
     sizeGroup->add_option("--sides", options->sides, "sides of a rectangular duct, mm, as 500x320");
     sizeGroup->require_option(1);
-    addFormatOption(*command, *format);
-    command->callback([options, format, &out, &err, &status] {
-        options->format = formatNamed(*format);
-        status = runCalc(*options, out, err);
-    });
+    addFormatOption(*command, options->format);
+    command->callback([options, &out, &err, &status] { status = runCalc(*options, out, err); });
 }
 
 int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {

@@ -16,8 +16,8 @@ void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
 void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 
-// Adds --format to `command`; formatNamed turns what it holds into a Format.
-void addFormatOption(CLI::App& command, std::string& format);
-Format formatNamed(const std::string& format);
+// Adds --format to `command`, writing into `format`; what `format` holds
+// is the default.
+void addFormatOption(CLI::App& command, Format& format);
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <map>
+#include <memory>
 
 #include "command_line.h"
 #include "commands.h"
@@ -12,15 +13,17 @@
 
 namespace cli {
 
-void addFormatOption(CLI::App& command, std::string& format) {
-    command.add_option("--format", format, "output: text, csv or json")
-        ->check(CLI::IsMember({"text", "csv", "json"}));
-}
-
-Format formatNamed(const std::string& format) {
+void addFormatOption(CLI::App& command, Format& format) {
     static const std::map<std::string, Format> kFormats{
         {"text", Format::text}, {"csv", Format::csv}, {"json", Format::json}};
-    return kFormats.at(format);
+    // The text the option holds, shown in the help as its default; it lives
+    // as long as the option, in the callback that reads it into `format`.
+    auto text = std::make_shared<std::string>();
+    for (const auto& [name, value] : kFormats)
+        if (value == format) *text = name;
+    command.add_option("--format", *text, "output: text, csv or json")
+        ->check(CLI::IsMember({"text", "csv", "json"}))
+        ->each([text, &format](const std::string& name) { format = kFormats.at(name); });
 }
 
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {

@@ -46,7 +46,6 @@ std::string pad(std::string_view text, std::size_t width, bool right) {
 
 void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
     auto options = std::make_shared<SizeOptions>();
-    auto format = std::make_shared<std::string>("text");
     CLI::App* command = app.add_subcommand(
         "size",
         "Every standard size for one air volume, by section area, with velocity, "
@@ -57,11 +56,8 @@ void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
     command->add_option("--max-velocity", options->maxVelocity, "highest velocity, m/s");
     command->add_option("--min-velocity", options->minVelocity, "lowest velocity, m/s");
     command->add_option("--max-rm", options->maxRm, "highest Rm, Pa/m");
-    addFormatOption(*command, *format);
-    command->callback([options, format, &out, &err, &status] {
-        options->format = formatNamed(*format);
-        status = runSize(*options, out, err);
-    });
+    addFormatOption(*command, options->format);
+    command->callback([options, &out, &err, &status] { status = runSize(*options, out, err); });
 }
 
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {

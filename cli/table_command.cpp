@@ -44,7 +44,6 @@ int runTableFile(const std::string& file, TableOptions options, std::ostream& ou
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
     auto options = std::make_shared<TableOptions>();
     auto file = std::make_shared<std::string>();
-    auto format = std::make_shared<std::string>("csv");
     CLI::App* command = app.add_subcommand(
         "table",
         "The hydraulic calculation table of a duct run: one row per segment of a CSV "
@@ -52,13 +51,11 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
         "formula (or 段号, 风量, 单位, 尺寸, 长度, 局部阻力系数, 材料, 粗糙度, 公式).");
     command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
         ->required();
-    addFormatOption(*command, *format);
+    addFormatOption(*command, options->format);
     command->add_option("--delimiter", options->delimiter,
                         "field separator of the input and of CSV output");
-    command->callback([options, file, format, &out, &err, &status] {
-        options->format = formatNamed(*format);
-        status = runTableFile(*file, *options, out, err);
-    });
+    command->callback(
+        [options, file, &out, &err, &status] { status = runTableFile(*file, *options, out, err); });
 }
 
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,

@@ -24,16 +24,15 @@ namespace {
 // Opens the file named on the command line, or takes standard input for "-".
 int runTableFile(const std::string& file, TableOptions options, std::ostream& out,
                  std::ostream& err) {
-    if (file == "-") {
-        options.progress = isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO);
-        return runTable(stdin, "-", options, out, err);
-    }
+    // A row count only for someone watching a terminal while the table
+    // goes elsewhere.
+    options.progress = isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO);
+    if (file == "-") return runTable(stdin, "-", options, out, err);
     std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) {
         err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
         return kUsage;
     }
-    options.progress = isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO);
     const int status = runTable(in, file, options, out, err);
     std::fclose(in);
     return status;

@@ -2,6 +2,7 @@
 #include "number_texts.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 
 #include "conversions.h"
@@ -19,8 +20,16 @@ std::string withoutLeadingBlank(std::string text) {
 
 std::string shownNumber(float x) { return withoutLeadingBlank(calc::numberText(x)); }
 
-std::string recurringShownNumber(float x) {
-    return withoutLeadingBlank(calc::recurringNumberText(x));
+const std::string& NumberMemo::text(float x) {
+    const auto bits = std::bit_cast<std::uint32_t>(x);  // so 0 and -0 stay apart
+    // Fibonacci hashing: spreads values that differ only in their low bits.
+    Slot& slot = slots_[(bits * 2654435761u) >> (32 - kBits)];
+    if (!slot.filled || slot.bits != bits) {
+        slot.bits = bits;
+        slot.filled = true;
+        slot.text = shownNumber(x);
+    }
+    return slot.text;
 }
 
 std::string roundTripNumber(float x) {

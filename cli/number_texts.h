@@ -2,6 +2,9 @@
 // The two ways ductcalc-cli writes a computed single.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace cli {
@@ -10,9 +13,25 @@ namespace cli {
 // "-3", "1.5E-05".
 std::string shownNumber(float x);
 
-// shownNumber of a value that comes back row after row (a table's lengths
-// and coefficients), converted once per thread.
-std::string recurringShownNumber(float x);
+// shownNumber of the values of one column, kept for the rows that repeat
+// them: a run's lengths and coefficients come from a short list, and the
+// seven-digit conversion is the costliest step of a row. Direct-mapped, so a
+// lookup costs one comparison. One per column rather than calc's
+// recurringNumberText, which every recalculation on the thread shares for
+// its sizes: there a column's few values would compete with those for slots.
+class NumberMemo {
+public:
+    const std::string& text(float x);
+
+private:
+    static constexpr int kBits = 9;
+    struct Slot {
+        std::uint32_t bits = 0;
+        bool filled = false;
+        std::string text;
+    };
+    std::array<Slot, std::size_t{1} << kBits> slots_{};
+};
 
 // The shortest decimal that reads back as the same single: "8.841949",
 // "0.16", "1e-05".

@@ -84,8 +84,8 @@ void SegmentCalc::compute(Job& job, double lengthValue, double zetaValue, Fail& 
     fromLabel(oReynolds, Value::reynolds, calc::Result::Label15, "");
     if (o.defined(Value::lambda)) show(oLambda, s.lambda);
     fromLabel(oRm, Value::specificLoss, calc::Result::Label11, " Pa/m");
-    out.numbers[oLength] = recurringShownNumber(static_cast<float>(lengthValue));
-    out.numbers[oZeta] = recurringShownNumber(static_cast<float>(zetaValue));
+    out.numbers[oLength] = lengthTexts_.text(static_cast<float>(lengthValue));
+    out.numbers[oZeta] = zetaTexts_.text(static_cast<float>(zetaValue));
 
     std::string reason = failureReason(result, input_);
     std::optional<float> friction, pressure, local, total;

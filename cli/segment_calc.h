@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "headless.h"
+#include "number_texts.h"
 #include "table_layout.h"
 
 namespace cli {
@@ -47,6 +48,7 @@ private:
 
     const Layout& layout_;
     const std::string& name_;
+    NumberMemo lengthTexts_, zetaTexts_;
     calc::DuctInput input_;
     calc::HeadlessView view_{input_};
 };

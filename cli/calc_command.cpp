@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ductcalc-cli calc: one duct, the window's seven results and two more.
 
-#include <nlohmann/json.hpp>
-
-#include <array>
+#include <memory>
 #include <vector>
 
+#include "command_line.h"
 #include "commands.h"
 #include "derived.h"
-#include "duct_args.h"
+#include "duct_options.h"
+#include "messages.h"
 #include "number_text.h"
+#include "number_texts.h"
+#include "output_lines.h"
 #include "tables.h"
 
 namespace cli {
@@ -28,32 +30,10 @@ struct Entry {
     bool hasText = false;  // a size to write, though it has no single value
 };
 
-// The roughness of the options, or a message saying why there is none.
-// Warnings go to `err`.
-std::optional<float> roughnessOf(const MaterialOptions& m, std::ostream& err) {
-    if (m.k) {
-        const Roughness r = customRoughness(*m.k);
-        if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
-        return r.k;
-    }
-    const std::optional<float> k = namedRoughness(m.material);
-    if (!k)
-        err << kProgram << ": material " << quoted(m.material) << " is not one of "
-            << materialList() << '\n';
-    return k;
-}
-
-std::optional<float> unitFactor(const std::string& unit, std::ostream& err) {
-    const std::optional<float> factor = calc::flowFactorOf(unit);
-    if (!factor)
-        err << kProgram << ": unit " << quoted(unit) << " is not one of " << unitList() << '\n';
-    return factor;
-}
-
 void writeText(const std::vector<Entry>& entries, std::ostream& out) {
     for (const Entry& e : entries) {
-        std::string line(e.caption);
-        line.resize(22, ' ');
+        std::string line;
+        appendPadded(line, e.caption, 22, Align::left);
         line += e.text;
         if (e.value && !e.unit.empty()) line += e.unit;
         out << line << '\n';
@@ -61,73 +41,72 @@ void writeText(const std::vector<Entry>& entries, std::ostream& out) {
 }
 
 void writeCsv(const std::vector<Entry>& entries, std::ostream& out) {
-    std::string header, row;
+    CsvLine header(','), row(',');
     for (const Entry& e : entries) {
-        if (!header.empty()) header += ',', row += ',';
-        header += e.key;
+        header.plain(e.key);
         // The size keeps its shape: "φ200" or "500*320", as a table reads it.
         if (e.hasText)
-            row += compactSize(e.text);
+            row.plain(compactSize(e.text));
         else if (e.value)
-            row += plainNumber(*e.value);
+            row.plain(shownNumber(*e.value));
+        else
+            row.plain("");
     }
-    out << header << '\n' << row << '\n';
+    out << header.end() << row.end();
 }
 
 void writeJson(const std::vector<Entry>& entries, std::ostream& out) {
     out << "{\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
-        out << "  " << nlohmann::json(e.key).dump()
-            << ": {\"value\": " << (e.value ? shortestNumber(*e.value) : "null")
-            << ", \"text\": " << nlohmann::json(e.text).dump() << '}'
+        out << "  " << jsonString(e.key)
+            << ": {\"value\": " << (e.value ? roundTripNumber(*e.value) : "null")
+            << ", \"text\": " << jsonString(e.text) << '}'
             << (i + 1 < entries.size() ? ",\n" : "\n");
     }
     out << "}\n";
 }
 
+// The size options, read before the duct options so that their problem is
+// told in the place a size takes among them. cli::quoted by name: with a
+// std::string, std::quoted would be found as well.
+GivenSize givenSize(const CalcOptions& options) {
+    if (options.diameter) {
+        std::optional<SizeArg> size = parseSize(*options.diameter);
+        if (size && size->shape == calc::Shape::circular) return {size, {}};
+        return {std::nullopt, "--diameter " + cli::quoted(*options.diameter) + " is not a size"};
+    }
+    if (options.sides) {
+        std::optional<SizeArg> size = parseSize(*options.sides);
+        if (size && size->shape == calc::Shape::rectangular) return {size, {}};
+        return {std::nullopt,
+                "--sides " + cli::quoted(*options.sides) + " is not two sides such as 500x320"};
+    }
+    return {std::nullopt, "give --diameter or --sides"};
+}
+
 }  // namespace
+
+void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
+    auto options = std::make_shared<CalcOptions>();
+    CLI::App* command = app.add_subcommand(
+        "calc",
+        "One duct: roughness, air volume, size, equivalent diameter, velocity, "
+        "Reynolds number and Rm as the window shows them, with λ and the velocity "
+        "pressure.");
+    addDuctOptions(*command, *options);
+    CLI::Option_group* sizeGroup = command->add_option_group("size", "the duct size, in mm");
+    sizeGroup->add_option("--diameter", options->diameter, "diameter of a circular duct, mm");
+    sizeGroup->add_option("--sides", options->sides, "sides of a rectangular duct, mm, as 500x320");
+    sizeGroup->require_option(1);
+    addFormatOption(*command, options->format);
+    command->callback([options, &out, &err, &status] { status = runCalc(*options, out, err); });
+}
 
 int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     calc::DuctInput input;
-    const std::optional<float> factor = unitFactor(options.unit, err);
-    if (!factor) return kUsage;
-    input.flowFactor = *factor;
-    input.flow = options.flow;
-    if (!calc::readsWhole(options.flow))
-        err << kProgram << ": warning: --flow " << quoted(options.flow)
-            << " is read as far as it is a number, as the window reads it\n";
-
-    std::optional<SizeArg> size;
-    if (options.diameter) {
-        size = parseSize(*options.diameter);
-        if (size && size->shape != calc::Shape::circular) size.reset();
-        if (!size) {
-            err << kProgram << ": --diameter " << quoted(*options.diameter) << " is not a size\n";
-            return kUsage;
-        }
-    } else if (options.sides) {
-        size = parseSize(*options.sides);
-        if (size && size->shape != calc::Shape::rectangular) size.reset();
-        if (!size) {
-            err << kProgram << ": --sides " << quoted(*options.sides)
-                << " is not two sides such as 500x320\n";
-            return kUsage;
-        }
-    } else {
-        err << kProgram << ": give --diameter or --sides\n";
-        return kUsage;
-    }
-    setSize(input, *size);
-
-    const std::optional<float> k = roughnessOf(options.material, err);
-    if (!k) return kUsage;
-    input.roughness = *k;
-    if (options.formula != 1 && options.formula != 2) {
-        err << kProgram << ": --formula must be 1 or 2\n";
-        return kUsage;
-    }
-    input.formula = options.formula;
+    const GivenSize size = givenSize(options);
+    if (!readDuctOptions(options, &size, input, err)) return kUsage;
 
     calc::HeadlessView view(input);
     const calc::DuctResult result = computeDuct(input, view);

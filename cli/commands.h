@@ -23,22 +23,22 @@ struct MaterialOptions {
     std::optional<std::string> k;  // mm; replaces the material when given
 };
 
-struct CalcOptions {
+// What calc and size both take: the air volume, the wall and the formula.
+struct DuctOptions {
     std::string flow;
     std::string unit = "m3/h";
-    std::optional<std::string> diameter;  // mm
-    std::optional<std::string> sides;     // "AxB", mm
     MaterialOptions material;
     int formula = 1;
+};
+
+struct CalcOptions : DuctOptions {
+    std::optional<std::string> diameter;  // mm
+    std::optional<std::string> sides;     // "AxB", mm
     Format format = Format::text;
 };
 int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err);
 
-struct SizeOptions {
-    std::string flow;
-    std::string unit = "m3/h";
-    MaterialOptions material;
-    int formula = 1;
+struct SizeOptions : DuctOptions {
     double maxAspect = 4;
     std::optional<double> maxVelocity;  // m/s
     std::optional<double> minVelocity;  // m/s

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ductcalc-cli size: every standard size for one air volume, smallest first.
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
+#include "command_line.h"
 #include "commands.h"
-#include "duct_args.h"
+#include "duct_options.h"
+#include "duct_size.h"
+#include "messages.h"
 #include "number_reading.h"
+#include "number_texts.h"
+#include "output_lines.h"
 #include "tables.h"
 
 namespace cli {
@@ -30,47 +34,35 @@ const char* shapeName(calc::Shape shape) {
     return shape == calc::Shape::circular ? "circular" : "rectangular";
 }
 
-std::string pad(std::string text, std::size_t width, bool right) {
-    // Columns hold ASCII and the phi: count characters, not bytes.
-    std::size_t chars = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++chars;
-    if (chars >= width) return text + ' ';
-    const std::string fill(width - chars, ' ');
-    return right ? fill + text : text + fill;
+std::string pad(std::string_view text, std::size_t width, bool right) {
+    std::string cell;
+    // A text that fills its column still stands apart from the next.
+    if (displayWidth(text) >= width) return cell.append(text) + ' ';
+    appendPadded(cell, text, width, right ? Align::right : Align::left);
+    return cell;
 }
 
 }  // namespace
 
+void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
+    auto options = std::make_shared<SizeOptions>();
+    CLI::App* command = app.add_subcommand(
+        "size",
+        "Every standard size for one air volume, by section area, with velocity, "
+        "equivalent diameter and Rm; with limits, the sizes that meet them.");
+    addDuctOptions(*command, *options);
+    command->add_option("--max-aspect", options->maxAspect,
+                        "largest ratio of the longer side to the shorter");
+    command->add_option("--max-velocity", options->maxVelocity, "highest velocity, m/s");
+    command->add_option("--min-velocity", options->minVelocity, "lowest velocity, m/s");
+    command->add_option("--max-rm", options->maxRm, "highest Rm, Pa/m");
+    addFormatOption(*command, options->format);
+    command->callback([options, &out, &err, &status] { status = runSize(*options, out, err); });
+}
+
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     calc::DuctInput input;
-    const std::optional<float> factor = calc::flowFactorOf(options.unit);
-    if (!factor) {
-        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList()
-            << '\n';
-        return kUsage;
-    }
-    input.flowFactor = *factor;
-    input.flow = options.flow;
-    if (!calc::readsWhole(options.flow))
-        err << kProgram << ": warning: --flow " << quoted(options.flow)
-            << " is read as far as it is a number, as the window reads it\n";
-    if (options.material.k) {
-        const Roughness r = customRoughness(*options.material.k);
-        if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
-        input.roughness = r.k;
-    } else if (const std::optional<float> k = namedRoughness(options.material.material)) {
-        input.roughness = *k;
-    } else {
-        err << kProgram << ": material " << quoted(options.material.material) << " is not one of "
-            << materialList() << '\n';
-        return kUsage;
-    }
-    if (options.formula != 1 && options.formula != 2) {
-        err << kProgram << ": --formula must be 1 or 2\n";
-        return kUsage;
-    }
-    input.formula = options.formula;
+    if (!readDuctOptions(options, nullptr, input, err)) return kUsage;
     if (!(options.maxAspect >= 1) || !std::isfinite(options.maxAspect)) {
         err << kProgram << ": --max-aspect must be a number of at least 1\n";
         return kUsage;
@@ -137,10 +129,10 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                 << pad("eq. diameter m", 16, true) << pad("velocity m/s", 14, true)
                 << pad("Rm Pa/m", 14, true) << (limited ? "  limits" : "") << '\n';
             for (const Candidate& c : candidates) {
-                std::string line = pad(c.size, 12, false) + pad(plainNumber(c.area), 14, true) +
-                                   pad(plainNumber(c.eqDiameter), 16, true) +
-                                   pad(plainNumber(c.velocity), 14, true) +
-                                   pad(plainNumber(c.rm), 14, true);
+                std::string line = pad(c.size, 12, false) + pad(shownNumber(c.area), 14, true) +
+                                   pad(shownNumber(c.eqDiameter), 16, true) +
+                                   pad(shownNumber(c.velocity), 14, true) +
+                                   pad(shownNumber(c.rm), 14, true);
                 if (c.meets) line += *c.meets ? "  meets" : "  -";
                 if (c.smallest) line += std::string("  smallest ") + shapeName(c.shape);
                 out << line << '\n';
@@ -153,28 +145,34 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             }
             break;
         }
-        case Format::csv:
+        case Format::csv: {
+            CsvLine line(',');
             out << "shape,size,area,equivalent_diameter,velocity,rm,meets,smallest\n";
             for (const Candidate& c : candidates) {
-                out << shapeName(c.shape) << ',' << c.size << ',' << plainNumber(c.area) << ','
-                    << plainNumber(c.eqDiameter) << ',' << plainNumber(c.velocity) << ','
-                    << plainNumber(c.rm) << ',' << (c.meets ? (*c.meets ? "yes" : "no") : "") << ','
-                    << (c.smallest ? "yes" : "") << '\n';
+                line.clear();
+                for (const std::string& field :
+                     {std::string(shapeName(c.shape)), c.size, shownNumber(c.area),
+                      shownNumber(c.eqDiameter), shownNumber(c.velocity), shownNumber(c.rm),
+                      std::string(c.meets ? (*c.meets ? "yes" : "no") : ""),
+                      std::string(c.smallest ? "yes" : "")})
+                    line.plain(field);
+                out << line.end();
             }
             break;
+        }
         case Format::json: {
             auto str = [](const std::optional<std::string>& s) {
-                return s ? nlohmann::json(*s).dump() : std::string("null");
+                return s ? jsonString(*s) : std::string("null");
             };
             out << "{\n  \"sizes\": [\n";
             for (std::size_t i = 0; i < candidates.size(); ++i) {
                 const Candidate& c = candidates[i];
                 out << "    {\"shape\": \"" << shapeName(c.shape)
-                    << "\", \"size\": " << nlohmann::json(c.size).dump()
-                    << ", \"area\": " << plainNumber(c.area)
-                    << ", \"equivalent_diameter\": " << plainNumber(c.eqDiameter)
-                    << ", \"velocity\": " << plainNumber(c.velocity)
-                    << ", \"rm\": " << plainNumber(c.rm)
+                    << "\", \"size\": " << jsonString(c.size)
+                    << ", \"area\": " << shownNumber(c.area)
+                    << ", \"equivalent_diameter\": " << shownNumber(c.eqDiameter)
+                    << ", \"velocity\": " << shownNumber(c.velocity)
+                    << ", \"rm\": " << shownNumber(c.rm)
                     << ", \"meets\": " << (c.meets ? (*c.meets ? "true" : "false") : "null")
                     << ", \"smallest\": " << (c.smallest ? "true" : "false") << '}'
                     << (i + 1 < candidates.size() ? ",\n" : "\n");

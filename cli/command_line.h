@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Each command adds itself to the command line: its subcommand, its options
+// and the callback that runs it, leaving the exit status in `status`.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+#include <string>
+
+#include "commands.h"
+
+namespace cli {
+
+void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
+void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
+void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
+
+// Adds --format to `command`, writing into `format`; what `format` holds
+// is the default.
+void addFormatOption(CLI::App& command, Format& format);
+
+}  // namespace cli

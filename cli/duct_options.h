@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The duct options that calc and size share: declared on a command line,
+// and read into the inputs of a duct.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "commands.h"
+#include "duct_size.h"
+#include "headless.h"
+
+namespace cli {
+
+// Adds --flow, --unit, --material, --k and --formula to `command`.
+void addDuctOptions(CLI::App& command, DuctOptions& options);
+
+// The size a command was given, or what is wrong with what it was given.
+struct GivenSize {
+    std::optional<SizeArg> size;
+    std::string problem;  // the message when there is no size
+};
+
+// Reads `options` into `input`: the unit and air volume, then `size` when
+// the command takes one (none leaves the size to the caller), then the
+// roughness and the formula. Each problem and warning goes to `err` in that
+// order; false after the first problem that leaves no duct to compute.
+bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::DuctInput& input,
+                     std::ostream& err);
+
+}  // namespace cli

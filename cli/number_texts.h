@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The two ways ductcalc-cli writes a computed single.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace cli {
+
+// A number as the window shows it, without the leading blank: "8.841949",
+// "-3", "1.5E-05".
+std::string shownNumber(float x);
+
+// shownNumber of the values of one column, kept for the rows that repeat
+// them: a run's lengths and coefficients come from a short list, and the
+// seven-digit conversion is the costliest step of a row. Direct-mapped, so a
+// lookup costs one comparison. One per column rather than calc's
+// recurringNumberText, which every recalculation on the thread shares for
+// its sizes: there a column's few values would compete with those for slots.
+class NumberMemo {
+public:
+    const std::string& text(float x);
+
+private:
+    static constexpr int kBits = 9;
+    struct Slot {
+        std::uint32_t bits = 0;
+        bool filled = false;
+        std::string text;
+    };
+    std::array<Slot, std::size_t{1} << kBits> slots_{};
+};
+
+// The shortest decimal that reads back as the same single: "8.841949",
+// "0.16", "1e-05".
+std::string roundTripNumber(float x);
+
+}  // namespace cli

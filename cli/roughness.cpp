@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "roughness.h"
+
+#include "messages.h"
+#include "tables.h"
+#include "text_fields.h"
+
+namespace cli {
+
+Roughness customRoughness(std::string_view text) {
+    const calc::CustomK k = calc::customK(text);
+    Roughness r{k.value, {}};
+    if (k.replacement)
+        r.warning = "k " + quoted(text) + " is held to " + std::string(*k.replacement) +
+                    " mm (a custom roughness lies between 0.01 and 10 mm)";
+    return r;
+}
+
+std::optional<float> namedRoughness(std::string_view name) {
+    const std::optional<int> index = calc::materialIndex(trimmed(name));
+    if (!index) return std::nullopt;
+    return calc::materialRoughness(*index);
+}
+
+std::string materialList() {
+    std::string list;
+    for (std::size_t i = 0; i < calc::materials.size(); ++i) {
+        if (!list.empty()) list += ", ";
+        list += calc::materials[i].name;
+        list += " (";
+        list += calc::materials[i].caption;
+        list += ')';
+    }
+    return list;
+}
+
+}  // namespace cli

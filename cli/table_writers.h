@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The hydraulic calculation table written row by row, as text, CSV or JSON.
+#pragma once
+
+#include <memory>
+#include <ostream>
+
+#include "commands.h"
+#include "table_layout.h"
+
+namespace cli {
+
+class TableWriter {
+public:
+    virtual ~TableWriter() = default;
+    virtual void begin() {}
+    virtual void row(const OutRow& r) = 0;
+    // Closes what begin() opened, so that what was written stays well-formed.
+    virtual void end() {}
+};
+
+// `delimiter` separates the fields of CSV output.
+std::unique_ptr<TableWriter> makeTableWriter(Format format, char delimiter, std::ostream& out);
+
+}  // namespace cli

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The line builders that calc, size and table write with: columns padded by
+// the characters a terminal shows, not by bytes, and CSV fields quoted only
+// where a reader would otherwise split them.
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "output_lines.h"
+#include "text_fields.h"
+
+namespace {
+
+struct Padding {
+    const char* name;
+    const char* text;
+    std::size_t width;
+    cli::Align align;
+    const char* expected;
+};
+void PrintTo(const Padding& p, std::ostream* os) { *os << p.name; }
+
+class PaddingTest : public testing::TestWithParam<Padding> {};
+
+TEST_P(PaddingTest, FillsToTheShownWidth) {
+    const Padding& p = GetParam();
+    std::string line = "|";
+    cli::appendPadded(line, p.text, p.width, p.align);
+    EXPECT_EQ(line, std::string("|") + p.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, PaddingTest,
+    testing::Values(Padding{"ascii_left", "500*320", 10, cli::Align::left, "500*320   "},
+                    Padding{"ascii_right", "8.84", 6, cli::Align::right, "  8.84"},
+                    // φ is two bytes but one character: a byte count would fill one short.
+                    Padding{"phi_counts_once", "φ200", 6, cli::Align::left, "φ200  "},
+                    Padding{"greek_caption_right", "Σζ", 4, cli::Align::right, "  Σζ"},
+                    Padding{"exact_width_no_fill", "12345", 5, cli::Align::right, "12345"},
+                    Padding{"wider_than_column_kept_whole", "1.234568E+38", 4, cli::Align::left,
+                            "1.234568E+38"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(TextLine, KeepsABlankBetweenColumnsThatFillTheirWidth) {
+    cli::TextLine line;
+    line.cell("segment-long", 4, cli::Align::left);
+    line.cell("12345", 5, cli::Align::right);
+    line.cell("φ200", 2, cli::Align::left);
+    EXPECT_EQ(line.end(), "segment-long 12345 φ200\n");
+}
+
+struct CsvCase {
+    const char* name;
+    char delimiter;
+    const char* field;
+    const char* expected;  // the line "a<d>field<d>b"
+};
+void PrintTo(const CsvCase& c, std::ostream* os) { *os << c.name; }
+
+class CsvLineTest : public testing::TestWithParam<CsvCase> {};
+
+TEST_P(CsvLineTest, QuotesOnlyWhatAReaderWouldSplit) {
+    const CsvCase& c = GetParam();
+    cli::CsvLine line(c.delimiter);
+    line.plain("a");
+    line.text(c.field);
+    line.plain("b");
+    EXPECT_EQ(line.end(), std::string(c.expected) + '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, CsvLineTest,
+    testing::Values(CsvCase{"plain_name", ',', "1-2", "a,1-2,b"},
+                    CsvCase{"comma_quoted", ',', "S-1, run 0", "a,\"S-1, run 0\",b"},
+                    CsvCase{"quote_doubled", ',', "say \"hi\"", "a,\"say \"\"hi\"\"\",b"},
+                    CsvCase{"line_end_quoted", ',', "two\nlines", "a,\"two\nlines\",b"},
+                    CsvCase{"other_delimiter_comma_plain", ';', "S-1, run 0", "a;S-1, run 0;b"},
+                    CsvCase{"other_delimiter_quoted", ';', "x;y", "a;\"x;y\";b"},
+                    CsvCase{"empty_field", ',', "", "a,,b"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(CsvLine, StartsAfreshAfterClear) {
+    cli::CsvLine line(',');
+    line.plain("x");
+    line.end();
+    line.clear();
+    line.plain("y");
+    EXPECT_EQ(line.end(), "y\n");
+}
+
+}  // namespace

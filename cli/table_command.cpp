@@ -68,8 +68,8 @@ int runTable(std::FILE* in, const std::string& name, const TableOptions& options
     const auto started = std::chrono::steady_clock::now();
     bool showing = false;
 
-    CsvReader reader(options.delimiter);
-    const CsvReader::Status status =
+    ductsys::CsvReader reader(options.delimiter);
+    const ductsys::CsvReader::Status status =
         reader.read(in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
             if (!sawHeader) {
                 sawHeader = true;
@@ -89,19 +89,19 @@ int runTable(std::FILE* in, const std::string& name, const TableOptions& options
     if (showing) err << '\r' << std::string(kProgram.size() + 24, ' ') << '\r' << std::flush;
 
     switch (status) {
-        case CsvReader::Status::done:
-        case CsvReader::Status::stopped:
+        case ductsys::CsvReader::Status::done:
+        case ductsys::CsvReader::Status::stopped:
             break;
-        case CsvReader::Status::malformed:
+        case ductsys::CsvReader::Status::malformed:
             err << kProgram << ": " << name << ':' << reader.line()
                 << ": not CSV: a quote out of place or a quoted field left open\n";
             usable = false;
             break;
-        case CsvReader::Status::binary:
+        case ductsys::CsvReader::Status::binary:
             err << kProgram << ": " << name << ": not CSV: the file holds binary data\n";
             usable = false;
             break;
-        case CsvReader::Status::readError:
+        case ductsys::CsvReader::Status::readError:
             err << kProgram << ": " << name << ": read error\n";
             usable = false;
             break;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace ductsys {
 
 class CsvReader {
 public:
@@ -47,4 +47,4 @@ private:
     const RecordFn* record_ = nullptr;
 };
 
-}  // namespace cli
+}  // namespace ductsys

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 
-namespace cli {
+namespace ductsys {
 
 CsvReader::CsvReader(char delimiter) {
     // Strict: a stray quote is an error rather than a guess, so that a file
@@ -68,4 +68,4 @@ CsvReader::Status CsvReader::read(std::FILE* in, const RecordFn& record) {
     return stop_ ? Status::stopped : Status::done;
 }
 
-}  // namespace cli
+}  // namespace ductsys

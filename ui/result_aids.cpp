@@ -180,6 +180,8 @@ void Form1::updateResultTips() {
             const int side = r.value->height() * 3 / 4;
             mark = new QLabel(r.value);
             mark->setObjectName(QStringLiteral("resultMark"));
+            // The result itself carries the warning in its description.
+            mark->setAccessibleName(QStringLiteral("警告"));
             mark->setPixmap(ui::warningIcon().pixmap(side, side));
             mark->setGeometry(r.value->width() - side - 2, (r.value->height() - side) / 2, side,
                               side);

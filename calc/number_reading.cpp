@@ -14,7 +14,9 @@ namespace {
 
 // A text with the full-width forms an input method types in Chinese mode
 // (U+FF10-FF19 digits, U+FF0E point, U+FF0B plus, U+FF0D minus, U+FF25 and
-// U+FF45 letter E, U+3000 ideographic space) turned into their ASCII
+// U+FF45 letter E, U+3000 ideographic space, and the ideographic full stop
+// U+3002, which an input method in Chinese-punctuation mode types for the
+// point) turned into their ASCII
 // counterparts, one character for one character, with the byte offset in the
 // original text of every character kept, so that a reading can say where in
 // the typed text it stopped.
@@ -51,8 +53,9 @@ Folded fold(std::string_view text) {
                 i += 3;
                 continue;
             }
-        } else if (i + 2 < text.size() && byte(0) == 0xE3 && byte(1) == 0x80 && byte(2) == 0x80) {
-            out.text.push_back(' ');
+        } else if (i + 2 < text.size() && byte(0) == 0xE3 && byte(1) == 0x80 &&
+                   (byte(2) == 0x80 || byte(2) == 0x82)) {
+            out.text.push_back(byte(2) == 0x80 ? ' ' : '.');
             i += 3;
             continue;
         }

@@ -21,7 +21,9 @@ namespace calc {
 //   "1,5" is 1); a text without a leading number reads 0.
 //   The full-width forms of the digits, the point, the signs and the letter E,
 //   and the ideographic space, read exactly like their ASCII counterparts
-//   ("１０００" is 1000): an input method in Chinese mode types them.
+//   ("１０００" is 1000): an input method in Chinese mode types them. So does
+//   the ideographic full stop 。, which such a method types for "." in its
+//   Chinese-punctuation mode: "0。5" is 0.5.
 // Returns no value when the number lies beyond the range of a double
 // ("1e999"); a number too small for a double reads as 0 of its sign.
 std::optional<double> textValue(std::string_view text);

@@ -46,4 +46,9 @@ CustomK customK(std::string_view text) {
     return {x, std::nullopt};
 }
 
+std::optional<std::string_view> customKAtEditingEnd(std::string_view text) {
+    if (!readNumber(text).whole()) return std::nullopt;
+    return customK(text).replacement;
+}
+
 }  // namespace calc

@@ -91,4 +91,11 @@ struct CustomK {
 };
 CustomK customK(std::string_view text);
 
+// What the custom box shows once its editing ends: the limit, for a text read
+// whole ("25", "-3", "", "1e400") that lies outside the limits; none for any
+// other text. A text not read whole ("0,5", "abc", "5mm") is kept as typed,
+// with its warning, so that the user sees what they typed and why it counts
+// as it does.
+std::optional<std::string_view> customKAtEditingEnd(std::string_view text);
+
 }  // namespace calc

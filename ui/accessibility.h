@@ -4,6 +4,7 @@
 
 class QLabel;
 class QLineEdit;
+class QScrollBar;
 class QString;
 class QWidget;
 
@@ -16,6 +17,15 @@ void markAsResult(QLabel* label);
 
 // Tells assistive technology that a result label shows a new value.
 void announceResult(QLabel* label);
+
+// Gives a result label's warning (empty: none) after its value in its
+// accessible description, and tells assistive technology when it changed.
+void describeResultWarning(QLabel* label, const QString& warning);
+
+// Makes a roughness scroll bar read as the roughness K it sets, in mm (its
+// value divided by `divisor`), rather than as its raw step. Call once per
+// bar, before anything asks for its interface.
+void markAsRoughnessBar(QScrollBar* bar, int divisor);
 
 // Makes a read-only box read as read-only text: Qt's own interface offers
 // assistive technology the editing of any line edit, so a locked box is

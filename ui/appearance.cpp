@@ -18,7 +18,9 @@ QFont windowFont() {
     QFont font;
     font.setFamilies({QStringLiteral("Ductcalc Window Hei"), QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
-                      QStringLiteral("Droid Sans Fallback"), QStringLiteral("sans-serif")});
+                      QStringLiteral("Droid Sans Fallback"), QStringLiteral("Source Han Sans SC"),
+                      QStringLiteral("Source Han Sans CN"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("sans-serif")});
     font.setPixelSize(12);
     return font;
 }

@@ -64,6 +64,13 @@ void Form1::build() {
                 break;
             case ui::Kind::HScrollBar: {
                 auto* bar = new ui::HScrollBar(parent);
+                // Before its first value, which makes Qt pick its interface.
+                for (int i = 0; i < calc::kMaterialCount; ++i) {
+                    const char* own = ui::materialControls(i).bar;
+                    if (own && std::string_view(own) == d.name)
+                        ui::markAsRoughnessBar(
+                            bar, calc::materials[static_cast<std::size_t>(i)].divisor);
+                }
                 bar->setRange(d.min, d.max);
                 bar->setValue(d.value);
                 bar->setEnabled(!(d.settings & ui::kDisabled));

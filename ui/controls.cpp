@@ -43,7 +43,6 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
     if (event->reason() != Qt::PopupFocusReason) emit editingEnded();
 }
 
-namespace {
 // A small amber triangle with an exclamation mark, drawn rather than taken
 // from the style so that it looks the same under every theme.
 QIcon warningIcon() {
@@ -71,7 +70,6 @@ QIcon warningIcon() {
     }();
     return icon;
 }
-}  // namespace
 
 void TextBox::setWarning(const QString& warning) {
     if (warning == warning_) return;

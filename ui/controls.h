@@ -43,12 +43,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 
 namespace ui {
+
+// The warning mark: a small amber triangle with an exclamation mark.
+QIcon warningIcon();
 
 class TextBox : public QLineEdit {
     Q_OBJECT

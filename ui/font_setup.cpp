@@ -83,12 +83,32 @@ bool kept(const std::string& file, int number, const std::vector<std::string>& f
 }  // namespace
 
 FontSources systemFontSources() {
-    return FontSources{
+    FontSources sources{
         "/etc/fonts/conf.d",
-        {"/usr/share/fonts/truetype/wqy", "/usr/share/fonts/opentype/noto",
-         "/usr/share/fonts/truetype/droid", "/usr/share/fonts/truetype/arphic"},
-        {"WenQuanYi", "Noto Sans CJK", "Noto Sans SC", "Droid Sans Fallback", "AR PL"},
+        {// Debian and Ubuntu.
+         "/usr/share/fonts/truetype/wqy", "/usr/share/fonts/opentype/noto",
+         "/usr/share/fonts/truetype/droid", "/usr/share/fonts/truetype/arphic",
+         // Where other distributions keep the same fonts.
+         "/usr/share/fonts/wenquanyi", "/usr/share/fonts/wqy-microhei",
+         "/usr/share/fonts/wqy-zenhei", "/usr/share/fonts/google-noto-cjk",
+         "/usr/share/fonts/noto-cjk", "/usr/share/fonts/google-droid-sans-fonts",
+         "/usr/share/fonts/adobe-source-han-sans-cn", "/usr/share/fonts/adobe-source-han-sans",
+         "/usr/share/fonts/cjkuni-uming", "/usr/share/fonts/opentype/source-han-sans",
+         // Fonts the administrator installed by hand.
+         "/usr/local/share/fonts"},
+        {"WenQuanYi", "Noto Sans CJK", "Noto Sans SC", "Droid Sans Fallback", "AR PL",
+         "Source Han Sans"},
     };
+    // Fonts the user installed: the folders fontconfig's own configuration
+    // lists for them, which a CJK font put there by hand lies in.
+    const char* home = std::getenv("HOME");
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome && *dataHome == '/')
+        sources.fontFolders.push_back(std::string(dataHome) + "/fonts");
+    else if (home && *home)
+        sources.fontFolders.push_back(std::string(home) + "/.local/share/fonts");
+    if (home && *home) sources.fontFolders.push_back(std::string(home) + "/.fonts");
+    return sources;
 }
 
 std::string ownFontConfiguration(const FontSources& sources) {
@@ -121,12 +141,14 @@ std::string ownFontConfiguration(const FontSources& sources) {
     return xml;
 }
 
-bool useOwnFontConfiguration() {
+bool useOwnFontConfiguration() { return useOwnFontConfiguration(systemFontSources()); }
+
+bool useOwnFontConfiguration(const FontSources& sources) {
     for (const char* chosen : {"FONTCONFIG_FILE", "FONTCONFIG_PATH"}) {
         const char* value = std::getenv(chosen);
         if (value && *value) return false;
     }
-    const std::string xml = ownFontConfiguration(systemFontSources());
+    const std::string xml = ownFontConfiguration(sources);
     if (xml.empty()) return false;
     FcConfig* config = FcConfigCreate();
     if (!config) return false;

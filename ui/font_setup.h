@@ -23,8 +23,10 @@ struct FontSources {
     std::vector<std::string> familiesOfInterest;  // configuration that names one is kept
 };
 
-// The system's conf.d and the Debian folders of the window font's fallbacks
-// (ui::windowFont() lists the same families).
+// The system's conf.d and the folders of the window font's fallbacks
+// (ui::windowFont() lists the same families): Debian's, the same fonts'
+// folders in other distributions, /usr/local/share/fonts and the user's own
+// font folders ($XDG_DATA_HOME/fonts or ~/.local/share/fonts, ~/.fonts).
 FontSources systemFontSources();
 
 // The configuration as fontconfig's XML, empty if the system's configuration
@@ -40,5 +42,7 @@ std::string ownFontConfiguration(const FontSources& sources);
 // Must run before the first font is looked up, that is before QApplication.
 // Returns whether the program's own configuration is in use.
 bool useOwnFontConfiguration();
+// The same with the configuration built from `sources`.
+bool useOwnFontConfiguration(const FontSources& sources);
 
 }  // namespace ui

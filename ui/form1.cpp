@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QSize>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -124,6 +125,13 @@ void Form1::Form_Load() {
 
 void Form1::v() {
     outcome_ = calc::v(calc_, *this);
+    // A result computed from a box whose text is not read as it stands says
+    // so beside it.
+    const bool custom = Option3[calc::kCustomMaterial]->value() != 0;
+    const std::string customText = custom ? Text13->text().toStdString() : std::string();
+    resultWarnings_ =
+        calc::resultWarnings(*this, calc_.flowFactor,
+                             custom ? std::optional<std::string_view>(customText) : std::nullopt);
     updateResultTips();
 }
 
@@ -135,6 +143,8 @@ void Form1::Combo1_Click() {
     if (const auto factor = calc::flowFactorOf(Combo1->text().toStdString()))
         calc_.flowFactor = *factor;
     v();
+    // The same number in another unit may no longer fit the calculation.
+    markReading(Text1, calc::Quantity::AirVolume);
 }
 
 // --- Duct shape and size ------------------------------------------------------
@@ -243,7 +253,11 @@ void Form1::scrollChange(int material) {
     box->setText(
         qs(calc::scrollKText(roughnessBar(material)->value(),
                              calc::materials[static_cast<std::size_t>(material)].divisor)));
+    // Ready for the next number, which replaces the air volume rather than
+    // extending it: the step came from the mouse or an arrow key, not from
+    // typing in the box.
     Text1->setFocus();
+    Text1->selectAll();
     Option3[static_cast<std::size_t>(material)]->setValue(-1);
     loadRoughness(material);
     v();
@@ -269,8 +283,10 @@ void Form1::Text13_Change() {
 }
 
 void Form1::Text13_EditingEnded() {
-    const calc::CustomK k = calc::customK(Text13->text().toStdString());
-    if (k.replacement) Text13->setText(qs(*k.replacement));
+    // Only a number read whole is put right; any other text stays as typed,
+    // with its mark saying how it was read.
+    if (const auto limit = calc::customKAtEditingEnd(Text13->text().toStdString()))
+        Text13->setText(qs(*limit));
 }
 
 // --- Warning marks -------------------------------------------------------------
@@ -289,20 +305,10 @@ void Form1::connectReadingWarnings() {
 }
 
 void Form1::markReading(ui::TextBox* box, calc::Quantity quantity) {
-    const std::string text = box->text().toStdString();
-    std::string warning = calc::readingWarning(text, quantity);
-    if (box == Text13) {
-        // While the user types, the box may hold a number the limits do not
-        // allow; say which K is in use until the editing ends.
-        const calc::CustomK k = calc::customK(text);
-        if (k.replacement) {
-            if (!warning.empty()) warning += '\n';
-            warning += "粗糙度限于 0.01 至 10 mm，按 ";
-            warning += *k.replacement;
-            warning += " 计算";
-        }
-    }
-    box->setWarning(QString::fromStdString(warning));
+    // The air volume counts in m3/h: its unit decides whether it fits.
+    const float factor = box == Text1 ? calc_.flowFactor : 1.0f;
+    box->setWarning(
+        QString::fromStdString(calc::readingWarning(box->text().toStdString(), quantity, factor)));
 }
 
 // --- Friction formula -----------------------------------------------------------
@@ -373,6 +379,9 @@ void Form1::setCaption(calc::Result label, std::string_view text) {
             target = Label11;
             break;
     }
-    target->setText(qs(text));
+    const QString shown = qs(text);
+    // A screen reader hears a result only when it says something new.
+    if (target->text() == shown) return;
+    target->setText(shown);
     ui::announceResult(target);
 }

@@ -28,11 +28,19 @@ public:
     // Shows the window centred, frame included.
     void showCentred();
 
-    // The seven result rows, top to bottom, as a spreadsheet takes them: the
-    // row's name, a tab and the value as shown, one row a line.
+    // The seven result rows, top to bottom, as a spreadsheet takes them, one
+    // row a line: resultLine of each.
     QString resultsText() const;
-    // The value of one row (0 the roughness … 6 the friction loss), as shown.
+    // One row (0 the roughness … 6 the friction loss) as a spreadsheet takes
+    // it: the row's name, its number as shown (the size as its label shows
+    // it, "—" where it could not be computed) and its unit, separated by
+    // tabs, and the row's warning as a fourth field where it has one.
+    QString resultLine(int row) const;
+    // The value of one row, as shown.
     QString resultText(int row) const;
+    // The warning beside one row, one line per point; empty when its inputs
+    // were read as they stand.
+    QString resultWarning(int row) const;
     // Puts all results, or one row's value, on the clipboard.
     void copyAllResults();
     void copyResult(int row);
@@ -135,6 +143,8 @@ private:
     // The tool tips of the velocity and friction-loss rows, from the last
     // recalculation.
     void updateResultTips();
+    // The result each row shows, top to bottom.
+    static calc::Result rowResult(int row);
     void centreOnceFramed();
 
     std::array<ui::TextBox*, calc::kMaterialCount> roughnessBoxes_{};
@@ -142,6 +152,9 @@ private:
 
     calc::CalcState calc_;
     calc::Outcome outcome_;
+    calc::ResultWarnings resultWarnings_;
+    // The small mark beside each result row's value, top to bottom.
+    std::array<QLabel*, 7> resultMarks_{};
     // Set while the window waits for its frame to be centred with it.
     bool centrePending_ = false;
 };

@@ -10,6 +10,8 @@
 #include <QShortcut>
 #include <QToolTip>
 
+#include "accessibility.h"
+#include "controls.h"
 #include "derived.h"
 #include "form1.h"
 #include "number_text.h"
@@ -34,17 +36,49 @@ std::array<Form1::ResultRow, 7> Form1::resultRows() const {
              {Label8, Label11}}};
 }
 
+calc::Result Form1::rowResult(int row) {
+    static constexpr calc::Result kRows[] = {
+        calc::Result::Label13, calc::Result::Label10, calc::Result::Label6, calc::Result::Label17,
+        calc::Result::Label7,  calc::Result::Label15, calc::Result::Label11};
+    return kRows[row];
+}
+
+namespace {
+// The unit of each row, top to bottom: the size and the roughness are in
+// millimetres though their labels name no unit, the Reynolds number has none.
+constexpr const char16_t* kRowUnits[] = {u"mm", u"m3/h", u"mm", u"m", u"m/s", u"", u"Pa/m"};
+
+bool validRow(int row) { return row >= 0 && row < 7; }
+}  // namespace
+
 QString Form1::resultText(int row) const {
-    const auto rows = resultRows();
-    if (row < 0 || row >= static_cast<int>(rows.size())) return {};
-    return rows[static_cast<std::size_t>(row)].value->text().trimmed();
+    if (!validRow(row)) return {};
+    return resultRows()[static_cast<std::size_t>(row)].value->text().trimmed();
+}
+
+QString Form1::resultWarning(int row) const {
+    if (!validRow(row)) return {};
+    return QString::fromStdString(resultWarnings_[static_cast<std::size_t>(rowResult(row))]);
+}
+
+QString Form1::resultLine(int row) const {
+    if (!validRow(row)) return {};
+    const QString unit = QString::fromUtf16(kRowUnits[row]);
+    QString number = resultText(row);
+    // The label's own unit goes to the unit field; the size prompt and "—"
+    // stay as shown.
+    if (!unit.isEmpty() && number.endsWith(u' ' + unit)) number.chop(unit.size() + 1);
+    QString line =
+        rowName(resultRows()[static_cast<std::size_t>(row)].value) + u'\t' + number + u'\t' + unit;
+    // A spreadsheet cell holds one line: the warning's points side by side.
+    const QString warning = resultWarning(row);
+    if (!warning.isEmpty()) line += u'\t' + QString(warning).replace(u'\n', u'；');
+    return line;
 }
 
 QString Form1::resultsText() const {
     QString text;
-    const auto rows = resultRows();
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        text += rowName(rows[i].value) + u'\t' + resultText(static_cast<int>(i)) + u'\n';
+    for (int row = 0; row < 7; ++row) text += resultLine(row) + u'\n';
     return text;
 }
 
@@ -53,7 +87,8 @@ void Form1::copyAllResults() {
 }
 
 void Form1::copyResult(int row) {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(resultText(row));
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(resultLine(row) + u'\n');
 }
 
 // --- Results to take away ---------------------------------------------------
@@ -120,8 +155,6 @@ void Form1::updateResultTips() {
             pressure = number(*pv) + QStringLiteral(" Pa");
     }
     const QString velocityTip = QStringLiteral("动压 ρv²/2 = ") + pressure;
-    Label5->setToolTip(velocityTip);
-    Label7->setToolTip(velocityTip);
 
     const QString formula =
         Option5->isChecked() ? QStringLiteral("公式二") : QStringLiteral("公式一");
@@ -130,6 +163,33 @@ void Form1::updateResultTips() {
     const QString lambda =
         outcome_.defined(Value::lambda) && calc_.lambda != 0 ? number(calc_.lambda) : none;
     const QString lossTip = QStringLiteral("沿程阻力系数 λ（%1）= %2").arg(formula, lambda);
-    Label8->setToolTip(lossTip);
-    Label11->setToolTip(lossTip);
+
+    // Each row's tip, and its mark: the warning of the inputs it is computed
+    // from, below the row's own aid.
+    const auto rows = resultRows();
+    for (int row = 0; row < 7; ++row) {
+        const ResultRow& r = rows[static_cast<std::size_t>(row)];
+        const QString warning = resultWarning(row);
+        QString tip = r.value == Label7 ? velocityTip : r.value == Label11 ? lossTip : QString();
+        if (!warning.isEmpty()) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + warning;
+        r.caption->setToolTip(tip);
+        r.value->setToolTip(tip);
+        QLabel*& mark = resultMarks_[static_cast<std::size_t>(row)];
+        if (!mark && !warning.isEmpty()) {
+            // Inside the value label's right end, which no result text reaches.
+            const int side = r.value->height() * 3 / 4;
+            mark = new QLabel(r.value);
+            mark->setObjectName(QStringLiteral("resultMark"));
+            // The result itself carries the warning in its description.
+            mark->setAccessibleName(QStringLiteral("警告"));
+            mark->setPixmap(ui::warningIcon().pixmap(side, side));
+            mark->setGeometry(r.value->width() - side - 2, (r.value->height() - side) / 2, side,
+                              side);
+        }
+        if (mark) {
+            mark->setToolTip(warning);
+            mark->setVisible(!warning.isEmpty());
+        }
+        ui::describeResultWarning(r.value, warning);
+    }
 }

@@ -70,7 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FullWidth{"1０", "10"}, FullWidth{"１，０００", "1,000"},
                     FullWidth{"１２ａｂｃ", "12abc"}, FullWidth{"１２ｍｍ", "12mm"},
                     FullWidth{"１．２．３", "1.2.3"}, FullWidth{"Ｅ５", "E5"},
-                    FullWidth{"０ｘ１０", "0x10"}, FullWidth{"１Ｆ", "1F"}));
+                    FullWidth{"０ｘ１０", "0x10"}, FullWidth{"１Ｆ", "1F"},
+                    // The ideographic full stop, typed for "." in Chinese
+                    // punctuation mode, is a decimal point like ．.
+                    FullWidth{"0。5", "0.5"}, FullWidth{"１。２５", "1.25"},
+                    FullWidth{"。５", ".5"}, FullWidth{"1。2。3", "1.2.3"}));
 
 TEST(TextValue, FullWidthBeyondTheDoubleRangeIsAnError) {
     EXPECT_FALSE(textValue("１ｅ４００").has_value());
@@ -109,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Split{"1e+", "1", "e+"}, Split{"1e5", "1e5", ""}, Split{"1 e 5x", "1e5", "x"},
                     Split{"5.", "5.", ""}, Split{"1.2.3", "1.2", ".3"}, Split{"-3", "-3", ""},
                     Split{"１，０００", "1", "，０００"}, Split{"１２ａｂｃ", "12", "ａｂｃ"},
-                    Split{"1e400", "1e400", ""}));
+                    Split{"1e400", "1e400", ""}, Split{"0。5", "0.5", ""},
+                    Split{"1。2。3", "1.2", "。3"}));
 
 TEST(TextValue, SignOfZeroIsKept) {
     EXPECT_TRUE(std::signbit(*textValue("-0")));

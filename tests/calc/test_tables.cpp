@@ -71,4 +71,28 @@ INSTANTIATE_TEST_SUITE_P(
                     CustomCase{"1e39", 10, "10"}, CustomCase{"1e999", 10, "10"},
                     CustomCase{"-1e999", 0.01f, "0.01"}));
 
+// At the end of editing only a number read whole is put right; a text that is
+// not read whole stays as typed, whatever K it is held at.
+struct EndCase {
+    const char* text;
+    const char* shown;  // nullptr: kept as typed
+};
+void PrintTo(const EndCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+struct CustomRoughnessAtEditingEnd : testing::TestWithParam<EndCase> {};
+TEST_P(CustomRoughnessAtEditingEnd, OnlyANumberReadWholeIsReplaced) {
+    const auto got = calc::customKAtEditingEnd(GetParam().text);
+    if (GetParam().shown)
+        EXPECT_EQ(got, std::string_view(GetParam().shown));
+    else
+        EXPECT_FALSE(got.has_value());
+}
+INSTANTIATE_TEST_SUITE_P(Texts, CustomRoughnessAtEditingEnd,
+                         testing::Values(EndCase{"25", "10"}, EndCase{"-3", "0.01"},
+                                         EndCase{"", "0.01"}, EndCase{"0.001", "0.01"},
+                                         EndCase{"1e400", "10"}, EndCase{"0。001", "0.01"},
+                                         EndCase{"5", nullptr}, EndCase{"0。5", nullptr},
+                                         EndCase{"0,5", nullptr}, EndCase{"abc", nullptr},
+                                         EndCase{"5mm", nullptr}, EndCase{"25mm", nullptr},
+                                         EndCase{"-", nullptr}));
+
 }  // namespace

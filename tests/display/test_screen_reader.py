@@ -2,7 +2,10 @@
 """What a screen reader gets through AT-SPI from the running window, on a
 real X display with a private D-Bus session: every result as its caption
 plus its value, the locked roughness boxes read-only, the formula pictures
-described and reached with Tab."""
+described and reached with Tab, the roughness bars as the K they set; a
+keystroke announces only the results it changed, and a warning mark as the
+box's description; after a scroll step the next number typed replaces the
+air volume."""
 
 import os
 import sys
@@ -24,6 +27,24 @@ RESULTS = [
 # Rows whose digits belong to the engine's tests: here only their form.
 FORMS = {"雷诺数": "", "比摩阻": " Pa/m"}
 LOCKED = ["薄钢板", "塑料板", "矿渣石膏板", "矿渣混凝土板", "胶合板", "砖砌体", "混凝土", "木板"]
+
+
+def pump(seconds):
+    """Lets the client library deliver the events that arrived meanwhile."""
+    from gi.repository import GLib
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        while context.iteration(False):
+            pass
+        time.sleep(0.02)
+
+
+def press(pyatspi, text):
+    """Types `text` on the keyboard, one key a character."""
+    for c in text:
+        pyatspi.Registry.generateKeyboardEvent(ord(c), None, pyatspi.KEY_SYM)
+        time.sleep(0.05)
 
 
 def walk(node):
@@ -62,7 +83,9 @@ def run():
         # Type the air volume as a user would: the box has the focus at
         # start-up with its "0" selected, so the typed text replaces it.
         air = named("风量", "text")
-        assert pyatspi.STATE_FOCUSED in states(air), "the air volume box has no focus at start-up"
+        # The window may be announced before its focus is: wait for it.
+        wait_until(lambda: pyatspi.STATE_FOCUSED in states(air), 10, 0.1,
+                   "the focus on the air volume box at start-up")
         air.queryEditableText().setTextContents("1000")
 
         def results():
@@ -112,6 +135,76 @@ def run():
             pyatspi.Registry.generateKeyboardEvent(0xFF09, None, pyatspi.KEY_SYM)  # Tab
             wait_until(lambda: pyatspi.STATE_FOCUSED in states(picture), 10, 0.1,
                        f"the focus on the picture {picture.name} after Tab")
+
+        # A roughness bar reads as the K it sets, in mm, within its range.
+        for material, k, low, high in (("薄钢板", 0.16, 0.15, 0.18), ("砖砌体", 5, 3, 6)):
+            value = named(f"{material} 粗糙度", "scroll bar").queryValue()
+            print(f"  {material} bar: {value.currentValue} mm in "
+                  f"{value.minimumValue} to {value.maximumValue}")
+            assert abs(value.currentValue - k) < 1e-9, f"{material}: {value.currentValue}"
+            assert abs(value.minimumValue - low) < 1e-9 and abs(value.maximumValue - high) < 1e-9, \
+                f"{material}: {value.minimumValue} to {value.maximumValue}"
+
+        # One keystroke: only the results whose text changed are announced;
+        # the warning mark a keystroke brings is announced as the box's
+        # description.
+        events = []
+
+        def record(event):
+            try:
+                source = event.source
+                events.append((event.type, source.getRoleName(), source.name))
+            except Exception:  # a source gone by the time it is read
+                pass
+        kinds = ("object:property-change:accessible-name",
+                 "object:property-change:accessible-description")
+        pyatspi.Registry.registerEventListener(record, *kinds)
+        air.queryComponent().grabFocus()
+        wait_until(lambda: pyatspi.STATE_FOCUSED in states(air), 10, 0.1, "the focus on 风量")
+        air.queryText().setCaretOffset(4)
+        pump(0.5)
+        events.clear()
+        press(pyatspi, "5")
+        wait_until(lambda: air.queryText().getText(0, -1) == "10005", 10, 0.1, "10005 typed")
+        pump(1.5)
+        named_rows = {name.split(" ", 1)[0] for kind, role, name in events
+                      if role == "label" and kind.endswith("accessible-name")}
+        print(f"  one digit typed: {len(events)} events, names changed for {sorted(named_rows)}")
+        assert named_rows == {"风量", "风速", "雷诺数", "比摩阻"}, \
+            f"the rows announced for one digit: {sorted(named_rows)}"
+        assert len(events) <= 8, f"{len(events)} events for one digit: {events}"
+
+        events.clear()
+        press(pyatspi, ",")
+        wait_until(lambda: air.queryText().getText(0, -1) == "10005,", 10, 0.1, "10005, typed")
+        pump(1.5)
+        box = [name for kind, role, name in events
+               if role == "text" and kind.endswith("accessible-description")]
+        assert box, f"no description change announced for the marked air volume box: {events}"
+        assert "只读取了 10005" in air.description, air.description
+        renamed = [name for kind, role, name in events
+                   if role == "label" and kind.endswith("accessible-name")]
+        assert not renamed, f"a keystroke that changes no number renamed results: {renamed}"
+        marked = [n for n in walk(app) if n.getRoleName() == "label" and
+                  n.name.startswith("风速 ")]
+        assert marked and "由风量算出：只读取了 10005" in marked[0].description, \
+            f"the velocity does not say it is built on the marked air volume: {marked}"
+        pyatspi.Registry.deregisterEventListener(record, *kinds)
+
+        # A click on a bar's arrow gives the air volume the focus with its
+        # number selected: the next number typed replaces it.
+        pyatspi.Registry.generateKeyboardEvent(0xFF08, None, pyatspi.KEY_SYM)  # BackSpace
+        wait_until(lambda: air.queryText().getText(0, -1) == "10005", 10, 0.1, "the comma gone")
+        bar = named("薄钢板 粗糙度", "scroll bar")
+        x, y, w, h = bar.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        pyatspi.Registry.generateMouseEvent(x + w - 4, y + h // 2, "b1c")
+        wait_until(lambda: abs(bar.queryValue().currentValue - 0.17) < 1e-9, 10, 0.1,
+                   "HScroll1 one step up")
+        wait_until(lambda: pyatspi.STATE_FOCUSED in states(air), 10, 0.1,
+                   "the focus back on 风量 after the scroll step")
+        press(pyatspi, "2000")
+        wait_until(lambda: air.queryText().getText(0, -1) == "2000", 10, 0.1,
+                   f"2000 replacing the air volume (it reads {air.queryText().getText(0, -1)!r})")
 
 
 if __name__ == "__main__":

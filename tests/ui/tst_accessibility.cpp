@@ -2,6 +2,8 @@
 // What a screen reader gets from the window: every input named after its
 // caption or its row's label, every result as name plus value.
 #include <QAccessible>
+#include <QLabel>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "appearance.h"
@@ -17,6 +19,8 @@ private slots:
     void resultsReadAsNamePlusValue_data();
     void resultsReadAsNamePlusValue();
     void formulaPicturesAreDescribed();
+    void roughnessBarsReadAsK_data();
+    void roughnessBarsReadAsK();
 };
 
 namespace {
@@ -165,6 +169,35 @@ void TestAccessibility::formulaPicturesAreDescribed() {
         QVERIFY(!iface->text(QAccessible::Name).isEmpty());
         QVERIFY(iface->text(QAccessible::Description).startsWith(QStringLiteral("λ = ")));
     }
+}
+
+void TestAccessibility::roughnessBarsReadAsK_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("薄钢板 at 0.16 mm") << "HScroll1" << 0.16 << 0.15 << 0.18 << "0.16 mm";
+    QTest::newRow("塑料板 at 0.03 mm") << "HScroll2" << 0.03 << 0.01 << 0.05 << "0.03 mm";
+    QTest::newRow("砖砌体 at 5 mm") << "HScroll6" << 5.0 << 3.0 << 6.0 << "5 mm";
+    QTest::newRow("混凝土 at 2 mm") << "HScroll7" << 2.0 << 1.0 << 3.0 << "2 mm";
+    QTest::newRow("木板 at 0.6 mm") << "HScroll8" << 0.6 << 0.2 << 1.0 << "0.6 mm";
+}
+
+// A roughness bar reads as the K it sets, in mm, not as its raw step.
+void TestAccessibility::roughnessBarsReadAsK() {
+    QFETCH(QString, bar);
+    QFETCH(double, value);
+    Form1 form;
+    form.Form_Load();
+    QAccessibleInterface* iface = accessible(form.findChild<QScrollBar*>(bar));
+    QVERIFY(iface);
+    QAccessibleValueInterface* k = iface->valueInterface();
+    QVERIFY(k);
+    QCOMPARE(k->currentValue().toDouble(), value);
+    QTEST(k->minimumValue().toDouble(), "minimum");
+    QTEST(k->maximumValue().toDouble(), "maximum");
+    QTEST(iface->text(QAccessible::Value), "text");
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -5,15 +5,13 @@
 #include <QtTest>
 
 #include "appearance.h"
-#include "layout.h"
-#include "number_text.h"
-#include "recalc.h"
-#include "tables.h"
+#include "qt_translations.h"
+#include "shown_texts.h"
 
 class TestFont : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { ui::applyAppearance(); }
+    void initTestCase() { ui::setUpApplication(); }
     void builtInFaceIsUsed();
     void everyShownCharacterIsInTheFace_data();
     void everyShownCharacterIsInTheFace();
@@ -26,15 +24,10 @@ void TestFont::builtInFaceIsUsed() {
 
 void TestFont::everyShownCharacterIsInTheFace_data() {
     QTest::addColumn<QString>("text");
-    auto qs = [](std::string_view t) { return QString::fromUtf8(t.data(), qsizetype(t.size())); };
-    for (const ui::ControlDesc& d : ui::formDescription())
-        if (d.caption) QTest::addRow("caption of %s", d.name) << QString::fromUtf8(d.caption);
-    for (const calc::FlowUnit& unit : calc::flowUnits)
-        QTest::addRow("unit %s", std::string(unit.text).c_str()) << qs(unit.text);
-    for (std::size_t i = 0; i < calc::materials.size(); ++i)
-        QTest::addRow("material %zu", i) << qs(calc::materials[i].caption);
-    QTest::newRow("size prompt") << qs(calc::kSizePrompt);
-    QTest::newRow("failure marker") << qs(calc::kFailMarker);
+    // Qt's own texts are shown in Chinese: they must be in the face too.
+    QVERIFY(ui::loadQtTranslations());
+    for (const auto& [name, text] : uitest::shownTexts())
+        QTest::addRow("%s", qPrintable(name)) << text;
     QTest::newRow("result texts") << QStringLiteral("φ -0.123456789E+ * m/s m m3/h Pa/m");
     QTest::newRow("unit tool tip") << QStringLiteral("英制美制选项");
     QString ascii;
@@ -48,9 +41,10 @@ void TestFont::everyShownCharacterIsInTheFace() {
     QVERIFY(face.isValid());
     QCOMPARE(face.familyName(), QStringLiteral("Ductcalc Window Hei"));
     for (QChar c : text)
-        QVERIFY2(
-            face.supportsCharacter(c),
-            qPrintable(QStringLiteral("U+%1 missing").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
+        if (c != u'\n')
+            QVERIFY2(face.supportsCharacter(c),
+                     qPrintable(
+                         QStringLiteral("U+%1 missing").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
 }
 
 QTEST_MAIN(TestFont)

@@ -2,6 +2,7 @@
 // Results to take away: the menu of a result row, the shortcut that copies
 // every result, and the two engineering aids in the tool tips of the velocity
 // and friction-loss rows.
+#include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -19,15 +20,26 @@
 namespace {
 
 // The worked example of the README: 1000 m3/h in a 200 mm circular duct of
-// thin steel sheet, formula one, as a spreadsheet receives it.
+// thin steel sheet, formula one, as a spreadsheet receives it: name, number
+// and unit in columns of their own.
 const QString kWorkedExample = QStringLiteral(
-    "粗糙度\t0.16\n"
-    "风量\t1000 m3/h\n"
-    "风管尺寸\tφ 200\n"
-    "当量直径\t0.2 m\n"
-    "风速\t8.841949 m/s\n"
-    "雷诺数\t117423\n"
-    "比摩阻\t4.376865 Pa/m\n");
+    "粗糙度\t0.16\tmm\n"
+    "风量\t1000\tm3/h\n"
+    "风管尺寸\tφ 200\tmm\n"
+    "当量直径\t0.2\tm\n"
+    "风速\t8.841949\tm/s\n"
+    "雷诺数\t117423\t\n"
+    "比摩阻\t4.376865\tPa/m\n");
+
+// Types into a box as the user does, replacing its text.
+void typeInto(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
+}
 
 QMenu* openMenuOn(QWidget* widget) {
     const QPoint pos = widget->rect().center();
@@ -75,6 +87,9 @@ private slots:
     void shortcutCopiesAllResultsFromAnywhere_data();
     void shortcutCopiesAllResultsFromAnywhere();
     void failedValuesAreCopiedAsShown();
+    void markedRowsAreCopiedWithTheirWarning();
+    void resultsBuiltOnAMarkedInputSaySo_data();
+    void resultsBuiltOnAMarkedInputSaySo();
     void aidsAgreeWithTheShownResults_data();
     void aidsAgreeWithTheShownResults();
     void aidsShowADashWithoutAValue_data();
@@ -100,19 +115,22 @@ void TestResultsAids::rowMenuCopiesThatValueOrAll_data() {
     QTest::addColumn<QString>("copied");
     QTest::newRow("复制 on the velocity value") << "Label7"
                                                 << "复制"
-                                                << "8.841949 m/s";
+                                                << "风速\t8.841949\tm/s\n";
     QTest::newRow("复制 on the velocity caption") << "Label5"
                                                   << "复制"
-                                                  << "8.841949 m/s";
+                                                  << "风速\t8.841949\tm/s\n";
     QTest::newRow("复制 on the duct size") << "Label6"
                                            << "复制"
-                                           << "φ 200";
+                                           << "风管尺寸\tφ 200\tmm\n";
     QTest::newRow("复制 on the roughness caption") << "Label12"
                                                    << "复制"
-                                                   << "0.16";
+                                                   << "粗糙度\t0.16\tmm\n";
+    QTest::newRow("复制 on the Reynolds number, which has no unit") << "Label15"
+                                                                    << "复制"
+                                                                    << "雷诺数\t117423\t\n";
     QTest::newRow("复制 on the friction loss") << "Label11"
                                                << "复制"
-                                               << "4.376865 Pa/m";
+                                               << "比摩阻\t4.376865\tPa/m\n";
     QTest::newRow("复制全部结果 on the Reynolds number") << "Label15"
                                                          << "复制全部结果" << kWorkedExample;
     QTest::newRow("复制全部结果 on the air volume caption") << "Label9"
@@ -164,13 +182,120 @@ void TestResultsAids::failedValuesAreCopiedAsShown() {
     form.Text1->setText(QStringLiteral("1e39"));
     QTest::keyClick(form.Text1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 7);
+    const QString marker = ui::qs(calc::kFailMarker);
+    const QString warning = QStringLiteral("由风量算出：数值 1e39 超出可计算的范围");
+    QCOMPARE(lines[0], QStringLiteral("粗糙度\t0.16\tmm"));
+    QCOMPARE(lines[1], QStringLiteral("风量\t%1\tm3/h\t%2").arg(marker, warning));
+    QCOMPARE(lines[2], QStringLiteral("风管尺寸\tφ 200\tmm"));
+    QCOMPARE(lines[4], QStringLiteral("风速\t%1\tm/s\t%2").arg(marker, warning));
+    QCOMPARE(lines[6], QStringLiteral("比摩阻\t%1\tPa/m\t%2").arg(marker, warning));
+}
+
+// A row built on a marked input carries its warning as a fourth field, its
+// points side by side in the one cell; the number stays a number.
+void TestResultsAids::markedRowsAreCopiedWithTheirWarning() {
+    Form1& form = *form_;
+    typeInto(form.Text1, QStringLiteral("1,000"));
+    form.Check1->setValue(1);
+    typeInto(form.Text2, QStringLiteral("-200"));
+    form.copyAllResults();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 7);
+    const QString air = QStringLiteral("由风量算出：只读取了 1，忽略了“,000”");
+    const QString size = QStringLiteral("由风管尺寸算出：风管尺寸为负数：-200");
+    QCOMPARE(lines[0], QStringLiteral("粗糙度\t0.16\tmm"));
+    QCOMPARE(lines[1], QStringLiteral("风量\t1\tm3/h\t") + air);
+    QCOMPARE(lines[2], QStringLiteral("风管尺寸\tφ-200\tmm\t") + size);
+    QCOMPARE(lines[3], QStringLiteral("当量直径\t-0.2\tm\t") + size);
+    QVERIFY2(lines[6].endsWith(QStringLiteral("\tPa/m\t") + air + u'；' + size),
+             qPrintable(lines[6]));
+}
+
+// Every result computed from a marked input shows a small mark whose tool tip
+// and accessible description name the input and its warning; every other
+// result shows none; the label texts stay exactly as a recalculation writes
+// them.
+void TestResultsAids::resultsBuiltOnAMarkedInputSaySo_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("warning");     // of each marked result
+    QTest::addColumn<QStringList>("marked");  // value labels
+    const QStringList fromAir{"Label10", "Label7", "Label15", "Label11"};
+    const QStringList fromSize{"Label6", "Label17", "Label7", "Label15", "Label11"};
+    const QStringList fromK{"Label13", "Label11"};
+    QTest::newRow("1,000 as the air volume") << "Text1"
+                                             << "1,000"
+                                             << "由风量算出：只读取了 1，忽略了“,000”" << fromAir;
+    QTest::newRow("-100 m3/h") << "Text1"
+                               << "-100"
+                               << "由风量算出：风量为负数：-100" << fromAir;
+    QTest::newRow("1e40 m3/h, out of the range used")
+        << "Text1"
+        << "1e40"
+        << "由风量算出：数值 1e40 超出可计算的范围" << fromAir;
+    QTest::newRow("-500 as the side 长") << "Text3"
+                                         << "-500"
+                                         << "由风管尺寸算出：风管尺寸为负数：-500" << fromSize;
+    QTest::newRow("0.5 as the diameter, likely metres")
+        << "Text2"
+        << "0.5"
+        << "由风管尺寸算出：尺寸以 mm 计；0.5 mm 是否应为 500 mm？" << fromSize;
+    QTest::newRow("1e40 as the side 宽")
+        << "Text4"
+        << "1e40"
+        << "由风管尺寸算出：数值 1e40 超出可计算的范围" << fromSize;
+    QTest::newRow("25 as the custom K, held at 10")
+        << "Text13"
+        << "25"
+        << "由粗糙度算出：粗糙度限于 0.01 至 10 mm，按 10 计算" << fromK;
+    QTest::newRow("a whole air volume marks nothing") << "Text1"
+                                                      << "2000"
+                                                      << "" << QStringList();
+}
+
+void TestResultsAids::resultsBuiltOnAMarkedInputSaySo() {
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(QString, warning);
+    QFETCH(QStringList, marked);
+    Form1& form = *form_;
+    if (box != QLatin1String("Text1") && box != QLatin1String("Text13")) {
+        form.Check1->setValue(1);
+        (box == QLatin1String("Text2") ? form.Option1 : form.Option2)->setValue(-1);
+    }
+    auto* input = form.findChild<QLineEdit*>(box);
+    QVERIFY(input);
+    typeInto(input, text);
+
     const QLabel* values[] = {form.Label13, form.Label10, form.Label6, form.Label17,
                               form.Label7,  form.Label15, form.Label11};
-    QCOMPARE(lines.size(), 7);
-    for (int i = 0; i < 7; ++i) QCOMPARE(lines[i].section(u'\t', 1), values[i]->text().trimmed());
-    const QString marker = ui::qs(calc::kFailMarker);
-    QCOMPARE(lines[4], QStringLiteral("风速\t") + marker);
-    QCOMPARE(lines[6], QStringLiteral("比摩阻\t") + marker);
+    for (int row = 0; row < 7; ++row) {
+        const QLabel* value = values[row];
+        const bool expected = marked.contains(value->objectName());
+        const QString why = value->objectName();
+        QCOMPARE(form.resultWarning(row), expected ? warning : QString());
+        const auto* mark = value->findChild<QLabel*>(QStringLiteral("resultMark"));
+        QCOMPARE(mark && mark->isVisible(), expected);
+        if (expected) {
+            QCOMPARE(mark->toolTip(), warning);
+            QVERIFY2(value->toolTip().endsWith(warning), qPrintable(why));
+            QAccessibleInterface* accessible =
+                QAccessible::queryAccessibleInterface(const_cast<QLabel*>(value));
+            QVERIFY(accessible);
+            QCOMPARE(accessible->text(QAccessible::Description),
+                     value->text().trimmed() + u'\n' + warning);
+        }
+        // The label says what it always says; the mark stands beside it.
+        QVERIFY2(!value->text().contains(QStringLiteral("算出")), qPrintable(why));
+    }
+    // The mark goes with the warning.
+    typeInto(input, box == QLatin1String("Text13") ? QStringLiteral("5") : QStringLiteral("300"));
+    for (int row = 0; row < 7; ++row) {
+        QCOMPARE(form.resultWarning(row), QString());
+        const auto* mark = values[row]->findChild<QLabel*>(QStringLiteral("resultMark"));
+        QVERIFY(!mark || !mark->isVisible());
+    }
 }
 
 void TestResultsAids::aidsAgreeWithTheShownResults_data() {
@@ -258,8 +383,9 @@ void TestResultsAids::aidsShowADashWithoutAValue() {
         form.Text4->setText(sideB);
     }
     form.Text1->setText(air);
-    QTEST(toolTipOf(form.Label7), "pressureTip");
-    QTEST(toolTipOf(form.Label11), "lambdaTip");
+    // The aid comes first; a warning of the inputs may follow it.
+    QTEST(toolTipOf(form.Label7).section(u'\n', 0, 0), "pressureTip");
+    QTEST(toolTipOf(form.Label11).section(u'\n', 0, 0), "lambdaTip");
 
     form.Option1->setValue(-1);
     form.Check1->setValue(0);

@@ -10,11 +10,13 @@
 #include <QSignalSpy>
 #include <QTestEventList>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -132,6 +134,8 @@ private slots:
     void scrollBarByMouse();
     void scrollBarByKeyboard_data();
     void scrollBarByKeyboard();
+    void typingAfterAScrollStepReplacesTheAirVolume_data();
+    void typingAfterAScrollStepReplacesTheAirVolume();
     void scrollFromAnotherMaterial();
     void fixedBarsNeverMove();
     void roughnessBoxClick_data();
@@ -146,6 +150,8 @@ private slots:
     void customRoughnessTyped();
     void customRoughnessEditingEnds_data();
     void customRoughnessEditingEnds();
+    void customRoughnessNotReadWholeIsKept_data();
+    void customRoughnessNotReadWholeIsKept();
     void customRoughnessWrittenByTheProgram_data();
     void customRoughnessWrittenByTheProgram();
     void customRoughnessReachedWithTab();
@@ -310,7 +316,7 @@ QString TestUserActions::inconsistency() {
         !(state.roughness >= calc::kMinCustomK && state.roughness <= calc::kMaxCustomK))
         faults << QString("custom roughness %1 outside 0.01 to 10").arg(state.roughness);
     const bool editingCustom = w().Text13->hasFocus() && w().Text13->changedByUser();
-    if (custom.replacement && !editingCustom)
+    if (calc::customKAtEditingEnd(utf8(w().Text13->text())) && !editingCustom)
         faults << "Text13 holds " + w().Text13->text() +
                       ", outside 0.01 to 10, and is not being edited";
 
@@ -322,10 +328,15 @@ QString TestUserActions::inconsistency() {
                                                              {w().Text3, true},
                                                              {w().Text4, true},
                                                              {w().Text13, false}}};
-    for (const auto& [box, negativeMatters] : read) {
+    for (const auto& [box, airOrSize] : read) {
         const calc::Reading r = calc::readNumber(utf8(box->text()));
-        const bool short_ = !r.whole() || !r.value || (negativeMatters && *r.value < 0) ||
-                            (box == w().Text13 && custom.replacement);
+        const bool outOfRange =
+            !r.value || std::fabs(*r.value * (box == w().Text1 ? state.flowFactor : 1.0f)) >
+                            std::numeric_limits<float>::max();
+        const bool smallSize =
+            airOrSize && box != w().Text1 && r.value && *r.value > 0 && *r.value < 10;
+        const bool short_ = !r.whole() || outOfRange || (airOrSize && r.value && *r.value < 0) ||
+                            smallSize || (box == w().Text13 && custom.replacement);
         const bool marked = box->warningAction() && box->actions().contains(box->warningAction());
         if (marked != short_ || box->warning().isEmpty() == short_)
             faults << QString("%1 reads \"%2\" with mark %3")
@@ -1033,6 +1044,46 @@ void TestUserActions::scrollBarByKeyboard() {
     QCOMPARE(w().Label10->text(), QString(" 20005 m3/h"));
 }
 
+// A scroll step gives the focus to the air volume with its number selected,
+// so the number typed next replaces it instead of extending it.
+void TestUserActions::typingAfterAScrollStepReplacesTheAirVolume_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<QString>("how");  // "arrow", "track" or a key name
+    QTest::newRow("a click on the right arrow of HScroll1") << "HScroll1"
+                                                            << "arrow";
+    QTest::newRow("a click on the track of HScroll8") << "HScroll8"
+                                                      << "track";
+    QTest::newRow("the Right key on HScroll6 reached with Tab") << "HScroll6"
+                                                                << "Right";
+    QTest::newRow("the Left key on HScroll2 reached with Tab") << "HScroll2"
+                                                               << "Left";
+}
+
+void TestUserActions::typingAfterAScrollStepReplacesTheAirVolume() {
+    QFETCH(QString, bar);
+    QFETCH(QString, how);
+    auto* scroll = form_->findChild<ui::HScrollBar*>(bar);
+    enterText(w().Text1, "1000");
+    QCOMPARE(w().Text1->selectedText(), QString());  // the caret stands after 1000
+    if (how == "arrow") {
+        clickBar(scroll, QStyle::SC_ScrollBarAddLine);
+    } else if (how == "track") {
+        scroll->resize(scroll->width() * 4, scroll->height());
+        scroll->raise();
+        clickBar(scroll, QStyle::SC_ScrollBarAddPage);
+    } else {
+        scroll->setFocus(Qt::TabFocusReason);
+        key(how == "Right" ? Qt::Key_Right : Qt::Key_Left);
+    }
+    if (QTest::currentTestFailed()) return;
+    QVERIFY(w().Text1->hasFocus());
+    QCOMPARE(w().Text1->selectedText(), QString("1000"));
+    for (const char c : std::string("2000")) key(static_cast<Qt::Key>(c));
+    QCOMPARE(w().Text1->text(), QString("2000"));
+    QCOMPARE(w().Label10->text(), QString(" 2000 m3/h"));
+    QCOMPARE(inconsistency(), QString());
+}
+
 // With "木板" selected, one click on the right arrow of HScroll1 (at 16).
 void TestUserActions::scrollFromAnotherMaterial() {
     enterText(w().Text1, "3000");
@@ -1182,8 +1233,8 @@ void TestUserActions::customRoughnessPasted_data() {
                                                               << "0.01";
     QTest::newRow("5mm stays as pasted and reads 5") << "5mm" << 5.0f << " 5"
                                                      << "5mm";
-    QTest::newRow("letters become 0.01") << "abc" << 0.01f << " 0.01"
-                                         << "0.01";
+    QTest::newRow("letters stay, with K held at 0.01") << "abc" << 0.01f << " 0.01"
+                                                       << "abc";
     QTest::newRow("0.01 stays, the lower limit is inclusive") << "0.01" << 0.01f << " 0.01"
                                                               << "0.01";
     QTest::newRow("10 stays, the upper limit is inclusive") << "10" << 10.0f << " 10"
@@ -1212,8 +1263,10 @@ void TestUserActions::customRoughnessPasted_data() {
                                                                     << "1,5";
     QTest::newRow("a leading plus stays") << "+7" << 7.0f << " 7"
                                           << "+7";
-    QTest::newRow("a lone point becomes 0.01") << "." << 0.01f << " 0.01"
-                                               << "0.01";
+    QTest::newRow("a lone point stays, with K held at 0.01") << "." << 0.01f << " 0.01"
+                                                             << ".";
+    QTest::newRow("0,5 stays, read as 0 and held at 0.01") << "0,5" << 0.01f << " 0.01"
+                                                           << "0,5";
     QTest::newRow("full-width 0.5 reads 0.5 and stays") << "０．５" << 0.5f << " 0.5"
                                                         << "０．５";
 }
@@ -1302,8 +1355,9 @@ void TestUserActions::customRoughnessTyped_data() {
         list.clear();
         list.addKeyClick(Qt::Key_A, Qt::ControlModifier);
         list.addKeyClick(typed[0]);
-        QTest::addRow("select-all and a lone %s: K 0.01", typed)
-            << list << QString(typed) << 0.01f << "0.01";
+        // Not read whole: kept as typed, with its mark.
+        QTest::addRow("select-all and a lone %s: K 0.01, the text stays", typed)
+            << list << QString(typed) << 0.01f << QString(typed);
     }
 
     list.clear();
@@ -1372,6 +1426,7 @@ void TestUserActions::customRoughnessEditingEnds_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("ends");
     QTest::newRow("Enter ends it") << "enter" << true;
+    QTest::newRow("the keypad's Enter ends it like Return") << "keypad enter" << true;
     QTest::newRow("Tab ends it") << "tab" << true;
     QTest::newRow("Shift+Tab ends it") << "backtab" << true;
     QTest::newRow("a click in the air volume box ends it") << "click Text1" << true;
@@ -1393,6 +1448,8 @@ void TestUserActions::customRoughnessEditingEnds() {
     QWidget other;
     if (how == "enter") {
         key(Qt::Key_Return);
+    } else if (how == "keypad enter") {
+        key(Qt::Key_Enter, Qt::KeypadModifier);
     } else if (how == "tab") {
         key(Qt::Key_Tab);
     } else if (how == "backtab") {
@@ -1424,6 +1481,48 @@ void TestUserActions::customRoughnessEditingEnds() {
         QApplication::setActiveWindow(form_.get());
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
+    QCOMPARE(inconsistency(), QString());
+}
+
+// When the editing ends, a text that is not read whole stays as typed, with
+// its mark, and K stays held within the limits; only a number read whole and
+// out of range is replaced by the limit.
+void TestUserActions::customRoughnessNotReadWholeIsKept_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");  // the box's text once the editing ended
+    QTest::addColumn<float>("roughness");
+    QTest::addColumn<QString>("warning");
+    const QString heldLow = "粗糙度限于 0.01 至 10 mm，按 0.01 计算";
+    QTest::newRow("0,5 reads 0 and stays, held at 0.01")
+        << "0,5"
+        << "0,5" << 0.01f << "只读取了 0，忽略了“,5”\n" + heldLow;
+    QTest::newRow("letters stay, held at 0.01")
+        << "abc"
+        << "abc" << 0.01f << "未读到数字，按 0 计算；忽略了“abc”\n" + heldLow;
+    QTest::newRow("25mm stays, held at 10")
+        << "25mm"
+        << "25mm" << 10.0f << "只读取了 25，忽略了“mm”\n粗糙度限于 0.01 至 10 mm，按 10 计算";
+    QTest::newRow("0。5 with the ideographic full stop is 0.5") << "0。5"
+                                                                << "0。5" << 0.5f << "";
+    QTest::newRow("25 read whole becomes the limit") << "25"
+                                                     << "10" << 10.0f << "";
+    QTest::newRow("0。001 read whole becomes the lower limit") << "0。001"
+                                                               << "0.01" << 0.01f << "";
+}
+
+void TestUserActions::customRoughnessNotReadWholeIsKept() {
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(float, roughness);
+    QFETCH(QString, warning);
+    enterText(w().Text1, "1000");
+    commitText(w().Text13, typed);
+    key(Qt::Key_Tab);
+    QVERIFY(!w().Text13->hasFocus());
+    QCOMPARE(w().Text13->text(), kept);
+    QVERIFY(w().Option3[calc::kCustomMaterial]->isChecked());
+    COMPARE_SINGLE(w().state().roughness, roughness);
+    QCOMPARE(w().Text13->warning(), warning);
     QCOMPARE(inconsistency(), QString());
 }
 
@@ -1516,6 +1615,8 @@ void TestUserActions::fullWidthInput_data() {
                        "commit:Text4=５００"}
         << "Label6"
         << "-500 * 500";
+    QTest::newRow("the full-width ９ reads as 9") << QStringList{"commit:Text1=９"} << "Label10"
+                                                  << " 9 m3/h";
     QTest::newRow("a custom roughness of ０．５")
         << QStringList{"commit:Text13=０．５"} << "Label13"
         << " 0.5";
@@ -1587,6 +1688,26 @@ void TestUserActions::warningMark_data() {
         << "Label13"
         << " 10"
         << "2.5";
+    QTest::newRow("an air volume beyond the single range")
+        << QStringList{"paste:Text1=1e40"} << "Text1"
+        << "数值 1e40 超出可计算的范围"
+        << "Label10" << ui::qs(calc::kFailMarker) << "1e4";
+    QTest::newRow("a typed diameter beyond the single range")
+        << QStringList{"click:Check1", "paste:Text2=1e40"} << "Text2"
+        << "数值 1e40 超出可计算的范围"
+        << "Label6" << ui::qs(calc::kFailMarker) << "200";
+    QTest::newRow("a diameter of 0.5 is most likely metres")
+        << QStringList{"click:Check1", "type:Text2=0.5"} << "Text2"
+        << "尺寸以 mm 计；0.5 mm 是否应为 500 mm？"
+        << "Label6"
+        << "φ 0.5"
+        << "500";
+    QTest::newRow("two warnings on one box stand on separate lines")
+        << QStringList{"click:Option2", "click:Check1", "type:Text3=-12abc"} << "Text3"
+        << "只读取了 -12，忽略了“abc”\n风管尺寸为负数：-12"
+        << "Label6"
+        << "-12 * 1000"
+        << "120";
     QTest::newRow("an air volume beyond the double range")
         << QStringList{"paste:Text1=1e400"} << "Text1"
         << "数值 1e400 超出可计算的范围"
@@ -1619,6 +1740,15 @@ void TestUserActions::warningMark() {
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Description), warning);
     QCOMPARE(target->geometry(), geometry);  // inside the box: the layout stays
+    // Hovering over the box shows the warning, line for line.
+    {
+        QToolTip::showText(target->mapToGlobal(QPoint(0, 0)), "(no tool tip)", target);
+        const QPoint at = target->rect().center();
+        QHelpEvent hover(QEvent::ToolTip, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &hover);
+        QCOMPARE(QToolTip::text(), warning);
+        QToolTip::hideText();
+    }
     // The mark is drawn inside the box, at its right edge.
     const QList<QToolButton*> marks = target->findChildren<QToolButton*>();
     const auto shownMark =

@@ -11,7 +11,22 @@
 
 namespace cli {
 
-enum Column { segment, flow, unit, size, length, zeta, material, k, formula, kColumns };
+// from and to name a segment's nodes (system); dp is a fixed loss in Pa.
+enum Column {
+    segment,
+    flow,
+    unit,
+    size,
+    length,
+    zeta,
+    material,
+    k,
+    formula,
+    from,
+    to,
+    dp,
+    kColumns
+};
 
 // The columns a header row names: index of each known column, -1 if absent.
 struct Layout {

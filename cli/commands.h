@@ -54,6 +54,11 @@ struct SizeOptions : DuctOptions {
     std::optional<double> maxVelocity;  // m/s
     std::optional<double> minVelocity;  // m/s
     std::optional<double> maxRm;        // Pa/m
+    // A row of the codes' velocity table (system/presets.h) by slug or
+    // Chinese name, or "list".
+    std::optional<std::string> preset;
+    std::optional<double> maxSide;         // mm: a ceiling limits the duct's height
+    std::optional<double> targetVelocity;  // m/s: sizes ranked by closeness to it
     Format format = Format::text;
 };
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err);

@@ -151,10 +151,13 @@ void SegmentCalc::run(Job& job) {
     std::string warning;
     ductsys::readSegment(row, seg, setting, warning);
     if (!warning.empty()) say("warning: ", warning);
-    if (!seg.flowGiven)
-        ductsys::addReason(seg, "flow is empty");  // a run sums no flows
-    else
-        calculator_.compute(seg, setting, trimmed(row.flow));
+    if (!seg.flowGiven) ductsys::addReason(seg, "flow is empty");  // a run sums no flows
+    if (!seg.ok()) {
+        // A text that cannot be read leaves the row empty, as it always has.
+        fail(seg.reason);
+        return;
+    }
+    calculator_.compute(seg, setting, trimmed(row.flow));
     if (!seg.ok()) fail(seg.reason);
 
     using ductsys::Figure;

@@ -2,7 +2,6 @@
 #include "system_output.h"
 
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <fstream>
 

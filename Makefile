@@ -71,6 +71,7 @@ bench: setup
 	$(BENCH_BUILD)/bench/bench_recalc
 	$(BENCH_BUILD)/bench/bench_keypress
 	bash bench/cli/run.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
+	bash bench/cli/run_system.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
 
 # Start-up to the first frame and peak memory, beside a bare Qt window.
 bench-startup: setup

@@ -122,7 +122,7 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     std::optional<float> pressure;
     std::string pressureText;
     if (hasVelocity) {
-        pressure = calc::velocityPressure(s.velocity);
+        pressure = calc::velocityPressure(s.velocity, input.air.density);
         pressureText =
             pressure ? calc::numberText(*pressure) + " Pa" : std::string(calc::kFailMarker);
     } else {

@@ -15,9 +15,10 @@ namespace cli {
 void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
+void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 
 // Adds --format to `command`, writing into `format`; what `format` holds
-// is the default.
-void addFormatOption(CLI::App& command, Format& format);
+// is the default. With `xlsx`, "xlsx" is one more choice, which sets it.
+void addFormatOption(CLI::App& command, Format& format, bool* xlsx = nullptr);
 
 }  // namespace cli

@@ -23,12 +23,23 @@ struct MaterialOptions {
     std::optional<std::string> k;  // mm; replaces the material when given
 };
 
-// What calc and size both take: the air volume, the wall and the formula.
+// The air the ducts carry. With none of these, the window's air (1.204
+// kg/m3, 1.506e-05 m2/s) exactly; otherwise 20 °C and 101.325 kPa stand for
+// whichever is not given.
+struct AirOptions {
+    std::optional<double> temperature;  // °C
+    std::optional<double> altitude;     // m
+    std::optional<double> pressure;     // kPa
+};
+
+// What calc and size both take: the air volume, the wall, the formula and
+// the air.
 struct DuctOptions {
     std::string flow;
     std::string unit = "m3/h";
     MaterialOptions material;
     int formula = 1;
+    AirOptions air;
 };
 
 struct CalcOptions : DuctOptions {
@@ -43,12 +54,20 @@ struct SizeOptions : DuctOptions {
     std::optional<double> maxVelocity;  // m/s
     std::optional<double> minVelocity;  // m/s
     std::optional<double> maxRm;        // Pa/m
+    // A row of the codes' velocity table (system/presets.h) by slug or
+    // Chinese name, or "list".
+    std::optional<std::string> preset;
+    std::optional<double> maxSide;         // mm: a ceiling limits the duct's height
+    std::optional<double> targetVelocity;  // m/s: sizes ranked by closeness to it
     Format format = Format::text;
 };
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err);
 
 struct TableOptions {
     Format format = Format::csv;
+    bool xlsx = false;   // a workbook to `output` instead of `format`
+    std::string output;  // -o: the file written instead of standard output
+    AirOptions air;
     char delimiter = ',';
     bool progress = false;  // a row count on the error stream while reading
 };
@@ -56,6 +75,21 @@ struct TableOptions {
 // the hydraulic calculation table to `out`, row by row.
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
              std::ostream& err);
+
+struct SystemOptions {
+    Format format = Format::text;
+    bool xlsx = false;   // a 计算书 workbook to `output` instead of `format`
+    std::string output;  // -o: the file written instead of standard output
+    char delimiter = ',';
+    std::string fan;             // the fan's node; empty: the from node of the first row
+    double maxImbalance = 0.15;  // GB 50736's limit for parallel loops
+    double margin = 0.10;        // allowance on the index run's total for the fan
+    AirOptions air;
+};
+// Reads a duct system from `in` (named `name` in messages) and writes its
+// hydraulic calculation to `out` or to options.output.
+int runSystem(std::FILE* in, const std::string& name, const SystemOptions& options,
+              std::ostream& out, std::ostream& err);
 
 // The whole program: parses the command line and runs one command.
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err);

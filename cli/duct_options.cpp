@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duct_options.h"
 
+#include <array>
+#include <charconv>
 #include <vector>
 
+#include "air_state.h"
 #include "messages.h"
 #include "roughness.h"
 #include "tables.h"
@@ -32,6 +35,13 @@ std::optional<float> roughnessOf(const MaterialOptions& m, std::ostream& err) {
     return k;
 }
 
+// A double as its shortest decimal, whatever the stream's locale.
+std::string decimal(double x) {
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
+    return std::string(buffer.data(), end);
+}
+
 }  // namespace
 
 void addDuctOptions(CLI::App& command, DuctOptions& options) {
@@ -47,6 +57,45 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
     named->excludes(k);
     command.add_option("--formula", options.formula, "friction-factor formula, 1 or 2")
         ->check(CLI::IsMember({1, 2}));
+    addAirOptions(command, options.air);
+}
+
+void addAirOptions(CLI::App& command, AirOptions& options) {
+    command.add_option("--air-temperature", options.temperature,
+                       "air temperature in °C (20 with --altitude or --pressure); without any "
+                       "air option the window's air: 1.204 kg/m3, 1.506e-05 m2/s");
+    CLI::Option* altitude = command.add_option(
+        "--altitude", options.altitude, "altitude in m: the standard atmosphere's pressure there");
+    CLI::Option* pressure =
+        command.add_option("--pressure", options.pressure, "absolute air pressure in kPa");
+    altitude->excludes(pressure);
+}
+
+std::optional<AirInUse> readAirOptions(const AirOptions& options, std::ostream& err) {
+    AirInUse air;
+    if (!options.temperature && !options.altitude && !options.pressure) return air;
+    air.given = true;
+    if (options.temperature) air.temperature = *options.temperature;
+    if (options.pressure) {
+        air.pressure = *options.pressure;
+    } else if (options.altitude) {
+        const std::optional<double> p = ductsys::pressureAtAltitude(*options.altitude);
+        if (!p) {
+            err << kProgram << ": --altitude " << decimal(*options.altitude)
+                << " lies beyond the standard atmosphere (below about 44 km)\n";
+            return std::nullopt;
+        }
+        air.pressure = *p;
+    }
+    const std::optional<calc::AirState> state = ductsys::airAt(air.temperature, air.pressure);
+    if (!state) {
+        err << kProgram << ": no air at " << decimal(air.temperature) << " °C and "
+            << decimal(air.pressure)
+            << " kPa: the temperature must lie above absolute zero and the pressure above 0\n";
+        return std::nullopt;
+    }
+    air.state = *state;
+    return air;
 }
 
 bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::DuctInput& input,
@@ -79,6 +128,9 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
         return false;
     }
     input.formula = options.formula;
+    const std::optional<AirInUse> air = readAirOptions(options.air, err);
+    if (!air) return false;
+    input.air = air->state;
     return true;
 }
 

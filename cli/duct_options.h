@@ -15,8 +15,26 @@
 
 namespace cli {
 
-// Adds --flow, --unit, --material, --k and --formula to `command`.
+// Adds --flow, --unit, --material, --k and --formula to `command`, and the
+// air options.
 void addDuctOptions(CLI::App& command, DuctOptions& options);
+
+// Adds --air-temperature, --altitude and --pressure to `command`.
+void addAirOptions(CLI::App& command, AirOptions& options);
+
+// The air in use: the state the ducts are computed with, and the temperature
+// (°C) and pressure (kPa) it stands for, to report beside the figures.
+struct AirInUse {
+    double temperature = 20;
+    double pressure = 101.325;
+    calc::AirState state;  // the window's when no air option is given
+    bool given = false;    // whether any air option was given
+};
+
+// Reads the air options; none after a message on `err` when the air cannot
+// be computed from them (a temperature at or below absolute zero, an
+// altitude above the standard atmosphere's formula, a pressure not above 0).
+std::optional<AirInUse> readAirOptions(const AirOptions& options, std::ostream& err);
 
 // The size a command was given, or what is wrong with what it was given.
 struct GivenSize {

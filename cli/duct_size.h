@@ -7,19 +7,14 @@
 #include <string_view>
 
 #include "headless.h"
+#include "readers.h"
 
 namespace cli {
 
-// "200" or "φ200" for a diameter, "500x320", "500×320" or "500*320" for two
-// sides (the first is the side captioned 长). Each number must be a whole
-// number text; it is then handed to the recalculation exactly as typed. None
-// when the text is not a size.
-struct SizeArg {
-    calc::Shape shape;
-    std::string a;  // diameter or first side, mm
-    std::string b;  // second side, mm; empty for a diameter
-};
-std::optional<SizeArg> parseSize(std::string_view text);
+// A duct size as typed: the system layer's reader, the one home of the
+// rules ("200", "φ200", "500x320", "500×320", "500*320").
+using SizeArg = ductsys::SizeText;
+using ductsys::parseSize;
 
 // Puts a size into the inputs of a duct, as typed sizes.
 void setSize(calc::DuctInput& input, const SizeArg& size);

@@ -13,7 +13,7 @@
 
 namespace cli {
 
-void addFormatOption(CLI::App& command, Format& format) {
+void addFormatOption(CLI::App& command, Format& format, bool* xlsx) {
     static const std::map<std::string, Format> kFormats{
         {"text", Format::text}, {"csv", Format::csv}, {"json", Format::json}};
     // The text the option holds, shown in the help as its default; it lives
@@ -21,6 +21,17 @@ void addFormatOption(CLI::App& command, Format& format) {
     auto text = std::make_shared<std::string>();
     for (const auto& [name, value] : kFormats)
         if (value == format) *text = name;
+    if (xlsx) {
+        command
+            .add_option("--format", *text,
+                        "output: text, csv, json or xlsx (a 计算书 workbook, with -o FILE.xlsx)")
+            ->check(CLI::IsMember({"text", "csv", "json", "xlsx"}))
+            ->each([text, &format, xlsx](const std::string& name) {
+                *xlsx = name == "xlsx";
+                if (!*xlsx) format = kFormats.at(name);
+            });
+        return;
+    }
     command.add_option("--format", *text, "output: text, csv or json")
         ->check(CLI::IsMember({"text", "csv", "json"}))
         ->each([text, &format](const std::string& name) { format = kFormats.at(name); });
@@ -43,6 +54,7 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     addCalcCommand(app, out, err, status);
     addSizeCommand(app, out, err, status);
     addTableCommand(app, out, err, status);
+    addSystemCommand(app, out, err, status);
 
     try {
         // Runs the callback of the command given, which sets the status.

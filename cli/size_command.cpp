@@ -14,6 +14,7 @@
 #include "number_reading.h"
 #include "number_texts.h"
 #include "output_lines.h"
+#include "presets.h"
 #include "tables.h"
 
 namespace cli {
@@ -26,9 +27,28 @@ struct Candidate {
     calc::Shape shape;
     std::string size;  // compact size label: "φ200", "500*320"
     float area, eqDiameter, velocity, rm;
-    std::optional<bool> meets;  // none when no limit was given
-    bool smallest = false;
+    float height;                     // mm: the diameter, or the shorter side
+    std::optional<bool> meets;        // none when no limit was given
+    std::optional<bool> recommended;  // none without a preset
+    bool smallest = false;  // the first of its shape that meets the limits, in the order shown
 };
+
+std::string presetList() {
+    std::string list;
+    for (const ductsys::VelocityPreset& p : ductsys::kVelocityPresets) {
+        std::string line;
+        appendPadded(line, p.slug, 26, Align::left);
+        appendPadded(line, p.name, 30, Align::left);
+        line += "recommended ";
+        line += shownNumber(static_cast<float>(p.recommendedLow));
+        if (!p.singleRecommendation)
+            line += "-" + shownNumber(static_cast<float>(p.recommendedHigh));
+        line += " m/s, at most " + shownNumber(static_cast<float>(p.maximum)) + " m/s  (" +
+                std::string(p.source) + ")\n";
+        list += line;
+    }
+    return list;
+}
 
 const char* shapeName(calc::Shape shape) {
     return shape == calc::Shape::circular ? "circular" : "rectangular";
@@ -56,18 +76,47 @@ void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
     command->add_option("--max-velocity", options->maxVelocity, "highest velocity, m/s");
     command->add_option("--min-velocity", options->minVelocity, "lowest velocity, m/s");
     command->add_option("--max-rm", options->maxRm, "highest Rm, Pa/m");
+    command->add_option("--preset", options->preset,
+                        "the recommended and largest velocity of a duct from GB 50736 表6.6.3 "
+                        "or GB 50019 表6.7.6, by name (list: --preset list):\n" +
+                            presetList());
+    command->add_option("--max-side", options->maxSide,
+                        "largest diameter or shorter side in mm, as a ceiling allows");
+    command->add_option("--target-velocity", options->targetVelocity,
+                        "rank the sizes by closeness to this velocity, m/s");
+    // --preset list needs no air volume.
+    command->get_option("--flow")->required(false);
     addFormatOption(*command, options->format);
     command->callback([options, &out, &err, &status] { status = runSize(*options, out, err); });
 }
 
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.preset && *options.preset == "list") {
+        out << presetList();
+        return kSuccess;
+    }
+    const ductsys::VelocityPreset* preset = nullptr;
+    if (options.preset) {
+        preset = ductsys::findVelocityPreset(*options.preset);
+        if (!preset) {
+            err << kProgram << ": --preset " << cli::quoted(*options.preset)
+                << " is not a preset; these are (ductcalc-cli size --preset list):\n"
+                << presetList();
+            return kUsage;
+        }
+    }
+    if (options.flow.empty()) {
+        err << kProgram << ": size: --flow is required\n";
+        return kUsage;
+    }
     calc::DuctInput input;
     if (!readDuctOptions(options, nullptr, input, err)) return kUsage;
     if (!(options.maxAspect >= 1) || !std::isfinite(options.maxAspect)) {
         err << kProgram << ": --max-aspect must be a number of at least 1\n";
         return kUsage;
     }
-    for (const auto& limit : {options.maxVelocity, options.minVelocity, options.maxRm})
+    for (const auto& limit : {options.maxVelocity, options.minVelocity, options.maxRm,
+                              options.maxSide, options.targetVelocity})
         if (limit && !std::isfinite(*limit)) {
             err << kProgram << ": a limit must be a finite number\n";
             return kUsage;
@@ -84,8 +133,10 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             return false;
         }
         const calc::CalcState& s = r.state;
+        const float height = input.shape == calc::Shape::circular ? s.diameter : s.sideB;
         candidates.push_back({input.shape, compactSize(view.caption(Result::Label6)), s.area,
-                              s.eqDiameter, s.velocity, s.specificLoss, std::nullopt, false});
+                              s.eqDiameter, s.velocity, s.specificLoss, height, std::nullopt,
+                              std::nullopt, false});
         return true;
     };
     input.shape = calc::Shape::circular;
@@ -106,14 +157,29 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& x, const Candidate& y) { return x.area < y.area; });
+    if (options.targetVelocity) {
+        // Closest first; sizes as close as each other stay smallest first.
+        const double target = *options.targetVelocity;
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [target](const Candidate& x, const Candidate& y) {
+                             return std::abs(x.velocity - target) < std::abs(y.velocity - target);
+                         });
+    }
 
-    const bool limited = options.maxVelocity || options.minVelocity || options.maxRm;
+    // A preset's largest velocity limits like --max-velocity; the tighter
+    // of the two holds.
+    std::optional<double> maxVelocity = options.maxVelocity;
+    if (preset && (!maxVelocity || preset->maximum < *maxVelocity)) maxVelocity = preset->maximum;
+    const bool limited = maxVelocity || options.minVelocity || options.maxRm || options.maxSide;
+    const std::string first = options.targetVelocity ? "closest " : "smallest ";
     std::optional<std::string> smallestCircular, smallestRectangular;
     if (limited) {
         for (Candidate& c : candidates) {
-            c.meets = (!options.maxVelocity || c.velocity <= *options.maxVelocity) &&
+            c.meets = (!maxVelocity || c.velocity <= *maxVelocity) &&
                       (!options.minVelocity || c.velocity >= *options.minVelocity) &&
-                      (!options.maxRm || c.rm <= *options.maxRm);
+                      (!options.maxRm || c.rm <= *options.maxRm) &&
+                      (!options.maxSide || c.height <= *options.maxSide);
+            if (preset) c.recommended = *c.meets && preset->recommends(c.velocity);
             auto& smallest =
                 c.shape == calc::Shape::circular ? smallestCircular : smallestRectangular;
             if (*c.meets && !smallest) {
@@ -125,6 +191,14 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
 
     switch (options.format) {
         case Format::text: {
+            if (preset)
+                out << "preset " << preset->slug << ": " << preset->name << ", recommended "
+                    << shownNumber(static_cast<float>(preset->recommendedLow))
+                    << (preset->singleRecommendation
+                            ? std::string()
+                            : "-" + shownNumber(static_cast<float>(preset->recommendedHigh)))
+                    << " m/s, at most " << shownNumber(static_cast<float>(preset->maximum))
+                    << " m/s (" << preset->source << ")\n";
             out << pad("size", 12, false) << pad("area m2", 14, true)
                 << pad("eq. diameter m", 16, true) << pad("velocity m/s", 14, true)
                 << pad("Rm Pa/m", 14, true) << (limited ? "  limits" : "") << '\n';
@@ -134,20 +208,23 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                                    pad(shownNumber(c.velocity), 14, true) +
                                    pad(shownNumber(c.rm), 14, true);
                 if (c.meets) line += *c.meets ? "  meets" : "  -";
-                if (c.smallest) line += std::string("  smallest ") + shapeName(c.shape);
+                if (c.recommended && *c.recommended) line += "  recommended";
+                if (c.smallest) line += "  " + first + shapeName(c.shape);
                 out << line << '\n';
             }
             if (limited) {
-                out << "smallest circular:    "
-                    << smallestCircular.value_or("none meets the limits") << '\n'
-                    << "smallest rectangular: "
-                    << smallestRectangular.value_or("none meets the limits") << '\n';
+                out << first
+                    << "circular:    " << smallestCircular.value_or("none meets the limits") << '\n'
+                    << first
+                    << "rectangular: " << smallestRectangular.value_or("none meets the limits")
+                    << '\n';
             }
             break;
         }
         case Format::csv: {
             CsvLine line(',');
-            out << "shape,size,area,equivalent_diameter,velocity,rm,meets,smallest\n";
+            out << "shape,size,area,equivalent_diameter,velocity,rm,meets,smallest"
+                << (preset ? ",recommended\n" : "\n");
             for (const Candidate& c : candidates) {
                 line.clear();
                 for (const std::string& field :
@@ -156,6 +233,7 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                       std::string(c.meets ? (*c.meets ? "yes" : "no") : ""),
                       std::string(c.smallest ? "yes" : "")})
                     line.plain(field);
+                if (c.recommended) line.plain(*c.recommended ? "yes" : "no");
                 out << line.end();
             }
             break;
@@ -174,8 +252,11 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                     << ", \"velocity\": " << shownNumber(c.velocity)
                     << ", \"rm\": " << shownNumber(c.rm)
                     << ", \"meets\": " << (c.meets ? (*c.meets ? "true" : "false") : "null")
-                    << ", \"smallest\": " << (c.smallest ? "true" : "false") << '}'
-                    << (i + 1 < candidates.size() ? ",\n" : "\n");
+                    << ", \"smallest\": " << (c.smallest ? "true" : "false")
+                    << (c.recommended ? std::string(", \"recommended\": ") +
+                                            (*c.recommended ? "true" : "false")
+                                      : std::string())
+                    << '}' << (i + 1 < candidates.size() ? ",\n" : "\n");
             }
             out << "  ],\n  \"smallest\": {\"circular\": " << str(smallestCircular)
                 << ", \"rectangular\": " << str(smallestRectangular) << "}\n}\n";

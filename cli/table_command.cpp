@@ -8,12 +8,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "command_line.h"
 #include "commands.h"
 #include "csv_reader.h"
+#include "duct_options.h"
 #include "messages.h"
+#include "system_output.h"
 #include "table_pipeline.h"
 #include "table_writers.h"
 
@@ -21,19 +25,57 @@ namespace cli {
 
 namespace {
 
+// The table as a 计算书 workbook: the run in file order computed as a
+// system, so that it has the system's paths and fan sheet too.
+int runTableWorkbook(std::FILE* in, const std::string& name, const TableOptions& options,
+                     const AirInUse& air, std::ostream& err) {
+    ductsys::Options systemOptions;
+    systemOptions.air = air.state;
+    SystemInput input(name, err);
+    ductsys::SystemBuilder builder(systemOptions);
+    if (!readSystem(in, options.delimiter, input, builder, RowMode::table)) return kUsage;
+    ductsys::SystemResult result = builder.finish();
+    makeTableRun(result, input);
+    SystemOptions writing;
+    writing.xlsx = true;
+    writing.output = options.output;
+    std::ostringstream none;
+    return writeSystem(result, input, air, writing, none);
+}
+
+// Writes to options.output, whole or not at all, or to `out`.
+int runTableTo(std::FILE* in, const std::string& name, const TableOptions& options,
+               std::ostream& out, std::ostream& err) {
+    if (options.output.empty() || options.xlsx) return runTable(in, name, options, out, err);
+    const std::string partial = options.output + ".part";
+    std::ofstream file(partial, std::ios::binary);
+    int status = file ? runTable(in, name, options, file, err) : kUsage;
+    file.close();
+    if (status != kUsage && (file.fail() || std::rename(partial.c_str(), options.output.c_str()))) {
+        err << kProgram << ": " << options.output << ": cannot write the file\n";
+        status = kUsage;
+    }
+    if (status == kUsage) std::remove(partial.c_str());
+    return status;
+}
+
 // Opens the file named on the command line, or takes standard input for "-".
 int runTableFile(const std::string& file, TableOptions options, std::ostream& out,
                  std::ostream& err) {
+    if (options.xlsx && options.output.empty()) {
+        err << kProgram << ": --format xlsx writes a workbook: give its file with -o FILE.xlsx\n";
+        return kUsage;
+    }
     // A row count only for someone watching a terminal while the table
     // goes elsewhere.
-    options.progress = isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO);
-    if (file == "-") return runTable(stdin, "-", options, out, err);
+    options.progress = isatty(STDERR_FILENO) && (!isatty(STDOUT_FILENO) || !options.output.empty());
+    if (file == "-") return runTableTo(stdin, "-", options, out, err);
     std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) {
         err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
         return kUsage;
     }
-    const int status = runTable(in, file, options, out, err);
+    const int status = runTableTo(in, file, options, out, err);
     std::fclose(in);
     return status;
 }
@@ -46,22 +88,29 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
     CLI::App* command = app.add_subcommand(
         "table",
         "The hydraulic calculation table of a duct run: one row per segment of a CSV "
-        "file with the columns segment, flow, unit, size, length, zeta, material or k, "
-        "formula (or 段号, 风量, 单位, 尺寸, 长度, 局部阻力系数, 材料, 粗糙度, 公式).");
+        "file with the columns segment, flow, unit, size, length, zeta (a number or a sum "
+        "such as 0.3+0.25), dp (a fixed loss in Pa), material or k, formula (or 段号, 风量, "
+        "单位, 尺寸, 长度, 局部阻力系数, 固定阻力, 材料, 粗糙度, 公式).");
     command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
         ->required();
-    addFormatOption(*command, options->format);
+    addFormatOption(*command, options->format, &options->xlsx);
+    command->add_option("-o,--output", options->output,
+                        "write to this file instead of standard output (needed for xlsx)");
     command->add_option("--delimiter", options->delimiter,
                         "field separator of the input and of CSV output");
+    addAirOptions(*command, options->air);
     command->callback(
         [options, file, &out, &err, &status] { status = runTableFile(*file, *options, out, err); });
 }
 
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
              std::ostream& err) {
+    const std::optional<AirInUse> air = readAirOptions(options.air, err);
+    if (!air) return kUsage;
+    if (options.xlsx) return runTableWorkbook(in, name, options, *air, err);
     const std::unique_ptr<TableWriter> writer =
         makeTableWriter(options.format, options.delimiter, out);
-    Table table(name, *writer, err);
+    Table table(name, *writer, err, air->state);
     bool sawHeader = false;
     bool begun = false;
     bool usable = true;

@@ -13,12 +13,13 @@ namespace cli {
 namespace {
 
 const std::map<std::string, Column, std::less<>> kHeaderNames{
-    {"segment", segment}, {"段号", segment}, {"flow", flow}, {"风量", flow},
-    {"unit", unit},       {"单位", unit},    {"size", size}, {"尺寸", size},
-    {"length", length},   {"长度", length},  {"zeta", zeta}, {"局部阻力系数", zeta},
-    {"σζ", zeta},         {"Σζ", zeta},      {"ζ", zeta},    {"material", material},
-    {"材料", material},   {"k", k},          {"粗糙度", k},  {"formula", formula},
-    {"公式", formula},
+    {"segment", segment}, {"段号", segment}, {"flow", flow},   {"风量", flow},
+    {"unit", unit},       {"单位", unit},    {"size", size},   {"尺寸", size},
+    {"length", length},   {"长度", length},  {"zeta", zeta},   {"局部阻力系数", zeta},
+    {"σζ", zeta},         {"Σζ", zeta},      {"ζ", zeta},      {"material", material},
+    {"材料", material},   {"k", k},          {"粗糙度", k},    {"formula", formula},
+    {"公式", formula},    {"from", from},    {"起点", from},   {"to", to},
+    {"终点", to},         {"dp", dp},        {"固定阻力", dp},
 };
 
 }  // namespace

@@ -11,7 +11,22 @@
 
 namespace cli {
 
-enum Column { segment, flow, unit, size, length, zeta, material, k, formula, kColumns };
+// from and to name a segment's nodes (system); dp is a fixed loss in Pa.
+enum Column {
+    segment,
+    flow,
+    unit,
+    size,
+    length,
+    zeta,
+    material,
+    k,
+    formula,
+    from,
+    to,
+    dp,
+    kColumns
+};
 
 // The columns a header row names: index of each known column, -1 if absent.
 struct Layout {
@@ -39,15 +54,26 @@ enum Out {
     oLocal,
     oTotal,
     oRunning,
+    oDp,  // last: scripts that read the columns by position keep working
     kOutNumbers
 };
-inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{
-    "flow",         "equivalent_diameter", "velocity",          "reynolds", "lambda",     "rm",
-    "length",       "friction_loss",       "velocity_pressure", "zeta",     "local_loss", "total",
-    "running_total"};
+inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{"flow",
+                                                                     "equivalent_diameter",
+                                                                     "velocity",
+                                                                     "reynolds",
+                                                                     "lambda",
+                                                                     "rm",
+                                                                     "length",
+                                                                     "friction_loss",
+                                                                     "velocity_pressure",
+                                                                     "zeta",
+                                                                     "local_loss",
+                                                                     "total",
+                                                                     "running_total",
+                                                                     "dp"};
 inline constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
     "m3/h",    "De m",  "v m/s", "Re",   "λ",         "Rm Pa/m", "l m",
-    "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "Rm·l+Z Pa", "Σ Pa"};
+    "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "Rm·l+Z Pa", "Σ Pa",    "dp Pa"};
 
 // A row as written: numbers already in the window's text, without the
 // leading blank; an empty text where there is no value.

@@ -9,6 +9,8 @@
 
 #include "messages.h"
 #include "number_texts.h"
+#include "report.h"
+#include "text_fields.h"
 
 namespace cli {
 
@@ -95,12 +97,98 @@ private:
     std::thread thread_;  // last: starts once everything above is set
 };
 
-Table::Table(const std::string& name, TableWriter& writer, std::ostream& err)
+void SegmentCalc::run(Job& job) {
+    job.out.segment.clear();
+    job.out.size.clear();
+    for (std::string& n : job.out.numbers) n.clear();
+    job.messages.clear();
+    job.ok = true;
+    const std::vector<std::string>& fields = job.fields;
+    const std::size_t count = job.count;
+    bool blank = true;
+    for (std::size_t i = 0; i < count && blank; ++i) blank = trimmed(fields[i]).empty();
+    job.blank = blank;
+    if (blank) return;  // spreadsheets end their files with empty rows
+
+    auto field = [&](Column c) -> std::string_view {
+        const int at = layout_.columns[c];
+        if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
+        return fields[static_cast<std::size_t>(at)];
+    };
+    OutRow& out = job.out;
+    out.segment = trimmed(field(segment));
+    if (layout_.columns[segment] < 0) out.segment = std::to_string(job.row);
+    auto say = [&](std::string_view kind, std::string_view message) {
+        job.messages += std::string(kProgram) + ": " + name_ + ':' + std::to_string(job.line) +
+                        ": " + std::string(kind) + std::string(message) + '\n';
+    };
+    auto fail = [&](std::string_view message) {
+        job.ok = false;
+        say("", message);
+    };
+    if (count != layout_.fieldCount) {
+        // The fields stand in other columns than the header says: nothing
+        // in the row can be taken for what it seems.
+        fail("the row has " + std::to_string(count) + " fields, the header " +
+             std::to_string(layout_.fieldCount));
+        return;
+    }
+
+    // One run in file order: the segment's name gives no nodes here.
+    const ductsys::SegmentTexts row{.flow = field(flow),
+                                    .unit = field(unit),
+                                    .size = field(size),
+                                    .length = field(length),
+                                    .zeta = field(zeta),
+                                    .dp = field(dp),
+                                    .material = field(material),
+                                    .k = field(k),
+                                    .formula = field(formula)};
+    ductsys::Segment& seg = job.segment;
+    seg.defined = 0;
+    seg.reason.clear();
+    ductsys::DuctSetting setting;
+    std::string warning;
+    ductsys::readSegment(row, seg, setting, warning);
+    if (!warning.empty()) say("warning: ", warning);
+    if (!seg.flowGiven) ductsys::addReason(seg, "flow is empty");  // a run sums no flows
+    if (!seg.ok()) {
+        // A text that cannot be read leaves the row empty, as it always has.
+        fail(seg.reason);
+        return;
+    }
+    calculator_.compute(seg, setting, trimmed(row.flow));
+    if (!seg.ok()) fail(seg.reason);
+
+    using ductsys::Figure;
+    auto put = [&](Out column, Figure figure, float x) {
+        if (seg.has(figure)) out.numbers[column] = shownNumber(x);
+    };
+    if (seg.has(Figure::size)) out.size = ductsys::sizeLabel(seg);
+    put(oFlow, Figure::flow, seg.flow);
+    put(oEqDiameter, Figure::eqDiameter, seg.eqDiameter);
+    put(oVelocity, Figure::velocity, seg.velocity);
+    put(oReynolds, Figure::reynolds, seg.reynolds);
+    put(oLambda, Figure::lambda, seg.lambda);
+    put(oRm, Figure::rm, seg.rm);
+    if (seg.has(Figure::length))
+        out.numbers[oLength] = lengthTexts_.text(static_cast<float>(seg.length));
+    put(oFriction, Figure::frictionLoss, seg.frictionLoss);
+    put(oPressure, Figure::velocityPressure, seg.velocityPressure);
+    if (seg.has(Figure::zeta)) out.numbers[oZeta] = zetaTexts_.text(static_cast<float>(seg.zeta));
+    put(oLocal, Figure::localLoss, seg.localLoss);
+    put(oTotal, Figure::total, seg.total);
+    if (seg.has(Figure::dp)) out.numbers[oDp] = dpTexts_.text(static_cast<float>(seg.dp));
+    if (job.ok) job.total = seg.total;
+}
+
+Table::Table(const std::string& name, TableWriter& writer, std::ostream& err,
+             const calc::AirState& air)
     : name_(name), writer_(writer), err_(err) {
     const unsigned threads = std::thread::hardware_concurrency();
-    calcs_.emplace_back(layout_, name_);
+    calcs_.emplace_back(layout_, name_, air);
     if (threads > 1) {
-        calcs_.emplace_back(layout_, name_);
+        calcs_.emplace_back(layout_, name_, air);
         helper_ = std::make_unique<Helper>(calcs_[1]);
     }
 }

@@ -11,11 +11,47 @@
 #include <string>
 #include <vector>
 
-#include "segment_calc.h"
+#include "number_texts.h"
+#include "segment_figures.h"
 #include "table_layout.h"
 #include "table_writers.h"
 
 namespace cli {
+
+// One data record as read, and what became of it.
+struct Job {
+    std::vector<std::string> fields;
+    std::size_t count = 0;
+    long line = 0;
+    long row = 0;  // 1 for the first record after the header
+    // Results
+    OutRow out;
+    std::string messages;  // diagnostics, each a whole line
+    bool blank = false;
+    bool ok = true;
+    float total = 0;  // Pa, when ok
+    ductsys::Segment segment;
+};
+
+// Computes the segments of a run by the system layer's segment code, the
+// one computation `table` and `system` share. Each thread has its own, as
+// each keeps the inputs and the label texts of the duct in hand.
+class SegmentCalc {
+public:
+    // `name` names the table in messages.
+    SegmentCalc(const Layout& layout, const std::string& name, const calc::AirState& air)
+        : layout_(layout), name_(name), calculator_(air) {}
+
+    // Fills the results of `job` from its fields; the running total is left
+    // to whoever writes the rows in order.
+    void run(Job& job);
+
+private:
+    const Layout& layout_;
+    const std::string& name_;
+    NumberMemo lengthTexts_, zetaTexts_, dpTexts_;
+    ductsys::SegmentCalculator calculator_;
+};
 
 class Helper;  // the second thread
 
@@ -25,7 +61,8 @@ class Helper;  // the second thread
 class Table {
 public:
     // `name` names the table in messages.
-    Table(const std::string& name, TableWriter& writer, std::ostream& err);
+    Table(const std::string& name, TableWriter& writer, std::ostream& err,
+          const calc::AirState& air = {});
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;

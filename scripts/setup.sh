@@ -21,6 +21,8 @@ packages=(
   lintian appstream man-db dbus-daemon libfontconfig-dev
   # ductcalc-cli: argument parsing, CSV reading and writing, JSON strings
   libcli11-dev libcsv-dev nlohmann-json3-dev
+  # ductcalc-cli: the 计算书 workbook, and reading it back in the tests
+  libxlsxwriter-dev python3-openpyxl
 )
 
 missing=()

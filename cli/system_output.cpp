@@ -1,0 +1,434 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "system_output.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+#include "csv_reader.h"
+#include "messages.h"
+#include "number_texts.h"
+#include "output_lines.h"
+#include "report.h"
+#include "report_xlsx.h"
+#include "table_layout.h"
+
+namespace cli {
+
+namespace {
+
+using ductsys::kNone;
+using ductsys::ReportValues;
+using ductsys::SystemResult;
+
+// A figure in CSV and text: the window's text of it, empty when none.
+std::string shown(std::optional<float> x) { return x ? shownNumber(*x) : std::string(); }
+
+// A figure in JSON: the shortest decimal that reads back to the single.
+std::string json(std::optional<float> x) { return x ? roundTripNumber(*x) : "null"; }
+
+std::string nodeName(const SystemResult& r, std::uint32_t node) {
+    return node == kNone ? std::string() : std::string(r.nodeNames[node]);
+}
+
+std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
+    const ductsys::Segment& s = r.segments[segment];
+    return s.has(ductsys::Figure::pathTotal) ? ductsys::asSingle(s.pathTotal) : std::nullopt;
+}
+
+std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
+
+void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char delimiter,
+              std::ostream& out) {
+    CsvLine line(delimiter);
+    line.plain("segment");
+    line.plain("from");
+    line.plain("to");
+    for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+        line.plain(ductsys::kReportKeys[c]);
+        if (c == ductsys::rFlow) line.plain("size");
+    }
+    line.plain("on_index_run");
+    out << line.end();
+    for (std::uint32_t s = 0; s < r.segments.size(); ++s) {
+        const ductsys::Segment& seg = r.segments[s];
+        const ReportValues v = ductsys::reportValues(seg);
+        line.clear();
+        line.text(ductsys::segmentLabel(r, s));
+        line.text(nodeName(r, seg.from));
+        line.text(nodeName(r, seg.to));
+        for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+            line.plain(shown(v[c]));
+            if (c == ductsys::rFlow) line.text(ductsys::sizeLabel(seg));
+        }
+        line.plain(onIndex[s] ? "true" : "false");
+        out << line.end();
+    }
+}
+
+void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
+               std::ostream& out) {
+    static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
+        "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
+        "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
+    TextLine line;
+    line.cell("segment", 10, Align::left);
+    line.cell("from", 6, Align::left);
+    line.cell("to", 6, Align::left);
+    for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+        line.cell(kCaptions[c], 12, Align::right);
+        if (c == ductsys::rFlow) line.cell("  size", 11, Align::left);
+    }
+    line.cell("  index run", 0, Align::left);
+    out << line.end();
+    for (std::uint32_t s = 0; s < r.segments.size(); ++s) {
+        const ductsys::Segment& seg = r.segments[s];
+        const ReportValues v = ductsys::reportValues(seg);
+        line.clear();
+        line.cell(ductsys::segmentLabel(r, s), 10, Align::left);
+        line.cell(nodeName(r, seg.from), 6, Align::left);
+        line.cell(nodeName(r, seg.to), 6, Align::left);
+        for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+            line.cell(v[c] ? shownNumber(*v[c]) : "-", 12, Align::right);
+            if (c == ductsys::rFlow) {
+                const std::string size = ductsys::sizeLabel(seg);
+                line.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
+            }
+        }
+        if (onIndex[s]) line.cell("  *", 0, Align::left);
+        out << line.end();
+    }
+
+    out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
+        << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
+        << shownNumber(static_cast<float>(air.state.density)) << " kg/m3, kinematic viscosity "
+        << shownNumber(static_cast<float>(air.state.viscosity)) << " m2/s"
+        << (air.given ? "" : " (the window's air)") << '\n';
+    if (!r.topologyOk()) return;
+
+    out << "\npaths from the fan (* the index run, 最不利环路)\n";
+    line.clear();
+    line.cell("  outlet", 10, Align::left);
+    line.cell("total Pa", 12, Align::right);
+    line.cell("  segments", 0, Align::left);
+    out << line.end();
+    for (std::uint32_t outlet : r.outlets) {
+        line.clear();
+        line.cell((outlet == r.fan.indexOutlet ? "* " : "  ") + nodeName(r, r.segments[outlet].to),
+                  10, Align::left);
+        const std::optional<float> total = pathTotal(r, outlet);
+        line.cell(total ? shownNumber(*total) : "-", 12, Align::right);
+        std::string path;
+        for (std::uint32_t s : r.pathTo(outlet)) {
+            path += path.empty() ? "  " : ", ";
+            path += ductsys::segmentLabel(r, s);
+        }
+        line.cell(path, 0, Align::left);
+        out << line.end();
+    }
+
+    if (!r.junctions.empty()) {
+        out << "\njunctions (imbalance flagged above " << percent(r.maxImbalance) << " %)\n";
+        line.clear();
+        line.cell("node", 8, Align::left);
+        line.cell("branch", 10, Align::left);
+        line.cell("total Pa", 12, Align::right);
+        line.cell("imbalance", 12, Align::right);
+        out << line.end();
+        for (const ductsys::Junction& j : r.junctions) {
+            for (std::uint32_t b = 0; b < j.branchCount; ++b) {
+                const ductsys::Branch& branch = r.branches[j.firstBranch + b];
+                line.clear();
+                line.cell(b == 0 ? nodeName(r, j.node) : "", 8, Align::left);
+                line.cell(ductsys::segmentLabel(r, branch.segment), 10, Align::left);
+                const std::optional<float> total = ductsys::asSingle(branch.total);
+                line.cell(total ? shownNumber(*total) : "-", 12, Align::right);
+                if (b == 0) {
+                    line.cell(j.imbalance ? percent(*j.imbalance) + " %" : "-", 12, Align::right);
+                    if (j.flagged) line.cell("  over the limit", 0, Align::left);
+                }
+                out << line.end();
+            }
+        }
+    }
+
+    const ductsys::Fan& fan = r.fan;
+    auto figure = [](std::optional<double> x, std::string_view unit) {
+        const std::optional<float> f = ductsys::asSingle(x);
+        return f ? shownNumber(*f) + std::string(unit) : std::string("-");
+    };
+    out << "\nfan at node " << nodeName(r, fan.node) << '\n';
+    out << "  air volume       " << figure(fan.airVolume, " m3/h") << '\n';
+    out << "  index run total  " << figure(fan.indexTotal, " Pa") << '\n';
+    out << "  margin           " << percent(fan.margin) << " %\n";
+    out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
+}
+
+void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
+               std::ostream& out) {
+    auto single = [](double x) { return json(ductsys::asSingle(x)); };
+    out << "{\"air\": {\"temperature\": " << single(air.temperature)
+        << ", \"pressure\": " << single(air.pressure)
+        << ", \"density\": " << single(air.state.density)
+        << ", \"viscosity\": " << single(air.state.viscosity) << "},\n \"segments\": [";
+    std::string line;
+    for (std::uint32_t s = 0; s < r.segments.size(); ++s) {
+        const ductsys::Segment& seg = r.segments[s];
+        const ReportValues v = ductsys::reportValues(seg);
+        line = s == 0 ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
+        line += jsonString(ductsys::segmentLabel(r, s));
+        line += ", \"from\": " + jsonString(nodeName(r, seg.from));
+        line += ", \"to\": " + jsonString(nodeName(r, seg.to));
+        for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+            line += ", \"";
+            line += ductsys::kReportKeys[c];
+            line += "\": ";
+            line += json(v[c]);
+            if (c == ductsys::rFlow) {
+                const std::string size = ductsys::sizeLabel(seg);
+                line += ", \"size\": ";
+                line += size.empty() ? "null" : jsonString(size);
+            }
+        }
+        line += ", \"on_index_run\": ";
+        line += onIndex[s] ? "true}" : "false}";
+        out << line;
+    }
+    out << (r.segments.empty() ? "],\n" : "\n ],\n");
+
+    auto pathObject = [&](std::uint32_t outlet) {
+        std::string p =
+            "{\"outlet\": " + jsonString(nodeName(r, r.segments[outlet].to)) + ", \"segments\": [";
+        bool first = true;
+        for (std::uint32_t s : r.pathTo(outlet)) {
+            if (!first) p += ", ";
+            first = false;
+            p += jsonString(ductsys::segmentLabel(r, s));
+        }
+        p += "], \"total\": " + json(pathTotal(r, outlet)) + "}";
+        return p;
+    };
+    out << " \"paths\": [";
+    for (std::size_t i = 0; i < r.outlets.size(); ++i)
+        out << (i == 0 ? "\n  " : ",\n  ") << pathObject(r.outlets[i]);
+    out << (r.outlets.empty() ? "],\n" : "\n ],\n");
+    out << " \"index_run\": "
+        << (r.fan.indexOutlet == kNone ? std::string("null") : pathObject(r.fan.indexOutlet))
+        << ",\n";
+
+    out << " \"junctions\": [";
+    for (std::size_t i = 0; i < r.junctions.size(); ++i) {
+        const ductsys::Junction& j = r.junctions[i];
+        out << (i == 0 ? "\n  " : ",\n  ") << "{\"node\": " << jsonString(nodeName(r, j.node))
+            << ", \"branches\": [";
+        for (std::uint32_t b = 0; b < j.branchCount; ++b) {
+            const ductsys::Branch& branch = r.branches[j.firstBranch + b];
+            out << (b == 0 ? "" : ", ")
+                << "{\"segment\": " << jsonString(ductsys::segmentLabel(r, branch.segment))
+                << ", \"total\": " << json(ductsys::asSingle(branch.total)) << '}';
+        }
+        out << "], \"imbalance\": " << json(ductsys::asSingle(j.imbalance))
+            << ", \"exceeds\": " << (j.flagged ? "true" : "false") << '}';
+    }
+    out << (r.junctions.empty() ? "],\n" : "\n ],\n");
+
+    const ductsys::Fan& fan = r.fan;
+    out << " \"fan\": {\"node\": "
+        << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
+        << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
+        << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
+        << ", \"margin\": " << single(fan.margin)
+        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure)) << "}}\n";
+}
+
+void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
+                 std::ostream& out) {
+    const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
+    switch (options.format) {
+        case Format::text:
+            writeText(r, onIndex, air, out);
+            break;
+        case Format::csv:
+            writeCsv(r, onIndex, options.delimiter, out);
+            break;
+        case Format::json:
+            writeJson(r, onIndex, air, out);
+            break;
+    }
+}
+
+}  // namespace
+
+bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
+                RowMode mode) {
+    Layout layout;
+    bool sawHeader = false;
+    bool usable = true;
+    ductsys::CsvReader reader(delimiter);
+    const ductsys::CsvReader::Status status =
+        reader.read(in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
+            if (!sawHeader) {
+                sawHeader = true;
+                const std::string problem = readHeader(fields, count, layout);
+                if (!problem.empty()) {
+                    input.err << kProgram << ": " << input.name << ':' << line << ": " << problem
+                              << '\n';
+                    usable = false;
+                }
+                return usable;
+            }
+            auto field = [&](Column c) -> std::string_view {
+                const int at = layout.columns[c];
+                if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
+                return fields[static_cast<std::size_t>(at)];
+            };
+            ductsys::SegmentTexts row{.segment = field(segment),
+                                      .from = field(from),
+                                      .to = field(to),
+                                      .flow = field(flow),
+                                      .unit = field(unit),
+                                      .size = field(size),
+                                      .length = field(length),
+                                      .zeta = field(zeta),
+                                      .dp = field(dp),
+                                      .material = field(material),
+                                      .k = field(k),
+                                      .formula = field(formula)};
+            std::string name;
+            if (mode == RowMode::table) {
+                // One run in file order: the names give no nodes.
+                name = cli::trimmed(row.segment);
+                row.segment = {};
+                row.from = row.to = {};
+            }
+            const std::uint32_t index = builder.add(row);
+            if (index == kNone) return true;  // a blank row
+            input.lines.push_back(line);
+            if (mode == RowMode::table) {
+                if (name.empty()) name = std::to_string(index + 1);
+                input.names.push_back(std::move(name));
+                if (cli::trimmed(row.flow).empty()) input.emptyFlows.push_back(index);
+            }
+            input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
+            if (count != layout.fieldCount)
+                input.problems.emplace_back(index, "the row has " + std::to_string(count) +
+                                                       " fields, the header " +
+                                                       std::to_string(layout.fieldCount));
+            return true;
+        });
+    switch (status) {
+        case ductsys::CsvReader::Status::done:
+        case ductsys::CsvReader::Status::stopped:
+            break;
+        case ductsys::CsvReader::Status::malformed:
+            input.err << kProgram << ": " << input.name << ':' << reader.line()
+                      << ": not CSV: a quote out of place or a quoted field left open\n";
+            return false;
+        case ductsys::CsvReader::Status::binary:
+            input.err << kProgram << ": " << input.name
+                      << ": not CSV: the file holds binary data\n";
+            return false;
+        case ductsys::CsvReader::Status::readError:
+            input.err << kProgram << ": " << input.name << ": read error\n";
+            return false;
+    }
+    if (usable && !sawHeader) {
+        input.err
+            << kProgram << ": " << input.name
+            << ": empty: a header row with at least \"flow\" and \"size\" columns is needed\n";
+        usable = false;
+    }
+    return usable;
+}
+
+void makeTableRun(SystemResult& result, const SystemInput& input) {
+    ductsys::TextList names;
+    for (const std::string& name : input.names) names.append(name);
+    result.segmentNames = std::move(names);
+    if (input.emptyFlows.empty()) return;
+    // A run sums no flows: the segment fails, and so does every path total
+    // from it on, the outlet's with the fan's figures.
+    for (std::uint32_t s : input.emptyFlows) {
+        ductsys::Segment& seg = result.segments[s];
+        seg.defined &= ductsys::figureBit(ductsys::Figure::length) |
+                       ductsys::figureBit(ductsys::Figure::zeta) |
+                       ductsys::figureBit(ductsys::Figure::dp);
+        seg.reason = "flow is empty";
+    }
+    for (std::uint32_t s = input.emptyFlows.front(); s < result.segments.size(); ++s)
+        result.segments[s].defined &= ~ductsys::figureBit(ductsys::Figure::pathTotal);
+    for (ductsys::Branch& b : result.branches) b.total.reset();
+    result.fan.indexTotal.reset();
+    result.fan.pressure.reset();
+    result.fan.indexOutlet = kNone;
+    result.fan.reason = "a segment has no flow";
+}
+
+std::string formulaText(unsigned seen) {
+    if (seen == 4u) return "2";
+    if (seen == 6u) return "1, 2";
+    return "1";
+}
+
+int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
+                const SystemOptions& options, std::ostream& out) {
+    std::ostream& err = input.err;
+    auto at = [&](std::uint32_t segment) {
+        return std::string(kProgram) + ": " + input.name + ':' +
+               std::to_string(input.lines[segment]) + ": ";
+    };
+    for (const ductsys::TopologyError& e : result.errors)
+        err << kProgram << ": " << input.name << ": " << e.message << '\n';
+    if (!result.topologyOk()) return kUsage;
+
+    bool failed = !input.problems.empty();
+    for (const auto& [segment, problem] : input.problems) err << at(segment) << problem << '\n';
+    for (const ductsys::Warning& w : result.warnings)
+        err << at(w.segment) << "warning: " << w.message << '\n';
+    for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
+        if (result.segments[s].ok()) continue;
+        failed = true;
+        err << at(s) << result.segments[s].reason << '\n';
+    }
+    if (!result.fan.reason.empty()) {
+        failed = true;
+        err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
+    }
+
+    if (options.xlsx) {
+        ductsys::ReportInfo info;
+        info.temperature = air.temperature;
+        info.pressure = air.pressure;
+        info.air = air.state;
+        info.airGiven = air.given;
+        info.formulas = formulaText(input.formulasSeen);
+        info.source = input.name == "-" ? std::string("(standard input)") : input.name;
+        info.program = "ductcalc-cli 1.0.0";
+        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
+        if (!problem.empty()) {
+            err << kProgram << ": " << options.output << ": " << problem << '\n';
+            return kUsage;
+        }
+    } else if (!options.output.empty()) {
+        const std::string partial = options.output + ".part";
+        bool written = false;
+        {
+            std::ofstream file(partial, std::ios::binary);
+            if (file) {
+                writeFormat(result, air, options, file);
+                file.close();
+                written = !file.fail();
+            }
+        }
+        if (!written || std::rename(partial.c_str(), options.output.c_str()) != 0) {
+            std::remove(partial.c_str());
+            err << kProgram << ": " << options.output << ": cannot write the file\n";
+            return kUsage;
+        }
+    } else {
+        writeFormat(result, air, options, out);
+    }
+    return failed ? kRowsFailed : kSuccess;
+}
+
+}  // namespace cli

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "presets.h"
+
+#include <string>
+
+#include "ascii.h"
+#include "readers.h"
+
+namespace ductsys {
+
+namespace {
+
+std::string withoutBlanks(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ') out += c;
+    return out;
+}
+
+}  // namespace
+
+const VelocityPreset* findVelocityPreset(std::string_view name) {
+    const std::string lower = calc::asciiLower(trimmed(name));
+    const std::string compact = withoutBlanks(trimmed(name));
+    for (const VelocityPreset& p : kVelocityPresets)
+        if (lower == p.slug || compact == withoutBlanks(p.name)) return &p;
+    return nullptr;
+}
+
+}  // namespace ductsys

@@ -1,0 +1,338 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""ductcalc-cli system, table's workbook and dp column, the air options and
+size's presets, run as the built program: exit statuses, messages, the JSON
+shape read by a parser, the workbook read back by openpyxl.
+
+    test_system_program.py PATH_TO_DUCTCALC_CLI
+"""
+import csv
+import io
+import json
+import math
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import openpyxl
+
+PROGRAM = None
+
+# A fan at node 1, three branches and an equipment row (a coil of 150 Pa on
+# 1-2), the flow of 1-2 and 2-4 summed from the outlets:
+#
+#   1 ──1-2 (Σ 4700, 500x320, 5 m, ζ 0.5, dp 150)── 2 ──2-3 (2500, 400x250, 8 m, ζ 0.3+0.2)── 3
+#                                                   └──2-4 (Σ 2200, 320x250, 6 m, ζ 0.4)── 4
+#   4 ──4-5 (1000, φ200, 10 m, ζ 1.5, dp 20)── 5;   4 ──4-6 (1200, φ250, 4 m, ζ 0.8, dp 20)── 6
+#
+# By hand, from the window's own figures for each duct (thin steel, formula 1):
+#   4-5: Rm 4.376865 x 10 = 43.76865; Pd 47.06439, Z 1.5 x 47.06439 = 70.59659;
+#        total 43.76865 + 70.59659 + 20 = 134.3652
+#   4-6: 1.960265 x 4 = 7.84106; Z 0.8 x 27.75971 = 22.20777; total 50.04883
+#   2-4: 2200 m3/h = 1000 + 1200; 12.90821 + 14.05131 = 26.95952
+#   2-3: ζ 0.3 + 0.2 = 0.5; 12.70906 + 14.51582 = 27.22488
+#   1-2: 4700 m3/h = 2500 + 2200; 8.201357 + 20.0409 + 150 = 178.2423
+#   paths: to 3 178.2423 + 27.22488 = 205.4671; to 5 178.2423 + 26.95952 +
+#          134.3652 = 339.567 (the index run); to 6 255.2506
+#   junction 4: (134.3652 - 50.04883) / 134.3652 = 62.75 % > 15 %
+#   junction 2: branches 27.22488 and 26.95952 + 134.3652 = 161.3248: 83.12 %
+#   fan: 4700 m3/h, 339.567 x 1.1 = 373.5237 Pa
+SYSTEM = """segment,flow,size,length,zeta,dp
+1-2,,500x320,5,0.5,150
+2-3,2500,400x250,8,0.3+0.2,
+2-4,,320x250,6,0.4,
+4-5,1000,200,10,1.5,20
+4-6,1200,250,4,0.8,20
+"""
+
+SEGMENT_KEYS = ["segment", "from", "to", "flow", "size", "equivalent_diameter", "velocity",
+                "reynolds", "lambda", "rm", "length", "friction_loss", "velocity_pressure",
+                "zeta", "local_loss", "dp", "total", "path_total", "on_index_run"]
+
+
+def run(*args, stdin=""):
+    p = subprocess.run([PROGRAM, *args], input=stdin.encode(), capture_output=True, timeout=60)
+    return p.returncode, p.stdout.decode(), p.stderr.decode()
+
+
+class SystemFormats(unittest.TestCase):
+    def test_json_has_the_shape_and_the_hand_worked_figures(self):
+        status, out, err = run("system", "--format", "json", "-", stdin=SYSTEM)
+        self.assertEqual((status, err), (0, ""))
+        doc = json.loads(out)
+        self.assertEqual(list(doc), ["air", "segments", "paths", "index_run", "junctions", "fan"])
+        self.assertEqual(doc["air"], {"temperature": 20, "pressure": 101.325, "density": 1.204,
+                                      "viscosity": 1.506e-05})
+        self.assertEqual([list(s) for s in doc["segments"]], [SEGMENT_KEYS] * 5)
+        by = {s["segment"]: s for s in doc["segments"]}
+        for name, flow, total, path in [("1-2", 4700, 178.2423, 178.2423),
+                                        ("2-3", 2500, 27.22488, 205.4671),
+                                        ("2-4", 2200, 26.95952, 205.2018),
+                                        ("4-5", 1000, 134.3652, 339.567),
+                                        ("4-6", 1200, 50.04883, 255.2506)]:
+            with self.subTest(segment=name):
+                self.assertEqual(by[name]["flow"], flow)
+                self.assertAlmostEqual(by[name]["total"], total, delta=total * 6e-7)
+                self.assertAlmostEqual(by[name]["path_total"], path, delta=path * 6e-7)
+        self.assertEqual(by["2-3"]["zeta"], 0.5)
+        self.assertEqual(by["1-2"]["dp"], 150)
+        self.assertEqual([s["segment"] for s in doc["segments"] if s["on_index_run"]],
+                         ["1-2", "2-4", "4-5"])
+        self.assertEqual([(p["outlet"], p["segments"]) for p in doc["paths"]],
+                         [("3", ["1-2", "2-3"]), ("5", ["1-2", "2-4", "4-5"]),
+                          ("6", ["1-2", "2-4", "4-6"])])
+        self.assertEqual(doc["index_run"], doc["paths"][1])
+        self.assertEqual([(j["node"], [b["segment"] for b in j["branches"]], j["exceeds"])
+                          for j in doc["junctions"]],
+                         [("2", ["2-3", "2-4"], True), ("4", ["4-5", "4-6"], True)])
+        self.assertAlmostEqual(doc["junctions"][1]["imbalance"], 0.6275165, places=6)
+        fan = doc["fan"]
+        self.assertEqual((fan["node"], fan["flow"], fan["margin"]), ("1", 4700, 0.1))
+        self.assertAlmostEqual(fan["pressure"], 373.5237, delta=1e-3)
+
+    def test_csv_and_text_show_the_window_texts_of_the_same_figures(self):
+        status, out, _ = run("system", "--format", "csv", "-", stdin=SYSTEM)
+        self.assertEqual(status, 0)
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual(list(rows[0]), SEGMENT_KEYS)
+        self.assertEqual(rows[3]["total"], "134.3652")
+        self.assertEqual(rows[3]["path_total"], "339.567")
+        self.assertEqual([r["on_index_run"] for r in rows], ["true", "false", "true", "true",
+                                                             "false"])
+        status, text, _ = run("system", "-", stdin=SYSTEM)
+        self.assertEqual(status, 0)
+        self.assertIn("* 5", text)
+        self.assertIn("over the limit", text)
+        self.assertIn("pressure         373.5237 Pa", text)
+        self.assertIn("(the window's air)", text)
+
+    def test_max_imbalance_and_margin_change_the_flags_and_the_pressure(self):
+        _, out, _ = run("system", "--format", "json", "--max-imbalance", "0.7", "--margin",
+                        "0.15", "-", stdin=SYSTEM)
+        doc = json.loads(out)
+        self.assertEqual([j["exceeds"] for j in doc["junctions"]], [True, False])
+        self.assertAlmostEqual(doc["fan"]["pressure"], 339.567 * 1.15, delta=1e-3)
+
+    def test_fan_option_turns_an_exhaust_tree_round(self):
+        # The same tree written from the outlets toward the fan.
+        rows = "from,to,flow,size,length\n5,4,1000,200,10\n6,4,1200,250,4\n4,1,,320x250,6\n"
+        status, out, err = run("system", "--format", "json", "--fan", "1", "-", stdin=rows)
+        self.assertEqual((status, err), (0, ""))
+        doc = json.loads(out)
+        self.assertEqual(doc["fan"]["flow"], 2200)
+        self.assertEqual(doc["fan"]["node"], "1")
+
+
+class TopologyErrors(unittest.TestCase):
+    CASES = [
+        ("a cycle", "segment,flow,size\n1-2,100,200\n2-3,100,200\n3-1,100,200\n",
+         ['"1-2"', '"2-3"', '"3-1"', "loop"]),
+        ("a segment not connected", "segment,flow,size\n1-2,100,200\n5-6,100,200\n",
+         ['"5-6"', "not connected"]),
+        ("a segment given twice", "segment,flow,size\n1-2,100,200\n1-2,100,200\n",
+         ['"1-2"']),
+        ("a from without a to", "segment,from,to,flow,size\nA,1,,100,200\n", ['"A"', "终点"]),
+        ("a fan node no row starts", "segment,flow,size\n1-2,100,200\n", ["9"]),
+    ]
+
+    def test_each_exits_2_naming_the_segments_and_writes_nothing(self):
+        for name, rows, words in self.CASES:
+            with self.subTest(name):
+                args = ["system", "-"] + (["--fan", "9"] if "fan node" in name else [])
+                status, out, err = run(*args, stdin=rows)
+                self.assertEqual(status, 2)
+                self.assertEqual(out, "")
+                for w in words:
+                    self.assertIn(w, err)
+
+    def test_a_row_error_exits_1_and_names_the_line(self):
+        status, _, err = run("system", "-", stdin="segment,flow,size\n1-2,,200\n2-3,,200\n")
+        self.assertEqual(status, 1)
+        self.assertIn("-:3:", err)
+
+
+class AirOptions(unittest.TestCase):
+    def air(self, *options):
+        status, out, err = run("system", "--format", "json", *options, "-", stdin=SYSTEM)
+        self.assertEqual((status, err), (0, ""))
+        return json.loads(out)
+
+    def test_states_against_published_figures(self):
+        # 40 °C at sea level: ρ 1.127 kg/m3, ν 16.96e-6 m2/s; 1500 m in the
+        # standard atmosphere: 84.56 kPa (at 20 °C: ρ 1.005 kg/m3).
+        for name, options, pressure, density, viscosity in [
+                ("40 °C at sea level", ["--air-temperature", "40"], 101.325, 1.127, 16.96e-6),
+                ("1500 m at 20 °C", ["--altitude", "1500"], 84.56, 1.005, 18.1e-6),
+                ("a pressure given", ["--pressure", "90"], 90, 1.0696, 17.0e-6)]:
+            with self.subTest(name):
+                air = self.air(*options)["air"]
+                self.assertAlmostEqual(air["pressure"], pressure, delta=0.01)
+                self.assertAlmostEqual(air["density"], density, delta=0.001)
+                self.assertAlmostEqual(air["viscosity"], viscosity, delta=0.15e-6)
+
+    def test_thinner_air_lowers_every_velocity_pressure(self):
+        base = self.air()["segments"]
+        high = self.air("--altitude", "1500")["segments"]
+        for a, b in zip(base, high):
+            self.assertEqual(a["velocity"], b["velocity"])
+            self.assertLess(b["velocity_pressure"], a["velocity_pressure"])
+
+    def test_calc_size_and_table_take_them(self):
+        for args in (["calc", "--flow", "1000", "--diameter", "200"],
+                     ["size", "--flow", "1000"],
+                     ["table", "-"]):
+            with self.subTest(args[0]):
+                stdin = "flow,size\n1000,200\n" if args[0] == "table" else ""
+                _, window, _ = run(*args, stdin=stdin)
+                status, hot, _ = run(*args, "--air-temperature", "40", stdin=stdin)
+                self.assertEqual(status, 0)
+                self.assertNotEqual(window, hot)
+
+    def test_impossible_air_is_a_usage_error(self):
+        for options in (["--air-temperature", "-300"], ["--altitude", "50000"],
+                        ["--pressure", "0"], ["--altitude", "100", "--pressure", "90"]):
+            with self.subTest(" ".join(options)):
+                status, out, err = run("system", *options, "-", stdin=SYSTEM)
+                self.assertEqual((status, out), (2, ""))
+                self.assertTrue(err)
+
+
+class Workbook(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.path = os.path.join(self.dir.name, "计算书.xlsx")
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def test_sheets_numbers_and_highlighting(self):
+        status, out, err = run("system", "--format", "xlsx", "-o", self.path, "-", stdin=SYSTEM)
+        self.assertEqual((status, out, err), (0, "", ""))
+        book = openpyxl.load_workbook(self.path)
+        self.assertEqual(book.sheetnames, ["水力计算表", "环路", "说明"])
+        _, csv_out, _ = run("system", "--format", "csv", "-", stdin=SYSTEM)
+        rows = list(csv.DictReader(io.StringIO(csv_out)))
+        sheet = book["水力计算表"]
+        numeric = {3: "flow", 5: "equivalent_diameter", 6: "velocity", 7: "reynolds",
+                   8: "lambda", 9: "rm", 10: "length", 11: "friction_loss",
+                   12: "velocity_pressure", 13: "zeta", 14: "local_loss", 15: "dp",
+                   16: "total", 17: "path_total"}
+        for r, row in enumerate(rows, start=2):
+            cells = list(sheet.iter_rows(min_row=r, max_row=r))[0]
+            self.assertEqual(cells[0].value, row["segment"])
+            for col, key in numeric.items():
+                with self.subTest(segment=row["segment"], column=key):
+                    self.assertEqual(cells[col].data_type, "n")
+                    self.assertEqual(cells[col].value, float(row[key]))
+            filled = cells[0].fill.fill_type == "solid"
+            self.assertEqual(filled, row["on_index_run"] == "true")
+        # A number format showing the window's seven digits: 8.159722 -> 0.000000.
+        self.assertEqual(sheet["G2"].number_format, "0.000000")
+        loops = book["环路"]
+        flagged = [r[0].value for r in loops.iter_rows()
+                   if r[4].value == "是" and r[0].fill.fill_type == "solid"]
+        self.assertEqual(flagged, ["2", "4"])
+        notes = {r[0].value: r[1].value for r in book["说明"].iter_rows() if r[0].value}
+        self.assertEqual(notes["空气密度 ρ (kg/m³)"], 1.204)
+        self.assertEqual(notes["附加率"], 0.1)
+        self.assertAlmostEqual(notes["风机压力 (Pa)"], 373.5237, places=4)
+
+    def test_table_writes_its_run_as_a_workbook(self):
+        rows = "segment,flow,size,length,zeta\n1-2,1000,200,10,1.5\n2-3,5000,500x320,5,0.5\n"
+        status, _, err = run("table", "--format", "xlsx", "-o", self.path, "-", stdin=rows)
+        self.assertEqual((status, err), (0, ""))
+        sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+        self.assertEqual([c.value for c in sheet["A"]][1:], ["1-2", "2-3"])
+        self.assertEqual(sheet["R3"].value, 146.3279)
+
+    def test_refused_without_a_file_and_never_left_half_written(self):
+        status, out, err = run("system", "--format", "xlsx", "-", stdin=SYSTEM)
+        self.assertEqual((status, out), (2, ""))
+        self.assertIn("-o", err)
+        status, _, _ = run("system", "--format", "xlsx", "-o", self.path, "-",
+                           stdin="segment,flow,size\n1-2,1,200\n2-1,1,200\n")
+        self.assertEqual(status, 2)
+        missing = os.path.join(self.dir.name, "no", "such", "dir.xlsx")
+        status, _, _ = run("system", "--format", "xlsx", "-o", missing, "-", stdin=SYSTEM)
+        self.assertEqual(status, 2)
+        self.assertEqual(os.listdir(self.dir.name), [])
+
+
+class TableDpAndZetaSums(unittest.TestCase):
+    def test_dp_is_the_last_column_and_is_added_to_the_total(self):
+        status, out, _ = run("table", "-", stdin="segment,flow,size,length,zeta,dp\n"
+                                                 "A,1000,200,10,1+0.5,20\n")
+        self.assertEqual(status, 0)
+        row = list(csv.DictReader(io.StringIO(out)))[0]
+        self.assertEqual(list(row)[-1], "dp")
+        self.assertEqual((row["zeta"], row["dp"], row["total"]), ("1.5", "20", "134.3652"))
+
+
+class Presets(unittest.TestCase):
+    def sizes(self, *options):
+        status, out, err = run("size", "--flow", "3000", "--format", "json", *options)
+        self.assertEqual((status, err), (0, ""))
+        return json.loads(out)["sizes"]
+
+    # Each preset's largest velocity and recommendation, as the codes give them.
+    PRESETS = [
+        ("residential-main", "住宅 干管", 3.5, 4.5, 6.0),
+        ("residential-branch", "住宅 支管", None, 3.0, 5.0),
+        ("residential-sub-branch", "住宅 从支管上接出的风管", None, 2.5, 4.0),
+        ("residential-fan-inlet", "住宅 通风机入口", None, 3.5, 4.5),
+        ("residential-fan-outlet", "住宅 通风机出口", 5.0, 8.0, 8.5),
+        ("public-main", "公共建筑 干管", 5.0, 6.5, 8.0),
+        ("public-branch", "公共建筑 支管", 3.0, 4.5, 6.5),
+        ("public-sub-branch", "公共建筑 从支管上接出的风管", 3.0, 3.5, 6.0),
+        ("public-fan-inlet", "公共建筑 通风机入口", None, 4.0, 5.0),
+        ("public-fan-outlet", "公共建筑 通风机出口", 6.5, 10.0, 11.0),
+        ("industrial-metal-main", "工业 金属及非金属风管 干管", 6.0, 14.0, 14.0),
+        ("industrial-metal-branch", "工业 金属及非金属风管 支管", 2.0, 8.0, 8.0),
+        ("industrial-masonry-main", "工业 砖及混凝土风道 干管", 4.0, 12.0, 12.0),
+        ("industrial-masonry-branch", "工业 砖及混凝土风道 支管", 2.0, 6.0, 6.0),
+    ]
+
+    def test_each_preset_splits_the_sizes_at_its_velocities(self):
+        for slug, name, low, high, largest in self.PRESETS:
+            with self.subTest(slug):
+                sizes = self.sizes("--preset", slug)
+                self.assertEqual(sizes, self.sizes("--preset", name))
+                for s in sizes:
+                    self.assertEqual(s["meets"], s["velocity"] <= largest, s["size"])
+                    within = s["velocity"] <= high and (low is None or s["velocity"] >= low)
+                    self.assertEqual(s["recommended"], s["meets"] and within, s["size"])
+                self.assertTrue(any(s["meets"] for s in sizes))
+                self.assertTrue(any(not s["meets"] for s in sizes))
+
+    def test_the_list_names_every_preset_and_an_unknown_name_is_refused(self):
+        status, out, _ = run("size", "--preset", "list")
+        self.assertEqual(status, 0)
+        for slug, name, *_ in self.PRESETS:
+            self.assertIn(slug, out)
+            self.assertIn(name, out)
+        self.assertIn("GB 50736-2012 表6.6.3", out)
+        self.assertIn("GB 50019-2015 表6.7.6", out)
+        status, _, err = run("size", "--flow", "3000", "--preset", "office")
+        self.assertEqual(status, 2)
+        self.assertIn("public-main", err)
+
+    def test_max_side_keeps_every_meeting_size_under_the_ceiling(self):
+        for ceiling in (200, 250, 400):
+            with self.subTest(ceiling=ceiling):
+                for s in self.sizes("--max-side", str(ceiling)):
+                    height = (float(s["size"][1:]) if s["size"].startswith("φ")
+                              else float(s["size"].split("*")[1]))
+                    self.assertEqual(s["meets"], height <= ceiling, s["size"])
+
+    def test_target_velocity_ranks_by_closeness(self):
+        for target in (3.0, 6.5):
+            with self.subTest(target=target):
+                gaps = [abs(s["velocity"] - target)
+                        for s in self.sizes("--target-velocity", str(target))]
+                self.assertEqual(gaps, sorted(gaps))
+
+
+if __name__ == "__main__":
+    PROGRAM = sys.argv.pop(1)
+    unittest.main()

@@ -146,30 +146,50 @@ void SidePanel::refresh() {
     errors_->setText(problems);
     errors_->setVisible(!problems.isEmpty());
 
-    junctions_->clear();
-    QList<QTreeWidgetItem*> items;
-    for (const ductsys::Junction& j : r.junctions) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, nodeName(r, j.node));
+    // The same junctions and branches as before (an edit of a figure): the
+    // texts change in place, the tree stays as the user opened it.
+    bool same = junctions_->topLevelItemCount() == static_cast<int>(r.junctions.size());
+    for (std::size_t i = 0; same && i < r.junctions.size(); ++i) {
+        const QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
+        const ductsys::Junction& j = r.junctions[i];
+        same = item->childCount() == static_cast<int>(j.branchCount) &&
+               item->text(0) == nodeName(r, j.node);
+        for (std::uint32_t b = 0; same && b < j.branchCount; ++b)
+            same = item->child(static_cast<int>(b))->data(0, kSegmentsRole).toList().value(0) ==
+                   QVariant(r.branches[j.firstBranch + b].segment);
+    }
+    if (!same) {
+        junctions_->clear();
+        QList<QTreeWidgetItem*> items;
+        for (const ductsys::Junction& j : r.junctions) {
+            auto* item = new QTreeWidgetItem;
+            item->setText(0, nodeName(r, j.node));
+            QList<QVariant> all;
+            for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
+                const ductsys::Branch& branch = r.branches[b];
+                auto* child = new QTreeWidgetItem(item);
+                child->setText(0, segmentName(r, branch.segment));
+                // The rows themselves are found when clicked: a large system
+                // has many branches, and most are never clicked.
+                child->setData(0, kSegmentsRole, QList<QVariant>{branch.segment});
+                all.push_back(branch.segment);
+            }
+            item->setData(0, kSegmentsRole, all);
+            items.push_back(item);
+        }
+        junctions_->addTopLevelItems(items);
+    }
+    for (std::size_t i = 0; i < r.junctions.size(); ++i) {
+        const ductsys::Junction& j = r.junctions[i];
+        QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
         item->setText(1, j.imbalance ? shown(*j.imbalance * 100) + QStringLiteral(" %")
                                      : QString::fromUtf8(calc::kFailMarker.data()));
-        QList<QVariant> all;
-        for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
-            const ductsys::Branch& branch = r.branches[b];
-            auto* child = new QTreeWidgetItem(item);
-            child->setText(0, segmentName(r, branch.segment));
-            child->setText(1, shown(branch.total));
-            // The rows themselves are found when clicked: a large system has
-            // many branches, and most are never clicked.
-            child->setData(0, kSegmentsRole, QList<QVariant>{branch.segment});
-            all.push_back(branch.segment);
-        }
-        item->setData(0, kSegmentsRole, all);
-        if (j.flagged)
-            for (int c = 0; c < 2; ++c) item->setForeground(c, QColor(0xc0, 0x00, 0x00));
-        items.push_back(item);
+        for (std::uint32_t b = 0; b < j.branchCount; ++b)
+            item->child(static_cast<int>(b))
+                ->setText(1, shown(r.branches[j.firstBranch + b].total));
+        const QBrush colour = j.flagged ? QBrush(QColor(0xc0, 0x00, 0x00)) : QBrush();
+        for (int c = 0; c < 2; ++c) item->setForeground(c, colour);
     }
-    junctions_->addTopLevelItems(items);
 
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")

@@ -504,8 +504,10 @@ void TableModel::recompute() {
 }
 
 void TableModel::refreshAll() {
+    // Every figure may have changed; the view asks again only for the cells
+    // it shows. Row numbers change only with rows inserted, removed or
+    // moved, which the view learns of by itself.
     emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
-    emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
     emit recomputed();
 }
 

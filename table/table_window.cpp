@@ -23,6 +23,7 @@
 #include "grid_view.h"
 #include "report.h"
 #include "side_panel.h"
+#include "size_choice.h"
 #include "system_file.h"
 #include "table_model.h"
 
@@ -135,7 +136,12 @@ void TableWindow::buildMenus() {
     QAction* down =
         edit->addAction(QStringLiteral("下移行(&W)"), QKeySequence(Qt::ALT | Qt::Key_Down), this,
                         [this] { moveRows(1); });
-    for (QAction* a : {copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
+    edit->addSeparator();
+    QAction* size =
+        edit->addAction(QStringLiteral("选择尺寸(&Z)…"), QKeySequence(Qt::CTRL | Qt::Key_D), this,
+                        &TableWindow::chooseSize);
+    size->setObjectName(QStringLiteral("chooseSize"));
+    for (QAction* a : {size, copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
     for (QAction* a : {undo, redo}) addAction(a);
 }
 
@@ -329,6 +335,19 @@ void TableWindow::moveRows(int delta) {
     grid_->selectionModel()->setCurrentIndex(model_->index(at.row() + delta, at.column()),
                                              QItemSelectionModel::NoUpdate);
     grid_->selectionModel()->select(moved, QItemSelectionModel::ClearAndSelect);
+}
+
+void TableWindow::chooseSize() {
+    const int row = grid_->currentIndex().row();
+    if (sizeOptions(*model_, row, {}).empty()) {
+        statusBar()->showMessage(QStringLiteral("本段没有算出风量，无法选择尺寸"), 3000);
+        return;
+    }
+    SizeDialog dialog(*model_, row, this);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen().empty()) return;
+    TextBlock block;
+    block.rows.push_back({dialog.chosen()});
+    model_->setBlock(row, cSize, block, QStringLiteral("选择尺寸"));
 }
 
 void TableWindow::selectRows(const QList<int>& rows) {

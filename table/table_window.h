@@ -36,6 +36,8 @@ public:
     void copySelection();
     void pasteText(const QString& text);
     void pasteClipboard();
+    // 选择尺寸 for the current row: a standard size written into its 尺寸.
+    void chooseSize();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "size_choice.h"
 #include "system_file.h"
 #include "table_model.h"
 
@@ -72,6 +73,8 @@ private slots:
     void gb18030File();
     void tabSeparated_data();
     void tabSeparated();
+    void sizeChoices_data();
+    void sizeChoices();
 };
 
 void TableModelTest::computedCells_data() {
@@ -387,6 +390,54 @@ void TableModelTest::tabSeparated() {
         got << f.join('|');
     }
     QCOMPARE(got, rows);
+}
+
+void TableModelTest::sizeChoices_data() {
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("velocity");
+    QTest::addColumn<QString>("rm");
+    QTest::addColumn<bool>("meets");
+    QTest::addColumn<bool>("current");
+    // 1000 m3/h, thin steel sheet, formula one: ductcalc-cli size's figures.
+    QTest::newRow("the row's own size, too fast") << "200"
+                                                  << "8.841949"
+                                                  << "4.376865" << false << true;
+    QTest::newRow("the smallest circle within 6 m/s and 2 Pa/m") << "250"
+                                                                 << "5.658847"
+                                                                 << "1.361303" << true << false;
+    QTest::newRow("the smallest rectangle within the limits") << "250x200"
+                                                              << "5.555555"
+                                                              << "1.517038" << true << false;
+    QTest::newRow("a rectangle beyond the aspect limit is not listed") << "2000x120"
+                                                                       << ""
+                                                                       << "" << false << false;
+}
+
+void TableModelTest::sizeChoices() {
+    QFETCH(QString, size);
+    QFETCH(QString, velocity);
+    QFETCH(QString, rm);
+    QFETCH(bool, meets);
+    QFETCH(bool, current);
+    TableModel m;
+    m.resetRows(handWorked());
+    const auto options = table::sizeOptions(m, 3, {.maxVelocity = 6.0, .maxRm = 2.0});
+    const auto found = std::find_if(options.begin(), options.end(),
+                                    [&](const auto& o) { return o.text == size.toStdString(); });
+    if (velocity.isEmpty()) {
+        QVERIFY(found == options.end());
+        return;
+    }
+    QVERIFY(found != options.end());
+    QCOMPARE(QString::fromStdString(found->velocity), velocity);
+    QCOMPARE(QString::fromStdString(found->rm), rm);
+    QCOMPARE(found->meets, meets);
+    QCOMPARE(found->current, current);
+    // Written into the cell as a step that can be undone.
+    m.setBlock(3, table::cSize, {{{size.toStdString()}}}, QStringLiteral("选择尺寸"));
+    QCOMPARE(text(m, 3, table::cVelocity), velocity);
+    m.undoStack()->undo();
+    QCOMPARE(text(m, 3, table::cSize), QStringLiteral("φ200"));
 }
 
 QTEST_MAIN(TableModelTest)

@@ -30,6 +30,13 @@ void GridView::moveCurrent(int rowDelta, int columnDelta) {
     scrollTo(next);
 }
 
+void GridView::commitEditing() {
+    if (QWidget* editor = indexWidget(currentIndex()); editor && editing()) {
+        commitData(editor);
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void GridView::keyPressEvent(QKeyEvent* event) {
     if (state() != QAbstractItemView::EditingState) {
         switch (event->key()) {
@@ -55,6 +62,12 @@ void GridView::keyPressEvent(QKeyEvent* event) {
 }
 
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // An editor already closed (hidden) may still send its focus-out's
+    // close: it moves nothing.
+    if (!editor || !editor->isVisible()) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
     // Enter commits and moves down; Tab commits and moves right, without
     // opening the next cell's editor.
     switch (hint) {

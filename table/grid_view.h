@@ -16,6 +16,9 @@ public:
     // Moves the current cell, keeping its column or row, and selects it alone.
     void moveCurrent(int rowDelta, int columnDelta);
     bool editing() const { return state() == QAbstractItemView::EditingState; }
+    // Hands the open editor's text to the model and closes it (before a
+    // save, a copy or a paste).
+    void commitEditing();
 
 signals:
     void clearRequested();

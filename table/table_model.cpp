@@ -113,20 +113,16 @@ public:
     EditCellsCommand(TableModel* model, std::vector<TableModel::CellChange> changes, int addRows,
                      const QString& name)
         : QUndoCommand(name), model_(model), changes_(std::move(changes)), addRows_(addRows) {}
-    void redo() override {
-        rowsBefore_ = model_->systemRows();
-        undo_ = model_->applyCells(changes_, addRows_);
-    }
+    void redo() override { undo_ = model_->applyCells(changes_, addRows_); }
     void undo() override {
         model_->applyCells(undo_, 0);
-        if (addRows_ > 0) model_->applyRemove(rowsBefore_, addRows_);
+        if (addRows_ > 0) model_->applyTrim(addRows_);
     }
 
 private:
     TableModel* model_;
     std::vector<TableModel::CellChange> changes_, undo_;
     int addRows_;
-    int rowsBefore_ = 0;
 };
 
 class InsertRowsCommand : public QUndoCommand {
@@ -190,7 +186,8 @@ int TableModel::columnCount(const QModelIndex& parent) const {
 }
 
 std::uint32_t TableModel::segmentOfRow(int row) const {
-    if (row < 0 || row >= systemRows()) return ductsys::kNone;
+    // Rows being added are not computed yet.
+    if (row < 0 || static_cast<std::size_t>(row) >= rowSegment_.size()) return ductsys::kNone;
     return rowSegment_[static_cast<std::size_t>(row)];
 }
 
@@ -417,8 +414,11 @@ void TableModel::setOptions(ductsys::Options options) {
 std::vector<TableModel::CellChange> TableModel::applyCells(const std::vector<CellChange>& changes,
                                                            int addRows) {
     if (addRows > 0) {
+        // The empty row at the end becomes the first of the new rows, and a
+        // new empty row follows them: the view's rows, and its current
+        // cell, stay where they are.
         const int first = systemRows();
-        beginInsertRows({}, first, first + addRows - 1);
+        beginInsertRows({}, first + 1, first + addRows);
         rows_.resize(rows_.size() + static_cast<std::size_t>(addRows));
         endInsertRows();
     }
@@ -443,6 +443,17 @@ void TableModel::applyInsert(int row, std::vector<RowTexts> rows) {
                  std::make_move_iterator(rows.end()));
     recompute();
     endInsertRows();
+    refreshAll();
+}
+
+void TableModel::applyTrim(int count) {
+    // The mirror of the rows added by applyCells: the last `count` rows go,
+    // the first of them staying in the view as the empty row.
+    const int last = systemRows();
+    beginRemoveRows({}, last - count + 1, last);
+    rows_.resize(rows_.size() - static_cast<std::size_t>(count));
+    recompute();
+    endRemoveRows();
     refreshAll();
 }
 

@@ -83,6 +83,8 @@ public:
     std::vector<CellChange> applyCells(const std::vector<CellChange>& changes, int addRows);
     void applyInsert(int row, std::vector<RowTexts> rows);
     std::vector<RowTexts> applyRemove(int row, int count);
+    // Removes the last `count` rows (added by applyCells).
+    void applyTrim(int count);
     void applyMove(int row, int count, int delta);
 
 signals:

@@ -198,6 +198,7 @@ bool TableWindow::openFile(const QString& path, bool quiet) {
 }
 
 bool TableWindow::saveFile(const QString& path, bool quiet) {
+    grid_->commitEditing();
     std::vector<RowTexts> rows;
     rows.reserve(static_cast<std::size_t>(model_->systemRows()));
     for (int r = 0; r < model_->systemRows(); ++r) rows.push_back(model_->rowTexts(r));
@@ -238,6 +239,7 @@ bool TableWindow::saveAs() {
 }
 
 bool TableWindow::exportPdf(const QString& path) {
+    grid_->commitEditing();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
@@ -276,6 +278,7 @@ void TableWindow::exportWorkbookDialog() {
 }
 
 void TableWindow::copySelection() {
+    grid_->commitEditing();
     const Bounds b = selectionBounds(*grid_);
     if (b.top < 0) return;
     QApplication::clipboard()->setText(

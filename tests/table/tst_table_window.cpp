@@ -67,6 +67,7 @@ private slots:
     void keysMoveAsInASpreadsheet_data();
     void keysMoveAsInASpreadsheet();
     void typingReplacesTheCell();
+    void typingIntoTheEmptyRowAddsARow();
     void titleMarksUnsavedChanges();
     void pasteFromClipboard_data();
     void pasteFromClipboard();
@@ -129,6 +130,25 @@ void TableWindowTest::typingReplacesTheCell() {
     QCOMPARE(cell(*window_, 3, table::cLength), QStringLiteral("10"));
     QTest::keyClick(window_->grid(), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(cell(*window_, 3, table::cFlow), QStringLiteral("2000"));
+}
+
+void TableWindowTest::typingIntoTheEmptyRowAddsARow() {
+    // The row typed into stays where it is: the new empty row comes after it.
+    typeInto(*window_, 0, table::cSegment, QStringLiteral("F-A"));
+    QCOMPARE(window_->model()->systemRows(), 1);
+    QCOMPARE(window_->grid()->currentIndex().row(), 1);
+    window_->grid()->setCurrentIndex(window_->model()->index(1, table::cSegment));
+    typeKeys(QStringLiteral("A-B"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QCOMPARE(window_->grid()->currentIndex(), window_->model()->index(1, table::cFrom));
+    QCOMPARE(cell(*window_, 1, table::cSegment), QStringLiteral("A-B"));
+    // Saving while a cell is being typed in keeps what is typed.
+    typeKeys(QStringLiteral("A"));
+    QVERIFY(window_->grid()->editing());
+    QTemporaryDir dir;
+    QVERIFY(window_->saveFile(dir.filePath(QStringLiteral("s.csv")), true));
+    QCOMPARE(cell(*window_, 1, table::cFrom), QStringLiteral("A"));
 }
 
 void TableWindowTest::titleMarksUnsavedChanges() {

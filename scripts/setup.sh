@@ -21,6 +21,9 @@ packages=(
   lintian appstream man-db dbus-daemon libfontconfig-dev
   # ductcalc-cli: argument parsing, CSV reading and writing, JSON strings
   libcli11-dev libcsv-dev nlohmann-json3-dev
+  # ductcalc-table on a real display: keys typed by xdotool, the PDF report
+  # read back by pdftotext
+  xdotool poppler-utils
 )
 
 missing=()

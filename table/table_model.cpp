@@ -245,9 +245,17 @@ QString TableModel::cellWarning(int row, int column) const {
         case cDp:
             warning = calc::readingWarning(text, calc::Quantity::Roughness);
             break;
-        case cK:
+        case cK: {
             warning = calc::readingWarning(text, calc::Quantity::Roughness);
+            // The calculator's 自定义 box says the same of a roughness held
+            // within its limits.
+            const calc::CustomK k = calc::customK(text);
+            if (k.replacement) {
+                if (!warning.empty()) warning += '\n';
+                warning += "粗糙度限于 0.01 至 10 mm，按 " + std::string(*k.replacement) + " 计算";
+            }
             break;
+        }
         case cZeta:
             warning = zetaWarning(text);
             break;

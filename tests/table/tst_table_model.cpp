@@ -149,6 +149,8 @@ void TableModelTest::readingMarks_data() {
                                             << "只读取了 10，忽略了“m”";
     QTest::newRow("one term of a sum") << int(table::cZeta) << "0.3+0.2x"
                                        << "只读取了 0.2，忽略了“x”";
+    QTest::newRow("a roughness held within its limits") << int(table::cK) << "20"
+                                                        << "粗糙度限于 0.01 至 10 mm，按 10 计算";
     QTest::newRow("a flow read whole has no mark") << int(table::cFlow) << "1000"
                                                    << "";
     QTest::newRow("an exponent's sign in a sum is no term") << int(table::cZeta) << "1e+0+0.5"

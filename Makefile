@@ -70,6 +70,7 @@ bench: setup
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/bench_recalc
 	$(BENCH_BUILD)/bench/bench_keypress
+	/usr/bin/time -v $(BENCH_BUILD)/bench/bench_table
 	bash bench/cli/run.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
 	bash bench/cli/run_system.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
 

@@ -193,11 +193,11 @@ class Desk:
         wait_until(managed, 20, 0.1, "openbox")
 
     # -- the program -------------------------------------------------------
-    def start_program(self, program, extra_env=None):
+    def start_program(self, program, extra_env=None, args=()):
         env = dict(self.env)
         env["QT_QPA_PLATFORM"] = "xcb"  # ctest's environment says offscreen
         env.update(extra_env or {})
-        proc = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL,
+        proc = subprocess.Popen([program, *args], env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         self._procs.append(("program", proc))
         return proc

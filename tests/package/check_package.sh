@@ -15,6 +15,12 @@ files=$(dpkg -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 expected=$(printf '%s\n' \
   ./usr/bin/ductcalc \
   ./usr/bin/ductcalc-cli \
+  ./usr/bin/ductcalc-table \
+  ./usr/share/man/man1/ductcalc-table.1.gz \
+  ./usr/share/applications/org.example.ductcalc.table.desktop \
+  ./usr/share/metainfo/org.example.ductcalc.table.metainfo.xml \
+  ./usr/share/icons/hicolor/scalable/apps/ductcalc-table.svg \
+  $(for s in 24 48 64 128 256; do echo ./usr/share/icons/hicolor/${s}x${s}/apps/ductcalc-table.png; done) \
   ./usr/share/man/man1/ductcalc-cli.1.gz \
   ./usr/share/applications/org.example.ductcalc.desktop \
   ./usr/share/metainfo/org.example.ductcalc.metainfo.xml \

@@ -647,13 +647,28 @@ QString svgColour(QRgb colour) {
     return QStringLiteral("#%1").arg(colour & 0xffffffu, 6, 16, QChar('0'));
 }
 
-void writeScalableIcon(const QString& path) {
+// The table program's icon: the calculator's, with a small grid in front of
+// its lower right corner.
+constexpr QRgb kSheet = 0xffffffff;
+std::vector<IconPart> tableIconParts() {
+    std::vector<IconPart> parts = iconParts(kScalableGrid);
+    parts.push_back({{{17, 17}, {31, 17}, {31, 31}, {17, 31}}, kSheet});
+    parts.push_back({{{17, 17}, {31, 17}, {31, 21}, {17, 21}}, kWing});
+    for (const int x : {17, 22, 26})
+        for (const int y : {21, 26}) {
+            const int right = x == 26 ? 31 : x + (x == 17 ? 5 : 4);
+            parts.push_back({{{x, y}, {right, y}, {right, y + 5}, {x, y + 5}}, kSheet});
+        }
+    return parts;
+}
+
+void writeScalableIcon(const QString& path, const std::vector<IconPart>& shapes) {
     QString svg = QStringLiteral(
                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
                       "viewBox=\"0 0 %1 %1\">\n")
                       .arg(kScalableGrid);
-    for (const IconPart& part : iconParts(kScalableGrid)) {
+    for (const IconPart& part : shapes) {
         QStringList points;
         for (const QPoint& p : part.points) points << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
         svg += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"")
@@ -671,13 +686,13 @@ void writeScalableIcon(const QString& path) {
 }
 
 // The same shapes as the scalable drawing, smoothed, at `size` pixels.
-QImage drawThemeIcon(int size) {
+QImage drawThemeIcon(int size, const std::vector<IconPart>& shapes) {
     QImage canvas(size, size, QImage::Format_ARGB32);
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.scale(double(size) / kScalableGrid, double(size) / kScalableGrid);
-    for (const IconPart& part : iconParts(kScalableGrid)) {
+    for (const IconPart& part : shapes) {
         painter.setBrush(QColor::fromRgba(part.fill));
         if (outlined(part))
             painter.setPen(
@@ -692,12 +707,20 @@ QImage drawThemeIcon(int size) {
 void writeDesktopIcons(const QString& dir) {
     const QString iconDir = QDir(dir).filePath(QStringLiteral("icons"));
     if (!QDir().mkpath(iconDir)) fail(QStringLiteral("cannot create %1").arg(iconDir));
-    writeScalableIcon(QDir(iconDir).filePath(QStringLiteral("ductcalc.svg")));
-    for (const int size : kThemeSizes) {
-        const QString path = QDir(iconDir).filePath(QStringLiteral("ductcalc-%1.png").arg(size));
-        if (!drawThemeIcon(size).save(path, "PNG"))
-            fail(QStringLiteral("cannot write %1").arg(path));
-        std::printf("icons/ductcalc-%d.png: %dx%d\n", size, size, size);
+    const struct {
+        QString name;
+        std::vector<IconPart> shapes;
+    } icons[] = {{QStringLiteral("ductcalc"), iconParts(kScalableGrid)},
+                 {QStringLiteral("ductcalc-table"), tableIconParts()}};
+    for (const auto& icon : icons) {
+        writeScalableIcon(QDir(iconDir).filePath(icon.name + QStringLiteral(".svg")), icon.shapes);
+        for (const int size : kThemeSizes) {
+            const QString path =
+                QDir(iconDir).filePath(QStringLiteral("%1-%2.png").arg(icon.name).arg(size));
+            if (!drawThemeIcon(size, icon.shapes).save(path, "PNG"))
+                fail(QStringLiteral("cannot write %1").arg(path));
+            std::printf("icons/%s-%d.png: %dx%d\n", qPrintable(icon.name), size, size, size);
+        }
     }
 }
 

@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "side_panel.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "air_state.h"
+#include "number_text.h"
+#include "readers.h"
+#include "table_model.h"
+
+namespace table {
+
+namespace {
+
+// A double figure as the window shows it once stored in single; "—" when
+// it cannot be.
+QString shown(std::optional<double> value) {
+    float x = 0;
+    if (!value || !calc::storeSingle(x, *value)) return QString::fromUtf8(calc::kFailMarker.data());
+    std::string text = calc::numberText(x);
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    return QString::fromStdString(text);
+}
+
+QString nodeName(const ductsys::SystemResult& r, std::uint32_t node) {
+    if (node < r.nodeNames.size()) {
+        const std::string_view name = r.nodeNames[node];
+        if (!name.empty())
+            return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    return QStringLiteral("（未命名）");
+}
+
+QString segmentName(const ductsys::SystemResult& r, std::uint32_t s) {
+    const std::string_view name =
+        s < r.segmentNames.size() ? r.segmentNames[s] : std::string_view{};
+    if (name.empty()) return QStringLiteral("第 %1 段").arg(s + 1);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+constexpr int kSegmentsRole = Qt::UserRole + 1;
+
+}  // namespace
+
+QList<int> branchRows(const TableModel& model, std::uint32_t segment) {
+    const auto& segments = model.result().segments;
+    // 1: beyond `segment`, 2: not; 0: not yet known.
+    std::vector<unsigned char> state(segments.size(), 0);
+    if (segment >= segments.size()) return {};
+    state[segment] = 1;
+    std::vector<std::uint32_t> walk;
+    QList<int> rows;
+    for (std::uint32_t s = 0; s < segments.size(); ++s) {
+        std::uint32_t at = s;
+        walk.clear();
+        while (at != ductsys::kNone && state[at] == 0) {
+            walk.push_back(at);
+            at = segments[at].parent;
+        }
+        const unsigned char found = at == ductsys::kNone ? 2 : state[at];
+        for (const std::uint32_t w : walk) state[w] = found;
+        if (state[s] == 1) rows.push_back(model.rowOfSegment(s));
+    }
+    return rows;
+}
+
+SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), model_(model) {
+    auto* layout = new QVBoxLayout(this);
+
+    auto* fanBox = new QGroupBox(QStringLiteral("风机"), this);
+    auto* fanLayout = new QVBoxLayout(fanBox);
+    fan_ = new QLabel(fanBox);
+    fan_->setObjectName(QStringLiteral("fanFigures"));
+    fan_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fanLayout->addWidget(fan_);
+    errors_ = new QLabel(fanBox);
+    errors_->setWordWrap(true);
+    errors_->setStyleSheet(QStringLiteral("color: #b00000"));
+    fanLayout->addWidget(errors_);
+    layout->addWidget(fanBox);
+
+    auto* junctionBox = new QGroupBox(QStringLiteral("节点不平衡率"), this);
+    auto* junctionLayout = new QVBoxLayout(junctionBox);
+    junctions_ = new QTreeWidget(junctionBox);
+    junctions_->setObjectName(QStringLiteral("junctions"));
+    junctions_->setColumnCount(2);
+    junctions_->setHeaderLabels(
+        {QStringLiteral("节点 / 支路"), QStringLiteral("不平衡率 / 阻力 Pa")});
+    junctions_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    junctionLayout->addWidget(junctions_);
+    layout->addWidget(junctionBox, 1);
+    connect(junctions_, &QTreeWidget::itemClicked, this, &SidePanel::itemClicked);
+
+    auto* airBox = new QGroupBox(QStringLiteral("空气状态"), this);
+    auto* airLayout = new QFormLayout(airBox);
+    temperature_ = new QLineEdit(airBox);
+    temperature_->setObjectName(QStringLiteral("temperature"));
+    temperature_->setPlaceholderText(QStringLiteral("20"));
+    altitude_ = new QLineEdit(airBox);
+    altitude_->setObjectName(QStringLiteral("altitude"));
+    altitude_->setPlaceholderText(QStringLiteral("0"));
+    airLayout->addRow(QStringLiteral("温度 °C"), temperature_);
+    airLayout->addRow(QStringLiteral("海拔 m"), altitude_);
+    air_ = new QLabel(airBox);
+    air_->setWordWrap(true);
+    airLayout->addRow(air_);
+    layout->addWidget(airBox);
+    connect(temperature_, &QLineEdit::editingFinished, this, &SidePanel::airEdited);
+    connect(altitude_, &QLineEdit::editingFinished, this, &SidePanel::airEdited);
+
+    auto* limitBox = new QGroupBox(QStringLiteral("公式与限值"), this);
+    auto* limitLayout = new QVBoxLayout(limitBox);
+    limits_ = new QLabel(limitBox);
+    limits_->setWordWrap(true);
+    limitLayout->addWidget(limits_);
+    layout->addWidget(limitBox);
+
+    connect(model_, &TableModel::recomputed, this, &SidePanel::refresh);
+    refresh();
+}
+
+void SidePanel::refresh() {
+    const ductsys::SystemResult& r = model_->result();
+    const ductsys::Fan& fan = r.fan;
+    QString text;
+    text += QStringLiteral("风量：%1 m3/h\n").arg(shown(fan.airVolume));
+    text += QStringLiteral("最不利环路阻力：%1 Pa\n").arg(shown(fan.indexTotal));
+    if (fan.indexOutlet != ductsys::kNone)
+        text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(r, fan.indexOutlet));
+    text += QStringLiteral("余量：%1 %\n").arg(shown(fan.margin * 100));
+    text += QStringLiteral("风机压力：%1 Pa").arg(shown(fan.pressure));
+    fan_->setText(text);
+
+    QString problems;
+    for (const auto& e : r.errors)
+        problems += (problems.isEmpty() ? "" : "\n") + QString::fromStdString(e.message);
+    if (problems.isEmpty() && !fan.reason.empty() && !r.segments.empty())
+        problems = QString::fromStdString(fan.reason);
+    errors_->setText(problems);
+    errors_->setVisible(!problems.isEmpty());
+
+    // The same junctions and branches as before (an edit of a figure): the
+    // texts change in place, the tree stays as the user opened it.
+    bool same = junctions_->topLevelItemCount() == static_cast<int>(r.junctions.size());
+    for (std::size_t i = 0; same && i < r.junctions.size(); ++i) {
+        const QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
+        const ductsys::Junction& j = r.junctions[i];
+        same = item->childCount() == static_cast<int>(j.branchCount) &&
+               item->text(0) == nodeName(r, j.node);
+        for (std::uint32_t b = 0; same && b < j.branchCount; ++b)
+            same = item->child(static_cast<int>(b))->data(0, kSegmentsRole).toList().value(0) ==
+                   QVariant(r.branches[j.firstBranch + b].segment);
+    }
+    if (!same) {
+        junctions_->clear();
+        QList<QTreeWidgetItem*> items;
+        for (const ductsys::Junction& j : r.junctions) {
+            auto* item = new QTreeWidgetItem;
+            item->setText(0, nodeName(r, j.node));
+            QList<QVariant> all;
+            for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
+                const ductsys::Branch& branch = r.branches[b];
+                auto* child = new QTreeWidgetItem(item);
+                child->setText(0, segmentName(r, branch.segment));
+                // The rows themselves are found when clicked: a large system
+                // has many branches, and most are never clicked.
+                child->setData(0, kSegmentsRole, QList<QVariant>{branch.segment});
+                all.push_back(branch.segment);
+            }
+            item->setData(0, kSegmentsRole, all);
+            items.push_back(item);
+        }
+        junctions_->addTopLevelItems(items);
+    }
+    for (std::size_t i = 0; i < r.junctions.size(); ++i) {
+        const ductsys::Junction& j = r.junctions[i];
+        QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
+        item->setText(1, j.imbalance ? shown(*j.imbalance * 100) + QStringLiteral(" %")
+                                     : QString::fromUtf8(calc::kFailMarker.data()));
+        for (std::uint32_t b = 0; b < j.branchCount; ++b)
+            item->child(static_cast<int>(b))
+                ->setText(1, shown(r.branches[j.firstBranch + b].total));
+        const QBrush colour = j.flagged ? QBrush(QColor(0xc0, 0x00, 0x00)) : QBrush();
+        for (int c = 0; c < 2; ++c) item->setForeground(c, colour);
+    }
+
+    const calc::AirState& air = model_->options().air;
+    air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
+                      .arg(shown(air.density), shown(air.viscosity)));
+    limits_->setText(QStringLiteral("公式：按各段“公式”列，空为公式一\n"
+                                    "节点不平衡率限值：%1 %\n风机压力余量：%2 %")
+                         .arg(shown(r.maxImbalance * 100), shown(fan.margin * 100)));
+}
+
+void SidePanel::airEdited() {
+    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
+    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
+    ductsys::Options options = model_->options();
+    if (temperature_->text().trimmed().isEmpty() && altitude_->text().trimmed().isEmpty()) {
+        options.air = calc::AirState{};
+    } else {
+        const double t =
+            temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
+        const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
+        const auto at = pressure ? ductsys::airAt(t, *pressure) : std::nullopt;
+        if (!temperature.value || !altitude.value || !at) {
+            air_->setText(QStringLiteral("温度或海拔无法计算空气状态，仍按原空气计算"));
+            return;
+        }
+        options.air = *at;
+    }
+    model_->setOptions(options);
+}
+
+void SidePanel::itemClicked(QTreeWidgetItem* item) {
+    QList<int> rows;
+    for (const QVariant& v : item->data(0, kSegmentsRole).toList())
+        rows += branchRows(*model_, v.toUInt());
+    emit rowsChosen(rows);
+}
+
+}  // namespace table

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "size_choice.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "number_reading.h"
+#include "number_text.h"
+#include "readers.h"
+#include "system.h"
+#include "table_model.h"
+#include "tables.h"
+
+namespace table {
+
+namespace {
+
+std::string shown(float x) {
+    std::string text = calc::numberText(x);
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    return text;
+}
+
+bool sameSize(const std::optional<ductsys::SizeText>& a, const ductsys::SizeText& b) {
+    if (!a || a->shape != b.shape) return false;
+    const auto value = [](const std::string& t) { return ductsys::readCellNumber(t).value; };
+    return value(a->a) == value(b.a) && value(a->b) == value(b.b);
+}
+
+}  // namespace
+
+std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const SizeLimits& limits) {
+    const std::uint32_t s = model.segmentOfRow(row);
+    if (s == ductsys::kNone) return {};
+    const ductsys::Segment& segment = model.result().segments[s];
+    if (!segment.has(ductsys::Figure::flow)) return {};
+    const RowTexts& texts = model.rowTexts(row);
+    // The flow the segment carries in m3/h, as the shortest text that reads
+    // back to the same single.
+    const std::string flow = calc::plainDecimalText(segment.flow);
+    const auto current = ductsys::parseSize(texts[cSize]);
+
+    std::vector<std::string> candidates;
+    for (const std::string_view d : calc::standardDiameters) candidates.emplace_back(d);
+    for (const std::string_view a : calc::standardSides)
+        for (const std::string_view b : calc::standardSides) {
+            const double long_ = *ductsys::readCellNumber(a).value;
+            const double short_ = *ductsys::readCellNumber(b).value;
+            if (short_ <= long_ && long_ <= limits.maxAspect * short_)
+                candidates.push_back(std::string(a) + "x" + std::string(b));
+        }
+
+    std::vector<SizeOption> options;
+    options.reserve(candidates.size());
+    for (const std::string& size : candidates) {
+        // One segment alone, with this row's wall and formula: the system
+        // layer's figures, not the dialog's.
+        const ductsys::SegmentTexts one{.segment = "1",
+                                        .flow = flow,
+                                        .size = size,
+                                        .material = texts[cMaterial],
+                                        .k = texts[cK],
+                                        .formula = texts[cFormula]};
+        const ductsys::SystemResult r = ductsys::computeSystem({&one, 1}, model.options());
+        SizeOption option;
+        option.text = size;
+        option.current = sameSize(current, *ductsys::parseSize(size));
+        if (!r.segments.empty()) {
+            const ductsys::Segment& f = r.segments.front();
+            if (f.has(ductsys::Figure::velocity)) option.velocity = shown(f.velocity);
+            if (f.has(ductsys::Figure::rm)) option.rm = shown(f.rm);
+            option.meets = f.has(ductsys::Figure::velocity) && f.has(ductsys::Figure::rm) &&
+                           (!limits.maxVelocity || f.velocity <= *limits.maxVelocity) &&
+                           (!limits.maxRm || f.rm <= *limits.maxRm);
+        }
+        options.push_back(std::move(option));
+    }
+    return options;
+}
+
+SizeDialog::SizeDialog(const TableModel& model, int row, QWidget* parent)
+    : QDialog(parent), model_(model), row_(row) {
+    setWindowTitle(QStringLiteral("选择尺寸"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    maxVelocity_ = new QLineEdit(QStringLiteral("8"), this);
+    maxRm_ = new QLineEdit(QStringLiteral("2"), this);
+    form->addRow(QStringLiteral("最大风速 m/s"), maxVelocity_);
+    form->addRow(QStringLiteral("最大比摩阻 Pa/m"), maxRm_);
+    layout->addLayout(form);
+    onlyMeeting_ = new QCheckBox(QStringLiteral("只列出符合限值的尺寸"), this);
+    onlyMeeting_->setChecked(true);
+    layout->addWidget(onlyMeeting_);
+    list_ = new QTableWidget(this);
+    list_->setObjectName(QStringLiteral("sizes"));
+    list_->setColumnCount(4);
+    list_->setHorizontalHeaderLabels({QStringLiteral("尺寸"), QStringLiteral("风速 m/s"),
+                                      QStringLiteral("比摩阻 Pa/m"), QString()});
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    layout->addWidget(list_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const auto accept = [this] {
+        const int r = list_->currentRow();
+        if (r < 0) return;
+        chosen_ = list_->item(r, 0)->text().toStdString();
+        QDialog::accept();
+    };
+    connect(buttons, &QDialogButtonBox::accepted, this, accept);
+    connect(list_, &QTableWidget::cellDoubleClicked, this, accept);
+    connect(maxVelocity_, &QLineEdit::textChanged, this, &SizeDialog::fill);
+    connect(maxRm_, &QLineEdit::textChanged, this, &SizeDialog::fill);
+    connect(onlyMeeting_, &QCheckBox::toggled, this, &SizeDialog::fill);
+    resize(420, 480);
+    fill();
+}
+
+void SizeDialog::fill() {
+    SizeLimits limits;
+    const auto limit = [](const QLineEdit* box) -> std::optional<double> {
+        const QString t = box->text().trimmed();
+        if (t.isEmpty()) return std::nullopt;
+        return ductsys::readCellNumber(t.toStdString()).value;
+    };
+    limits.maxVelocity = limit(maxVelocity_);
+    limits.maxRm = limit(maxRm_);
+    options_ = sizeOptions(model_, row_, limits);
+    list_->setRowCount(0);
+    int currentRow = -1;
+    for (const SizeOption& o : options_) {
+        if (onlyMeeting_->isChecked() && !o.meets && !o.current) continue;
+        const int r = list_->rowCount();
+        list_->insertRow(r);
+        list_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(o.text)));
+        list_->setItem(r, 1, new QTableWidgetItem(QString::fromStdString(o.velocity)));
+        list_->setItem(r, 2, new QTableWidgetItem(QString::fromStdString(o.rm)));
+        QString note = o.meets ? QStringLiteral("符合") : QStringLiteral("超限");
+        if (o.current) {
+            note += QStringLiteral("（当前）");
+            currentRow = r;
+            for (int c = 0; c < 4; ++c)
+                if (auto* item = list_->item(r, c)) {
+                    QFont f = item->font();
+                    f.setBold(true);
+                    item->setFont(f);
+                }
+        }
+        list_->setItem(r, 3, new QTableWidgetItem(note));
+    }
+    if (currentRow >= 0) list_->selectRow(currentRow);
+}
+
+}  // namespace table

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// 选择尺寸: the standard sizes for a segment's air volume, each computed by
+// the system layer with the segment's own wall and formula, against limits
+// on the velocity and the friction loss per metre.
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace table {
+
+class TableModel;
+
+struct SizeLimits {
+    std::optional<double> maxVelocity = 8.0;  // m/s
+    std::optional<double> maxRm = 2.0;        // Pa/m
+    double maxAspect = 4.0;                   // longer over shorter side
+};
+
+struct SizeOption {
+    std::string text;          // as written into the cell: "200", "500x320"
+    std::string velocity, rm;  // as shown; empty when not computed
+    bool meets = false;
+    bool current = false;
+};
+
+// Every standard diameter, then every pair of standard sides (the longer
+// first) within the aspect limit, for the air volume the row carries; the
+// row's size is marked current. Empty when the row has no air volume.
+std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const SizeLimits& limits);
+
+class SizeDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    SizeDialog(const TableModel& model, int row, QWidget* parent = nullptr);
+    // The size chosen, once accepted.
+    std::string chosen() const { return chosen_; }
+    QTableWidget* list() const { return list_; }
+
+private:
+    void fill();
+
+    const TableModel& model_;
+    int row_;
+    QLineEdit* maxVelocity_;
+    QLineEdit* maxRm_;
+    QCheckBox* onlyMeeting_;
+    QTableWidget* list_;
+    std::vector<SizeOption> options_;
+    std::string chosen_;
+};
+
+}  // namespace table

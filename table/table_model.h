@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The grid's model: the rows of a duct system as typed, and the system
+// layer's figures for them. Every change of a text recomputes the whole
+// system; the model computes nothing itself. Every change goes through the
+// model's undo stack.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QUndoStack>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "columns.h"
+#include "rows.h"
+#include "system.h"
+
+namespace table {
+
+class TableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit TableModel(QObject* parent = nullptr);
+
+    // Beyond the system's rows there is always one empty row: typing into
+    // it, or pasting across it, adds rows.
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // An edit of one input cell, as an undoable step.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    QUndoStack* undoStack() { return &undo_; }
+
+    // The system's rows (without the empty row at the end).
+    int systemRows() const { return static_cast<int>(rows_.size()); }
+    const RowTexts& rowTexts(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    const ductsys::SystemResult& result() const { return result_; }
+    // The segment a row computes, or ductsys::kNone for a blank row.
+    std::uint32_t segmentOfRow(int row) const;
+    // The row of a segment.
+    int rowOfSegment(std::uint32_t segment) const;
+    // Whether a row lies on the index run (最不利环路).
+    bool onIndexRun(int row) const;
+
+    // The text a cell shows: an input as typed, a figure as the window shows
+    // it without the leading blank (empty where there is none).
+    std::string cellText(int row, int column) const;
+    // The warning an input cell carries: the calculator's reading warning,
+    // or why the system layer could not read it; empty when it reads whole.
+    QString cellWarning(int row, int column) const;
+    // The cells of a rectangle as a tab-separated block, one line per row:
+    // inputs as typed, figures as shown (plain numbers, no leading blank).
+    std::string blockText(int top, int left, int bottom, int right) const;
+
+    // Undoable steps. `name` is the undo stack's text for the step.
+    void setBlock(int row, int column, const TextBlock& block, const QString& name);
+    void clearCells(const QModelIndexList& cells);
+    void insertBlankRows(int row, int count);
+    void removeSystemRows(int row, int count);
+    // Moves rows [row, row + count) by `delta` rows (negative: up).
+    bool moveSystemRows(int row, int count, int delta);
+
+    // Replaces every row at once (a file opened) and clears the undo stack.
+    void resetRows(std::vector<RowTexts> rows);
+
+    // The computation's options: the air, limits and margin.
+    const ductsys::Options& options() const { return options_; }
+    void setOptions(ductsys::Options options);
+
+    // Applies without the undo stack; for its commands.
+    struct CellChange {
+        int row, column;
+        std::string text;
+    };
+    // Sets cells, first adding `addRows` blank rows at the end; returns the
+    // changes that undo it (and the rows to remove again).
+    std::vector<CellChange> applyCells(const std::vector<CellChange>& changes, int addRows);
+    void applyInsert(int row, std::vector<RowTexts> rows);
+    std::vector<RowTexts> applyRemove(int row, int count);
+    // Removes the last `count` rows (added by applyCells).
+    void applyTrim(int count);
+    void applyMove(int row, int count, int delta);
+
+signals:
+    // After every recalculation.
+    void recomputed();
+
+private:
+    void recompute();
+    void refreshAll();
+
+    std::vector<RowTexts> rows_;
+    ductsys::Options options_;
+    ductsys::SystemResult result_;
+    std::vector<std::uint32_t> rowSegment_;  // by row
+    std::vector<int> segmentRow_;            // by segment
+    std::vector<bool> indexRun_;             // by segment
+    std::vector<int> topologyError_;         // by segment: index into result_.errors, or -1
+    QUndoStack undo_;
+    QIcon warningIcon_;
+    QIcon errorIcon_;
+};
+
+// The amber warning mark of the calculator's boxes, and a red one for a
+// row that could not be computed.
+QIcon warningMarkIcon();
+QIcon errorMarkIcon();
+
+}  // namespace table

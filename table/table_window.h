@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window of ductcalc-table: the grid, the side panel, the menus, and the
+// system's file.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class QMenu;
+
+namespace table {
+
+class GridView;
+class SidePanel;
+class TableModel;
+
+class TableWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TableWindow(QWidget* parent = nullptr);
+
+    TableModel* model() const { return model_; }
+    GridView* grid() const { return grid_; }
+    SidePanel* sidePanel() const { return side_; }
+    QString filePath() const { return path_; }
+
+    // Opens a system's file; false (with a message box unless `quiet`) when
+    // it cannot be read.
+    bool openFile(const QString& path, bool quiet = false);
+    bool saveFile(const QString& path, bool quiet = false);
+    bool exportPdf(const QString& path);
+    // The 计算书 as a workbook, by the command line's writer.
+    bool exportWorkbook(const QString& path);
+
+    void copySelection();
+    void pasteText(const QString& text);
+    void pasteClipboard();
+    // 选择尺寸 for the current row: a standard size written into its 尺寸.
+    void chooseSize();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void updateTitle();
+    bool maybeSave();
+    void openDialog();
+    bool save();
+    bool saveAs();
+    void exportPdfDialog();
+    void exportWorkbookDialog();
+    void printDialog();
+    void insertRows();
+    void removeRows();
+    void moveRows(int delta);
+    void selectRows(const QList<int>& rows);
+    void rememberRecent(const QString& path);
+    void fillRecentMenu();
+    QString shownName() const;
+
+    TableModel* model_;
+    GridView* grid_;
+    SidePanel* side_;
+    QMenu* recentMenu_ = nullptr;
+    QString path_;
+};
+
+}  // namespace table

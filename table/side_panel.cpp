@@ -219,6 +219,18 @@ void SidePanel::airEdited() {
     model_->setOptions(options);
 }
 
+void SidePanel::describeAir(ductsys::ReportInfo& info) const {
+    info.air = model_->options().air;
+    const bool typed =
+        !temperature_->text().trimmed().isEmpty() || !altitude_->text().trimmed().isEmpty();
+    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
+    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
+    const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
+    info.airGiven = typed;
+    info.temperature = temperature.value.value_or(20);
+    info.pressure = pressure.value_or(101.325);
+}
+
 void SidePanel::itemClicked(QTreeWidgetItem* item) {
     QList<int> rows;
     for (const QVariant& v : item->data(0, kSegmentsRole).toList())

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include "report_xlsx.h"
+
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
@@ -23,6 +25,11 @@ public:
 
     QTreeWidget* junctionTree() const { return junctions_; }
     QLabel* fanLabel() const { return fan_; }
+
+    // The air the figures stand for, as a report names it: the temperature
+    // and pressure typed here (20 °C at sea level when none is), and the
+    // state the model computes with.
+    void describeAir(ductsys::ReportInfo& info) const;
 
 signals:
     // The rows of a branch (or of every branch of a junction) were clicked.

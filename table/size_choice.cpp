@@ -2,6 +2,7 @@
 #include "size_choice.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -11,6 +12,7 @@
 
 #include "number_reading.h"
 #include "number_text.h"
+#include "presets.h"
 #include "readers.h"
 #include "system.h"
 #include "table_model.h"
@@ -90,6 +92,22 @@ SizeDialog::SizeDialog(const TableModel& model, int row, QWidget* parent)
     auto* form = new QFormLayout;
     maxVelocity_ = new QLineEdit(QStringLiteral("8"), this);
     maxRm_ = new QLineEdit(QStringLiteral("2"), this);
+    // A code's largest velocity for the kind of duct, as `size --preset`
+    // takes it; choosing one fills the velocity limit, which stays editable.
+    preset_ = new QComboBox(this);
+    preset_->setObjectName(QStringLiteral("preset"));
+    preset_->addItem(QStringLiteral("（自定）"));
+    for (const ductsys::VelocityPreset& p : ductsys::kVelocityPresets)
+        preset_->addItem(QStringLiteral("%1（%2）")
+                             .arg(QString::fromUtf8(p.name.data(), qsizetype(p.name.size())),
+                                  QString::fromUtf8(p.source.data(), qsizetype(p.source.size()))));
+    connect(preset_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 1) return;
+        const ductsys::VelocityPreset& p =
+            ductsys::kVelocityPresets[static_cast<std::size_t>(index - 1)];
+        maxVelocity_->setText(QString::number(p.maximum, 'g', 6));
+    });
+    form->addRow(QStringLiteral("规范风速"), preset_);
     form->addRow(QStringLiteral("最大风速 m/s"), maxVelocity_);
     form->addRow(QStringLiteral("最大比摩阻 Pa/m"), maxRm_);
     layout->addLayout(form);

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QTableWidget;
 
@@ -49,6 +50,7 @@ private:
 
     const TableModel& model_;
     int row_;
+    QComboBox* preset_;
     QLineEdit* maxVelocity_;
     QLineEdit* maxRm_;
     QCheckBox* onlyMeeting_;

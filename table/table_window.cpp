@@ -266,15 +266,32 @@ void TableWindow::printDialog() {
 }
 
 bool TableWindow::exportWorkbook(const QString& path) {
-    // The command line's workbook writer is not part of this build yet.
-    (void)path;
-    return false;
+    grid_->commitEditing();
+    ductsys::ReportInfo info;
+    side_->describeAir(info);
+    // The formulas the rows name, as the workbook's notes list them.
+    bool one = false, two = false;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        const std::string& text = model_->rowTexts(row)[cFormula];
+        if (model_->rowTexts(row) == RowTexts{}) continue;
+        (text == "2" ? two : one) = true;
+    }
+    info.formulas = one && two ? "1, 2" : two ? "2" : "1";
+    info.source = shownName().toStdString();
+    info.program = "ductcalc-table " DUCTCALC_VERSION;
+    workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());
+    return workbookProblem_.empty();
 }
 
 void TableWindow::exportWorkbookDialog() {
-    QMessageBox::information(
-        this, QStringLiteral("风管水力计算表"),
-        QStringLiteral("本版本尚不能导出 xlsx 计算书；请用“导出 PDF”或“打印”。"));
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出计算书"), QString(),
+                                                QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
+    if (!exportWorkbook(path))
+        QMessageBox::warning(
+            this, QStringLiteral("风管水力计算表"),
+            QStringLiteral("无法写入“%1”：%2").arg(path, QString::fromStdString(workbookProblem_)));
 }
 
 void TableWindow::copySelection() {

@@ -3,6 +3,8 @@
 // system's file.
 #pragma once
 
+#include <string>
+
 #include <QMainWindow>
 #include <QString>
 
@@ -63,6 +65,7 @@ private:
     TableModel* model_;
     GridView* grid_;
     SidePanel* side_;
+    std::string workbookProblem_;  // why the last workbook could not be written
     QMenu* recentMenu_ = nullptr;
     QString path_;
 };

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -75,6 +77,7 @@ private slots:
     void saveAndOpenAgain();
     void junctionClickSelectsBranch();
     void pdfHasPagesWithTheTable();
+    void workbookReadsBackWithTheGridsFigures();
 
 private:
     std::unique_ptr<TableWindow> window_;
@@ -243,6 +246,33 @@ void TableWindowTest::pdfHasPagesWithTheTable() {
     const QByteArray bytes = pdf.readAll();
     QVERIFY(bytes.startsWith("%PDF"));
     QVERIFY(bytes.contains("/Type /Page"));
+}
+
+// The 计算书 the window exports, read back by openpyxl: its sheets, and the
+// index run's total as a number cell equal to what the grid shows.
+void TableWindowTest::workbookReadsBackWithTheGridsFigures() {
+    if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
+        QSKIP("python3 is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("计算书.xlsx"));
+    window_->model()->resetRows(table::readSystemText(kSystem).rows);
+    QVERIFY(window_->exportWorkbook(path));
+    const QString total = cell(*window_, 3, table::cPathTotal);
+    QProcess python;
+    python.start(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral(R"(
+import sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+print("|".join(book.sheetnames))
+numbers = [c.value for row in book["水力计算表"].iter_rows() for c in row
+           if isinstance(c.value, (int, float))]
+print(any(abs(n - float(sys.argv[2])) <= 1e-6 * abs(n) for n in numbers))
+)"),
+                                             path, total});
+    QVERIFY(python.waitForFinished(60000));
+    const QString out = QString::fromUtf8(python.readAllStandardOutput());
+    if (python.exitCode() != 0 && python.readAllStandardError().contains("openpyxl"))
+        QSKIP("python3-openpyxl is not installed");
+    QCOMPARE(out, QStringLiteral("水力计算表|环路|说明\nTrue\n"));
 }
 
 QTEST_MAIN(TableWindowTest)

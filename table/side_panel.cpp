@@ -227,7 +227,8 @@ void SidePanel::describeAir(ductsys::ReportInfo& info) const {
     const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
     const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
     info.airGiven = typed;
-    info.temperature = temperature.value.value_or(20);
+    info.temperature =
+        temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
     info.pressure = pressure.value_or(101.325);
 }
 

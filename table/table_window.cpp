@@ -271,7 +271,7 @@ bool TableWindow::exportWorkbook(const QString& path) {
     side_->describeAir(info);
     // The formulas the rows name, as the workbook's notes list them.
     bool one = false, two = false;
-    for (int row = 0; row < model_->rowCount(); ++row) {
+    for (int row = 0; row < model_->systemRows(); ++row) {
         const std::string& text = model_->rowTexts(row)[cFormula];
         if (model_->rowTexts(row) == RowTexts{}) continue;
         (text == "2" ? two : one) = true;

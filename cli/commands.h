@@ -7,8 +7,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace cli {
+
+// A UTF-8 byte-order mark, for spreadsheet programs that otherwise take a
+// CSV file for the local code page.
+inline constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // Exit statuses.
 inline constexpr int kSuccess = 0;
@@ -26,6 +31,9 @@ struct MaterialOptions {
 // What calc and size both take: the air volume, the wall and the formula.
 struct DuctOptions {
     std::string flow;
+    // Read the air volume as the window's box reads it (a warning, and exit
+    // status 1, when it is not read whole or is negative) rather than refuse it.
+    bool lenient = false;
     std::string unit = "m3/h";
     MaterialOptions material;
     int formula = 1;
@@ -35,6 +43,7 @@ struct CalcOptions : DuctOptions {
     std::optional<std::string> diameter;  // mm
     std::optional<std::string> sides;     // "AxB", mm
     Format format = Format::text;
+    bool bom = false;  // a UTF-8 byte-order mark before the output
 };
 int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err);
 
@@ -44,18 +53,28 @@ struct SizeOptions : DuctOptions {
     std::optional<double> minVelocity;  // m/s
     std::optional<double> maxRm;        // Pa/m
     Format format = Format::text;
+    bool bom = false;  // a UTF-8 byte-order mark before the output
 };
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err);
 
+enum class InputEncoding { automatic, utf8, gb18030 };
+
 struct TableOptions {
     Format format = Format::csv;
-    char delimiter = ',';
+    // Field separator of the input and of CSV output; 0: the header row's
+    // own (',', ';' or tab), found when it is read.
+    char delimiter = 0;
+    InputEncoding encoding = InputEncoding::automatic;
+    bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
              std::ostream& err);
+// The same for the file at `path` ("-" for standard input).
+int runTableFile(const std::string& path, const TableOptions& options, std::ostream& out,
+                 std::ostream& err);
 
 // The whole program: parses the command line and runs one command.
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -11,9 +11,10 @@
 namespace cli {
 
 // "200" or "φ200" for a diameter, "500x320", "500×320" or "500*320" for two
-// sides (the first is the side captioned 长). Each number must be a whole
-// number text; it is then handed to the recalculation exactly as typed. None
-// when the text is not a size.
+// sides (the first is the side captioned 长), and the other forms
+// ductsys::parseSize reads. Each number must be a whole number text; it is
+// then handed to the recalculation exactly as typed. None when the text is
+// not a size.
 struct SizeArg {
     calc::Shape shape;
     std::string a;  // diameter or first side, mm

@@ -39,3 +39,13 @@ std::string roundTripNumber(float x) {
 }
 
 }  // namespace cli
+
+namespace cli {
+
+void appendRoundTrip(std::string& line, float x) {
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
+    line.append(buffer.data(), end);
+}
+
+}  // namespace cli

@@ -36,5 +36,7 @@ private:
 // The shortest decimal that reads back as the same single: "8.841949",
 // "0.16", "1e-05".
 std::string roundTripNumber(float x);
+// The same, appended to `line`.
+void appendRoundTrip(std::string& line, float x);
 
 }  // namespace cli

@@ -10,6 +10,7 @@
 #include "messages.h"
 #include "number_reading.h"
 #include "number_texts.h"
+#include "readers.h"
 #include "roughness.h"
 #include "tables.h"
 #include "text_fields.h"
@@ -52,42 +53,50 @@ std::optional<double> SegmentCalc::number(std::string_view text, const char* col
 }
 
 template <class Fail>
-void SegmentCalc::compute(Job& job, double lengthValue, double zetaValue, Fail& fail) {
+void SegmentCalc::compute(Job& job, std::optional<double> lengthValue,
+                          std::optional<double> zetaValue, Fail& fail) {
     using calc::Value;
     OutRow& out = job.out;
     const calc::DuctResult result = calc::computeDuct(input_, view_);
     const calc::CalcState& s = result.state;
     const calc::Outcome& o = result.outcome;
     // The values the labels show are taken from the labels themselves.
-    auto fromLabel = [&](Out column, Value value, calc::Result label, std::string_view unit) {
+    auto fromLabel = [&](Out column, Value value, calc::Result label, std::string_view unit,
+                         float x) {
         if (!o.defined(value)) return;
         std::string_view text = view_.caption(label);
         text.remove_suffix(unit.size());
         if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
         out.numbers[column] = text;
+        out.values[column] = x;
     };
     auto show = [&](Out column, std::optional<float> x) {
-        if (x) out.numbers[column] = shownNumber(*x);
+        if (x) out.numbers[column] = shownNumber(*x), out.values[column] = *x;
         return x;
     };
     if (o.defined(Value::size)) out.size = compactSize(view_.caption(calc::Result::Label6));
-    fromLabel(oFlow, Value::flowRate, calc::Result::Label10, " m3/h");
-    fromLabel(oEqDiameter, Value::eqDiameter, calc::Result::Label17, " m");
+    fromLabel(oFlow, Value::flowRate, calc::Result::Label10, " m3/h", s.flowRate);
+    fromLabel(oEqDiameter, Value::eqDiameter, calc::Result::Label17, " m", s.eqDiameter);
     const bool hasVelocity = o.defined(Value::velocity) && !result.noSection;
-    if (hasVelocity) fromLabel(oVelocity, Value::velocity, calc::Result::Label7, " m/s");
-    fromLabel(oReynolds, Value::reynolds, calc::Result::Label15, "");
-    if (o.defined(Value::lambda)) show(oLambda, s.lambda);
-    fromLabel(oRm, Value::specificLoss, calc::Result::Label11, " Pa/m");
-    out.numbers[oLength] = lengthTexts_.text(static_cast<float>(lengthValue));
-    out.numbers[oZeta] = zetaTexts_.text(static_cast<float>(zetaValue));
+    if (hasVelocity)
+        fromLabel(oVelocity, Value::velocity, calc::Result::Label7, " m/s", s.velocity);
+    fromLabel(oReynolds, Value::reynolds, calc::Result::Label15, "", s.reynolds);
+    // A formula with nothing to work on (no air) stores 0: no λ, as the
+    // window shows none.
+    if (o.defined(Value::lambda) && s.lambda != 0) show(oLambda, s.lambda);
+    fromLabel(oRm, Value::specificLoss, calc::Result::Label11, " Pa/m", s.specificLoss);
+    if (o.defined(Value::reynolds) && s.reynolds > 0 && s.reynolds < kLaminarReynolds)
+        job.messages += std::string(kProgram) + ": " + name_ + ':' + std::to_string(job.line) +
+                        ": warning: " + laminarWarning(s.reynolds) + '\n';
 
     std::string reason = failureReason(result, input_);
     std::optional<float> friction, pressure, local, total;
-    if (o.defined(Value::specificLoss))
-        friction = show(oFriction, calc::frictionLoss(s.specificLoss, lengthValue));
+    if (o.defined(Value::specificLoss) && lengthValue)
+        friction = show(oFriction, calc::frictionLoss(s.specificLoss, *lengthValue));
     if (hasVelocity) pressure = show(oPressure, calc::velocityPressure(s.velocity));
-    if (pressure) local = show(oLocal, calc::localLoss(zetaValue, *pressure));
+    if (pressure && zetaValue) local = show(oLocal, calc::localLoss(*zetaValue, *pressure));
     if (friction && local) total = show(oTotal, calc::segmentTotal(*friction, *local));
+    if (!job.ok) return;  // the reading already said why
     if (reason.empty() && !total)
         reason = "the segment's losses are beyond the range of the calculation";
     if (!reason.empty()) {
@@ -130,52 +139,79 @@ void SegmentCalc::run(Job& job) {
         job.ok = false;
         say("", message);
     };
+    // The duct is computed only from inputs that were all read; whatever
+    // else was read is still written.
+    bool duct = true;
+    auto failDuct = [&](const std::string& message) {
+        duct = false;
+        fail(message);
+    };
     if (count != layout_.fieldCount)
-        fail("the row has " + std::to_string(count) + " fields, the header " +
-             std::to_string(layout_.fieldCount));
+        failDuct("the row has " + std::to_string(count) + " fields, the header " +
+                 std::to_string(layout_.fieldCount));
 
     input_.flowFactor = 1;
     if (const std::string_view u = field(unit); !u.empty()) {
-        if (const std::optional<float> f = calc::flowFactorOf(u))
+        if (const std::optional<float> f = ductsys::unitFactor(u))
             input_.flowFactor = *f;
         else
-            fail("unit " + quoted(u) + " is not one of " + unitList());
+            failDuct("unit " + quoted(u) + " is not one of " + unitList());
     }
     const std::string_view flowText = field(flow);
     if (flowText.empty())
-        fail("flow is empty");
-    else if (!calc::readsWhole(flowText))
-        fail("flow " + quoted(flowText) + " is not a number");
+        failDuct("flow is empty");
+    else if (const std::string problem = ductsys::flowProblem(flowText); !problem.empty())
+        failDuct(problem);
     input_.flow = flowText;
 
     const std::string_view sizeText = field(size);
     if (const std::optional<SizeArg> s = parseSize(sizeText))
         setSize(input_, *s);
     else
-        fail("size " + quoted(sizeText) + " is not a size");
+        failDuct("size " + quoted(sizeText) + " is not a size");
 
-    const std::optional<double> lengthValue = number(field(length), "length", fail);
-    if (lengthValue && *lengthValue < 0) fail("length " + quoted(field(length)) + " is negative");
+    std::optional<double> lengthValue = number(field(length), "length", fail);
+    if (lengthValue && *lengthValue < 0) {
+        fail("length " + quoted(field(length)) + " is negative");
+        lengthValue.reset();
+    }
     const std::optional<double> zetaValue = number(field(zeta), "zeta", fail);
+    if (lengthValue) {
+        out.numbers[oLength] = lengthTexts_.text(static_cast<float>(*lengthValue));
+        out.values[oLength] = static_cast<float>(*lengthValue);
+    }
+    if (zetaValue) {
+        out.numbers[oZeta] = zetaTexts_.text(static_cast<float>(*zetaValue));
+        out.values[oZeta] = static_cast<float>(*zetaValue);
+    }
 
     const std::string_view materialText = field(material);
     const std::string_view kText = field(k);
+    bool roughness = true;
     if (!kText.empty()) {
         const std::optional<int> index = calc::materialIndex(materialText);
         if (!materialText.empty() && index != calc::kCustomMaterial) {
-            fail("give a material or k, not both (material " + quoted(materialText) + ", k " +
-                 quoted(kText) + ")");
+            failDuct("give a material or k, not both (material " + quoted(materialText) + ", k " +
+                     quoted(kText) + ")");
+            roughness = false;
+        } else if (const ductsys::RoughnessRead r = ductsys::readRoughness(kText); !r.k) {
+            failDuct("k " + r.error);
+            roughness = false;
         } else {
-            const Roughness r = customRoughness(kText);
             if (!r.warning.empty()) say("warning: ", r.warning);
-            input_.roughness = r.k;
+            input_.roughness = *r.k;
         }
     } else if (materialText.empty()) {
         input_.roughness = calc::materialRoughness(0);
     } else if (const std::optional<float> rk = namedRoughness(materialText)) {
         input_.roughness = *rk;
     } else {
-        fail("material " + quoted(materialText) + " is not one of " + materialList());
+        failDuct("material " + quoted(materialText) + " is not one of " + materialList());
+        roughness = false;
+    }
+    if (roughness) {
+        out.numbers[oK] = kTexts_.text(input_.roughness);
+        out.values[oK] = input_.roughness;
     }
 
     const std::string_view formulaText = field(formula);
@@ -184,9 +220,13 @@ void SegmentCalc::run(Job& job) {
     else if (formulaText == "2")
         input_.formula = 2;
     else
-        fail("formula " + quoted(formulaText) + " is not 1 or 2");
+        failDuct("formula " + quoted(formulaText) + " is not 1 or 2");
+    if (formulaText.empty() || formulaText == "1" || formulaText == "2") {
+        out.numbers[oFormula] = input_.formula == 1 ? "1" : "2";
+        out.values[oFormula] = static_cast<float>(input_.formula);
+    }
 
-    if (job.ok) compute(job, *lengthValue, *zetaValue, fail);
+    if (duct) compute(job, lengthValue, zetaValue, fail);
 }
 
 }  // namespace cli

@@ -44,11 +44,12 @@ private:
     template <class Fail>
     std::optional<double> number(std::string_view text, const char* column, Fail& fail);
     template <class Fail>
-    void compute(Job& job, double lengthValue, double zetaValue, Fail& fail);
+    void compute(Job& job, std::optional<double> lengthValue, std::optional<double> zetaValue,
+                 Fail& fail);
 
     const Layout& layout_;
     const std::string& name_;
-    NumberMemo lengthTexts_, zetaTexts_;
+    NumberMemo lengthTexts_, zetaTexts_, kTexts_;
     calc::DuctInput input_;
     calc::HeadlessView view_{input_};
 };

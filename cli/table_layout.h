@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "table_file.h"
+
 namespace cli {
 
 enum Column { segment, flow, unit, size, length, zeta, material, k, formula, kColumns };
@@ -19,10 +21,9 @@ struct Layout {
     std::size_t fieldCount = 0;
 };
 
-// Reads a header row into `layout`; what makes it unusable (a column named
-// twice, no flow or size column), or empty when it is usable. Header names
-// are English or Chinese; letter case and surrounding blanks do not matter.
-std::string readHeader(const std::vector<std::string>& fields, std::size_t count, Layout& layout);
+// The columns of a header row as the file reader found them (names in
+// English or Chinese, any letter case, units in brackets: see table_file.h).
+void readHeader(const ductsys::TableHeader& header, Layout& layout);
 
 // The numeric output columns, in order; the size follows the air volume.
 enum Out {
@@ -39,22 +40,37 @@ enum Out {
     oLocal,
     oTotal,
     oRunning,
+    oK,        // the roughness in use, mm
+    oFormula,  // 1 or 2
     kOutNumbers
 };
-inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{
-    "flow",         "equivalent_diameter", "velocity",          "reynolds", "lambda",     "rm",
-    "length",       "friction_loss",       "velocity_pressure", "zeta",     "local_loss", "total",
-    "running_total"};
+inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{"flow",
+                                                                     "equivalent_diameter",
+                                                                     "velocity",
+                                                                     "reynolds",
+                                                                     "lambda",
+                                                                     "rm",
+                                                                     "length",
+                                                                     "friction_loss",
+                                                                     "velocity_pressure",
+                                                                     "zeta",
+                                                                     "local_loss",
+                                                                     "total",
+                                                                     "running_total",
+                                                                     "k",
+                                                                     "formula"};
 inline constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
-    "m3/h",    "De m",  "v m/s", "Re",   "λ",         "Rm Pa/m", "l m",
-    "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "Rm·l+Z Pa", "Σ Pa"};
+    "m3/h",  "De m", "v m/s", "Re",        "λ",    "Rm Pa/m", "l m",    "Rm·l Pa",
+    "Pd Pa", "Σζ",   "Z Pa",  "Rm·l+Z Pa", "Σ Pa", "K mm",    "formula"};
 
 // A row as written: numbers already in the window's text, without the
-// leading blank; an empty text where there is no value.
+// leading blank; an empty text where there is no value. `values` holds the
+// single each text shows, for JSON's shortest decimals.
 struct OutRow {
     std::string segment;
     std::string size;  // compact size label
     std::array<std::string, kOutNumbers> numbers{};
+    std::array<float, kOutNumbers> values{};
 };
 
 }  // namespace cli

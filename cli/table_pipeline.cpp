@@ -105,14 +105,7 @@ Table::Table(const std::string& name, TableWriter& writer, std::ostream& err)
     }
 }
 
-bool Table::header(const std::vector<std::string>& fields, std::size_t count, long line) {
-    const std::string problem = readHeader(fields, count, layout_);
-    if (!problem.empty()) {
-        err_ << kProgram << ": " << name_ << ':' << line << ": " << problem << '\n';
-        return false;
-    }
-    return true;
-}
+void Table::header(const ductsys::TableHeader& header) { readHeader(header, layout_); }
 
 void Table::record(std::vector<std::string>& fields, std::size_t count, long line) {
     if (readSize_ == reading_.size()) reading_.emplace_back();
@@ -174,8 +167,10 @@ void Table::emit(Job& job) {
     } else {
         running_ += job.total;
         float running = 0;
-        if (pathKnown_ && calc::storeSingle(running, running_))
+        if (pathKnown_ && calc::storeSingle(running, running_)) {
             job.out.numbers[oRunning] = shownNumber(running);
+            job.out.values[oRunning] = running;
+        }
     }
     writer_.row(job.out);
 }

@@ -30,8 +30,8 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    // The header record; false (after a message) when the table is unusable.
-    bool header(const std::vector<std::string>& fields, std::size_t count, long line);
+    // The columns of the header row the file reader found.
+    void header(const ductsys::TableHeader& header);
 
     // One data record; its fields change hands. Computed and written once
     // its batch is full.

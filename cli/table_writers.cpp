@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_writers.h"
 
+#include "number_texts.h"
 #include "output_lines.h"
 
 namespace cli {
@@ -52,7 +53,7 @@ public:
     }
     void row(const OutRow& r) override {
         line_.clear();
-        line_.cell(r.segment, 10, Align::left);
+        line_.cell(cutToWidth(r.segment, 10), 10, Align::left);
         for (std::size_t i = 0; i < kOutNumbers; ++i) {
             line_.cell(r.numbers[i].empty() ? "-" : r.numbers[i], 12, Align::right);
             if (i == oFlow) line_.cell("  " + (r.size.empty() ? "-" : r.size), 11, Align::left);
@@ -77,7 +78,11 @@ public:
             line_ += ", \"";
             line_ += kOutNames[i];
             line_ += "\": ";
-            line_ += r.numbers[i].empty() ? "null" : r.numbers[i];
+            // The shortest decimal that reads back as the single shown.
+            if (r.numbers[i].empty())
+                line_ += "null";
+            else
+                appendRoundTrip(line_, r.values[i]);
             if (i == oFlow) {
                 line_ += ", \"size\": ";
                 line_ += r.size.empty() ? "null" : jsonString(r.size);

@@ -79,7 +79,7 @@ std::string unknownName(CLI::App& app, int argc, char** argv, std::string& comma
                 const std::string near = nearest(arg, commands);
                 return "unknown command " + arg +
                        (near.empty() ? "; the commands are calc, size and table"
-                                     : "; did you mean " + near + "?");
+                                     : ": did you mean " + near + "?");
             }
             command = arg;
             continue;

@@ -16,6 +16,7 @@ expected=$(printf '%s\n' \
   ./usr/bin/ductcalc \
   ./usr/bin/ductcalc-cli \
   ./usr/share/man/man1/ductcalc-cli.1.gz \
+  ./usr/share/bash-completion/completions/ductcalc-cli \
   ./usr/share/applications/org.example.ductcalc.desktop \
   ./usr/share/metainfo/org.example.ductcalc.metainfo.xml \
   ./usr/share/doc/ductcalc/changelog.gz \

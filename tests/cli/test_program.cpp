@@ -307,6 +307,18 @@ INSTANTIATE_TEST_SUITE_P(
              "-:2: warning: Reynolds number 11.7423 is below 2300"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Text lines up on a terminal, where a Chinese character takes two columns.
+INSTANTIATE_TEST_SUITE_P(
+    TextForPeople, Program,
+    testing::Values(
+        Case{"chinese_segment_padded_by_display_width", "table --format text -",
+             "段号,风量,尺寸\n送风1,1000,200\n", 0, "\n送风1              1000   φ200", ""},
+        Case{"long_segment_cut_with_an_ellipsis", "table --format text -",
+             "段号,风量,尺寸\n送风系统总管段一,1000,200\n", 0, "\n送风系统…          1000", ""},
+        Case{"calc_size_lines_up_with_the_numbers", "calc --flow 1000 --diameter 200", "", 0,
+             "duct size               φ 200\nequivalent diameter     0.2 m", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Faults that changing one line at a time once let through unseen.
 INSTANTIATE_TEST_SUITE_P(
     Mutations, Program,

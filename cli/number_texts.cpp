@@ -27,7 +27,7 @@ const std::string& NumberMemo::text(float x) {
     if (!slot.filled || slot.bits != bits) {
         slot.bits = bits;
         slot.filled = true;
-        slot.text = shownNumber(x);
+        slot.text = shortest_ ? roundTripNumber(x) : shownNumber(x);
     }
     return slot.text;
 }
@@ -36,16 +36,6 @@ std::string roundTripNumber(float x) {
     std::array<char, 32> buffer{};
     const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
     return std::string(buffer.data(), end);
-}
-
-}  // namespace cli
-
-namespace cli {
-
-void appendRoundTrip(std::string& line, float x) {
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
-    line.append(buffer.data(), end);
 }
 
 }  // namespace cli

@@ -64,14 +64,17 @@ void SegmentCalc::compute(Job& job, std::optional<double> lengthValue,
     auto fromLabel = [&](Out column, Value value, calc::Result label, std::string_view unit,
                          float x) {
         if (!o.defined(value)) return;
+        if (layout_.shortest) {
+            out.numbers[column] = roundTripNumber(x);
+            return;
+        }
         std::string_view text = view_.caption(label);
         text.remove_suffix(unit.size());
         if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
         out.numbers[column] = text;
-        out.values[column] = x;
     };
     auto show = [&](Out column, std::optional<float> x) {
-        if (x) out.numbers[column] = shownNumber(*x), out.values[column] = *x;
+        if (x) out.numbers[column] = layout_.shortest ? roundTripNumber(*x) : shownNumber(*x);
         return x;
     };
     if (o.defined(Value::size)) out.size = compactSize(view_.caption(calc::Result::Label6));
@@ -112,6 +115,8 @@ void SegmentCalc::run(Job& job) {
     for (std::string& n : job.out.numbers) n.clear();
     job.messages.clear();
     job.ok = true;
+    for (NumberMemo* memo : {&lengthTexts_, &zetaTexts_, &kTexts_})
+        memo->setShortest(layout_.shortest);
     const std::vector<std::string>& fields = job.fields;
     const std::size_t count = job.count;
     bool blank = true;
@@ -178,11 +183,9 @@ void SegmentCalc::run(Job& job) {
     const std::optional<double> zetaValue = number(field(zeta), "zeta", fail);
     if (lengthValue) {
         out.numbers[oLength] = lengthTexts_.text(static_cast<float>(*lengthValue));
-        out.values[oLength] = static_cast<float>(*lengthValue);
     }
     if (zetaValue) {
         out.numbers[oZeta] = zetaTexts_.text(static_cast<float>(*zetaValue));
-        out.values[oZeta] = static_cast<float>(*zetaValue);
     }
 
     const std::string_view materialText = field(material);
@@ -211,7 +214,6 @@ void SegmentCalc::run(Job& job) {
     }
     if (roughness) {
         out.numbers[oK] = kTexts_.text(input_.roughness);
-        out.values[oK] = input_.roughness;
     }
 
     const std::string_view formulaText = field(formula);
@@ -223,7 +225,6 @@ void SegmentCalc::run(Job& job) {
         failDuct("formula " + quoted(formulaText) + " is not 1 or 2");
     if (formulaText.empty() || formulaText == "1" || formulaText == "2") {
         out.numbers[oFormula] = input_.formula == 1 ? "1" : "2";
-        out.values[oFormula] = static_cast<float>(input_.formula);
     }
 
     if (duct) compute(job, lengthValue, zetaValue, fail);

@@ -19,6 +19,9 @@ enum Column { segment, flow, unit, size, length, zeta, material, k, formula, kCo
 struct Layout {
     std::array<int, kColumns> columns{};
     std::size_t fieldCount = 0;
+    // Numbers as the shortest decimals that read back (JSON) rather than
+    // the window's seven-digit texts.
+    bool shortest = false;
 };
 
 // The columns of a header row as the file reader found them (names in
@@ -63,14 +66,14 @@ inline constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
     "m3/h",  "De m", "v m/s", "Re",        "λ",    "Rm Pa/m", "l m",    "Rm·l Pa",
     "Pd Pa", "Σζ",   "Z Pa",  "Rm·l+Z Pa", "Σ Pa", "K mm",    "formula"};
 
-// A row as written: numbers already in the window's text, without the
-// leading blank; an empty text where there is no value. `values` holds the
-// single each text shows, for JSON's shortest decimals.
+// A row as written: numbers already in the window's text without the
+// leading blank, or as the shortest decimals that read back (Layout::shortest);
+// an empty text where there is no value. They are formed on the computing
+// threads, so that the writing thread only joins them.
 struct OutRow {
     std::string segment;
     std::string size;  // compact size label
     std::array<std::string, kOutNumbers> numbers{};
-    std::array<float, kOutNumbers> values{};
 };
 
 }  // namespace cli

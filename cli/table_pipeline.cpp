@@ -105,7 +105,10 @@ Table::Table(const std::string& name, TableWriter& writer, std::ostream& err)
     }
 }
 
-void Table::header(const ductsys::TableHeader& header) { readHeader(header, layout_); }
+void Table::header(const ductsys::TableHeader& header) {
+    readHeader(header, layout_);
+    layout_.shortest = writer_.shortestNumbers();
+}
 
 void Table::record(std::vector<std::string>& fields, std::size_t count, long line) {
     if (readSize_ == reading_.size()) reading_.emplace_back();
@@ -168,8 +171,8 @@ void Table::emit(Job& job) {
         running_ += job.total;
         float running = 0;
         if (pathKnown_ && calc::storeSingle(running, running_)) {
-            job.out.numbers[oRunning] = shownNumber(running);
-            job.out.values[oRunning] = running;
+            job.out.numbers[oRunning] =
+                layout_.shortest ? roundTripNumber(running) : shownNumber(running);
         }
     }
     writer_.row(job.out);

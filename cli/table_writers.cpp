@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_writers.h"
 
-#include "number_texts.h"
 #include "output_lines.h"
 
 namespace cli {
@@ -70,6 +69,7 @@ class JsonWriter : public TableWriter {
 public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
     void begin() override { out_ << '['; }
+    bool shortestNumbers() const override { return true; }
     void row(const OutRow& r) override {
         line_ = first_ ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
         first_ = false;
@@ -78,11 +78,8 @@ public:
             line_ += ", \"";
             line_ += kOutNames[i];
             line_ += "\": ";
-            // The shortest decimal that reads back as the single shown.
-            if (r.numbers[i].empty())
-                line_ += "null";
-            else
-                appendRoundTrip(line_, r.values[i]);
+            // Already the shortest decimal that reads back (shortestNumbers).
+            line_ += r.numbers[i].empty() ? "null" : r.numbers[i];
             if (i == oFlow) {
                 line_ += ", \"size\": ";
                 line_ += r.size.empty() ? "null" : jsonString(r.size);

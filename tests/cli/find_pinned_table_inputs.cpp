@@ -37,7 +37,8 @@ int main() {
             std::printf("%s: flow,size,length,zeta = %s,%s,%g,%g -> %s\n", what, input.flow.c_str(),
                         input.diameter.c_str(), length, zeta, calc::numberText(shown).c_str());
         };
-        if (!foundFriction && calc::numberText(frictionDouble) != calc::numberText(frictionSingle)) {
+        if (!foundFriction &&
+            calc::numberText(frictionDouble) != calc::numberText(frictionSingle)) {
             foundFriction = true;
             row("friction loss", frictionDouble);
         }

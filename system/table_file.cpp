@@ -385,8 +385,8 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     bool atEnd = false;
     Encoding encoding = options_.encoding;
     std::unique_ptr<Decoder> decoder;
-    long line = 1;           // line of the start of `text` not yet fed
-    bool pendingCr = false;  // a CR ended the last piece: a line end unless LF follows
+    const CsvReader* parser = nullptr;  // once made: the lines it was fed
+    bool pendingCr = false;             // a CR ended the last piece: a line end unless LF follows
     std::size_t undecoded = 0;
     long firstUndecodedLine = 0;
 
@@ -410,7 +410,8 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
             if (undecoded == 0) {
                 const std::size_t at = out.find(kReplacement, start);
                 firstUndecodedLine =
-                    line + static_cast<long>(std::count(out.begin(), out.begin() + at, '\n'));
+                    (parser ? parser->line() : 1) +
+                    static_cast<long>(std::count(out.begin(), out.begin() + at, '\n'));
             }
             undecoded += bad;
         }
@@ -492,6 +493,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
 
     // 2. The rows, through the CSV parser, as the file is read on.
     CsvReader csv(header.delimiter);
+    parser = &csv;
     bool headerDone = false;
     bool stopped = false;
     const CsvReader::RecordFn take = [&](std::vector<std::string>& fields, std::size_t count,
@@ -520,9 +522,11 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
             count = header.fieldCount;
         }
         if (const int s = header.column(Column::segment); s >= 0) {
-            const std::string name =
-                calc::asciiLower(trimmedCell(fields[static_cast<std::size_t>(s)]));
-            if (name == "合计" || name == "总计" || name == "total") {
+            const std::string_view name = trimmedCell(fields[static_cast<std::size_t>(s)]);
+            // Only names of their length are looked at: most rows are not totals.
+            if ((name.size() == 5 || name.size() == 6) &&
+                (name == "合计" || name == "总计" ||
+                 calc::equalsIgnoringAsciiCase(name, "total"))) {
                 onNote({at,
                         "the total row \"" +
                             std::string(trimmedCell(fields[static_cast<std::size_t>(s)])) +
@@ -538,12 +542,12 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
 
     auto feedText = [&]() -> FileError {
         if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+            // The parser has counted the lines fed so far.
             const long at =
-                line + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
+                csv.line() + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
             return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
         }
         const bool fed = csv.feed(text.data(), text.size());
-        line += static_cast<long>(std::count(text.begin(), text.end(), '\n'));
         text.clear();
         if (stopped || csv.stopped()) return {Kind::stopped, 0, {}};
         if (!fed) return {Kind::notCsv, csv.line(), "not CSV: a quote out of place"};

@@ -271,7 +271,8 @@ bool TableWindow::exportWorkbook(const QString& path) {
     side_->describeAir(info);
     // The formulas the rows name, as the workbook's notes list them.
     bool one = false, two = false;
-    for (int row = 0; row < model_->rowCount(); ++row) {
+    // The system's rows only: the empty row at the end has no texts.
+    for (int row = 0; row < model_->systemRows(); ++row) {
         const std::string& text = model_->rowTexts(row)[cFormula];
         if (model_->rowTexts(row) == RowTexts{}) continue;
         (text == "2" ? two : one) = true;

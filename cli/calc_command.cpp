@@ -33,8 +33,12 @@ struct Entry {
 void writeText(const std::vector<Entry>& entries, std::ostream& out) {
     for (const Entry& e : entries) {
         std::string line;
-        appendPadded(line, e.caption, 22, Align::left);
-        line += e.text;
+        appendPadded(line, e.caption, 24, Align::left);
+        // The labels' leading blank dropped, so that the size (which has
+        // none) lines up with the numbers.
+        std::string_view text = e.text;
+        if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+        line += text;
         if (e.value && !e.unit.empty()) line += e.unit;
         out << line << '\n';
     }
@@ -100,13 +104,16 @@ void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
     sizeGroup->add_option("--sides", options->sides, "sides of a rectangular duct, mm, as 500x320");
     sizeGroup->require_option(1);
     addFormatOption(*command, options->format);
+    command->add_flag("--bom", options->bom,
+                      "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     command->callback([options, &out, &err, &status] { status = runCalc(*options, out, err); });
 }
 
 int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     calc::DuctInput input;
     const GivenSize size = givenSize(options);
-    if (!readDuctOptions(options, &size, input, err)) return kUsage;
+    bool flowWarned = false;
+    if (!readDuctOptions(options, &size, input, err, flowWarned)) return kUsage;
 
     calc::HeadlessView view(input);
     const calc::DuctResult result = computeDuct(input, view);
@@ -128,7 +135,10 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     } else {
         pressureText = label(Result::Label7);  // the prompt, or the failure marker
     }
-    const std::optional<float> lambda = ifDefined(Value::lambda, s.lambda);
+    // A formula with nothing to work on (no air) stores 0: no λ, as the
+    // window shows none.
+    const std::optional<float> lambda =
+        s.lambda != 0 ? ifDefined(Value::lambda, s.lambda) : std::nullopt;
 
     const std::vector<Entry> entries{
         {"roughness", "roughness K", " mm", s.roughness, label(Result::Label13)},
@@ -142,13 +152,14 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
          label(Result::Label7)},
         {"reynolds", "Reynolds number", "", ifDefined(Value::reynolds, s.reynolds),
          label(Result::Label15)},
-        {"friction_loss", "friction loss Rm", "", ifDefined(Value::specificLoss, s.specificLoss),
+        {"rm", "specific friction Rm", "", ifDefined(Value::specificLoss, s.specificLoss),
          label(Result::Label11)},
         {"lambda", "friction factor", "", lambda,
          lambda ? calc::numberText(*lambda) : std::string(calc::kFailMarker)},
         {"velocity_pressure", "velocity pressure", "", pressure, pressureText},
     };
 
+    if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
             writeText(entries, out);
@@ -164,11 +175,13 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     std::string reason = failureReason(result, input);
     if (reason.empty() && hasVelocity && !pressure)
         reason = "the velocity pressure is beyond the range of the calculation";
+    if (o.defined(Value::reynolds) && s.reynolds > 0 && s.reynolds < kLaminarReynolds)
+        err << kProgram << ": warning: " << laminarWarning(s.reynolds) << '\n';
     if (!reason.empty()) {
         err << kProgram << ": " << reason << '\n';
         return kRowsFailed;
     }
-    return kSuccess;
+    return flowWarned ? kRowsFailed : kSuccess;
 }
 
 }  // namespace cli

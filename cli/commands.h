@@ -7,8 +7,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace cli {
+
+// A UTF-8 byte-order mark, for spreadsheet programs that otherwise take a
+// CSV file for the local code page.
+inline constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // Exit statuses.
 inline constexpr int kSuccess = 0;
@@ -36,6 +41,9 @@ struct AirOptions {
 // the air.
 struct DuctOptions {
     std::string flow;
+    // Read the air volume as the window's box reads it (a warning, and exit
+    // status 1, when it is not read whole or is negative) rather than refuse it.
+    bool lenient = false;
     std::string unit = "m3/h";
     MaterialOptions material;
     int formula = 1;
@@ -46,6 +54,7 @@ struct CalcOptions : DuctOptions {
     std::optional<std::string> diameter;  // mm
     std::optional<std::string> sides;     // "AxB", mm
     Format format = Format::text;
+    bool bom = false;  // a UTF-8 byte-order mark before the output
 };
 int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err);
 
@@ -60,27 +69,37 @@ struct SizeOptions : DuctOptions {
     std::optional<double> maxSide;         // mm: a ceiling limits the duct's height
     std::optional<double> targetVelocity;  // m/s: sizes ranked by closeness to it
     Format format = Format::text;
+    bool bom = false;  // a UTF-8 byte-order mark before the output
 };
 int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err);
+
+enum class InputEncoding { automatic, utf8, gb18030 };
 
 struct TableOptions {
     Format format = Format::csv;
     bool xlsx = false;   // a workbook to `output` instead of `format`
     std::string output;  // -o: the file written instead of standard output
     AirOptions air;
-    char delimiter = ',';
+    // Field separator of the input and of CSV output; 0: the header row's
+    // own (',', ';' or tab), found when it is read.
+    char delimiter = 0;
+    InputEncoding encoding = InputEncoding::automatic;
+    bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
              std::ostream& err);
+// The same for the file at `path` ("-" for standard input).
+int runTableFile(const std::string& path, const TableOptions& options, std::ostream& out,
+                 std::ostream& err);
 
 struct SystemOptions {
     Format format = Format::text;
-    bool xlsx = false;   // a 计算书 workbook to `output` instead of `format`
-    std::string output;  // -o: the file written instead of standard output
-    char delimiter = ',';
+    bool xlsx = false;           // a 计算书 workbook to `output` instead of `format`
+    std::string output;          // -o: the file written instead of standard output
+    char delimiter = 0;          // 0: the header row's own (',', ';' or tab)
     std::string fan;             // the fan's node; empty: the from node of the first row
     double maxImbalance = 0.15;  // GB 50736's limit for parallel loops
     double margin = 0.10;        // allowance on the index run's total for the fan

@@ -7,6 +7,8 @@
 
 #include "air_state.h"
 #include "messages.h"
+#include "readers.h"
+#include "reading_warning.h"
 #include "roughness.h"
 #include "tables.h"
 
@@ -14,17 +16,16 @@ namespace cli {
 
 namespace {
 
-std::vector<std::string> unitTexts() {
-    std::vector<std::string> texts;
-    for (const calc::FlowUnit& unit : calc::flowUnits) texts.emplace_back(unit.text);
-    return texts;
-}
-
 // The roughness of the options, or none after a message saying why there is
 // none. Warnings go to `err`.
 std::optional<float> roughnessOf(const MaterialOptions& m, std::ostream& err) {
     if (m.k) {
-        const Roughness r = customRoughness(*m.k);
+        const ductsys::RoughnessRead r = ductsys::readRoughness(*m.k);
+        if (!r.k) {
+            err << kProgram << ": --k " << r.error
+                << ": give the roughness K in mm as a plain number, such as 0.15\n";
+            return std::nullopt;
+        }
         if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
         return r.k;
     }
@@ -44,19 +45,43 @@ std::string decimal(double x) {
 
 }  // namespace
 
+const char* const kFormulaHelp =
+    "friction-factor formula: 1 (公式一, the default, as in the window; it lies below "
+    "Colebrook in the transition region, by 14-31 % at Re 100000 and up to 58 % at Re "
+    "10000) or 2 (公式二, Moody's approximation, within 4 % of Colebrook)";
+
 void addDuctOptions(CLI::App& command, DuctOptions& options) {
-    command.add_option("--flow", options.flow, "air volume, read like the window's air-volume box")
+    command
+        .add_option("--flow", options.flow, "air volume, a plain number read whole (not negative)")
         ->required();
-    command.add_option("--unit", options.unit, "unit of the air volume: " + unitList())
-        ->check(CLI::IsMember(unitTexts()));
+    command.add_flag("--lenient", options.lenient,
+                     "read --flow as the window's air-volume box reads it (\"1,000\" as 1), "
+                     "with the window's warning and exit status 1 when it is not read whole");
+    command
+        .add_option("--unit", options.unit,
+                    "unit of the air volume: " + unitList() + " (any letter case; m³/h too)")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                if (ductsys::unitFactor(text)) return {};
+                return cli::quoted(text) + " is not one of " + unitList();
+            },
+            "UNIT", "unit"));
     CLI::Option* named =
         command.add_option("--material", options.material.material,
                            "wall material, its default roughness: " + materialList());
-    CLI::Option* k = command.add_option("--k", options.material.k,
-                                        "custom roughness K in mm, held between 0.01 and 10");
+    CLI::Option* k = command.add_option(
+        "--k", options.material.k,
+        "custom roughness K in mm, a plain number read whole; held between 0.01 and 10 "
+        "with a warning");
     named->excludes(k);
-    command.add_option("--formula", options.formula, "friction-factor formula, 1 or 2")
-        ->check(CLI::IsMember({1, 2}));
+    command.add_option("--formula", options.formula, kFormulaHelp)
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                if (text == "1" || text == "2") return {};
+                return cli::quoted(text) +
+                       " is no formula: give 1 (公式一, the default) or 2 (公式二)";
+            },
+            "1|2", "formula"));
     addAirOptions(command, options.air);
 }
 
@@ -99,8 +124,9 @@ std::optional<AirInUse> readAirOptions(const AirOptions& options, std::ostream& 
 }
 
 bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::DuctInput& input,
-                     std::ostream& err) {
-    const std::optional<float> factor = calc::flowFactorOf(options.unit);
+                     std::ostream& err, bool& flowWarned) {
+    flowWarned = false;
+    const std::optional<float> factor = ductsys::unitFactor(options.unit);
     if (!factor) {
         err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList()
             << '\n';
@@ -108,9 +134,24 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
     }
     input.flowFactor = *factor;
     input.flow = options.flow;
-    if (!calc::readsWhole(options.flow))
-        err << kProgram << ": warning: --flow " << quoted(options.flow)
-            << " is read as far as it is a number, as the window reads it\n";
+    if (const std::string problem = ductsys::flowProblem(options.flow); !problem.empty()) {
+        if (!options.lenient) {
+            err << kProgram << ": --" << problem
+                << ": give the air volume as a plain number, such as 1000, or add --lenient "
+                   "to read it as the window does\n";
+            return false;
+        }
+        // The window's own warning, one line per point.
+        const std::string warning = calc::readingWarning(options.flow, calc::Quantity::AirVolume);
+        std::size_t at = 0;
+        while (at < warning.size()) {
+            std::size_t end = warning.find('\n', at);
+            if (end == std::string::npos) end = warning.size();
+            err << kProgram << ": warning: --flow: " << warning.substr(at, end - at) << '\n';
+            at = end + 1;
+        }
+        flowWarned = true;
+    }
 
     if (size) {
         if (!size->size) {

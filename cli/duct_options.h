@@ -46,7 +46,14 @@ struct GivenSize {
 // the command takes one (none leaves the size to the caller), then the
 // roughness and the formula. Each problem and warning goes to `err` in that
 // order; false after the first problem that leaves no duct to compute.
+// --flow must read whole and not be negative; with --lenient it is read as
+// the window reads it, and `flowWarned` says that it was not read whole (the
+// command then ends with status 1).
 bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::DuctInput& input,
-                     std::ostream& err);
+                     std::ostream& err, bool& flowWarned);
+
+// The help of --formula: the default and how far formula 1 lies below
+// Colebrook.
+extern const char* const kFormulaHelp;
 
 }  // namespace cli

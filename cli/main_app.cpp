@@ -4,8 +4,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "command_line.h"
 #include "commands.h"
@@ -37,6 +40,79 @@ void addFormatOption(CLI::App& command, Format& format, bool* xlsx) {
         ->each([text, &format](const std::string& name) { format = kFormats.at(name); });
 }
 
+namespace {
+
+// The edit distance of two names, a swap of neighbours counting as one
+// edit ("flwo" is one from "flow").
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// The known name nearest to `name`, when it is near enough to be meant.
+std::string nearest(std::string_view name, const std::vector<std::string>& known) {
+    std::string best;
+    std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
+    for (const std::string& k : known) {
+        const std::size_t d = editDistance(name, k);
+        if (d < bestDistance) best = k, bestDistance = d;
+    }
+    return best;
+}
+
+// A command or option that does not exist, named with the nearest one that
+// does, before the parser reports something less helpful ("--flow is
+// required" for "--flwo"). Empty when every name is known. `command` is set
+// to the command given, for the help it should point to.
+std::string unknownName(CLI::App& app, int argc, char** argv, std::string& command) {
+    std::vector<std::string> commands;
+    for (const CLI::App* sub : app.get_subcommands({})) commands.push_back(sub->get_name());
+    CLI::App* given = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--") break;
+        if (!given) {
+            if (arg.rfind("-", 0) == 0)
+                continue;  // --help, --version, or an error the parser names
+            for (CLI::App* sub : app.get_subcommands({}))
+                if (sub->get_name() == arg) given = sub;
+            if (!given) {
+                const std::string near = nearest(arg, commands);
+                return "unknown command " + arg +
+                       (near.empty() ? "; the commands are calc, size and table"
+                                     : ": did you mean " + near + "?");
+            }
+            command = arg;
+            continue;
+        }
+        if (arg.rfind("--", 0) != 0) continue;
+        const std::string name = arg.substr(2, arg.find('=') - 2);
+        std::vector<std::string> options{"help"};
+        for (const CLI::Option* o : given->get_options())
+            for (const std::string& l : o->get_lnames()) options.push_back(l);
+        // Options of an option group (calc's size) belong to the command too.
+        for (const CLI::App* group : given->get_subcommands({}))
+            for (const CLI::Option* o : group->get_options())
+                for (const std::string& l : o->get_lnames()) options.push_back(l);
+        if (std::find(options.begin(), options.end(), name) != options.end()) continue;
+        const std::string near = nearest(name, options);
+        return "unknown option --" + name + (near.empty() ? "" : "; did you mean --" + near + "?");
+    }
+    return {};
+}
+
+}  // namespace
+
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App app{
         "Duct air velocity and friction loss, computed exactly as the window "
@@ -44,9 +120,13 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
         std::string(kProgram)};
     app.option_defaults()->always_capture_default();
     app.require_subcommand(1);
-    app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return std::string(kProgram) + ": " + e.what() + "\nTry '" + std::string(kProgram) +
+    std::string command;  // the command given, for the help an error points to
+    auto tryHelp = [&command] {
+        return "Try '" + std::string(kProgram) + (command.empty() ? "" : " " + command) +
                " --help' for more information.\n";
+    };
+    app.failure_message([tryHelp](const CLI::App*, const CLI::Error& e) {
+        return std::string(kProgram) + ": " + e.what() + "\n" + tryHelp();
     });
     app.set_version_flag("--version", "ductcalc-cli 1.0.0");
 
@@ -56,6 +136,10 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     addTableCommand(app, out, err, status);
     addSystemCommand(app, out, err, status);
 
+    if (const std::string unknown = unknownName(app, argc, argv, command); !unknown.empty()) {
+        err << kProgram << ": " << unknown << '\n' << tryHelp();
+        return kUsage;
+    }
     try {
         // Runs the callback of the command given, which sets the status.
         app.parse(argc, argv);

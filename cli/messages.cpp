@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messages.h"
 
+#include "number_texts.h"
 #include "tables.h"
 
 namespace cli {
@@ -21,6 +22,11 @@ std::string unitList() {
         list += unit.text;
     }
     return list;
+}
+
+std::string laminarWarning(float reynolds) {
+    return "Reynolds number " + shownNumber(reynolds) +
+           " is below 2300: the flow is laminar, and neither friction formula is meant for it";
 }
 
 std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input) {

@@ -17,6 +17,11 @@ std::string quoted(std::string_view text);
 // "m3/h, m3/min, …", for messages and help.
 std::string unitList();
 
+// Below this Reynolds number the flow is laminar, and neither friction
+// formula is meant for it.
+inline constexpr float kLaminarReynolds = 2300;
+std::string laminarWarning(float reynolds);
+
 // What went wrong in a recalculation that left values undefined, or that had
 // no section to compute a velocity for; empty when nothing did.
 std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input);

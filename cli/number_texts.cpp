@@ -27,7 +27,7 @@ const std::string& NumberMemo::text(float x) {
     if (!slot.filled || slot.bits != bits) {
         slot.bits = bits;
         slot.filled = true;
-        slot.text = shownNumber(x);
+        slot.text = shortest_ ? roundTripNumber(x) : shownNumber(x);
     }
     return slot.text;
 }

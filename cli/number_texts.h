@@ -22,6 +22,12 @@ std::string shownNumber(float x);
 class NumberMemo {
 public:
     const std::string& text(float x);
+    // Texts as roundTripNumber writes them rather than shownNumber.
+    void setShortest(bool shortest) {
+        if (shortest == shortest_) return;
+        shortest_ = shortest;
+        for (Slot& slot : slots_) slot.filled = false;
+    }
 
 private:
     static constexpr int kBits = 9;
@@ -31,6 +37,7 @@ private:
         std::string text;
     };
     std::array<Slot, std::size_t{1} << kBits> slots_{};
+    bool shortest_ = false;
 };
 
 // The shortest decimal that reads back as the same single: "8.841949",

@@ -39,6 +39,10 @@ void TextLine::cell(std::string_view text, std::size_t width, Align align) {
     appendPadded(line_, text, width, align);
 }
 
-std::string jsonString(std::string_view text) { return nlohmann::json(text).dump(); }
+std::string jsonString(std::string_view text) {
+    // A text that is not UTF-8 (which the file reader never hands on) gets
+    // U+FFFD for its bad bytes rather than end the document half-written.
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
 
 }  // namespace cli

@@ -87,6 +87,8 @@ void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
     // --preset list needs no air volume.
     command->get_option("--flow")->required(false);
     addFormatOption(*command, options->format);
+    command->add_flag("--bom", options->bom,
+                      "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     command->callback([options, &out, &err, &status] { status = runSize(*options, out, err); });
 }
 
@@ -110,7 +112,8 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
         return kUsage;
     }
     calc::DuctInput input;
-    if (!readDuctOptions(options, nullptr, input, err)) return kUsage;
+    bool flowWarned = false;
+    if (!readDuctOptions(options, nullptr, input, err, flowWarned)) return kUsage;
     if (!(options.maxAspect >= 1) || !std::isfinite(options.maxAspect)) {
         err << kProgram << ": --max-aspect must be a number of at least 1\n";
         return kUsage;
@@ -121,10 +124,18 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             err << kProgram << ": a limit must be a finite number\n";
             return kUsage;
         }
+    if (options.maxVelocity && options.minVelocity && *options.minVelocity > *options.maxVelocity) {
+        err << kProgram << ": --min-velocity "
+            << shownNumber(static_cast<float>(*options.minVelocity)) << " is above --max-velocity "
+            << shownNumber(static_cast<float>(*options.maxVelocity))
+            << ": no velocity meets both\n";
+        return kUsage;
+    }
     input.standard = true;
 
     std::vector<Candidate> candidates;
     calc::HeadlessView view(input);
+    int laminar = 0;
     auto add = [&]() -> bool {
         const calc::DuctResult r = calc::computeDuct(input, view);
         const std::string reason = failureReason(r, input);
@@ -137,6 +148,7 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
         candidates.push_back({input.shape, compactSize(view.caption(Result::Label6)), s.area,
                               s.eqDiameter, s.velocity, s.specificLoss, height, std::nullopt,
                               std::nullopt, false});
+        if (s.reynolds > 0 && s.reynolds < kLaminarReynolds) ++laminar;
         return true;
     };
     input.shape = calc::Shape::circular;
@@ -189,6 +201,11 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
         }
     }
 
+    if (laminar > 0)
+        err << kProgram << ": warning: " << laminar << (laminar == 1 ? " size has" : " sizes have")
+            << " a Reynolds number below 2300: the flow is laminar there, and neither friction "
+               "formula is meant for it\n";
+    if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text: {
             if (preset)
@@ -247,10 +264,10 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
                 const Candidate& c = candidates[i];
                 out << "    {\"shape\": \"" << shapeName(c.shape)
                     << "\", \"size\": " << jsonString(c.size)
-                    << ", \"area\": " << shownNumber(c.area)
-                    << ", \"equivalent_diameter\": " << shownNumber(c.eqDiameter)
-                    << ", \"velocity\": " << shownNumber(c.velocity)
-                    << ", \"rm\": " << shownNumber(c.rm)
+                    << ", \"area\": " << roundTripNumber(c.area)
+                    << ", \"equivalent_diameter\": " << roundTripNumber(c.eqDiameter)
+                    << ", \"velocity\": " << roundTripNumber(c.velocity)
+                    << ", \"rm\": " << roundTripNumber(c.rm)
                     << ", \"meets\": " << (c.meets ? (*c.meets ? "true" : "false") : "null")
                     << ", \"smallest\": " << (c.smallest ? "true" : "false")
                     << (c.recommended ? std::string(", \"recommended\": ") +
@@ -263,7 +280,11 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             break;
         }
     }
-    return kSuccess;
+    if (limited && !smallestCircular && !smallestRectangular) {
+        err << kProgram << ": no size meets the limits\n";
+        return kRowsFailed;
+    }
+    return flowWarned ? kRowsFailed : kSuccess;
 }
 
 }  // namespace cli

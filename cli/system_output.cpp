@@ -11,6 +11,7 @@
 #include "output_lines.h"
 #include "report.h"
 #include "report_xlsx.h"
+#include "table_file.h"
 #include "table_layout.h"
 
 namespace cli {
@@ -261,22 +262,23 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
                 RowMode mode) {
+    // The same reader as table's: encodings, the delimiter found from the
+    // header, header names with units, title and total rows.
     Layout layout;
-    bool sawHeader = false;
-    bool usable = true;
-    ductsys::CsvReader reader(delimiter);
-    const ductsys::CsvReader::Status status =
-        reader.read(in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
-            if (!sawHeader) {
-                sawHeader = true;
-                const std::string problem = readHeader(fields, count, layout);
-                if (!problem.empty()) {
-                    input.err << kProgram << ": " << input.name << ':' << line << ": " << problem
-                              << '\n';
-                    usable = false;
-                }
-                return usable;
-            }
+    const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
+        readHeader(h, layout);
+        input.delimiter = h.delimiter;
+        return true;
+    };
+    const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
+        input.err << kProgram << ": " << input.name;
+        if (note.line > 0) input.err << ':' << note.line;
+        input.err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
+    };
+    ductsys::TableFileReader reader({ductsys::Encoding::automatic, delimiter});
+    const ductsys::FileError e = reader.read(
+        in, onHeader,
+        [&](std::vector<std::string>& fields, std::size_t count, long line) {
             auto field = [&](Column c) -> std::string_view {
                 const int at = layout.columns[c];
                 if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
@@ -315,30 +317,23 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                                                        " fields, the header " +
                                                        std::to_string(layout.fieldCount));
             return true;
-        });
-    switch (status) {
-        case ductsys::CsvReader::Status::done:
-        case ductsys::CsvReader::Status::stopped:
+        },
+        onNote);
+    if (e.ok()) return true;
+    input.err << kProgram << ": " << input.name;
+    if (e.line > 0) input.err << ':' << e.line;
+    switch (e.kind) {
+        case ductsys::FileError::Kind::cannotOpen:
+            input.err << ": cannot open: " << e.message << '\n';
             break;
-        case ductsys::CsvReader::Status::malformed:
-            input.err << kProgram << ": " << input.name << ':' << reader.line()
-                      << ": not CSV: a quote out of place or a quoted field left open\n";
-            return false;
-        case ductsys::CsvReader::Status::binary:
-            input.err << kProgram << ": " << input.name
-                      << ": not CSV: the file holds binary data\n";
-            return false;
-        case ductsys::CsvReader::Status::readError:
-            input.err << kProgram << ": " << input.name << ": read error\n";
-            return false;
+        case ductsys::FileError::Kind::readError:
+            input.err << ": read error: " << e.message << '\n';
+            break;
+        default:
+            input.err << ": " << e.message << '\n';
+            break;
     }
-    if (usable && !sawHeader) {
-        input.err
-            << kProgram << ": " << input.name
-            << ": empty: a header row with at least \"flow\" and \"size\" columns is needed\n";
-        usable = false;
-    }
-    return usable;
+    return false;
 }
 
 void makeTableRun(SystemResult& result, const SystemInput& input) {
@@ -373,6 +368,9 @@ std::string formulaText(unsigned seen) {
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out) {
     std::ostream& err = input.err;
+    // CSV is written with the input's own delimiter unless one is given.
+    SystemOptions csvOptions = options;
+    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
     auto at = [&](std::uint32_t segment) {
         return std::string(kProgram) + ": " + input.name + ':' +
                std::to_string(input.lines[segment]) + ": ";
@@ -415,7 +413,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, options, file);
+                writeFormat(result, air, csvOptions, file);
                 file.close();
                 written = !file.fail();
             }
@@ -426,7 +424,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, options, out);
+        writeFormat(result, air, csvOptions, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -37,6 +37,7 @@ struct SystemInput {
     std::vector<std::string> names;
     std::vector<std::uint32_t> emptyFlows;
     unsigned formulasSeen = 0;  // bit 1: formula 1, bit 2: formula 2
+    char delimiter = ',';       // the header row's, for CSV output
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on

@@ -4,26 +4,154 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
+#include <streambuf>
 
+#include "ascii.h"
 #include "command_line.h"
 #include "commands.h"
 #include "csv_reader.h"
 #include "duct_options.h"
 #include "messages.h"
 #include "system_output.h"
+#include "table_file.h"
 #include "table_pipeline.h"
 #include "table_writers.h"
 
 namespace cli {
 
 namespace {
+
+// The error stream while a row count may stand on it: the first message
+// after the count clears its line, so that a message never runs on from it.
+class ClearingBuf : public std::streambuf {
+public:
+    explicit ClearingBuf(std::ostream& err) : err_(err) {}
+    // Writes the row count over the last one.
+    void progress(long rows) {
+        err_ << '\r' << kProgram << ": " << rows << " rows" << std::flush;
+        showing_ = true;
+    }
+    void clear() {
+        if (!showing_) return;
+        showing_ = false;
+        err_ << '\r' << std::string(kProgram.size() + 24, ' ') << '\r';
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        clear();
+        err_.put(traits_type::to_char_type(c));
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        clear();
+        err_.write(s, n);
+        return n;
+    }
+    int sync() override {
+        err_.flush();
+        return 0;
+    }
+
+private:
+    std::ostream& err_;
+    bool showing_ = false;
+};
+
+ductsys::Encoding encodingOf(InputEncoding e) {
+    switch (e) {
+        case InputEncoding::utf8:
+            return ductsys::Encoding::utf8;
+        case InputEncoding::gb18030:
+            return ductsys::Encoding::gb18030;
+        case InputEncoding::automatic:
+            break;
+    }
+    return ductsys::Encoding::automatic;
+}
+
+// Reads the table from `in`, or from `path` when `in` is null.
+int readTable(std::FILE* in, const std::string& path, const std::string& name,
+              const TableOptions& options, const calc::AirState& air, std::ostream& out,
+              std::ostream& errStream) {
+    ClearingBuf clearing(errStream);
+    std::ostream err(&clearing);
+    std::unique_ptr<TableWriter> writer;
+    std::optional<Table> table;
+    const auto started = std::chrono::steady_clock::now();
+    bool showing = false;
+
+    const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
+        if (options.bom) out << kBom;
+        writer = makeTableWriter(options.format, h.delimiter, out);
+        table.emplace(name, *writer, err, air);
+        table->header(h);
+        writer->begin();
+        return static_cast<bool>(out);
+    };
+    const ductsys::TableFileReader::RecordFn onRecord = [&](std::vector<std::string>& fields,
+                                                            std::size_t count, long line) {
+        table->record(fields, count, line);
+        if (options.progress && table->rows() % 65536 == 0 &&
+            (showing || std::chrono::steady_clock::now() - started > std::chrono::seconds(1))) {
+            showing = true;
+            clearing.progress(table->rows());
+        }
+        // Nothing more to read once the output is lost.
+        return static_cast<bool>(out);
+    };
+    const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
+        err << kProgram << ": " << name;
+        if (note.line > 0) err << ':' << note.line;
+        err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
+    };
+
+    ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter});
+    const ductsys::FileError e = in ? reader.read(in, onHeader, onRecord, onNote)
+                                    : reader.read(path, onHeader, onRecord, onNote);
+    if (table) table->flush();
+    clearing.clear();
+
+    using Kind = ductsys::FileError::Kind;
+    if (!e.ok()) {
+        err << kProgram << ": " << name;
+        if (e.line > 0) err << ':' << e.line;
+        switch (e.kind) {
+            case Kind::cannotOpen:
+                err << ": cannot open: " << e.message << '\n';
+                break;
+            case Kind::readError:
+                err << ": read error: " << e.message << '\n';
+                break;
+            default:
+                err << ": " << e.message << '\n';
+                break;
+        }
+    }
+    if (writer) writer->end();  // what was written stays well-formed
+    out.flush();
+    err.flush();
+    if (!e.ok() || !out) return kUsage;
+    return table && table->failed() ? kRowsFailed : kSuccess;
+}
+
+// --delimiter's text as a character: one character, or "tab" or "\t".
+std::string delimiterProblem(const std::string& text) {
+    if (text == "tab" || text == "\\t" || text == "\t") return {};
+    if (text.empty()) return "--delimiter: an empty text is no delimiter";
+    if (text.size() != 1) return "--delimiter: give one character, or tab";
+    if (text == "\"") return "--delimiter: a quote encloses fields and cannot separate them";
+    if (text == "\n" || text == "\r") return "--delimiter: a line end cannot separate fields";
+    return {};
+}
 
 // The table as a 计算书 workbook: the run in file order computed as a
 // system, so that it has the system's paths and fan sheet too.
@@ -43,13 +171,26 @@ int runTableWorkbook(std::FILE* in, const std::string& name, const TableOptions&
     return writeSystem(result, input, air, writing, none);
 }
 
-// Writes to options.output, whole or not at all, or to `out`.
-int runTableTo(std::FILE* in, const std::string& name, const TableOptions& options,
-               std::ostream& out, std::ostream& err) {
-    if (options.output.empty() || options.xlsx) return runTable(in, name, options, out, err);
+// Reads the table from `in`, or from `path` when `in` is null, and writes
+// to options.output, whole or not at all, or to `out`.
+int runTableTo(std::FILE* in, const std::string& path, const std::string& name,
+               const TableOptions& options, std::ostream& out, std::ostream& err) {
+    const std::optional<AirInUse> air = readAirOptions(options.air, err);
+    if (!air) return kUsage;
+    if (options.xlsx) {
+        std::FILE* file = in ? in : std::fopen(path.c_str(), "rb");
+        if (!file) {
+            err << kProgram << ": " << name << ": cannot open: " << std::strerror(errno) << '\n';
+            return kUsage;
+        }
+        const int status = runTableWorkbook(file, name, options, *air, err);
+        if (!in) std::fclose(file);
+        return status;
+    }
+    if (options.output.empty()) return readTable(in, path, name, options, air->state, out, err);
     const std::string partial = options.output + ".part";
     std::ofstream file(partial, std::ios::binary);
-    int status = file ? runTable(in, name, options, file, err) : kUsage;
+    int status = file ? readTable(in, path, name, options, air->state, file, err) : kUsage;
     file.close();
     if (status != kUsage && (file.fail() || std::rename(partial.c_str(), options.output.c_str()))) {
         err << kProgram << ": " << options.output << ": cannot write the file\n";
@@ -59,111 +200,67 @@ int runTableTo(std::FILE* in, const std::string& name, const TableOptions& optio
     return status;
 }
 
-// Opens the file named on the command line, or takes standard input for "-".
-int runTableFile(const std::string& file, TableOptions options, std::ostream& out,
-                 std::ostream& err) {
-    if (options.xlsx && options.output.empty()) {
-        err << kProgram << ": --format xlsx writes a workbook: give its file with -o FILE.xlsx\n";
-        return kUsage;
-    }
-    // A row count only for someone watching a terminal while the table
-    // goes elsewhere.
-    options.progress = isatty(STDERR_FILENO) && (!isatty(STDOUT_FILENO) || !options.output.empty());
-    if (file == "-") return runTableTo(stdin, "-", options, out, err);
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in) {
-        err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
-        return kUsage;
-    }
-    const int status = runTableTo(in, file, options, out, err);
-    std::fclose(in);
-    return status;
-}
-
 }  // namespace
 
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
     auto options = std::make_shared<TableOptions>();
     auto file = std::make_shared<std::string>();
+    auto delimiter = std::make_shared<std::string>();
+    auto encoding = std::make_shared<std::string>("auto");
     CLI::App* command = app.add_subcommand(
         "table",
         "The hydraulic calculation table of a duct run: one row per segment of a CSV "
         "file with the columns segment, flow, unit, size, length, zeta (a number or a sum "
         "such as 0.3+0.25), dp (a fixed loss in Pa), material or k, formula (or 段号, 风量, "
-        "单位, 尺寸, 长度, 局部阻力系数, 固定阻力, 材料, 粗糙度, 公式).");
+        "单位, 尺寸, 长度, 局部阻力系数, 固定阻力, 材料, 粗糙度, 公式), in "
+        "UTF-8 or GB18030, separated by commas, semicolons or tabs.");
     command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
         ->required();
     addFormatOption(*command, options->format, &options->xlsx);
     command->add_option("-o,--output", options->output,
                         "write to this file instead of standard output (needed for xlsx)");
-    command->add_option("--delimiter", options->delimiter,
-                        "field separator of the input and of CSV output");
+    command
+        ->add_option("--delimiter", *delimiter,
+                     "field separator of the input and of CSV output: one character, or tab "
+                     "(default: the header row's own: ',', ';' or tab)")
+        ->check(CLI::Validator([](std::string& text) { return delimiterProblem(text); }, "CHAR",
+                               "delimiter"));
+    command
+        ->add_option("--encoding", *encoding,
+                     "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
+                     "utf-8 or gb18030")
+        ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_flag("--bom", options->bom,
+                      "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     addAirOptions(*command, options->air);
-    command->callback(
-        [options, file, &out, &err, &status] { status = runTableFile(*file, *options, out, err); });
+    command->callback([options, file, delimiter, encoding, &out, &err, &status] {
+        TableOptions o = *options;
+        if (!delimiter->empty())
+            o.delimiter = (*delimiter == "tab" || *delimiter == "\\t") ? '\t' : (*delimiter)[0];
+        const std::string e = calc::asciiLower(*encoding);
+        o.encoding = e == "auto"                   ? InputEncoding::automatic
+                     : e == "utf-8" || e == "utf8" ? InputEncoding::utf8
+                                                   : InputEncoding::gb18030;
+        // A row count only for someone watching a terminal while the table
+        // goes elsewhere.
+        o.progress = isatty(STDERR_FILENO) && (!isatty(STDOUT_FILENO) || !o.output.empty());
+        status = runTableFile(*file, o, out, err);
+    });
+}
+
+int runTableFile(const std::string& path, const TableOptions& options, std::ostream& out,
+                 std::ostream& err) {
+    if (options.xlsx && options.output.empty()) {
+        err << kProgram << ": --format xlsx writes a workbook: give its file with -o FILE.xlsx\n";
+        return kUsage;
+    }
+    if (path == "-") return runTableTo(stdin, "-", "-", options, out, err);
+    return runTableTo(nullptr, path, path, options, out, err);
 }
 
 int runTable(std::FILE* in, const std::string& name, const TableOptions& options, std::ostream& out,
              std::ostream& err) {
-    const std::optional<AirInUse> air = readAirOptions(options.air, err);
-    if (!air) return kUsage;
-    if (options.xlsx) return runTableWorkbook(in, name, options, *air, err);
-    const std::unique_ptr<TableWriter> writer =
-        makeTableWriter(options.format, options.delimiter, out);
-    Table table(name, *writer, err, air->state);
-    bool sawHeader = false;
-    bool begun = false;
-    bool usable = true;
-    const auto started = std::chrono::steady_clock::now();
-    bool showing = false;
-
-    ductsys::CsvReader reader(options.delimiter);
-    const ductsys::CsvReader::Status status =
-        reader.read(in, [&](std::vector<std::string>& fields, std::size_t count, long line) {
-            if (!sawHeader) {
-                sawHeader = true;
-                usable = table.header(fields, count, line);
-                if (usable) writer->begin(), begun = true;
-                return usable;
-            }
-            table.record(fields, count, line);
-            if (options.progress && table.rows() % 65536 == 0 &&
-                (showing || std::chrono::steady_clock::now() - started > std::chrono::seconds(1))) {
-                showing = true;
-                err << '\r' << kProgram << ": " << table.rows() << " rows" << std::flush;
-            }
-            return true;
-        });
-    table.flush();
-    if (showing) err << '\r' << std::string(kProgram.size() + 24, ' ') << '\r' << std::flush;
-
-    switch (status) {
-        case ductsys::CsvReader::Status::done:
-        case ductsys::CsvReader::Status::stopped:
-            break;
-        case ductsys::CsvReader::Status::malformed:
-            err << kProgram << ": " << name << ':' << reader.line()
-                << ": not CSV: a quote out of place or a quoted field left open\n";
-            usable = false;
-            break;
-        case ductsys::CsvReader::Status::binary:
-            err << kProgram << ": " << name << ": not CSV: the file holds binary data\n";
-            usable = false;
-            break;
-        case ductsys::CsvReader::Status::readError:
-            err << kProgram << ": " << name << ": read error\n";
-            usable = false;
-            break;
-    }
-    if (usable && !sawHeader) {
-        err << kProgram << ": " << name
-            << ": empty: a header row with at least \"flow\" and \"size\" columns is needed\n";
-        usable = false;
-    }
-    if (begun) writer->end();  // what was written stays well-formed
-    out.flush();
-    if (!usable) return kUsage;
-    return table.failed() ? kRowsFailed : kSuccess;
+    return runTableTo(in, name, name, options, out, err);
 }
 
 }  // namespace cli

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "table_file.h"
+
 namespace cli {
 
 // from and to name a segment's nodes (system); dp is a fixed loss in Pa.
@@ -32,12 +34,14 @@ enum Column {
 struct Layout {
     std::array<int, kColumns> columns{};
     std::size_t fieldCount = 0;
+    // Numbers as the shortest decimals that read back (JSON) rather than
+    // the window's seven-digit texts.
+    bool shortest = false;
 };
 
-// Reads a header row into `layout`; what makes it unusable (a column named
-// twice, no flow or size column), or empty when it is usable. Header names
-// are English or Chinese; letter case and surrounding blanks do not matter.
-std::string readHeader(const std::vector<std::string>& fields, std::size_t count, Layout& layout);
+// The columns of a header row as the file reader found them (names in
+// English or Chinese, any letter case, units in brackets: see table_file.h).
+void readHeader(const ductsys::TableHeader& header, Layout& layout);
 
 // The numeric output columns, in order; the size follows the air volume.
 enum Out {
@@ -54,7 +58,9 @@ enum Out {
     oLocal,
     oTotal,
     oRunning,
-    oDp,  // last: scripts that read the columns by position keep working
+    oDp,       // after the running total: the system layer's fixed loss, Pa
+    oK,        // the roughness in use, mm
+    oFormula,  // 1 or 2
     kOutNumbers
 };
 inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{"flow",
@@ -70,13 +76,17 @@ inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{"flow",
                                                                      "local_loss",
                                                                      "total",
                                                                      "running_total",
-                                                                     "dp"};
+                                                                     "dp",
+                                                                     "k",
+                                                                     "formula"};
 inline constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
-    "m3/h",    "De m",  "v m/s", "Re",   "λ",         "Rm Pa/m", "l m",
-    "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "Rm·l+Z Pa", "Σ Pa",    "dp Pa"};
+    "m3/h",  "De m", "v m/s", "Re",        "λ",    "Rm Pa/m", "l m",  "Rm·l Pa",
+    "Pd Pa", "Σζ",   "Z Pa",  "Rm·l+Z Pa", "Σ Pa", "dp Pa",   "K mm", "formula"};
 
-// A row as written: numbers already in the window's text, without the
-// leading blank; an empty text where there is no value.
+// A row as written: numbers already in the window's text without the
+// leading blank, or as the shortest decimals that read back (Layout::shortest);
+// an empty text where there is no value. They are formed on the computing
+// threads, so that the writing thread only joins them.
 struct OutRow {
     std::string segment;
     std::string size;  // compact size label

@@ -103,6 +103,8 @@ void SegmentCalc::run(Job& job) {
     for (std::string& n : job.out.numbers) n.clear();
     job.messages.clear();
     job.ok = true;
+    for (NumberMemo* memo : {&lengthTexts_, &zetaTexts_, &dpTexts_, &kTexts_})
+        memo->setShortest(layout_.shortest);
     const std::vector<std::string>& fields = job.fields;
     const std::size_t count = job.count;
     bool blank = true;
@@ -151,25 +153,30 @@ void SegmentCalc::run(Job& job) {
     std::string warning;
     ductsys::readSegment(row, seg, setting, warning);
     if (!warning.empty()) say("warning: ", warning);
-    if (!seg.flowGiven) ductsys::addReason(seg, "flow is empty");  // a run sums no flows
-    if (!seg.ok()) {
-        // A text that cannot be read leaves the row empty, as it always has.
-        fail(seg.reason);
-        return;
+    if (!seg.flowGiven) {
+        // A run sums no flows.
+        ductsys::addReason(seg, "flow is empty");
+        setting.unusable |= ductsys::kFromFlow;
     }
-    calculator_.compute(seg, setting, trimmed(row.flow));
+    // What could be read is still computed and written: a failed row keeps
+    // its values, and only what could not be computed stays empty.
     if (!seg.ok()) fail(seg.reason);
+    calculator_.compute(seg, setting, trimmed(row.flow));
+    if (job.ok && !seg.ok()) fail(seg.reason);
 
     using ductsys::Figure;
+    const bool shortest = layout_.shortest;
     auto put = [&](Out column, Figure figure, float x) {
-        if (seg.has(figure)) out.numbers[column] = shownNumber(x);
+        if (seg.has(figure)) out.numbers[column] = shortest ? roundTripNumber(x) : shownNumber(x);
     };
     if (seg.has(Figure::size)) out.size = ductsys::sizeLabel(seg);
     put(oFlow, Figure::flow, seg.flow);
     put(oEqDiameter, Figure::eqDiameter, seg.eqDiameter);
     put(oVelocity, Figure::velocity, seg.velocity);
     put(oReynolds, Figure::reynolds, seg.reynolds);
-    put(oLambda, Figure::lambda, seg.lambda);
+    // A formula with nothing to work on (no air) stores 0: no λ, as the
+    // window shows none.
+    if (seg.lambda != 0) put(oLambda, Figure::lambda, seg.lambda);
     put(oRm, Figure::rm, seg.rm);
     if (seg.has(Figure::length))
         out.numbers[oLength] = lengthTexts_.text(static_cast<float>(seg.length));
@@ -179,6 +186,10 @@ void SegmentCalc::run(Job& job) {
     put(oLocal, Figure::localLoss, seg.localLoss);
     put(oTotal, Figure::total, seg.total);
     if (seg.has(Figure::dp)) out.numbers[oDp] = dpTexts_.text(static_cast<float>(seg.dp));
+    if (setting.roughnessRead) out.numbers[oK] = kTexts_.text(setting.roughness);
+    if (setting.formulaRead) out.numbers[oFormula] = setting.formula == 2 ? "2" : "1";
+    if (seg.has(Figure::reynolds) && seg.reynolds > 0 && seg.reynolds < kLaminarReynolds)
+        say("warning: ", laminarWarning(seg.reynolds));
     if (job.ok) job.total = seg.total;
 }
 
@@ -193,13 +204,9 @@ Table::Table(const std::string& name, TableWriter& writer, std::ostream& err,
     }
 }
 
-bool Table::header(const std::vector<std::string>& fields, std::size_t count, long line) {
-    const std::string problem = readHeader(fields, count, layout_);
-    if (!problem.empty()) {
-        err_ << kProgram << ": " << name_ << ':' << line << ": " << problem << '\n';
-        return false;
-    }
-    return true;
+void Table::header(const ductsys::TableHeader& header) {
+    readHeader(header, layout_);
+    layout_.shortest = writer_.shortestNumbers();
 }
 
 void Table::record(std::vector<std::string>& fields, std::size_t count, long line) {
@@ -262,8 +269,10 @@ void Table::emit(Job& job) {
     } else {
         running_ += job.total;
         float running = 0;
-        if (pathKnown_ && calc::storeSingle(running, running_))
-            job.out.numbers[oRunning] = shownNumber(running);
+        if (pathKnown_ && calc::storeSingle(running, running_)) {
+            job.out.numbers[oRunning] =
+                layout_.shortest ? roundTripNumber(running) : shownNumber(running);
+        }
     }
     writer_.row(job.out);
 }

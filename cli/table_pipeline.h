@@ -49,7 +49,7 @@ public:
 private:
     const Layout& layout_;
     const std::string& name_;
-    NumberMemo lengthTexts_, zetaTexts_, dpTexts_;
+    NumberMemo lengthTexts_, zetaTexts_, dpTexts_, kTexts_;
     ductsys::SegmentCalculator calculator_;
 };
 
@@ -67,8 +67,8 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    // The header record; false (after a message) when the table is unusable.
-    bool header(const std::vector<std::string>& fields, std::size_t count, long line);
+    // The columns of the header row the file reader found.
+    void header(const ductsys::TableHeader& header);
 
     // One data record; its fields change hands. Computed and written once
     // its batch is full.

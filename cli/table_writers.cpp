@@ -52,7 +52,7 @@ public:
     }
     void row(const OutRow& r) override {
         line_.clear();
-        line_.cell(r.segment, 10, Align::left);
+        line_.cell(cutToWidth(r.segment, 10), 10, Align::left);
         for (std::size_t i = 0; i < kOutNumbers; ++i) {
             line_.cell(r.numbers[i].empty() ? "-" : r.numbers[i], 12, Align::right);
             if (i == oFlow) line_.cell("  " + (r.size.empty() ? "-" : r.size), 11, Align::left);
@@ -69,6 +69,7 @@ class JsonWriter : public TableWriter {
 public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
     void begin() override { out_ << '['; }
+    bool shortestNumbers() const override { return true; }
     void row(const OutRow& r) override {
         line_ = first_ ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
         first_ = false;
@@ -77,6 +78,7 @@ public:
             line_ += ", \"";
             line_ += kOutNames[i];
             line_ += "\": ";
+            // Already the shortest decimal that reads back (shortestNumbers).
             line_ += r.numbers[i].empty() ? "null" : r.numbers[i];
             if (i == oFlow) {
                 line_ += ", \"size\": ";

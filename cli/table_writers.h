@@ -15,6 +15,9 @@ public:
     virtual ~TableWriter() = default;
     virtual void begin() {}
     virtual void row(const OutRow& r) = 0;
+    // Whether the rows' numbers are to be the shortest decimals that read
+    // back (JSON) rather than the window's texts.
+    virtual bool shortestNumbers() const { return false; }
     // Closes what begin() opened, so that what was written stays well-formed.
     virtual void end() {}
 };

@@ -11,11 +11,14 @@ namespace cli {
 // Text with blanks, tabs and line ends removed at both ends.
 std::string_view trimmed(std::string_view text);
 
-// The characters of a UTF-8 text, as a terminal shows them side by side:
-// columns hold ASCII, the phi and the Greek captions, one cell each.
+// The columns a UTF-8 text takes on a terminal, measured by the C library's
+// wcwidth: a Chinese character takes two, ASCII, φ and the Greek captions one.
 std::size_t displayWidth(std::string_view text);
 
-// Appends `text` to `line`, filled with blanks to `width` characters on the
+// A text that fits `width` columns: as it is, or cut with "…" at its end.
+std::string cutToWidth(std::string_view text, std::size_t width);
+
+// Appends `text` to `line`, filled with blanks to `width` columns on the
 // right (Align::left) or on the left (Align::right); a text as wide as that
 // or wider is appended as it is.
 enum class Align { left, right };

@@ -35,11 +35,19 @@ void CsvReader::onRecordEnd(int, void* self) {
 }
 
 bool CsvReader::feed(const char* data, std::size_t size) {
+    if (malformed_) return false;
     // Fed line by line, so that the parser's callbacks know the line number.
     while (size > 0 && !stop_) {
         const char* newline = static_cast<const char*>(std::memchr(data, '\n', size));
         const std::size_t piece = newline ? static_cast<std::size_t>(newline - data) + 1 : size;
-        if (csv_parse(&parser_, data, piece, onField, onRecordEnd, this) != piece) return false;
+        const bool wasQuoted = parser_.quoted != 0;
+        if (csv_parse(&parser_, data, piece, onField, onRecordEnd, this) != piece) {
+            malformed_ = true;
+            return false;
+        }
+        // A quoted field still open at the end of a line opened on it,
+        // unless it was open already.
+        if (!wasQuoted && parser_.quoted != 0) quoteLine_ = line_;
         if (newline) ++line_;
         data += piece;
         size -= piece;
@@ -48,7 +56,7 @@ bool CsvReader::feed(const char* data, std::size_t size) {
 }
 
 CsvReader::Status CsvReader::read(std::FILE* in, const RecordFn& record) {
-    record_ = &record;
+    begin(record);
     std::array<char, 1 << 16> buffer;
     bool first = true;
     for (;;) {
@@ -60,10 +68,16 @@ CsvReader::Status CsvReader::read(std::FILE* in, const RecordFn& record) {
             if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) data += 3, size -= 3;
         }
         if (std::memchr(data, '\0', size)) return Status::binary;
-        if (!feed(data, size)) return Status::malformed;
+        if (!feed(data, size)) return stop_ ? Status::stopped : Status::malformed;
         if (stop_) return Status::stopped;
     }
     if (std::ferror(in)) return Status::readError;
+    return finish();
+}
+
+CsvReader::Status CsvReader::finish() {
+    if (malformed_) return Status::malformed;
+    if (stop_) return Status::stopped;
     if (csv_fini(&parser_, onField, onRecordEnd, this) != 0) return Status::malformed;
     return stop_ ? Status::stopped : Status::done;
 }

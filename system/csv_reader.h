@@ -33,17 +33,28 @@ public:
     // The line at which reading stopped on a malformed or binary input.
     long line() const { return line_; }
 
+    // The same reading for text that arrives in pieces from elsewhere (a
+    // decoder): begin(), feed() each piece in order, then finish(). feed()
+    // is false when the text is not CSV, and after `record` stopped it.
+    void begin(const RecordFn& record) { record_ = &record; }
+    bool feed(const char* data, std::size_t size);
+    Status finish();
+    bool stopped() const { return stop_; }
+    // The line on which the quoted field still open at the end was opened.
+    long openQuoteLine() const { return quoteLine_; }
+
 private:
     static void onField(void* data, std::size_t size, void* self);
     static void onRecordEnd(int terminator, void* self);
-    bool feed(const char* data, std::size_t size);
 
     csv_parser parser_{};
     std::vector<std::string> fields_;
     std::size_t count_ = 0;
     long line_ = 1;        // line being fed
     long recordLine_ = 1;  // line the current record starts on
+    long quoteLine_ = 1;   // line where the last quoted field opened
     bool stop_ = false;
+    bool malformed_ = false;
     const RecordFn* record_ = nullptr;
 };
 

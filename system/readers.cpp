@@ -4,7 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "ascii.h"
 #include "number_reading.h"
+#include "tables.h"
 
 namespace ductsys {
 
@@ -26,15 +28,16 @@ std::string quoted(std::string_view text) {
 
 std::optional<SizeText> parseSize(std::string_view text) {
     text = trimmed(text);
-    for (std::string_view phi : {std::string_view("φ"), std::string_view("Φ")}) {
+    // A diameter may carry its sign, as the window's size label does, or
+    // one of the letters that stand for it on drawings.
+    for (std::string_view phi : {"φ", "Φ", "Ø", "ø", "ф", "Ф", "⌀", "D", "d"}) {
         if (text.substr(0, phi.size()) == phi) {
             const std::string_view d = trimmed(text.substr(phi.size()));
             if (!calc::readsWhole(d)) return std::nullopt;
             return SizeText{calc::Shape::circular, std::string(d), {}};
         }
     }
-    for (std::string_view times : {std::string_view("×"), std::string_view("x"),
-                                   std::string_view("X"), std::string_view("*")}) {
+    for (std::string_view times : {"×", "x", "X", "*", "＊", "ｘ", "Ｘ"}) {
         const std::size_t at = text.find(times);
         if (at == std::string_view::npos) continue;
         const std::string_view a = trimmed(text.substr(0, at));
@@ -44,6 +47,47 @@ std::optional<SizeText> parseSize(std::string_view text) {
     }
     if (!calc::readsWhole(text)) return std::nullopt;
     return SizeText{calc::Shape::circular, std::string(text), {}};
+}
+
+std::optional<float> unitFactor(std::string_view text) {
+    text = trimmed(text);
+    if (const std::optional<float> f = calc::flowFactorOf(text)) return f;
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i, 2) == "³") {
+            plain += '3';
+            ++i;
+        } else {
+            plain += calc::asciiLower(text[i]);
+        }
+    }
+    for (const calc::FlowUnit& unit : calc::flowUnits)
+        if (calc::equalsIgnoringAsciiCase(unit.text, plain)) return unit.factor;
+    return std::nullopt;
+}
+
+RoughnessRead readRoughness(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty()) return {std::nullopt, "is empty", {}};
+    if (!calc::readsWhole(text)) return {std::nullopt, quoted(text) + " is not a number", {}};
+    const std::optional<double> value = calc::textValue(text);
+    if ((value && *value < 0) || (!value && text.front() == '-'))
+        return {std::nullopt, quoted(text) + " is negative", {}};
+    const calc::CustomK held = calc::customK(text);
+    RoughnessRead r{held.value, {}, {}};
+    if (held.replacement)
+        r.warning = "k " + quoted(text) + " is held to " + std::string(*held.replacement) +
+                    " mm (a custom roughness lies between 0.01 and 10 mm)";
+    return r;
+}
+
+std::string flowProblem(std::string_view text) {
+    text = trimmed(text);
+    if (!calc::readsWhole(text) || text.empty()) return "flow " + quoted(text) + " is not a number";
+    const std::optional<double> value = calc::textValue(text);
+    if ((value && *value < 0) || (!value && text.front() == '-'))
+        return "flow " + quoted(text) + " is negative";
+    return {};
 }
 
 namespace {

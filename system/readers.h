@@ -15,16 +15,38 @@ namespace ductsys {
 // Text with blanks, tabs and line ends removed at both ends.
 std::string_view trimmed(std::string_view text);
 
-// A duct size: "200" or "φ200" (also "Φ") for a diameter, "500x320",
-// "500X320", "500×320" or "500*320" for two sides (长 first). Each number
-// must read whole and is handed to the recalculation exactly as typed. None
-// when the text is not a size.
+// A duct size: "200" or "φ200" (also "Φ", "Ø", "ø", "ф", "Ф", "⌀", "D", "d")
+// for a diameter, "500x320", "500X320", "500×320", "500*320", "500＊320" or
+// "500 x 320" for two sides (长 first). Each number must read whole and is
+// handed to the recalculation exactly as typed. None when the text is not a
+// size ("50O", "500x32O").
 struct SizeText {
     calc::Shape shape = calc::Shape::circular;
     std::string a;  // diameter or first side, mm
     std::string b;  // second side, mm; empty for a diameter
 };
 std::optional<SizeText> parseSize(std::string_view text);
+
+// The factor (m3/h per unit) of a unit as people type it: the window's unit
+// texts in any letter case, with "³" for "3" ("m³/h", "M3/H", "cfm", "L/s").
+// None for any other text.
+std::optional<float> unitFactor(std::string_view text);
+
+// A custom roughness K (mm) read whole: none, with `error` saying why, for a
+// text that is empty, not wholly one number ("1,5", "0.1.2", "abc", "nan") or
+// negative; a K outside 0.01-10 mm is held at the limit, as the window holds
+// it, with `warning` saying so.
+struct RoughnessRead {
+    std::optional<float> k;
+    std::string error;    // '"1,5" is not a number'
+    std::string warning;  // 'k "20" is held to 10 mm (…)'
+};
+RoughnessRead readRoughness(std::string_view text);
+
+// What is wrong with an air volume text for a table or a script: empty when
+// it reads whole and is not negative, otherwise the reason ('flow "1,5" is
+// not a number', 'flow "-100" is negative').
+std::string flowProblem(std::string_view text);
 
 // A number typed in a cell: empty reads 0; otherwise it must read whole and
 // lie within the single range. On failure, `error` says why ("is not a

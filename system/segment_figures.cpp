@@ -53,7 +53,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
 
     setting.flowFactor = 1;
     if (const std::string_view u = trimmed(row.unit); !u.empty()) {
-        if (const std::optional<float> f = calc::flowFactorOf(u))
+        if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
             fail(kFromFlow, "unit " + quoted(u) + " is not one of " + unitList());
@@ -61,11 +61,8 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     const std::string_view flow = trimmed(row.flow);
     segment.flowGiven = !flow.empty();
     if (!flow.empty()) {
-        if (!calc::readsWhole(flow)) {
-            fail(kFromFlow, "flow " + quoted(flow) + " is not a number");
-        } else if (const std::optional<double> f = calc::textValue(flow); f && *f < 0) {
-            fail(kFromFlow, "flow " + quoted(flow) + " is negative");
-        }
+        if (const std::string problem = flowProblem(flow); !problem.empty())
+            fail(kFromFlow, problem);
     }
 
     const std::string_view sizeText = trimmed(row.size);
@@ -101,21 +98,24 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     const std::string_view material = trimmed(row.material);
     const std::string_view k = trimmed(row.k);
     setting.roughness = calc::materialRoughness(0);
+    setting.roughnessRead = false;
     if (!k.empty()) {
         const std::optional<int> index = calc::materialIndex(material);
         if (!material.empty() && index != calc::kCustomMaterial) {
             fail(kFromFriction, "give a material or k, not both (material " + quoted(material) +
                                     ", k " + quoted(k) + ")");
+        } else if (const RoughnessRead r = readRoughness(k); !r.k) {
+            fail(kFromFriction, "k " + r.error);
         } else {
-            const calc::CustomK held = calc::customK(k);
-            setting.roughness = held.value;
-            if (held.replacement)
-                warning = "k " + quoted(k) + " is held to " + std::string(*held.replacement) +
-                          " mm (a custom roughness lies between 0.01 and 10 mm)";
+            setting.roughness = *r.k;
+            setting.roughnessRead = true;
+            warning = r.warning;
         }
-    } else if (!material.empty()) {
+    } else if (material.empty()) {
+        setting.roughnessRead = true;
+    } else {
         if (const std::optional<int> index = calc::materialIndex(material))
-            setting.roughness = calc::materialRoughness(*index);
+            setting.roughness = calc::materialRoughness(*index), setting.roughnessRead = true;
         else
             fail(kFromFriction,
                  "material " + quoted(material) + " is not one of " + materialList());
@@ -123,6 +123,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
 
     const std::string_view formula = trimmed(row.formula);
     setting.formula = 1;
+    setting.formulaRead = formula.empty() || formula == "1" || formula == "2";
     if (formula == "2")
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
@@ -162,7 +163,9 @@ void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
     const bool hasVelocity = o.defined(Value::velocity) && !result.noSection;
     take(Figure::velocity, hasVelocity, segment.velocity, s.velocity);
     take(Figure::reynolds, o.defined(Value::reynolds), segment.reynolds, s.reynolds);
-    take(Figure::lambda, o.defined(Value::lambda), segment.lambda, s.lambda);
+    // A formula with nothing to work on (no air) stores 0: no λ, as the
+    // window shows none.
+    take(Figure::lambda, o.defined(Value::lambda) && s.lambda != 0, segment.lambda, s.lambda);
     take(Figure::rm, o.defined(Value::specificLoss), segment.rm, s.specificLoss);
     defined &= ~setting.unusable;
 

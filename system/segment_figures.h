@@ -33,10 +33,12 @@ constexpr unsigned kFromDp = figureBits(Figure::dp, Figure::total, Figure::pathT
 // it (a segment whose flow is a sum waits for the segments beyond it).
 struct DuctSetting {
     SizeText size;
-    float flowFactor = 1;   // m3/h per unit
-    float roughness = 0;    // mm
-    int formula = 1;        // 1 or 2
-    unsigned unusable = 0;  // figureBit()s that a text read wrongly leaves unknown
+    float flowFactor = 1;       // m3/h per unit
+    float roughness = 0;        // mm
+    int formula = 1;            // 1 or 2
+    bool roughnessRead = true;  // the material or k was read
+    bool formulaRead = true;    // the formula was read
+    unsigned unusable = 0;      // figureBit()s that a text read wrongly leaves unknown
 };
 
 // Reads everything but the names and nodes of `row` into `segment` (length,

@@ -80,10 +80,11 @@ TEST_P(WorkedExamples, JsonHoldsLabelTextsAndStoredSingles) {
     EXPECT_EQ(j["equivalent_diameter"]["text"], w.eq);
     EXPECT_EQ(j["velocity"]["text"], w.velocity);
     EXPECT_EQ(j["reynolds"]["text"], w.reynolds);
-    EXPECT_EQ(j["friction_loss"]["text"], w.rm);
+    EXPECT_EQ(j["rm"]["text"], w.rm);
+    EXPECT_FALSE(j.contains("friction_loss"));  // Rm·l, which one duct has no length for
     // Every text is the value to seven digits.
     for (const char* key : {"roughness", "flow", "equivalent_diameter", "velocity", "reynolds",
-                            "friction_loss", "lambda", "velocity_pressure"}) {
+                            "rm", "lambda", "velocity_pressure"}) {
         ASSERT_TRUE(j[key]["value"].is_number()) << key;
         const float value = j[key]["value"].get<float>();
         std::string text = j[key]["text"];
@@ -112,7 +113,7 @@ TEST_P(WorkedExamples, CsvIsHeaderAndOneRowOfLabelNumbers) {
     const Outcome r = calcRun(o);
     ASSERT_EQ(r.status, cli::kSuccess) << r.err;
     const std::string header =
-        "roughness,flow,size,equivalent_diameter,velocity,reynolds,friction_loss,lambda,"
+        "roughness,flow,size,equivalent_diameter,velocity,reynolds,rm,lambda,"
         "velocity_pressure\n";
     ASSERT_EQ(r.out.substr(0, header.size()), header);
     if (w.csvRow) {
@@ -161,14 +162,17 @@ TEST_P(FailingInputs, NullsAndStatusOne) {
 INSTANTIATE_TEST_SUITE_P(
     Inputs, FailingInputs,
     testing::Values(Failing{"flow_beyond_single", "1e40", "200", nullptr,
-                            "flow velocity reynolds friction_loss lambda velocity_pressure",
+                            "flow velocity reynolds rm lambda velocity_pressure",
                             "flow \"1e40\" is beyond the range"},
-                    Failing{"negative_typed_diameter", "1000", "-200", nullptr,
-                            "lambda friction_loss", "negative size"},
+                    Failing{"negative_typed_diameter", "1000", "-200", nullptr, "lambda rm",
+                            "negative size"},
                     Failing{"sides_that_cancel_out", "1000", nullptr, "300x-300",
                             "velocity velocity_pressure", "gives no section"},
-                    Failing{"zero_diameter", "1000", "0", nullptr, "velocity velocity_pressure",
-                            "size \"0\" gives no section"}),
+                    Failing{"zero_diameter", "1000", "0", nullptr,
+                            "velocity velocity_pressure lambda", "size \"0\" gives no section"},
+                    // 8e22 m3/h in φ200 runs at 7e20 m/s: ρv²/2 is past the single range.
+                    Failing{"velocity_pressure_overflows", "8e22", "200", nullptr,
+                            "velocity_pressure rm", "beyond the range"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CalcCommand, SizePromptIsTheVelocityText) {
@@ -212,7 +216,22 @@ INSTANTIATE_TEST_SUITE_P(
         Usage{"unknown_unit", with([](auto& o) { o.unit = "m3/day"; }), "unit \"m3/day\""},
         Usage{"unknown_material", with([](auto& o) { o.material.material = "steel"; }),
               "material \"steel\" is not one of"},
-        Usage{"formula_three", with([](auto& o) { o.formula = 3; }), "1 or 2"}),
+        Usage{"formula_three", with([](auto& o) { o.formula = 3; }), "1 or 2"},
+        Usage{"flow_with_a_comma", with([](auto& o) { o.flow = "1,5"; }),
+              "--flow \"1,5\" is not a number"},
+        Usage{"flow_empty", with([](auto& o) { o.flow = ""; }), "--flow \"\" is not a number"},
+        Usage{"flow_negative", with([](auto& o) { o.flow = "-100"; }),
+              "--flow \"-100\" is negative"},
+        Usage{"k_with_a_comma", with([](auto& o) { o.material.k = "1,5"; }),
+              "--k \"1,5\" is not a number"},
+        Usage{"k_with_two_points", with([](auto& o) { o.material.k = "0.1.2"; }),
+              "--k \"0.1.2\" is not a number"},
+        Usage{"k_letters", with([](auto& o) { o.material.k = "abc"; }),
+              "--k \"abc\" is not a number"},
+        Usage{"k_not_a_number", with([](auto& o) { o.material.k = "nan"; }),
+              "--k \"nan\" is not a number"},
+        Usage{"k_negative", with([](auto& o) { o.material.k = "-1"; }), "--k \"-1\" is negative"},
+        Usage{"k_empty", with([](auto& o) { o.material.k = ""; }), "--k is empty"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A custom K is held as the window holds it, and the user is told.
@@ -237,8 +256,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, CustomK,
     testing::Values(Held{"within", "0.5", " 0.5", false}, Held{"upper_limit", "10", " 10", false},
                     Held{"above", "20", " 10", true}, Held{"lower_limit", "0.01", " 0.01", false},
-                    Held{"below", "0.001", " 0.01", true}, Held{"negative", "-1", " 0.01", true},
-                    Held{"letters", "abc", " 0.01", true}),
+                    Held{"below", "0.001", " 0.01", true}, Held{"zero", "0", " 0.01", true},
+                    Held{"beyond_a_double", "1e400", " 10", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CalcCommand, UnitScalesTheAirVolume) {
@@ -249,13 +268,24 @@ TEST(CalcCommand, UnitScalesTheAirVolume) {
     EXPECT_EQ(nlohmann::json::parse(r.out)["flow"]["text"], " 60 m3/h");
 }
 
-TEST(CalcCommand, FlowReadLikeTheBoxWithAWarning) {
+// --lenient: the window's reading, its warning, and a status that says the
+// number is not the one typed.
+TEST(CalcCommand, LenientFlowReadLikeTheBoxWithTheWindowsWarning) {
     cli::CalcOptions o = example("12abc", "200", nullptr, 1);
+    o.lenient = true;
     o.format = cli::Format::json;
     const Outcome r = calcRun(o);
-    EXPECT_EQ(r.status, cli::kSuccess);
+    EXPECT_EQ(r.status, cli::kRowsFailed);
     EXPECT_EQ(nlohmann::json::parse(r.out)["flow"]["text"], " 12 m3/h");
-    EXPECT_NE(r.err.find("warning: --flow \"12abc\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("warning: --flow: 只读取了 12，忽略了“abc”"), std::string::npos) << r.err;
+}
+
+TEST(CalcCommand, LenientFlowThatReadsWholeIsASuccess) {
+    cli::CalcOptions o = example("1000", "200", nullptr, 1);
+    o.lenient = true;
+    const Outcome r = calcRun(o);
+    EXPECT_EQ(r.status, cli::kSuccess);
+    EXPECT_EQ(r.err, "");
 }
 
 // size: 1000 m3/h, thin steel. By hand: at most 6 m/s needs a section of
@@ -339,8 +369,9 @@ TEST(SizeCommand, NoSizeMeetsImpossibleLimits) {
     o.flow = "1000";
     o.maxVelocity = 0.01;
     std::ostringstream out, err;
-    ASSERT_EQ(cli::runSize(o, out, err), cli::kSuccess);
+    ASSERT_EQ(cli::runSize(o, out, err), cli::kRowsFailed);
     EXPECT_NE(out.str().find("smallest circular:    none meets the limits"), std::string::npos);
+    EXPECT_NE(err.str().find("no size meets the limits"), std::string::npos);
 }
 
 TEST(SizeCommand, FailingAirVolumeIsReported) {

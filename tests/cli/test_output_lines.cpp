@@ -40,8 +40,33 @@ INSTANTIATE_TEST_SUITE_P(
                     Padding{"greek_caption_right", "Σζ", 4, cli::Align::right, "  Σζ"},
                     Padding{"exact_width_no_fill", "12345", 5, cli::Align::right, "12345"},
                     Padding{"wider_than_column_kept_whole", "1.234568E+38", 4, cli::Align::left,
-                            "1.234568E+38"}),
+                            "1.234568E+38"},
+                    // A Chinese character takes two columns on a terminal.
+                    Padding{"chinese_takes_two_columns", "送风1", 8, cli::Align::left, "送风1   "},
+                    Padding{"chinese_right", "段号", 6, cli::Align::right, "  段号"},
+                    Padding{"full_width_asterisk", "500＊320", 10, cli::Align::left, "500＊320  "}),
     [](const auto& info) { return info.param.name; });
+
+struct Cut {
+    const char* name;
+    const char* text;
+    std::size_t width;
+    const char* expected;
+};
+void PrintTo(const Cut& c, std::ostream* os) { *os << c.name; }
+class CutTest : public testing::TestWithParam<Cut> {};
+TEST_P(CutTest, FitsTheColumnsWithAnEllipsis) {
+    EXPECT_EQ(cli::cutToWidth(GetParam().text, GetParam().width), GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(Names, CutTest,
+                         testing::Values(Cut{"short_kept", "A-1", 10, "A-1"},
+                                         Cut{"exact_width_kept", "0123456789", 10, "0123456789"},
+                                         Cut{"ascii_cut", "S-1, main run", 10, "S-1, main…"},
+                                         // Four characters of two columns and the ellipsis: 9 of 10
+                                         // columns, as a fifth would not leave room for it.
+                                         Cut{"chinese_cut_on_a_character", "送风系统总管段一", 10,
+                                             "送风系统…"}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(TextLine, KeepsABlankBetweenColumnsThatFillTheirWidth) {
     cli::TextLine line;

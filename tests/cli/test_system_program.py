@@ -260,12 +260,13 @@ class Workbook(unittest.TestCase):
 
 
 class TableDpAndZetaSums(unittest.TestCase):
-    def test_dp_is_the_last_column_and_is_added_to_the_total(self):
+    def test_dp_follows_the_running_total_and_is_added_to_the_total(self):
         status, out, _ = run("table", "-", stdin="segment,flow,size,length,zeta,dp\n"
                                                  "A,1000,200,10,1+0.5,20\n")
         self.assertEqual(status, 0)
         row = list(csv.DictReader(io.StringIO(out)))[0]
-        self.assertEqual(list(row)[-1], "dp")
+        # dp after running_total; then the roughness and formula in use.
+        self.assertEqual(list(row)[-4:], ["running_total", "dp", "k", "formula"])
         self.assertEqual((row["zeta"], row["dp"], row["total"]), ("1.5", "20", "134.3652"))
 
 

@@ -22,6 +22,7 @@ expected=$(printf '%s\n' \
   ./usr/share/icons/hicolor/scalable/apps/ductcalc-table.svg \
   $(for s in 24 48 64 128 256; do echo ./usr/share/icons/hicolor/${s}x${s}/apps/ductcalc-table.png; done) \
   ./usr/share/man/man1/ductcalc-cli.1.gz \
+  ./usr/share/bash-completion/completions/ductcalc-cli \
   ./usr/share/applications/org.example.ductcalc.desktop \
   ./usr/share/metainfo/org.example.ductcalc.metainfo.xml \
   ./usr/share/doc/ductcalc/changelog.gz \

@@ -1,0 +1,587 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "table_file.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "ascii.h"
+#include "csv_reader.h"
+
+namespace ductsys {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+constexpr std::size_t kChunk = 1 << 16;
+// The header is looked for among this many rows, so that a title row or two
+// above it do not hide it.
+constexpr int kHeaderRows = 10;
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// A header cell without a unit in brackets at its end.
+std::string_view withoutUnit(std::string_view cell) {
+    static constexpr std::pair<std::string_view, std::string_view> kBrackets[] = {
+        {"(", ")"}, {"（", "）"}, {"[", "]"}, {"【", "】"}};
+    for (const auto& [open, close] : kBrackets) {
+        if (!endsWith(cell, close)) continue;
+        const std::size_t at = cell.rfind(open);
+        if (at == std::string_view::npos || at == 0) continue;
+        return trimmedCell(cell.substr(0, at));
+    }
+    return cell;
+}
+
+struct Alias {
+    std::string_view name;  // lower case
+    Column column;
+};
+// Other usual spellings besides each column's two names.
+constexpr Alias kAliases[] = {
+    {"管段", Column::segment}, {"管段编号", Column::segment}, {"编号", Column::segment},
+    {"流量", Column::flow},    {"风管尺寸", Column::size},    {"规格", Column::size},
+    {"管长", Column::length},  {"σζ", Column::zeta},          {"Σζ", Column::zeta},
+    {"ζ", Column::zeta},       {"局阻系数", Column::zeta},    {"材质", Column::material},
+    {"粗糙度k", Column::k},    {"绝对粗糙度", Column::k},
+};
+
+// Whether the text is valid UTF-8 up to its end; `complete` is false when
+// it ends inside a character that the next piece may finish. `valid` is the
+// length of the valid start.
+struct Utf8Check {
+    std::size_t valid;
+    bool complete;
+};
+Utf8Check checkUtf8(const unsigned char* s, std::size_t n) {
+    std::size_t i = 0;
+    while (i < n) {
+        // Eight ASCII bytes at a time: most of a table is ASCII.
+        while (i + 8 <= n) {
+            std::uint64_t w;
+            std::memcpy(&w, s + i, 8);
+            if (w & 0x8080808080808080u) break;
+            i += 8;
+        }
+        if (i >= n) break;
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0) lo = 0xA0;
+            if (c == 0xED) hi = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0) lo = 0x90;
+            if (c == 0xF4) hi = 0x8F;
+        } else {
+            return {i, true};
+        }
+        for (std::size_t k = 1; k < len; ++k) {
+            if (i + k >= n) return {i, false};
+            const unsigned char t = s[i + k];
+            if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) return {i, true};
+        }
+        i += len;
+    }
+    return {n, true};
+}
+
+// Bytes to UTF-8: checked and passed on as they are, or converted from
+// GB18030 by iconv. What cannot be decoded becomes U+FFFD.
+class Decoder {
+public:
+    explicit Decoder(Encoding encoding) : encoding_(encoding) {
+        if (encoding_ == Encoding::gb18030) {
+            cd_ = iconv_open("UTF-8", "GB18030");
+            if (cd_ == reinterpret_cast<iconv_t>(-1)) cd_ = nullptr;
+        }
+    }
+    ~Decoder() {
+        if (cd_) iconv_close(cd_);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    bool usable() const { return encoding_ != Encoding::gb18030 || cd_ != nullptr; }
+
+    // Appends the text of `data` to `out`; `last` for the end of the file.
+    // The number of bytes that could not be decoded is returned.
+    std::size_t decode(std::string_view data, bool last, std::string& out) {
+        std::string joined;
+        if (!carry_.empty()) {
+            joined = carry_ + std::string(data);
+            carry_.clear();
+            data = joined;
+        }
+        return encoding_ == Encoding::gb18030 ? fromGb18030(data, last, out)
+                                              : fromUtf8(data, last, out);
+    }
+
+private:
+    std::size_t fromUtf8(std::string_view data, bool last, std::string& out) {
+        std::size_t bad = 0;
+        const auto* s = reinterpret_cast<const unsigned char*>(data.data());
+        std::size_t at = 0;
+        while (at < data.size()) {
+            const Utf8Check c = checkUtf8(s + at, data.size() - at);
+            out.append(data.data() + at, c.valid);
+            at += c.valid;
+            if (at == data.size()) break;
+            if (!c.complete && !last) {
+                carry_.assign(data.substr(at));
+                break;
+            }
+            out += kReplacement;
+            ++bad;
+            ++at;
+        }
+        return bad;
+    }
+
+    std::size_t fromGb18030(std::string_view data, bool last, std::string& out) {
+        std::size_t bad = 0;
+        char* in = const_cast<char*>(data.data());
+        std::size_t inLeft = data.size();
+        while (inLeft > 0) {
+            const std::size_t at = out.size();
+            out.resize(at + 2 * inLeft + 16);
+            char* o = out.data() + at;
+            std::size_t oLeft = out.size() - at;
+            const std::size_t r = iconv(cd_, &in, &inLeft, &o, &oLeft);
+            const int error = errno;
+            out.resize(out.size() - oLeft);
+            if (r != static_cast<std::size_t>(-1)) break;
+            if (error == E2BIG) continue;
+            if (error == EINVAL && !last) {
+                carry_.assign(in, inLeft);
+                break;
+            }
+            // EILSEQ, or a character cut off at the end of the file.
+            out += kReplacement;
+            ++bad;
+            ++in;
+            --inLeft;
+        }
+        return bad;
+    }
+
+    Encoding encoding_;
+    iconv_t cd_ = nullptr;
+    std::string carry_;  // the start of a character that the next piece ends
+};
+
+// Whether the whole of `data` is GB18030 (a character cut off at its end
+// aside, when more follows).
+bool isGb18030(std::string_view data, bool last) {
+    Decoder d(Encoding::gb18030);
+    std::string out;
+    return d.usable() && d.decode(data, last, out) == 0;
+}
+
+bool isUtf8(std::string_view data, bool last) {
+    const Utf8Check c = checkUtf8(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    return c.valid == data.size() || (!c.complete && !last);
+}
+
+// The fields of one line, split at `delimiter` outside double quotes.
+std::vector<std::string> splitLine(std::string_view line, char delimiter) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+        } else if (c == delimiter && !quoted) {
+            fields.emplace_back();
+        } else if (c != '\r') {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!trimmedCell(fields[i]).empty()) return false;
+    return true;
+}
+
+// A header read from one row's fields; `problem` says what keeps it from
+// being one.
+struct HeaderTry {
+    TableHeader header;
+    std::string problem;
+};
+HeaderTry tryHeader(const std::vector<std::string>& fields) {
+    HeaderTry t;
+    t.header.columns.fill(-1);
+    t.header.fieldCount = fields.size();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::optional<Column> c = headerColumn(fields[i]);
+        if (!c) continue;  // other columns are carried by nobody
+        int& at = t.header.columns[static_cast<std::size_t>(*c)];
+        if (at >= 0) {
+            t.problem = "column \"" + std::string(trimmedCell(fields[i])) + "\" appears twice";
+            return t;
+        }
+        at = static_cast<int>(i);
+    }
+    for (Column needed : {Column::flow, Column::size}) {
+        if (t.header.column(needed) < 0) {
+            const ColumnName& n = columnNames[static_cast<std::size_t>(needed)];
+            t.problem = "no \"" + std::string(n.key) + "\" (" + std::string(n.caption) +
+                        ") column in the header row";
+            return t;
+        }
+    }
+    return t;
+}
+
+// A line of the start of the file, for the header's search.
+struct StartLine {
+    std::string_view text;
+    long line;
+};
+
+std::vector<StartLine> startLines(std::string_view text, bool whole) {
+    std::vector<StartLine> lines;
+    long line = 1;
+    std::size_t at = 0;
+    while (at < text.size() && static_cast<int>(lines.size()) < kHeaderRows) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos && !whole) break;  // the rest is still to come
+        const std::string_view piece =
+            text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        if (!trimmedCell(piece).empty()) lines.push_back({piece, line});
+        if (end == std::string_view::npos) break;
+        at = end + 1;
+        ++line;
+    }
+    return lines;
+}
+
+constexpr char kDelimiters[] = {',', ';', '\t'};
+
+std::string delimiterName(char d) {
+    if (d == '\t') return "tab";
+    return std::string("'") + d + "'";
+}
+
+// The header among the first rows: the first that names the flow and the
+// size, split by the delimiter given or by the first of the usual ones that
+// does it. `problem` is empty when one was found.
+struct HeaderSearch {
+    TableHeader header;
+    std::string problem;
+    bool found = false;
+    long firstLine = 0;  // the first non-empty line
+};
+HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
+    HeaderSearch s;
+    if (lines.empty()) return s;
+    s.firstLine = lines.front().line;
+    std::string firstProblem;
+    for (const StartLine& l : lines) {
+        for (char d : kDelimiters) {
+            if (given != 0 && d != given) continue;
+            HeaderTry t = tryHeader(splitLine(l.text, d));
+            if (t.problem.empty() ||
+                (t.header.column(Column::flow) >= 0 && t.header.column(Column::size) >= 0)) {
+                // A row that names both is the header, even when it names a
+                // column twice: that is then its problem.
+                s.header = t.header;
+                s.header.line = l.line;
+                s.header.delimiter = d;
+                s.problem = t.problem;
+                s.found = t.problem.empty();
+                return s;
+            }
+            if (&l == &lines.front() && (firstProblem.empty() || d == (given ? given : ',')))
+                firstProblem = t.problem;
+        }
+    }
+    s.header.line = s.firstLine;
+    s.problem = firstProblem;
+    return s;
+}
+
+}  // namespace
+
+std::string_view trimmedCell(std::string_view text) {
+    for (bool changed = true; changed && !text.empty();) {
+        changed = false;
+        const char f = text.front(), b = text.back();
+        if (f == ' ' || f == '\t' || f == '\r' || f == '\n')
+            text.remove_prefix(1), changed = true;
+        else if (startsWith(text, kIdeographicSpace))
+            text.remove_prefix(kIdeographicSpace.size()), changed = true;
+        else if (startsWith(text, kNoBreakSpace))
+            text.remove_prefix(kNoBreakSpace.size()), changed = true;
+        if (text.empty()) break;
+        if (b == ' ' || b == '\t' || b == '\r' || b == '\n')
+            text.remove_suffix(1), changed = true;
+        else if (endsWith(text, kIdeographicSpace))
+            text.remove_suffix(kIdeographicSpace.size()), changed = true;
+        else if (endsWith(text, kNoBreakSpace))
+            text.remove_suffix(kNoBreakSpace.size()), changed = true;
+    }
+    return text;
+}
+
+std::optional<Column> headerColumn(std::string_view cell) {
+    const std::string name = calc::asciiLower(withoutUnit(trimmedCell(cell)));
+    for (const ColumnName& n : columnNames)
+        if (name == n.key || name == n.caption) return n.column;
+    for (const Alias& a : kAliases)
+        if (name == a.name) return a.column;
+    return std::nullopt;
+}
+
+FileError TableFileReader::read(const std::string& path, const HeaderFn& header,
+                                const RecordFn& record, const NoteFn& note) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return {FileError::Kind::cannotOpen, 0, std::strerror(errno)};
+    struct stat st {};
+    if (fstat(fileno(in), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(in);
+        return {FileError::Kind::directory, 0, "is a directory, not a table"};
+    }
+    FileError e = read(in, header, record, note);
+    std::fclose(in);
+    return e;
+}
+
+FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const RecordFn& onRecord,
+                                const NoteFn& onNote) {
+    using Kind = FileError::Kind;
+    std::vector<char> buffer(kChunk);
+    std::string raw;   // the start of the file as read, until the header is found
+    std::string text;  // decoded text waiting to be parsed
+    bool atEnd = false;
+    Encoding encoding = options_.encoding;
+    std::unique_ptr<Decoder> decoder;
+    const CsvReader* parser = nullptr;  // once made: the lines it was fed
+    bool pendingCr = false;             // a CR ended the last piece: a line end unless LF follows
+    std::size_t undecoded = 0;
+    long firstUndecodedLine = 0;
+
+    auto readMore = [&]() -> bool {
+        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
+        if (n == 0) {
+            atEnd = true;
+            return !std::ferror(in);
+        }
+        raw.append(buffer.data(), n);
+        return true;
+    };
+
+    // Decodes what `raw` holds from `from` on into `text`, with CR-only
+    // line ends made LF; true when there was nothing undecodable.
+    auto decodeRaw = [&](std::string_view bytes, bool last) {
+        std::string& out = text;
+        const std::size_t start = out.size();
+        const std::size_t bad = decoder->decode(bytes, last, out);
+        if (bad > 0) {
+            if (undecoded == 0) {
+                const std::size_t at = out.find(kReplacement, start);
+                firstUndecodedLine =
+                    (parser ? parser->line() : 1) +
+                    static_cast<long>(std::count(out.begin(), out.begin() + at, '\n'));
+            }
+            undecoded += bad;
+        }
+        // CR-only line ends (old spreadsheet exports): a CR not followed by
+        // LF ends a line.
+        std::size_t at = start;
+        if (pendingCr && at < out.size() && out[at] != '\n') out.insert(at, 1, '\n');
+        pendingCr = false;
+        while ((at = out.find('\r', at)) != std::string::npos) {
+            if (at + 1 == out.size()) {
+                if (!last)
+                    pendingCr = true;
+                else
+                    out += '\n';
+                break;
+            }
+            if (out[at + 1] != '\n') out[at] = '\n';
+            ++at;
+        }
+    };
+
+    // 1. The start of the file: the encoding and the header.
+    while (!atEnd && raw.size() < kChunk)
+        if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+    std::string_view start = raw;
+    if (startsWith(start, "\xEF\xBB\xBF")) {
+        start.remove_prefix(3);
+        if (encoding == Encoding::automatic) encoding = Encoding::utf8;
+    }
+    if (encoding == Encoding::automatic) {
+        encoding = Encoding::utf8;
+        if (!isUtf8(start, atEnd) && isGb18030(start, atEnd)) {
+            encoding = Encoding::gb18030;
+            onNote({0, "the file is not UTF-8; it is read as GB18030 (GBK)", false});
+        }
+    }
+    decoder = std::make_unique<Decoder>(encoding);
+    if (!decoder->usable())
+        return {Kind::readError, 0, "this system cannot decode GB18030 (iconv has no converter)"};
+    decodeRaw(start, atEnd);
+    // More of the file until the first rows are whole.
+    while (!atEnd && static_cast<int>(startLines(text, false).size()) < kHeaderRows &&
+           text.size() < 16 * kChunk) {
+        const std::size_t before = raw.size();
+        if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+        decodeRaw(std::string_view(raw).substr(before), atEnd);
+    }
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        const long at = 1 + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
+        return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
+    }
+
+    const std::vector<StartLine> lines = startLines(text, atEnd);
+    const HeaderSearch search = searchHeader(lines, options_.delimiter);
+    if (lines.empty())
+        return {Kind::empty, 0,
+                "empty: a header row with at least \"flow\" and \"size\" columns is needed"};
+    if (!search.found) {
+        std::string message = search.problem;
+        // Hints: the same rows read another way would give a header.
+        if (encoding != Encoding::gb18030 && !isUtf8(start, atEnd) && isGb18030(start, atEnd)) {
+            Decoder gb(Encoding::gb18030);
+            std::string decoded;
+            gb.decode(start, atEnd, decoded);
+            if (searchHeader(startLines(decoded, atEnd), options_.delimiter).found)
+                message += "; the file reads as GB18030 (GBK): try --encoding gb18030";
+        }
+        if (options_.delimiter != 0 && searchHeader(lines, 0).found) {
+            const char d = searchHeader(lines, 0).header.delimiter;
+            message += "; the header splits into columns at " + delimiterName(d) +
+                       ": try --delimiter " + (d == '\t' ? std::string("tab") : std::string(1, d));
+        }
+        return {Kind::badHeader, search.header.line, message};
+    }
+    TableHeader header = search.header;
+    header.encoding = encoding;
+    raw.clear();
+    raw.shrink_to_fit();
+
+    // 2. The rows, through the CSV parser, as the file is read on.
+    CsvReader csv(header.delimiter);
+    parser = &csv;
+    bool headerDone = false;
+    bool stopped = false;
+    const CsvReader::RecordFn take = [&](std::vector<std::string>& fields, std::size_t count,
+                                         long at) {
+        if (!headerDone) {
+            if (at < header.line) {
+                if (!blankRow(fields, count))
+                    onNote({at, "a title row above the header is skipped", false});
+                return true;
+            }
+            headerDone = true;
+            if (!onHeader(header)) return !(stopped = true);
+            return true;
+        }
+        if (blankRow(fields, count)) return true;  // spreadsheets leave empty rows
+        if (count > header.fieldCount) {
+            // Cells past the header's that are all empty are no cells.
+            std::size_t used = count;
+            while (used > header.fieldCount && trimmedCell(fields[used - 1]).empty()) --used;
+            count = used;
+        }
+        if (count < header.fieldCount) {
+            // Spreadsheets drop a row's trailing empty cells.
+            if (fields.size() < header.fieldCount) fields.resize(header.fieldCount);
+            for (std::size_t i = count; i < header.fieldCount; ++i) fields[i].clear();
+            count = header.fieldCount;
+        }
+        if (const int s = header.column(Column::segment); s >= 0) {
+            const std::string_view name = trimmedCell(fields[static_cast<std::size_t>(s)]);
+            // Only names of their length are looked at: most rows are not totals.
+            if ((name.size() == 5 || name.size() == 6) &&
+                (name == "合计" || name == "总计" ||
+                 calc::equalsIgnoringAsciiCase(name, "total"))) {
+                onNote({at,
+                        "the total row \"" +
+                            std::string(trimmedCell(fields[static_cast<std::size_t>(s)])) +
+                            "\" is skipped",
+                        false});
+                return true;
+            }
+        }
+        if (!onRecord(fields, count, at)) return !(stopped = true);
+        return true;
+    };
+    csv.begin(take);
+
+    auto feedText = [&]() -> FileError {
+        if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+            // The parser has counted the lines fed so far.
+            const long at =
+                csv.line() + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
+            return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
+        }
+        const bool fed = csv.feed(text.data(), text.size());
+        text.clear();
+        if (stopped || csv.stopped()) return {Kind::stopped, 0, {}};
+        if (!fed) return {Kind::notCsv, csv.line(), "not CSV: a quote out of place"};
+        return {};
+    };
+
+    if (FileError e = feedText(); e.kind != Kind::ok) return e;
+    while (!atEnd) {
+        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
+        if (n == 0) {
+            if (std::ferror(in)) return {Kind::readError, 0, std::strerror(errno)};
+            atEnd = true;
+        }
+        decodeRaw(std::string_view(buffer.data(), n), atEnd);
+        if (FileError e = feedText(); e.kind != Kind::ok) return e;
+    }
+    if (undecoded > 0) {
+        onNote({firstUndecodedLine,
+                std::to_string(undecoded) + (undecoded == 1 ? " byte" : " bytes") +
+                    " could not be decoded as " +
+                    (encoding == Encoding::gb18030 ? "GB18030" : "UTF-8") +
+                    " and read as U+FFFD (\xEF\xBF\xBD)",
+                true});
+    }
+    const CsvReader::Status s = csv.finish();
+    if (s == CsvReader::Status::stopped || stopped) return {Kind::stopped, 0, {}};
+    if (s == CsvReader::Status::malformed)
+        return {Kind::notCsv, csv.openQuoteLine(),
+                "not CSV: a quoted field opened here is never closed"};
+    if (!headerDone) {
+        headerDone = true;
+        if (!onHeader(header)) return {Kind::stopped, 0, {}};
+    }
+    return {};
+}
+
+}  // namespace ductsys

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A table of segments as office software writes it: UTF-8 with or without a
+// byte-order mark, or GB18030 (GBK), the default of Chinese spreadsheet
+// programs; fields separated by commas, semicolons or tabs; a title row or
+// two above the header; units in the header's brackets ("风量(m3/h)"); CR,
+// LF or CRLF line ends; short rows whose trailing empty cells were dropped.
+// The command line's table and system commands and the table window open
+// files through it, so that a file reads the same everywhere.
+//
+//   ductsys::TableFileReader reader(options);
+//   ductsys::FileError e = reader.read(path, onHeader, onRecord, onNote);
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ductsys {
+
+// The columns a segment table may have, named by its header row.
+enum class Column { segment, from, to, flow, unit, size, length, zeta, dp, material, k, formula };
+inline constexpr std::size_t kColumnCount = 12;
+
+// A column's name in English (also its key in written tables) and in
+// Chinese (the caption a grid shows over it).
+struct ColumnName {
+    Column column;
+    std::string_view key;
+    std::string_view caption;
+};
+inline constexpr std::array<ColumnName, kColumnCount> columnNames{{
+    {Column::segment, "segment", "段号"},
+    {Column::from, "from", "起点"},
+    {Column::to, "to", "终点"},
+    {Column::flow, "flow", "风量"},
+    {Column::unit, "unit", "单位"},
+    {Column::size, "size", "尺寸"},
+    {Column::length, "length", "长度"},
+    {Column::zeta, "zeta", "局部阻力系数"},
+    {Column::dp, "dp", "固定阻力"},
+    {Column::material, "material", "材料"},
+    {Column::k, "k", "粗糙度"},
+    {Column::formula, "formula", "公式"},
+}};
+
+// The column a header cell names: its English or Chinese name or another
+// usual spelling (段, 管段, Σζ, ζ, …), in any letter case, with blanks
+// around it (the ideographic space too) and a unit in brackets after it
+// ("风量(m3/h)", "长度（m）", "flow [m3/h]"). None for any other text.
+std::optional<Column> headerColumn(std::string_view cell);
+
+// A text with blanks, tabs, line ends and ideographic spaces removed at
+// both ends.
+std::string_view trimmedCell(std::string_view text);
+
+enum class Encoding { automatic, utf8, gb18030 };
+
+struct TableFileOptions {
+    // automatic: UTF-8 when the text is UTF-8 (a byte-order mark says so
+    // too), otherwise GB18030 when it is that, with a note.
+    Encoding encoding = Encoding::automatic;
+    // 0: the first of ',', ';' and tab that splits the header row into named
+    // columns.
+    char delimiter = 0;
+};
+
+// The header row as found: where each column is, and how the file is read.
+struct TableHeader {
+    std::array<int, kColumnCount> columns{};  // field index of each column, -1 when absent
+    std::size_t fieldCount = 0;
+    long line = 0;
+    char delimiter = ',';
+    Encoding encoding = Encoding::utf8;  // utf8 or gb18030, as decoded
+    int column(Column c) const { return columns[static_cast<std::size_t>(c)]; }
+};
+
+// Something said about the file that did not stop the reading: a title row
+// skipped, the encoding guessed, text that could not be decoded. `line` is
+// 0 when it concerns the whole file.
+struct FileNote {
+    long line = 0;
+    std::string message;
+    bool warning = false;
+};
+
+// Why a file could not be read (or `ok`). `line` is 0 when the problem is
+// the file's as a whole.
+struct FileError {
+    enum class Kind {
+        ok,
+        stopped,     // a callback asked to stop
+        cannotOpen,  // message: the system's reason
+        directory,   // the path names a directory
+        readError,   // message: the system's reason
+        binary,      // a NUL byte at `line`
+        notCsv,      // a quote out of place, or a quoted field never closed
+        empty,       // no header row at all
+        badHeader,   // the header row lacks a needed column or names one twice
+    };
+    Kind kind = Kind::ok;
+    long line = 0;
+    std::string message;  // what is wrong, with hints where they help
+    bool ok() const { return kind == Kind::ok || kind == Kind::stopped; }
+};
+
+class TableFileReader {
+public:
+    // The header row, once found; returning false stops the reading.
+    using HeaderFn = std::function<bool(const TableHeader& header)>;
+    // Each data row after the header, without empty rows and total rows
+    // (合计, 总计, total): `fields` holds at least the header's number of
+    // fields (shorter rows are filled with empty ones), `count` of them in
+    // use; the callee may take the strings. `line` is where the row starts.
+    // Returning false stops the reading.
+    using RecordFn =
+        std::function<bool(std::vector<std::string>& fields, std::size_t count, long line)>;
+    using NoteFn = std::function<void(const FileNote& note)>;
+
+    explicit TableFileReader(TableFileOptions options = {}) : options_(options) {}
+
+    // Reads an open file (standard input, say) to its end.
+    FileError read(std::FILE* in, const HeaderFn& header, const RecordFn& record,
+                   const NoteFn& note);
+    // Opens `path` and reads it.
+    FileError read(const std::string& path, const HeaderFn& header, const RecordFn& record,
+                   const NoteFn& note);
+
+private:
+    TableFileOptions options_;
+};
+
+}  // namespace ductsys

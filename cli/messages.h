@@ -6,13 +6,16 @@
 #include <string_view>
 
 #include "headless.h"
+#include "readers.h"
 
 namespace cli {
 
 inline constexpr std::string_view kProgram = "ductcalc-cli";
 
-// A text in double quotes for a message.
-std::string quoted(std::string_view text);
+// A text in double quotes, and what went wrong in a recalculation: the
+// system layer words a segment's problems the same way.
+using ductsys::failureReason;
+using ductsys::quoted;
 
 // "m3/h, m3/min, …", for messages and help.
 std::string unitList();
@@ -21,9 +24,5 @@ std::string unitList();
 // formula is meant for it.
 inline constexpr float kLaminarReynolds = 2300;
 std::string laminarWarning(float reynolds);
-
-// What went wrong in a recalculation that left values undefined, or that had
-// no section to compute a velocity for; empty when nothing did.
-std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input);
 
 }  // namespace cli

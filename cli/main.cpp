@@ -55,13 +55,15 @@ int main(int argc, char** argv) {
     OutputBuf buffer;
     std::ostream out(&buffer);
     // Messages follow what was written before them.
-    std::cerr.tie(&out);
+    std::ostream* const tied = std::cerr.tie(&out);
     int status = cli::runMain(argc, argv, out, std::cerr);
     out.flush();
+    // `out` ends with main, but std::cerr is flushed again at exit, and a
+    // flush of std::cerr flushes the stream tied to it.
+    std::cerr.tie(tied);
     // A broken pipe ends the program by its signal before this, quietly:
     // the reader wanted no more.
     if (buffer.error() != 0) {
-        std::cerr.tie(nullptr);
         std::cerr << cli::kProgram << ": write error: " << std::strerror(buffer.error()) << '\n';
         status = cli::kUsage;
     }

@@ -120,4 +120,10 @@ std::string plainDecimalText(double x) {
     return std::string(buffer.data(), end);
 }
 
+std::string bareNumberText(float x) {
+    std::string text = numberText(x);
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    return text;
+}
+
 }  // namespace calc

@@ -20,6 +20,10 @@ inline constexpr std::string_view kFailMarker = "—";
 // A value that is not finite shows the failure marker.
 std::string numberText(float x);
 
+// numberText without its leading blank ("8.841949", "-3", "1.5E-05"), as a
+// figure stands in a table cell, a CSV field or a copied block.
+std::string bareNumberText(float x);
+
 // numberText of a value that comes back from one recalculation to the next
 // (a size, an equivalent diameter, a roughness): the same text, remembered
 // per thread, so that a table of ducts converts each such value once.

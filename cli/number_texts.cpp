@@ -9,16 +9,7 @@
 
 namespace cli {
 
-namespace {
-
-std::string withoutLeadingBlank(std::string text) {
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
-}
-
-}  // namespace
-
-std::string shownNumber(float x) { return withoutLeadingBlank(calc::numberText(x)); }
+std::string shownNumber(float x) { return calc::bareNumberText(x); }
 
 const std::string& NumberMemo::text(float x) {
     const auto bits = std::bit_cast<std::uint32_t>(x);  // so 0 and -0 stay apart

@@ -24,9 +24,7 @@ namespace {
 QString shown(std::optional<double> value) {
     float x = 0;
     if (!value || !calc::storeSingle(x, *value)) return QString::fromUtf8(calc::kFailMarker.data());
-    std::string text = calc::numberText(x);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return QString::fromStdString(text);
+    return QString::fromStdString(calc::bareNumberText(x));
 }
 
 QString nodeName(const ductsys::SystemResult& r, std::uint32_t node) {

@@ -22,11 +22,7 @@ namespace table {
 
 namespace {
 
-std::string shown(float x) {
-    std::string text = calc::numberText(x);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
-}
+std::string shown(float x) { return calc::bareNumberText(x); }
 
 bool sameSize(const std::optional<ductsys::SizeText>& a, const ductsys::SizeText& b) {
     if (!a || a->shape != b.shape) return false;

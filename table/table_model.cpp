@@ -86,9 +86,7 @@ std::string shownFigure(const ductsys::Segment& s, int column) {
             return {};
     }
     if (!s.has(figure)) return {};
-    std::string text = calc::numberText(value);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
+    return calc::bareNumberText(value);
 }
 
 // Warnings of each term of a sum of coefficients, as the box reads a number.

@@ -11,6 +11,7 @@
 #include "output_lines.h"
 #include "report.h"
 #include "report_xlsx.h"
+#include "row_blocks.h"
 #include "table_file.h"
 #include "table_layout.h"
 
@@ -51,20 +52,24 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
     }
     line.plain("on_index_run");
     out << line.end();
-    for (std::uint32_t s = 0; s < r.segments.size(); ++s) {
-        const ductsys::Segment& seg = r.segments[s];
-        const ReportValues v = ductsys::reportValues(seg);
-        line.clear();
-        line.text(ductsys::segmentLabel(r, s));
-        line.text(nodeName(r, seg.from));
-        line.text(nodeName(r, seg.to));
-        for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-            line.plain(shown(v[c]));
-            if (c == ductsys::rFlow) line.text(ductsys::sizeLabel(seg));
+    auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
+        CsvLine row(delimiter);
+        for (std::uint32_t s = first; s < last; ++s) {
+            const ductsys::Segment& seg = r.segments[s];
+            const ReportValues v = ductsys::reportValues(seg);
+            row.clear();
+            row.text(ductsys::segmentLabel(r, s));
+            row.text(nodeName(r, seg.from));
+            row.text(nodeName(r, seg.to));
+            for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+                row.plain(shown(v[c]));
+                if (c == ductsys::rFlow) row.text(ductsys::sizeLabel(seg));
+            }
+            row.plain(onIndex[s] ? "true" : "false");
+            text += row.end();
         }
-        line.plain(onIndex[s] ? "true" : "false");
-        out << line.end();
-    }
+    };
+    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
 }
 
 void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
@@ -82,23 +87,27 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
     }
     line.cell("  index run", 0, Align::left);
     out << line.end();
-    for (std::uint32_t s = 0; s < r.segments.size(); ++s) {
-        const ductsys::Segment& seg = r.segments[s];
-        const ReportValues v = ductsys::reportValues(seg);
-        line.clear();
-        line.cell(ductsys::segmentLabel(r, s), 10, Align::left);
-        line.cell(nodeName(r, seg.from), 6, Align::left);
-        line.cell(nodeName(r, seg.to), 6, Align::left);
-        for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-            line.cell(v[c] ? shownNumber(*v[c]) : "-", 12, Align::right);
-            if (c == ductsys::rFlow) {
-                const std::string size = ductsys::sizeLabel(seg);
-                line.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
+    auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
+        TextLine row;
+        for (std::uint32_t s = first; s < last; ++s) {
+            const ductsys::Segment& seg = r.segments[s];
+            const ReportValues v = ductsys::reportValues(seg);
+            row.clear();
+            row.cell(ductsys::segmentLabel(r, s), 10, Align::left);
+            row.cell(nodeName(r, seg.from), 6, Align::left);
+            row.cell(nodeName(r, seg.to), 6, Align::left);
+            for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+                row.cell(v[c] ? shownNumber(*v[c]) : "-", 12, Align::right);
+                if (c == ductsys::rFlow) {
+                    const std::string size = ductsys::sizeLabel(seg);
+                    row.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
+                }
             }
+            if (onIndex[s]) row.cell("  *", 0, Align::left);
+            text += row.end();
         }
-        if (onIndex[s]) line.cell("  *", 0, Align::left);
-        out << line.end();
-    }
+    };
+    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
 
     out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
         << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
@@ -172,29 +181,30 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
         << ", \"pressure\": " << single(air.pressure)
         << ", \"density\": " << single(air.state.density)
         << ", \"viscosity\": " << single(air.state.viscosity) << "},\n \"segments\": [";
-    std::string line;
-    for (std::uint32_t s = 0; s < r.segments.size(); ++s) {
-        const ductsys::Segment& seg = r.segments[s];
-        const ReportValues v = ductsys::reportValues(seg);
-        line = s == 0 ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
-        line += jsonString(ductsys::segmentLabel(r, s));
-        line += ", \"from\": " + jsonString(nodeName(r, seg.from));
-        line += ", \"to\": " + jsonString(nodeName(r, seg.to));
-        for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-            line += ", \"";
-            line += ductsys::kReportKeys[c];
-            line += "\": ";
-            line += json(v[c]);
-            if (c == ductsys::rFlow) {
-                const std::string size = ductsys::sizeLabel(seg);
-                line += ", \"size\": ";
-                line += size.empty() ? "null" : jsonString(size);
+    auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& line) {
+        for (std::uint32_t s = first; s < last; ++s) {
+            const ductsys::Segment& seg = r.segments[s];
+            const ReportValues v = ductsys::reportValues(seg);
+            line += s == 0 ? "\n  {\"segment\": " : ",\n  {\"segment\": ";
+            line += jsonString(ductsys::segmentLabel(r, s));
+            line += ", \"from\": " + jsonString(nodeName(r, seg.from));
+            line += ", \"to\": " + jsonString(nodeName(r, seg.to));
+            for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
+                line += ", \"";
+                line += ductsys::kReportKeys[c];
+                line += "\": ";
+                line += json(v[c]);
+                if (c == ductsys::rFlow) {
+                    const std::string size = ductsys::sizeLabel(seg);
+                    line += ", \"size\": ";
+                    line += size.empty() ? "null" : jsonString(size);
+                }
             }
+            line += ", \"on_index_run\": ";
+            line += onIndex[s] ? "true}" : "false}";
         }
-        line += ", \"on_index_run\": ";
-        line += onIndex[s] ? "true}" : "false}";
-        out << line;
-    }
+    };
+    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
     out << (r.segments.empty() ? "],\n" : "\n ],\n");
 
     auto pathObject = [&](std::uint32_t outlet) {

@@ -6,7 +6,7 @@ namespace ductsys {
 void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
     fan.margin = margin;
-    const std::vector<Segment>& segments = result.segments;
+    const auto& segments = result.segments;
     auto say = [&](const std::string& reason) {
         if (!fan.reason.empty()) fan.reason += "; ";
         fan.reason += reason;

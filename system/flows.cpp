@@ -18,13 +18,13 @@ void computeWithoutFlow(Segment& segment, PendingSegment& p, SegmentCalculator& 
 
 }  // namespace
 
-void sumFlows(SystemResult& result, const Tree& tree, std::vector<PendingSegment>& pending,
-              const std::vector<std::uint32_t>& pendingOf, SegmentCalculator& calculator) {
-    std::vector<Segment>& segments = result.segments;
+void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
+              const LargeArray<std::uint32_t>& pendingOf, SegmentCalculator& calculator) {
+    auto& segments = result.segments;
     // The air volumes in a compact copy: the sums read them in tree order,
     // all over the segments, and a float each keeps far more of them in cache
     // than whole segments do. NaN: no air volume.
-    std::vector<float> flow(segments.size());
+    LargeArray<float> flow(segments.size());
     for (std::size_t s = 0; s < segments.size(); ++s)
         flow[s] = segments[s].has(Figure::flow) ? segments[s].flow : std::nanf("");
     std::array<char, 32> text{};
@@ -65,7 +65,7 @@ void sumFlows(SystemResult& result, const Tree& tree, std::vector<PendingSegment
     }
 }
 
-void leaveFlowsUnknown(SystemResult& result, std::vector<PendingSegment>& pending,
+void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
                        SegmentCalculator& calculator, std::string_view reason) {
     for (PendingSegment& p : pending)
         computeWithoutFlow(result.segments[p.segment], p, calculator, reason);

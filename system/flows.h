@@ -21,11 +21,11 @@ struct PendingSegment {
 // had been typed in m3/h. An outlet left empty, or a segment beyond that has
 // no air volume, leaves the flow unknown with the reason; the figures that do
 // not depend on the flow are still computed.
-void sumFlows(SystemResult& result, const Tree& tree, std::vector<PendingSegment>& pending,
-              const std::vector<std::uint32_t>& pendingOf, SegmentCalculator& calculator);
+void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
+              const LargeArray<std::uint32_t>& pendingOf, SegmentCalculator& calculator);
 
 // Computes pending segments whose flow cannot be summed, with `reason`.
-void leaveFlowsUnknown(SystemResult& result, std::vector<PendingSegment>& pending,
+void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
                        SegmentCalculator& calculator, std::string_view reason);
 
 }  // namespace ductsys

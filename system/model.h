@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "headless.h"
+#include "large_arrays.h"
 #include "names.h"
 
 namespace ductsys {
@@ -123,16 +124,16 @@ struct Fan {
 };
 
 struct SystemResult {
-    std::vector<Segment> segments;  // input order
-    TextList segmentNames;          // by segment
-    TextList nodeNames;             // by node; "" for the unnamed nodes of a run in file order
+    LargeArray<Segment> segments;  // input order
+    TextList segmentNames;         // by segment
+    TextList nodeNames;            // by node; "" for the unnamed nodes of a run in file order
     std::vector<Warning> warnings;
     std::vector<TopologyError> errors;  // when not empty, no paths, junctions or fan
     // The outlet segments (nothing beyond their far end), in input order:
     // each ends the path from the fan whose total is its pathTotal.
     std::vector<std::uint32_t> outlets;
-    std::vector<Junction> junctions;  // in order of their nodes' first appearance
-    std::vector<Branch> branches;
+    LargeArray<Junction> junctions;  // in order of their nodes' first appearance
+    LargeArray<Branch> branches;
     Fan fan;
     double maxImbalance = 0.15;
 

@@ -6,7 +6,7 @@
 namespace ductsys {
 
 std::uint32_t TextList::append(std::string_view text) {
-    chars_ += text;
+    chars_.insert(chars_.end(), text.begin(), text.end());
     starts_.push_back(chars_.size());
     return size() - 1;
 }
@@ -45,7 +45,7 @@ std::uint32_t TextIndex::findOrInsert(const TextList& list, std::uint32_t index)
 }
 
 void TextIndex::grow(std::size_t slots) {
-    std::vector<std::uint64_t> old(slots, kEmpty);
+    LargeArray<std::uint64_t> old(slots, kEmpty);
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
     for (std::uint64_t slot : old) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "large_arrays.h"
+
 namespace ductsys {
 
 // No segment, no node.
@@ -21,7 +23,8 @@ public:
     std::uint32_t append(std::string_view text);
     void popBack();
     std::string_view operator[](std::uint32_t index) const {
-        return std::string_view(chars_).substr(starts_[index], starts_[index + 1] - starts_[index]);
+        return std::string_view(chars_.data() + starts_[index],
+                                starts_[index + 1] - starts_[index]);
     }
     std::uint32_t size() const { return static_cast<std::uint32_t>(starts_.size() - 1); }
     void reserve(std::size_t count, std::size_t chars) {
@@ -30,8 +33,8 @@ public:
     }
 
 private:
-    std::string chars_;
-    std::vector<std::size_t> starts_{0};
+    LargeArray<char> chars_;
+    LargeArray<std::size_t> starts_{0};
 };
 
 // Finds equal texts in a TextList: open addressing over indices, each slot
@@ -52,7 +55,7 @@ private:
     static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
     // The high half of the text's hash (which also places the slot) and the
     // index in the low half.
-    std::vector<std::uint64_t> slots_;
+    LargeArray<std::uint64_t> slots_;
     std::size_t used_ = 0;
 };
 

@@ -6,7 +6,7 @@
 namespace ductsys {
 
 void computePaths(SystemResult& result, const Tree& tree) {
-    std::vector<Segment>& segments = result.segments;
+    auto& segments = result.segments;
     for (std::uint32_t s : tree.order) {
         Segment& segment = segments[s];
         segment.defined &= ~figureBit(Figure::pathTotal);
@@ -26,14 +26,14 @@ void computePaths(SystemResult& result, const Tree& tree) {
 }
 
 void computeBalance(SystemResult& result, const Tree& tree, double maxImbalance) {
-    const std::vector<Segment>& segments = result.segments;
+    const auto& segments = result.segments;
     const std::uint32_t nodes = result.nodeNames.size();
     // The largest total from each node to an outlet, the segments beyond
     // first; a node with no segment beyond is an outlet's end, at 0.
     enum : std::uint8_t { none, known, unknown };
-    std::vector<double> below(nodes, 0);
-    std::vector<std::uint8_t> belowState(nodes, none);
-    std::vector<double> branch(segments.size(), 0);
+    LargeArray<double> below(nodes, 0);
+    LargeArray<std::uint8_t> belowState(nodes, none);
+    LargeArray<double> branch(segments.size(), 0);
     std::vector<bool> branchKnown(segments.size(), false);
     for (std::size_t i = tree.order.size(); i-- > 0;) {
         const std::uint32_t s = tree.order[i];

@@ -30,8 +30,10 @@ std::string numberFormat(std::string_view text) {
     const std::string_view mantissa = text.substr(0, e);
     const std::size_t point = mantissa.find('.');
     std::string format = "0";
-    if (point != std::string_view::npos)
-        format += "." + std::string(mantissa.size() - point - 1, '0');
+    if (point != std::string_view::npos) {
+        format += '.';
+        format.append(mantissa.size() - point - 1, '0');
+    }
     if (e != std::string_view::npos) format += "E+00";
     return format;
 }

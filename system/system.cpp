@@ -17,8 +17,8 @@ struct SystemBuilder::State {
     SystemResult result;
     TopologyReader topology;
     SegmentCalculator calculator;
-    std::vector<PendingSegment> pending;
-    std::vector<std::uint32_t> pendingOf;  // by segment: into `pending`, or kNone
+    LargeArray<PendingSegment> pending;
+    LargeArray<std::uint32_t> pendingOf;  // by segment: into `pending`, or kNone
 };
 
 SystemBuilder::SystemBuilder(Options options)

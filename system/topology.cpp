@@ -54,14 +54,15 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     Segment& segment = result_.segments[index];
     excluded_.push_back(false);
     const std::string_view name = result_.segmentNames[index];
-    const std::string label = segmentList(result_, {index});
+    // Formed only for a message: most rows never need it.
+    auto label = [&] { return segmentList(result_, {index}); };
 
     std::string_view from = trimmed(fromText), to = trimmed(toText);
     bool named = !from.empty() || !to.empty();
     bool nodesFromName = false;
     if (named && (from.empty() || to.empty())) {
         error(Kind::badNodes, {index},
-              "segment " + label + " gives " +
+              "segment " + label() + " gives " +
                   (from.empty() ? "a 终点 but no 起点" : "a 起点 but no 终点"));
         return;
     }
@@ -71,7 +72,7 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
         to = trimmed(name.substr(hyphen + 1));
         if (from.empty() || to.empty()) {
             error(Kind::badNodes, {index},
-                  "segment " + label + " names no node " + (from.empty() ? "before" : "after") +
+                  "segment " + label() + " names no node " + (from.empty() ? "before" : "after") +
                       " its hyphen");
             return;
         }
@@ -80,7 +81,7 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     }
     if (named && from == to) {
         error(Kind::badNodes, {index},
-              "segment " + label + " starts and ends at node " + quoted(from));
+              "segment " + label() + " starts and ends at node " + quoted(from));
         return;
     }
     if (named) {
@@ -119,7 +120,7 @@ void TopologyReader::checkNames() {
 Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     using Kind = TopologyError::Kind;
     Tree tree;
-    std::vector<Segment>& segments = result.segments;
+    auto& segments = result.segments;
     const std::uint32_t nodes = result.nodeNames.size();
     const auto count = static_cast<std::uint32_t>(segments.size());
     auto inTree = [&](std::uint32_t s) { return !reader.excluded(s) && segments[s].from != kNone; };
@@ -128,13 +129,13 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     };
 
     // The segments at each node, either way round, in input order.
-    std::vector<std::uint32_t> firstEdge(nodes + 1, 0);
+    LargeArray<std::uint32_t> firstEdge(nodes + 1, 0);
     for (std::uint32_t s = 0; s < count; ++s)
         if (inTree(s)) ++firstEdge[segments[s].from + 1], ++firstEdge[segments[s].to + 1];
     for (std::uint32_t n = 0; n < nodes; ++n) firstEdge[n + 1] += firstEdge[n];
-    std::vector<std::uint32_t> edges(firstEdge[nodes]);
+    LargeArray<std::uint32_t> edges(firstEdge[nodes]);
     {
-        std::vector<std::uint32_t> next(firstEdge.begin(), firstEdge.end() - 1);
+        LargeArray<std::uint32_t> next(firstEdge.begin(), firstEdge.end() - 1);
         for (std::uint32_t s = 0; s < count; ++s)
             if (inTree(s)) edges[next[segments[s].from]++] = s, edges[next[segments[s].to]++] = s;
     }
@@ -155,11 +156,11 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     // Depth first from the fan, each node's segments in input order. A
     // segment that reaches a node already reached closes a loop.
     std::vector<bool> reachedNode(nodes, false), used(count, false);
-    std::vector<std::uint32_t> depth(nodes, 0), parentEdge(nodes, kNone);
+    LargeArray<std::uint32_t> depth(nodes, 0), parentEdge(nodes, kNone);
     struct Step {
         std::uint32_t segment, node;  // the segment, taken from `node`
     };
-    std::vector<Step> stack;
+    LargeArray<Step> stack;
     auto pushEdges = [&](std::uint32_t n) {
         for (std::uint32_t i = firstEdge[n + 1]; i-- > firstEdge[n];)
             if (!used[edges[i]]) stack.push_back({edges[i], n});
@@ -221,7 +222,7 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     for (std::uint32_t n = 0; n < nodes; ++n) tree.firstChild[n + 1] += tree.firstChild[n];
     tree.children.resize(tree.firstChild[nodes]);
     {
-        std::vector<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
+        LargeArray<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
         std::vector<bool> inOrder(count, false);
         for (std::uint32_t s : tree.order) inOrder[s] = true;
         for (std::uint32_t s = 0; s < count; ++s)

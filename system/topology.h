@@ -58,9 +58,9 @@ private:
 // The segments reached from the fan, each after the segment before it
 // (pre-order), with the segments leaving each node in input order.
 struct Tree {
-    std::vector<std::uint32_t> order;       // segments, fan first
-    std::vector<std::uint32_t> firstChild;  // by node, into `children`; size nodes + 1
-    std::vector<std::uint32_t> children;    // segments grouped by their 起点
+    LargeArray<std::uint32_t> order;       // segments, fan first
+    LargeArray<std::uint32_t> firstChild;  // by node, into `children`; size nodes + 1
+    LargeArray<std::uint32_t> children;    // segments grouped by their 起点
     std::uint32_t childCount(std::uint32_t node) const {
         return firstChild[node + 1] - firstChild[node];
     }

@@ -16,8 +16,10 @@ std::string unitList() {
 }
 
 std::string laminarWarning(float reynolds) {
-    return "Reynolds number " + shownNumber(reynolds) +
-           " is below 2300: the flow is laminar, and neither friction formula is meant for it";
+    std::string text = "Reynolds number ";
+    text += shownNumber(reynolds);
+    text += " is below 2300: the flow is laminar, and neither friction formula is meant for it";
+    return text;
 }
 
 }  // namespace cli

@@ -121,8 +121,16 @@ void SegmentCalc::run(Job& job) {
     out.segment = trimmed(field(segment));
     if (layout_.columns[segment] < 0) out.segment = std::to_string(job.row);
     auto say = [&](std::string_view kind, std::string_view message) {
-        job.messages += std::string(kProgram) + ": " + name_ + ':' + std::to_string(job.line) +
-                        ": " + std::string(kind) + std::string(message) + '\n';
+        std::string& m = job.messages;
+        m += kProgram;
+        m += ": ";
+        m += name_;
+        m += ':';
+        m += std::to_string(job.line);
+        m += ": ";
+        m += kind;
+        m += message;
+        m += '\n';
     };
     auto fail = [&](std::string_view message) {
         job.ok = false;
@@ -187,7 +195,7 @@ void SegmentCalc::run(Job& job) {
     put(oTotal, Figure::total, seg.total);
     if (seg.has(Figure::dp)) out.numbers[oDp] = dpTexts_.text(static_cast<float>(seg.dp));
     if (setting.roughnessRead) out.numbers[oK] = kTexts_.text(setting.roughness);
-    if (setting.formulaRead) out.numbers[oFormula] = setting.formula == 2 ? "2" : "1";
+    if (setting.formulaRead) out.numbers[oFormula].assign(1, setting.formula == 2 ? '2' : '1');
     if (seg.has(Figure::reynolds) && seg.reynolds > 0 && seg.reynolds < kLaminarReynolds)
         say("warning: ", laminarWarning(seg.reynolds));
     if (job.ok) job.total = seg.total;

@@ -47,8 +47,10 @@ public:
     // and spreadsheets leave empty rows). The texts are not kept.
     std::uint32_t add(const SegmentTexts& row);
 
-    // Makes room for `rows` rows at once (a file's or a grid's row count),
-    // sparing the growth of every table on the way. Optional.
+    // Makes room for `rows` rows at once (a grid's row count, or an estimate
+    // from a file's size), sparing the growth of every table on the way.
+    // Optional, and only before the first row. Room for rows that never come
+    // takes address space, not memory.
     void reserve(std::size_t rows);
 
     // Computes the system. With topology errors (result.errors), the

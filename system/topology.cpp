@@ -51,8 +51,9 @@ void TopologyReader::error(TopologyError::Kind kind, std::vector<std::uint32_t> 
 
 void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::string_view toText) {
     using Kind = TopologyError::Kind;
-    Segment& segment = result_.segments[index];
     excluded_.push_back(false);
+    from_.push_back(kNone);
+    to_.push_back(kNone);
     const std::string_view name = result_.segmentNames[index];
     // Formed only for a message: most rows never need it.
     auto label = [&] { return segmentList(result_, {index}); };
@@ -84,21 +85,32 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
               "segment " + label() + " starts and ends at node " + quoted(from));
         return;
     }
+    std::uint32_t& fromNode = from_[index];
+    std::uint32_t& toNode = to_[index];
     if (named) {
-        segment.from = node(from);
-        segment.to = node(to);
+        fromNode = node(from);
+        toNode = node(to);
     } else {
         // The next segment of a run in file order.
-        segment.from = previousTo_ != kNone ? previousTo_ : fan_ != kNone ? fan_ : unnamedNode();
-        segment.to = unnamedNode();
+        fromNode = previousTo_ != kNone ? previousTo_ : fan_ != kNone ? fan_ : unnamedNode();
+        toNode = unnamedNode();
     }
-    previousTo_ = segment.to;
-    if (fan_ == kNone && fanName_.empty()) fan_ = segment.from;
+    previousTo_ = toNode;
+    if (fan_ == kNone && fanName_.empty()) fan_ = fromNode;
 
     // A name that gives the nodes, given twice, gives the same pair twice:
     // the tree's search finds it (and calls it a name given twice). Other
     // names are looked up once all rows are in.
     if (!name.empty() && !nodesFromName) checkNames_ = true;
+}
+
+void TopologyReader::placeNodes() {
+    for (std::size_t s = 0; s < from_.size(); ++s) {
+        result_.segments[s].from = from_[s];
+        result_.segments[s].to = to_[s];
+    }
+    LargeArray<std::uint32_t>().swap(from_);
+    LargeArray<std::uint32_t>().swap(to_);
 }
 
 void TopologyReader::checkNames() {

@@ -19,20 +19,26 @@ public:
     // `fanNode`: the fan's node name; empty for the first row's 起点.
     TopologyReader(SystemResult& result, std::string_view fanNode);
 
-    // Sets segment `index` (already in result.segments and named in
-    // result.segmentNames) from its 起点/终点 texts, or its name "A-B", or
-    // else as the next segment of the run in file order.
+    // Finds the nodes of segment `index` (named in result.segmentNames, the
+    // next after the last one added) from its 起点/终点 texts, or its name
+    // "A-B", or else as the next segment of the run in file order. Touches
+    // nothing in result.segments, which may be filled at the same time.
     void add(std::uint32_t index, std::string_view from, std::string_view to);
+
+    // Sets the nodes found into result.segments, which then holds every
+    // segment added. Call once all rows are in.
+    void placeNodes();
 
     // Finds the names given twice, when rows that do not take their nodes
     // from their names call for it. Call once all rows are in.
     void checkNames();
 
-    // Room for `rows` segments and their nodes.
+    // Room for `rows` segments. The tables of names grow as names come: a
+    // room made too large would be memory spent, not just addresses.
     void reserve(std::size_t rows) {
-        nodeIndex_.reserve(rows + 1);
-        nameIndex_.reserve(rows);
         excluded_.reserve(rows);
+        from_.reserve(rows);
+        to_.reserve(rows);
     }
 
     // The fan's node; kNone when it was named and no row has it.
@@ -48,7 +54,8 @@ private:
 
     SystemResult& result_;
     TextIndex nodeIndex_, nameIndex_;
-    std::vector<bool> excluded_;  // by segment
+    std::vector<bool> excluded_;           // by segment
+    LargeArray<std::uint32_t> from_, to_;  // by segment, until placed
     std::uint32_t fan_ = kNone;
     std::uint32_t previousTo_ = kNone;  // the far node of the previous row
     std::string fanName_;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -363,6 +364,59 @@ TEST(DeepRun, AQuarterMillionSegmentsInFileOrder) {
     EXPECT_EQ(*r.fan.airVolume, 1000.0);
     EXPECT_EQ(r.pathTo(kRows - 1).size(), kRows);
     EXPECT_NEAR(*r.fan.indexTotal, kRows * static_cast<double>(r.segments[0].total), 1e-3);
+}
+
+// Rows beyond the first few thousand are read and computed beside the
+// finding of their nodes: each segment must still get its own row's texts,
+// in its own place, with its warnings under its own index.
+TEST(ManyRows, EachSegmentIsComputedFromItsOwnRow) {
+    static const char* const kSizes[] = {"200", "500x320", "φ250", "abc", "320*200"};
+    static const char* const kZetas[] = {"0.3", "", "0.25+0.1", "x"};
+    constexpr std::uint32_t kRows = 24 * 2048 + 7;
+    std::vector<std::string> names(kRows), flows(kRows), lengths(kRows);
+    std::vector<SegmentTexts> rows(kRows);
+    for (std::uint32_t i = 0; i < kRows; ++i) {
+        names[i] = std::to_string(i) + "-" + std::to_string(i + 1);
+        flows[i] = i % 11 == 5 ? "" : std::to_string(100 + 7 * i);
+        lengths[i] = std::to_string(i % 13) + ".5";
+        rows[i] = {.segment = names[i],
+                   .flow = flows[i],
+                   .size = kSizes[i % 5],
+                   .length = lengths[i],
+                   .zeta = kZetas[i % 4],
+                   .dp = i % 17 == 3 ? "150" : "",
+                   .k = i % 97 == 1 ? "20" : "",
+                   .formula = i % 2 == 0 ? "1" : "2"};
+    }
+    const SystemResult whole = ductsys::computeSystem(rows);
+    ASSERT_EQ(whole.segments.size(), kRows);
+    std::vector<std::uint32_t> warned;
+    for (const ductsys::Warning& w : whole.warnings) warned.push_back(w.segment);
+    std::vector<std::uint32_t> heldK;
+    for (std::uint32_t i = 0; i < kRows; ++i)
+        if (i % 97 == 1) heldK.push_back(i);
+    EXPECT_EQ(warned, heldK);
+
+    for (std::uint32_t i = 0; i < kRows; ++i) {
+        if (flows[i].empty()) continue;  // its flow is the sum beyond: not its row's alone
+        SegmentTexts alone = rows[i];
+        alone.segment = "1-2";
+        const SystemResult one = ductsys::computeSystem(std::span(&alone, 1));
+        const ductsys::Segment& a = whole.segments[i];
+        const ductsys::Segment& b = one.segments[0];
+        SCOPED_TRACE("row " + std::to_string(i));
+        const unsigned own = ~ductsys::figureBit(Figure::pathTotal);
+        EXPECT_EQ(a.defined & own, b.defined & own);
+        EXPECT_EQ(a.flow, b.flow);
+        EXPECT_EQ(a.velocity, b.velocity);
+        EXPECT_EQ(a.rm, b.rm);
+        EXPECT_EQ(a.length, b.length);
+        EXPECT_EQ(a.zeta, b.zeta);
+        EXPECT_EQ(a.dp, b.dp);
+        EXPECT_EQ(a.total, b.total);
+        EXPECT_EQ(a.reason, b.reason);
+        if (::testing::Test::HasFailure()) break;
+    }
 }
 
 TEST(BlankRows, AreSkipped) {

@@ -4,6 +4,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <future>
+
+#include "calc_state.h"
 
 namespace ductsys {
 
@@ -14,6 +17,43 @@ void computeWithoutFlow(Segment& segment, PendingSegment& p, SegmentCalculator& 
     addReason(segment, reason);
     p.setting.unusable |= kFromFlow;
     calculator.compute(segment, p.setting, "0");
+}
+
+// A sum as if typed in m3/h: the shortest text that reads back as the sum.
+struct SumText {
+    std::array<char, 32> chars{};
+    std::size_t size = 0;
+    std::string_view view() const { return {chars.data(), size}; }
+};
+SumText sumText(double sum) {
+    SumText text;
+    const auto end =
+        std::to_chars(text.chars.data(), text.chars.data() + text.chars.size(), sum).ptr;
+    text.size = static_cast<std::size_t>(end - text.chars.data());
+    return text;
+}
+
+// Computes a pending segment once the segments beyond it are summed. Writes
+// its own segment only (and reads the names of others), so that two threads
+// can compute different segments at once.
+void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& calculator) {
+    Segment& segment = result.segments[p.segment];
+    switch (p.state) {
+        case PendingSegment::Sum::notYet:
+            break;  // not reached from the fan: left as read
+        case PendingSegment::Sum::noneBeyond:
+            computeWithoutFlow(segment, p, calculator,
+                               "the flow is empty, and an outlet has no segments beyond to sum");
+            break;
+        case PendingSegment::Sum::missing:
+            computeWithoutFlow(segment, p, calculator,
+                               "the flow is the sum beyond, and segment " +
+                                   segmentList(result, {p.missing}) + " has no air volume");
+            break;
+        case PendingSegment::Sum::summed:
+            calculator.compute(segment, p.setting, sumText(p.sum).view());
+            break;
+    }
 }
 
 }  // namespace
@@ -27,42 +67,55 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
     LargeArray<float> flow(segments.size());
     for (std::size_t s = 0; s < segments.size(); ++s)
         flow[s] = segments[s].has(Figure::flow) ? segments[s].flow : std::nanf("");
-    std::array<char, 32> text{};
+
+    // The sums, the segments beyond first. A summed segment's own air volume
+    // is what its computation will store from the sum's text, read as the
+    // air volume box reads it; nothing else of it is needed on the way.
     for (std::size_t i = tree.order.size(); i-- > 0;) {
         const std::uint32_t s = tree.order[i];
         if (pendingOf[s] == kNone) continue;
         PendingSegment& p = pending[pendingOf[s]];
-        Segment& segment = segments[s];
-        const std::uint32_t node = segment.to;
+        const std::uint32_t node = segments[s].to;
         if (tree.childCount(node) == 0) {
-            computeWithoutFlow(segment, p, calculator,
-                               "the flow is empty, and an outlet has no segments beyond to sum");
+            p.state = PendingSegment::Sum::noneBeyond;
             continue;
         }
         double sum = 0;
-        std::uint32_t missing = kNone;
+        p.state = PendingSegment::Sum::summed;
         for (std::uint32_t c = tree.firstChild[node]; c < tree.firstChild[node + 1]; ++c) {
             const float beyond = flow[tree.children[c]];
             if (std::isnan(beyond)) {
-                missing = tree.children[c];
+                p.state = PendingSegment::Sum::missing;
+                p.missing = tree.children[c];
                 break;
             }
             sum += beyond;
         }
-        if (missing != kNone) {
-            computeWithoutFlow(segment, p, calculator,
-                               "the flow is the sum beyond, and segment " +
-                                   segmentList(result, {missing}) + " has no air volume");
-            continue;
-        }
-        // Typed in m3/h: the shortest text that reads back as the sum.
-        const auto end = std::to_chars(text.data(), text.data() + text.size(), sum).ptr;
+        if (p.state != PendingSegment::Sum::summed) continue;
+        p.sum = sum;
         p.setting.flowFactor = 1;
-        calculator.compute(
-            segment, p.setting,
-            std::string_view(text.data(), static_cast<std::size_t>(end - text.data())));
-        if (segment.has(Figure::flow)) flow[s] = segment.flow;
+        float stored = 0;
+        if (!(p.setting.unusable & figureBit(Figure::flow)) &&
+            calc::storeText(stored, sumText(sum).view(), p.setting.flowFactor))
+            flow[s] = stored;
     }
+
+    // Each segment now has all it needs: computed in any order.
+    auto computeRange = [&](SegmentCalculator& calc, std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i) computeSummed(result, pending[i], calc);
+    };
+    constexpr std::size_t kWorthAThread = 4096;
+    if (pending.size() < kWorthAThread) {
+        computeRange(calculator, 0, pending.size());
+        return;
+    }
+    const std::size_t half = pending.size() / 2;
+    auto other = std::async(std::launch::async, [&] {
+        SegmentCalculator second(calculator.air());
+        computeRange(second, half, pending.size());
+    });
+    computeRange(calculator, 0, half);
+    other.get();
 }
 
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,

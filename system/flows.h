@@ -14,13 +14,20 @@ namespace ductsys {
 struct PendingSegment {
     std::uint32_t segment;
     DuctSetting setting;
+    // What the segments beyond gave: their sum, or why there is none.
+    enum class Sum : std::uint8_t { notYet, summed, noneBeyond, missing };
+    Sum state = Sum::notYet;
+    double sum = 0;                 // m3/h, when summed
+    std::uint32_t missing = kNone;  // the segment beyond without an air volume
 };
 
-// Computes each pending segment, the segments beyond it first: its flow is
-// the double sum of their stored air volumes (m3/h), computed as if that sum
-// had been typed in m3/h. An outlet left empty, or a segment beyond that has
-// no air volume, leaves the flow unknown with the reason; the figures that do
-// not depend on the flow are still computed.
+// Computes each pending segment: its flow is the double sum of the stored
+// air volumes (m3/h) of the segments beyond it, computed as if that sum had
+// been typed in m3/h. An outlet left empty, or a segment beyond that has no
+// air volume, leaves the flow unknown with the reason; the figures that do
+// not depend on the flow are still computed. The sums go from the outlets
+// toward the fan; the segments are then computed on two threads when there
+// are many.
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
               const LargeArray<std::uint32_t>& pendingOf, SegmentCalculator& calculator);
 

@@ -58,6 +58,7 @@ public:
     SegmentCalculator& operator=(const SegmentCalculator&) = delete;
 
     void compute(Segment& segment, const DuctSetting& setting, std::string_view flow);
+    const calc::AirState& air() const { return input_.air; }
 
 private:
     calc::DuctInput input_;

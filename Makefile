@@ -77,7 +77,7 @@ bench: setup
 # Start-up to the first frame and peak memory, beside a bare Qt window.
 bench-startup: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor startup_floor_text
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target startup_ductcalc startup_floor startup_floor_text startup_floor_system_text
 	bash bench/startup/run.sh $(BENCH_BUILD)/bench
 
 # The Debian package: build-pkg/ductcalc_<version>_<arch>.deb, for `apt install ./…deb`.

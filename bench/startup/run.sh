@@ -4,6 +4,8 @@
 #   floor       a bare Qt window of the same size
 #   floor_text  the bare window showing one line of Chinese text in the
 #               calculator's built-in font
+#   floor_system_text  the same line in the system's CJK font, as an
+#               ordinary Qt program shows Chinese
 # Wall time from process start to the first frame, CPU time and peak resident
 # memory, on a private virtual X display with a private D-Bus session bus
 # (a desktop always has one; without it every Qt program waits for one to be
@@ -20,8 +22,9 @@ rounds=${ROUNDS:-40}
 
 floor=$bin_dir/startup_floor
 floor_text=$bin_dir/startup_floor_text
+floor_system_text=$bin_dir/startup_floor_system_text
 ductcalc=$bin_dir/startup_ductcalc
-for program in "$floor" "$floor_text" "$ductcalc"; do
+for program in "$floor" "$floor_text" "$floor_system_text" "$ductcalc"; do
   [ -x "$program" ] || { echo "missing $program: build the bench targets first" >&2; exit 1; }
 done
 for tool in Xvfb dbus-daemon python3; do
@@ -55,7 +58,7 @@ bus=$(head -n1 "$bus_file.pid")
 # Each program must end by itself after its first frame; a hang fails here
 # rather than in the middle of the measurement.
 export DUCTCALC_EXIT_AFTER_FIRST_PAINT=1
-for program in "$floor" "$floor_text" "$ductcalc"; do
+for program in "$floor" "$floor_text" "$floor_system_text" "$ductcalc"; do
   timeout 20 "$program" || { echo "$program did not end after its first frame" >&2; exit 1; }
 done
 
@@ -66,5 +69,6 @@ fi
 
 echo "== Process start to first frame (display $DISPLAY, private session bus)"
 python3 "$here/measure.py" "$out_dir" "$rounds" \
-  floor="$floor" floor_text="$floor_text" ductcalc="$ductcalc"
+  floor="$floor" floor_text="$floor_text" floor_system_text="$floor_system_text" \
+  ductcalc="$ductcalc"
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$out_dir/summary.txt"

@@ -26,7 +26,7 @@ void Form1::build() {
         QWidget* w = nullptr;
         switch (d.kind) {
             case ui::Kind::Frame:
-                w = new QGroupBox(caption, parent);
+                w = new ui::Frame(caption, parent);
                 break;
             case ui::Kind::Label: {
                 auto* label = new QLabel(parent);

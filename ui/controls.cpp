@@ -8,6 +8,8 @@
 #include <QPolygonF>
 #include <QSignalBlocker>
 #include <QStyleOptionFocusRect>
+#include <QStyleOptionFrame>
+#include <QStyleOptionGroupBox>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -223,6 +225,25 @@ PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void Frame::paintEvent(QPaintEvent*) {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    QStyleOptionFrame frame;
+    frame.QStyleOption::operator=(option);
+    frame.features = option.features;
+    frame.lineWidth = option.lineWidth;
+    frame.midLineWidth = option.midLineWidth;
+    frame.rect =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, this);
+    if (title().isEmpty()) return;
+    // Where the style puts the caption: at the top left of its place.
+    const QRect label =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    painter.drawText(label.left(), label.top() + fontMetrics().ascent(), title());
 }
 
 // The mark is the border drawn twice as thick in the highlight colour. The

@@ -162,6 +162,18 @@ protected:
 
 // A formula picture: reached with Tab only (a click would take the focus from
 // the box being typed in), and marked while it has the focus.
+// A frame with a caption. Drawn with the style's own frame and the caption
+// as one plain line of text: the style's group box goes through a general
+// text layout with shortcut handling for its caption and measures it twice,
+// which made the window's five frames a third of its first frame.
+class Frame : public QGroupBox {
+public:
+    Frame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class PictureBox : public QLabel {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 
 #include <QIcon>
 #include <QSize>
+#include <QTimer>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -26,13 +27,20 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ui::px(ui::kClientWidth), ui::px(ui::kClientHeight));
     setFont(ui::windowFont());
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/images/icon16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/images/icon32.png"), QSize(32, 32));
-    setWindowIcon(icon);
     build();
     connectHandlers();
     connectReadingWarnings();
+}
+
+void Form1::giveIconAfterFirstFrame() {
+    if (iconGiven_) return;
+    iconGiven_ = true;
+    QTimer::singleShot(0, this, [this] {
+        QIcon icon;
+        icon.addFile(QStringLiteral(":/images/icon16.png"), QSize(16, 16));
+        icon.addFile(QStringLiteral(":/images/icon32.png"), QSize(32, 32));
+        setWindowIcon(icon);
+    });
 }
 
 Form1::~Form1() {

@@ -115,6 +115,10 @@ private:
     void setCaption(calc::Result label, std::string_view text) override;
 
     void build();
+    // The window's icon, given once the window has drawn itself: reading
+    // its pictures before would hold up the first frame.
+    void giveIconAfterFirstFrame();
+    bool iconGiven_ = false;
     void connectHandlers();
     // The warning marks of the boxes whose text is read as a number.
     void connectReadingWarnings();

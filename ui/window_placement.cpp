@@ -105,6 +105,9 @@ bool Form1::event(QEvent* event) {
         case QEvent::UpdateRequest:
             centreOnceFramed();
             break;
+        case QEvent::Paint:
+            giveIconAfterFirstFrame();
+            break;
         default:
             break;
     }

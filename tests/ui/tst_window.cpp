@@ -488,6 +488,15 @@ private slots:
         QCOMPARE(ui::px(ui::kClientWidth), 561);
         QCOMPARE(ui::px(ui::kClientHeight), 489);
         QCOMPARE(control(form, "Frame1")->toolTip(), QStringLiteral("英制美制选项"));
+    }
+
+    // The icon comes right after the first frame, both sizes of it.
+    void windowIconAfterTheFirstFrame() {
+        Form1 form;
+        form.Form_Load();
+        form.showCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_VERIFY(!form.windowIcon().isNull());
         const QList<QSize> iconSizes = form.windowIcon().availableSizes();
         QVERIFY(iconSizes.contains(QSize(16, 16)));
         QVERIFY(iconSizes.contains(QSize(32, 32)));

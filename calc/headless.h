@@ -30,10 +30,13 @@ struct DuctInput {
     AirState air;                  // the window's air unless given
 };
 
-// A view over a DuctInput that keeps the seven label texts `v` writes.
+// A view over a DuctInput that keeps the seven label texts `v` writes, or,
+// made with `labels` false, none: a caller that reads only the values spares
+// their forming.
 class HeadlessView : public CalcView {
 public:
-    explicit HeadlessView(const DuctInput& input) : input_(&input) {}
+    explicit HeadlessView(const DuctInput& input, bool labels = true)
+        : input_(&input), labels_(labels) {}
 
     std::string text(Input box) const override;
     int checkValue() const override { return input_->standard ? 0 : 1; }
@@ -41,6 +44,7 @@ public:
     void setCaption(Result label, std::string_view text) override {
         captions_[static_cast<std::size_t>(label)].assign(text);
     }
+    bool showsLabels() const override { return labels_; }
 
     void setInput(const DuctInput& input) { input_ = &input; }
     const std::string& caption(Result label) const {
@@ -49,6 +53,7 @@ public:
 
 private:
     const DuctInput* input_;
+    bool labels_;
     std::array<std::string, kResultCount> captions_{};
 };
 

@@ -148,6 +148,7 @@ Outcome v(CalcState& s, CalcView& view, const AirState& air) {
                            engine::rm(s.lambda, s.eqDiameter, s.velocity, air.density).value_or(0));
     });
 
+    if (!view.showsLabels()) return steps.outcome();
     // The labels, in their fixed order; one that shows an undefined value
     // shows the marker instead.
     auto write = [&](Result label, const std::string& text) {

@@ -30,6 +30,9 @@ public:
     virtual int checkValue() const = 0;             // Check1: 0 unticked
     virtual bool selected(Choice option) const = 0;
     virtual void setCaption(Result label, std::string_view text) = 0;
+    // False for a view that shows no labels (the segments of a system, which
+    // keep the values only): `v` then spares forming their texts.
+    virtual bool showsLabels() const { return true; }
 };
 
 // Shown in Label7 while the section is not positive.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output_lines.h"
 
+#include <algorithm>
+
 #include <csv.h>
 
 #include <nlohmann/json.hpp>
@@ -40,6 +42,21 @@ void TextLine::cell(std::string_view text, std::size_t width, Align align) {
 }
 
 std::string jsonString(std::string_view text) {
+    // Most texts are names such as "1-2" or "φ250": printable ASCII needs no
+    // escape, and a million of them go through the JSON library's value
+    // and writer for nothing.
+    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x20 && u < 0x7F && c != '"' && c != '\\';
+    });
+    if (plain) {
+        std::string quoted;
+        quoted.reserve(text.size() + 2);
+        quoted += '"';
+        quoted += text;
+        quoted += '"';
+        return quoted;
+    }
     // A text that is not UTF-8 (which the file reader never hands on) gets
     // U+FFFD for its bad bytes rather than end the document half-written.
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

@@ -62,7 +62,7 @@ public:
 
 private:
     calc::DuctInput input_;
-    calc::HeadlessView view_{input_};
+    calc::HeadlessView view_{input_, false};  // the values only
 };
 
 // Adds a reason to a segment's reasons.

@@ -116,3 +116,35 @@ TEST(CsvLine, StartsAfreshAfterClear) {
 }
 
 }  // namespace
+
+namespace {
+
+// A JSON string: printable ASCII as it stands, everything else through the
+// JSON library's escapes, and bytes that are not UTF-8 replaced.
+struct JsonText {
+    const char* name;
+    std::string text;
+    const char* expected;
+};
+void PrintTo(const JsonText& j, std::ostream* os) { *os << j.name; }
+
+class JsonStringTest : public testing::TestWithParam<JsonText> {};
+
+TEST_P(JsonStringTest, QuotesAndEscapes) {
+    EXPECT_EQ(cli::jsonString(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, JsonStringTest,
+    testing::Values(JsonText{"plain_name", "1-2", "\"1-2\""}, JsonText{"empty", "", "\"\""},
+                    JsonText{"quote", "a\"b", "\"a\\\"b\""},
+                    JsonText{"backslash", "a\\b", "\"a\\\\b\""},
+                    JsonText{"tab", "a\tb", "\"a\\tb\""},
+                    JsonText{"control", std::string("a\x01", 2), "\"a\\u0001\""},
+                    JsonText{"delete_stays", "a\x7f", "\"a\x7f\""},
+                    JsonText{"chinese_stays", "送风管", "\"送风管\""},
+                    JsonText{"phi_stays", "φ250", "\"φ250\""},
+                    JsonText{"not_utf8_replaced", "a\xff", "\"a\xef\xbf\xbd\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -15,12 +15,6 @@ namespace table {
 
 namespace {
 
-QString shown(std::optional<double> value) {
-    float x = 0;
-    if (!value || !calc::storeSingle(x, *value)) return QString::fromUtf8(calc::kFailMarker.data());
-    return QString::fromStdString(calc::bareNumberText(x));
-}
-
 QString name(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
 }
@@ -36,8 +30,8 @@ QString reportHtml(const TableModel& model, const QString& title) {
     html += QStringLiteral(
                 "<h3>风机</h3><p>风量 %1 m3/h；最不利环路阻力 %2 Pa；余量 %3 %；"
                 "风机压力 %4 Pa</p>")
-                .arg(shown(r.fan.airVolume), shown(r.fan.indexTotal), shown(r.fan.margin * 100),
-                     shown(r.fan.pressure));
+                .arg(shownFigure(r.fan.airVolume), shownFigure(r.fan.indexTotal),
+                     shownFigure(r.fan.margin * 100), shownFigure(r.fan.pressure));
     for (const auto& e : r.errors)
         html += QStringLiteral("<p style=\"color:#b00000\">%1</p>")
                     .arg(QString::fromStdString(e.message).toHtmlEscaped());
@@ -76,7 +70,7 @@ QString reportHtml(const TableModel& model, const QString& title) {
                          outlet == r.fan.indexOutlet ? QStringLiteral("（最不利环路）") : QString(),
                          path,
                          seg.has(ductsys::Figure::pathTotal)
-                             ? shown(seg.pathTotal)
+                             ? shownFigure(seg.pathTotal)
                              : QString::fromUtf8(calc::kFailMarker.data()));
     }
     html += QStringLiteral("</table>");
@@ -89,12 +83,12 @@ QString reportHtml(const TableModel& model, const QString& title) {
         for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
             if (!branches.isEmpty()) branches += QStringLiteral("；");
             branches += name(r.segmentNames[r.branches[b].segment]) + QStringLiteral(" ") +
-                        shown(r.branches[b].total);
+                        shownFigure(r.branches[b].total);
         }
         html += QStringLiteral("<tr%1><td>%2</td><td>%3</td><td>%4</td></tr>")
                     .arg(j.flagged ? QStringLiteral(" style=\"color:#c00000\"") : QString(),
                          name(r.nodeNames[j.node]), branches,
-                         j.imbalance ? shown(*j.imbalance * 100) + QStringLiteral(" %")
+                         j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
                                      : QString::fromUtf8(calc::kFailMarker.data()));
     }
     html += QStringLiteral("</table></body></html>");

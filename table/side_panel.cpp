@@ -19,14 +19,6 @@ namespace table {
 
 namespace {
 
-// A double figure as the window shows it once stored in single; "—" when
-// it cannot be.
-QString shown(std::optional<double> value) {
-    float x = 0;
-    if (!value || !calc::storeSingle(x, *value)) return QString::fromUtf8(calc::kFailMarker.data());
-    return QString::fromStdString(calc::bareNumberText(x));
-}
-
 QString nodeName(const ductsys::SystemResult& r, std::uint32_t node) {
     if (node < r.nodeNames.size()) {
         const std::string_view name = r.nodeNames[node];
@@ -128,12 +120,12 @@ void SidePanel::refresh() {
     const ductsys::SystemResult& r = model_->result();
     const ductsys::Fan& fan = r.fan;
     QString text;
-    text += QStringLiteral("风量：%1 m3/h\n").arg(shown(fan.airVolume));
-    text += QStringLiteral("最不利环路阻力：%1 Pa\n").arg(shown(fan.indexTotal));
+    text += QStringLiteral("风量：%1 m3/h\n").arg(shownFigure(fan.airVolume));
+    text += QStringLiteral("最不利环路阻力：%1 Pa\n").arg(shownFigure(fan.indexTotal));
     if (fan.indexOutlet != ductsys::kNone)
         text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(r, fan.indexOutlet));
-    text += QStringLiteral("余量：%1 %\n").arg(shown(fan.margin * 100));
-    text += QStringLiteral("风机压力：%1 Pa").arg(shown(fan.pressure));
+    text += QStringLiteral("余量：%1 %\n").arg(shownFigure(fan.margin * 100));
+    text += QStringLiteral("风机压力：%1 Pa").arg(shownFigure(fan.pressure));
     fan_->setText(text);
 
     QString problems;
@@ -180,21 +172,21 @@ void SidePanel::refresh() {
     for (std::size_t i = 0; i < r.junctions.size(); ++i) {
         const ductsys::Junction& j = r.junctions[i];
         QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
-        item->setText(1, j.imbalance ? shown(*j.imbalance * 100) + QStringLiteral(" %")
+        item->setText(1, j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
                                      : QString::fromUtf8(calc::kFailMarker.data()));
         for (std::uint32_t b = 0; b < j.branchCount; ++b)
             item->child(static_cast<int>(b))
-                ->setText(1, shown(r.branches[j.firstBranch + b].total));
+                ->setText(1, shownFigure(r.branches[j.firstBranch + b].total));
         const QBrush colour = j.flagged ? QBrush(QColor(0xc0, 0x00, 0x00)) : QBrush();
         for (int c = 0; c < 2; ++c) item->setForeground(c, colour);
     }
 
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
-                      .arg(shown(air.density), shown(air.viscosity)));
+                      .arg(shownFigure(air.density), shownFigure(air.viscosity)));
     limits_->setText(QStringLiteral("公式：按各段“公式”列，空为公式一\n"
                                     "节点不平衡率限值：%1 %\n风机压力余量：%2 %")
-                         .arg(shown(r.maxImbalance * 100), shown(fan.margin * 100)));
+                         .arg(shownFigure(r.maxImbalance * 100), shownFigure(fan.margin * 100)));
 }
 
 void SidePanel::airEdited() {

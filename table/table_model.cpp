@@ -17,6 +17,12 @@
 
 namespace table {
 
+QString shownFigure(std::optional<double> value) {
+    float x = 0;
+    if (!value || !calc::storeSingle(x, *value)) return QString::fromUtf8(calc::kFailMarker.data());
+    return QString::fromStdString(calc::bareNumberText(x));
+}
+
 namespace {
 
 QIcon triangleMark(const QColor& edge, const QColor& fill) {

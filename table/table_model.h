@@ -10,6 +10,7 @@
 #include <QUndoStack>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@
 #include "system.h"
 
 namespace table {
+
+// A double figure of the system (a path or branch total, the fan's) as the
+// window shows it once stored in single; "—" when it cannot be.
+QString shownFigure(std::optional<double> value);
 
 class TableModel : public QAbstractTableModel {
     Q_OBJECT

@@ -142,14 +142,9 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
             return false;
         }
         // The window's own warning, one line per point.
-        const std::string warning = calc::readingWarning(options.flow, calc::Quantity::AirVolume);
-        std::size_t at = 0;
-        while (at < warning.size()) {
-            std::size_t end = warning.find('\n', at);
-            if (end == std::string::npos) end = warning.size();
-            err << kProgram << ": warning: --flow: " << warning.substr(at, end - at) << '\n';
-            at = end + 1;
-        }
+        for (const msg::Message& point :
+             calc::readingWarning(options.flow, calc::Quantity::AirVolume))
+            err << kProgram << ": warning: --flow: " << said(point) << '\n';
         flowWarned = true;
     }
 

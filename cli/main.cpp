@@ -52,6 +52,7 @@ private:
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    cli::setMessageLanguage(msg::languageFromEnvironment());
     OutputBuf buffer;
     std::ostream out(&buffer);
     // Messages follow what was written before them.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "calc_state.h"
+#include "messages/catalogue.h"
 #include "number_text.h"
 #include "readers.h"
 #include "reading_warning.h"
@@ -95,6 +96,14 @@ std::string shownFigure(const ductsys::Segment& s, int column) {
     return calc::bareNumberText(value);
 }
 
+// The grid speaks Chinese.
+std::string chinese(const msg::Messages& messages) {
+    return msg::renderLines(messages, msg::Language::chinese);
+}
+std::string chinese(const msg::Message& message) {
+    return msg::render(message, msg::Language::chinese);
+}
+
 // Warnings of each term of a sum of coefficients, as the box reads a number.
 std::string zetaWarning(std::string_view text) {
     std::string lines;
@@ -104,8 +113,8 @@ std::string zetaWarning(std::string_view text) {
         // A '+' after an exponent's letter is the exponent's sign.
         if (!end && (text[i] != '+' || i == start || text[i - 1] == 'e' || text[i - 1] == 'E'))
             continue;
-        const std::string w = calc::readingWarning(ductsys::trimmed(text.substr(start, i - start)),
-                                                   calc::Quantity::Roughness);
+        const std::string w = chinese(calc::readingWarning(
+            ductsys::trimmed(text.substr(start, i - start)), calc::Quantity::Roughness));
         if (!w.empty()) lines += (lines.empty() ? "" : "\n") + w;
         start = i + 1;
     }
@@ -231,32 +240,33 @@ QString TableModel::cellWarning(int row, int column) const {
     std::string warning;
     switch (column) {
         case cFlow:
-            warning = calc::readingWarning(text, calc::Quantity::AirVolume);
+            warning = chinese(calc::readingWarning(text, calc::Quantity::AirVolume));
             break;
         case cSize:
             if (const auto size = ductsys::parseSize(text)) {
-                warning = calc::readingWarning(size->a, calc::Quantity::Size);
+                warning = chinese(calc::readingWarning(size->a, calc::Quantity::Size));
                 if (!size->b.empty()) {
-                    const std::string second = calc::readingWarning(size->b, calc::Quantity::Size);
+                    const std::string second =
+                        chinese(calc::readingWarning(size->b, calc::Quantity::Size));
                     if (!second.empty()) warning += (warning.empty() ? "" : "\n") + second;
                 }
             } else {
-                warning = calc::readingWarning(text, calc::Quantity::Size);
-                if (warning.empty()) warning = "不是风管尺寸：" + std::string(text);
+                warning = chinese(calc::readingWarning(text, calc::Quantity::Size));
+                if (warning.empty()) warning = chinese(msg::Message{msg::Code::notASize, {text}});
             }
             break;
         case cLength:
         case cDp:
-            warning = calc::readingWarning(text, calc::Quantity::Roughness);
+            warning = chinese(calc::readingWarning(text, calc::Quantity::Roughness));
             break;
         case cK: {
-            warning = calc::readingWarning(text, calc::Quantity::Roughness);
+            warning = chinese(calc::readingWarning(text, calc::Quantity::Roughness));
             // The calculator's 自定义 box says the same of a roughness held
             // within its limits.
             const calc::CustomK k = calc::customK(text);
             if (k.replacement) {
                 if (!warning.empty()) warning += '\n';
-                warning += "粗糙度限于 0.01 至 10 mm，按 " + std::string(*k.replacement) + " 计算";
+                warning += chinese(msg::Message{msg::Code::roughnessHeld, {*k.replacement}});
             }
             break;
         }
@@ -264,7 +274,8 @@ QString TableModel::cellWarning(int row, int column) const {
             warning = zetaWarning(text);
             break;
         case cUnit:
-            if (!calc::flowFactorOf(text)) warning = "不是风量单位：" + std::string(text);
+            if (!calc::flowFactorOf(text))
+                warning = chinese(msg::Message{msg::Code::notAFlowUnit, {text}});
             break;
         default:
             break;

@@ -51,8 +51,14 @@ SEGMENT_KEYS = ["segment", "from", "to", "flow", "size", "equivalent_diameter", 
                 "zeta", "local_loss", "dp", "total", "path_total", "on_index_run"]
 
 
+# The messages checked here are the English ones: the program runs without
+# the locale of whoever runs the tests.
+ENGLISH = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LANG")}
+
+
 def run(*args, stdin=""):
-    p = subprocess.run([PROGRAM, *args], input=stdin.encode(), capture_output=True, timeout=60)
+    p = subprocess.run([PROGRAM, *args], input=stdin.encode(), capture_output=True, timeout=60,
+                       env=ENGLISH)
     return p.returncode, p.stdout.decode(), p.stderr.decode()
 
 

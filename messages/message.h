@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What happened, as the lower layers report it: a code and its arguments,
+// without words. A front end chooses the words (messages/catalogue.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace msg {
+
+// Every message the program can say, one per row of messages/catalogue.def.
+enum class Code : std::uint16_t {
+#define DUCTCALC_MESSAGE(code, english, chinese) code,
+#include "messages/catalogue.def"
+#undef DUCTCALC_MESSAGE
+};
+
+struct Arg;
+
+// A code with its arguments, filled into the placeholders {1}, {2}, … of
+// its text in the chosen language.
+struct Message {
+    Code code;
+    std::vector<Arg> args;
+    bool operator==(const Message& other) const;
+};
+
+// Several messages that belong together: the lines of a box's warning, the
+// reasons a segment's figures are missing.
+using Messages = std::vector<Message>;
+
+// An argument: a text shown as it stands (a name, a number as the program
+// shows it, the ignored part of a cell), or a message of its own rendered in
+// the same language (the column a cell belongs to, a list of segments).
+struct Arg {
+    std::string text;
+    std::vector<Message> message;  // one element when the argument is a message
+
+    Arg(std::string t) : text(std::move(t)) {}
+    Arg(std::string_view t) : text(t) {}
+    Arg(const char* t) : text(t) {}
+    Arg(Message m) : message{std::move(m)} {}
+    Arg(Code word) : message{Message{word, {}}} {}
+    template <typename Integer>
+    requires std::is_integral_v<Integer> Arg(Integer n) : text(std::to_string(n)) {}
+    bool operator==(const Arg& other) const = default;
+};
+
+inline bool Message::operator==(const Message& other) const {
+    return code == other.code && args == other.args;
+}
+
+}  // namespace msg

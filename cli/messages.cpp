@@ -29,10 +29,7 @@ std::string unitList() {
 }
 
 std::string laminarWarning(float reynolds) {
-    std::string text = "Reynolds number ";
-    text += shownNumber(reynolds);
-    text += " is below 2300: the flow is laminar, and neither friction formula is meant for it";
-    return text;
+    return said({msg::Code::laminarFlow, {shownNumber(reynolds)}});
 }
 
 }  // namespace cli

@@ -138,9 +138,8 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     int laminar = 0;
     auto add = [&]() -> bool {
         const calc::DuctResult r = calc::computeDuct(input, view);
-        const std::string reason = failureReason(r, input);
-        if (!reason.empty()) {
-            err << kProgram << ": " << reason << '\n';
+        if (const std::optional<msg::Message> reason = failureReason(r, input)) {
+            err << kProgram << ": " << said(*reason) << '\n';
             return false;
         }
         const calc::CalcState& s = r.state;

@@ -337,9 +337,8 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             }
             input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
             if (count != layout.fieldCount)
-                input.problems.emplace_back(index, "the row has " + std::to_string(count) +
-                                                       " fields, the header " +
-                                                       std::to_string(layout.fieldCount));
+                input.problems.emplace_back(
+                    index, said({msg::Code::rowFieldCount, {count, layout.fieldCount}}));
             return true;
         },
         onNote);
@@ -372,7 +371,7 @@ void makeTableRun(SystemResult& result, const SystemInput& input) {
         seg.defined &= ductsys::figureBit(ductsys::Figure::length) |
                        ductsys::figureBit(ductsys::Figure::zeta) |
                        ductsys::figureBit(ductsys::Figure::dp);
-        seg.reason = "flow is empty";
+        seg.reason = {{msg::Code::flowIsEmpty, {}}};
     }
     for (std::uint32_t s = input.emptyFlows.front(); s < result.segments.size(); ++s)
         result.segments[s].defined &= ~ductsys::figureBit(ductsys::Figure::pathTotal);
@@ -380,7 +379,7 @@ void makeTableRun(SystemResult& result, const SystemInput& input) {
     result.fan.indexTotal.reset();
     result.fan.pressure.reset();
     result.fan.indexOutlet = kNone;
-    result.fan.reason = "a segment has no flow";
+    result.fan.reason = {{msg::Code::fanSegmentNoFlow, {}}};
 }
 
 std::string formulaText(unsigned seen) {
@@ -400,21 +399,21 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
                std::to_string(input.lines[segment]) + ": ";
     };
     for (const ductsys::TopologyError& e : result.errors)
-        err << kProgram << ": " << input.name << ": " << e.message << '\n';
+        err << kProgram << ": " << input.name << ": " << said(e.message) << '\n';
     if (!result.topologyOk()) return kUsage;
 
     bool failed = !input.problems.empty();
     for (const auto& [segment, problem] : input.problems) err << at(segment) << problem << '\n';
     for (const ductsys::Warning& w : result.warnings)
-        err << at(w.segment) << "warning: " << w.message << '\n';
+        err << at(w.segment) << "warning: " << said(w.message) << '\n';
     for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
         if (result.segments[s].ok()) continue;
         failed = true;
-        err << at(s) << result.segments[s].reason << '\n';
+        err << at(s) << saidList(result.segments[s].reason) << '\n';
     }
     if (!result.fan.reason.empty()) {
         failed = true;
-        err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
+        err << kProgram << ": " << input.name << ": fan: " << saidList(result.fan.reason) << '\n';
     }
 
     if (options.xlsx) {
@@ -426,6 +425,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         info.formulas = formulaText(input.formulasSeen);
         info.source = input.name == "-" ? std::string("(standard input)") : input.name;
         info.program = "ductcalc-cli 1.0.0";
+        info.language = messageLanguage();
         const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';

@@ -139,8 +139,7 @@ void SegmentCalc::run(Job& job) {
     if (count != layout_.fieldCount) {
         // The fields stand in other columns than the header says: nothing
         // in the row can be taken for what it seems.
-        fail("the row has " + std::to_string(count) + " fields, the header " +
-             std::to_string(layout_.fieldCount));
+        fail(said({msg::Code::rowFieldCount, {count, layout_.fieldCount}}));
         return;
     }
 
@@ -158,19 +157,19 @@ void SegmentCalc::run(Job& job) {
     seg.defined = 0;
     seg.reason.clear();
     ductsys::DuctSetting setting;
-    std::string warning;
+    std::optional<msg::Message> warning;
     ductsys::readSegment(row, seg, setting, warning);
-    if (!warning.empty()) say("warning: ", warning);
+    if (warning) say("warning: ", said(*warning));
     if (!seg.flowGiven) {
         // A run sums no flows.
-        ductsys::addReason(seg, "flow is empty");
+        ductsys::addReason(seg, {msg::Code::flowIsEmpty, {}});
         setting.unusable |= ductsys::kFromFlow;
     }
     // What could be read is still computed and written: a failed row keeps
     // its values, and only what could not be computed stays empty.
-    if (!seg.ok()) fail(seg.reason);
+    if (!seg.ok()) fail(saidList(seg.reason));
     calculator_.compute(seg, setting, trimmed(row.flow));
-    if (job.ok && !seg.ok()) fail(seg.reason);
+    if (job.ok && !seg.ok()) fail(saidList(seg.reason));
 
     using ductsys::Figure;
     const bool shortest = layout_.shortest;

@@ -35,10 +35,12 @@ void renderInto(std::string& out, const Message& message, Language language) {
             const auto index = static_cast<std::size_t>(text[open + 1] - '1');
             if (index < message.args.size()) {
                 const Arg& arg = message.args[index];
-                if (arg.message.empty())
-                    out += arg.text;
-                else
+                if (!arg.message.empty())
                     renderInto(out, arg.message.front(), language);
+                else if (language == Language::chinese && !arg.chinese.empty())
+                    out += arg.chinese;
+                else
+                    out += arg.text;
             } else {
                 out.append(text, open, 3);
             }

@@ -33,11 +33,19 @@ struct Message {
 using Messages = std::vector<Message>;
 
 // An argument: a text shown as it stands (a name, a number as the program
-// shows it, the ignored part of a cell), or a message of its own rendered in
-// the same language (the column a cell belongs to, a list of segments).
+// shows it, the ignored part of a cell); a name that has a Chinese form of
+// its own (a column's key and its caption, from the table that holds both);
+// or a message of its own rendered in the same language (a list of segments).
 struct Arg {
     std::string text;
+    std::string chinese;           // shown instead of `text` in Chinese, when not empty
     std::vector<Message> message;  // one element when the argument is a message
+
+    static Arg name(std::string_view english, std::string_view chinese) {
+        Arg a(english);
+        a.chinese = chinese;
+        return a;
+    }
 
     Arg(std::string t) : text(std::move(t)) {}
     Arg(std::string_view t) : text(t) {}

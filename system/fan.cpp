@@ -7,10 +7,7 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
     fan.margin = margin;
     const auto& segments = result.segments;
-    auto say = [&](const std::string& reason) {
-        if (!fan.reason.empty()) fan.reason += "; ";
-        fan.reason += reason;
-    };
+    auto say = [&](msg::Message reason) { fan.reason.push_back(std::move(reason)); };
     if (fan.node == kNone) return;
 
     double volume = 0;
@@ -18,7 +15,7 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     for (std::uint32_t c = tree.firstChild[fan.node]; c < tree.firstChild[fan.node + 1]; ++c) {
         const std::uint32_t s = tree.children[c];
         if (!segments[s].has(Figure::flow)) {
-            say("segment " + segmentList(result, {s}) + " leaving the fan has no air volume");
+            say({msg::Code::fanSegmentNoAirVolume, {segmentList(result, {s})}});
             volumeKnown = false;
             break;
         }
@@ -29,8 +26,7 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     std::uint32_t index = kNone;
     for (std::uint32_t outlet : result.outlets) {
         if (!segments[outlet].has(Figure::pathTotal)) {
-            say("the path to outlet segment " + segmentList(result, {outlet}) +
-                " has no total, so the index run is unknown");
+            say({msg::Code::fanPathNoTotal, {segmentList(result, {outlet})}});
             return;
         }
         if (index == kNone || segments[outlet].pathTotal > segments[index].pathTotal)

@@ -13,7 +13,7 @@ namespace ductsys {
 namespace {
 
 void computeWithoutFlow(Segment& segment, PendingSegment& p, SegmentCalculator& calculator,
-                        std::string_view reason) {
+                        msg::Message reason) {
     addReason(segment, reason);
     p.setting.unusable |= kFromFlow;
     calculator.compute(segment, p.setting, "0");
@@ -42,13 +42,11 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
         case PendingSegment::Sum::notYet:
             break;  // not reached from the fan: left as read
         case PendingSegment::Sum::noneBeyond:
-            computeWithoutFlow(segment, p, calculator,
-                               "the flow is empty, and an outlet has no segments beyond to sum");
+            computeWithoutFlow(segment, p, calculator, {msg::Code::flowEmptyAtOutlet, {}});
             break;
         case PendingSegment::Sum::missing:
             computeWithoutFlow(segment, p, calculator,
-                               "the flow is the sum beyond, and segment " +
-                                   segmentList(result, {p.missing}) + " has no air volume");
+                               {msg::Code::flowSumMissing, {segmentList(result, {p.missing})}});
             break;
         case PendingSegment::Sum::summed:
             calculator.compute(segment, p.setting, sumText(p.sum).view());
@@ -119,7 +117,7 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
 }
 
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
-                       SegmentCalculator& calculator, std::string_view reason) {
+                       SegmentCalculator& calculator, const msg::Message& reason) {
     for (PendingSegment& p : pending)
         computeWithoutFlow(result.segments[p.segment], p, calculator, reason);
 }

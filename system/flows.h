@@ -33,6 +33,6 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
 
 // Computes pending segments whose flow cannot be summed, with `reason`.
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
-                       SegmentCalculator& calculator, std::string_view reason);
+                       SegmentCalculator& calculator, const msg::Message& reason);
 
 }  // namespace ductsys

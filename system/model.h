@@ -13,6 +13,7 @@
 
 #include "headless.h"
 #include "large_arrays.h"
+#include "messages/message.h"
 #include "names.h"
 
 namespace ductsys {
@@ -64,8 +65,8 @@ struct Segment {
     double pathTotal = 0;                                                    // Pa, in double
     unsigned defined = 0;  // figureBit()s of the figures that hold values
     // Why the segment's figures are not all there: empty for a complete
-    // segment; reasons joined by "; " otherwise.
-    std::string reason;
+    // segment; the front end words each reason.
+    msg::Messages reason;
 
     bool has(Figure f) const { return (defined & figureBit(f)) != 0; }
     bool ok() const { return reason.empty(); }
@@ -75,7 +76,7 @@ struct Segment {
 // roughness held within its limits).
 struct Warning {
     std::uint32_t segment;
-    std::string message;
+    msg::Message message;
 };
 
 // Something that keeps the segments from forming one tree reached from the
@@ -91,7 +92,7 @@ struct TopologyError {
     };
     Kind kind;
     std::vector<std::uint32_t> segments;  // the segments involved, in input order
-    std::string message;                  // names them (up to a few, then how many more)
+    msg::Message message;                 // names them (up to a few, then how many more)
 };
 
 // One branch leaving a junction: its first segment and the largest path
@@ -120,7 +121,7 @@ struct Fan {
     std::optional<double> indexTotal;   // Pa: the index run's total
     std::optional<double> pressure;     // Pa: indexTotal x (1 + margin)
     double margin = 0;                  // as given
-    std::string reason;                 // why a figure is missing; empty otherwise
+    msg::Messages reason;               // why a figure is missing; empty otherwise
 };
 
 struct SystemResult {

@@ -153,7 +153,7 @@ private:
     lxw_worksheet* sheet_;
 };
 
-void writeSegments(Workbook& book, const SystemResult& result) {
+void writeSegments(Workbook& book, const SystemResult& result, msg::Language language) {
     Sheet sheet(book, "水力计算表");
     static const char* const kHeaders[] = {"段号",
                                            "起点",
@@ -200,7 +200,7 @@ void writeSegments(Workbook& book, const SystemResult& result) {
         col = 5;
         for (int c = rEqDiameter; c <= rPathTotal; ++c) sheet.figure(row, col++, v[c], fill);
         sheet.text(row, col++, onIndex[s] ? "是" : "", false, fill);
-        sheet.text(row, col, seg.reason, false, fill);
+        sheet.text(row, col, msg::renderList(seg.reason, language), false, fill);
     }
 }
 
@@ -303,7 +303,7 @@ void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& in
     setting("附加率", fan.margin, "0%");
     figure("风机压力 (Pa)", fan.pressure);
     setting("并联支路不平衡率限值", result.maxImbalance, "0%");
-    if (!fan.reason.empty()) line("备注", fan.reason);
+    if (!fan.reason.empty()) line("备注", msg::renderList(fan.reason, info.language));
     ++row;
     sheet.text(row++, 0, "计算公式", true, kHeaderFill);
     const char* const kFormulas[][2] = {
@@ -346,7 +346,7 @@ std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
             properties.title = const_cast<char*>("风管水力计算书");
             properties.comments = const_cast<char*>(info.program.c_str());
             workbook_set_properties(book.get(), &properties);
-            writeSegments(book, result);
+            writeSegments(book, result, info.language);
             writeLoops(book, result);
             writeNotes(book, result, info);
             const lxw_error written = book.error();

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "messages/catalogue.h"
 #include "model.h"
 #include "recalc.h"
 
@@ -24,6 +25,9 @@ struct ReportInfo {
     std::string source;          // the input's name
     std::string program;         // name and version
     std::string date;            // YYYY-MM-DD; empty for today's
+    // The words of the segments' and the fan's remarks: the command line's
+    // language, or Chinese for the windows.
+    msg::Language language = msg::Language::english;
 };
 
 // Writes the workbook of `result` to `path`. Returns an empty text on

@@ -39,16 +39,16 @@ std::optional<float> single(double value) {
 
 }  // namespace
 
-void addReason(Segment& segment, std::string_view reason) {
-    if (!segment.reason.empty()) segment.reason += "; ";
-    segment.reason += reason;
+void addReason(Segment& segment, msg::Message reason) {
+    segment.reason.push_back(std::move(reason));
 }
 
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::string& warning) {
-    auto fail = [&](unsigned unknown, const std::string& reason) {
+                 std::optional<msg::Message>& warning) {
+    using msg::Code;
+    auto fail = [&](unsigned unknown, msg::Message reason) {
         setting.unusable |= unknown;
-        addReason(segment, reason);
+        addReason(segment, std::move(reason));
     };
 
     setting.flowFactor = 1;
@@ -56,13 +56,13 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
-            fail(kFromFlow, "unit " + quoted(u) + " is not one of " + unitList());
+            fail(kFromFlow, {Code::cellNotOneOf, {columnArg(Column::unit), u, unitList()}});
     }
     const std::string_view flow = trimmed(row.flow);
     segment.flowGiven = !flow.empty();
     if (!flow.empty()) {
-        if (const std::string problem = flowProblem(flow); !problem.empty())
-            fail(kFromFlow, problem);
+        if (const std::optional<CellProblem> problem = flowProblem(flow))
+            fail(kFromFlow, problem->in(columnArg(Column::flow)));
     }
 
     const std::string_view sizeText = trimmed(row.size);
@@ -70,28 +70,28 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         setting.size = std::move(*s);
     } else {
         setting.size = SizeText{calc::Shape::circular, "0", {}};
-        fail(kFromSize, "size " + quoted(sizeText) + " is not a size");
+        fail(kFromSize, {Code::cellNotASize, {columnArg(Column::size), sizeText}});
     }
 
     const NumberRead length = readCellNumber(row.length);
     if (!length.value)
-        fail(kFromLength, "length " + length.error);
+        fail(kFromLength, length.error->in(columnArg(Column::length)));
     else if (*length.value < 0)
-        fail(kFromLength, "length " + quoted(trimmed(row.length)) + " is negative");
+        fail(kFromLength, {Code::cellNegative, {columnArg(Column::length), trimmed(row.length)}});
     else
         segment.length = *length.value, segment.defined |= figureBit(Figure::length);
 
     const NumberRead zeta = readZetaSum(row.zeta);
     if (!zeta.value)
-        fail(kFromZeta, "zeta " + zeta.error);
+        fail(kFromZeta, zeta.error->in(columnArg(Column::zeta)));
     else
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
 
     const NumberRead dp = readCellNumber(row.dp);
     if (!dp.value)
-        fail(kFromDp, "dp " + dp.error);
+        fail(kFromDp, dp.error->in(columnArg(Column::dp)));
     else if (*dp.value < 0)
-        fail(kFromDp, "dp " + quoted(trimmed(row.dp)) + " is negative");
+        fail(kFromDp, {Code::cellNegative, {columnArg(Column::dp), trimmed(row.dp)}});
     else
         segment.dp = *dp.value, segment.defined |= figureBit(Figure::dp);
 
@@ -102,10 +102,9 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     if (!k.empty()) {
         const std::optional<int> index = calc::materialIndex(material);
         if (!material.empty() && index != calc::kCustomMaterial) {
-            fail(kFromFriction, "give a material or k, not both (material " + quoted(material) +
-                                    ", k " + quoted(k) + ")");
+            fail(kFromFriction, {Code::materialAndK, {material, k}});
         } else if (const RoughnessRead r = readRoughness(k); !r.k) {
-            fail(kFromFriction, "k " + r.error);
+            fail(kFromFriction, r.error->in(columnArg(Column::k)));
         } else {
             setting.roughness = *r.k;
             setting.roughnessRead = true;
@@ -118,7 +117,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
             setting.roughness = calc::materialRoughness(*index), setting.roughnessRead = true;
         else
             fail(kFromFriction,
-                 "material " + quoted(material) + " is not one of " + materialList());
+                 {Code::cellNotOneOf, {columnArg(Column::material), material, materialList()}});
     }
 
     const std::string_view formula = trimmed(row.formula);
@@ -127,7 +126,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     if (formula == "2")
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
-        fail(kFromFriction, "formula " + quoted(formula) + " is not 1 or 2");
+        fail(kFromFriction, {Code::formulaNotOneOrTwo, {columnArg(Column::formula), formula}});
 }
 
 void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
@@ -190,10 +189,9 @@ void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
     segment.defined = defined;
 
     if (setting.unusable != 0) return;  // the reading already said why
-    std::string reason = failureReason(result, input_);
-    if (reason.empty() && !total)
-        reason = "the segment's losses are beyond the range of the calculation";
-    if (!reason.empty()) addReason(segment, reason);
+    std::optional<msg::Message> reason = failureReason(result, input_);
+    if (!reason && !total) reason = msg::Message{msg::Code::lossesBeyondRange, {}};
+    if (reason) addReason(segment, std::move(*reason));
 }
 
 }  // namespace ductsys

@@ -46,7 +46,7 @@ struct DuctSetting {
 // be read adds its reason to segment.reason and the figures that depend on
 // it to setting.unusable; a held roughness adds `warning`.
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::string& warning);
+                 std::optional<msg::Message>& warning);
 
 // Computes a segment whose duct is set by `setting`, with the flow text
 // `flow` in the setting's unit. Fills the figures the recalculation and the
@@ -66,6 +66,6 @@ private:
 };
 
 // Adds a reason to a segment's reasons.
-void addReason(Segment& segment, std::string_view reason);
+void addReason(Segment& segment, msg::Message reason);
 
 }  // namespace ductsys

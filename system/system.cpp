@@ -106,9 +106,9 @@ void SystemBuilder::State::computeBatch(const RowBatch& batch) {
         const auto index = static_cast<std::uint32_t>(result.segments.size());
         Segment& segment = result.segments.emplace_back();
         DuctSetting setting;
-        std::string warning;
+        std::optional<msg::Message> warning;
         readSegment(row, segment, setting, warning);
-        if (!warning.empty()) result.warnings.push_back({index, std::move(warning)});
+        if (warning) result.warnings.push_back({index, std::move(*warning)});
         if (segment.flowGiven) {
             calculator.compute(segment, setting, trimmed(row.flow));
             pendingOf.push_back(kNone);
@@ -217,8 +217,7 @@ SystemResult SystemBuilder::finish() {
     st.topology.checkNames();
     const Tree tree = buildTree(result, st.topology);
     if (!result.errors.empty()) {
-        leaveFlowsUnknown(result, st.pending, st.calculator,
-                          "the flow is the sum beyond, and the segments do not form a tree");
+        leaveFlowsUnknown(result, st.pending, st.calculator, {msg::Code::flowSumNoTree, {}});
     } else {
         sumFlows(result, tree, st.pending, st.pendingOf, st.calculator);
         computePaths(result, tree);

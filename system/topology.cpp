@@ -4,28 +4,41 @@
 #include <algorithm>
 
 #include "readers.h"
+#include "table_file.h"
 
 namespace ductsys {
 
 namespace {
 
-std::string nodeLabel(const SystemResult& result, std::uint32_t node) {
+msg::Message nodeLabel(const SystemResult& result, std::uint32_t node) {
     const std::string_view name = result.nodeNames[node];
-    return name.empty() ? std::string("(unnamed)") : quoted(name);
+    if (name.empty()) return {msg::Code::unnamedNode, {}};
+    return {msg::Code::quotedName, {name}};
+}
+
+// The caption of a node column, as the messages name it in either language.
+std::string_view caption(Column column) {
+    return columnNames[static_cast<std::size_t>(column)].caption;
 }
 
 }  // namespace
 
-std::string segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments) {
+msg::Message segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments) {
+    using msg::Code;
     constexpr std::size_t kShown = 5;
-    std::string list;
-    for (std::size_t i = 0; i < segments.size() && i < kShown; ++i) {
-        if (i > 0) list += i + 1 == segments.size() ? " and " : ", ";
-        const std::string_view name = result.segmentNames[segments[i]];
-        list += name.empty() ? "row " + std::to_string(segments[i] + 1) : quoted(name);
-    }
+    auto item = [&](std::uint32_t s) -> msg::Message {
+        const std::string_view name = result.segmentNames[s];
+        if (name.empty()) return {Code::rowNumber, {s + 1}};
+        return {Code::quotedName, {name}};
+    };
+    // Every message names at least one segment.
+    if (segments.empty()) return {Code::quotedName, {""}};
+    msg::Message list = item(segments[0]);
+    for (std::size_t i = 1; i < segments.size() && i < kShown; ++i)
+        list = {i + 1 == segments.size() ? Code::listLast : Code::listNext,
+                {std::move(list), item(segments[i])}};
     if (segments.size() > kShown)
-        list += " and " + std::to_string(segments.size() - kShown) + " more";
+        list = {Code::listMore, {std::move(list), segments.size() - kShown}};
     return list;
 }
 
@@ -44,7 +57,7 @@ std::uint32_t TopologyReader::node(std::string_view name) {
 std::uint32_t TopologyReader::unnamedNode() { return result_.nodeNames.append({}); }
 
 void TopologyReader::error(TopologyError::Kind kind, std::vector<std::uint32_t> segments,
-                           std::string message) {
+                           msg::Message message) {
     for (std::uint32_t s : segments) excluded_[s] = true;
     result_.errors.push_back({kind, std::move(segments), std::move(message)});
 }
@@ -63,8 +76,9 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     bool nodesFromName = false;
     if (named && (from.empty() || to.empty())) {
         error(Kind::badNodes, {index},
-              "segment " + label() + " gives " +
-                  (from.empty() ? "a 终点 but no 起点" : "a 起点 but no 终点"));
+              {msg::Code::segmentOneNodeOnly,
+               {label(), caption(from.empty() ? Column::to : Column::from),
+                caption(from.empty() ? Column::from : Column::to)}});
         return;
     }
     if (!named && std::count(name.begin(), name.end(), '-') == 1) {
@@ -73,8 +87,9 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
         to = trimmed(name.substr(hyphen + 1));
         if (from.empty() || to.empty()) {
             error(Kind::badNodes, {index},
-                  "segment " + label() + " names no node " + (from.empty() ? "before" : "after") +
-                      " its hyphen");
+                  {from.empty() ? msg::Code::segmentNoNodeBeforeHyphen
+                                : msg::Code::segmentNoNodeAfterHyphen,
+                   {label()}});
             return;
         }
         named = true;
@@ -82,7 +97,7 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     }
     if (named && from == to) {
         error(Kind::badNodes, {index},
-              "segment " + label() + " starts and ends at node " + quoted(from));
+              {msg::Code::segmentToItself, {label(), msg::Message{msg::Code::quotedName, {from}}}});
         return;
     }
     std::uint32_t& fromNode = from_[index];
@@ -123,8 +138,8 @@ void TopologyReader::checkNames() {
         if (first == index) continue;
         const bool firstExcluded = excluded_[first];
         error(TopologyError::Kind::duplicateName, {first, index},
-              "segment name " + quoted(name) + " is given twice (rows " +
-                  std::to_string(first + 1) + " and " + std::to_string(index + 1) + ")");
+              {msg::Code::segmentNameTwice,
+               {msg::Message{msg::Code::quotedName, {name}}, first + 1, index + 1}});
         excluded_[first] = firstExcluded;  // the first stays in the tree
     }
 }
@@ -160,8 +175,8 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         result.errors.push_back(
             {Kind::noFan,
              {},
-             fan == kNone ? "no segment starts at the fan's node"
-                          : "no segment starts at the fan's node " + nodeLabel(result, fan)});
+             fan == kNone ? msg::Message{msg::Code::noFanNode, {}}
+                          : msg::Message{msg::Code::noSegmentAtFanNode, {nodeLabel(result, fan)}}});
         return tree;
     }
 
@@ -199,22 +214,24 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
             }
             std::sort(loop.begin(), loop.end());
             if (loop.size() == 2 && result.segmentNames[loop[0]] == result.segmentNames[loop[1]])
-                result.errors.push_back({Kind::duplicateName, loop,
-                                         "segment name " + quoted(result.segmentNames[loop[0]]) +
-                                             " is given twice (rows " +
-                                             std::to_string(loop[0] + 1) + " and " +
-                                             std::to_string(loop[1] + 1) + ")"});
+                result.errors.push_back(
+                    {Kind::duplicateName,
+                     loop,
+                     {msg::Code::segmentNameTwice,
+                      {msg::Message{msg::Code::quotedName, {result.segmentNames[loop[0]]}},
+                       loop[0] + 1, loop[1] + 1}}});
             else if (loop.size() == 2)
-                result.errors.push_back({Kind::duplicatePair, loop,
-                                         "segments " + segmentList(result, loop) +
-                                             " both join nodes " +
-                                             nodeLabel(result, std::min(n, m)) + " and " +
-                                             nodeLabel(result, std::max(n, m))});
+                result.errors.push_back(
+                    {Kind::duplicatePair,
+                     loop,
+                     {msg::Code::segmentsBothJoin,
+                      {segmentList(result, loop), nodeLabel(result, std::min(n, m)),
+                       nodeLabel(result, std::max(n, m))}}});
             else
-                result.errors.push_back({Kind::cycle, loop,
-                                         "segments " + segmentList(result, loop) +
-                                             " close a loop through node " + nodeLabel(result, m) +
-                                             " (a cycle): the segments must form a tree"});
+                result.errors.push_back({Kind::cycle,
+                                         loop,
+                                         {msg::Code::segmentsCloseLoop,
+                                          {segmentList(result, loop), nodeLabel(result, m)}}});
             continue;
         }
         Segment& segment = segments[s];
@@ -262,10 +279,9 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
             }
         }
         std::sort(part.begin(), part.end());
-        std::string message = (part.size() == 1 ? "segment " : "segments ") +
-                              segmentList(result, part) + (part.size() == 1 ? " is" : " are") +
-                              " not connected to the fan's node " + nodeLabel(result, fan) +
-                              " (starting at node " + nodeLabel(result, start) + ")";
+        msg::Message message{
+            part.size() == 1 ? msg::Code::segmentNotConnected : msg::Code::segmentsNotConnected,
+            {segmentList(result, part), nodeLabel(result, fan), nodeLabel(result, start)}};
         result.errors.push_back({Kind::disconnected, part, std::move(message)});
     }
     return tree;

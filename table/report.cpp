@@ -10,6 +10,7 @@
 #include "calc_state.h"
 #include "number_text.h"
 #include "table_model.h"
+#include "words.h"
 
 namespace table {
 
@@ -34,7 +35,7 @@ QString reportHtml(const TableModel& model, const QString& title) {
                      shownFigure(r.fan.margin * 100), shownFigure(r.fan.pressure));
     for (const auto& e : r.errors)
         html += QStringLiteral("<p style=\"color:#b00000\">%1</p>")
-                    .arg(QString::fromStdString(e.message).toHtmlEscaped());
+                    .arg(said(e.message).toHtmlEscaped());
 
     html += QStringLiteral(
         "<h3>水力计算表</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">"

@@ -14,6 +14,7 @@
 #include "number_text.h"
 #include "readers.h"
 #include "table_model.h"
+#include "words.h"
 
 namespace table {
 
@@ -129,10 +130,9 @@ void SidePanel::refresh() {
     fan_->setText(text);
 
     QString problems;
-    for (const auto& e : r.errors)
-        problems += (problems.isEmpty() ? "" : "\n") + QString::fromStdString(e.message);
+    for (const auto& e : r.errors) problems += (problems.isEmpty() ? "" : "\n") + said(e.message);
     if (problems.isEmpty() && !fan.reason.empty() && !r.segments.empty())
-        problems = QString::fromStdString(fan.reason);
+        problems = saidList(fan.reason);
     errors_->setText(problems);
     errors_->setVisible(!problems.isEmpty());
 

@@ -15,6 +15,7 @@
 #include "reading_warning.h"
 #include "system_file.h"
 #include "tables.h"
+#include "words.h"
 
 namespace table {
 
@@ -303,11 +304,11 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (segment && (column == cSegment || !isInput(column))) {
                 if (!segment->ok())
                     tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("本段未能全部算出：") +
-                           QString::fromStdString(segment->reason);
+                           saidList(segment->reason);
                 if (topologyError_[s] >= 0)
-                    tip += (tip.isEmpty() ? "" : "\n") +
-                           QString::fromStdString(
-                               result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
+                    tip +=
+                        (tip.isEmpty() ? "" : "\n") +
+                        said(result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
             if (role == Qt::ToolTipRole && tip.isEmpty()) return {};
             return tip;

@@ -279,6 +279,7 @@ bool TableWindow::exportWorkbook(const QString& path) {
     info.formulas = one && two ? "1, 2" : two ? "2" : "1";
     info.source = shownName().toStdString();
     info.program = "ductcalc-table " DUCTCALC_VERSION;
+    info.language = msg::Language::chinese;
     workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());
     return workbookProblem_.empty();
 }

@@ -11,11 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "number_text.h"
 #include "readers.h"
 #include "system.h"
 
 namespace {
+
+// The reasons as the command line words them.
+std::string english(const msg::Messages& reasons) {
+    return msg::renderList(reasons, msg::Language::english);
+}
 
 using ductsys::Figure;
 using ductsys::kNone;
@@ -86,7 +92,7 @@ protected:
 TEST_F(HandWorkedSystem, ComputesEverySegmentWithoutErrors) {
     EXPECT_TRUE(r.errors.empty());
     EXPECT_TRUE(r.complete());
-    for (const ductsys::Segment& s : r.segments) EXPECT_EQ(s.reason, "");
+    for (const ductsys::Segment& s : r.segments) EXPECT_EQ(english(s.reason), "");
 }
 
 TEST_F(HandWorkedSystem, SumsTheFlowOfTheSegmentBeforeTheJunction) {
@@ -155,7 +161,7 @@ TEST_F(HandWorkedSystem, SizesTheFanOnTheIndexRun) {
     EXPECT_EQ(r.fan.indexOutlet, fg);
     EXPECT_NEAR(*r.fan.indexTotal, 67.30085, kPa);
     EXPECT_NEAR(*r.fan.pressure, 74.03094, kPa);
-    EXPECT_EQ(r.fan.reason, "");
+    EXPECT_EQ(english(r.fan.reason), "");
 }
 
 // README.md's run.csv, as `ductcalc-cli table` computes it: once with names
@@ -238,10 +244,11 @@ TEST(SummedFlow, AnOutletLeftEmptyFailsAndSoDoesEverythingBeforeIt) {
     };
     const SystemResult r = ductsys::computeSystem(rows);
     EXPECT_TRUE(r.errors.empty());
-    EXPECT_NE(r.segments[1].reason.find("outlet"), std::string::npos) << r.segments[1].reason;
-    EXPECT_NE(r.segments[0].reason.find("\"2-3\" has no air volume"), std::string::npos)
-        << r.segments[0].reason;
-    EXPECT_EQ(r.segments[2].reason, "");
+    EXPECT_NE(english(r.segments[1].reason).find("outlet"), std::string::npos)
+        << english(r.segments[1].reason);
+    EXPECT_NE(english(r.segments[0].reason).find("\"2-3\" has no air volume"), std::string::npos)
+        << english(r.segments[0].reason);
+    EXPECT_EQ(english(r.segments[2].reason), "");
     // What does not depend on the flow is still there.
     EXPECT_TRUE(r.segments[1].has(Figure::eqDiameter));
     EXPECT_TRUE(r.segments[1].has(Figure::length));
@@ -266,7 +273,7 @@ TEST_P(RowErrors, SayWhyAndKeepWhatCouldBeComputed) {
     const SystemResult r = ductsys::computeSystem(std::vector<SegmentTexts>{c.row});
     ASSERT_EQ(r.segments.size(), 1u);
     const ductsys::Segment& s = r.segments[0];
-    EXPECT_NE(s.reason.find(c.reason), std::string::npos) << s.reason;
+    EXPECT_NE(english(s.reason).find(c.reason), std::string::npos) << english(s.reason);
     EXPECT_TRUE(s.has(c.kept));
     EXPECT_FALSE(s.has(c.missing));
     EXPECT_FALSE(s.has(Figure::total));
@@ -333,8 +340,8 @@ class ZetaSums : public ::testing::TestWithParam<ZetaCase> {};
 
 TEST_P(ZetaSums, ReadEachTermWholeAndAddInDouble) {
     const ductsys::NumberRead read = ductsys::readZetaSum(GetParam().text);
-    EXPECT_EQ(read.value, GetParam().sum) << read.error;
-    EXPECT_EQ(read.error.empty(), GetParam().sum.has_value()) << read.error;
+    EXPECT_EQ(read.value, GetParam().sum);
+    EXPECT_EQ(!read.error, GetParam().sum.has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -7,9 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "system.h"
 
 namespace {
+
+// A message as the command line words it.
+std::string english(const msg::Message& message) {
+    return msg::render(message, msg::Language::english);
+}
 
 using ductsys::SegmentTexts;
 using ductsys::SystemResult;
@@ -36,10 +42,11 @@ TEST_P(TopologyErrors, NameTheSegmentsInvolved) {
     ductsys::Options options;
     options.fanNode = c.fan;
     const SystemResult r = ductsys::computeSystem(c.rows, options);
-    ASSERT_EQ(r.errors.size(), 1u) << (r.errors.empty() ? "" : r.errors[1].message);
-    EXPECT_EQ(r.errors[0].kind, c.kind) << r.errors[0].message;
-    EXPECT_EQ(r.errors[0].segments, c.segments) << r.errors[0].message;
-    EXPECT_NE(r.errors[0].message.find(c.message), std::string::npos) << r.errors[0].message;
+    ASSERT_EQ(r.errors.size(), 1u) << (r.errors.empty() ? "" : english(r.errors[1].message));
+    EXPECT_EQ(r.errors[0].kind, c.kind) << english(r.errors[0].message);
+    EXPECT_EQ(r.errors[0].segments, c.segments) << english(r.errors[0].message);
+    EXPECT_NE(english(r.errors[0].message).find(c.message), std::string::npos)
+        << english(r.errors[0].message);
     // Nothing of the system is given for a tree that is not one.
     EXPECT_TRUE(r.junctions.empty());
     EXPECT_FALSE(r.fan.pressure.has_value());
@@ -138,7 +145,7 @@ TEST(Nodes, FromAndToTakePrecedenceOverTheName) {
     const std::vector<SegmentTexts> rows = {row("main-duct", "AHU", "J1"), row("b1", "J1", "R1"),
                                             row("b2", "J1", "R2")};
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.nodeNames[r.fan.node], "AHU");
     ASSERT_EQ(r.junctions.size(), 1u);
     EXPECT_EQ(r.nodeNames[r.junctions[0].node], "J1");
@@ -151,7 +158,7 @@ TEST(Nodes, AGivenFanNodeNeedNotComeFirst) {
     ductsys::Options options;
     options.fanNode = "1";
     const SystemResult r = ductsys::computeSystem(rows, options);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     // The tree is the same as for supply: 1 → 2 → {3, 4}, outlets in input order.
     EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{0, 1}));
     EXPECT_EQ(r.segments[0].parent, 2u);
@@ -166,7 +173,7 @@ TEST(Nodes, AGivenFanNodeNeedNotComeFirst) {
 TEST(Nodes, ARowWithoutNodesFollowsThePreviousRow) {
     const std::vector<SegmentTexts> rows = {row("1-2"), row("next"), row("2-3")};
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.segments[1].from, r.segments[0].to);
     EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{1, 2}));
     ASSERT_EQ(r.junctions.size(), 1u);

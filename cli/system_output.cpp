@@ -286,7 +286,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
         input.err << kProgram << ": " << input.name;
         if (note.line > 0) input.err << ':' << note.line;
-        input.err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
+        input.err << (note.warning ? ": warning: " : ": note: ") << said(note.message) << '\n';
     };
     // A file's size tells roughly how many rows it holds (a row of a system
     // is some 30 to 60 bytes): room made for them at once spares copying
@@ -345,17 +345,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     if (e.ok()) return true;
     input.err << kProgram << ": " << input.name;
     if (e.line > 0) input.err << ':' << e.line;
-    switch (e.kind) {
-        case ductsys::FileError::Kind::cannotOpen:
-            input.err << ": cannot open: " << e.message << '\n';
-            break;
-        case ductsys::FileError::Kind::readError:
-            input.err << ": read error: " << e.message << '\n';
-            break;
-        default:
-            input.err << ": " << e.message << '\n';
-            break;
-    }
+    input.err << ": " << saidList(e.message) << '\n';
     return false;
 }
 

@@ -235,7 +235,7 @@ bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
 // being one.
 struct HeaderTry {
     TableHeader header;
-    std::string problem;
+    std::optional<msg::Message> problem;
 };
 HeaderTry tryHeader(const std::vector<std::string>& fields) {
     HeaderTry t;
@@ -246,7 +246,7 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
         if (!c) continue;  // other columns are carried by nobody
         int& at = t.header.columns[static_cast<std::size_t>(*c)];
         if (at >= 0) {
-            t.problem = "column \"" + std::string(trimmedCell(fields[i])) + "\" appears twice";
+            t.problem = msg::Message{msg::Code::headerColumnTwice, {trimmedCell(fields[i])}};
             return t;
         }
         at = static_cast<int>(i);
@@ -254,8 +254,7 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
     for (Column needed : {Column::flow, Column::size}) {
         if (t.header.column(needed) < 0) {
             const ColumnName& n = columnNames[static_cast<std::size_t>(needed)];
-            t.problem = "no \"" + std::string(n.key) + "\" (" + std::string(n.caption) +
-                        ") column in the header row";
+            t.problem = msg::Message{msg::Code::headerLacksColumn, {n.key, n.caption}};
             return t;
         }
     }
@@ -287,8 +286,8 @@ std::vector<StartLine> startLines(std::string_view text, bool whole) {
 
 constexpr char kDelimiters[] = {',', ';', '\t'};
 
-std::string delimiterName(char d) {
-    if (d == '\t') return "tab";
+msg::Arg delimiterName(char d) {
+    if (d == '\t') return msg::Code::wordTab;
     return std::string("'") + d + "'";
 }
 
@@ -297,7 +296,7 @@ std::string delimiterName(char d) {
 // does it. `problem` is empty when one was found.
 struct HeaderSearch {
     TableHeader header;
-    std::string problem;
+    std::optional<msg::Message> problem;
     bool found = false;
     long firstLine = 0;  // the first non-empty line
 };
@@ -305,12 +304,12 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
     HeaderSearch s;
     if (lines.empty()) return s;
     s.firstLine = lines.front().line;
-    std::string firstProblem;
+    std::optional<msg::Message> firstProblem;
     for (const StartLine& l : lines) {
         for (char d : kDelimiters) {
             if (given != 0 && d != given) continue;
             HeaderTry t = tryHeader(splitLine(l.text, d));
-            if (t.problem.empty() ||
+            if (!t.problem ||
                 (t.header.column(Column::flow) >= 0 && t.header.column(Column::size) >= 0)) {
                 // A row that names both is the header, even when it names a
                 // column twice: that is then its problem.
@@ -318,10 +317,10 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
                 s.header.line = l.line;
                 s.header.delimiter = d;
                 s.problem = t.problem;
-                s.found = t.problem.empty();
+                s.found = !t.problem;
                 return s;
             }
-            if (&l == &lines.front() && (firstProblem.empty() || d == (given ? given : ',')))
+            if (&l == &lines.front() && (!firstProblem || d == (given ? given : ',')))
                 firstProblem = t.problem;
         }
     }
@@ -362,14 +361,21 @@ std::optional<Column> headerColumn(std::string_view cell) {
     return std::nullopt;
 }
 
+// A read that failed, with the system's reason.
+static FileError readError() {
+    return {FileError::Kind::readError, 0, {{msg::Code::fileReadError, {std::strerror(errno)}}}};
+}
+
 FileError TableFileReader::read(const std::string& path, const HeaderFn& header,
                                 const RecordFn& record, const NoteFn& note) {
     std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return {FileError::Kind::cannotOpen, 0, std::strerror(errno)};
+    if (!in)
+        return {
+            FileError::Kind::cannotOpen, 0, {{msg::Code::fileCannotOpen, {std::strerror(errno)}}}};
     struct stat st {};
     if (fstat(fileno(in), &st) == 0 && S_ISDIR(st.st_mode)) {
         std::fclose(in);
-        return {FileError::Kind::directory, 0, "is a directory, not a table"};
+        return {FileError::Kind::directory, 0, {{msg::Code::fileIsDirectory, {}}}};
     }
     FileError e = read(in, header, record, note);
     std::fclose(in);
@@ -435,7 +441,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
 
     // 1. The start of the file: the encoding and the header.
     while (!atEnd && raw.size() < kChunk)
-        if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+        if (!readMore()) return readError();
     std::string_view start = raw;
     if (startsWith(start, "\xEF\xBB\xBF")) {
         start.remove_prefix(3);
@@ -445,44 +451,43 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         encoding = Encoding::utf8;
         if (!isUtf8(start, atEnd) && isGb18030(start, atEnd)) {
             encoding = Encoding::gb18030;
-            onNote({0, "the file is not UTF-8; it is read as GB18030 (GBK)", false});
+            onNote({0, {msg::Code::noteReadAsGb18030, {}}, false});
         }
     }
     decoder = std::make_unique<Decoder>(encoding);
-    if (!decoder->usable())
-        return {Kind::readError, 0, "this system cannot decode GB18030 (iconv has no converter)"};
+    if (!decoder->usable()) return {Kind::readError, 0, {{msg::Code::fileNoGb18030Decoder, {}}}};
     decodeRaw(start, atEnd);
     // More of the file until the first rows are whole.
     while (!atEnd && static_cast<int>(startLines(text, false).size()) < kHeaderRows &&
            text.size() < 16 * kChunk) {
         const std::size_t before = raw.size();
-        if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+        if (!readMore()) return readError();
         decodeRaw(std::string_view(raw).substr(before), atEnd);
     }
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
         const long at = 1 + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
-        return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
+        return {Kind::binary, at, {{msg::Code::fileNulByte, {}}}};
     }
 
     const std::vector<StartLine> lines = startLines(text, atEnd);
     const HeaderSearch search = searchHeader(lines, options_.delimiter);
-    if (lines.empty())
-        return {Kind::empty, 0,
-                "empty: a header row with at least \"flow\" and \"size\" columns is needed"};
+    if (lines.empty()) return {Kind::empty, 0, {{msg::Code::fileEmpty, {}}}};
     if (!search.found) {
-        std::string message = search.problem;
+        msg::Messages message;
+        if (search.problem) message.push_back(*search.problem);
         // Hints: the same rows read another way would give a header.
         if (encoding != Encoding::gb18030 && !isUtf8(start, atEnd) && isGb18030(start, atEnd)) {
             Decoder gb(Encoding::gb18030);
             std::string decoded;
             gb.decode(start, atEnd, decoded);
             if (searchHeader(startLines(decoded, atEnd), options_.delimiter).found)
-                message += "; the file reads as GB18030 (GBK): try --encoding gb18030";
+                message.push_back({msg::Code::headerHintGb18030, {}});
         }
         if (options_.delimiter != 0 && searchHeader(lines, 0).found) {
             const char d = searchHeader(lines, 0).header.delimiter;
-            message += "; the header splits into columns at " + delimiterName(d) +
-                       ": try --delimiter " + (d == '\t' ? std::string("tab") : std::string(1, d));
+            message.push_back(
+                {msg::Code::headerHintDelimiter,
+                 {delimiterName(d), d == '\t' ? std::string("tab") : std::string(1, d)}});
         }
         return {Kind::badHeader, search.header.line, message};
     }
@@ -501,7 +506,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         if (!headerDone) {
             if (at < header.line) {
                 if (!blankRow(fields, count))
-                    onNote({at, "a title row above the header is skipped", false});
+                    onNote({at, {msg::Code::noteTitleRowSkipped, {}}, false});
                 return true;
             }
             headerDone = true;
@@ -528,9 +533,8 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
                 (name == "合计" || name == "总计" ||
                  calc::equalsIgnoringAsciiCase(name, "total"))) {
                 onNote({at,
-                        "the total row \"" +
-                            std::string(trimmedCell(fields[static_cast<std::size_t>(s)])) +
-                            "\" is skipped",
+                        {msg::Code::noteTotalRowSkipped,
+                         {trimmedCell(fields[static_cast<std::size_t>(s)])}},
                         false});
                 return true;
             }
@@ -545,12 +549,12 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
             // The parser has counted the lines fed so far.
             const long at =
                 csv.line() + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
-            return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
+            return {Kind::binary, at, {{msg::Code::fileNulByte, {}}}};
         }
         const bool fed = csv.feed(text.data(), text.size());
         text.clear();
         if (stopped || csv.stopped()) return {Kind::stopped, 0, {}};
-        if (!fed) return {Kind::notCsv, csv.line(), "not CSV: a quote out of place"};
+        if (!fed) return {Kind::notCsv, csv.line(), {{msg::Code::fileQuoteOutOfPlace, {}}}};
         return {};
     };
 
@@ -558,7 +562,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     while (!atEnd) {
         const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
         if (n == 0) {
-            if (std::ferror(in)) return {Kind::readError, 0, std::strerror(errno)};
+            if (std::ferror(in)) return readError();
             atEnd = true;
         }
         decodeRaw(std::string_view(buffer.data(), n), atEnd);
@@ -566,17 +570,14 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
     if (undecoded > 0) {
         onNote({firstUndecodedLine,
-                std::to_string(undecoded) + (undecoded == 1 ? " byte" : " bytes") +
-                    " could not be decoded as " +
-                    (encoding == Encoding::gb18030 ? "GB18030" : "UTF-8") +
-                    " and read as U+FFFD (\xEF\xBF\xBD)",
+                {undecoded == 1 ? msg::Code::noteByteUndecoded : msg::Code::noteBytesUndecoded,
+                 {undecoded, encoding == Encoding::gb18030 ? "GB18030" : "UTF-8", "\xEF\xBF\xBD"}},
                 true});
     }
     const CsvReader::Status s = csv.finish();
     if (s == CsvReader::Status::stopped || stopped) return {Kind::stopped, 0, {}};
     if (s == CsvReader::Status::malformed)
-        return {Kind::notCsv, csv.openQuoteLine(),
-                "not CSV: a quoted field opened here is never closed"};
+        return {Kind::notCsv, csv.openQuoteLine(), {{msg::Code::fileQuoteNeverClosed, {}}}};
     if (!headerDone) {
         headerDone = true;
         if (!onHeader(header)) return {Kind::stopped, 0, {}};

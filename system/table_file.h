@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "messages/message.h"
+
 namespace ductsys {
 
 // The columns a segment table may have, named by its header row.
@@ -84,7 +86,7 @@ struct TableHeader {
 // 0 when it concerns the whole file.
 struct FileNote {
     long line = 0;
-    std::string message;
+    msg::Message message;
     bool warning = false;
 };
 
@@ -104,7 +106,7 @@ struct FileError {
     };
     Kind kind = Kind::ok;
     long line = 0;
-    std::string message;  // what is wrong, with hints where they help
+    msg::Messages message;  // what is wrong, with hints where they help
     bool ok() const { return kind == Kind::ok || kind == Kind::stopped; }
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "table_file.h"
 
 namespace {
@@ -65,14 +66,16 @@ Read readText(const std::string& text, ductsys::TableFileOptions options = {}) {
             r.counts.push_back(count);
             return true;
         },
-        [&](const ductsys::FileNote& n) { r.notes.push_back(n.message); });
+        [&](const ductsys::FileNote& n) {
+            r.notes.push_back(msg::render(n.message, msg::Language::english));
+        });
     std::fclose(in);
     return r;
 }
 
 TEST(TableFileReader, HeaderBelowATitleRowWithItsDelimiter) {
     const Read r = readText("Run 1\n\nsegment;flow;size;length\nA;1000;200\n\nB;1000\n");
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     ASSERT_TRUE(r.header);
     EXPECT_EQ(r.header->line, 3);
     EXPECT_EQ(r.header->delimiter, ';');

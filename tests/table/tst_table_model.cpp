@@ -60,6 +60,8 @@ private slots:
     void readingMarks_data();
     void readingMarks();
     void rowErrorShowsReason();
+    void reasonsInChinese_data();
+    void reasonsInChinese();
     void indexRunHighlighted_data();
     void indexRunHighlighted();
     void undoRedoSteps_data();
@@ -180,6 +182,36 @@ void TableModelTest::rowErrorShowsReason() {
     QVERIFY(!m.data(m.index(3, table::cVelocity), Qt::ToolTipRole).toString().isEmpty());
     // The other rows are still computed.
     QCOMPARE(text(m, 1, table::cRm), QStringLiteral("1.588632"));
+}
+
+// The system layer reports codes; the grid words them in Chinese, as the
+// rest of the window, where it once showed the command line's English.
+void TableModelTest::reasonsInChinese_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a size that is no size") << int(table::cSize) << "50O"
+                                            << "尺寸“50O”不是风管尺寸";
+    QTest::newRow("a negative length") << int(table::cLength) << "-3"
+                                       << "长度“-3”为负数";
+    QTest::newRow("a term of a sum that is no number") << int(table::cZeta) << "0.3+x"
+                                                       << "局部阻力系数中的项“x”不是数字";
+    QTest::newRow("a fixed loss that is no number") << int(table::cDp) << "abc"
+                                                    << "固定阻力“abc”不是数字";
+    QTest::newRow("a segment name given twice") << int(table::cSegment) << "A-B"
+                                                << "段号“A-B”出现了两次（第 2 行和第 4 行）";
+}
+
+void TableModelTest::reasonsInChinese() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, reason);
+    TableModel m;
+    m.resetRows(handWorked());
+    m.setData(m.index(3, column), typed, Qt::EditRole);
+    const QString tip = m.data(m.index(3, table::cSegment), Qt::ToolTipRole).toString();
+    QVERIFY2(tip.contains(reason), qPrintable(tip));
+    QVERIFY2(!tip.contains(QStringLiteral(" is ")), qPrintable(tip));
 }
 
 void TableModelTest::indexRunHighlighted_data() {

@@ -43,8 +43,8 @@ std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
 
 std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
 
-void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char delimiter,
-              std::ostream& out) {
+void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+              char delimiter, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -72,11 +72,11 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
             text += row.end();
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 }
 
-void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               std::ostream& out) {
+void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+               const AirInUse& air, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
         "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
         "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
@@ -110,7 +110,7 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
             text += row.end();
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 
     out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
         << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
@@ -177,8 +177,8 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
 }
 
-void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               std::ostream& out) {
+void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+               const AirInUse& air, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
@@ -207,7 +207,7 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
             line += onIndex[s] ? "true}" : "false}";
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
     out << (r.segments.empty() ? "],\n" : "\n ],\n");
 
     auto pathObject = [&](std::uint32_t outlet) {
@@ -258,15 +258,16 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
                  std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
+    ductsys::WorkPool pool(options.jobs);
     switch (options.format) {
         case Format::text:
-            writeText(r, onIndex, air, out);
+            writeText(pool, r, onIndex, air, out);
             break;
         case Format::csv:
-            writeCsv(r, onIndex, options.delimiter, out);
+            writeCsv(pool, r, onIndex, options.delimiter, out);
             break;
         case Format::json:
-            writeJson(r, onIndex, air, out);
+            writeJson(pool, r, onIndex, air, out);
             break;
     }
 }

@@ -92,7 +92,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
         if (options.bom) out << kBom;
         writer = makeTableWriter(options.format, h.delimiter, out);
-        table.emplace(name, *writer, err, air);
+        table.emplace(name, *writer, err, air, options.jobs);
         table->header(h);
         writer->begin();
         return static_cast<bool>(out);
@@ -233,6 +233,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     addAirOptions(*command, options->air);
+    addJobsOption(*command, options->jobs);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {
         TableOptions o = *options;
         if (!delimiter->empty())

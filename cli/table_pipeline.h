@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch pipeline of a duct-run table: records gathered in batches,
-// computed on two threads where the machine has them, written in file order
-// with the running total.
+// computed on the pool's lanes, written in file order with the running
+// total.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,7 @@
 #include "segment_figures.h"
 #include "table_layout.h"
 #include "table_writers.h"
+#include "work_pool.h"
 
 namespace cli {
 
@@ -53,16 +54,16 @@ private:
     ductsys::SegmentCalculator calculator_;
 };
 
-class Helper;  // the second thread
-
 // One table run: the header's columns, the running total, the messages.
-// Records are computed in batches, on two threads where the machine has them,
-// and written in file order.
+// Records are computed in batches on the pool's lanes, a batch while the
+// next is read, and written in file order.
 class Table {
 public:
     // `name` names the table in messages.
+    // `jobs`: the threads to compute with, this one included (0: the
+    // machine's; 1: no other thread).
     Table(const std::string& name, TableWriter& writer, std::ostream& err,
-          const calc::AirState& air = {});
+          const calc::AirState& air = {}, unsigned jobs = 0);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -83,6 +84,8 @@ public:
 private:
     static constexpr std::size_t kBatch = 4096;
 
+    // Starts the lanes on jobs[0, count), which the reading then leaves alone.
+    void startComputing(std::vector<Job>& jobs, std::size_t count);
     void finishComputing();
     void emitAll(std::vector<Job>& jobs, std::size_t count);
     void emit(Job& job);
@@ -91,14 +94,14 @@ private:
     TableWriter& writer_;
     std::ostream& err_;
     Layout layout_;
-    std::deque<SegmentCalc> calcs_;
+    std::deque<SegmentCalc> calcs_;  // one for each lane
     std::vector<Job> reading_, computing_;
     std::size_t readSize_ = 0, computeSize_ = 0;
-    std::unique_ptr<Helper> helper_;  // last: its thread stops first
-    double running_ = 0;              // Pa, summed in file order
+    double running_ = 0;  // Pa, summed in file order
     bool pathKnown_ = true;
     bool failed_ = false;
     long rows_ = 0;
+    ductsys::WorkPool pool_;  // last: its threads stop first
 };
 
 }  // namespace cli

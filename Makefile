@@ -78,7 +78,7 @@ test-tsan: setup
 	  $(TSAN_BUILD)/tests/system_tests --gtest_brief=1 && \
 	  $(TSAN_BUILD)/tests/cli/cli_tests --gtest_brief=1 && \
 	  $(TSAN_BUILD)/tests/cli/cli_program_tests --gtest_brief=1 && \
-	  python3 tests/cli/test_system_program.py $(TSAN_BUILD)/cli/ductcalc-cli
+	  /usr/bin/python3 tests/cli/test_system_program.py $(TSAN_BUILD)/cli/ductcalc-cli
 
 bench: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF

@@ -390,6 +390,19 @@ std::string formulaText(unsigned seen) {
     return "1";
 }
 
+ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen,
+                               const std::string& name) {
+    ductsys::ReportInfo info;
+    info.temperature = air.temperature;
+    info.pressure = air.pressure;
+    info.air = air.state;
+    info.airGiven = air.given;
+    info.formulas = formulaText(formulasSeen);
+    info.source = name == "-" ? std::string("(standard input)") : name;
+    info.program = "ductcalc-cli 1.0.0";
+    return info;
+}
+
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out) {
     std::ostream& err = input.err;
@@ -419,15 +432,8 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     }
 
     if (options.xlsx) {
-        ductsys::ReportInfo info;
-        info.temperature = air.temperature;
-        info.pressure = air.pressure;
-        info.air = air.state;
-        info.airGiven = air.given;
-        info.formulas = formulaText(input.formulasSeen);
-        info.source = input.name == "-" ? std::string("(standard input)") : input.name;
-        info.program = "ductcalc-cli 1.0.0";
-        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
+        const std::string problem = ductsys::writeXlsxReport(
+            result, reportInfo(air, input.formulasSeen, input.name), options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;

@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "duct_options.h"
+#include "report_xlsx.h"
 #include "system.h"
 
 namespace cli {
@@ -51,6 +52,10 @@ void makeTableRun(ductsys::SystemResult& result, const SystemInput& input);
 
 // "1", "2" or "1, 2": the formulas the rows use.
 std::string formulaText(unsigned seen);
+
+// What a workbook says of how it was made: the air, the formulas the rows
+// use (formulaText's bits), the input's name.
+ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen, const std::string& name);
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.

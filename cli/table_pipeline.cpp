@@ -50,11 +50,15 @@ void SegmentCalc::run(Job& job) {
         job.ok = false;
         say("", message);
     };
+    ductsys::Segment& seg = job.segment;
+    seg = {};
+    job.formula = 0;
     if (count != layout_.fieldCount) {
         // The fields stand in other columns than the header says: nothing
         // in the row can be taken for what it seems.
-        fail("the row has " + std::to_string(count) + " fields, the header " +
-             std::to_string(layout_.fieldCount));
+        seg.reason = "the row has " + std::to_string(count) + " fields, the header " +
+                     std::to_string(layout_.fieldCount);
+        fail(seg.reason);
         return;
     }
 
@@ -68,9 +72,6 @@ void SegmentCalc::run(Job& job) {
                                     .material = field(material),
                                     .k = field(k),
                                     .formula = field(formula)};
-    ductsys::Segment& seg = job.segment;
-    seg.defined = 0;
-    seg.reason.clear();
     ductsys::DuctSetting setting;
     std::string warning;
     ductsys::readSegment(row, seg, setting, warning);
@@ -110,6 +111,7 @@ void SegmentCalc::run(Job& job) {
     if (seg.has(Figure::dp)) out.numbers[oDp] = dpTexts_.text(static_cast<float>(seg.dp));
     if (setting.roughnessRead) out.numbers[oK] = kTexts_.text(setting.roughness);
     if (setting.formulaRead) out.numbers[oFormula].assign(1, setting.formula == 2 ? '2' : '1');
+    job.formula = setting.formula;
     if (seg.has(Figure::reynolds) && seg.reynolds > 0 && seg.reynolds < kLaminarReynolds)
         say("warning: ", laminarWarning(seg.reynolds));
     if (job.ok) job.total = seg.total;
@@ -192,6 +194,10 @@ void Table::emit(Job& job) {
         }
     }
     writer_.row(job.out);
+    if (gatherer_) {
+        gatherer_->add(job.segment, job.out.segment);
+        formulasSeen_ |= job.formula == 2 ? 4u : job.formula == 1 ? 2u : 0u;
+    }
 }
 
 Table::~Table() = default;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "number_texts.h"
+#include "run_result.h"
 #include "segment_figures.h"
 #include "table_layout.h"
 #include "table_writers.h"
@@ -30,6 +31,7 @@ struct Job {
     std::string messages;  // diagnostics, each a whole line
     bool blank = false;
     bool ok = true;
+    int formula = 0;  // the formula the segment was computed with; 0: none
     float total = 0;  // Pa, when ok
     ductsys::Segment segment;
 };
@@ -78,6 +80,13 @@ public:
     // Computes and writes every record read so far.
     void flush();
 
+    // Hands each segment written, in order, to `gatherer` too (for a
+    // workbook of the run).
+    void gatherInto(ductsys::RunGatherer& gatherer) { gatherer_ = &gatherer; }
+    // The formulas the rows were computed with: bit 1 formula 1, bit 2
+    // formula 2.
+    unsigned formulasSeen() const { return formulasSeen_; }
+
     bool failed() const { return failed_; }
     long rows() const { return rows_; }
 
@@ -101,6 +110,8 @@ private:
     bool pathKnown_ = true;
     bool failed_ = false;
     long rows_ = 0;
+    ductsys::RunGatherer* gatherer_ = nullptr;
+    unsigned formulasSeen_ = 0;
     ductsys::WorkPool pool_;  // last: its threads stop first
 };
 

@@ -86,7 +86,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
 
     SystemInput input(name, err);
     ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::system)) return kUsage;
+    if (!readSystem(in, options.delimiter, input, builder)) return kUsage;
     const ductsys::SystemResult result = builder.finish();
     return writeSystem(result, input, *air, options, out);
 }

@@ -274,8 +274,8 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
 
 }  // namespace
 
-bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode) {
+bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
+                ductsys::SystemBuilder& builder) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -309,33 +309,21 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                 if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
                 return fields[static_cast<std::size_t>(at)];
             };
-            ductsys::SegmentTexts row{.segment = field(segment),
-                                      .from = field(from),
-                                      .to = field(to),
-                                      .flow = field(flow),
-                                      .unit = field(unit),
-                                      .size = field(size),
-                                      .length = field(length),
-                                      .zeta = field(zeta),
-                                      .dp = field(dp),
-                                      .material = field(material),
-                                      .k = field(k),
-                                      .formula = field(formula)};
-            std::string name;
-            if (mode == RowMode::table) {
-                // One run in file order: the names give no nodes.
-                name = cli::trimmed(row.segment);
-                row.segment = {};
-                row.from = row.to = {};
-            }
+            const ductsys::SegmentTexts row{.segment = field(segment),
+                                            .from = field(from),
+                                            .to = field(to),
+                                            .flow = field(flow),
+                                            .unit = field(unit),
+                                            .size = field(size),
+                                            .length = field(length),
+                                            .zeta = field(zeta),
+                                            .dp = field(dp),
+                                            .material = field(material),
+                                            .k = field(k),
+                                            .formula = field(formula)};
             const std::uint32_t index = builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
-            if (mode == RowMode::table) {
-                if (name.empty()) name = std::to_string(index + 1);
-                input.names.push_back(std::move(name));
-                if (cli::trimmed(row.flow).empty()) input.emptyFlows.push_back(index);
-            }
             input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
@@ -359,29 +347,6 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             break;
     }
     return false;
-}
-
-void makeTableRun(SystemResult& result, const SystemInput& input) {
-    ductsys::TextList names;
-    for (const std::string& name : input.names) names.append(name);
-    result.segmentNames = std::move(names);
-    if (input.emptyFlows.empty()) return;
-    // A run sums no flows: the segment fails, and so does every path total
-    // from it on, the outlet's with the fan's figures.
-    for (std::uint32_t s : input.emptyFlows) {
-        ductsys::Segment& seg = result.segments[s];
-        seg.defined &= ductsys::figureBit(ductsys::Figure::length) |
-                       ductsys::figureBit(ductsys::Figure::zeta) |
-                       ductsys::figureBit(ductsys::Figure::dp);
-        seg.reason = "flow is empty";
-    }
-    for (std::uint32_t s = input.emptyFlows.front(); s < result.segments.size(); ++s)
-        result.segments[s].defined &= ~ductsys::figureBit(ductsys::Figure::pathTotal);
-    for (ductsys::Branch& b : result.branches) b.total.reset();
-    result.fan.indexTotal.reset();
-    result.fan.pressure.reset();
-    result.fan.indexOutlet = kNone;
-    result.fan.reason = "a segment has no flow";
 }
 
 std::string formulaText(unsigned seen) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "side_panel.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -28,10 +29,12 @@ QString nodeName(const ductsys::SystemResult& r, std::uint32_t node) {
     return QStringLiteral("（未命名）");
 }
 
-QString segmentName(const ductsys::SystemResult& r, std::uint32_t s) {
+// A segment by its name, or by the grid's row number when it has none.
+QString segmentName(const TableModel& model, std::uint32_t s) {
+    const ductsys::SystemResult& r = model.result();
     const std::string_view name =
         s < r.segmentNames.size() ? r.segmentNames[s] : std::string_view{};
-    if (name.empty()) return QStringLiteral("第 %1 段").arg(s + 1);
+    if (name.empty()) return QStringLiteral("第 %1 行").arg(model.rowOfSegment(s) + 1);
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
@@ -88,31 +91,53 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
     layout->addWidget(junctionBox, 1);
     connect(junctions_, &QTreeWidget::itemClicked, this, &SidePanel::itemClicked);
 
+    // The document's settings: each edit is a step of the document, kept
+    // on Save.
+    const auto box = [this](QWidget* parent, const char* name, const char* placeholder,
+                            const QString& accessible) {
+        auto* edit = new QLineEdit(parent);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setPlaceholderText(QString::fromUtf8(placeholder));
+        edit->setAccessibleName(accessible);
+        connect(edit, &QLineEdit::editingFinished, this, &SidePanel::settingsEdited);
+        return edit;
+    };
     auto* airBox = new QGroupBox(QStringLiteral("空气状态"), this);
     auto* airLayout = new QFormLayout(airBox);
-    temperature_ = new QLineEdit(airBox);
-    temperature_->setObjectName(QStringLiteral("temperature"));
-    temperature_->setPlaceholderText(QStringLiteral("20"));
-    altitude_ = new QLineEdit(airBox);
-    altitude_->setObjectName(QStringLiteral("altitude"));
-    altitude_->setPlaceholderText(QStringLiteral("0"));
+    temperature_ = box(airBox, "temperature", "20", QStringLiteral("温度 °C"));
+    altitude_ = box(airBox, "altitude", "0", QStringLiteral("海拔 m"));
     airLayout->addRow(QStringLiteral("温度 °C"), temperature_);
     airLayout->addRow(QStringLiteral("海拔 m"), altitude_);
     air_ = new QLabel(airBox);
     air_->setWordWrap(true);
     airLayout->addRow(air_);
     layout->addWidget(airBox);
-    connect(temperature_, &QLineEdit::editingFinished, this, &SidePanel::airEdited);
-    connect(altitude_, &QLineEdit::editingFinished, this, &SidePanel::airEdited);
 
     auto* limitBox = new QGroupBox(QStringLiteral("公式与限值"), this);
-    auto* limitLayout = new QVBoxLayout(limitBox);
+    auto* limitLayout = new QFormLayout(limitBox);
+    fanNode_ = box(limitBox, "fanNode", "第一行的起点", QStringLiteral("风机节点"));
+    maxImbalance_ = box(limitBox, "maxImbalance", "15", QStringLiteral("节点不平衡率限值 %"));
+    margin_ = box(limitBox, "margin", "10", QStringLiteral("风机压力余量 %"));
+    maxVelocity_ = box(limitBox, "maxVelocity", "不限", QStringLiteral("最大风速 m/s"));
+    formula_ = new QComboBox(limitBox);
+    formula_->setObjectName(QStringLiteral("formula"));
+    formula_->setAccessibleName(QStringLiteral("空白公式"));
+    formula_->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    connect(formula_, &QComboBox::activated, this, &SidePanel::settingsEdited);
+    limitLayout->addRow(QStringLiteral("风机节点"), fanNode_);
+    limitLayout->addRow(QStringLiteral("不平衡率限值 %"), maxImbalance_);
+    limitLayout->addRow(QStringLiteral("风机压力余量 %"), margin_);
+    limitLayout->addRow(QStringLiteral("最大风速 m/s"), maxVelocity_);
+    limitLayout->addRow(QStringLiteral("“公式”为空时用公式"), formula_);
     limits_ = new QLabel(limitBox);
     limits_->setWordWrap(true);
-    limitLayout->addWidget(limits_);
+    limits_->setStyleSheet(QStringLiteral("color: #b00000"));
+    limitLayout->addRow(limits_);
     layout->addWidget(limitBox);
 
     connect(model_, &TableModel::recomputed, this, &SidePanel::refresh);
+    connect(model_, &TableModel::settingsChanged, this, &SidePanel::showSettings);
+    showSettings();
     refresh();
 }
 
@@ -123,7 +148,7 @@ void SidePanel::refresh() {
     text += QStringLiteral("风量：%1 m3/h\n").arg(shownFigure(fan.airVolume));
     text += QStringLiteral("最不利环路阻力：%1 Pa\n").arg(shownFigure(fan.indexTotal));
     if (fan.indexOutlet != ductsys::kNone)
-        text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(r, fan.indexOutlet));
+        text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(*model_, fan.indexOutlet));
     text += QStringLiteral("余量：%1 %\n").arg(shownFigure(fan.margin * 100));
     text += QStringLiteral("风机压力：%1 Pa").arg(shownFigure(fan.pressure));
     fan_->setText(text);
@@ -158,7 +183,7 @@ void SidePanel::refresh() {
             for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
                 const ductsys::Branch& branch = r.branches[b];
                 auto* child = new QTreeWidgetItem(item);
-                child->setText(0, segmentName(r, branch.segment));
+                child->setText(0, segmentName(*model_, branch.segment));
                 // The rows themselves are found when clicked: a large system
                 // has many branches, and most are never clicked.
                 child->setData(0, kSegmentsRole, QList<QVariant>{branch.segment});
@@ -184,43 +209,54 @@ void SidePanel::refresh() {
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
                       .arg(shownFigure(air.density), shownFigure(air.viscosity)));
-    limits_->setText(QStringLiteral("公式：按各段“公式”列，空为公式一\n"
-                                    "节点不平衡率限值：%1 %\n风机压力余量：%2 %")
-                         .arg(shownFigure(r.maxImbalance * 100), shownFigure(fan.margin * 100)));
+    limits_->setText(model_->settingsProblem());
+    limits_->setVisible(!model_->settingsProblem().isEmpty());
 }
 
-void SidePanel::airEdited() {
-    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
-    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
-    ductsys::Options options = model_->options();
-    if (temperature_->text().trimmed().isEmpty() && altitude_->text().trimmed().isEmpty()) {
-        options.air = calc::AirState{};
-    } else {
-        const double t =
-            temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
-        const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
-        const auto at = pressure ? ductsys::airAt(t, *pressure) : std::nullopt;
-        if (!temperature.value || !altitude.value || !at) {
-            air_->setText(QStringLiteral("温度或海拔无法计算空气状态，仍按原空气计算"));
-            return;
-        }
-        options.air = *at;
+void SidePanel::showSettings() {
+    const DocumentSettings& s = model_->settings();
+    const auto show = [](QLineEdit* edit, const std::string& text) {
+        const QString t = QString::fromStdString(text);
+        if (edit->text() != t) edit->setText(t);
+    };
+    show(temperature_, s.temperature);
+    show(altitude_, s.altitude);
+    show(fanNode_, s.fan);
+    show(maxImbalance_, s.maxImbalance);
+    show(margin_, s.margin);
+    show(maxVelocity_, s.maxVelocity);
+    formula_->setCurrentIndex(model_->defaultFormula() == "2" ? 1 : 0);
+}
+
+void SidePanel::settingsEdited() {
+    DocumentSettings s = model_->settings();
+    s.temperature = temperature_->text().toStdString();
+    s.altitude = altitude_->text().toStdString();
+    s.fan = fanNode_->text().toStdString();
+    s.maxImbalance = maxImbalance_->text().toStdString();
+    s.margin = margin_->text().toStdString();
+    s.maxVelocity = maxVelocity_->text().toStdString();
+    // The default needs no row in the file.
+    const bool two = formula_->currentIndex() == 1;
+    if (two != (model_->defaultFormula() == "2")) {
+        if (two)
+            s.formula.assign(1, '2');
+        else
+            s.formula.clear();
     }
-    model_->setOptions(options);
+    model_->setSettings(s);
 }
 
 void SidePanel::describeAir(ductsys::ReportInfo& info) const {
     info.air = model_->options().air;
-    const bool typed =
-        !temperature_->text().trimmed().isEmpty() || !altitude_->text().trimmed().isEmpty();
-    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
-    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
-    const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
-    info.airGiven = typed;
-    info.temperature =
-        temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
-    info.pressure = pressure.value_or(101.325);
+    const DocumentSettings& s = model_->settings();
+    info.airGiven =
+        !ductsys::trimmed(s.temperature).empty() || !ductsys::trimmed(s.altitude).empty();
+    info.temperature = model_->temperature();
+    info.pressure = model_->pressure();
 }
+
+void SidePanel::focusFirst() { junctions_->setFocus(Qt::ShortcutFocusReason); }
 
 void SidePanel::itemClicked(QTreeWidgetItem* item) {
     QList<int> rows;

@@ -8,6 +8,7 @@
 
 #include "report_xlsx.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
@@ -30,6 +31,8 @@ public:
     // and pressure typed here (20 °C at sea level when none is), and the
     // state the model computes with.
     void describeAir(ductsys::ReportInfo& info) const;
+    // Gives the keyboard to the panel's first box.
+    void focusFirst();
 
 signals:
     // The rows of a branch (or of every branch of a junction) were clicked.
@@ -37,7 +40,8 @@ signals:
 
 private:
     void refresh();
-    void airEdited();
+    void settingsEdited();
+    void showSettings();
     void itemClicked(QTreeWidgetItem* item);
 
     TableModel* model_;
@@ -48,6 +52,11 @@ private:
     QLineEdit* altitude_;
     QLabel* air_;
     QLabel* limits_;
+    QLineEdit* fanNode_;
+    QLineEdit* maxImbalance_;
+    QLineEdit* margin_;
+    QLineEdit* maxVelocity_;
+    QComboBox* formula_;
 };
 
 // The rows of the segments from `segment` away from the fan (the segment

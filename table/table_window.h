@@ -37,6 +37,10 @@ public:
 
     void copySelection();
     void pasteText(const QString& text);
+    // A pasted block as the clipboard holds it (UTF-8 or GB18030 bytes):
+    // plain cells from the current cell on, or a file's rows with their
+    // header.
+    void pasteBytes(const std::string& bytes);
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
@@ -61,6 +65,8 @@ private:
     void rememberRecent(const QString& path);
     void fillRecentMenu();
     QString shownName() const;
+    // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
+    QString proposedName(const QString& suffix) const;
 
     TableModel* model_;
     GridView* grid_;

@@ -138,6 +138,9 @@ void GridView::fitColumns() {
         for (const QString& line : lines)
             width = std::max(width, captions.horizontalAdvance(line) + 24);
         if (c >= kInputColumns) width = std::max(width, widestFigure);
+        // A size as typed, sides and all.
+        if (c == cSize)
+            width = std::max(width, cells.horizontalAdvance(QStringLiteral("2000×1250")) + 16);
         setColumnWidth(c, width);
         frozen_->setColumnWidth(c, width);
     }

@@ -571,21 +571,27 @@ void TableModel::recompute() {
     rowSegment_.resize(rows_.size());
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         const RowTexts& t = rows_[r];
-        rowSegment_[r] = builder.add({.segment = t[cSegment],
-                                      .from = t[cFrom],
-                                      .to = t[cTo],
-                                      .flow = t[cFlow],
-                                      .unit = t[cUnit],
-                                      .size = t[cSize],
-                                      .length = t[cLength],
-                                      .zeta = t[cZeta],
-                                      .dp = t[cDp],
-                                      .material = t[cMaterial],
-                                      .k = t[cK],
-                                      // Rows that name no formula use the document's.
-                                      .formula = ductsys::trimmed(t[cFormula]).empty()
-                                                     ? std::string_view(formula_)
-                                                     : std::string_view(t[cFormula])});
+        const bool defaultFormula =
+            formula_ != "1" && std::any_of(t.begin(), t.end(), [](const std::string& text) {
+                return !ductsys::trimmed(text).empty();
+            });
+        rowSegment_[r] =
+            builder.add({.segment = t[cSegment],
+                         .from = t[cFrom],
+                         .to = t[cTo],
+                         .flow = t[cFlow],
+                         .unit = t[cUnit],
+                         .size = t[cSize],
+                         .length = t[cLength],
+                         .zeta = t[cZeta],
+                         .dp = t[cDp],
+                         .material = t[cMaterial],
+                         .k = t[cK],
+                         // Rows that name no formula use the document's;
+                         // a blank row stays blank.
+                         .formula = defaultFormula && ductsys::trimmed(t[cFormula]).empty()
+                                        ? std::string_view(formula_)
+                                        : std::string_view(t[cFormula])});
     }
     result_ = builder.finish();
     const std::size_t segments = result_.segments.size();

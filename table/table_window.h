@@ -44,6 +44,8 @@ public:
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
+    // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
+    QString proposedName(const QString& suffix) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,8 +67,6 @@ private:
     void rememberRecent(const QString& path);
     void fillRecentMenu();
     QString shownName() const;
-    // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
-    QString proposedName(const QString& suffix) const;
 
     TableModel* model_;
     GridView* grid_;

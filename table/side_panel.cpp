@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "side_panel.h"
 
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -38,9 +39,103 @@ QString segmentName(const TableModel& model, std::uint32_t s) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-constexpr int kSegmentsRole = Qt::UserRole + 1;
-
 }  // namespace
+
+// The junctions and their branches as a tree model over the model's last
+// recalculation: nothing is formed until the view asks for it, so a system
+// of many junctions costs the panel only the rows on screen.
+class JunctionModel : public QAbstractItemModel {
+public:
+    explicit JunctionModel(const TableModel* model, QObject* parent)
+        : QAbstractItemModel(parent), model_(model) {}
+
+    // After a recalculation: the same junctions and branches keep the
+    // tree as the user opened it; the figures are asked for again.
+    void refresh() {
+        const ductsys::SystemResult& r = model_->result();
+        std::vector<std::uint32_t> shape;
+        shape.reserve(r.junctions.size() + r.branches.size());
+        for (const ductsys::Junction& j : r.junctions) {
+            shape.push_back(j.node);
+            shape.push_back(j.branchCount);
+        }
+        for (const ductsys::Branch& b : r.branches) shape.push_back(b.segment);
+        if (shape != shape_) {
+            beginResetModel();
+            shape_ = std::move(shape);
+            junctions_ = r.junctions.size();
+            endResetModel();
+            return;
+        }
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
+    }
+
+    // The segments a row stands for: a branch's first segment, or those of
+    // every branch of a junction.
+    std::vector<std::uint32_t> segments(const QModelIndex& index) const {
+        const ductsys::SystemResult& r = model_->result();
+        std::vector<std::uint32_t> out;
+        if (!index.isValid()) return out;
+        if (index.internalId() == 0) {
+            const ductsys::Junction& j = r.junctions[static_cast<std::size_t>(index.row())];
+            for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b)
+                out.push_back(r.branches[b].segment);
+        } else {
+            const ductsys::Junction& j = r.junctions[index.internalId() - 1];
+            out.push_back(
+                r.branches[j.firstBranch + static_cast<std::uint32_t>(index.row())].segment);
+        }
+        return out;
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override {
+        if (row < 0 || column < 0 || column > 1) return {};
+        if (!parent.isValid())
+            return row < static_cast<int>(junctions_) ? createIndex(row, column, quintptr(0))
+                                                      : QModelIndex();
+        if (parent.internalId() != 0 || row >= rowCount(parent)) return {};
+        return createIndex(row, column, quintptr(parent.row()) + 1);
+    }
+    QModelIndex parent(const QModelIndex& child) const override {
+        if (!child.isValid() || child.internalId() == 0) return {};
+        return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr(0));
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        if (!parent.isValid()) return static_cast<int>(junctions_);
+        if (parent.internalId() != 0 || parent.column() != 0) return 0;
+        return static_cast<int>(
+            model_->result().junctions[static_cast<std::size_t>(parent.row())].branchCount);
+    }
+    int columnCount(const QModelIndex& = {}) const override { return 2; }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return section == 0 ? QStringLiteral("节点 / 支路") : QStringLiteral("不平衡率 / 阻力 Pa");
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const ductsys::SystemResult& r = model_->result();
+        const bool top = index.internalId() == 0;
+        const ductsys::Junction& j =
+            r.junctions[top ? static_cast<std::size_t>(index.row()) : index.internalId() - 1];
+        if (role == Qt::ForegroundRole && top && j.flagged) return QColor(0xc0, 0x00, 0x00);
+        if (role != Qt::DisplayRole) return {};
+        if (top) {
+            if (index.column() == 0) return nodeName(r, j.node);
+            return j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
+                               : QString::fromUtf8(calc::kFailMarker.data());
+        }
+        const ductsys::Branch& b =
+            r.branches[j.firstBranch + static_cast<std::uint32_t>(index.row())];
+        if (index.column() == 0) return segmentName(*model_, b.segment);
+        return shownFigure(b.total);
+    }
+
+private:
+    const TableModel* model_;
+    std::vector<std::uint32_t> shape_;
+    std::size_t junctions_ = 0;
+};
 
 QList<int> branchRows(const TableModel& model, std::uint32_t segment) {
     const auto& segments = model.result().segments;
@@ -81,15 +176,19 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
 
     auto* junctionBox = new QGroupBox(QStringLiteral("节点不平衡率"), this);
     auto* junctionLayout = new QVBoxLayout(junctionBox);
-    junctions_ = new QTreeWidget(junctionBox);
+    junctions_ = new QTreeView(junctionBox);
     junctions_->setObjectName(QStringLiteral("junctions"));
-    junctions_->setColumnCount(2);
-    junctions_->setHeaderLabels(
-        {QStringLiteral("节点 / 支路"), QStringLiteral("不平衡率 / 阻力 Pa")});
-    junctions_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    junctions_->setAccessibleName(QStringLiteral("节点不平衡率"));
+    junctionModel_ = new JunctionModel(model_, this);
+    junctions_->setModel(junctionModel_);
+    // Every row the same height, and the first column as wide as the
+    // caption's: the view measures no rows.
+    junctions_->setUniformRowHeights(true);
+    junctions_->header()->resizeSection(
+        0, fontMetrics().horizontalAdvance(QStringLiteral("节点 / 支路 ____")));
     junctionLayout->addWidget(junctions_);
     layout->addWidget(junctionBox, 1);
-    connect(junctions_, &QTreeWidget::itemClicked, this, &SidePanel::itemClicked);
+    connect(junctions_, &QTreeView::clicked, this, &SidePanel::itemClicked);
 
     // The document's settings: each edit is a step of the document, kept
     // on Save.
@@ -161,50 +260,7 @@ void SidePanel::refresh() {
     errors_->setText(problems);
     errors_->setVisible(!problems.isEmpty());
 
-    // The same junctions and branches as before (an edit of a figure): the
-    // texts change in place, the tree stays as the user opened it.
-    bool same = junctions_->topLevelItemCount() == static_cast<int>(r.junctions.size());
-    for (std::size_t i = 0; same && i < r.junctions.size(); ++i) {
-        const QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
-        const ductsys::Junction& j = r.junctions[i];
-        same = item->childCount() == static_cast<int>(j.branchCount) &&
-               item->text(0) == nodeName(r, j.node);
-        for (std::uint32_t b = 0; same && b < j.branchCount; ++b)
-            same = item->child(static_cast<int>(b))->data(0, kSegmentsRole).toList().value(0) ==
-                   QVariant(r.branches[j.firstBranch + b].segment);
-    }
-    if (!same) {
-        junctions_->clear();
-        QList<QTreeWidgetItem*> items;
-        for (const ductsys::Junction& j : r.junctions) {
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, nodeName(r, j.node));
-            QList<QVariant> all;
-            for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
-                const ductsys::Branch& branch = r.branches[b];
-                auto* child = new QTreeWidgetItem(item);
-                child->setText(0, segmentName(*model_, branch.segment));
-                // The rows themselves are found when clicked: a large system
-                // has many branches, and most are never clicked.
-                child->setData(0, kSegmentsRole, QList<QVariant>{branch.segment});
-                all.push_back(branch.segment);
-            }
-            item->setData(0, kSegmentsRole, all);
-            items.push_back(item);
-        }
-        junctions_->addTopLevelItems(items);
-    }
-    for (std::size_t i = 0; i < r.junctions.size(); ++i) {
-        const ductsys::Junction& j = r.junctions[i];
-        QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
-        item->setText(1, j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
-                                     : QString::fromUtf8(calc::kFailMarker.data()));
-        for (std::uint32_t b = 0; b < j.branchCount; ++b)
-            item->child(static_cast<int>(b))
-                ->setText(1, shownFigure(r.branches[j.firstBranch + b].total));
-        const QBrush colour = j.flagged ? QBrush(QColor(0xc0, 0x00, 0x00)) : QBrush();
-        for (int c = 0; c < 2; ++c) item->setForeground(c, colour);
-    }
+    junctionModel_->refresh();
 
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
@@ -258,10 +314,10 @@ void SidePanel::describeAir(ductsys::ReportInfo& info) const {
 
 void SidePanel::focusFirst() { junctions_->setFocus(Qt::ShortcutFocusReason); }
 
-void SidePanel::itemClicked(QTreeWidgetItem* item) {
+void SidePanel::itemClicked(const QModelIndex& index) {
     QList<int> rows;
-    for (const QVariant& v : item->data(0, kSegmentsRole).toList())
-        rows += branchRows(*model_, v.toUInt());
+    for (const std::uint32_t segment : junctionModel_->segments(index))
+        rows += branchRows(*model_, segment);
     emit rowsChosen(rows);
 }
 

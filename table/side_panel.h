@@ -11,11 +11,12 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace table {
 
+class JunctionModel;
 class TableModel;
 
 class SidePanel : public QWidget {
@@ -24,7 +25,7 @@ class SidePanel : public QWidget {
 public:
     SidePanel(TableModel* model, QWidget* parent = nullptr);
 
-    QTreeWidget* junctionTree() const { return junctions_; }
+    QTreeView* junctionTree() const { return junctions_; }
     QLabel* fanLabel() const { return fan_; }
 
     // The air the figures stand for, as a report names it: the temperature
@@ -42,12 +43,13 @@ private:
     void refresh();
     void settingsEdited();
     void showSettings();
-    void itemClicked(QTreeWidgetItem* item);
+    void itemClicked(const QModelIndex& index);
 
     TableModel* model_;
     QLabel* fan_;
     QLabel* errors_;
-    QTreeWidget* junctions_;
+    QTreeView* junctions_;
+    JunctionModel* junctionModel_;
     QLineEdit* temperature_;
     QLineEdit* altitude_;
     QLabel* air_;

@@ -2,6 +2,7 @@
 // The window at the keyboard: Enter, Tab, typing over a cell, F2; the
 // clipboard both ways (GB18030 too); the title while unsaved; a file saved
 // and opened again; the side panel's junctions; the report as PDF.
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -13,7 +14,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "grid_view.h"
 #include "side_panel.h"
@@ -415,22 +416,33 @@ void TableWindowTest::saveAndOpenAgain() {
 
 void TableWindowTest::junctionClickSelectsBranch() {
     window_->model()->resetRows(table::readSystemFile(kSystem).rows);
-    QTreeWidget* tree = window_->sidePanel()->junctionTree();
-    QCOMPARE(tree->topLevelItemCount(), 2);
+    QTreeView* tree = window_->sidePanel()->junctionTree();
+    const QAbstractItemModel* junctions = tree->model();
+    QCOMPARE(junctions->rowCount(), 2);
     // Junction A (10 / 31.41855 = 31.8 %) is over the 15 % limit, F is not.
-    QTreeWidgetItem* f = tree->topLevelItem(0);
-    QTreeWidgetItem* a = tree->topLevelItem(1);
-    QCOMPARE(a->text(0), QStringLiteral("A"));
-    QCOMPARE(a->text(1), QStringLiteral("31.82833 %"));
-    QVERIFY(a->foreground(0).color() != f->foreground(0).color());
+    const QModelIndex f = junctions->index(0, 0);
+    const QModelIndex a = junctions->index(1, 0);
+    QCOMPARE(a.data().toString(), QStringLiteral("A"));
+    QCOMPARE(junctions->index(1, 1).data().toString(), QStringLiteral("31.82833 %"));
+    QVERIFY(a.data(Qt::ForegroundRole) != f.data(Qt::ForegroundRole));
     // The branch F-A holds F-A, A-B and A-C.
-    QTreeWidgetItem* fa = f->child(0);
-    QCOMPARE(fa->text(0), QStringLiteral("F-A"));
-    emit tree->itemClicked(fa, 0);
+    const QModelIndex fa = junctions->index(0, 0, f);
+    QCOMPARE(fa.data().toString(), QStringLiteral("F-A"));
+    emit tree->clicked(fa);
     QList<int> rows;
     for (const QModelIndex& i : window_->grid()->selectionModel()->selectedRows()) rows << i.row();
     std::sort(rows.begin(), rows.end());
     QCOMPARE(rows, (QList<int>{0, 1, 2}));
+    // The junctions' model holds through a figure's edit and a branch's removal.
+    QAbstractItemModelTester tester(tree->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    window_->model()->setData(window_->model()->index(1, table::cLength), QStringLiteral("9"),
+                              Qt::EditRole);
+    window_->model()->removeSystemRows(3, 1);
+    QCOMPARE(junctions->rowCount(), 1);
+    window_->model()->undoStack()->undo();
+    window_->model()->undoStack()->undo();
+    QCOMPARE(junctions->rowCount(), 2);
     const QString fan = window_->sidePanel()->fanLabel()->text();
     QVERIFY2(fan.contains(QStringLiteral("风量：6000 m3/h")), qPrintable(fan));
     // The index run's total is the 累计 its last row shows.

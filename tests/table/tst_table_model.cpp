@@ -10,7 +10,17 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTreeView>
+
 #include "paste_block.h"
+#include "presets.h"
+#include "report.h"
+#include "side_panel.h"
 #include "size_choice.h"
 #include "system_file.h"
 #include "table_model.h"
@@ -75,6 +85,20 @@ private slots:
     void settingsAreEdits();
     void unreadableSettingsAreNamed();
     void velocityOverTheLimit();
+    void topologyMarks_data();
+    void topologyMarks();
+    void editThatChangesNothingIsNoStep();
+    void shortFirstRowTakesNoHeaderText();
+    void largeSystemKeepsItsLastRow_data();
+    void largeSystemKeepsItsLastRow();
+    void sidePanelFigures_data();
+    void sidePanelFigures();
+    void sidePanelNamesRowsByTheGridsNumbers();
+    void unreadableAltitudeIsNamed();
+    void sizeChoiceMarks();
+    void sizeDialogShowsTheCurrentSize();
+    void reportMarksTheIndexRun();
+    void pdfHasNoBlankPage();
     void flowInUse();
     void tabSeparated_data();
     void tabSeparated();
@@ -541,6 +565,242 @@ void TableModelTest::flowInUse() {
     QCOMPARE(text(m, 0, table::cFlowInUse), QStringLiteral("5000"));
     QCOMPARE(text(m, 3, table::cFlowInUse), QStringLiteral("1000"));
     QVERIFY(!(m.flags(m.index(0, table::cFlowInUse)) & Qt::ItemIsEditable));
+}
+
+RowTexts segmentRow(std::string name, std::string flow, std::string size = "200",
+                    std::string length = "5") {
+    RowTexts r;
+    r[table::cSegment] = std::move(name);
+    r[table::cFlow] = std::move(flow);
+    r[table::cSize] = std::move(size);
+    r[table::cLength] = std::move(length);
+    return r;
+}
+
+void TableModelTest::topologyMarks_data() {
+    QTest::addColumn<QStringList>("segments");  // name:flow
+    QTest::addColumn<QList<int>>("marked");     // rows with the red mark
+    QTest::newRow("the rows of a cycle")
+        << QStringList{"F-A:300", "A-B:200", "B-C:100", "C-A:100"} << QList<int>{1, 2, 3};
+    QTest::newRow("an unconnected row and a duplicated name, each with its own error")
+        << QStringList{"F-A:100", "X-Y:100", "F-A:200"} << QList<int>{0, 1, 2};
+}
+
+void TableModelTest::topologyMarks() {
+    QFETCH(QStringList, segments);
+    QFETCH(QList<int>, marked);
+    std::vector<RowTexts> rows;
+    for (const QString& s : segments)
+        rows.push_back(
+            segmentRow(s.section(':', 0, 0).toStdString(), s.section(':', 1, 1).toStdString()));
+    TableModel m;
+    m.resetRows(rows);
+    const auto& errors = m.result().errors;
+    QVERIFY(!errors.empty());
+    QList<int> got;
+    for (int r = 0; r < m.systemRows(); ++r)
+        if (m.data(m.index(r, table::cSegment), Qt::DecorationRole).isValid()) got << r;
+    QCOMPARE(got, marked);
+    // Each row's tip names the error that concerns it, and no other.
+    for (const auto& e : errors) {
+        const QString message = QString::fromStdString(e.message);
+        for (int r = 0; r < m.systemRows(); ++r) {
+            const bool concerns = std::find(e.segments.begin(), e.segments.end(),
+                                            m.segmentOfRow(r)) != e.segments.end();
+            QCOMPARE(
+                m.data(m.index(r, table::cSegment), Qt::ToolTipRole).toString().contains(message),
+                concerns);
+        }
+    }
+}
+
+void TableModelTest::editThatChangesNothingIsNoStep() {
+    TableModel m;
+    m.resetRows(handWorked());
+    QVERIFY(!m.setData(m.index(1, table::cFlow), QStringLiteral("2500"), Qt::EditRole));
+    QCOMPARE(m.undoStack()->count(), 0);
+    QVERIFY(m.undoStack()->isClean());
+}
+
+void TableModelTest::shortFirstRowTakesNoHeaderText() {
+    const table::LoadedSystem loaded =
+        table::readSystemText("segment,flow,size,length,备注\nF-A,1000,200\n");
+    QCOMPARE(loaded.rows.size(), std::size_t{1});
+    QCOMPARE(loaded.rows[0][table::cLength], std::string());
+    QCOMPARE(loaded.kept[0], std::vector<std::string>{""});
+}
+
+void TableModelTest::largeSystemKeepsItsLastRow_data() {
+    QTest::addColumn<int>("rows");
+    QTest::newRow("2048 + 1 rows") << 2049;
+    QTest::newRow("2 x 2048 + 1 rows") << 4097;
+}
+
+void TableModelTest::largeSystemKeepsItsLastRow() {
+    QFETCH(int, rows);
+    std::vector<RowTexts> run;
+    for (int i = 0; i < rows; ++i)
+        run.push_back(segmentRow(std::to_string(i) + "-" + std::to_string(i + 1),
+                                 i + 1 == rows ? "1000" : ""));
+    TableModel m;
+    m.resetRows(run);
+    QCOMPARE(m.systemRows(), rows);
+    QCOMPARE(text(m, rows - 1, table::cVelocity), QStringLiteral("8.841949"));
+    QCOMPARE(text(m, 0, table::cFlowInUse), QStringLiteral("1000"));
+}
+
+void TableModelTest::sidePanelFigures_data() {
+    QTest::addColumn<QString>("imbalance");
+    QTest::addColumn<QString>("margin");
+    QTest::addColumn<bool>("aFlagged");
+    QTest::addColumn<QString>("pressure");
+    QTest::newRow("the defaults: 15 % and 10 %") << ""
+                                                 << "" << true << "74.03093";
+    QTest::newRow("a looser imbalance limit leaves the fan alone") << "40"
+                                                                   << "" << false << "74.03093";
+    QTest::newRow("a larger margin leaves the junctions alone") << ""
+                                                                << "20" << true << "80.76101";
+}
+
+void TableModelTest::sidePanelFigures() {
+    QFETCH(QString, imbalance);
+    QFETCH(QString, margin);
+    QFETCH(bool, aFlagged);
+    QFETCH(QString, pressure);
+    TableModel m;
+    m.resetRows(handWorked());
+    table::SidePanel panel(&m);
+    table::DocumentSettings s;
+    s.maxImbalance = imbalance.toStdString();
+    s.margin = margin.toStdString();
+    m.setSettings(s);
+    const auto& junctions = m.result().junctions;
+    QCOMPARE(junctions.size(), std::size_t{2});
+    QCOMPARE(junctions[1].flagged, aFlagged);
+    QCOMPARE(table::shownFigure(m.result().fan.pressure), pressure);
+    const QString fan = panel.fanLabel()->text();
+    QVERIFY2(fan.contains(QStringLiteral("余量：%1 %").arg(margin.isEmpty() ? "10" : margin)),
+             qPrintable(fan));
+    QVERIFY2(fan.contains(QStringLiteral("最不利环路末段：F-G")), qPrintable(fan));
+}
+
+void TableModelTest::sidePanelNamesRowsByTheGridsNumbers() {
+    // Segments without names, a blank row among them: the panel names a
+    // segment by the row the grid shows it on.
+    std::vector<RowTexts> rows(4);
+    const char* const ends[][3] = {
+        {"F", "A", ""}, {"A", "B", "1000"}, {"", "", ""}, {"A", "C", "1000"}};
+    for (int r = 0; r < 4; ++r) {
+        rows[r][table::cFrom] = ends[r][0];
+        rows[r][table::cTo] = ends[r][1];
+        rows[r][table::cFlow] = ends[r][2];
+        if (r != 2) rows[r][table::cSize] = "200", rows[r][table::cLength] = "5";
+    }
+    rows[3][table::cLength] = "9";
+    TableModel m;
+    m.resetRows(rows);
+    table::SidePanel panel(&m);
+    const QString fan = panel.fanLabel()->text();
+    QVERIFY2(fan.contains(QStringLiteral("最不利环路末段：第 4 行")), qPrintable(fan));
+    const QAbstractItemModel* junctions = panel.junctionTree()->model();
+    const QModelIndex a = junctions->index(0, 0);
+    QCOMPARE(junctions->index(1, 0, a).data().toString(), QStringLiteral("第 4 行"));
+    // With no index run (a topology error), no last segment is named.
+    m.setData(m.index(3, table::cTo), QStringLiteral("B"), Qt::EditRole);
+    QVERIFY(!panel.fanLabel()->text().contains(QStringLiteral("最不利环路末段")));
+}
+
+void TableModelTest::unreadableAltitudeIsNamed() {
+    TableModel m;
+    m.resetRows(handWorked());
+    table::DocumentSettings s;
+    s.altitude = "2 km";
+    m.setSettings(s);
+    QCOMPARE(m.settingsProblem(), QStringLiteral("海拔“2 km”无法读取，按默认值计算"));
+    QCOMPARE(m.pressure(), 101.325);
+}
+
+void TableModelTest::sizeChoiceMarks() {
+    TableModel m;
+    m.resetRows(handWorked());
+    // 3600 m3/h in 500x250 is exactly 8 m/s: within a limit of 8.
+    m.setData(m.index(3, table::cFlow), QStringLiteral("3600"), Qt::EditRole);
+    m.setData(m.index(3, table::cSize), QStringLiteral("500×250"), Qt::EditRole);
+    const auto options = table::sizeOptions(m, 3, {.maxVelocity = 8.0, .maxRm = std::nullopt});
+    const auto find = [&](const std::string& size) {
+        return std::find_if(options.begin(), options.end(),
+                            [&](const auto& o) { return o.text == size; });
+    };
+    QVERIFY(find("500x250") != options.end());
+    QCOMPARE(QString::fromStdString(find("500x250")->velocity), QStringLiteral("8"));
+    QVERIFY(find("500x250")->meets);
+    QVERIFY(find("500x250")->current);
+    QCOMPARE(std::count_if(options.begin(), options.end(), [](const auto& o) { return o.current; }),
+             1);
+    QVERIFY(find("400x400") != options.end());  // square sizes too
+    QCOMPARE(find("400")->shown(), std::string("φ400"));
+    // A code's preset: its recommended sizes first, smallest first.
+    table::SizeLimits limits{.maxVelocity = std::nullopt, .maxRm = std::nullopt};
+    limits.preset = ductsys::findVelocityPreset("public-main");  // 5-6.5 m/s, at most 8
+    auto ranked = table::sizeOptions(m, 3, limits);
+    table::rankSizeOptions(ranked);
+    QVERIFY(ranked.front().recommended);
+    for (std::size_t i = 1; i < ranked.size(); ++i) {
+        QVERIFY(ranked[i - 1].recommended >= ranked[i].recommended);
+        if (ranked[i - 1].recommended == ranked[i].recommended &&
+            ranked[i - 1].meets == ranked[i].meets)
+            QVERIFY(ranked[i - 1].area <= ranked[i].area);
+    }
+    for (const auto& o : ranked)
+        if (o.recommended) {
+            const double v = std::stod(o.velocity);
+            QVERIFY(v >= 5 && v <= 6.5);
+        }
+}
+
+void TableModelTest::sizeDialogShowsTheCurrentSize() {
+    TableModel m;
+    m.resetRows(handWorked());
+    // φ200 is too fast for 8 m/s, and is listed all the same, marked current.
+    table::SizeDialog dialog(m, 3);
+    QStringList current;
+    for (int r = 0; r < dialog.list()->rowCount(); ++r)
+        if (dialog.list()->item(r, 3)->text().contains(QStringLiteral("当前")))
+            current << dialog.list()->item(r, 0)->text();
+    QCOMPARE(current, QStringList{QStringLiteral("φ200")});
+}
+
+void TableModelTest::reportMarksTheIndexRun() {
+    TableModel m;
+    std::vector<RowTexts> rows = handWorked();
+    rows.insert(rows.begin() + 2, RowTexts{});  // a blank row is left out
+    m.resetRows(rows);
+    const QString html = table::reportHtml(m, QStringLiteral("sys1"));
+    QCOMPARE(html.count(QStringLiteral("<tr bgcolor=\"#ffeeb8\">")), 1);
+    QVERIFY(html.contains(QStringLiteral("<tr bgcolor=\"#ffeeb8\"><td>F-G</td>")));
+    QCOMPARE(html.count(QStringLiteral("（最不利环路）")), 1);
+    QVERIFY(html.contains(QStringLiteral("F-G（最不利环路）")));
+    QVERIFY(html.contains(QStringLiteral("余量 10 %")));
+    QVERIFY(html.contains(QStringLiteral("空气：20 °C，101.325 kPa")));
+    // Four rows of figures and the header: the blank row is not printed.
+    QCOMPARE(html.section(QStringLiteral("<h3>环路</h3>"), 0, 0).count(QStringLiteral("<tr")), 5);
+    // The summed flow of F-A, right-aligned like every number.
+    QVERIFY(html.contains(QStringLiteral("<td align=\"right\">5000</td>")));
+}
+
+void TableModelTest::pdfHasNoBlankPage() {
+    TableModel m;
+    m.resetRows(handWorked());
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("r.pdf")));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QVERIFY(table::printReport(m, QStringLiteral("sys1"), printer));
+    QFile pdf(dir.filePath(QStringLiteral("r.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QString bytes = QString::fromLatin1(pdf.readAll());
+    QCOMPARE(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 1);
 }
 
 void TableModelTest::tabSeparated_data() {

@@ -252,9 +252,30 @@ void SidePanel::refresh() {
     text += QStringLiteral("风机压力：%1 Pa").arg(shownFigure(fan.pressure));
     fan_->setText(text);
 
+    // The rows at fault by the numbers the grid shows: those left out of
+    // the system, then those that could not be computed; the consequence
+    // (a figure of the fan missing) only when no row is named.
     QString problems;
-    for (const auto& e : r.errors)
-        problems += (problems.isEmpty() ? "" : "\n") + QString::fromStdString(e.message);
+    const auto add = [&problems](const QString& line) {
+        problems += (problems.isEmpty() ? "" : "\n") + line;
+    };
+    constexpr int kNamed = 5;
+    int named = 0, more = 0;
+    for (int row = 0; row < model_->systemRows(); ++row) {
+        const std::uint32_t s = model_->segmentOfRow(row);
+        QString why;
+        if (!model_->rowFault(row).empty())
+            why = QStringLiteral("未计入系统：") + QString::fromStdString(model_->rowFault(row));
+        else if (s != ductsys::kNone && !r.segments[s].ok())
+            why = QStringLiteral("未能算出：") + QString::fromStdString(r.segments[s].reason);
+        if (why.isEmpty()) continue;
+        if (named++ < kNamed)
+            add(QStringLiteral("第 %1 行%2").arg(row + 1).arg(why));
+        else
+            ++more;
+    }
+    if (more > 0) add(QStringLiteral("另有 %1 行").arg(more));
+    for (const auto& e : r.errors) add(QString::fromStdString(e.message));
     if (problems.isEmpty() && !fan.reason.empty() && !r.segments.empty())
         problems = QString::fromStdString(fan.reason);
     errors_->setText(problems);

@@ -27,6 +27,8 @@ public:
 
     QTreeView* junctionTree() const { return junctions_; }
     QLabel* fanLabel() const { return fan_; }
+    // What keeps the system from being whole, by the grid's row numbers.
+    QLabel* problemLabel() const { return errors_; }
 
     // The air the figures stand for, as a report names it: the temperature
     // and pressure typed here (20 °C at sea level when none is), and the

@@ -13,6 +13,7 @@
 #include "air_state.h"
 #include "calc_state.h"
 #include "cell_warnings.h"
+#include "left_out.h"
 #include "number_text.h"
 #include "paste_block.h"
 #include "readers.h"
@@ -259,6 +260,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (isInput(column) && !cellWarning(row, column).isEmpty()) return warningIcon_;
             if (column == cSegment && segment && (!segment->ok() || topologyError_[s] >= 0))
                 return errorIcon_;
+            if (column == cSegment && !rowFault(row).empty()) return errorIcon_;
             return {};
         case Qt::ToolTipRole:
         case Qt::AccessibleDescriptionRole: {
@@ -272,6 +274,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                            QString::fromStdString(
                                result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
+            if (!segment && (column == cSegment || !isInput(column)) && !rowFault(row).empty())
+                tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("本行未计入系统：") +
+                       QString::fromStdString(rowFault(row));
             if (column == cVelocity && overLimit(row)) {
                 tip += (tip.isEmpty() ? "" : "\n") +
                        QStringLiteral("风速超过限值 %1 m/s").arg(shownFigure(*maxVelocity_));
@@ -565,11 +570,15 @@ void TableModel::applyMove(int row, int count, int delta) {
     refreshAll();
 }
 
-void TableModel::recompute() {
+void TableModel::build(const std::vector<bool>& leftOut) {
     ductsys::SystemBuilder builder(options_);
     builder.reserve(rows_.size());
     rowSegment_.resize(rows_.size());
     for (std::size_t r = 0; r < rows_.size(); ++r) {
+        if (leftOut[r]) {
+            rowSegment_[r] = ductsys::kNone;
+            continue;
+        }
         const RowTexts& t = rows_[r];
         const bool defaultFormula =
             formula_ != "1" && std::any_of(t.begin(), t.end(), [](const std::string& text) {
@@ -598,6 +607,31 @@ void TableModel::recompute() {
     segmentRow_.assign(segments, -1);
     for (std::size_t r = 0; r < rows_.size(); ++r)
         if (rowSegment_[r] != ductsys::kNone) segmentRow_[rowSegment_[r]] = static_cast<int>(r);
+}
+
+void TableModel::recompute() {
+    // A row at fault (not connected, named twice, in a loop) is left out
+    // and carries its own mark; the rest is computed without it. What is
+    // left out may leave others unconnected: a few rounds settle it.
+    std::vector<bool> leftOut(rows_.size(), false);
+    rowFault_.assign(rows_.size(), {});
+    faultCount_ = 0;
+    for (int round = 0;; ++round) {
+        build(leftOut);
+        if (result_.errors.empty() || round == 3) break;
+        const std::vector<std::uint32_t> leave = ductsys::segmentsToLeaveOut(result_);
+        if (leave.empty()) break;
+        for (const ductsys::TopologyError& e : result_.errors)
+            for (const std::uint32_t s : e.segments) {
+                if (!std::binary_search(leave.begin(), leave.end(), s)) continue;
+                std::string& fault = rowFault_[static_cast<std::size_t>(segmentRow_[s])];
+                if (fault.empty()) ++faultCount_;
+                fault += (fault.empty() ? "" : "\n") + e.message;
+            }
+        for (const std::uint32_t s : leave)
+            leftOut[static_cast<std::size_t>(segmentRow_[s])] = true;
+    }
+    const std::size_t segments = result_.segments.size();
     indexRun_.assign(segments, false);
     if (result_.fan.indexOutlet != ductsys::kNone)
         for (const std::uint32_t s : result_.pathTo(result_.fan.indexOutlet)) indexRun_[s] = true;
@@ -605,6 +639,12 @@ void TableModel::recompute() {
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)
             if (s < segments && topologyError_[s] < 0) topologyError_[s] = static_cast<int>(e);
+}
+
+const std::string& TableModel::rowFault(int row) const {
+    static const std::string kNone;
+    if (row < 0 || static_cast<std::size_t>(row) >= rowFault_.size()) return kNone;
+    return rowFault_[static_cast<std::size_t>(row)];
 }
 
 void TableModel::refreshAll() {

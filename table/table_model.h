@@ -53,6 +53,11 @@ public:
     int rowOfSegment(std::uint32_t segment) const;
     // Whether a row lies on the index run (最不利环路).
     bool onIndexRun(int row) const;
+    // Why a row is left out of the system (not connected, named twice, in a
+    // loop), the system layer's words; empty for a row computed with it.
+    const std::string& rowFault(int row) const;
+    // How many rows are left out.
+    int faultCount() const { return faultCount_; }
     // Whether a row's velocity lies above the limit in use (最大风速).
     bool overLimit(int row) const;
     // The formula rows that name none compute with: "1" or "2".
@@ -133,6 +138,7 @@ private:
     void recompute();
     void refreshAll();
     void applySettingsOnly(const DocumentSettings& settings);
+    void build(const std::vector<bool>& leftOut);
 
     std::vector<RowTexts> rows_;
     std::vector<std::vector<std::string>> kept_;  // by row; may be shorter than rows_
@@ -148,6 +154,8 @@ private:
     std::vector<int> segmentRow_;            // by segment
     std::vector<bool> indexRun_;             // by segment
     std::vector<int> topologyError_;         // by segment: index into result_.errors, or -1
+    std::vector<std::string> rowFault_;      // by row: why it is left out of the system
+    int faultCount_ = 0;
     QUndoStack undo_;
     QIcon warningIcon_;
     QIcon errorIcon_;

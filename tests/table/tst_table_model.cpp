@@ -85,8 +85,8 @@ private slots:
     void settingsAreEdits();
     void unreadableSettingsAreNamed();
     void velocityOverTheLimit();
-    void topologyMarks_data();
-    void topologyMarks();
+    void oneBadRowSpoilsOnlyItself_data();
+    void oneBadRowSpoilsOnlyItself();
     void editThatChangesNothingIsNoStep();
     void shortFirstRowTakesNoHeaderText();
     void largeSystemKeepsItsLastRow_data();
@@ -577,41 +577,56 @@ RowTexts segmentRow(std::string name, std::string flow, std::string size = "200"
     return r;
 }
 
-void TableModelTest::topologyMarks_data() {
-    QTest::addColumn<QStringList>("segments");  // name:flow
+void TableModelTest::oneBadRowSpoilsOnlyItself_data() {
+    QTest::addColumn<QStringList>("segments");  // name:flow:size
     QTest::addColumn<QList<int>>("marked");     // rows with the red mark
-    QTest::newRow("the rows of a cycle")
-        << QStringList{"F-A:300", "A-B:200", "B-C:100", "C-A:100"} << QList<int>{1, 2, 3};
-    QTest::newRow("an unconnected row and a duplicated name, each with its own error")
-        << QStringList{"F-A:100", "X-Y:100", "F-A:200"} << QList<int>{0, 1, 2};
+    QTest::addColumn<QStringList>("tips");      // a word of each marked row's tip
+    QTest::addColumn<QString>("problems");      // the side panel's first line
+    QTest::addColumn<bool>("fan");              // whether the fan's pressure is known
+    QTest::newRow("a row not connected yet")
+        << QStringList{"F-A::200", "A-B:300:200", "X-Y:100:200", "A-C:300:200"} << QList<int>{2}
+        << QStringList{"not connected"} << "第 3 行未计入系统：segment \"X-Y\" is not connected"
+        << true;
+    QTest::newRow("a name given twice: the later row is left out")
+        << QStringList{"F-A::200", "A-B:300:200", "A-B:100:200"} << QList<int>{2}
+        << QStringList{"given twice"} << "第 3 行未计入系统：segment name" << true;
+    QTest::newRow("the rows of a loop")
+        << QStringList{"F-A:300:200", "A-B:200:200", "B-C:100:200", "C-A:100:200", "F-G:100:200"}
+        << QList<int>{1, 2, 3} << QStringList{"loop", "loop", "loop"} << "第 2 行未计入系统"
+        << true;
+    QTest::newRow("a branch that cannot be computed names itself, not the trunk")
+        << QStringList{"F-A::200", "A-B:300:abc", "A-C:300:200"} << QList<int>{1}
+        << QStringList{"未能全部算出"} << "第 2 行未能算出" << false;
 }
 
-void TableModelTest::topologyMarks() {
+void TableModelTest::oneBadRowSpoilsOnlyItself() {
     QFETCH(QStringList, segments);
     QFETCH(QList<int>, marked);
+    QFETCH(QStringList, tips);
+    QFETCH(QString, problems);
+    QFETCH(bool, fan);
     std::vector<RowTexts> rows;
     for (const QString& s : segments)
-        rows.push_back(
-            segmentRow(s.section(':', 0, 0).toStdString(), s.section(':', 1, 1).toStdString()));
+        rows.push_back(segmentRow(s.section(':', 0, 0).toStdString(),
+                                  s.section(':', 1, 1).toStdString(),
+                                  s.section(':', 2, 2).toStdString()));
     TableModel m;
     m.resetRows(rows);
-    const auto& errors = m.result().errors;
-    QVERIFY(!errors.empty());
+    table::SidePanel panel(&m);
     QList<int> got;
     for (int r = 0; r < m.systemRows(); ++r)
         if (m.data(m.index(r, table::cSegment), Qt::DecorationRole).isValid()) got << r;
     QCOMPARE(got, marked);
-    // Each row's tip names the error that concerns it, and no other.
-    for (const auto& e : errors) {
-        const QString message = QString::fromStdString(e.message);
-        for (int r = 0; r < m.systemRows(); ++r) {
-            const bool concerns = std::find(e.segments.begin(), e.segments.end(),
-                                            m.segmentOfRow(r)) != e.segments.end();
-            QCOMPARE(
-                m.data(m.index(r, table::cSegment), Qt::ToolTipRole).toString().contains(message),
-                concerns);
-        }
+    for (int i = 0; i < marked.size(); ++i) {
+        const QString tip = m.data(m.index(marked[i], table::cSegment), Qt::ToolTipRole).toString();
+        QVERIFY2(tip.contains(tips[i]), qPrintable(tip));
     }
+    // The other rows are computed, as a tree without the faulty ones.
+    for (int r = 0; r < m.systemRows(); ++r)
+        if (!marked.contains(r)) QVERIFY(!text(m, r, table::cTotal).isEmpty());
+    QCOMPARE(m.result().fan.pressure.has_value(), fan);
+    const QString shown = panel.problemLabel()->text();
+    QVERIFY2(shown.startsWith(problems), qPrintable(shown));
 }
 
 void TableModelTest::editThatChangesNothingIsNoStep() {
@@ -705,8 +720,10 @@ void TableModelTest::sidePanelNamesRowsByTheGridsNumbers() {
     const QAbstractItemModel* junctions = panel.junctionTree()->model();
     const QModelIndex a = junctions->index(0, 0);
     QCOMPARE(junctions->index(1, 0, a).data().toString(), QStringLiteral("第 4 行"));
-    // With no index run (a topology error), no last segment is named.
-    m.setData(m.index(3, table::cTo), QStringLiteral("B"), Qt::EditRole);
+    // With no index run (no fan), no last segment is named.
+    table::DocumentSettings s;
+    s.fan = "Z";
+    m.setSettings(s);
     QVERIFY(!panel.fanLabel()->text().contains(QStringLiteral("最不利环路末段")));
 }
 

@@ -52,6 +52,14 @@ void makeTableRun(ductsys::SystemResult& result, const SystemInput& input);
 // "1", "2" or "1, 2": the formulas the rows use.
 std::string formulaText(unsigned seen);
 
+// "ductcalc-cli: FILE:LINE: ", where a segment's row starts, for its messages.
+std::string segmentPlace(const SystemInput& input, std::uint32_t segment);
+
+// Says on input.err what keeps the system from being whole: kUsage for
+// topology errors (nothing beyond single segments computed), kRowsFailed
+// when a row, a segment or the fan misses a figure, kSuccess otherwise.
+int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput& input);
+
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,

@@ -264,7 +264,8 @@ Chart makeChart(const ChartOptions& options, std::vector<ChartPoint> points,
                 std::vector<std::uint32_t> unplaced, const ChartFrame* previous) {
     Chart chart;
     const ChartRange range = rangeFor(points);
-    if (previous && previous->options == options && previous->range == range)
+    if (previous && !previous->lines.empty() && previous->options == options &&
+        previous->range == range)
         chart.frame = *previous;
     else
         chart.frame = makeFrame(options, range);
@@ -291,13 +292,13 @@ Chart makeChart(const ChartOptions& options, std::vector<ChartPoint> points,
         fast += p.tooFast;
         neighbours += p.kind == ChartPoint::Kind::neighbour;
     }
-    if (index) chart.legend.push_back("● 最不利环路 (" + std::to_string(index) + " 段)");
-    if (neighbours) chart.legend.push_back("○ 相邻的标准尺寸");
+    if (index) chart.legend.push_back("黑色大点: 最不利环路 (" + std::to_string(index) + " 段)");
+    if (neighbours) chart.legend.push_back("灰色点: 相邻的标准尺寸");
     if (own)
-        chart.legend.push_back("◇ " + std::to_string(own) +
+        chart.legend.push_back("空心点: " + std::to_string(own) +
                                " 点的 K、空气或公式与本图不同, 按其自身的数值定位");
     if (fast)
-        chart.legend.push_back("▲ " + std::to_string(fast) + " 点超过最大风速 " +
+        chart.legend.push_back("红色点: " + std::to_string(fast) + " 点超过最大风速 " +
                                decimal(options.preset->maximum) + " m/s");
     if (!unplaced.empty())
         chart.legend.push_back(std::to_string(unplaced.size()) +
@@ -308,7 +309,11 @@ Chart makeChart(const ChartOptions& options, std::vector<ChartPoint> points,
 }
 
 ChartLayout::ChartLayout(const Chart& chart, double width, double height)
-    : logFlowLow_(std::log10(chart.frame.flow.low)),
+    : flowLow_(chart.frame.flow.low),
+      flowHigh_(chart.frame.flow.high),
+      rmLow_(chart.frame.rm.low),
+      rmHigh_(chart.frame.rm.high),
+      logFlowLow_(std::log10(chart.frame.flow.low)),
       logFlowHigh_(std::log10(chart.frame.flow.high)),
       logRmLow_(std::log10(chart.frame.rm.low)),
       logRmHigh_(std::log10(chart.frame.rm.high)) {
@@ -320,6 +325,22 @@ ChartLayout::ChartLayout(const Chart& chart, double width, double height)
     const double legend = kLegendLine * static_cast<double>(chart.legend.size());
     bottom_ = std::max(top_ + 100, height - 48 - legend);
     legendY_ = bottom_ + 56;
+}
+
+bool ChartLayout::labelPlace(const ChartLine& line, double& x, double& y, bool& endAnchored) const {
+    const bool diameter = line.kind == ChartLine::Kind::diameter;
+    const ChartXY* last = nullptr;
+    for (const ChartXY& p : line.points) {
+        if (p.flow < flowLow_ || p.flow > flowHigh_ || p.rm < rmLow_ || p.rm > rmHigh_) continue;
+        if (diameter || !last) last = &p;
+    }
+    if (!last) return false;
+    x = this->x(last->flow);
+    y = this->y(last->rm);
+    endAnchored = x > right_ - 48;
+    x += endAnchored ? -3 : 2;
+    y -= 2;
+    return true;
 }
 
 double ChartLayout::x(double flow) const {

@@ -66,8 +66,8 @@ struct ChartTick {
 
 // A logarithmic axis from one power of ten to another.
 struct ChartAxis {
-    double low;
-    double high;
+    double low = 1;
+    double high = 10;
     std::vector<ChartTick> ticks;
 };
 
@@ -176,12 +176,18 @@ public:
     static constexpr double kLegendLine = 16;
     double x(double flow) const;  // log position between the axis ends
     double y(double rm) const;
+    // Where a line's label ends up: its last point inside the plot (a
+    // diameter line's upper end, a velocity line's lower end); false when
+    // the line does not cross the plot. `endAnchored`: the text ends at
+    // (x, y) rather than starting there, near the right edge.
+    bool labelPlace(const ChartLine& line, double& x, double& y, bool& endAnchored) const;
     // The value at a position, inverse of x() and y().
     double flowAt(double x) const;
     double rmAt(double y) const;
 
 private:
     double left_, top_, right_, bottom_, legendY_;
+    double flowLow_, flowHigh_, rmLow_, rmHigh_;
     double logFlowLow_, logFlowHigh_, logRmLow_, logRmHigh_;
 };
 

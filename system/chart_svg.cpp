@@ -153,17 +153,13 @@ std::string chartSvg(const Chart& chart, double width, double height) {
     // upper end, a velocity line at its lower end.
     svg += "<g class=\"line-labels\" font-size=\"9\">\n";
     for (const ChartLine& line : f.lines) {
-        const ChartXY* last = nullptr;
-        const bool diameter = line.kind == ChartLine::Kind::diameter;
-        for (const ChartXY& p : line.points) {
-            if (p.flow < f.flow.low || p.flow > f.flow.high || p.rm < f.rm.low || p.rm > f.rm.high)
-                continue;
-            if (diameter || !last) last = &p;
-        }
-        if (!last) continue;
-        svg += "<text" + attribute("x", at.x(last->flow) + 2) + attribute("y", at.y(last->rm) - 2) +
-               (diameter ? " fill=\"#1f5fa8\"" : " fill=\"#c07000\"") + ">" + escaped(line.label) +
-               "</text>\n";
+        double x = 0, y = 0;
+        bool end = false;
+        if (!at.labelPlace(line, x, y, end)) continue;
+        svg +=
+            "<text" + attribute("x", x) + attribute("y", y) + (end ? " text-anchor=\"end\"" : "") +
+            (line.kind == ChartLine::Kind::diameter ? " fill=\"#1f5fa8\"" : " fill=\"#c07000\"") +
+            ">" + escaped(line.label) + "</text>\n";
     }
     svg += "</g>\n";
 

@@ -247,7 +247,7 @@ TEST(Legend, SaysWhichPointsStandApart) {
     for (const std::string& line : chart.legend) legend += line + "\n";
     EXPECT_NE(legend.find("K = 0.15 mm"), std::string::npos) << legend;
     EXPECT_NE(legend.find("经济比摩阻 1–2 Pa/m"), std::string::npos) << legend;
-    EXPECT_NE(legend.find("1 点的 K、空气或公式与本图不同"), std::string::npos) << legend;
+    EXPECT_NE(legend.find("空心点: 1 点的 K、空气或公式与本图不同"), std::string::npos) << legend;
     EXPECT_NE(legend.find("1 段没有大于 0 的风量或比摩阻"), std::string::npos) << legend;
 }
 
@@ -256,6 +256,9 @@ TEST(Frames, AreKeptWhileOnlyPointsMoveAndRemadeWhenTheRangeGrows) {
     ChartPoint p;
     p.flow = 1000;
     p.rm = 1;
+    // A frame not made yet is no frame to keep.
+    const ductsys::ChartFrame none;
+    EXPECT_EQ(ductsys::makeChart(options, {p}, {}, &none).frame.lines.size(), 36u);
     Chart first = ductsys::makeChart(options, {p});
     first.frame.lines.front().label = "kept";
     p.flow = 2000;

@@ -453,7 +453,7 @@ TEST_P(BatchEdges, KeepEveryRowUpToTheLast) {
     for (std::uint32_t i : {0u, count / 2, count - 1}) {
         SCOPED_TRACE("row " + std::to_string(i));
         EXPECT_EQ(r.segmentNames[i], names[i]);
-        EXPECT_TRUE(r.segments[i].ok()) << r.segments[i].reason;
+        EXPECT_TRUE(r.segments[i].ok()) << english(r.segments[i].reason);
         EXPECT_EQ(r.segments[i].flow, static_cast<float>(1000 + i));
     }
     EXPECT_EQ(r.outlets, std::vector<std::uint32_t>{count - 1});

@@ -104,7 +104,7 @@ void PrintTo(const Above& a, std::ostream* os) { *os << a.name; }
 class RowsAboveTheHeader : public testing::TestWithParam<Above> {};
 TEST_P(RowsAboveTheHeader, AreSettingsOrTitles) {
     const Read r = readText(GetParam().text);
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     ASSERT_TRUE(r.header);
     std::vector<std::string> settings, titles;
     for (const auto& s : r.header->settings)

@@ -22,4 +22,7 @@ void addChartCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
 // is the default. With `xlsx`, "xlsx" is one more choice, which sets it.
 void addFormatOption(CLI::App& command, Format& format, bool* xlsx = nullptr);
 
+// Adds --jobs to `command`, writing into `jobs` (left 0 when not given).
+void addJobsOption(CLI::App& command, unsigned& jobs);
+
 }  // namespace cli

@@ -86,6 +86,7 @@ struct TableOptions {
     InputEncoding encoding = InputEncoding::automatic;
     bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
+    unsigned jobs = 0;      // threads, this one included; 0: the machine's
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
@@ -104,6 +105,7 @@ struct SystemOptions {
     double maxImbalance = 0.15;  // GB 50736's limit for parallel loops
     double margin = 0.10;        // allowance on the index run's total for the fan
     AirOptions air;
+    unsigned jobs = 0;  // threads, this one included; 0: the machine's
 };
 // Reads a duct system from `in` (named `name` in messages) and writes its
 // hydraulic calculation to `out` or to options.output.

@@ -36,6 +36,11 @@ QString reportHtml(const TableModel& model, const QString& title) {
                 "风机压力 %4 Pa</p>")
                 .arg(shownFigure(r.fan.airVolume), shownFigure(r.fan.indexTotal),
                      shownFigure(r.fan.margin * 100), shownFigure(r.fan.pressure));
+    // The air the figures stand for.
+    const calc::AirState& air = model.options().air;
+    html += QStringLiteral("<p>空气：%1 °C，%2 kPa；密度 %3 kg/m3，运动黏度 %4 m2/s</p>")
+                .arg(shownFigure(model.temperature()), shownFigure(model.pressure()),
+                     shownFigure(air.density), shownFigure(air.viscosity));
     for (const auto& e : r.errors)
         html += QStringLiteral("<p style=\"color:#b00000\">%1</p>")
                     .arg(QString::fromStdString(e.message).toHtmlEscaped());
@@ -51,10 +56,19 @@ QString reportHtml(const TableModel& model, const QString& title) {
                              .replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     html += QStringLiteral("</tr></thead>");
     for (int row = 0; row < model.systemRows(); ++row) {
+        // Empty rows of the grid are no segments.
+        if (model.segmentOfRow(row) == ductsys::kNone) continue;
         html += model.onIndexRun(row) ? QStringLiteral("<tr bgcolor=\"#ffeeb8\">")
                                       : QStringLiteral("<tr>");
-        for (int c = 0; c < kColumns; ++c)
-            html += QStringLiteral("<td>%1</td>").arg(name(model.cellText(row, c)));
+        for (int c = 0; c < kColumns; ++c) {
+            // Numbers right-aligned, as the grid shows them.
+            const bool right = model.data(model.index(row, c), Qt::TextAlignmentRole)
+                                   .value<Qt::Alignment>()
+                                   .testFlag(Qt::AlignRight);
+            html += QStringLiteral("<td%1>%2</td>")
+                        .arg(right ? QStringLiteral(" align=\"right\"") : QString(),
+                             name(model.cellText(row, c)));
+        }
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");

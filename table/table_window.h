@@ -40,9 +40,15 @@ public:
 
     void copySelection();
     void pasteText(const QString& text);
+    // A pasted block as the clipboard holds it (UTF-8 or GB18030 bytes):
+    // plain cells from the current cell on, or a file's rows with their
+    // header.
+    void pasteBytes(const std::string& bytes);
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
+    // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
+    QString proposedName(const QString& suffix) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -239,8 +239,8 @@ std::vector<ChartPoint> ductPoints(const calc::DuctInput& input, const ChartOpti
     // recalculation read it (a box may hold blanks or a unit's worth of
     // other text around the number).
     const bool circular = input.shape == calc::Shape::circular;
-    const calc::DuctResult own = calc::computeDuct(input, view);
-    const double size = circular ? own.state.diameter : own.state.sideA;
+    const calc::DuctResult read = calc::computeDuct(input, view);
+    const double size = circular ? read.state.diameter : read.state.sideA;
     const std::string_view* smaller = nullptr;
     const std::string_view* larger = nullptr;
     auto scan = [&](const auto& list) {

@@ -36,8 +36,7 @@ struct SystemInput {
     // is empty (a run in file order sums no flows).
     std::vector<std::string> names;
     std::vector<std::uint32_t> emptyFlows;
-    unsigned formulasSeen = 0;  // bit 1: formula 1, bit 2: formula 2
-    char delimiter = ',';       // the header row's, for CSV output
+    char delimiter = ',';  // the header row's, for CSV output
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
@@ -48,9 +47,6 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
 // A run in file order as `table` computes it: the names as given, and a
 // segment without a flow failed, with every path total from it on.
 void makeTableRun(ductsys::SystemResult& result, const SystemInput& input);
-
-// "1", "2" or "1, 2": the formulas the rows use.
-std::string formulaText(unsigned seen);
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.

@@ -13,6 +13,7 @@
 #include "air_state.h"
 #include "number_text.h"
 #include "readers.h"
+#include "system/report.h"
 #include "table_model.h"
 
 namespace table {
@@ -40,24 +41,9 @@ constexpr int kSegmentsRole = Qt::UserRole + 1;
 }  // namespace
 
 QList<int> branchRows(const TableModel& model, std::uint32_t segment) {
-    const auto& segments = model.result().segments;
-    // 1: beyond `segment`, 2: not; 0: not yet known.
-    std::vector<unsigned char> state(segments.size(), 0);
-    if (segment >= segments.size()) return {};
-    state[segment] = 1;
-    std::vector<std::uint32_t> walk;
     QList<int> rows;
-    for (std::uint32_t s = 0; s < segments.size(); ++s) {
-        std::uint32_t at = s;
-        walk.clear();
-        while (at != ductsys::kNone && state[at] == 0) {
-            walk.push_back(at);
-            at = segments[at].parent;
-        }
-        const unsigned char found = at == ductsys::kNone ? 2 : state[at];
-        for (const std::uint32_t w : walk) state[w] = found;
-        if (state[s] == 1) rows.push_back(model.rowOfSegment(s));
-    }
+    for (const std::uint32_t s : ductsys::segmentsBeyond(model.result(), segment))
+        rows.push_back(model.rowOfSegment(s));
     return rows;
 }
 
@@ -190,36 +176,32 @@ void SidePanel::refresh() {
 }
 
 void SidePanel::airEdited() {
-    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
-    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
-    ductsys::Options options = model_->options();
-    if (temperature_->text().trimmed().isEmpty() && altitude_->text().trimmed().isEmpty()) {
-        options.air = calc::AirState{};
-    } else {
-        const double t =
-            temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
-        const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
-        const auto at = pressure ? ductsys::airAt(t, *pressure) : std::nullopt;
-        if (!temperature.value || !altitude.value || !at) {
-            air_->setText(QStringLiteral("温度或海拔无法计算空气状态，仍按原空气计算"));
-            return;
-        }
-        options.air = *at;
+    const ductsys::AirReading reading =
+        ductsys::airInUse(temperature_->text().toStdString(), altitude_->text().toStdString());
+    // An entry that cannot be read is marked where it stands; the figures
+    // and every report keep the air last in use, and say which that is.
+    const auto mark = [](QLineEdit* box, bool wrong) {
+        box->setProperty("unreadable", wrong);
+        box->setStyleSheet(wrong ? QStringLiteral("background: #ffd8d8") : QString());
+    };
+    mark(temperature_, reading.problem == ductsys::AirProblem::unreadableTemperature);
+    mark(altitude_, reading.problem == ductsys::AirProblem::unreadableAltitude ||
+                        reading.problem == ductsys::AirProblem::beyondAtmosphere);
+    if (!reading.ok()) {
+        air_->setText(QStringLiteral("温度或海拔无法计算空气状态，仍按原空气计算"));
+        return;
     }
+    airInUse_ = reading.air;
+    ductsys::Options options = model_->options();
+    options.air = airInUse_.state;
     model_->setOptions(options);
 }
 
 void SidePanel::describeAir(ductsys::ReportInfo& info) const {
     info.air = model_->options().air;
-    const bool typed =
-        !temperature_->text().trimmed().isEmpty() || !altitude_->text().trimmed().isEmpty();
-    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
-    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
-    const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
-    info.airGiven = typed;
-    info.temperature =
-        temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
-    info.pressure = pressure.value_or(101.325);
+    info.airGiven = airInUse_.given;
+    info.temperature = airInUse_.temperature;
+    info.pressure = airInUse_.pressure;
 }
 
 void SidePanel::itemClicked(QTreeWidgetItem* item) {

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include "air_state.h"
 #include "report_xlsx.h"
 
 class QLabel;
@@ -27,8 +28,9 @@ public:
     QLabel* fanLabel() const { return fan_; }
 
     // The air the figures stand for, as a report names it: the temperature
-    // and pressure typed here (20 °C at sea level when none is), and the
-    // state the model computes with.
+    // and pressure last applied here (20 °C at sea level when none is), and
+    // the state the model computes with. An entry that could not be read is
+    // not among them.
     void describeAir(ductsys::ReportInfo& info) const;
 
 signals:
@@ -48,6 +50,7 @@ private:
     QLineEdit* altitude_;
     QLabel* air_;
     QLabel* limits_;
+    ductsys::AirInUse airInUse_;  // the air last applied from the boxes
 };
 
 // The rows of the segments from `segment` away from the fan (the segment

@@ -2,16 +2,15 @@
 #include "table_model.h"
 
 #include <QColor>
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygonF>
 #include <algorithm>
 #include <utility>
 
 #include "calc_state.h"
+#include "marks.h"
 #include "number_text.h"
 #include "readers.h"
 #include "reading_warning.h"
+#include "system/report.h"
 #include "system_file.h"
 #include "tables.h"
 
@@ -24,29 +23,6 @@ QString shownFigure(std::optional<double> value) {
 }
 
 namespace {
-
-QIcon triangleMark(const QColor& edge, const QColor& fill) {
-    QIcon made;
-    for (const int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal s = size;
-        QPolygonF triangle;
-        triangle << QPointF(s / 2, s * 0.06) << QPointF(s * 0.96, s * 0.92)
-                 << QPointF(s * 0.04, s * 0.92);
-        painter.setPen(QPen(edge, s / 16));
-        painter.setBrush(fill);
-        painter.drawPolygon(triangle);
-        painter.setPen(QPen(Qt::black, s / 8, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(s / 2, s * 0.36), QPointF(s / 2, s * 0.6));
-        painter.drawPoint(QPointF(s / 2, s * 0.77));
-        painter.end();
-        made.addPixmap(pixmap);
-    }
-    return made;
-}
 
 // A figure as the window shows it, without the leading blank; empty when
 // the segment does not hold it.
@@ -166,18 +142,10 @@ private:
 
 }  // namespace
 
-QIcon warningMarkIcon() {
-    static const QIcon icon = triangleMark(QColor(0x8a, 0x5a, 0x00), QColor(0xf5, 0xb0, 0x00));
-    return icon;
-}
-
-QIcon errorMarkIcon() {
-    static const QIcon icon = triangleMark(QColor(0x80, 0x10, 0x10), QColor(0xe8, 0x40, 0x30));
-    return icon;
-}
-
 TableModel::TableModel(QObject* parent)
-    : QAbstractTableModel(parent), warningIcon_(warningMarkIcon()), errorIcon_(errorMarkIcon()) {
+    : QAbstractTableModel(parent),
+      warningIcon_(widgets::warningMark()),
+      errorIcon_(widgets::errorMark()) {
     recompute();
 }
 
@@ -285,6 +253,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (isInput(column) && !cellWarning(row, column).isEmpty()) return warningIcon_;
             if (column == cSegment && segment && (!segment->ok() || topologyError_[s] >= 0))
                 return errorIcon_;
+            if (column == cReynolds && segment && segment->laminar()) return warningIcon_;
             return {};
         case Qt::ToolTipRole:
         case Qt::AccessibleDescriptionRole: {
@@ -298,6 +267,10 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                            QString::fromStdString(
                                result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
+            if (column == cReynolds && segment && segment->laminar())
+                tip += (tip.isEmpty() ? "" : "\n") +
+                       QStringLiteral("雷诺数 %1 小于 2300：为层流，两种摩擦系数公式均不适用")
+                           .arg(QString::fromStdString(calc::bareNumberText(segment->reynolds)));
             if (role == Qt::ToolTipRole && tip.isEmpty()) return {};
             return tip;
         }
@@ -517,9 +490,7 @@ void TableModel::recompute() {
     segmentRow_.assign(segments, -1);
     for (std::size_t r = 0; r < rows_.size(); ++r)
         if (rowSegment_[r] != ductsys::kNone) segmentRow_[rowSegment_[r]] = static_cast<int>(r);
-    indexRun_.assign(segments, false);
-    if (result_.fan.indexOutlet != ductsys::kNone)
-        for (const std::uint32_t s : result_.pathTo(result_.fan.indexOutlet)) indexRun_[s] = true;
+    indexRun_ = ductsys::indexRunSegments(result_);
     topologyError_.assign(segments, -1);
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)

@@ -112,9 +112,4 @@ private:
     QIcon errorIcon_;
 };
 
-// The amber warning mark of the calculator's boxes, and a red one for a
-// row that could not be computed.
-QIcon warningMarkIcon();
-QIcon errorMarkIcon();
-
 }  // namespace table

@@ -24,8 +24,10 @@
 #include "report.h"
 #include "side_panel.h"
 #include "size_choice.h"
+#include "system/report.h"
 #include "system_file.h"
 #include "table_model.h"
+#include "version.h"
 
 namespace table {
 
@@ -269,14 +271,7 @@ bool TableWindow::exportWorkbook(const QString& path) {
     grid_->commitEditing();
     ductsys::ReportInfo info;
     side_->describeAir(info);
-    // The formulas the rows name, as the workbook's notes list them.
-    bool one = false, two = false;
-    for (int row = 0; row < model_->systemRows(); ++row) {
-        const std::string& text = model_->rowTexts(row)[cFormula];
-        if (model_->rowTexts(row) == RowTexts{}) continue;
-        (text == "2" ? two : one) = true;
-    }
-    info.formulas = one && two ? "1, 2" : two ? "2" : "1";
+    info.formulas = ductsys::formulasInUse(model_->result());
     info.source = shownName().toStdString();
     info.program = "ductcalc-table " DUCTCALC_VERSION;
     workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());

@@ -68,15 +68,18 @@ inline constexpr std::size_t kFigureKeyCount = 17;
 
 struct FigureField {
     FigureKey figure;
-    std::string_view key;          // CSV and JSON
-    std::string_view caption;      // Chinese, as the workbook heads it
-    std::string_view gridCaption;  // over the grid's narrower column
-    std::string_view symbol;       // the workbook's symbol; empty for none
-    std::string_view unit;         // the workbook's and the grid's unit; empty for none
-    std::string_view textCaption;  // the command line's text header: symbol and plain unit
+    std::string_view key;               // CSV and JSON
+    std::string_view caption;           // Chinese, as the workbook heads it
+    std::string_view gridCaption;       // over the grid's column
+    std::string_view symbol;            // the workbook's symbol; empty for none
+    std::string_view unit;              // the grid's unit, in plain characters; empty for none
+    std::string_view textCaption;       // the command line's text header: symbol and plain unit
+    std::string_view typesetUnit = {};  // the workbook's unit where it differs: "m³/h"
+
+    std::string_view workbookUnit() const { return typesetUnit.empty() ? unit : typesetUnit; }
 };
 inline constexpr std::array<FigureField, kFigureKeyCount> kFigureFields{{
-    {FigureKey::flow, "flow", "风量", "风量", "L", "m³/h", "m3/h"},
+    {FigureKey::flow, "flow", "风量", "计算风量", "L", "m3/h", "m3/h", "m³/h"},
     {FigureKey::eqDiameter, "equivalent_diameter", "当量直径", "当量直径", "De", "m", "De m"},
     {FigureKey::velocity, "velocity", "风速", "风速", "v", "m/s", "v m/s"},
     {FigureKey::reynolds, "reynolds", "雷诺数", "雷诺数", "Re", "", "Re"},

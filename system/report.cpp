@@ -65,8 +65,10 @@ std::vector<bool> indexRunSegments(const SystemResult& result) {
 std::string formulasInUse(const SystemResult& result) {
     bool one = false, two = false;
     for (const Segment& s : result.segments) (s.formula == 2 ? two : one) = true;
-    return one && two ? "1, 2" : two ? "2" : "1";
+    return formulaList(one, two);
 }
+
+std::string formulaList(bool one, bool two) { return one && two ? "1, 2" : two ? "2" : "1"; }
 
 std::vector<std::uint32_t> segmentsBeyond(const SystemResult& result, std::uint32_t segment) {
     const auto& segments = result.segments;

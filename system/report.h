@@ -67,6 +67,8 @@ std::string segmentLabel(const SystemResult& result, std::uint32_t segment);
 // The friction-factor formulas the segments are computed with, as a report
 // lists them: "1", "2" or "1, 2" ("1" for no segment).
 std::string formulasInUse(const SystemResult& result);
+// The same list for formulas seen otherwise.
+std::string formulaList(bool one, bool two);
 
 // By segment: whether it lies on the index run (最不利环路).
 std::vector<bool> indexRunSegments(const SystemResult& result);

@@ -164,7 +164,7 @@ void writeSegments(Workbook& book, const SystemResult& result) {
         headers.push_back(head(inputField(k).caption, {}, {}));
     for (std::size_t c = 0; c < kReportColumns; ++c) {
         const FigureField& f = figureField(kReportFigures[c]);
-        headers.push_back(head(f.caption, f.symbol, f.unit));
+        headers.push_back(head(f.caption, f.symbol, f.workbookUnit()));
         if (c == rFlow)
             headers.push_back(
                 head(inputField(InputKey::size).caption, {}, inputField(InputKey::size).unit));

@@ -24,7 +24,8 @@ enum Column : int {
     cK,
     cFormula,
     kInputColumns,
-    cEqDiameter = kInputColumns,
+    cFlowInUse = kInputColumns,  // the air volume computed with, m3/h (a sum where 风量 is empty)
+    cEqDiameter,
     cVelocity,
     cReynolds,
     cLambda,
@@ -41,15 +42,11 @@ constexpr bool isInput(int column) { return column >= 0 && column < kInputColumn
 
 // The figure each result column shows.
 inline constexpr std::array<ductsys::FigureKey, kColumns - kInputColumns> kColumnFigures{
-    ductsys::FigureKey::eqDiameter,
-    ductsys::FigureKey::velocity,
-    ductsys::FigureKey::reynolds,
-    ductsys::FigureKey::lambda,
-    ductsys::FigureKey::rm,
-    ductsys::FigureKey::frictionLoss,
-    ductsys::FigureKey::velocityPressure,
-    ductsys::FigureKey::localLoss,
-    ductsys::FigureKey::total,
+    ductsys::FigureKey::flow,         ductsys::FigureKey::eqDiameter,
+    ductsys::FigureKey::velocity,     ductsys::FigureKey::reynolds,
+    ductsys::FigureKey::lambda,       ductsys::FigureKey::rm,
+    ductsys::FigureKey::frictionLoss, ductsys::FigureKey::velocityPressure,
+    ductsys::FigureKey::localLoss,    ductsys::FigureKey::total,
     ductsys::FigureKey::pathTotal};
 static_assert(ductsys::kInputKeyCount == kInputColumns);
 

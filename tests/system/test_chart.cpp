@@ -12,6 +12,7 @@
 
 #include "chart.h"
 #include "chart_svg.h"
+#include "number_text.h"
 #include "report.h"
 #include "system.h"
 
@@ -215,7 +216,7 @@ TEST(SystemPoints, OnePerSegmentWithItsOwnFiguresAndMarks) {
         const ductsys::Segment& s = r.segments[p.segment];
         EXPECT_EQ(p.flow, s.flow);
         EXPECT_EQ(p.rm, s.rm);
-        EXPECT_EQ(p.flowText(), ductsys::shownText(s.flow));
+        EXPECT_EQ(p.flowText(), calc::bareNumberText(s.flow));
     }
     EXPECT_EQ(points[0].name, "F-A");
     EXPECT_FALSE(points[0].ownBasis);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report.h"
 
+#include <algorithm>
+
 #include <QAbstractTextDocumentLayout>
 #include <QDateTime>
 #include <QPainter>
@@ -8,7 +10,9 @@
 #include <QTextDocument>
 
 #include "calc_state.h"
+#include "chart_painter.h"
 #include "number_text.h"
+#include "system_chart.h"
 #include "table_model.h"
 
 namespace table {
@@ -109,7 +113,8 @@ QString reportHtml(const TableModel& model, const QString& title) {
     return html;
 }
 
-bool printReport(const TableModel& model, const QString& title, QPrinter& printer) {
+bool printReport(const TableModel& model, const QString& title, QPrinter& printer,
+                 const ductsys::ChartOptions& chart) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
@@ -122,7 +127,8 @@ bool printReport(const TableModel& model, const QString& title, QPrinter& printe
     doc.documentLayout()->setPaintDevice(&printer);
     doc.setHtml(reportHtml(model, title));
     doc.setPageSize(body.size());
-    const int pages = doc.pageCount();
+    // The table's pages, then one page for the chart of the system.
+    const int pages = doc.pageCount() + 1;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     for (int p = 0; p < pages; ++p) {
         if (p > 0) printer.newPage();
@@ -138,6 +144,18 @@ bool printReport(const TableModel& model, const QString& title, QPrinter& printe
                          QStringLiteral("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
         painter.restore();
 
+        if (p == pages - 1) {
+            // The chart at its export size, scaled to the body and centred.
+            painter.save();
+            const QSizeF size(chartview::kExportWidth, chartview::kExportHeight);
+            const qreal scale =
+                std::min(body.width() / size.width(), body.height() / size.height());
+            painter.translate(body.left() + (body.width() - size.width() * scale) / 2, body.top());
+            painter.scale(scale, scale);
+            chartview::paintChart(painter, systemChart(model, chart), size);
+            painter.restore();
+            continue;
+        }
         painter.save();
         painter.translate(body.left(), body.top() - p * body.height());
         const QRectF clip(0, p * body.height(), body.width(), body.height());

@@ -21,12 +21,14 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "chart_widget.h"
 #include "grid_view.h"
 #include "paste_block.h"
 #include "readers.h"
 #include "report.h"
 #include "side_panel.h"
 #include "size_choice.h"
+#include "system_chart.h"
 #include "system_file.h"
 #include "table_model.h"
 
@@ -78,6 +80,9 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent) {
     connect(grid_, &GridView::clearRequested, this,
             [this] { model_->clearCells(grid_->selectionModel()->selectedIndexes()); });
     connect(side_, &SidePanel::rowsChosen, this, &TableWindow::selectRows);
+    chart_ = new SystemChart(model_, grid_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, chart_);
+    chart_->hide();
     connect(model_->undoStack(), &QUndoStack::cleanChanged, this, &TableWindow::updateTitle);
     buildMenus();
     grid_->setCurrentIndex(model_->index(0, 0));
@@ -145,6 +150,12 @@ void TableWindow::buildMenus() {
                         &TableWindow::chooseSize);
     size->setObjectName(QStringLiteral("chooseSize"));
     for (QAction* a : {size, copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    QAction* chart = chart_->toggleViewAction();
+    chart->setText(QStringLiteral("线算图(&G)"));
+    chart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    view->addAction(chart);
     for (QAction* a : {undo, redo}) addAction(a);
 
     // Ctrl+Tab and F6 move between the grid and the side panel.
@@ -261,7 +272,7 @@ bool TableWindow::exportPdf(const QString& path) {
     printer.setOutputFileName(path);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    return printReport(*model_, shownName(), printer);
+    return printReport(*model_, shownName(), printer, chart_->panel()->options());
 }
 
 void TableWindow::exportPdfDialog() {
@@ -281,7 +292,8 @@ void TableWindow::printDialog() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) printReport(*model_, shownName(), printer);
+    if (dialog.exec() == QDialog::Accepted)
+        printReport(*model_, shownName(), printer, chart_->panel()->options());
 }
 
 bool TableWindow::exportWorkbook(const QString& path) {

@@ -14,6 +14,7 @@ namespace table {
 
 class GridView;
 class SidePanel;
+class SystemChart;
 class TableModel;
 
 class TableWindow : public QMainWindow {
@@ -25,6 +26,8 @@ public:
     TableModel* model() const { return model_; }
     GridView* grid() const { return grid_; }
     SidePanel* sidePanel() const { return side_; }
+    // The 线算图 view, hidden until asked for.
+    SystemChart* chart() const { return chart_; }
     QString filePath() const { return path_; }
 
     // Opens a system's file; false (with a message box unless `quiet`) when
@@ -71,6 +74,7 @@ private:
     TableModel* model_;
     GridView* grid_;
     SidePanel* side_;
+    SystemChart* chart_;
     std::string workbookProblem_;  // why the last workbook could not be written
     QMenu* recentMenu_ = nullptr;
     QString path_;

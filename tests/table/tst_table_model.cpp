@@ -272,9 +272,15 @@ void TableModelTest::indexRunHighlighted() {
     m.resetRows(handWorked());
     m.setData(m.index(row, table::cLength), length, Qt::EditRole);
     QCOMPARE(indexRunRows(m), rows);
-    for (int r = 0; r < m.systemRows(); ++r)
+    for (int r = 0; r < m.systemRows(); ++r) {
         QCOMPARE(m.data(m.index(r, table::cSegment), Qt::BackgroundRole).isValid(),
                  rows.contains(r));
+        // A screen reader hears it too.
+        QCOMPARE(m.data(m.index(r, table::cSegment), Qt::AccessibleDescriptionRole)
+                     .toString()
+                     .contains(QStringLiteral("最不利环路")),
+                 rows.contains(r));
+    }
 }
 
 void TableModelTest::undoRedoSteps_data() {

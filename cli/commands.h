@@ -112,6 +112,21 @@ struct SystemOptions {
 int runSystem(std::FILE* in, const std::string& name, const SystemOptions& options,
               std::ostream& out, std::ostream& err);
 
+struct ChartCommandOptions {
+    std::string file;              // a system's CSV file, "-" for standard input; empty: no points
+    std::string output;            // -o: the SVG file; empty or "-": standard output
+    std::optional<std::string> k;  // mm: the chart's K (0.15 unless given)
+    std::optional<std::string> material;  // the chart's K from a material
+    int formula = 1;
+    std::optional<std::string> band;    // "LO,HI", Pa/m
+    std::optional<std::string> preset;  // a row of system/presets.h
+    char delimiter = 0;
+    std::string fan;
+    AirOptions air;
+};
+// Writes the friction chart as SVG, with the segments of options.file as points.
+int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream& err);
+
 // The whole program: parses the command line and runs one command.
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err);
 

@@ -368,16 +368,14 @@ ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen,
     return info;
 }
 
-int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out) {
+std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {
+    return std::string(kProgram) + ": " + input.name + ':' + std::to_string(input.lines[segment]) +
+           ": ";
+}
+
+int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
     std::ostream& err = input.err;
-    // CSV is written with the input's own delimiter unless one is given.
-    SystemOptions csvOptions = options;
-    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
-    auto at = [&](std::uint32_t segment) {
-        return std::string(kProgram) + ": " + input.name + ':' +
-               std::to_string(input.lines[segment]) + ": ";
-    };
+    auto at = [&](std::uint32_t segment) { return segmentPlace(input, segment); };
     for (const ductsys::TopologyError& e : result.errors)
         err << kProgram << ": " << input.name << ": " << e.message << '\n';
     if (!result.topologyOk()) return kUsage;
@@ -395,6 +393,18 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         failed = true;
         err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
     }
+    return failed ? kRowsFailed : kSuccess;
+}
+
+int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
+                const SystemOptions& options, std::ostream& out) {
+    std::ostream& err = input.err;
+    // CSV is written with the input's own delimiter unless one is given.
+    SystemOptions csvOptions = options;
+    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
+    const int problems = reportSystemProblems(result, input);
+    if (problems == kUsage) return kUsage;
+    const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
         const std::string problem = ductsys::writeXlsxReport(

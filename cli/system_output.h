@@ -41,6 +41,13 @@ std::string formulaText(unsigned seen);
 // What a workbook says of how it was made: the air, the formulas the rows
 // use (formulaText's bits), the input's name.
 ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen, const std::string& name);
+// "ductcalc-cli: FILE:LINE: ", where a segment's row starts, for its messages.
+std::string segmentPlace(const SystemInput& input, std::uint32_t segment);
+
+// Says on input.err what keeps the system from being whole: kUsage for
+// topology errors (nothing beyond single segments computed), kRowsFailed
+// when a row, a segment or the fan misses a figure, kSuccess otherwise.
+int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput& input);
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.

@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(calc::readsWhole(s->b),
                      "the second number of " + fuzz::quoted(text) + " does not read whole");
     const std::string written = rectangular ? s->a + "x" + s->b : "φ" + s->a;
-    FUZZ_REQUIRE(same(s, ductsys::parseSize(written)),
-                 fuzz::quoted(text) + " written as " + fuzz::quoted(written) +
-                     " reads as another size");
+    FUZZ_REQUIRE(
+        same(s, ductsys::parseSize(written)),
+        fuzz::quoted(text) + " written as " + fuzz::quoted(written) + " reads as another size");
     return 0;
 }

@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr ductsys::Encoding kEncodings[] = {
         ductsys::Encoding::automatic, ductsys::Encoding::utf8, ductsys::Encoding::gb18030};
     static constexpr char kDelimiters[] = {0, ',', ';', '\t'};
-    const ductsys::TableFileOptions options{kEncodings[data[0] % 3], kDelimiters[(data[0] / 3) % 4]};
+    const ductsys::TableFileOptions options{kEncodings[data[0] % 3],
+                                            kDelimiters[(data[0] / 3) % 4]};
     const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
     std::FILE* in = fmemopen(const_cast<char*>(file.data()), file.size(), "rb");
     if (!in) return 0;
@@ -86,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               " after one at line " + std::to_string(lastLine));
             lastLine = line;
             for (std::size_t i = 0; i < count; ++i)
-                FUZZ_REQUIRE(isUtf8(fields[i]), "a field that is not UTF-8: " +
-                                                    fuzz::quoted(fields[i]));
+                FUZZ_REQUIRE(isUtf8(fields[i]),
+                             "a field that is not UTF-8: " + fuzz::quoted(fields[i]));
             return true;
         },
         [&](const ductsys::FileNote& note) {

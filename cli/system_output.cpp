@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "system_output.h"
+#include "number_text.h"
 
 #include <sys/stat.h>
 
@@ -17,6 +18,7 @@
 #include "row_blocks.h"
 #include "table_file.h"
 #include "table_layout.h"
+#include "version.h"
 
 namespace cli {
 
@@ -27,10 +29,10 @@ using ductsys::ReportValues;
 using ductsys::SystemResult;
 
 // A figure in CSV and text: the window's text of it, empty when none.
-std::string shown(std::optional<float> x) { return x ? shownNumber(*x) : std::string(); }
+std::string shown(std::optional<float> x) { return x ? calc::bareNumberText(*x) : std::string(); }
 
 // A figure in JSON: the shortest decimal that reads back to the single.
-std::string json(std::optional<float> x) { return x ? roundTripNumber(*x) : "null"; }
+std::string json(std::optional<float> x) { return x ? calc::shortestText(*x) : "null"; }
 
 std::string nodeName(const SystemResult& r, std::uint32_t node) {
     return node == kNone ? std::string() : std::string(r.nodeNames[node]);
@@ -41,7 +43,9 @@ std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
     return s.has(ductsys::Figure::pathTotal) ? ductsys::asSingle(s.pathTotal) : std::nullopt;
 }
 
-std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
+std::string percent(double fraction) {
+    return calc::bareNumberText(static_cast<float>(fraction * 100));
+}
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
               char delimiter, std::ostream& out) {
@@ -77,9 +81,8 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
                const AirInUse& air, std::ostream& out) {
-    static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
-        "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
-        "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
+    static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
+        ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
     line.cell("segment", 10, Align::left);
     line.cell("from", 6, Align::left);
@@ -100,7 +103,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
             row.cell(nodeName(r, seg.from), 6, Align::left);
             row.cell(nodeName(r, seg.to), 6, Align::left);
             for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-                row.cell(v[c] ? shownNumber(*v[c]) : "-", 12, Align::right);
+                row.cell(v[c] ? calc::bareNumberText(*v[c]) : "-", 12, Align::right);
                 if (c == ductsys::rFlow) {
                     const std::string size = ductsys::sizeLabel(seg);
                     row.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
@@ -112,10 +115,11 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     };
     writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 
-    out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
-        << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
-        << shownNumber(static_cast<float>(air.state.density)) << " kg/m3, kinematic viscosity "
-        << shownNumber(static_cast<float>(air.state.viscosity)) << " m2/s"
+    out << "\nair: " << calc::bareNumberText(static_cast<float>(air.temperature)) << " °C, "
+        << calc::bareNumberText(static_cast<float>(air.pressure)) << " kPa; density "
+        << calc::bareNumberText(static_cast<float>(air.state.density))
+        << " kg/m3, kinematic viscosity "
+        << calc::bareNumberText(static_cast<float>(air.state.viscosity)) << " m2/s"
         << (air.given ? "" : " (the window's air)") << '\n';
     if (!r.topologyOk()) return;
 
@@ -130,7 +134,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell((outlet == r.fan.indexOutlet ? "* " : "  ") + nodeName(r, r.segments[outlet].to),
                   10, Align::left);
         const std::optional<float> total = pathTotal(r, outlet);
-        line.cell(total ? shownNumber(*total) : "-", 12, Align::right);
+        line.cell(total ? calc::bareNumberText(*total) : "-", 12, Align::right);
         std::string path;
         for (std::uint32_t s : r.pathTo(outlet)) {
             path += path.empty() ? "  " : ", ";
@@ -155,7 +159,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 line.cell(b == 0 ? nodeName(r, j.node) : "", 8, Align::left);
                 line.cell(ductsys::segmentLabel(r, branch.segment), 10, Align::left);
                 const std::optional<float> total = ductsys::asSingle(branch.total);
-                line.cell(total ? shownNumber(*total) : "-", 12, Align::right);
+                line.cell(total ? calc::bareNumberText(*total) : "-", 12, Align::right);
                 if (b == 0) {
                     line.cell(j.imbalance ? percent(*j.imbalance) + " %" : "-", 12, Align::right);
                     if (j.flagged) line.cell("  over the limit", 0, Align::left);
@@ -168,7 +172,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     const ductsys::Fan& fan = r.fan;
     auto figure = [](std::optional<double> x, std::string_view unit) {
         const std::optional<float> f = ductsys::asSingle(x);
-        return f ? shownNumber(*f) + std::string(unit) : std::string("-");
+        return f ? calc::bareNumberText(*f) + std::string(unit) : std::string("-");
     };
     out << "\nfan at node " << nodeName(r, fan.node) << '\n';
     out << "  air volume       " << figure(fan.airVolume, " m3/h") << '\n';
@@ -324,7 +328,6 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
             const std::uint32_t index = builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
-            input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
                                                        " fields, the header " +
@@ -349,22 +352,18 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
     return false;
 }
 
-std::string formulaText(unsigned seen) {
-    if (seen == 4u) return "2";
-    if (seen == 6u) return "1, 2";
-    return "1";
-}
+std::string formulaText(unsigned seen) { return ductsys::formulaList(seen & 2u, seen & 4u); }
 
-ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen,
+ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
                                const std::string& name) {
     ductsys::ReportInfo info;
     info.temperature = air.temperature;
     info.pressure = air.pressure;
     info.air = air.state;
     info.airGiven = air.given;
-    info.formulas = formulaText(formulasSeen);
+    info.formulas = formulas;
     info.source = name == "-" ? std::string("(standard input)") : name;
-    info.program = "ductcalc-cli 1.0.0";
+    info.program = "ductcalc-cli " DUCTCALC_VERSION;
     return info;
 }
 
@@ -408,7 +407,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
 
     if (options.xlsx) {
         const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, input.formulasSeen, input.name), options.output);
+            result, reportInfo(air, ductsys::formulasInUse(result), input.name), options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_pipeline.h"
+#include "number_text.h"
 
 #include <algorithm>
 #include <span>
@@ -90,7 +91,8 @@ void SegmentCalc::run(Job& job) {
     using ductsys::Figure;
     const bool shortest = layout_.shortest;
     auto put = [&](Out column, Figure figure, float x) {
-        if (seg.has(figure)) out.numbers[column] = shortest ? roundTripNumber(x) : shownNumber(x);
+        if (seg.has(figure))
+            out.numbers[column] = shortest ? calc::shortestText(x) : calc::bareNumberText(x);
     };
     if (seg.has(Figure::size)) out.size = ductsys::sizeLabel(seg);
     put(oFlow, Figure::flow, seg.flow);
@@ -112,8 +114,7 @@ void SegmentCalc::run(Job& job) {
     if (setting.roughnessRead) out.numbers[oK] = kTexts_.text(setting.roughness);
     if (setting.formulaRead) out.numbers[oFormula].assign(1, setting.formula == 2 ? '2' : '1');
     job.formula = setting.formula;
-    if (seg.has(Figure::reynolds) && seg.reynolds > 0 && seg.reynolds < kLaminarReynolds)
-        say("warning: ", laminarWarning(seg.reynolds));
+    if (seg.laminar()) say("warning: ", laminarWarning(seg.reynolds));
     if (job.ok) job.total = seg.total;
 }
 
@@ -190,7 +191,7 @@ void Table::emit(Job& job) {
         float running = 0;
         if (pathKnown_ && calc::storeSingle(running, running_)) {
             job.out.numbers[oRunning] =
-                layout_.shortest ? roundTripNumber(running) : shownNumber(running);
+                layout_.shortest ? calc::shortestText(running) : calc::bareNumberText(running);
         }
     }
     writer_.row(job.out);

@@ -37,6 +37,14 @@ enum class Figure : unsigned {
 };
 constexpr unsigned figureBit(Figure f) { return 1u << static_cast<unsigned>(f); }
 
+// Below this Reynolds number the flow is laminar, and neither friction
+// formula is meant for it.
+inline constexpr float kLaminarReynolds = 2300;
+
+// Whether a duct's Reynolds number says its flow is laminar. A duct that
+// carries no air (Reynolds number 0) has no flow to speak of, laminar or not.
+constexpr bool isLaminar(float reynolds) { return reynolds > 0 && reynolds < kLaminarReynolds; }
+
 // One segment. Figures in single precision are the recalculation's stored
 // values (the window's) or, for the losses, formed in double from them and
 // rounded once; a figure is only meaningful when defined.
@@ -49,6 +57,9 @@ struct Segment {
     std::uint32_t parent = kNone;  // the segment ending at `from`; kNone at the fan
     bool reversed = false;
     bool flowGiven = false;  // false: the flow is the sum of the segments beyond
+    // The friction-factor formula the segment is computed with: 1 or 2 (1
+    // when its text names neither, as the figures that need it are missing).
+    std::uint8_t formula = 1;
     calc::Shape shape = calc::Shape::circular;
     float diameter = 0, sideA = 0, sideB = 0;  // mm, as the recalculation stored them
     float flow = 0;                            // m3/h
@@ -69,6 +80,8 @@ struct Segment {
 
     bool has(Figure f) const { return (defined & figureBit(f)) != 0; }
     bool ok() const { return reason.empty(); }
+    // Whether the segment's flow is laminar (see isLaminar).
+    bool laminar() const { return has(Figure::reynolds) && isLaminar(reynolds); }
 };
 
 // A warning on a segment that did not stop its calculation (a custom

@@ -8,9 +8,12 @@
 #include <ctime>
 #include <map>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
+#include "number_text.h"
 #include "report.h"
 
 namespace ductsys {
@@ -44,12 +47,6 @@ double textNumber(const std::string& text) {
     double value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
-}
-
-std::string decimal(double x) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, x).ptr;
-    return std::string(buffer, end);
 }
 
 std::string today() {
@@ -132,7 +129,7 @@ public:
                 book_.check(worksheet_write_blank(sheet_, row, col, book_.format({}, false, fill)));
             return;
         }
-        const std::string shown = shownText(*value);
+        const std::string shown = calc::bareNumberText(*value);
         book_.check(worksheet_write_number(sheet_, row, col, textNumber(shown),
                                            book_.format(numberFormat(shown), false, fill)));
     }
@@ -155,28 +152,26 @@ private:
 
 void writeSegments(Workbook& book, const SystemResult& result) {
     Sheet sheet(book, "水力计算表");
-    static const char* const kHeaders[] = {"段号",
-                                           "起点",
-                                           "终点",
-                                           "风量 L (m³/h)",
-                                           "尺寸 (mm)",
-                                           "当量直径 De (m)",
-                                           "风速 v (m/s)",
-                                           "雷诺数 Re",
-                                           "摩擦系数 λ",
-                                           "比摩阻 Rm (Pa/m)",
-                                           "长度 l (m)",
-                                           "摩擦阻力 Rm·l (Pa)",
-                                           "动压 Pd (Pa)",
-                                           "局部阻力系数 Σζ",
-                                           "局部阻力 Z (Pa)",
-                                           "固定阻力 Δp (Pa)",
-                                           "管段阻力 (Pa)",
-                                           "累计阻力 (Pa)",
-                                           "最不利环路",
-                                           "备注"};
+    // Each figure headed by its caption, its symbol and its unit: "风速 v (m/s)".
+    std::vector<std::string> headers;
+    const auto head = [](std::string_view caption, std::string_view symbol, std::string_view unit) {
+        std::string text(caption);
+        if (!symbol.empty()) text.append(" ").append(symbol);
+        if (!unit.empty()) text.append(" (").append(unit).append(")");
+        return text;
+    };
+    for (const InputKey k : {InputKey::segment, InputKey::from, InputKey::to})
+        headers.push_back(head(inputField(k).caption, {}, {}));
+    for (std::size_t c = 0; c < kReportColumns; ++c) {
+        const FigureField& f = figureField(kReportFigures[c]);
+        headers.push_back(head(f.caption, f.symbol, f.workbookUnit()));
+        if (c == rFlow)
+            headers.push_back(
+                head(inputField(InputKey::size).caption, {}, inputField(InputKey::size).unit));
+    }
+    headers.insert(headers.end(), {"最不利环路", "备注"});
     lxw_col_t col = 0;
-    for (const char* h : kHeaders) sheet.text(0, col++, h, true, kHeaderFill);
+    for (const std::string& h : headers) sheet.text(0, col++, h, true, kHeaderFill);
     sheet.freeze(1, 1);
     sheet.width(0, 2, 8);
     sheet.width(3, 17, 14);
@@ -291,7 +286,7 @@ void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& in
     setting("空气温度 t (°C)", info.temperature, "General");
     setting("大气压力 p (kPa)", info.pressure, "General");
     sheet.text(row, 0, "空气密度 ρ (kg/m³)", true);
-    sheet.number(row++, 1, textNumber(decimal(info.air.density)), "General");
+    sheet.number(row++, 1, textNumber(calc::shortestText(info.air.density)), "General");
     sheet.text(row, 0, "运动粘度 ν (m²/s)", true);
     sheet.number(row++, 1, info.air.viscosity, "0.000E+00");
     line("摩擦系数公式", info.formulas);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "air_state.h"
 #include "columns.h"
 #include "rows.h"
 #include "system.h"
@@ -105,6 +106,9 @@ public:
     // The air's temperature (°C) and pressure (kPa) the figures stand for.
     double temperature() const { return temperature_; }
     double pressure() const { return pressure_; }
+    // Whether the air was given (a readable temperature or altitude) rather
+    // than the window's own.
+    bool airGiven() const { return airGiven_; }
 
     // The computation's options: the air, limits and margin, as the
     // settings give them.
@@ -146,7 +150,8 @@ private:
     DocumentSettings settings_;
     QString settingsProblem_;
     std::optional<double> maxVelocity_;
-    double temperature_ = 20, pressure_ = 101.325;
+    double temperature_ = ductsys::kStandardTemperatureC, pressure_ = ductsys::kSeaLevelKPa;
+    bool airGiven_ = false;
     std::string formula_ = "1";  // for rows that name none
     ductsys::Options options_;
     ductsys::SystemResult result_;
@@ -160,10 +165,5 @@ private:
     QIcon warningIcon_;
     QIcon errorIcon_;
 };
-
-// The amber warning mark of the calculator's boxes, and a red one for a
-// row that could not be computed.
-QIcon warningMarkIcon();
-QIcon errorMarkIcon();
 
 }  // namespace table

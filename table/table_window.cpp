@@ -28,9 +28,11 @@
 #include "report.h"
 #include "side_panel.h"
 #include "size_choice.h"
+#include "system/report.h"
 #include "system_chart.h"
 #include "system_file.h"
 #include "table_model.h"
+#include "version.h"
 
 namespace table {
 
@@ -300,15 +302,7 @@ bool TableWindow::exportWorkbook(const QString& path) {
     grid_->commitEditing();
     ductsys::ReportInfo info;
     side_->describeAir(info);
-    // The formulas the rows name, as the workbook's notes list them.
-    bool one = false, two = false;
-    for (int row = 0; row < model_->systemRows(); ++row) {
-        if (model_->segmentOfRow(row) == ductsys::kNone) continue;
-        const std::string_view typed = ductsys::trimmed(model_->rowTexts(row)[cFormula]);
-        const std::string_view text = typed.empty() ? model_->defaultFormula() : typed;
-        (text == "2" ? two : one) = true;
-    }
-    info.formulas = one && two ? "1, 2" : two ? "2" : "1";
+    info.formulas = ductsys::formulasInUse(model_->result());
     info.source = shownName().toStdString();
     info.program = "ductcalc-table " DUCTCALC_VERSION;
     workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());

@@ -68,6 +68,8 @@ private slots:
     void readingMarks_data();
     void readingMarks();
     void rowErrorShowsReason();
+    void laminarMarked_data();
+    void laminarMarked();
     void indexRunHighlighted_data();
     void indexRunHighlighted();
     void undoRedoSteps_data();
@@ -224,6 +226,34 @@ void TableModelTest::rowErrorShowsReason() {
     QVERIFY(!m.data(m.index(3, table::cVelocity), Qt::ToolTipRole).toString().isEmpty());
     // The other rows are still computed.
     QCOMPARE(text(m, 1, table::cRm), QStringLiteral("1.588632"));
+}
+
+void TableModelTest::laminarMarked_data() {
+    QTest::addColumn<QString>("flow");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<bool>("laminar");
+    QTest::newRow("a trickle through a wide duct is laminar") << "1"
+                                                              << "2000" << true;
+    QTest::newRow("no air at all is not laminar") << "0"
+                                                  << "200" << false;
+    QTest::newRow("the worked duct is turbulent") << "1000"
+                                                  << "200" << false;
+}
+
+void TableModelTest::laminarMarked() {
+    QFETCH(QString, flow);
+    QFETCH(QString, size);
+    QFETCH(bool, laminar);
+    TableModel m;
+    m.resetRows(handWorked());
+    m.setData(m.index(3, table::cFlow), flow, Qt::EditRole);
+    m.setData(m.index(3, table::cSize), size, Qt::EditRole);
+    const QModelIndex reynolds = m.index(3, table::cReynolds);
+    QCOMPARE(m.data(reynolds, Qt::DecorationRole).isValid(), laminar);
+    QCOMPARE(m.data(reynolds, Qt::ToolTipRole).toString().contains(QStringLiteral("层流")),
+             laminar);
+    // The mark is the Reynolds number's alone.
+    QVERIFY(!m.data(m.index(3, table::cVelocity), Qt::DecorationRole).isValid());
 }
 
 void TableModelTest::indexRunHighlighted_data() {
@@ -817,7 +847,8 @@ void TableModelTest::pdfHasNoBlankPage() {
     QFile pdf(dir.filePath(QStringLiteral("r.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QString bytes = QString::fromLatin1(pdf.readAll());
-    QCOMPARE(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 1);
+    // The table's one page and the friction chart's: no blank page between.
+    QCOMPARE(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 2);
 }
 
 void TableModelTest::tabSeparated_data() {

@@ -7,6 +7,7 @@
 #include "ascii.h"
 #include "number_reading.h"
 #include "tables.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -122,33 +123,18 @@ NumberRead readCellNumber(std::string_view text) {
     return {value, {}};
 }
 
-NumberRead readZetaSum(std::string_view text) {
-    text = trimmed(text);
-    if (text.empty()) return {0.0, {}};
-    std::optional<double> sum;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size()) {
-            if (text[i] != '+') continue;
-            // The sign of an exponent ("1e+2") belongs to its term; a leading
-            // sign too.
-            if (i == start) continue;
-            const char before = text[i - 1];
-            if ((before == 'e' || before == 'E') && i >= start + 2) {
-                const char digit = text[i - 2];
-                if ((digit >= '0' && digit <= '9') || digit == '.') continue;
-            }
-        }
-        const std::string_view term = trimmed(text.substr(start, i - start));
-        if (term.empty()) return {std::nullopt, quoted(text) + " has an empty term"};
-        NumberRead read = readCellNumber(term);
-        if (!read.value) return {std::nullopt, "term " + read.error};
-        sum = sum ? *sum + *read.value : *read.value;
-        start = i + 1;
-    }
+NumberRead readZetaSum(std::string_view text) { return readZetaSum(parseZetaCell(text)); }
+
+NumberRead readZetaSum(const ZetaCell& cell) {
+    if (!cell.ok()) return {std::nullopt, cell.error};
+    const std::optional<double> sum = numberSum(cell);
+    if (!sum) return {std::nullopt, "has fitting terms, which are computed on their segment"};
     float asSingle = 0;
-    if (!sum || !calc::storeSingle(asSingle, *sum))
+    if (!calc::storeSingle(asSingle, *sum)) {
+        std::string text;
+        for (const ZetaTerm& t : cell.terms) text += (text.empty() ? "" : "+") + t.text;
         return {std::nullopt, quoted(text) + " sums beyond the range of the calculation"};
+    }
     return {sum, {}};
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "system.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -8,10 +9,12 @@
 #include <thread>
 
 #include "fan.h"
+#include "fitting_terms.h"
 #include "flows.h"
 #include "paths.h"
 #include "segment_figures.h"
 #include "topology.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -89,6 +92,7 @@ struct SystemBuilder::State {
     SegmentCalculator calculator;
     LargeArray<PendingSegment> pending;
     LargeArray<std::uint32_t> pendingOf;  // by segment: into `pending`, or kNone
+    std::vector<std::pair<std::uint32_t, ZetaCell>> fittingCells;  // ζ cells with fittings
 
     // The worker and the batches between the two sides.
     std::thread worker;
@@ -107,8 +111,10 @@ void SystemBuilder::State::computeBatch(const RowBatch& batch) {
         Segment& segment = result.segments.emplace_back();
         DuctSetting setting;
         std::string warning;
-        readSegment(row, segment, setting, warning);
+        ZetaCell fittingTerms;
+        readSegment(row, segment, setting, warning, &fittingTerms);
         if (!warning.empty()) result.warnings.push_back({index, std::move(warning)});
+        if (setting.zetaPending) fittingCells.emplace_back(index, std::move(fittingTerms));
         if (segment.flowGiven) {
             calculator.compute(segment, setting, trimmed(row.flow));
             pendingOf.push_back(kNone);
@@ -219,8 +225,10 @@ SystemResult SystemBuilder::finish() {
     if (!result.errors.empty()) {
         leaveFlowsUnknown(result, st.pending, st.calculator,
                           "the flow is the sum beyond, and the segments do not form a tree");
+        applyFittingTerms(result, nullptr, st.fittingCells);
     } else {
         sumFlows(result, tree, st.pending, st.pendingOf, st.calculator);
+        applyFittingTerms(result, &tree, st.fittingCells);
         computePaths(result, tree);
         computeBalance(result, tree, st.options.maxImbalance);
         computeFan(result, tree, st.options.fanMargin);
@@ -246,6 +254,13 @@ bool SystemResult::complete() const {
     for (const Junction& j : junctions)
         if (!j.imbalance) return false;
     return segments.empty() || (fan.airVolume && fan.pressure);
+}
+
+const ZetaDetail* SystemResult::zetaDetail(std::uint32_t segment) const {
+    const auto at =
+        std::lower_bound(zetaDetails.begin(), zetaDetails.end(), segment,
+                         [](const ZetaDetail& d, std::uint32_t s) { return d.segment < s; });
+    return at != zetaDetails.end() && at->segment == segment ? &*at : nullptr;
 }
 
 std::vector<std::uint32_t> SystemResult::pathTo(std::uint32_t segment) const {

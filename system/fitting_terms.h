@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,5 +22,19 @@ namespace ductsys {
 // and transitions that need their neighbours are left unknown.
 void applyFittingTerms(SystemResult& result, const Tree* tree,
                        std::vector<std::pair<std::uint32_t, ZetaCell>>& cells);
+
+// The neighbours of a computed segment, found in `result` (for a term
+// written after the system was computed).
+TermNeighbours neighboursIn(const SystemResult& result, std::uint32_t segment);
+
+// A ζ text tried on a computed segment, as its cell would compute: its
+// terms, their sum on the segment's velocity (none when a term cannot be
+// computed) and why not.
+struct ZetaPreview {
+    std::vector<TermResult> terms;
+    std::optional<double> sum;
+    std::string problem;
+};
+ZetaPreview previewZeta(const SystemResult& result, std::uint32_t segment, std::string_view text);
 
 }  // namespace ductsys

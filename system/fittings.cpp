@@ -507,9 +507,17 @@ std::string nearestName(std::string_view name) {
         const std::size_t d = editDistance(name, known);
         if (d < bestDistance) best = known, bestDistance = d;
     };
+    // A name typed in Latin letters is meant as an id, one in Chinese as a
+    // Chinese name.
+    const bool latin = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     for (const Fitting& f : kFittings) {
-        consider(f.id);
-        consider(f.chinese);
+        if (latin) {
+            consider(f.id);
+        } else {
+            consider(f.chinese);
+            for (std::string_view other : f.otherNames) consider(other);
+        }
     }
     return best;
 }

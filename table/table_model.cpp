@@ -97,9 +97,15 @@ std::string shownFigure(const ductsys::Segment& s, int column) {
 
 // Warnings of each term of a sum of coefficients, as the box reads a number.
 std::string zetaWarning(std::string_view text) {
+    // A cell of numbers warns of each number as the calculator's boxes do;
+    // a fitting or a cell that cannot be read says why.
+    const ductsys::ZetaCell cell = ductsys::parseZetaCell(text);
+    if (!cell.ok()) return "无法读取：" + cell.error;
+    bool plain = !cell.hasFittings;
+    for (const ductsys::ZetaTerm& t : cell.terms) plain = plain && t.count == 1;
     std::string lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
+    for (std::size_t i = 0; i <= text.size() && plain; ++i) {
         const bool end = i == text.size();
         // A '+' after an exponent's letter is the exponent's sign.
         if (!end && (text[i] != '+' || i == start || text[i - 1] == 'e' || text[i - 1] == 'E'))
@@ -108,6 +114,14 @@ std::string zetaWarning(std::string_view text) {
                                                    calc::Quantity::Roughness);
         if (!w.empty()) lines += (lines.empty() ? "" : "\n") + w;
         start = i + 1;
+    }
+    for (const ductsys::ZetaTerm& t : cell.terms) {
+        if (plain || t.fitting) continue;
+        std::string_view number = t.text;
+        if (t.count != 1) number = number.substr(0, number.find_last_of("*xX"));
+        const std::string w =
+            calc::readingWarning(ductsys::trimmed(number), calc::Quantity::Roughness);
+        if (!w.empty()) lines += (lines.empty() ? "" : "\n") + w;
     }
     return lines;
 }
@@ -272,6 +286,29 @@ QString TableModel::cellWarning(int row, int column) const {
     return QString::fromStdString(warning);
 }
 
+namespace {
+
+// Each term of a ζ cell with fittings: its ζ on the segment's velocity and
+// its source, and the range it left when it left one.
+QString termsTip(const ductsys::ZetaDetail& d) {
+    QString tip;
+    for (const ductsys::TermResult& t : d.terms) {
+        if (!tip.isEmpty()) tip += '\n';
+        tip += QString::fromStdString(t.text) + QStringLiteral("：ζ ");
+        float single = 0;
+        tip += t.onSegment && calc::storeSingle(single, *t.onSegment)
+                   ? QString::fromStdString(calc::bareNumberText(single))
+                   : QStringLiteral("—");
+        if (!t.source.empty()) tip += QStringLiteral("，") + QString::fromStdString(t.source);
+        if (!t.valid)
+            tip += QStringLiteral("（超出适用范围：") + QString::fromStdString(t.note) +
+                   QStringLiteral("）");
+    }
+    return tip;
+}
+
+}  // namespace
+
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int row = index.row(), column = index.column();
@@ -279,6 +316,13 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     const ductsys::Segment* segment = s == ductsys::kNone ? nullptr : &result_.segments[s];
     switch (role) {
         case Qt::DisplayRole:
+            // A cell of fittings shows the Σζ they come to beside its text.
+            if (column == cZeta && segment && result_.zetaDetail(s) &&
+                segment->has(ductsys::Figure::zeta))
+                return QString::fromStdString(cellText(row, column)) + QStringLiteral("  ⇒ Σζ ") +
+                       QString::fromStdString(
+                           calc::bareNumberText(static_cast<float>(segment->zeta)));
+            return QString::fromStdString(cellText(row, column));
         case Qt::EditRole:
             return QString::fromStdString(cellText(row, column));
         case Qt::DecorationRole:
@@ -298,6 +342,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                            QString::fromStdString(
                                result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
+            if (const ductsys::ZetaDetail* d =
+                    column == cZeta && segment ? result_.zetaDetail(s) : nullptr)
+                tip += (tip.isEmpty() ? "" : "\n") + termsTip(*d);
             if (role == Qt::ToolTipRole && tip.isEmpty()) return {};
             return tip;
         }

@@ -399,6 +399,24 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
         else
             sum.reset();
     }
+    // The fittings' diagrams assume about 10 diameters of straight duct
+    // before each; fittings closer than that interact, and their sum is
+    // only an estimate. Marked, not refused.
+    double pieces = 0;
+    for (const ZetaTerm& t : cell.terms)
+        if (t.fitting && !t.fitting->needsReference) pieces += t.count;
+    if (pieces >= 2 && segment.has(Figure::length) && segment.has(Figure::eqDiameter) &&
+        segment.length < 10.0 * segment.eqDiameter * (pieces - 1)) {
+        const std::string note = "close-coupled: " + fittings::numberText(pieces) +
+                                 " fittings in " + fittings::numberText(segment.length) +
+                                 " m, less than 10 D apart";
+        for (std::size_t i = 0; i < cell.terms.size(); ++i) {
+            if (!cell.terms[i].fitting || cell.terms[i].fitting->needsReference) continue;
+            TermResult& out = detail[i];
+            out.valid = false;
+            out.note += (out.note.empty() ? "" : "; ") + note;
+        }
+    }
     float asSingle = 0;
     if (sum && !calc::storeSingle(asSingle, *sum)) {
         sum.reset();

@@ -352,6 +352,40 @@ TEST(MixedZetaCells, SumNumbersAndFittingsIntoTheLosses) {
     EXPECT_NE(d->terms[1].note.find("200000"), std::string::npos);
 }
 
+// Fittings closer than about 10 diameters interact: their terms are marked,
+// not refused. A-B (De 0.3077 m) holds two bends and a tee.
+struct CloseCase {
+    const char* name;
+    const char* length;
+    bool marked;
+};
+
+class CloseCoupled : public ::testing::TestWithParam<CloseCase> {};
+
+TEST_P(CloseCoupled, FittingsNearerThanTenDiametersAreMarked) {
+    const std::vector<SegmentTexts> rows = {
+        {.segment = "F-A", .size = "500x320", .length = "5"},
+        {.segment = "A-B",
+         .flow = "2500",
+         .size = "400x250",
+         .length = GetParam().length,
+         .zeta = "tee-split-side+bend(90,1.5)*2"},
+        {.segment = "A-C", .flow = "2500", .size = "400x250", .length = "8"},
+    };
+    const SystemResult r = ductsys::computeSystem(rows);
+    ASSERT_TRUE(r.segments[1].ok()) << r.segments[1].reason;
+    const ductsys::TermResult& tee = r.zetaDetail(1)->terms[0];
+    EXPECT_EQ(tee.note.find("close-coupled") != std::string::npos, GetParam().marked) << tee.note;
+    EXPECT_EQ(tee.valid, !GetParam().marked);
+    EXPECT_TRUE(r.complete());
+}
+
+// Three fittings need 2 × 10 × 0.3077 = 6.15 m between them.
+INSTANTIATE_TEST_SUITE_P(Table, CloseCoupled,
+                         ::testing::Values(CloseCase{"ShortSegment", "3", true},
+                                           CloseCase{"LongEnoughSegment", "7", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct RefusalCase {
     const char* name;
     const char* zetaOfFA;

@@ -123,7 +123,53 @@ NumberRead readCellNumber(std::string_view text) {
     return {value, {}};
 }
 
-NumberRead readZetaSum(std::string_view text) { return readZetaSum(parseZetaCell(text)); }
+namespace {
+
+// A sum of plain numbers, the usual cell, read without building its terms.
+NumberRead readNumberSum(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty()) return {0.0, {}};
+    std::optional<double> sum;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size()) {
+            if (text[i] != '+') continue;
+            // The sign of an exponent ("1e+2") belongs to its term; a leading
+            // sign too.
+            if (i == start) continue;
+            const char before = text[i - 1];
+            if ((before == 'e' || before == 'E') && i >= start + 2) {
+                const char digit = text[i - 2];
+                if ((digit >= '0' && digit <= '9') || digit == '.') continue;
+            }
+        }
+        const std::string_view term = trimmed(text.substr(start, i - start));
+        if (term.empty()) return {std::nullopt, quoted(text) + " has an empty term"};
+        NumberRead read = readCellNumber(term);
+        if (!read.value) return {std::nullopt, "term " + read.error};
+        sum = sum ? *sum + *read.value : *read.value;
+        start = i + 1;
+    }
+    float asSingle = 0;
+    if (!sum || !calc::storeSingle(asSingle, *sum))
+        return {std::nullopt, quoted(text) + " sums beyond the range of the calculation"};
+    return {sum, {}};
+}
+
+}  // namespace
+
+bool plainZetaText(std::string_view text) {
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E' ||
+              c == ' ' || c == '\t'))
+            return false;
+    return true;
+}
+
+NumberRead readZetaSum(std::string_view text) {
+    if (plainZetaText(text)) return readNumberSum(text);
+    return readZetaSum(parseZetaCell(text));
+}
 
 NumberRead readZetaSum(const ZetaCell& cell) {
     if (!cell.ok()) return {std::nullopt, cell.error};

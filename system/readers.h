@@ -67,6 +67,9 @@ NumberRead readCellNumber(std::string_view text);
 NumberRead readZetaSum(std::string_view text);
 struct ZetaCell;
 NumberRead readZetaSum(const ZetaCell& cell);
+// Whether a ζ text holds nothing but numbers, signs and "+" (read by
+// readZetaSum alone, with no fitting in it).
+bool plainZetaText(std::string_view text);
 
 // What went wrong in a recalculation that left values undefined or had no
 // section to carry the air; empty when nothing did.

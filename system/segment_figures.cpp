@@ -81,10 +81,14 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     else
         segment.length = *length.value, segment.defined |= figureBit(Figure::length);
 
-    if (ZetaCell cell = parseZetaCell(row.zeta); cell.hasFittings && fittingTerms) {
+    ZetaCell cell;
+    if (!plainZetaText(row.zeta)) cell = parseZetaCell(row.zeta);
+    if (cell.hasFittings && fittingTerms) {
         *fittingTerms = std::move(cell);
         setting.zetaPending = true;
-    } else if (const NumberRead zeta = readZetaSum(cell); !zeta.value) {
+    } else if (const NumberRead zeta =
+                   plainZetaText(row.zeta) ? readZetaSum(row.zeta) : readZetaSum(cell);
+               !zeta.value) {
         fail(kFromZeta, "zeta " + zeta.error);
     } else {
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);

@@ -100,7 +100,6 @@ std::string zetaWarning(std::string_view text) {
     // A cell of numbers warns of each number as the calculator's boxes do;
     // a fitting or a cell that cannot be read says why.
     const ductsys::ZetaCell cell = ductsys::parseZetaCell(text);
-    if (!cell.ok()) return "无法读取：" + cell.error;
     bool plain = !cell.hasFittings;
     for (const ductsys::ZetaTerm& t : cell.terms) plain = plain && t.count == 1;
     std::string lines;
@@ -123,6 +122,7 @@ std::string zetaWarning(std::string_view text) {
             calc::readingWarning(ductsys::trimmed(number), calc::Quantity::Roughness);
         if (!w.empty()) lines += (lines.empty() ? "" : "\n") + w;
     }
+    if (!cell.ok()) lines += (lines.empty() ? "" : "\n") + ("无法读取：" + cell.error);
     return lines;
 }
 

@@ -67,6 +67,7 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                      "allowance on the index run's total for the fan's pressure")
         ->check(CLI::Range(0.0, 10.0));
     addAirOptions(*command, options->air);
+    addJobsOption(*command, options->jobs);
     command->callback([options, file, &out, &err, &status] {
         status = runSystemFile(*file, *options, out, err);
     });
@@ -81,10 +82,11 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.maxImbalance = options.maxImbalance;
     systemOptions.fanMargin = options.margin;
     systemOptions.air = air->state;
+    systemOptions.jobs = options.jobs;
 
     SystemInput input(name, err);
     ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::system)) return kUsage;
+    if (!readSystem(in, options.delimiter, input, builder)) return kUsage;
     const ductsys::SystemResult result = builder.finish();
     return writeSystem(result, input, *air, options, out);
 }

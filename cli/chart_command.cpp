@@ -125,7 +125,7 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
         systemOptions.air = air->state;
         SystemInput input(options.file, err);
         ductsys::SystemBuilder builder(systemOptions);
-        const bool read = readSystem(in, options.delimiter, input, builder, RowMode::system);
+        const bool read = readSystem(in, options.delimiter, input, builder);
         if (in != stdin) std::fclose(in);
         if (!read) return kUsage;
         const ductsys::SystemResult result = builder.finish();

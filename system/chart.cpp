@@ -235,9 +235,12 @@ std::vector<ChartPoint> ductPoints(const calc::DuctInput& input, const ChartOpti
     };
     if (!add(input, ChartPoint::Kind::duct)) return points;
 
-    // The standard sizes on either side of the duct's own.
+    // The standard sizes on either side of the duct's own, as the
+    // recalculation read it (a box may hold blanks or a unit's worth of
+    // other text around the number).
     const bool circular = input.shape == calc::Shape::circular;
-    const float size = circular ? readNumber(input.diameter) : readNumber(input.sideA);
+    const calc::DuctResult read = calc::computeDuct(input, view);
+    const double size = circular ? read.state.diameter : read.state.sideA;
     const std::string_view* smaller = nullptr;
     const std::string_view* larger = nullptr;
     auto scan = [&](const auto& list) {

@@ -314,6 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         DuctCase{"AStandardDiameter", calc::Shape::circular, "200", {"φ200", "φ180", "φ220"}},
         DuctCase{"ATypedDiameter", calc::Shape::circular, "210", {"φ210", "φ200", "φ220"}},
+        DuctCase{"TypedWithBlanks", calc::Shape::circular, " 250 ", {"φ250", "φ220", "φ280"}},
         DuctCase{"TheSmallest", calc::Shape::circular, "100", {"φ100", "φ120"}},
         DuctCase{"BeyondTheLargest", calc::Shape::circular, "2500", {"φ2500", "φ2000"}},
         DuctCase{"ARectangle", calc::Shape::rectangular, "500", {"500*250", "400*250", "630*250"}},

@@ -144,6 +144,7 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     addSizeCommand(app, out, err, status);
     addTableCommand(app, out, err, status);
     addSystemCommand(app, out, err, status);
+    addFittingCommand(app, out, err, status);
     addChartCommand(app, out, err, status);
 
     if (const std::string unknown = unknownName(app, argc, argv, command); !unknown.empty()) {

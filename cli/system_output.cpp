@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
 #include "csv_reader.h"
+#include "fittings.h"
 #include "messages.h"
 #include "number_texts.h"
 #include "output_lines.h"
@@ -181,6 +183,33 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
 }
 
+// The terms of a ζ cell with fittings: each as written, the fitting used
+// with its arguments, its ζ on the velocity it refers to and on the
+// segment's, its source and whether it lies where its formula holds.
+std::string termsJson(const ductsys::ZetaDetail& d) {
+    namespace fit = ductsys::fittings;
+    auto number = [](std::optional<double> x) {
+        return x && std::isfinite(*x) ? fit::numberText(*x) : std::string("null");
+    };
+    std::string t = "[";
+    for (const ductsys::TermResult& term : d.terms) {
+        if (t.size() > 1) t += ", ";
+        const fit::Fitting* f = term.id.empty() ? nullptr : fit::find(term.id);
+        t += "{\"text\": " + jsonString(term.text);
+        t += ", \"id\": " + (f ? jsonString(f->id) : "null");
+        t += ", \"name\": " + (f ? jsonString(f->chinese) : "null");
+        t += ", \"arguments\": " + jsonString(term.arguments);
+        t += ", \"count\": " + number(term.count);
+        t += ", \"zeta\": " + number(term.zeta);
+        t += ", \"refers_to\": " + jsonString(fit::refersToName(term.refersTo));
+        t += ", \"zeta_on_segment\": " + number(term.onSegment);
+        t += ", \"source\": " + (term.source.empty() ? "null" : jsonString(term.source));
+        t += ", \"valid\": " + std::string(term.valid ? "true" : "false");
+        t += ", \"note\": " + jsonString(term.note) + "}";
+    }
+    return t + "]";
+}
+
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
                const AirInUse& air, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
@@ -208,7 +237,10 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 }
             }
             line += ", \"on_index_run\": ";
-            line += onIndex[s] ? "true}" : "false}";
+            line += onIndex[s] ? "true" : "false";
+            if (const ductsys::ZetaDetail* d = r.zetaDetail(s))
+                line += ", \"terms\": " + termsJson(*d);
+            line += '}';
         }
     };
     writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);

@@ -75,7 +75,8 @@ void SegmentCalc::run(Job& job) {
                                     .formula = field(formula)};
     ductsys::DuctSetting setting;
     std::string warning;
-    ductsys::readSegment(row, seg, setting, warning);
+    ductsys::ZetaCell fittingTerms;  // a row alone: its fittings take no neighbours
+    ductsys::readSegment(row, seg, setting, warning, &fittingTerms);
     if (!warning.empty()) say("warning: ", warning);
     if (!seg.flowGiven) {
         // A run sums no flows.
@@ -86,6 +87,10 @@ void SegmentCalc::run(Job& job) {
     // its values, and only what could not be computed stays empty.
     if (!seg.ok()) fail(seg.reason);
     calculator_.compute(seg, setting, trimmed(row.flow));
+    if (setting.zetaPending) {
+        std::vector<ductsys::TermResult> terms;
+        ductsys::applyZetaTerms(seg, fittingTerms, nullptr, terms);
+    }
     if (job.ok && !seg.ok()) fail(seg.reason);
 
     using ductsys::Figure;

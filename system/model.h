@@ -14,6 +14,7 @@
 #include "headless.h"
 #include "large_arrays.h"
 #include "names.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -149,12 +150,16 @@ struct SystemResult {
     LargeArray<Branch> branches;
     Fan fan;
     double maxImbalance = 0.15;
+    // The terms of every segment whose ζ cell has fittings, by segment.
+    std::vector<ZetaDetail> zetaDetails;
 
     bool topologyOk() const { return errors.empty(); }
     // Whether every segment computed and every junction and fan figure is there.
     bool complete() const;
     // The segments from the fan to `segment`, fan first. Empty for kNone.
     std::vector<std::uint32_t> pathTo(std::uint32_t segment) const;
+    // The terms of `segment`'s ζ cell; none when it holds numbers only.
+    const ZetaDetail* zetaDetail(std::uint32_t segment) const;
 };
 
 }  // namespace ductsys

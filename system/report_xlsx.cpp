@@ -257,6 +257,38 @@ void writeLoops(Workbook& book, const SystemResult& result) {
     }
 }
 
+// 局部阻力明细: every fitting term of the ζ cells, with what it refers to
+// and where its value comes from, so that a reviewer can trace each ζ.
+void writeFittings(Workbook& book, const SystemResult& result) {
+    namespace fit = fittings;
+    Sheet sheet(book, "局部阻力明细");
+    static const char* const kHeaders[] = {"段号", "局部阻力", "管件",  "参数", "数量",
+                                           "ζ",    "参照速度", "本段ζ", "出处", "适用范围"};
+    for (lxw_col_t c = 0; c < std::size(kHeaders); ++c) sheet.text(0, c, kHeaders[c], true);
+    sheet.freeze(1, 0);
+    sheet.width(0, 0, 10);
+    sheet.width(1, 3, 24);
+    sheet.width(8, 9, 40);
+    lxw_row_t row = 1;
+    for (const ZetaDetail& d : result.zetaDetails) {
+        for (const TermResult& t : d.terms) {
+            sheet.text(row, 0, segmentLabel(result, d.segment));
+            sheet.text(row, 1, t.text);
+            const fit::Fitting* f = t.id.empty() ? nullptr : fit::find(t.id);
+            sheet.text(row, 2, f ? std::string(f->chinese) + " " + std::string(f->id) : "数值");
+            sheet.text(row, 3, t.arguments);
+            sheet.number(row, 4, t.count, "0");
+            sheet.number(row, 5, t.zeta, "0.000");
+            sheet.text(row, 6, std::string(fit::refersToCaption(t.refersTo)));
+            if (t.onSegment) sheet.number(row, 7, *t.onSegment, "0.000");
+            sheet.text(row, 8, t.source);
+            sheet.text(row, 9, t.valid ? "是" : "否：" + t.note, false, t.valid ? 0 : kExceedsFill);
+            ++row;
+        }
+    }
+    if (row == 1) sheet.text(1, 0, "本系统的局部阻力系数均为数值，无管件。");
+}
+
 void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& info) {
     Sheet sheet(book, "说明");
     sheet.width(0, 0, 28);
@@ -344,6 +376,7 @@ std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
             writeSegments(book, result);
             writeLoops(book, result);
             writeNotes(book, result, info);
+            writeFittings(book, result);
             const lxw_error written = book.error();
             const lxw_error closed = book.close();
             if (written != LXW_NO_ERROR)

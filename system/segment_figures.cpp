@@ -45,7 +45,7 @@ void addReason(Segment& segment, std::string_view reason) {
 }
 
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::string& warning) {
+                 std::string& warning, ZetaCell* fittingTerms) {
     auto fail = [&](unsigned unknown, const std::string& reason) {
         setting.unusable |= unknown;
         addReason(segment, reason);
@@ -81,11 +81,18 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     else
         segment.length = *length.value, segment.defined |= figureBit(Figure::length);
 
-    const NumberRead zeta = readZetaSum(row.zeta);
-    if (!zeta.value)
+    ZetaCell cell;
+    if (!plainZetaText(row.zeta)) cell = parseZetaCell(row.zeta);
+    if (cell.hasFittings && fittingTerms) {
+        *fittingTerms = std::move(cell);
+        setting.zetaPending = true;
+    } else if (const NumberRead zeta =
+                   plainZetaText(row.zeta) ? readZetaSum(row.zeta) : readZetaSum(cell);
+               !zeta.value) {
         fail(kFromZeta, "zeta " + zeta.error);
-    else
+    } else {
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
+    }
 
     const NumberRead dp = readCellNumber(row.dp);
     if (!dp.value)
@@ -192,7 +199,7 @@ void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
 
     if (setting.unusable != 0) return;  // the reading already said why
     std::string reason = failureReason(result, input_);
-    if (reason.empty() && !total)
+    if (reason.empty() && !total && !setting.zetaPending)
         reason = "the segment's losses are beyond the range of the calculation";
     if (!reason.empty()) addReason(segment, reason);
 }

@@ -215,6 +215,29 @@ const std::vector<std::string>& TableModel::keptTexts(int row) const {
     return kept_[static_cast<std::size_t>(row)];
 }
 
+namespace {
+
+// Each term of a ζ cell with fittings: its ζ on the segment's velocity and
+// its source, and the range it left when it left one.
+QString termsTip(const ductsys::ZetaDetail& d) {
+    QString tip;
+    for (const ductsys::TermResult& t : d.terms) {
+        if (!tip.isEmpty()) tip += '\n';
+        tip += QString::fromStdString(t.text) + QStringLiteral("：ζ ");
+        float single = 0;
+        tip += t.onSegment && calc::storeSingle(single, *t.onSegment)
+                   ? QString::fromStdString(calc::bareNumberText(single))
+                   : QStringLiteral("—");
+        if (!t.source.empty()) tip += QStringLiteral("，") + QString::fromStdString(t.source);
+        if (!t.valid)
+            tip += QStringLiteral("（超出适用范围：") + QString::fromStdString(t.note) +
+                   QStringLiteral("）");
+    }
+    return tip;
+}
+
+}  // namespace
+
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int row = index.row(), column = index.column();
@@ -222,6 +245,13 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     const ductsys::Segment* segment = s == ductsys::kNone ? nullptr : &result_.segments[s];
     switch (role) {
         case Qt::DisplayRole:
+            // A cell of fittings shows the Σζ they come to beside its text.
+            if (column == cZeta && segment && result_.zetaDetail(s) &&
+                segment->has(ductsys::Figure::zeta))
+                return QString::fromStdString(cellText(row, column)) + QStringLiteral("  ⇒ Σζ ") +
+                       QString::fromStdString(
+                           calc::bareNumberText(static_cast<float>(segment->zeta)));
+            return QString::fromStdString(cellText(row, column));
         case Qt::EditRole:
             return QString::fromStdString(cellText(row, column));
         case Qt::DecorationRole:
@@ -247,6 +277,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                 tip += (tip.isEmpty() ? "" : "\n") +
                        QStringLiteral("雷诺数 %1 小于 2300：为层流，两种摩擦系数公式均不适用")
                            .arg(QString::fromStdString(calc::bareNumberText(segment->reynolds)));
+            if (const ductsys::ZetaDetail* d =
+                    column == cZeta && segment ? result_.zetaDetail(s) : nullptr)
+                tip += (tip.isEmpty() ? "" : "\n") + termsTip(*d);
             if (!segment && (column == cSegment || !isInput(column)) && !rowFault(row).empty())
                 tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("本行未计入系统：") +
                        QString::fromStdString(rowFault(row));

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QSettings>
 #include <QSplitter>
@@ -22,6 +23,7 @@
 #include <algorithm>
 
 #include "chart_widget.h"
+#include "fittings_dialog.h"
 #include "grid_view.h"
 #include "paste_block.h"
 #include "readers.h"
@@ -151,7 +153,17 @@ void TableWindow::buildMenus() {
         edit->addAction(QStringLiteral("选择尺寸(&Z)…"), QKeySequence(Qt::CTRL | Qt::Key_D), this,
                         &TableWindow::chooseSize);
     size->setObjectName(QStringLiteral("chooseSize"));
-    for (QAction* a : {size, copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
+    QAction* fittings =
+        edit->addAction(QStringLiteral("管件局部阻力(&J)…"), QKeySequence(Qt::CTRL | Qt::Key_L),
+                        this, &TableWindow::editFittings);
+    fittings->setObjectName(QStringLiteral("editFittings"));
+    auto* fittingsButton = new QPushButton(QStringLiteral("管件…"));
+    fittingsButton->setObjectName(QStringLiteral("fittingsButton"));
+    fittingsButton->setToolTip(QStringLiteral("本行的管件局部阻力 (Ctrl+L)"));
+    connect(fittingsButton, &QPushButton::clicked, this, &TableWindow::editFittings);
+    statusBar()->addPermanentWidget(fittingsButton);
+    for (QAction* a : {size, fittings, copy, paste, clear, insert, remove, up, down})
+        grid_->addAction(a);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     QAction* chart = chart_->toggleViewAction();
@@ -434,6 +446,18 @@ void TableWindow::chooseSize() {
     TextBlock block;
     block.rows.push_back({dialog.chosen()});
     model_->setBlock(row, cSize, block, QStringLiteral("选择尺寸"));
+}
+
+void TableWindow::editFittings() {
+    const int row = grid_->currentIndex().row();
+    if (row < 0) return;
+    FittingsDialog dialog(*model_, row, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (row < model_->systemRows() && dialog.text() == model_->rowTexts(row)[cZeta]) return;
+    TextBlock block;
+    block.rows.push_back({dialog.text()});
+    // One step on the undo stack, as any edit of the cell.
+    model_->setBlock(row, cZeta, block, QStringLiteral("管件局部阻力"));
 }
 
 void TableWindow::selectRows(const QList<int>& rows) {

@@ -47,6 +47,8 @@ public:
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
+    // 管件局部阻力: the fittings editor for the current row's ζ cell.
+    void editFittings();
     // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
     QString proposedName(const QString& suffix) const;
 

@@ -492,7 +492,7 @@ print(any(abs(n - float(sys.argv[2])) <= 1e-6 * abs(n) for n in numbers))
     const QString out = QString::fromUtf8(python.readAllStandardOutput());
     if (python.exitCode() != 0 && python.readAllStandardError().contains("openpyxl"))
         QSKIP("python3-openpyxl is not installed");
-    QCOMPARE(out, QStringLiteral("水力计算表|环路|说明\nTrue\n"));
+    QCOMPARE(out, QStringLiteral("水力计算表|环路|说明|局部阻力明细\nTrue\n"));
 }
 
 void TableWindowTest::airEntries_data() {

@@ -15,6 +15,7 @@
 #include "report.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
+#include "sizing_output.h"
 #include "table_file.h"
 #include "table_layout.h"
 
@@ -44,7 +45,7 @@ std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
 std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
 
 void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char delimiter,
-              std::ostream& out) {
+              const SizingShown& sizing, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -54,6 +55,10 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
         if (c == ductsys::rFlow) line.plain("size");
     }
     line.plain("on_index_run");
+    if (sizing.columns()) {
+        line.plain("role");
+        line.plain("sized");
+    }
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -69,6 +74,10 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
                 if (c == ductsys::rFlow) row.text(ductsys::sizeLabel(seg));
             }
             row.plain(onIndex[s] ? "true" : "false");
+            if (sizing.columns()) {
+                row.plain(sizing.roleKey(s));
+                row.plain(sizing.sized(s) ? "true" : "false");
+            }
             text += row.end();
         }
     };
@@ -76,7 +85,7 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
 }
 
 void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               std::ostream& out) {
+               const SizingShown& sizing, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
         "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
         "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
@@ -103,7 +112,8 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
                 row.cell(v[c] ? shownNumber(*v[c]) : "-", 12, Align::right);
                 if (c == ductsys::rFlow) {
                     const std::string size = ductsys::sizeLabel(seg);
-                    row.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
+                    row.cell("  " + (size.empty() ? "-" : size) + (sizing.sized(s) ? " +" : ""), 11,
+                             Align::left);
                 }
             }
             if (onIndex[s]) row.cell("  *", 0, Align::left);
@@ -117,6 +127,7 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
         << shownNumber(static_cast<float>(air.state.density)) << " kg/m3, kinematic viscosity "
         << shownNumber(static_cast<float>(air.state.viscosity)) << " m2/s"
         << (air.given ? "" : " (the window's air)") << '\n';
+    out << sizing.text();
     if (!r.topologyOk()) return;
 
     out << "\npaths from the fan (* the index run, 最不利环路)\n";
@@ -148,7 +159,8 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
         line.cell("total Pa", 12, Align::right);
         line.cell("imbalance", 12, Align::right);
         out << line.end();
-        for (const ductsys::Junction& j : r.junctions) {
+        for (std::uint32_t ji = 0; ji < r.junctions.size(); ++ji) {
+            const ductsys::Junction& j = r.junctions[ji];
             for (std::uint32_t b = 0; b < j.branchCount; ++b) {
                 const ductsys::Branch& branch = r.branches[j.firstBranch + b];
                 line.clear();
@@ -162,8 +174,10 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
                 }
                 out << line.end();
             }
+            out << sizing.remediesText(ji);
         }
     }
+    out << sizing.balanceText();
 
     const ductsys::Fan& fan = r.fan;
     auto figure = [](std::optional<double> x, std::string_view unit) {
@@ -178,7 +192,7 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 }
 
 void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               std::ostream& out) {
+               const SizingShown& sizing, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
@@ -204,7 +218,13 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
                 }
             }
             line += ", \"on_index_run\": ";
-            line += onIndex[s] ? "true}" : "false}";
+            line += onIndex[s] ? "true" : "false";
+            if (sizing.columns()) {
+                line += ", \"role\": \"";
+                line += sizing.roleKey(s);
+                line += sizing.sized(s) ? "\", \"sized\": true" : "\", \"sized\": false";
+            }
+            line += '}';
         }
     };
     writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
@@ -242,12 +262,13 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
                 << ", \"total\": " << json(ductsys::asSingle(branch.total)) << '}';
         }
         out << "], \"imbalance\": " << json(ductsys::asSingle(j.imbalance))
-            << ", \"exceeds\": " << (j.flagged ? "true" : "false") << '}';
+            << ", \"exceeds\": " << (j.flagged ? "true" : "false")
+            << sizing.remediesJson(static_cast<std::uint32_t>(i)) << '}';
     }
     out << (r.junctions.empty() ? "],\n" : "\n ],\n");
 
     const ductsys::Fan& fan = r.fan;
-    out << " \"fan\": {\"node\": "
+    out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
         << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
@@ -256,17 +277,17 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 std::ostream& out) {
+                 const SizingShown& sizing, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     switch (options.format) {
         case Format::text:
-            writeText(r, onIndex, air, out);
+            writeText(r, onIndex, air, sizing, out);
             break;
         case Format::csv:
-            writeCsv(r, onIndex, options.delimiter, out);
+            writeCsv(r, onIndex, options.delimiter, sizing, out);
             break;
         case Format::json:
-            writeJson(r, onIndex, air, out);
+            writeJson(r, onIndex, air, sizing, out);
             break;
     }
 }
@@ -274,7 +295,7 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
 }  // namespace
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode) {
+                RowMode mode, ductsys::SystemSizer* sizer) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -319,7 +340,8 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                                       .dp = field(dp),
                                       .material = field(material),
                                       .k = field(k),
-                                      .formula = field(formula)};
+                                      .formula = field(formula),
+                                      .role = field(role)};
             std::string name;
             if (mode == RowMode::table) {
                 // One run in file order: the names give no nodes.
@@ -327,7 +349,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                 row.segment = {};
                 row.from = row.to = {};
             }
-            const std::uint32_t index = builder.add(row);
+            const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
             if (mode == RowMode::table) {
@@ -390,8 +412,11 @@ std::string formulaText(unsigned seen) {
 }
 
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out) {
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizingReport) {
     std::ostream& err = input.err;
+    const SizingShown sizing(result, sizingReport, options.size || options.balance,
+                             options.balance);
     // CSV is written with the input's own delimiter unless one is given.
     SystemOptions csvOptions = options;
     if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
@@ -437,7 +462,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, file);
+                writeFormat(result, air, csvOptions, sizing, file);
                 file.close();
                 written = !file.fail();
             }
@@ -448,7 +473,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, out);
+        writeFormat(result, air, csvOptions, sizing, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "duct_options.h"
+#include "sizing.h"
 #include "system.h"
 
 namespace cli {
@@ -42,8 +43,10 @@ struct SystemInput {
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
 // input.err when the file is unusable (no header, not CSV).
+// With `sizer`, the rows go through it (their role cells kept, the rows to
+// be sized handed a stand-in size).
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode);
+                RowMode mode, ductsys::SystemSizer* sizer = nullptr);
 
 // A run in file order as `table` computes it: the names as given, and a
 // segment without a flow failed, with every path total from it on.
@@ -54,7 +57,10 @@ std::string formulaText(unsigned seen);
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.
+// `sizing`: what sizing and balancing did and would do, shown beside the
+// figures when given.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out);
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizing = nullptr);
 
 }  // namespace cli

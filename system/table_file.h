@@ -23,8 +23,22 @@
 namespace ductsys {
 
 // The columns a segment table may have, named by its header row.
-enum class Column { segment, from, to, flow, unit, size, length, zeta, dp, material, k, formula };
-inline constexpr std::size_t kColumnCount = 12;
+enum class Column {
+    segment,
+    from,
+    to,
+    flow,
+    unit,
+    size,
+    length,
+    zeta,
+    dp,
+    material,
+    k,
+    formula,
+    role
+};
+inline constexpr std::size_t kColumnCount = 13;
 
 // A column's name in English (also its key in written tables) and in
 // Chinese (the caption a grid shows over it).
@@ -46,6 +60,7 @@ inline constexpr std::array<ColumnName, kColumnCount> columnNames{{
     {Column::material, "material", "材料"},
     {Column::k, "k", "粗糙度"},
     {Column::formula, "formula", "公式"},
+    {Column::role, "role", "角色"},
 }};
 
 // The column a header cell names: its English or Chinese name or another

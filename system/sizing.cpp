@@ -198,6 +198,7 @@ SizeWish sizeWish(std::string_view text, bool all) {
     {
         std::string_view after = t;
         const bool wild = startsWithAny(t, kWildcards, after);
+        after = trimmed(after);
         std::string_view number;
         if (startsWithAny(after, kSeparators, number) ||
             (wild && (t.starts_with("*") || t.starts_with("＊")) && (number = after, true)))

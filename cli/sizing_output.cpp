@@ -136,7 +136,8 @@ std::string SizingShown::text() const {
     text += "  " + padded("segment", 10) + padded("before", 12) + "after\n";
     for (const ductsys::SizeChange& c : r.changes) {
         std::string line = "  " + padded(ductsys::segmentLabel(result_, c.segment), 10) +
-                           padded(c.before.empty() ? "-" : c.before, 12) + padded(c.after, 12);
+                           padded(r.before(c).empty() ? "-" : r.before(c), 12) +
+                           padded(r.after(c), 12);
         if (!c.fits) line += "no standard size meets the limit: the largest is taken";
         if (c.balancing) line += "to balance its junction";
         while (!line.empty() && line.back() == ' ') line.pop_back();
@@ -221,7 +222,8 @@ std::string SizingShown::json() const {
         const ductsys::SizeChange& c = r.changes[i];
         text += (i == 0 ? "\n   {" : ",\n   {");
         text += "\"segment\": " + jsonString(ductsys::segmentLabel(result_, c.segment)) +
-                ", \"before\": " + jsonString(c.before) + ", \"after\": " + jsonString(c.after) +
+                ", \"before\": " + jsonString(r.before(c)) +
+                ", \"after\": " + jsonString(r.after(c)) +
                 ", \"fits\": " + (c.fits ? "true" : "false") +
                 ", \"balancing\": " + (c.balancing ? "true" : "false") + '}';
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 
 #include "fan.h"
 #include "number_reading.h"
@@ -242,8 +243,10 @@ std::uint32_t SystemSizer::add(SystemBuilder& builder, const SegmentTexts& row) 
         else
             badRoles_.emplace_back(index, std::string(roleText));
     }
-    if (wish.kind != SizeWish::Kind::keep)
-        wanted_.push_back({index, std::move(wish), std::string(trimmed(row.size))});
+    if (wish.kind != SizeWish::Kind::keep) {
+        wanted_.push_back(index);
+        wantedTexts_.append(trimmed(row.size));
+    }
     return index;
 }
 
@@ -260,60 +263,46 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
     }
     const auto count = static_cast<std::uint32_t>(result.segments.size());
     report.roles = assignRoles(result, given_);
-    report.sized.assign(count, false);
-    report.noFit.assign(count, false);
-    SegmentCalculator calculator(options.air);
+    report.sized.assign(count, 0);
+    report.noFit.assign(count, 0);
+    // Each segment is sized alone, writing only itself: two threads share
+    // a large system, each with its own calculator, and their changes are
+    // joined in order.
+    const auto wantedCount = static_cast<std::uint32_t>(wanted_.size());
+    constexpr std::uint32_t kAlone = 4096;
+    const std::uint32_t half = wantedCount < kAlone ? wantedCount : wantedCount / 2;
+    std::vector<std::uint8_t> fitsOf(wantedCount, 0), doneOf(wantedCount, 0);
+    auto sizeRange = [&](std::uint32_t first, std::uint32_t last) {
+        SegmentCalculator calculator(options.air);
+        for (std::uint32_t i = first; i < last; ++i) {
+            const std::uint32_t s = wanted_[i];
+            const std::optional<bool> fits =
+                sizeOne(result.segments[s], report.roles[s], wantedTexts_[i], calculator);
+            doneOf[i] = fits.has_value();
+            fitsOf[i] = fits.value_or(false);
+        }
+    };
+    if (half < wantedCount) {
+        std::future<void> other = std::async(std::launch::async, sizeRange, half, wantedCount);
+        sizeRange(0, half);
+        other.get();
+    } else {
+        sizeRange(0, wantedCount);
+    }
     bool changed = false;
-    for (const Wanted& w : wanted_) {
-        Segment& seg = result.segments[w.segment];
-        if (!seg.ok() || !seg.has(Figure::flow)) {
-            // The stand-in's figures are no one's: a row that cannot be
-            // sized shows no size and nothing that depends on it.
-            seg.defined &= ~kFromSize;
-            addReason(seg, "not sized: its air volume or another figure is missing");
-            continue;
-        }
-        const Role role = report.roles[w.segment];
-        const std::vector<Candidate> list = candidatesFor(w.wish, options_);
-        const std::string flow = calc::plainDecimalText(seg.flow);
-        std::optional<Segment> chosen;
-        bool fits = false;
-        if (!list.empty()) {
-            // Velocity and Rm fall as the size grows: the first size that
-            // meets the limits is found by halving.
-            std::size_t low = 0, high = list.size();
-            std::optional<Segment> best;
-            while (low < high) {
-                const std::size_t mid = (low + high) / 2;
-                Segment trial = withSize(seg, list[mid].size, calculator, flow);
-                if (meets(trial, options_, role)) {
-                    high = mid;
-                    best = std::move(trial);
-                } else {
-                    low = mid + 1;
-                }
-            }
-            fits = low < list.size();
-            chosen = fits ? std::move(best) : withSize(seg, list.back().size, calculator, flow);
-        }
-        if (!chosen) {
-            seg.defined &= ~kFromSize;
-            addReason(seg, "not sized: no standard size has this side within the limits");
-            continue;
-        }
-        const std::uint32_t parent = seg.parent;
-        seg = std::move(*chosen);
-        seg.parent = parent;
-        if (!fits) {
-            report.anyNoFit = true;
-            report.noFit[w.segment] = true;
-            addReason(seg, "no standard size meets the limit; the largest, " + sizeLabel(seg) +
-                               ", is taken");
-        }
-        report.sized[w.segment] = true;
-        report.changes.push_back({w.segment, w.before, sizeLabel(seg), fits, false});
+    report.changes.reserve(wantedCount);
+    for (std::uint32_t i = 0; i < wantedCount; ++i) {
+        if (!doneOf[i]) continue;
+        const std::uint32_t s = wanted_[i];
+        report.sized[s] = 1;
+        report.noFit[s] = fitsOf[i] ? 0 : 1;
+        report.anyNoFit = report.anyNoFit || !fitsOf[i];
+        const std::uint32_t before = report.texts.append(wantedTexts_[i]);
+        const std::uint32_t after = report.texts.append(sizeLabel(result.segments[s]));
+        report.changes.push_back({s, before, after, fitsOf[i] != 0, false});
         changed = true;
     }
+    SegmentCalculator calculator(options.air);
     if (changed && result.topologyOk()) recomputeSystem(result, options);
 
     // A role cell that names no role is said, not passed over: the rule's
@@ -335,8 +324,10 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
             const std::uint32_t parent = seg.parent;
             seg = withSize(seg, *size, calculator, calc::plainDecimalText(seg.flow));
             seg.parent = parent;
-            report.sized[r.segment] = true;
-            report.changes.push_back({r.segment, before, sizeLabel(seg), true, true});
+            report.sized[r.segment] = 1;
+            const std::uint32_t from = report.texts.append(before);
+            const std::uint32_t to = report.texts.append(sizeLabel(seg));
+            report.changes.push_back({r.segment, from, to, true, true});
             resized = true;
         }
         if (resized) recomputeSystem(result, options);
@@ -345,6 +336,44 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
         report.remedies = balanceRemedies(result, report.roles, report.balanceLimits, options,
                                           options_.maxAspect);
     return report;
+}
+
+std::optional<bool> SystemSizer::sizeOne(Segment& seg, Role role, std::string_view cell,
+                                         SegmentCalculator& calculator) const {
+    if (!seg.ok() || !seg.has(Figure::flow)) {
+        // The stand-in's figures are no one's: a row that cannot be sized
+        // shows no size and nothing that depends on it.
+        seg.defined &= ~kFromSize;
+        addReason(seg, "not sized: its air volume or another figure is missing");
+        return std::nullopt;
+    }
+    const std::vector<Candidate> list = candidatesFor(sizeWish(cell, options_.resizeAll), options_);
+    if (list.empty()) {
+        seg.defined &= ~kFromSize;
+        addReason(seg, "not sized: no standard size has this side within the limits");
+        return std::nullopt;
+    }
+    const std::string flow = calc::plainDecimalText(seg.flow);
+    // Velocity and Rm fall as the size grows: the first size that meets
+    // the limits is found by halving.
+    std::size_t low = 0, high = list.size();
+    std::optional<Segment> best;
+    while (low < high) {
+        const std::size_t mid = (low + high) / 2;
+        Segment trial = withSize(seg, list[mid].size, calculator, flow);
+        if (meets(trial, options_, role)) {
+            high = mid;
+            best = std::move(trial);
+        } else {
+            low = mid + 1;
+        }
+    }
+    const bool fits = low < list.size();
+    seg = fits ? std::move(*best) : withSize(seg, list.back().size, calculator, flow);
+    if (!fits)
+        addReason(
+            seg, "no standard size meets the limit; the largest, " + sizeLabel(seg) + ", is taken");
+    return fits;
 }
 
 std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vector<Role>& roles,

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "roles.h"
+#include "segment_figures.h"
 #include "system.h"
 
 namespace ductsys {
@@ -64,11 +65,12 @@ struct SizeWish {
 // A text that is no size and fixes no side is kept (its row says why).
 SizeWish sizeWish(std::string_view text, bool all);
 
-// A size chosen by this run.
+// A size chosen by this run. Its texts are kept in SizingReport::texts: a
+// system of a million segments may have as many changes.
 struct SizeChange {
     std::uint32_t segment;
-    std::string before;      // the size as it was: a label, or the cell's text
-    std::string after;       // the size as a table reads it back: "φ250", "630*320"
+    std::uint32_t before;    // the size as it was: a label, or the cell's text
+    std::uint32_t after;     // the size as a table reads it back: "φ250", "630*320"
     bool fits = true;        // false: no standard size meets the limit, the largest is taken
     bool balancing = false;  // a resize that balances a junction
 };
@@ -100,9 +102,12 @@ struct SizingReport {
     bool balanceLimitsAssumed = false;
     double rm = 0;
     std::vector<Role> roles;          // by segment
-    std::vector<bool> sized;          // by segment: its size was chosen by this run
-    std::vector<bool> noFit;          // by segment: no standard size met its limit
+    std::vector<std::uint8_t> sized;  // by segment: its size was chosen by this run
+    std::vector<std::uint8_t> noFit;  // by segment: no standard size met its limit
     std::vector<SizeChange> changes;  // in the order made: sizes, then balancing
+    TextList texts;                   // the changes' texts
+    std::string_view before(const SizeChange& c) const { return texts[c.before]; }
+    std::string_view after(const SizeChange& c) const { return texts[c.after]; }
     // By junction over the limit once sized and balanced, fan outward: what
     // would balance each lighter branch.
     std::vector<Remedy> remedies;
@@ -124,16 +129,17 @@ public:
     SizingReport finish(SystemResult& result, const Options& options);
 
 private:
+    // Sizes one segment as its cell asks; none when it cannot be sized,
+    // otherwise whether a standard size met the limits.
+    std::optional<bool> sizeOne(Segment& seg, Role role, std::string_view cell,
+                                SegmentCalculator& calculator) const;
+
     SizingOptions options_;
     std::vector<std::optional<Role>> given_;  // by segment
-    std::vector<std::pair<std::uint32_t, std::string>> badRoles_;
-    // The segments to size, in order, with what their cells asked.
-    struct Wanted {
-        std::uint32_t segment;
-        SizeWish wish;
-        std::string before;
-    };
-    std::vector<Wanted> wanted_;
+    std::vector<std::pair<std::uint32_t, std::string>>
+        badRoles_;  // The segments to size, in order, and their size cells as typed.
+    std::vector<std::uint32_t> wanted_;
+    TextList wantedTexts_;
 };
 
 // The remedies of every junction over the limit, fan outward; `roles` by

@@ -428,8 +428,8 @@ TEST(Balancing, AResizeSettlesTheJunction) {
     EXPECT_FALSE(after.result.junctions[0].flagged);
     ASSERT_EQ(after.report.changes.size(), 1u);
     EXPECT_TRUE(after.report.changes[0].balancing);
-    EXPECT_EQ(after.report.changes[0].before, "φ400");
-    EXPECT_EQ(after.report.changes[0].after, "φ250");
+    EXPECT_EQ(after.report.before(after.report.changes[0]), "φ400");
+    EXPECT_EQ(after.report.after(after.report.changes[0]), "φ250");
 }
 
 TEST(Balancing, WhatTheVelocityLimitLeavesIsADamper) {

@@ -2,6 +2,7 @@
 #include "sizing.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <future>
 
@@ -58,6 +59,22 @@ std::optional<std::string> sideText(std::string_view text) {
 
 double valueOf(std::string_view text) { return calc::textValue(text).value_or(0); }
 
+// The standard series as numbers, read once.
+template <std::size_t N>
+std::array<double, N> valuesOf(const std::array<std::string_view, N>& texts) {
+    std::array<double, N> values{};
+    for (std::size_t i = 0; i < N; ++i) values[i] = valueOf(texts[i]);
+    return values;
+}
+const auto& diameterValues() {
+    static const auto values = valuesOf(calc::standardDiameters);
+    return values;
+}
+const auto& sideValues() {
+    static const auto values = valuesOf(calc::standardSides);
+    return values;
+}
+
 // A standard size to try: its texts, and the side a ceiling limits.
 struct Candidate {
     SizeText size;
@@ -67,16 +84,20 @@ struct Candidate {
 // The standard sizes a wish allows, smallest first.
 std::vector<Candidate> candidatesFor(const SizeWish& wish, const SizingOptions& o) {
     std::vector<Candidate> list;
+    list.reserve(calc::standardDiameters.size());
     auto allowed = [&](double height) { return !o.maxSide || height <= *o.maxSide; };
     if (wish.kind == SizeWish::Kind::round) {
-        for (std::string_view d : calc::standardDiameters)
-            if (allowed(valueOf(d)))
-                list.push_back({{calc::Shape::circular, std::string(d), {}}, valueOf(d)});
+        for (std::size_t i = 0; i < calc::standardDiameters.size(); ++i)
+            if (allowed(diameterValues()[i]))
+                list.push_back(
+                    {{calc::Shape::circular, std::string(calc::standardDiameters[i]), {}},
+                     diameterValues()[i]});
         return list;
     }
     const double fixed = valueOf(wish.side);
-    for (std::string_view side : calc::standardSides) {
-        const double free = valueOf(side);
+    for (std::size_t i = 0; i < calc::standardSides.size(); ++i) {
+        const std::string_view side = calc::standardSides[i];
+        const double free = sideValues()[i];
         const double longer = std::max(free, fixed), shorter = std::min(free, fixed);
         if (longer > o.maxAspect * shorter || !allowed(shorter)) continue;
         if (wish.kind == SizeWish::Kind::fixedSecond)
@@ -167,13 +188,15 @@ void recomputeSystem(SystemResult& result, const Options& options) {
 std::vector<SizeText> smallerSizes(const Segment& s, double maxAspect) {
     std::vector<SizeText> list;
     if (s.shape == calc::Shape::circular) {
-        for (std::string_view d : calc::standardDiameters)
-            if (valueOf(d) < s.diameter)
-                list.push_back({calc::Shape::circular, std::string(d), {}});
+        for (std::size_t i = 0; i < calc::standardDiameters.size(); ++i)
+            if (diameterValues()[i] < s.diameter)
+                list.push_back(
+                    {calc::Shape::circular, std::string(calc::standardDiameters[i]), {}});
     } else {
         const std::string second = calc::plainDecimalText(s.sideB);
-        for (std::string_view a : calc::standardSides) {
-            const double first = valueOf(a);
+        for (std::size_t i = 0; i < calc::standardSides.size(); ++i) {
+            const std::string_view a = calc::standardSides[i];
+            const double first = sideValues()[i];
             const double longer = std::max<double>(first, s.sideB);
             const double shorter = std::min<double>(first, s.sideB);
             if (first < s.sideA && longer <= maxAspect * shorter)
@@ -332,7 +355,7 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
         }
         if (resized) recomputeSystem(result, options);
     }
-    if (options_.remedies || options_.balance)
+    if (options_.remedies)
         report.remedies = balanceRemedies(result, report.roles, report.balanceLimits, options,
                                           options_.maxAspect);
     return report;

@@ -70,6 +70,14 @@ public:
     void removeSystemRows(int row, int count);
     // Moves rows [row, row + count) by `delta` rows (negative: up).
     bool moveSystemRows(int row, int count, int delta);
+    // Sets cells anywhere in the system's rows as one step, and marks them
+    // until the next step (an edit, an undo) changes the undo stack.
+    struct CellText {
+        int row, column;
+        std::string text;
+    };
+    void setMarkedCells(std::vector<CellText> cells, const QString& name);
+    bool marked(int row, int column) const;
 
     // Replaces every row at once (a file opened) and clears the undo stack.
     void resetRows(std::vector<RowTexts> rows);
@@ -108,6 +116,8 @@ private:
     std::vector<bool> indexRun_;             // by segment
     std::vector<int> topologyError_;         // by segment: index into result_.errors, or -1
     QUndoStack undo_;
+    std::vector<std::pair<int, int>> marked_;  // sorted (row, column)
+    int markedAt_ = -1;                        // the undo stack's index they hold for
     QIcon warningIcon_;
     QIcon errorIcon_;
 };

@@ -26,6 +26,7 @@
 #include "size_choice.h"
 #include "system_file.h"
 #include "table_model.h"
+#include "whole_sizing.h"
 
 namespace table {
 
@@ -141,7 +142,15 @@ void TableWindow::buildMenus() {
         edit->addAction(QStringLiteral("选择尺寸(&Z)…"), QKeySequence(Qt::CTRL | Qt::Key_D), this,
                         &TableWindow::chooseSize);
     size->setObjectName(QStringLiteral("chooseSize"));
-    for (QAction* a : {size, copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
+    QAction* sizeAll = edit->addAction(QStringLiteral("全部选择尺寸(&Y)…"),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this,
+                                       [this] { sizeWhole(WholeSizingDialog::Mode::size); });
+    sizeAll->setObjectName(QStringLiteral("sizeAll"));
+    QAction* balance = edit->addAction(QStringLiteral("平衡(&B)…"), this,
+                                       [this] { sizeWhole(WholeSizingDialog::Mode::balance); });
+    balance->setObjectName(QStringLiteral("balance"));
+    for (QAction* a : {size, sizeAll, copy, paste, clear, insert, remove, up, down})
+        grid_->addAction(a);
     for (QAction* a : {undo, redo}) addAction(a);
 }
 
@@ -368,6 +377,14 @@ void TableWindow::chooseSize() {
     TextBlock block;
     block.rows.push_back({dialog.chosen()});
     model_->setBlock(row, cSize, block, QStringLiteral("选择尺寸"));
+}
+
+void TableWindow::sizeWhole(WholeSizingDialog::Mode mode) {
+    WholeSizingDialog dialog(*model_, mode, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    model_->setMarkedCells(previewCells(dialog.preview()), mode == WholeSizingDialog::Mode::size
+                                                               ? QStringLiteral("全部选择尺寸")
+                                                               : QStringLiteral("平衡"));
 }
 
 void TableWindow::selectRows(const QList<int>& rows) {

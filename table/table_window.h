@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "whole_sizing.h"
+
 class QMenu;
 
 namespace table {
@@ -40,6 +42,8 @@ public:
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
+    // 全部选择尺寸 or 平衡: the dialog's preview applied as one step.
+    void sizeWhole(WholeSizingDialog::Mode mode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

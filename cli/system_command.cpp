@@ -149,6 +149,7 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                       "resize the first segment of each lighter branch to balance the "
                       "junctions over --max-imbalance, within its velocity limit; a damper "
                       "is given for what is left");
+    addJobsOption(*command, options->jobs);
     command->callback([options, file, &out, &err, &status] {
         status = runSystemFile(*file, *options, out, err);
     });
@@ -163,6 +164,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.maxImbalance = options.maxImbalance;
     systemOptions.fanMargin = options.margin;
     systemOptions.air = air->state;
+    systemOptions.jobs = options.jobs;
 
     const std::optional<ductsys::SizingOptions> sizing = sizingOptions(options, err);
     if (!sizing) return kUsage;
@@ -170,7 +172,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     SystemInput input(name, err);
     ductsys::SystemBuilder builder(systemOptions);
     ductsys::SystemSizer sizer(*sizing);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::system, &sizer)) return kUsage;
+    if (!readSystem(in, options.delimiter, input, builder, &sizer)) return kUsage;
     ductsys::SystemResult result = builder.finish();
     const ductsys::SizingReport report = sizer.finish(result, systemOptions);
     return writeSystem(result, input, *air, options, out, &report);

@@ -44,8 +44,8 @@ std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
 
 std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
 
-void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char delimiter,
-              const SizingShown& sizing, std::ostream& out) {
+void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+              char delimiter, const SizingShown& sizing, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -81,11 +81,11 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
             text += row.end();
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 }
 
-void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               const SizingShown& sizing, std::ostream& out) {
+void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
         "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
         "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
@@ -120,7 +120,7 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
             text += row.end();
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 
     out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
         << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
@@ -191,8 +191,8 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
 }
 
-void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               const SizingShown& sizing, std::ostream& out) {
+void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
@@ -227,7 +227,7 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
             line += '}';
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
     out << (r.segments.empty() ? "],\n" : "\n ],\n");
 
     auto pathObject = [&](std::uint32_t outlet) {
@@ -279,15 +279,16 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
                  const SizingShown& sizing, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
+    ductsys::WorkPool pool(options.jobs);
     switch (options.format) {
         case Format::text:
-            writeText(r, onIndex, air, sizing, out);
+            writeText(pool, r, onIndex, air, sizing, out);
             break;
         case Format::csv:
-            writeCsv(r, onIndex, options.delimiter, sizing, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
             break;
         case Format::json:
-            writeJson(r, onIndex, air, sizing, out);
+            writeJson(pool, r, onIndex, air, sizing, out);
             break;
     }
 }
@@ -295,7 +296,7 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
 }  // namespace
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode, ductsys::SystemSizer* sizer) {
+                ductsys::SystemSizer* sizer) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -329,34 +330,22 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                 if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
                 return fields[static_cast<std::size_t>(at)];
             };
-            ductsys::SegmentTexts row{.segment = field(segment),
-                                      .from = field(from),
-                                      .to = field(to),
-                                      .flow = field(flow),
-                                      .unit = field(unit),
-                                      .size = field(size),
-                                      .length = field(length),
-                                      .zeta = field(zeta),
-                                      .dp = field(dp),
-                                      .material = field(material),
-                                      .k = field(k),
-                                      .formula = field(formula),
-                                      .role = field(role)};
-            std::string name;
-            if (mode == RowMode::table) {
-                // One run in file order: the names give no nodes.
-                name = cli::trimmed(row.segment);
-                row.segment = {};
-                row.from = row.to = {};
-            }
+            const ductsys::SegmentTexts row{.segment = field(segment),
+                                            .from = field(from),
+                                            .to = field(to),
+                                            .flow = field(flow),
+                                            .unit = field(unit),
+                                            .size = field(size),
+                                            .length = field(length),
+                                            .zeta = field(zeta),
+                                            .dp = field(dp),
+                                            .material = field(material),
+                                            .k = field(k),
+                                            .formula = field(formula),
+                                            .role = field(role)};
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
-            if (mode == RowMode::table) {
-                if (name.empty()) name = std::to_string(index + 1);
-                input.names.push_back(std::move(name));
-                if (cli::trimmed(row.flow).empty()) input.emptyFlows.push_back(index);
-            }
             input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
@@ -382,48 +371,33 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     return false;
 }
 
-void makeTableRun(SystemResult& result, const SystemInput& input) {
-    ductsys::TextList names;
-    for (const std::string& name : input.names) names.append(name);
-    result.segmentNames = std::move(names);
-    if (input.emptyFlows.empty()) return;
-    // A run sums no flows: the segment fails, and so does every path total
-    // from it on, the outlet's with the fan's figures.
-    for (std::uint32_t s : input.emptyFlows) {
-        ductsys::Segment& seg = result.segments[s];
-        seg.defined &= ductsys::figureBit(ductsys::Figure::length) |
-                       ductsys::figureBit(ductsys::Figure::zeta) |
-                       ductsys::figureBit(ductsys::Figure::dp);
-        seg.reason = "flow is empty";
-    }
-    for (std::uint32_t s = input.emptyFlows.front(); s < result.segments.size(); ++s)
-        result.segments[s].defined &= ~ductsys::figureBit(ductsys::Figure::pathTotal);
-    for (ductsys::Branch& b : result.branches) b.total.reset();
-    result.fan.indexTotal.reset();
-    result.fan.pressure.reset();
-    result.fan.indexOutlet = kNone;
-    result.fan.reason = "a segment has no flow";
-}
-
 std::string formulaText(unsigned seen) {
     if (seen == 4u) return "2";
     if (seen == 6u) return "1, 2";
     return "1";
 }
 
-int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizingReport) {
+ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen,
+                               const std::string& name) {
+    ductsys::ReportInfo info;
+    info.temperature = air.temperature;
+    info.pressure = air.pressure;
+    info.air = air.state;
+    info.airGiven = air.given;
+    info.formulas = formulaText(formulasSeen);
+    info.source = name == "-" ? std::string("(standard input)") : name;
+    info.program = "ductcalc-cli 1.0.0";
+    return info;
+}
+
+std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {
+    return std::string(kProgram) + ": " + input.name + ':' + std::to_string(input.lines[segment]) +
+           ": ";
+}
+
+int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
     std::ostream& err = input.err;
-    const SizingShown sizing(result, sizingReport, options.size || options.balance,
-                             options.balance);
-    // CSV is written with the input's own delimiter unless one is given.
-    SystemOptions csvOptions = options;
-    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
-    auto at = [&](std::uint32_t segment) {
-        return std::string(kProgram) + ": " + input.name + ':' +
-               std::to_string(input.lines[segment]) + ": ";
-    };
+    auto at = [&](std::uint32_t segment) { return segmentPlace(input, segment); };
     for (const ductsys::TopologyError& e : result.errors)
         err << kProgram << ": " << input.name << ": " << e.message << '\n';
     if (!result.topologyOk()) return kUsage;
@@ -441,17 +415,25 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         failed = true;
         err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
     }
+    return failed ? kRowsFailed : kSuccess;
+}
+
+int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizingReport) {
+    std::ostream& err = input.err;
+    const SizingShown sizing(result, sizingReport, options.size || options.balance,
+                             options.balance);
+    // CSV is written with the input's own delimiter unless one is given.
+    SystemOptions csvOptions = options;
+    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
+    const int problems = reportSystemProblems(result, input);
+    if (problems == kUsage) return kUsage;
+    const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
-        ductsys::ReportInfo info;
-        info.temperature = air.temperature;
-        info.pressure = air.pressure;
-        info.air = air.state;
-        info.airGiven = air.given;
-        info.formulas = formulaText(input.formulasSeen);
-        info.source = input.name == "-" ? std::string("(standard input)") : input.name;
-        info.program = "ductcalc-cli 1.0.0";
-        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
+        const std::string problem = ductsys::writeXlsxReport(
+            result, reportInfo(air, input.formulasSeen, input.name), options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;

@@ -30,6 +30,10 @@ struct Options {
     double fanMargin = 0.10;
     // The air the ducts carry; the window's unless given (see air_state.h).
     calc::AirState air;
+    // The threads the calculation may use, this one included (0: the
+    // machine's, see work_pool.h; 1: no other thread). The figures are the
+    // same whatever the number.
+    unsigned jobs = 0;
 };
 
 // Takes the rows one at a time and computes the system once all are in.

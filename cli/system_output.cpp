@@ -18,6 +18,7 @@
 #include "report.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
+#include "sizing_output.h"
 #include "table_file.h"
 #include "table_layout.h"
 #include "version.h"
@@ -50,7 +51,7 @@ std::string percent(double fraction) {
 }
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -60,6 +61,10 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
         if (c == ductsys::rFlow) line.plain("size");
     }
     line.plain("on_index_run");
+    if (sizing.columns()) {
+        line.plain("role");
+        line.plain("sized");
+    }
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -75,6 +80,10 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 if (c == ductsys::rFlow) row.text(ductsys::sizeLabel(seg));
             }
             row.plain(onIndex[s] ? "true" : "false");
+            if (sizing.columns()) {
+                row.plain(sizing.roleKey(s));
+                row.plain(sizing.sized(s) ? "true" : "false");
+            }
             text += row.end();
         }
     };
@@ -82,7 +91,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
 }
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
         ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
@@ -108,7 +117,8 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 row.cell(v[c] ? calc::bareNumberText(*v[c]) : "-", 12, Align::right);
                 if (c == ductsys::rFlow) {
                     const std::string size = ductsys::sizeLabel(seg);
-                    row.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
+                    row.cell("  " + (size.empty() ? "-" : size) + (sizing.sized(s) ? " +" : ""), 11,
+                             Align::left);
                 }
             }
             if (onIndex[s]) row.cell("  *", 0, Align::left);
@@ -123,6 +133,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         << " kg/m3, kinematic viscosity "
         << calc::bareNumberText(static_cast<float>(air.state.viscosity)) << " m2/s"
         << (air.given ? "" : " (the window's air)") << '\n';
+    out << sizing.text();
     if (!r.topologyOk()) return;
 
     out << "\npaths from the fan (* the index run, 最不利环路)\n";
@@ -154,7 +165,8 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell("total Pa", 12, Align::right);
         line.cell("imbalance", 12, Align::right);
         out << line.end();
-        for (const ductsys::Junction& j : r.junctions) {
+        for (std::uint32_t ji = 0; ji < r.junctions.size(); ++ji) {
+            const ductsys::Junction& j = r.junctions[ji];
             for (std::uint32_t b = 0; b < j.branchCount; ++b) {
                 const ductsys::Branch& branch = r.branches[j.firstBranch + b];
                 line.clear();
@@ -168,8 +180,10 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 }
                 out << line.end();
             }
+            out << sizing.remediesText(ji);
         }
     }
+    out << sizing.balanceText();
 
     const ductsys::Fan& fan = r.fan;
     auto figure = [](std::optional<double> x, std::string_view unit) {
@@ -211,7 +225,7 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 }
 
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
@@ -240,6 +254,11 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
             line += onIndex[s] ? "true" : "false";
             if (const ductsys::ZetaDetail* d = r.zetaDetail(s))
                 line += ", \"terms\": " + termsJson(*d);
+            if (sizing.columns()) {
+                line += ", \"role\": \"";
+                line += sizing.roleKey(s);
+                line += sizing.sized(s) ? "\", \"sized\": true" : "\", \"sized\": false";
+            }
             line += '}';
         }
     };
@@ -278,12 +297,13 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 << ", \"total\": " << json(ductsys::asSingle(branch.total)) << '}';
         }
         out << "], \"imbalance\": " << json(ductsys::asSingle(j.imbalance))
-            << ", \"exceeds\": " << (j.flagged ? "true" : "false") << '}';
+            << ", \"exceeds\": " << (j.flagged ? "true" : "false")
+            << sizing.remediesJson(static_cast<std::uint32_t>(i)) << '}';
     }
     out << (r.junctions.empty() ? "],\n" : "\n ],\n");
 
     const ductsys::Fan& fan = r.fan;
-    out << " \"fan\": {\"node\": "
+    out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
         << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
@@ -292,26 +312,26 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 std::ostream& out) {
+                 const SizingShown& sizing, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, out);
+            writeText(pool, r, onIndex, air, sizing, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, out);
+            writeJson(pool, r, onIndex, air, sizing, out);
             break;
     }
 }
 
 }  // namespace
 
-bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
-                ductsys::SystemBuilder& builder) {
+bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
+                ductsys::SystemSizer* sizer) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -356,8 +376,9 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
                                             .dp = field(dp),
                                             .material = field(material),
                                             .k = field(k),
-                                            .formula = field(formula)};
-            const std::uint32_t index = builder.add(row);
+                                            .formula = field(formula),
+                                            .role = field(role)};
+            const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
             if (count != layout.fieldCount)
@@ -428,8 +449,11 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
 }
 
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out) {
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizingReport) {
     std::ostream& err = input.err;
+    const SizingShown sizing(result, sizingReport, options.size || options.balance,
+                             options.balance);
     // CSV is written with the input's own delimiter unless one is given.
     SystemOptions csvOptions = options;
     if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
@@ -450,7 +474,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, file);
+                writeFormat(result, air, csvOptions, sizing, file);
                 file.close();
                 written = !file.fail();
             }
@@ -461,7 +485,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, out);
+        writeFormat(result, air, csvOptions, sizing, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

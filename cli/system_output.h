@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "duct_options.h"
 #include "report_xlsx.h"
+#include "sizing.h"
 #include "system.h"
 
 namespace cli {
@@ -31,8 +32,11 @@ struct SystemInput {
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
-// input.err when the file is unusable (no header, not CSV).
-bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder);
+// input.err when the file is unusable (no header, not CSV). With `sizer`,
+// the rows go through it (their role cells kept, the rows to be sized
+// handed a stand-in size).
+bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
+                ductsys::SystemSizer* sizer = nullptr);
 
 // "1", "2" or "1, 2": the formulas of the bits seen (2: formula 1, 4: formula 2).
 std::string formulaText(unsigned seen);
@@ -51,7 +55,10 @@ int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput&
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.
+// `sizing`: what sizing and balancing did and would do, shown beside the
+// figures when given.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out);
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizing = nullptr);
 
 }  // namespace cli

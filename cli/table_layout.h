@@ -28,6 +28,7 @@ enum Column {
     from,
     to,
     dp,
+    role,  // a segment's part in the system, when not by the rule (system)
     kColumns
 };
 

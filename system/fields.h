@@ -16,8 +16,22 @@
 namespace ductsys {
 
 // An input column: what the designer types for a segment.
-enum class InputKey { segment, from, to, flow, unit, size, length, zeta, dp, material, k, formula };
-inline constexpr std::size_t kInputKeyCount = 12;
+enum class InputKey {
+    segment,
+    from,
+    to,
+    flow,
+    unit,
+    size,
+    length,
+    zeta,
+    dp,
+    material,
+    k,
+    formula,
+    role
+};
+inline constexpr std::size_t kInputKeyCount = 13;
 
 struct InputField {
     InputKey input;
@@ -38,6 +52,7 @@ inline constexpr std::array<InputField, kInputKeyCount> kInputFields{{
     {InputKey::material, "material", "材料", ""},
     {InputKey::k, "k", "粗糙度", "mm"},
     {InputKey::formula, "formula", "公式", ""},
+    {InputKey::role, "role", "角色", ""},
 }};
 
 constexpr const InputField& inputField(InputKey key) {

@@ -74,6 +74,7 @@ struct Segment {
     double zeta = 0;                                                         // as summed
     double dp = 0;                                                           // Pa, as read
     double pathTotal = 0;                                                    // Pa, in double
+    float roughness = 0;   // mm, as read: a later resize computes with the same wall
     unsigned defined = 0;  // figureBit()s of the figures that hold values
     // Why the segment's figures are not all there: empty for a complete
     // segment; reasons joined by "; " otherwise.
@@ -179,6 +180,8 @@ namespace ductsys {
 //   material 材料: caption or English name (thin steel sheet when empty)
 //   k        粗糙度, mm: a custom roughness, held between 0.01 and 10
 //   formula  公式: "1" or "2" (1 when empty)
+//   role     角色: the segment's part in the system, when not by the rule
+//            (see roles.h); the calculation itself does not read it
 struct SegmentTexts {
     std::string_view segment = {};
     std::string_view from = {};
@@ -192,6 +195,7 @@ struct SegmentTexts {
     std::string_view material = {};
     std::string_view k = {};
     std::string_view formula = {};
+    std::string_view role = {};
 };
 
 }  // namespace ductsys

@@ -135,6 +135,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
         fail(kFromFriction, "formula " + quoted(formula) + " is not 1 or 2");
+    segment.roughness = setting.roughness;
     segment.formula = static_cast<std::uint8_t>(setting.formula);
 }
 

@@ -25,8 +25,22 @@
 namespace ductsys {
 
 // The columns a segment table may have, named by its header row.
-enum class Column { segment, from, to, flow, unit, size, length, zeta, dp, material, k, formula };
-inline constexpr std::size_t kColumnCount = 12;
+enum class Column {
+    segment,
+    from,
+    to,
+    flow,
+    unit,
+    size,
+    length,
+    zeta,
+    dp,
+    material,
+    k,
+    formula,
+    role
+};
+inline constexpr std::size_t kColumnCount = 13;
 
 // A column's name in English (also its key in written tables) and in
 // Chinese (the caption a grid shows over it).

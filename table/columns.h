@@ -48,7 +48,9 @@ inline constexpr std::array<ductsys::FigureKey, kColumns - kInputColumns> kColum
     ductsys::FigureKey::frictionLoss, ductsys::FigureKey::velocityPressure,
     ductsys::FigureKey::localLoss,    ductsys::FigureKey::total,
     ductsys::FigureKey::pathTotal};
-static_assert(ductsys::kInputKeyCount == kInputColumns);
+// The grid has a column for each input but the role, which sizing reads from
+// a file and which follows from the tree otherwise.
+static_assert(ductsys::kInputKeyCount == kInputColumns + 1);
 
 // A name of each column from the one table of columns and figures: `input`
 // of the input columns, `figure` of the result columns.

@@ -301,6 +301,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (!isInput(column)) return QColor(0x55, 0x55, 0x55);
             return {};
         case Qt::BackgroundRole:
+            if (marked(row, column)) return QColor(0xc8, 0xf0, 0xc8);
             if (segment && indexRun_[s]) return QColor(0xff, 0xee, 0xb8);
             if (!isInput(column)) return QColor(0xf2, 0xf2, 0xf2);
             return {};
@@ -348,6 +349,27 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
                           .toString()
                           .section(QLatin1Char('\n'), 0, 0)));
     return true;
+}
+
+void TableModel::setMarkedCells(std::vector<CellText> cells, const QString& name) {
+    std::vector<CellChange> changes;
+    std::vector<std::pair<int, int>> marks;
+    for (CellText& c : cells) {
+        if (c.row < 0 || c.row >= systemRows() || !isInput(c.column)) continue;
+        marks.emplace_back(c.row, c.column);
+        changes.push_back({c.row, c.column, std::move(c.text)});
+    }
+    if (changes.empty()) return;
+    std::sort(marks.begin(), marks.end());
+    undo_.push(new EditCellsCommand(this, std::move(changes), 0, name));
+    marked_ = std::move(marks);
+    markedAt_ = undo_.index();
+    emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::BackgroundRole});
+}
+
+bool TableModel::marked(int row, int column) const {
+    return markedAt_ >= 0 && undo_.index() == markedAt_ &&
+           std::binary_search(marked_.begin(), marked_.end(), std::make_pair(row, column));
 }
 
 void TableModel::setBlock(int row, int column, const TextBlock& block, const QString& name) {

@@ -81,6 +81,14 @@ public:
     void removeSystemRows(int row, int count);
     // Moves rows [row, row + count) by `delta` rows (negative: up).
     bool moveSystemRows(int row, int count, int delta);
+    // Sets cells anywhere in the system's rows as one step, and marks them
+    // until the next step (an edit, an undo) changes the undo stack.
+    struct CellText {
+        int row, column;
+        std::string text;
+    };
+    void setMarkedCells(std::vector<CellText> cells, const QString& name);
+    bool marked(int row, int column) const;
 
     // Replaces every row at once and clears the undo stack; the document's
     // settings and file columns stay.
@@ -162,6 +170,8 @@ private:
     std::vector<std::string> rowFault_;      // by row: why it is left out of the system
     int faultCount_ = 0;
     QUndoStack undo_;
+    std::vector<std::pair<int, int>> marked_;  // sorted (row, column)
+    int markedAt_ = -1;                        // the undo stack's index they hold for
     QIcon warningIcon_;
     QIcon errorIcon_;
 };

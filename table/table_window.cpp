@@ -35,6 +35,7 @@
 #include "system_file.h"
 #include "table_model.h"
 #include "version.h"
+#include "whole_sizing.h"
 
 namespace table {
 
@@ -162,7 +163,14 @@ void TableWindow::buildMenus() {
     fittingsButton->setToolTip(QStringLiteral("本行的管件局部阻力 (Ctrl+L)"));
     connect(fittingsButton, &QPushButton::clicked, this, &TableWindow::editFittings);
     statusBar()->addPermanentWidget(fittingsButton);
-    for (QAction* a : {size, fittings, copy, paste, clear, insert, remove, up, down})
+    QAction* sizeAll = edit->addAction(QStringLiteral("全部选择尺寸(&Y)…"),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this,
+                                       [this] { sizeWhole(WholeSizingDialog::Mode::size); });
+    sizeAll->setObjectName(QStringLiteral("sizeAll"));
+    QAction* balance = edit->addAction(QStringLiteral("平衡(&B)…"), this,
+                                       [this] { sizeWhole(WholeSizingDialog::Mode::balance); });
+    balance->setObjectName(QStringLiteral("balance"));
+    for (QAction* a : {size, sizeAll, fittings, copy, paste, clear, insert, remove, up, down})
         grid_->addAction(a);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
@@ -458,6 +466,14 @@ void TableWindow::editFittings() {
     block.rows.push_back({dialog.text()});
     // One step on the undo stack, as any edit of the cell.
     model_->setBlock(row, cZeta, block, QStringLiteral("管件局部阻力"));
+}
+
+void TableWindow::sizeWhole(WholeSizingDialog::Mode mode) {
+    WholeSizingDialog dialog(*model_, mode, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    model_->setMarkedCells(previewCells(dialog.preview()), mode == WholeSizingDialog::Mode::size
+                                                               ? QStringLiteral("全部选择尺寸")
+                                                               : QStringLiteral("平衡"));
 }
 
 void TableWindow::selectRows(const QList<int>& rows) {

@@ -88,6 +88,7 @@ bench: setup
 	/usr/bin/time -v $(BENCH_BUILD)/bench/bench_table
 	bash bench/cli/run.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
 	bash bench/cli/run_system.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
+	bash bench/cli/run_ratio.sh $(BENCH_BUILD)/cli/ductcalc-cli $(BENCH_BUILD)/cli-bench
 
 # Start-up to the first frame and peak memory, beside a bare Qt window.
 bench-startup: setup

@@ -27,8 +27,4 @@ std::optional<float> localLoss(double zeta, float velocityPressure) {
     return single(zeta * velocityPressure);
 }
 
-std::optional<float> segmentTotal(float frictionLoss, float localLoss) {
-    return single(static_cast<double>(frictionLoss) + localLoss);
-}
-
 }  // namespace calc

@@ -28,7 +28,4 @@ std::optional<float> frictionLoss(float specificLoss, double length);
 // Loss at fittings, Pa: the sum of loss coefficients x velocity pressure (Pa).
 std::optional<float> localLoss(double zeta, float velocityPressure);
 
-// Total of the segment, Pa: friction loss + local loss.
-std::optional<float> segmentTotal(float frictionLoss, float localLoss);
-
 }  // namespace calc

@@ -120,6 +120,18 @@ std::string plainDecimalText(double x) {
     return std::string(buffer.data(), end);
 }
 
+namespace {
+template <typename T>
+std::string shortest(T x) {
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
+    return std::string(buffer.data(), end);
+}
+}  // namespace
+
+std::string shortestText(float x) { return shortest(x); }
+std::string shortestText(double x) { return shortest(x); }
+
 std::string bareNumberText(float x) {
     std::string text = numberText(x);
     if (!text.empty() && text.front() == ' ') text.erase(0, 1);

@@ -29,6 +29,11 @@ std::string bareNumberText(float x);
 // per thread, so that a table of ducts converts each such value once.
 std::string recurringNumberText(float x);
 
+// The shortest decimal that reads back as x in its own type, in C's
+// notation and whatever the process locale: "8.841949", "1e-05", "0.1".
+std::string shortestText(float x);
+std::string shortestText(double x);
+
 // The shortest decimal that reads back as x, in fixed notation with no
 // leading blank: "0.15", "3.1", "6" (never "6.0"). Used for roughness values
 // picked with a scroll bar.

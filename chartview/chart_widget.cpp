@@ -30,7 +30,7 @@ QString text(const std::string& s) {
 QString decimal(double x) { return text(calc::plainDecimalText(x)); }
 
 // A single as the window shows it: K 0.16 rather than its double's digits.
-QString single(float x) { return text(ductsys::shownText(x)); }
+QString single(float x) { return text(calc::bareNumberText(x)); }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "derived.h"
 #include "duct_options.h"
 #include "messages.h"
+#include "model.h"
 #include "number_text.h"
 #include "number_texts.h"
 #include "output_lines.h"
@@ -52,7 +53,7 @@ void writeCsv(const std::vector<Entry>& entries, std::ostream& out) {
         if (e.hasText)
             row.plain(compactSize(e.text));
         else if (e.value)
-            row.plain(shownNumber(*e.value));
+            row.plain(calc::bareNumberText(*e.value));
         else
             row.plain("");
     }
@@ -64,7 +65,7 @@ void writeJson(const std::vector<Entry>& entries, std::ostream& out) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         out << "  " << jsonString(e.key)
-            << ": {\"value\": " << (e.value ? roundTripNumber(*e.value) : "null")
+            << ": {\"value\": " << (e.value ? calc::shortestText(*e.value) : "null")
             << ", \"text\": " << jsonString(e.text) << '}'
             << (i + 1 < entries.size() ? ",\n" : "\n");
     }
@@ -175,7 +176,7 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
     std::optional<msg::Message> reason = failureReason(result, input);
     if (!reason && hasVelocity && !pressure)
         reason = msg::Message{msg::Code::velocityPressureBeyondRange, {}};
-    if (o.defined(Value::reynolds) && s.reynolds > 0 && s.reynolds < kLaminarReynolds)
+    if (o.defined(Value::reynolds) && ductsys::isLaminar(s.reynolds))
         err << kProgram << ": warning: " << laminarWarning(s.reynolds) << '\n';
     if (reason) {
         err << kProgram << ": " << said(*reason) << '\n';

@@ -16,6 +16,7 @@ void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
 void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
+void addFittingCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addChartCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 
 // Adds --format to `command`, writing into `format`; what `format` holds

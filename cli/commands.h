@@ -106,6 +106,17 @@ struct SystemOptions {
     double margin = 0.10;        // allowance on the index run's total for the fan
     AirOptions air;
     unsigned jobs = 0;  // threads, this one included; 0: the machine's
+    // Sizing the whole system: "velocity" (假定流速法) or "friction" (等摩阻法).
+    std::optional<std::string> size;
+    // A preset group of the codes' velocity table (public, 公共建筑, …), or
+    // a designer's own velocities for the 干管 and the 支管, m/s.
+    std::optional<std::string> preset;
+    std::optional<double> velocityMain, velocityBranch;
+    std::optional<double> rm;       // Pa/m: the friction method's largest Rm
+    std::optional<double> maxSide;  // mm: largest diameter or shorter side
+    double maxAspect = 4;           // the longer side over the shorter
+    bool resizeAll = false;         // size every segment, not only those without a size
+    bool balance = false;           // resize lighter branches to balance the junctions
 };
 // Reads a duct system from `in` (named `name` in messages) and writes its
 // hydraulic calculation to `out` or to options.output.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duct_options.h"
+#include "number_text.h"
 
 #include <array>
 #include <charconv>
@@ -34,13 +35,6 @@ std::optional<float> roughnessOf(const MaterialOptions& m, std::ostream& err) {
         err << kProgram << ": material " << quoted(m.material) << " is not one of "
             << materialList() << '\n';
     return k;
-}
-
-// A double as its shortest decimal, whatever the stream's locale.
-std::string decimal(double x) {
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
-    return std::string(buffer.data(), end);
 }
 
 }  // namespace
@@ -97,30 +91,22 @@ void addAirOptions(CLI::App& command, AirOptions& options) {
 }
 
 std::optional<AirInUse> readAirOptions(const AirOptions& options, std::ostream& err) {
-    AirInUse air;
-    if (!options.temperature && !options.altitude && !options.pressure) return air;
-    air.given = true;
-    if (options.temperature) air.temperature = *options.temperature;
-    if (options.pressure) {
-        air.pressure = *options.pressure;
-    } else if (options.altitude) {
-        const std::optional<double> p = ductsys::pressureAtAltitude(*options.altitude);
-        if (!p) {
-            err << kProgram << ": --altitude " << decimal(*options.altitude)
+    const ductsys::AirReading reading = ductsys::airInUse({.temperature = options.temperature,
+                                                           .altitude = options.altitude,
+                                                           .pressure = options.pressure});
+    switch (reading.problem) {
+        case ductsys::AirProblem::none:
+            return reading.air;
+        case ductsys::AirProblem::beyondAtmosphere:
+            err << kProgram << ": --altitude " << calc::shortestText(*options.altitude)
                 << " lies beyond the standard atmosphere (below about 44 km)\n";
             return std::nullopt;
-        }
-        air.pressure = *p;
+        default:
+            err << kProgram << ": no air at " << calc::shortestText(reading.air.temperature)
+                << " °C and " << calc::shortestText(reading.air.pressure)
+                << " kPa: the temperature must lie above absolute zero and the pressure above 0\n";
+            return std::nullopt;
     }
-    const std::optional<calc::AirState> state = ductsys::airAt(air.temperature, air.pressure);
-    if (!state) {
-        err << kProgram << ": no air at " << decimal(air.temperature) << " °C and "
-            << decimal(air.pressure)
-            << " kPa: the temperature must lie above absolute zero and the pressure above 0\n";
-        return std::nullopt;
-    }
-    air.state = *state;
-    return air;
 }
 
 bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::DuctInput& input,

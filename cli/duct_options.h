@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "air_state.h"
 #include "commands.h"
 #include "duct_size.h"
 #include "headless.h"
@@ -22,14 +23,7 @@ void addDuctOptions(CLI::App& command, DuctOptions& options);
 // Adds --air-temperature, --altitude and --pressure to `command`.
 void addAirOptions(CLI::App& command, AirOptions& options);
 
-// The air in use: the state the ducts are computed with, and the temperature
-// (°C) and pressure (kPa) it stands for, to report beside the figures.
-struct AirInUse {
-    double temperature = 20;
-    double pressure = 101.325;
-    calc::AirState state;  // the window's when no air option is given
-    bool given = false;    // whether any air option was given
-};
+using ductsys::AirInUse;
 
 // Reads the air options; none after a message on `err` when the air cannot
 // be computed from them (a temperature at or below absolute zero, an

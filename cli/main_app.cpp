@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "messages.h"
+#include "version.h"
 
 namespace cli {
 
@@ -136,13 +137,14 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.failure_message([tryHelp](const CLI::App*, const CLI::Error& e) {
         return std::string(kProgram) + ": " + e.what() + "\n" + tryHelp();
     });
-    app.set_version_flag("--version", "ductcalc-cli 1.0.0");
+    app.set_version_flag("--version", "ductcalc-cli " DUCTCALC_VERSION);
 
     int status = kSuccess;
     addCalcCommand(app, out, err, status);
     addSizeCommand(app, out, err, status);
     addTableCommand(app, out, err, status);
     addSystemCommand(app, out, err, status);
+    addFittingCommand(app, out, err, status);
     addChartCommand(app, out, err, status);
 
     if (const std::string unknown = unknownName(app, argc, argv, command); !unknown.empty()) {

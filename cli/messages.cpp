@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messages.h"
+#include "number_text.h"
 
 #include "number_texts.h"
 #include "tables.h"
@@ -29,7 +30,7 @@ std::string unitList() {
 }
 
 std::string laminarWarning(float reynolds) {
-    return said({msg::Code::laminarFlow, {shownNumber(reynolds)}});
+    return said({msg::Code::laminarFlow, {calc::bareNumberText(reynolds)}});
 }
 
 }  // namespace cli

@@ -34,9 +34,7 @@ using ductsys::quoted;
 // "m3/h, m3/min, …", for messages and help.
 std::string unitList();
 
-// Below this Reynolds number the flow is laminar, and neither friction
-// formula is meant for it.
-inline constexpr float kLaminarReynolds = 2300;
+// The warning for a laminar flow (ductsys::isLaminar).
 std::string laminarWarning(float reynolds);
 
 }  // namespace cli

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The two ways ductcalc-cli writes a computed single.
+// A column's number texts, kept for the values that repeat.
 #pragma once
 
 #include <array>
@@ -9,11 +9,7 @@
 
 namespace cli {
 
-// A number as the window shows it, without the leading blank: "8.841949",
-// "-3", "1.5E-05".
-std::string shownNumber(float x);
-
-// shownNumber of the values of one column, kept for the rows that repeat
+// calc::bareNumberText of the values of one column, kept for the rows that repeat
 // them: a run's lengths and coefficients come from a short list, and the
 // seven-digit conversion is the costliest step of a row. Direct-mapped, so a
 // lookup costs one comparison. One per column rather than calc's
@@ -22,7 +18,7 @@ std::string shownNumber(float x);
 class NumberMemo {
 public:
     const std::string& text(float x);
-    // Texts as roundTripNumber writes them rather than shownNumber.
+    // Texts as calc::shortestText writes them rather than calc::bareNumberText.
     void setShortest(bool shortest) {
         if (shortest == shortest_) return;
         shortest_ = shortest;
@@ -39,9 +35,5 @@ private:
     std::array<Slot, std::size_t{1} << kBits> slots_{};
     bool shortest_ = false;
 };
-
-// The shortest decimal that reads back as the same single: "8.841949",
-// "0.16", "1e-05".
-std::string roundTripNumber(float x);
 
 }  // namespace cli

@@ -7,15 +7,6 @@
 
 namespace cli {
 
-Roughness customRoughness(std::string_view text) {
-    const calc::CustomK k = calc::customK(text);
-    Roughness r{k.value, {}};
-    if (k.replacement)
-        r.warning = "k " + quoted(text) + " is held to " + std::string(*k.replacement) +
-                    " mm (a custom roughness lies between 0.01 and 10 mm)";
-    return r;
-}
-
 std::optional<float> namedRoughness(std::string_view name) {
     const std::optional<int> index = calc::materialIndex(trimmed(name));
     if (!index) return std::nullopt;

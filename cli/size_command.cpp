@@ -11,27 +11,18 @@
 #include "duct_options.h"
 #include "duct_size.h"
 #include "messages.h"
-#include "number_reading.h"
+#include "number_text.h"
 #include "number_texts.h"
 #include "output_lines.h"
 #include "presets.h"
+#include "sizes.h"
 #include "tables.h"
 
 namespace cli {
 
 namespace {
 
-using calc::Result;
-
-struct Candidate {
-    calc::Shape shape;
-    std::string size;  // compact size label: "φ200", "500*320"
-    float area, eqDiameter, velocity, rm;
-    float height;                     // mm: the diameter, or the shorter side
-    std::optional<bool> meets;        // none when no limit was given
-    std::optional<bool> recommended;  // none without a preset
-    bool smallest = false;  // the first of its shape that meets the limits, in the order shown
-};
+using ductsys::SizeCandidate;
 
 std::string presetList() {
     std::string list;
@@ -40,10 +31,10 @@ std::string presetList() {
         appendPadded(line, p.slug, 26, Align::left);
         appendPadded(line, p.name, 30, Align::left);
         line += "recommended ";
-        line += shownNumber(static_cast<float>(p.recommendedLow));
+        line += calc::bareNumberText(static_cast<float>(p.recommendedLow));
         if (!p.singleRecommendation)
-            line += "-" + shownNumber(static_cast<float>(p.recommendedHigh));
-        line += " m/s, at most " + shownNumber(static_cast<float>(p.maximum)) + " m/s  (" +
+            line += "-" + calc::bareNumberText(static_cast<float>(p.recommendedHigh));
+        line += " m/s, at most " + calc::bareNumberText(static_cast<float>(p.maximum)) + " m/s  (" +
                 std::string(p.source) + ")\n";
         list += line;
     }
@@ -126,79 +117,36 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
         }
     if (options.maxVelocity && options.minVelocity && *options.minVelocity > *options.maxVelocity) {
         err << kProgram << ": --min-velocity "
-            << shownNumber(static_cast<float>(*options.minVelocity)) << " is above --max-velocity "
-            << shownNumber(static_cast<float>(*options.maxVelocity))
+            << calc::bareNumberText(static_cast<float>(*options.minVelocity))
+            << " is above --max-velocity "
+            << calc::bareNumberText(static_cast<float>(*options.maxVelocity))
             << ": no velocity meets both\n";
         return kUsage;
     }
     input.standard = true;
 
-    std::vector<Candidate> candidates;
-    calc::HeadlessView view(input);
-    int laminar = 0;
-    auto add = [&]() -> bool {
-        const calc::DuctResult r = calc::computeDuct(input, view);
-        if (const std::optional<msg::Message> reason = failureReason(r, input)) {
-            err << kProgram << ": " << said(*reason) << '\n';
-            return false;
+    std::vector<SizeCandidate> candidates = ductsys::sizeCandidates(input, options.maxAspect);
+    for (const SizeCandidate& c : candidates)
+        if (!c.computed()) {
+            err << kProgram << ": " << said(*c.failure) << '\n';
+            return kRowsFailed;
         }
-        const calc::CalcState& s = r.state;
-        const float height = input.shape == calc::Shape::circular ? s.diameter : s.sideB;
-        candidates.push_back({input.shape, compactSize(view.caption(Result::Label6)), s.area,
-                              s.eqDiameter, s.velocity, s.specificLoss, height, std::nullopt,
-                              std::nullopt, false});
-        if (s.reynolds > 0 && s.reynolds < kLaminarReynolds) ++laminar;
-        return true;
-    };
-    input.shape = calc::Shape::circular;
-    for (std::string_view d : calc::standardDiameters) {
-        input.diameter = d;
-        if (!add()) return kRowsFailed;
-    }
-    input.shape = calc::Shape::rectangular;
-    for (std::string_view a : calc::standardSides) {
-        for (std::string_view b : calc::standardSides) {
-            const double longer = calc::textValue(a).value_or(0);
-            const double shorter = calc::textValue(b).value_or(0);
-            if (shorter > longer || longer > options.maxAspect * shorter) continue;
-            input.sideA = a;
-            input.sideB = b;
-            if (!add()) return kRowsFailed;
-        }
-    }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate& x, const Candidate& y) { return x.area < y.area; });
-    if (options.targetVelocity) {
-        // Closest first; sizes as close as each other stay smallest first.
-        const double target = *options.targetVelocity;
-        std::stable_sort(candidates.begin(), candidates.end(),
-                         [target](const Candidate& x, const Candidate& y) {
-                             return std::abs(x.velocity - target) < std::abs(y.velocity - target);
-                         });
-    }
-
-    // A preset's largest velocity limits like --max-velocity; the tighter
-    // of the two holds.
-    std::optional<double> maxVelocity = options.maxVelocity;
-    if (preset && (!maxVelocity || preset->maximum < *maxVelocity)) maxVelocity = preset->maximum;
-    const bool limited = maxVelocity || options.minVelocity || options.maxRm || options.maxSide;
+    const int laminar = static_cast<int>(
+        std::count_if(candidates.begin(), candidates.end(),
+                      [](const SizeCandidate& c) { return ductsys::isLaminar(c.reynolds); }));
+    ductsys::rankSizes(candidates, options.targetVelocity);
+    ductsys::SizeLimits limits{.maxVelocity = options.maxVelocity,
+                               .minVelocity = options.minVelocity,
+                               .maxRm = options.maxRm,
+                               .maxSide = options.maxSide,
+                               .preset = preset};
+    ductsys::judgeSizes(candidates, limits);
+    const bool limited = limits.any();
     const std::string first = options.targetVelocity ? "closest " : "smallest ";
     std::optional<std::string> smallestCircular, smallestRectangular;
-    if (limited) {
-        for (Candidate& c : candidates) {
-            c.meets = (!maxVelocity || c.velocity <= *maxVelocity) &&
-                      (!options.minVelocity || c.velocity >= *options.minVelocity) &&
-                      (!options.maxRm || c.rm <= *options.maxRm) &&
-                      (!options.maxSide || c.height <= *options.maxSide);
-            if (preset) c.recommended = *c.meets && preset->recommends(c.velocity);
-            auto& smallest =
-                c.shape == calc::Shape::circular ? smallestCircular : smallestRectangular;
-            if (*c.meets && !smallest) {
-                smallest = c.size;
-                c.smallest = true;
-            }
-        }
-    }
+    for (const SizeCandidate& c : candidates)
+        if (c.smallest)
+            (c.shape == calc::Shape::circular ? smallestCircular : smallestRectangular) = c.label;
 
     if (laminar > 0)
         err << kProgram << ": warning: " << laminar << (laminar == 1 ? " size has" : " sizes have")
@@ -209,20 +157,22 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
         case Format::text: {
             if (preset)
                 out << "preset " << preset->slug << ": " << preset->name << ", recommended "
-                    << shownNumber(static_cast<float>(preset->recommendedLow))
+                    << calc::bareNumberText(static_cast<float>(preset->recommendedLow))
                     << (preset->singleRecommendation
                             ? std::string()
-                            : "-" + shownNumber(static_cast<float>(preset->recommendedHigh)))
-                    << " m/s, at most " << shownNumber(static_cast<float>(preset->maximum))
+                            : "-" +
+                                  calc::bareNumberText(static_cast<float>(preset->recommendedHigh)))
+                    << " m/s, at most " << calc::bareNumberText(static_cast<float>(preset->maximum))
                     << " m/s (" << preset->source << ")\n";
             out << pad("size", 12, false) << pad("area m2", 14, true)
                 << pad("eq. diameter m", 16, true) << pad("velocity m/s", 14, true)
                 << pad("Rm Pa/m", 14, true) << (limited ? "  limits" : "") << '\n';
-            for (const Candidate& c : candidates) {
-                std::string line = pad(c.size, 12, false) + pad(shownNumber(c.area), 14, true) +
-                                   pad(shownNumber(c.eqDiameter), 16, true) +
-                                   pad(shownNumber(c.velocity), 14, true) +
-                                   pad(shownNumber(c.rm), 14, true);
+            for (const SizeCandidate& c : candidates) {
+                std::string line = pad(c.label, 12, false) +
+                                   pad(calc::bareNumberText(c.area), 14, true) +
+                                   pad(calc::bareNumberText(c.eqDiameter), 16, true) +
+                                   pad(calc::bareNumberText(c.velocity), 14, true) +
+                                   pad(calc::bareNumberText(c.rm), 14, true);
                 if (c.meets) line += *c.meets ? "  meets" : "  -";
                 if (c.recommended && *c.recommended) line += "  recommended";
                 if (c.smallest) line += "  " + first + shapeName(c.shape);
@@ -241,11 +191,12 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             CsvLine line(',');
             out << "shape,size,area,equivalent_diameter,velocity,rm,meets,smallest"
                 << (preset ? ",recommended\n" : "\n");
-            for (const Candidate& c : candidates) {
+            for (const SizeCandidate& c : candidates) {
                 line.clear();
                 for (const std::string& field :
-                     {std::string(shapeName(c.shape)), c.size, shownNumber(c.area),
-                      shownNumber(c.eqDiameter), shownNumber(c.velocity), shownNumber(c.rm),
+                     {std::string(shapeName(c.shape)), c.label, calc::bareNumberText(c.area),
+                      calc::bareNumberText(c.eqDiameter), calc::bareNumberText(c.velocity),
+                      calc::bareNumberText(c.rm),
                       std::string(c.meets ? (*c.meets ? "yes" : "no") : ""),
                       std::string(c.smallest ? "yes" : "")})
                     line.plain(field);
@@ -260,13 +211,13 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             };
             out << "{\n  \"sizes\": [\n";
             for (std::size_t i = 0; i < candidates.size(); ++i) {
-                const Candidate& c = candidates[i];
+                const SizeCandidate& c = candidates[i];
                 out << "    {\"shape\": \"" << shapeName(c.shape)
-                    << "\", \"size\": " << jsonString(c.size)
-                    << ", \"area\": " << roundTripNumber(c.area)
-                    << ", \"equivalent_diameter\": " << roundTripNumber(c.eqDiameter)
-                    << ", \"velocity\": " << roundTripNumber(c.velocity)
-                    << ", \"rm\": " << roundTripNumber(c.rm)
+                    << "\", \"size\": " << jsonString(c.label)
+                    << ", \"area\": " << calc::shortestText(c.area)
+                    << ", \"equivalent_diameter\": " << calc::shortestText(c.eqDiameter)
+                    << ", \"velocity\": " << calc::shortestText(c.velocity)
+                    << ", \"rm\": " << calc::shortestText(c.rm)
                     << ", \"meets\": " << (c.meets ? (*c.meets ? "true" : "false") : "null")
                     << ", \"smallest\": " << (c.smallest ? "true" : "false")
                     << (c.recommended ? std::string(", \"recommended\": ") +

@@ -5,6 +5,7 @@
 // fan's duty, as text, CSV, JSON or a 计算书 workbook.
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -13,6 +14,9 @@
 #include "commands.h"
 #include "duct_options.h"
 #include "messages.h"
+#include "number_texts.h"
+#include "roles.h"
+#include "sizing.h"
 #include "system.h"
 #include "system_output.h"
 
@@ -35,6 +39,61 @@ int runSystemFile(const std::string& file, const SystemOptions& options, std::os
     const int status = runSystem(in, file, options, out, err);
     std::fclose(in);
     return status;
+}
+
+// The sizing and balancing asked for, or none after a message when the
+// options do not go together.
+std::optional<ductsys::SizingOptions> sizingOptions(const SystemOptions& o, std::ostream& err) {
+    ductsys::SizingOptions sizing;
+    auto usage = [&](const std::string& message) {
+        err << kProgram << ": " << message << '\n';
+        return std::nullopt;
+    };
+    if (o.size) {
+        if (*o.size == "velocity")
+            sizing.method = ductsys::SizingMethod::velocity;
+        else if (*o.size == "friction")
+            sizing.method = ductsys::SizingMethod::friction;
+        else
+            return usage("--size " + cli::quoted(*o.size) +
+                         " is not a method: velocity (假定流速法) or friction (等摩阻法)");
+    }
+    const bool targets = o.velocityMain || o.velocityBranch;
+    if (o.preset && targets)
+        return usage("give --preset or --velocity-main and --velocity-branch, not both");
+    if (targets && !(o.velocityMain && o.velocityBranch))
+        return usage("--velocity-main and --velocity-branch go together");
+    for (const auto& v : {o.velocityMain, o.velocityBranch, o.rm, o.maxSide})
+        if (v && !(std::isfinite(*v) && *v > 0))
+            return usage("a velocity, Rm or side must be a positive number");
+    if (!(o.maxAspect >= 1) || !std::isfinite(o.maxAspect))
+        return usage("--max-aspect must be a number of at least 1");
+    if (o.preset) {
+        sizing.limits = ductsys::presetLimits(*o.preset);
+        if (!sizing.limits)
+            return usage("--preset " + cli::quoted(*o.preset) + " is not a preset; these are:\n" +
+                         ductsys::presetGroupList());
+    } else if (targets) {
+        sizing.limits = ductsys::targetLimits(*o.velocityMain, *o.velocityBranch);
+    }
+    if (sizing.method == ductsys::SizingMethod::velocity && !sizing.limits)
+        return usage(
+            "--size velocity needs --preset NAME or --velocity-main V --velocity-branch V");
+    if (sizing.method == ductsys::SizingMethod::friction && !o.rm)
+        return usage("--size friction needs --rm R, the largest Rm in Pa/m");
+    if (o.rm && sizing.method != ductsys::SizingMethod::friction)
+        return usage("--rm is the friction method's: give it with --size friction");
+    if (sizing.method == ductsys::SizingMethod::none && (o.resizeAll || o.maxSide))
+        return usage(std::string(o.resizeAll ? "--resize-all" : "--max-side") +
+                     " sizes the system: give it with --size velocity or --size friction");
+    sizing.rm = o.rm.value_or(0);
+    sizing.resizeAll = o.resizeAll;
+    sizing.maxSide = o.maxSide;
+    sizing.maxAspect = o.maxAspect;
+    sizing.balance = o.balance;
+    // Only the text and JSON show what would balance a junction.
+    sizing.remedies = !o.xlsx && o.format != Format::csv;
+    return sizing;
 }
 
 }  // namespace
@@ -67,6 +126,29 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                      "allowance on the index run's total for the fan's pressure")
         ->check(CLI::Range(0.0, 10.0));
     addAirOptions(*command, options->air);
+    command->add_option("--size", options->size,
+                        "size the system: velocity (假定流速法, each role's velocity limit) or "
+                        "friction (等摩阻法, --rm); rows whose size is empty, or *x320 for a "
+                        "rectangle 320 high, are sized");
+    command->add_option("--preset", options->preset,
+                        "the velocity limits of each role (干管, 支管, 风机出口, 风机入口) from a "
+                        "preset of GB 50736 表6.6.3 or GB 50019 表6.7.6: " +
+                            ductsys::presetGroupList());
+    command->add_option("--velocity-main", options->velocityMain,
+                        "the largest velocity of the 干管 and the fan's ducts, m/s");
+    command->add_option("--velocity-branch", options->velocityBranch,
+                        "the largest velocity of the 支管, m/s");
+    command->add_option("--rm", options->rm, "the friction method's largest Rm, Pa/m");
+    command->add_flag("--resize-all", options->resizeAll,
+                      "size every segment, not only those whose size is empty");
+    command->add_option("--max-side", options->maxSide,
+                        "largest diameter or shorter side in mm, as a ceiling allows");
+    command->add_option("--max-aspect", options->maxAspect,
+                        "largest ratio of the longer side to the shorter");
+    command->add_flag("--balance", options->balance,
+                      "resize the first segment of each lighter branch to balance the "
+                      "junctions over --max-imbalance, within its velocity limit; a damper "
+                      "is given for what is left");
     addJobsOption(*command, options->jobs);
     command->callback([options, file, &out, &err, &status] {
         status = runSystemFile(*file, *options, out, err);
@@ -84,11 +166,16 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.air = air->state;
     systemOptions.jobs = options.jobs;
 
+    const std::optional<ductsys::SizingOptions> sizing = sizingOptions(options, err);
+    if (!sizing) return kUsage;
+
     SystemInput input(name, err);
     ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder)) return kUsage;
-    const ductsys::SystemResult result = builder.finish();
-    return writeSystem(result, input, *air, options, out);
+    ductsys::SystemSizer sizer(*sizing);
+    if (!readSystem(in, options.delimiter, input, builder, &sizer)) return kUsage;
+    ductsys::SystemResult result = builder.finish();
+    const ductsys::SizingReport report = sizer.finish(result, systemOptions);
+    return writeSystem(result, input, *air, options, out, &report);
 }
 
 }  // namespace cli

@@ -1,22 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "system_output.h"
+#include "number_text.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
 #include "csv_reader.h"
+#include "fittings.h"
 #include "messages.h"
 #include "number_texts.h"
 #include "output_lines.h"
 #include "report.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
+#include "sizing_output.h"
 #include "table_file.h"
 #include "table_layout.h"
+#include "version.h"
 
 namespace cli {
 
@@ -27,10 +32,10 @@ using ductsys::ReportValues;
 using ductsys::SystemResult;
 
 // A figure in CSV and text: the window's text of it, empty when none.
-std::string shown(std::optional<float> x) { return x ? shownNumber(*x) : std::string(); }
+std::string shown(std::optional<float> x) { return x ? calc::bareNumberText(*x) : std::string(); }
 
 // A figure in JSON: the shortest decimal that reads back to the single.
-std::string json(std::optional<float> x) { return x ? roundTripNumber(*x) : "null"; }
+std::string json(std::optional<float> x) { return x ? calc::shortestText(*x) : "null"; }
 
 std::string nodeName(const SystemResult& r, std::uint32_t node) {
     return node == kNone ? std::string() : std::string(r.nodeNames[node]);
@@ -41,10 +46,12 @@ std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
     return s.has(ductsys::Figure::pathTotal) ? ductsys::asSingle(s.pathTotal) : std::nullopt;
 }
 
-std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
+std::string percent(double fraction) {
+    return calc::bareNumberText(static_cast<float>(fraction * 100));
+}
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -54,6 +61,10 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
         if (c == ductsys::rFlow) line.plain("size");
     }
     line.plain("on_index_run");
+    if (sizing.columns()) {
+        line.plain("role");
+        line.plain("sized");
+    }
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -69,6 +80,10 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 if (c == ductsys::rFlow) row.text(ductsys::sizeLabel(seg));
             }
             row.plain(onIndex[s] ? "true" : "false");
+            if (sizing.columns()) {
+                row.plain(sizing.roleKey(s));
+                row.plain(sizing.sized(s) ? "true" : "false");
+            }
             text += row.end();
         }
     };
@@ -76,10 +91,9 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
 }
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, std::ostream& out) {
-    static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
-        "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
-        "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
+               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+    static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
+        ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
     line.cell("segment", 10, Align::left);
     line.cell("from", 6, Align::left);
@@ -100,10 +114,11 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
             row.cell(nodeName(r, seg.from), 6, Align::left);
             row.cell(nodeName(r, seg.to), 6, Align::left);
             for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-                row.cell(v[c] ? shownNumber(*v[c]) : "-", 12, Align::right);
+                row.cell(v[c] ? calc::bareNumberText(*v[c]) : "-", 12, Align::right);
                 if (c == ductsys::rFlow) {
                     const std::string size = ductsys::sizeLabel(seg);
-                    row.cell("  " + (size.empty() ? "-" : size), 11, Align::left);
+                    row.cell("  " + (size.empty() ? "-" : size) + (sizing.sized(s) ? " +" : ""), 11,
+                             Align::left);
                 }
             }
             if (onIndex[s]) row.cell("  *", 0, Align::left);
@@ -112,11 +127,13 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     };
     writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 
-    out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
-        << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
-        << shownNumber(static_cast<float>(air.state.density)) << " kg/m3, kinematic viscosity "
-        << shownNumber(static_cast<float>(air.state.viscosity)) << " m2/s"
+    out << "\nair: " << calc::bareNumberText(static_cast<float>(air.temperature)) << " °C, "
+        << calc::bareNumberText(static_cast<float>(air.pressure)) << " kPa; density "
+        << calc::bareNumberText(static_cast<float>(air.state.density))
+        << " kg/m3, kinematic viscosity "
+        << calc::bareNumberText(static_cast<float>(air.state.viscosity)) << " m2/s"
         << (air.given ? "" : " (the window's air)") << '\n';
+    out << sizing.text();
     if (!r.topologyOk()) return;
 
     out << "\npaths from the fan (* the index run, 最不利环路)\n";
@@ -130,7 +147,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell((outlet == r.fan.indexOutlet ? "* " : "  ") + nodeName(r, r.segments[outlet].to),
                   10, Align::left);
         const std::optional<float> total = pathTotal(r, outlet);
-        line.cell(total ? shownNumber(*total) : "-", 12, Align::right);
+        line.cell(total ? calc::bareNumberText(*total) : "-", 12, Align::right);
         std::string path;
         for (std::uint32_t s : r.pathTo(outlet)) {
             path += path.empty() ? "  " : ", ";
@@ -148,27 +165,30 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell("total Pa", 12, Align::right);
         line.cell("imbalance", 12, Align::right);
         out << line.end();
-        for (const ductsys::Junction& j : r.junctions) {
+        for (std::uint32_t ji = 0; ji < r.junctions.size(); ++ji) {
+            const ductsys::Junction& j = r.junctions[ji];
             for (std::uint32_t b = 0; b < j.branchCount; ++b) {
                 const ductsys::Branch& branch = r.branches[j.firstBranch + b];
                 line.clear();
                 line.cell(b == 0 ? nodeName(r, j.node) : "", 8, Align::left);
                 line.cell(ductsys::segmentLabel(r, branch.segment), 10, Align::left);
                 const std::optional<float> total = ductsys::asSingle(branch.total);
-                line.cell(total ? shownNumber(*total) : "-", 12, Align::right);
+                line.cell(total ? calc::bareNumberText(*total) : "-", 12, Align::right);
                 if (b == 0) {
                     line.cell(j.imbalance ? percent(*j.imbalance) + " %" : "-", 12, Align::right);
                     if (j.flagged) line.cell("  over the limit", 0, Align::left);
                 }
                 out << line.end();
             }
+            out << sizing.remediesText(ji);
         }
     }
+    out << sizing.balanceText();
 
     const ductsys::Fan& fan = r.fan;
     auto figure = [](std::optional<double> x, std::string_view unit) {
         const std::optional<float> f = ductsys::asSingle(x);
-        return f ? shownNumber(*f) + std::string(unit) : std::string("-");
+        return f ? calc::bareNumberText(*f) + std::string(unit) : std::string("-");
     };
     out << "\nfan at node " << nodeName(r, fan.node) << '\n';
     out << "  air volume       " << figure(fan.airVolume, " m3/h") << '\n';
@@ -177,8 +197,35 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
 }
 
+// The terms of a ζ cell with fittings: each as written, the fitting used
+// with its arguments, its ζ on the velocity it refers to and on the
+// segment's, its source and whether it lies where its formula holds.
+std::string termsJson(const ductsys::ZetaDetail& d) {
+    namespace fit = ductsys::fittings;
+    auto number = [](std::optional<double> x) {
+        return x && std::isfinite(*x) ? fit::numberText(*x) : std::string("null");
+    };
+    std::string t = "[";
+    for (const ductsys::TermResult& term : d.terms) {
+        if (t.size() > 1) t += ", ";
+        const fit::Fitting* f = term.id.empty() ? nullptr : fit::find(term.id);
+        t += "{\"text\": " + jsonString(term.text);
+        t += ", \"id\": " + (f ? jsonString(f->id) : "null");
+        t += ", \"name\": " + (f ? jsonString(f->chinese) : "null");
+        t += ", \"arguments\": " + jsonString(term.arguments);
+        t += ", \"count\": " + number(term.count);
+        t += ", \"zeta\": " + number(term.zeta);
+        t += ", \"refers_to\": " + jsonString(fit::refersToName(term.refersTo));
+        t += ", \"zeta_on_segment\": " + number(term.onSegment);
+        t += ", \"source\": " + (term.source.empty() ? "null" : jsonString(term.source));
+        t += ", \"valid\": " + std::string(term.valid ? "true" : "false");
+        t += ", \"note\": " + jsonString(term.note) + "}";
+    }
+    return t + "]";
+}
+
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
@@ -204,7 +251,15 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 }
             }
             line += ", \"on_index_run\": ";
-            line += onIndex[s] ? "true}" : "false}";
+            line += onIndex[s] ? "true" : "false";
+            if (const ductsys::ZetaDetail* d = r.zetaDetail(s))
+                line += ", \"terms\": " + termsJson(*d);
+            if (sizing.columns()) {
+                line += ", \"role\": \"";
+                line += sizing.roleKey(s);
+                line += sizing.sized(s) ? "\", \"sized\": true" : "\", \"sized\": false";
+            }
+            line += '}';
         }
     };
     writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
@@ -242,12 +297,13 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 << ", \"total\": " << json(ductsys::asSingle(branch.total)) << '}';
         }
         out << "], \"imbalance\": " << json(ductsys::asSingle(j.imbalance))
-            << ", \"exceeds\": " << (j.flagged ? "true" : "false") << '}';
+            << ", \"exceeds\": " << (j.flagged ? "true" : "false")
+            << sizing.remediesJson(static_cast<std::uint32_t>(i)) << '}';
     }
     out << (r.junctions.empty() ? "],\n" : "\n ],\n");
 
     const ductsys::Fan& fan = r.fan;
-    out << " \"fan\": {\"node\": "
+    out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
         << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
@@ -256,26 +312,26 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 std::ostream& out) {
+                 const SizingShown& sizing, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, out);
+            writeText(pool, r, onIndex, air, sizing, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, out);
+            writeJson(pool, r, onIndex, air, sizing, out);
             break;
     }
 }
 
 }  // namespace
 
-bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
-                ductsys::SystemBuilder& builder) {
+bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
+                ductsys::SystemSizer* sizer) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -320,11 +376,11 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
                                             .dp = field(dp),
                                             .material = field(material),
                                             .k = field(k),
-                                            .formula = field(formula)};
-            const std::uint32_t index = builder.add(row);
+                                            .formula = field(formula),
+                                            .role = field(role)};
+            const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
-            input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
             if (count != layout.fieldCount)
                 input.problems.emplace_back(
                     index, said({msg::Code::rowFieldCount, {count, layout.fieldCount}}));
@@ -338,22 +394,18 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input,
     return false;
 }
 
-std::string formulaText(unsigned seen) {
-    if (seen == 4u) return "2";
-    if (seen == 6u) return "1, 2";
-    return "1";
-}
+std::string formulaText(unsigned seen) { return ductsys::formulaList(seen & 2u, seen & 4u); }
 
-ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen,
+ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
                                const std::string& name) {
     ductsys::ReportInfo info;
     info.temperature = air.temperature;
     info.pressure = air.pressure;
     info.air = air.state;
     info.airGiven = air.given;
-    info.formulas = formulaText(formulasSeen);
+    info.formulas = formulas;
     info.source = name == "-" ? std::string("(standard input)") : name;
-    info.program = "ductcalc-cli 1.0.0";
+    info.program = "ductcalc-cli " DUCTCALC_VERSION;
     info.language = messageLanguage();
     return info;
 }
@@ -387,8 +439,11 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
 }
 
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out) {
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizingReport) {
     std::ostream& err = input.err;
+    const SizingShown sizing(result, sizingReport, options.size || options.balance,
+                             options.balance);
     // CSV is written with the input's own delimiter unless one is given.
     SystemOptions csvOptions = options;
     if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
@@ -398,7 +453,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
 
     if (options.xlsx) {
         const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, input.formulasSeen, input.name), options.output);
+            result, reportInfo(air, ductsys::formulasInUse(result), input.name), options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -409,7 +464,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, file);
+                writeFormat(result, air, csvOptions, sizing, file);
                 file.close();
                 written = !file.fail();
             }
@@ -420,7 +475,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, out);
+        writeFormat(result, air, csvOptions, sizing, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

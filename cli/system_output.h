@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "duct_options.h"
 #include "report_xlsx.h"
+#include "sizing.h"
 #include "system.h"
 
 namespace cli {
@@ -27,20 +28,23 @@ struct SystemInput {
     // Problems of a segment's row beyond its texts (a row with more or
     // fewer fields than the header).
     std::vector<std::pair<std::uint32_t, std::string>> problems;
-    unsigned formulasSeen = 0;  // bit 1: formula 1, bit 2: formula 2
-    char delimiter = ',';       // the header row's, for CSV output
+    char delimiter = ',';  // the header row's, for CSV output
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
-// input.err when the file is unusable (no header, not CSV).
-bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder);
+// input.err when the file is unusable (no header, not CSV). With `sizer`,
+// the rows go through it (their role cells kept, the rows to be sized
+// handed a stand-in size).
+bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
+                ductsys::SystemSizer* sizer = nullptr);
 
-// "1", "2" or "1, 2": the formulas the rows use.
+// "1", "2" or "1, 2": the formulas of the bits seen (2: formula 1, 4: formula 2).
 std::string formulaText(unsigned seen);
 
-// What a workbook says of how it was made: the air, the formulas the rows
-// use (formulaText's bits), the input's name.
-ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen, const std::string& name);
+// What a workbook says of how it was made: the air, the formulas the
+// segments are computed with ("1, 2"), the input's name.
+ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
+                               const std::string& name);
 // "ductcalc-cli: FILE:LINE: ", where a segment's row starts, for its messages.
 std::string segmentPlace(const SystemInput& input, std::uint32_t segment);
 
@@ -51,7 +55,10 @@ int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput&
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.
+// `sizing`: what sizing and balancing did and would do, shown beside the
+// figures when given.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out);
+                const SystemOptions& options, std::ostream& out,
+                const ductsys::SizingReport* sizing = nullptr);
 
 }  // namespace cli

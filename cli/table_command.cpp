@@ -18,6 +18,7 @@
 #include "commands.h"
 #include "csv_reader.h"
 #include "duct_options.h"
+#include "fields.h"
 #include "messages.h"
 #include "report_xlsx.h"
 #include "run_result.h"
@@ -149,7 +150,8 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         // Only a file read whole makes a workbook.
         const ductsys::SystemResult result = workbook.finish();
         const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, table ? table->formulasSeen() : 0u, name), options.output);
+            result, reportInfo(air, formulaText(table ? table->formulasSeen() : 0u), name),
+            options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -189,6 +191,26 @@ int runTableTo(std::FILE* in, const std::string& path, const std::string& name,
     return status;
 }
 
+// The columns a run's file may have, by their English names with a note
+// where one helps, then by their Chinese names.
+std::string columnHelp() {
+    using ductsys::InputKey;
+    static constexpr InputKey kRunColumns[] = {
+        InputKey::segment, InputKey::flow, InputKey::unit,     InputKey::size, InputKey::length,
+        InputKey::zeta,    InputKey::dp,   InputKey::material, InputKey::k,    InputKey::formula};
+    std::string english, chinese;
+    for (const InputKey c : kRunColumns) {
+        const ductsys::InputField& f = ductsys::inputField(c);
+        if (!english.empty()) english += c == InputKey::k ? " or " : ", ";
+        if (!chinese.empty()) chinese += ", ";
+        english += f.key;
+        if (c == InputKey::zeta) english += " (a number or a sum such as 0.3+0.25)";
+        if (c == InputKey::dp) english += " (a fixed loss in Pa)";
+        chinese += f.caption;
+    }
+    return english + " (or " + chinese + ")";
+}
+
 }  // namespace
 
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
@@ -199,10 +221,8 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
     CLI::App* command = app.add_subcommand(
         "table",
         "The hydraulic calculation table of a duct run: one row per segment of a CSV "
-        "file with the columns segment, flow, unit, size, length, zeta (a number or a sum "
-        "such as 0.3+0.25), dp (a fixed loss in Pa), material or k, formula (or 段号, 风量, "
-        "单位, 尺寸, 长度, 局部阻力系数, 固定阻力, 材料, 粗糙度, 公式), in "
-        "UTF-8 or GB18030, separated by commas, semicolons or tabs.");
+        "file with the columns " +
+            columnHelp() + ", in UTF-8 or GB18030, separated by commas, semicolons or tabs.");
     command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
         ->required();
     addFormatOption(*command, options->format, &options->xlsx);

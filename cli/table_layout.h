@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fields.h"
 #include "table_file.h"
 
 namespace cli {
@@ -27,6 +28,7 @@ enum Column {
     from,
     to,
     dp,
+    role,  // a segment's part in the system, when not by the rule (system)
     kColumns
 };
 
@@ -63,25 +65,33 @@ enum Out {
     oFormula,  // 1 or 2
     kOutNumbers
 };
-inline constexpr std::array<std::string_view, kOutNumbers> kOutNames{"flow",
-                                                                     "equivalent_diameter",
-                                                                     "velocity",
-                                                                     "reynolds",
-                                                                     "lambda",
-                                                                     "rm",
-                                                                     "length",
-                                                                     "friction_loss",
-                                                                     "velocity_pressure",
-                                                                     "zeta",
-                                                                     "local_loss",
-                                                                     "total",
-                                                                     "running_total",
-                                                                     "dp",
-                                                                     "k",
-                                                                     "formula"};
-inline constexpr std::array<std::string_view, kOutNumbers> kOutCaptions{
-    "m3/h",  "De m", "v m/s", "Re",        "λ",    "Rm Pa/m", "l m",  "Rm·l Pa",
-    "Pd Pa", "Σζ",   "Z Pa",  "Rm·l+Z Pa", "Σ Pa", "dp Pa",   "K mm", "formula"};
+// The figure each column shows, and its names from the one table of figures.
+inline constexpr std::array<ductsys::FigureKey, kOutNumbers> kOutFigures{
+    ductsys::FigureKey::flow,
+    ductsys::FigureKey::eqDiameter,
+    ductsys::FigureKey::velocity,
+    ductsys::FigureKey::reynolds,
+    ductsys::FigureKey::lambda,
+    ductsys::FigureKey::rm,
+    ductsys::FigureKey::length,
+    ductsys::FigureKey::frictionLoss,
+    ductsys::FigureKey::velocityPressure,
+    ductsys::FigureKey::zeta,
+    ductsys::FigureKey::localLoss,
+    ductsys::FigureKey::total,
+    ductsys::FigureKey::runningTotal,
+    ductsys::FigureKey::dp,
+    ductsys::FigureKey::k,
+    ductsys::FigureKey::formula};
+inline constexpr std::array<std::string_view, kOutNumbers> kOutNames =
+    ductsys::figureNames(kOutFigures, &ductsys::FigureField::key);
+inline constexpr std::array<std::string_view, kOutNumbers> kOutCaptions = [] {
+    auto captions = ductsys::figureNames(kOutFigures, &ductsys::FigureField::textCaption);
+    // A run's text heads the segment's loss by how it is formed, as it
+    // always has; scripts and users read it so.
+    captions[oTotal] = "Rm·l+Z Pa";
+    return captions;
+}();
 
 // A row as written: numbers already in the window's text without the
 // leading blank, or as the shortest decimals that read back (Layout::shortest);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_pipeline.h"
+#include "number_text.h"
 
 #include <algorithm>
 #include <span>
@@ -73,7 +74,8 @@ void SegmentCalc::run(Job& job) {
                                     .formula = field(formula)};
     ductsys::DuctSetting setting;
     std::optional<msg::Message> warning;
-    ductsys::readSegment(row, seg, setting, warning);
+    ductsys::ZetaCell fittingTerms;  // a row alone: its fittings take no neighbours
+    ductsys::readSegment(row, seg, setting, warning, &fittingTerms);
     if (warning) say("warning: ", said(*warning));
     if (!seg.flowGiven) {
         // A run sums no flows.
@@ -84,12 +86,17 @@ void SegmentCalc::run(Job& job) {
     // its values, and only what could not be computed stays empty.
     if (!seg.ok()) fail(saidList(seg.reason));
     calculator_.compute(seg, setting, trimmed(row.flow));
+    if (setting.zetaPending) {
+        std::vector<ductsys::TermResult> terms;
+        ductsys::applyZetaTerms(seg, fittingTerms, nullptr, terms);
+    }
     if (job.ok && !seg.ok()) fail(saidList(seg.reason));
 
     using ductsys::Figure;
     const bool shortest = layout_.shortest;
     auto put = [&](Out column, Figure figure, float x) {
-        if (seg.has(figure)) out.numbers[column] = shortest ? roundTripNumber(x) : shownNumber(x);
+        if (seg.has(figure))
+            out.numbers[column] = shortest ? calc::shortestText(x) : calc::bareNumberText(x);
     };
     if (seg.has(Figure::size)) out.size = ductsys::sizeLabel(seg);
     put(oFlow, Figure::flow, seg.flow);
@@ -111,8 +118,7 @@ void SegmentCalc::run(Job& job) {
     if (setting.roughnessRead) out.numbers[oK] = kTexts_.text(setting.roughness);
     if (setting.formulaRead) out.numbers[oFormula].assign(1, setting.formula == 2 ? '2' : '1');
     job.formula = setting.formula;
-    if (seg.has(Figure::reynolds) && seg.reynolds > 0 && seg.reynolds < kLaminarReynolds)
-        say("warning: ", laminarWarning(seg.reynolds));
+    if (seg.laminar()) say("warning: ", laminarWarning(seg.reynolds));
     if (job.ok) job.total = seg.total;
 }
 
@@ -189,7 +195,7 @@ void Table::emit(Job& job) {
         float running = 0;
         if (pathKnown_ && calc::storeSingle(running, running_)) {
             job.out.numbers[oRunning] =
-                layout_.shortest ? roundTripNumber(running) : shownNumber(running);
+                layout_.shortest ? calc::shortestText(running) : calc::bareNumberText(running);
         }
     }
     writer_.row(job.out);

@@ -41,14 +41,6 @@ bool ascii(std::string_view text) {
 
 }  // namespace
 
-std::string_view trimmed(std::string_view text) {
-    // Looks at the ends only: a table trims every field of every row.
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 std::size_t displayWidth(std::string_view text) {
     if (ascii(text)) return text.size();
     std::size_t width = 0;

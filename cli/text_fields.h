@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "readers.h"
+
 namespace cli {
 
-// Text with blanks, tabs and line ends removed at both ends.
-std::string_view trimmed(std::string_view text);
+using ductsys::trimmed;
 
 // The columns a UTF-8 text takes on a terminal, measured by the C library's
 // wcwidth: a Chinese character takes two, ASCII, φ and the Greek captions one.

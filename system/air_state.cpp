@@ -3,10 +3,11 @@
 
 #include <cmath>
 
+#include "readers.h"
+
 namespace ductsys {
 
 namespace {
-constexpr double kSeaLevelKPa = 101.325;
 constexpr double kGasConstant = 287.05;      // J/(kg·K), dry air
 constexpr double kZeroCelsius = 273.15;      // K
 constexpr double kSutherlandMu0 = 1.716e-5;  // Pa·s at 273.15 K
@@ -39,6 +40,49 @@ std::optional<calc::AirState> airAt(double temperatureC, double pressureKPa) {
     if (!std::isfinite(density) || !(density > 0) || !std::isfinite(viscosity) || !(viscosity > 0))
         return std::nullopt;
     return calc::AirState{density, viscosity};
+}
+
+AirReading airInUse(const AirGiven& given) {
+    AirReading reading;
+    AirInUse& air = reading.air;
+    if (!given.temperature && !given.altitude && !given.pressure) return reading;
+    air.given = true;
+    if (given.temperature) air.temperature = *given.temperature;
+    if (given.pressure) {
+        air.pressure = *given.pressure;
+    } else if (given.altitude) {
+        const std::optional<double> p = pressureAtAltitude(*given.altitude);
+        if (!p) {
+            reading.problem = AirProblem::beyondAtmosphere;
+            return reading;
+        }
+        air.pressure = *p;
+    }
+    const std::optional<calc::AirState> state = airAt(air.temperature, air.pressure);
+    if (!state) {
+        reading.problem = AirProblem::noAir;
+        return reading;
+    }
+    air.state = *state;
+    return reading;
+}
+
+AirReading airInUse(std::string_view temperature, std::string_view altitude) {
+    AirGiven given;
+    const auto read = [](std::string_view text, std::optional<double>& into) {
+        if (trimmed(text).empty()) return true;
+        into = readCellNumber(text).value;
+        return into.has_value();
+    };
+    const bool temperatureRead = read(temperature, given.temperature);
+    const bool altitudeRead = read(altitude, given.altitude);
+    if (!temperatureRead || !altitudeRead) {
+        AirReading reading;
+        reading.problem =
+            !temperatureRead ? AirProblem::unreadableTemperature : AirProblem::unreadableAltitude;
+        return reading;
+    }
+    return airInUse(given);
 }
 
 }  // namespace ductsys

@@ -4,6 +4,7 @@
 #include "readers.h"
 #include "reading_warning.h"
 #include "tables.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -23,11 +24,15 @@ msg::Messages plainNumberWarning(std::string_view text) {
     return warning;
 }
 
-// Each term of a sum of coefficients, as the box reads a number.
+// Each term of a sum of coefficients, as the box reads a number; a fitting
+// term is the fittings' own, and a cell that cannot be read says why.
 msg::Messages zetaWarning(std::string_view text) {
+    const ZetaCell cell = plainZetaText(text) ? ZetaCell{} : parseZetaCell(text);
+    bool plain = !cell.hasFittings;
+    for (const ZetaTerm& t : cell.terms) plain = plain && t.count == 1;
     msg::Messages lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
+    for (std::size_t i = 0; i <= text.size() && plain; ++i) {
         const bool end = i == text.size();
         // A '+' after an exponent's letter is the exponent's sign.
         if (!end && (text[i] != '+' || i == start || text[i - 1] == 'e' || text[i - 1] == 'E'))
@@ -35,6 +40,23 @@ msg::Messages zetaWarning(std::string_view text) {
         addLines(lines, plainNumberWarning(trimmed(text.substr(start, i - start))));
         start = i + 1;
     }
+    for (const ZetaTerm& t : cell.terms) {
+        if (plain || t.fitting) continue;
+        std::string_view number = t.text;
+        if (t.count != 1) number = number.substr(0, number.find_last_of("*xX"));
+        addLines(lines, plainNumberWarning(trimmed(number)));
+    }
+    // A number read in part says so above; a name that is no fitting gets
+    // the nearest one.
+    bool named = false;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        named = named || c == '(' || u >= 0x80 ||
+                (((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && c != 'e' && c != 'E' &&
+                 c != 'x' && c != 'X');
+    }
+    if (!cell.ok() && (lines.empty() || named))
+        lines.push_back({msg::Code::cellCannotBeRead, {cell.error}});
     return lines;
 }
 

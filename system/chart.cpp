@@ -103,7 +103,7 @@ ChartLine velocityLine(ChartLine::Kind kind, double velocity, const ChartRange& 
     return line;
 }
 
-std::string figureText(float x) { return shownText(x); }
+std::string figureText(float x) { return calc::bareNumberText(x); }
 
 }  // namespace
 
@@ -221,8 +221,9 @@ std::vector<ChartPoint> ductPoints(const calc::DuctInput& input, const ChartOpti
             return false;
         ChartPoint p;
         p.kind = kind;
-        p.size = in.shape == calc::Shape::circular ? "φ" + shownText(s.diameter)
-                                                   : shownText(s.sideA) + "*" + shownText(s.sideB);
+        p.size = in.shape == calc::Shape::circular
+                     ? "φ" + calc::bareNumberText(s.diameter)
+                     : calc::bareNumberText(s.sideA) + "*" + calc::bareNumberText(s.sideB);
         p.name = p.size;
         p.flow = s.flowRate;
         p.rm = s.specificLoss;
@@ -235,9 +236,12 @@ std::vector<ChartPoint> ductPoints(const calc::DuctInput& input, const ChartOpti
     };
     if (!add(input, ChartPoint::Kind::duct)) return points;
 
-    // The standard sizes on either side of the duct's own.
+    // The standard sizes on either side of the duct's own, as the
+    // recalculation read it (a box may hold blanks or a unit's worth of
+    // other text around the number).
     const bool circular = input.shape == calc::Shape::circular;
-    const float size = circular ? readNumber(input.diameter) : readNumber(input.sideA);
+    const calc::DuctResult read = calc::computeDuct(input, view);
+    const double size = circular ? read.state.diameter : read.state.sideA;
     const std::string_view* smaller = nullptr;
     const std::string_view* larger = nullptr;
     auto scan = [&](const auto& list) {
@@ -271,10 +275,11 @@ Chart makeChart(const ChartOptions& options, std::vector<ChartPoint> points,
         chart.frame = makeFrame(options, range);
 
     const ChartBasis& b = options.basis;
-    chart.legend.push_back("K = " + shownText(b.roughness) +
-                           " mm, ρ = " + shownText(static_cast<float>(b.air.density)) +
-                           " kg/m³, ν = " + shownText(static_cast<float>(b.air.viscosity)) +
-                           " m²/s, 公式 " + std::to_string(b.formula));
+    chart.legend.push_back(
+        "K = " + calc::bareNumberText(b.roughness) +
+        " mm, ρ = " + calc::bareNumberText(static_cast<float>(b.air.density)) +
+        " kg/m³, ν = " + calc::bareNumberText(static_cast<float>(b.air.viscosity)) +
+        " m²/s, 公式 " + std::to_string(b.formula));
     chart.legend.push_back("经济比摩阻 " + decimal(options.band.low) + "–" +
                            decimal(options.band.high) + " Pa/m");
     if (const VelocityPreset* p = options.preset) {

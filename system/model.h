@@ -15,6 +15,7 @@
 #include "large_arrays.h"
 #include "messages/message.h"
 #include "names.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -38,6 +39,14 @@ enum class Figure : unsigned {
 };
 constexpr unsigned figureBit(Figure f) { return 1u << static_cast<unsigned>(f); }
 
+// Below this Reynolds number the flow is laminar, and neither friction
+// formula is meant for it.
+inline constexpr float kLaminarReynolds = 2300;
+
+// Whether a duct's Reynolds number says its flow is laminar. A duct that
+// carries no air (Reynolds number 0) has no flow to speak of, laminar or not.
+constexpr bool isLaminar(float reynolds) { return reynolds > 0 && reynolds < kLaminarReynolds; }
+
 // One segment. Figures in single precision are the recalculation's stored
 // values (the window's) or, for the losses, formed in double from them and
 // rounded once; a figure is only meaningful when defined.
@@ -50,6 +59,9 @@ struct Segment {
     std::uint32_t parent = kNone;  // the segment ending at `from`; kNone at the fan
     bool reversed = false;
     bool flowGiven = false;  // false: the flow is the sum of the segments beyond
+    // The friction-factor formula the segment is computed with: 1 or 2 (1
+    // when its text names neither, as the figures that need it are missing).
+    std::uint8_t formula = 1;
     calc::Shape shape = calc::Shape::circular;
     float diameter = 0, sideA = 0, sideB = 0;  // mm, as the recalculation stored them
     float flow = 0;                            // m3/h
@@ -63,6 +75,7 @@ struct Segment {
     double zeta = 0;                                                         // as summed
     double dp = 0;                                                           // Pa, as read
     double pathTotal = 0;                                                    // Pa, in double
+    float roughness = 0;   // mm, as read: a later resize computes with the same wall
     unsigned defined = 0;  // figureBit()s of the figures that hold values
     // Why the segment's figures are not all there: empty for a complete
     // segment; the front end words each reason.
@@ -70,6 +83,8 @@ struct Segment {
 
     bool has(Figure f) const { return (defined & figureBit(f)) != 0; }
     bool ok() const { return reason.empty(); }
+    // Whether the segment's flow is laminar (see isLaminar).
+    bool laminar() const { return has(Figure::reynolds) && isLaminar(reynolds); }
 };
 
 // A warning on a segment that did not stop its calculation (a custom
@@ -137,12 +152,16 @@ struct SystemResult {
     LargeArray<Branch> branches;
     Fan fan;
     double maxImbalance = 0.15;
+    // The terms of every segment whose ζ cell has fittings, by segment.
+    std::vector<ZetaDetail> zetaDetails;
 
     bool topologyOk() const { return errors.empty(); }
     // Whether every segment computed and every junction and fan figure is there.
     bool complete() const;
     // The segments from the fan to `segment`, fan first. Empty for kNone.
     std::vector<std::uint32_t> pathTo(std::uint32_t segment) const;
+    // The terms of `segment`'s ζ cell; none when it holds numbers only.
+    const ZetaDetail* zetaDetail(std::uint32_t segment) const;
 };
 
 }  // namespace ductsys
@@ -162,6 +181,8 @@ namespace ductsys {
 //   material 材料: caption or English name (thin steel sheet when empty)
 //   k        粗糙度, mm: a custom roughness, held between 0.01 and 10
 //   formula  公式: "1" or "2" (1 when empty)
+//   role     角色: the segment's part in the system, when not by the rule
+//            (see roles.h); the calculation itself does not read it
 struct SegmentTexts {
     std::string_view segment = {};
     std::string_view from = {};
@@ -175,6 +196,7 @@ struct SegmentTexts {
     std::string_view material = {};
     std::string_view k = {};
     std::string_view formula = {};
+    std::string_view role = {};
 };
 
 }  // namespace ductsys

@@ -7,6 +7,7 @@
 #include "ascii.h"
 #include "number_reading.h"
 #include "tables.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -130,7 +131,10 @@ NumberRead readCellNumber(std::string_view text) {
     return {value, {}};
 }
 
-NumberRead readZetaSum(std::string_view text) {
+namespace {
+
+// A sum of plain numbers, the usual cell, read without building its terms.
+NumberRead readNumberSum(std::string_view text) {
     text = trimmed(text);
     if (text.empty()) return {0.0, {}};
     std::optional<double> sum;
@@ -162,6 +166,37 @@ NumberRead readZetaSum(std::string_view text) {
     float asSingle = 0;
     if (!sum || !calc::storeSingle(asSingle, *sum))
         return {std::nullopt, CellProblem{msg::Code::cellSumBeyondRange, std::string(text)}};
+    return {sum, {}};
+}
+
+}  // namespace
+
+bool plainZetaText(std::string_view text) {
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E' ||
+              c == ' ' || c == '\t'))
+            return false;
+    return true;
+}
+
+NumberRead readZetaSum(std::string_view text) {
+    if (plainZetaText(text)) return readNumberSum(text);
+    return readZetaSum(parseZetaCell(text));
+}
+
+NumberRead readZetaSum(const ZetaCell& cell) {
+    if (!cell.ok()) return {std::nullopt, CellProblem{msg::Code::cellAsWritten, cell.error}};
+    const std::optional<double> sum = numberSum(cell);
+    if (!sum)
+        return {std::nullopt,
+                CellProblem{msg::Code::cellAsWritten,
+                            "has fitting terms, which are computed on their segment"}};
+    float asSingle = 0;
+    if (!calc::storeSingle(asSingle, *sum)) {
+        std::string text;
+        for (const ZetaTerm& t : cell.terms) text += (text.empty() ? "" : "+") + t.text;
+        return {std::nullopt, CellProblem{msg::Code::cellSumBeyondRange, text}};
+    }
     return {sum, {}};
 }
 

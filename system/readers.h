@@ -75,7 +75,14 @@ NumberRead readCellNumber(std::string_view text);
 // "1e+2", stays with its term); the sum is formed in double in the order
 // written. Empty reads 0. On failure the value is none and `error` names the
 // term.
+// Terms may also be fittings (zeta_terms.h), which need their segment:
+// such a cell is not a sum of numbers here.
 NumberRead readZetaSum(std::string_view text);
+struct ZetaCell;
+NumberRead readZetaSum(const ZetaCell& cell);
+// Whether a ζ text holds nothing but numbers, signs and "+" (read by
+// readZetaSum alone, with no fitting in it).
+bool plainZetaText(std::string_view text);
 
 // What went wrong in a recalculation that left values undefined or had no
 // section to carry the air; none when nothing did.

@@ -37,16 +37,10 @@ ReportValues reportValues(const Segment& s) {
     return v;
 }
 
-std::string shownText(float x) {
-    std::string text = calc::numberText(x);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
-}
-
 std::string sizeLabel(const Segment& s) {
     if (!s.has(Figure::size)) return {};
-    if (s.shape == calc::Shape::circular) return "φ" + shownText(s.diameter);
-    return shownText(s.sideA) + "*" + shownText(s.sideB);
+    if (s.shape == calc::Shape::circular) return "φ" + calc::bareNumberText(s.diameter);
+    return calc::bareNumberText(s.sideA) + "*" + calc::bareNumberText(s.sideB);
 }
 
 std::string segmentLabel(const SystemResult& result, std::uint32_t segment) {
@@ -66,6 +60,36 @@ std::vector<bool> indexRunSegments(const SystemResult& result) {
     if (result.topologyOk() && result.fan.indexOutlet != kNone)
         for (std::uint32_t s : result.pathTo(result.fan.indexOutlet)) on[s] = true;
     return on;
+}
+
+std::string formulasInUse(const SystemResult& result) {
+    bool one = false, two = false;
+    for (const Segment& s : result.segments) (s.formula == 2 ? two : one) = true;
+    return formulaList(one, two);
+}
+
+std::string formulaList(bool one, bool two) { return one && two ? "1, 2" : two ? "2" : "1"; }
+
+std::vector<std::uint32_t> segmentsBeyond(const SystemResult& result, std::uint32_t segment) {
+    const auto& segments = result.segments;
+    if (segment >= segments.size()) return {};
+    // 1: beyond `segment`, 2: not; 0: not yet known. Each walk toward the fan
+    // stops at the first segment already known, so every segment is walked once.
+    std::vector<unsigned char> state(segments.size(), 0);
+    state[segment] = 1;
+    std::vector<std::uint32_t> walk, beyond;
+    for (std::uint32_t s = 0; s < segments.size(); ++s) {
+        std::uint32_t at = s;
+        walk.clear();
+        while (at != kNone && state[at] == 0) {
+            walk.push_back(at);
+            at = segments[at].parent;
+        }
+        const unsigned char found = at == kNone ? 2 : state[at];
+        for (const std::uint32_t w : walk) state[w] = found;
+        if (state[s] == 1) beyond.push_back(s);
+    }
+    return beyond;
 }
 
 }  // namespace ductsys

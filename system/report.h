@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fields.h"
 #include "model.h"
 
 namespace ductsys {
@@ -35,11 +36,16 @@ enum ReportColumn {
     rPathTotal,
     kReportColumns
 };
+// The figure each column shows.
+inline constexpr std::array<FigureKey, kReportColumns> kReportFigures{
+    FigureKey::flow,     FigureKey::eqDiameter,   FigureKey::velocity,
+    FigureKey::reynolds, FigureKey::lambda,       FigureKey::rm,
+    FigureKey::length,   FigureKey::frictionLoss, FigureKey::velocityPressure,
+    FigureKey::zeta,     FigureKey::localLoss,    FigureKey::dp,
+    FigureKey::total,    FigureKey::pathTotal};
 // Their names in CSV and JSON.
-inline constexpr std::array<std::string_view, kReportColumns> kReportKeys{
-    "flow",   "equivalent_diameter", "velocity",          "reynolds", "lambda",     "rm",
-    "length", "friction_loss",       "velocity_pressure", "zeta",     "local_loss", "dp",
-    "total",  "path_total"};
+inline constexpr std::array<std::string_view, kReportColumns> kReportKeys =
+    figureNames(kReportFigures, &FigureField::key);
 
 using ReportValues = std::array<std::optional<float>, kReportColumns>;
 
@@ -51,9 +57,6 @@ ReportValues reportValues(const Segment& segment);
 // A double rounded to single; none beyond the single range or when none.
 std::optional<float> asSingle(std::optional<double> value);
 
-// A single as the window shows it, without the leading blank: "8.841949".
-std::string shownText(float x);
-
 // The size as a table reads it back: "φ200", "500*320"; empty when unknown.
 std::string sizeLabel(const Segment& segment);
 
@@ -61,7 +64,17 @@ std::string sizeLabel(const Segment& segment);
 // nodes, or its row number among the segments (1 for the first).
 std::string segmentLabel(const SystemResult& result, std::uint32_t segment);
 
+// The friction-factor formulas the segments are computed with, as a report
+// lists them: "1", "2" or "1, 2" ("1" for no segment).
+std::string formulasInUse(const SystemResult& result);
+// The same list for formulas seen otherwise.
+std::string formulaList(bool one, bool two);
+
 // By segment: whether it lies on the index run (最不利环路).
 std::vector<bool> indexRunSegments(const SystemResult& result);
+
+// The segments from `segment` away from the fan: the segment and every
+// segment beyond it, in input order. Empty for a segment that is not there.
+std::vector<std::uint32_t> segmentsBeyond(const SystemResult& result, std::uint32_t segment);
 
 }  // namespace ductsys

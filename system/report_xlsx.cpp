@@ -8,9 +8,12 @@
 #include <ctime>
 #include <map>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
+#include "number_text.h"
 #include "report.h"
 
 namespace ductsys {
@@ -44,12 +47,6 @@ double textNumber(const std::string& text) {
     double value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
-}
-
-std::string decimal(double x) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, x).ptr;
-    return std::string(buffer, end);
 }
 
 std::string today() {
@@ -132,7 +129,7 @@ public:
                 book_.check(worksheet_write_blank(sheet_, row, col, book_.format({}, false, fill)));
             return;
         }
-        const std::string shown = shownText(*value);
+        const std::string shown = calc::bareNumberText(*value);
         book_.check(worksheet_write_number(sheet_, row, col, textNumber(shown),
                                            book_.format(numberFormat(shown), false, fill)));
     }
@@ -155,28 +152,26 @@ private:
 
 void writeSegments(Workbook& book, const SystemResult& result, msg::Language language) {
     Sheet sheet(book, "水力计算表");
-    static const char* const kHeaders[] = {"段号",
-                                           "起点",
-                                           "终点",
-                                           "风量 L (m³/h)",
-                                           "尺寸 (mm)",
-                                           "当量直径 De (m)",
-                                           "风速 v (m/s)",
-                                           "雷诺数 Re",
-                                           "摩擦系数 λ",
-                                           "比摩阻 Rm (Pa/m)",
-                                           "长度 l (m)",
-                                           "摩擦阻力 Rm·l (Pa)",
-                                           "动压 Pd (Pa)",
-                                           "局部阻力系数 Σζ",
-                                           "局部阻力 Z (Pa)",
-                                           "固定阻力 Δp (Pa)",
-                                           "管段阻力 (Pa)",
-                                           "累计阻力 (Pa)",
-                                           "最不利环路",
-                                           "备注"};
+    // Each figure headed by its caption, its symbol and its unit: "风速 v (m/s)".
+    std::vector<std::string> headers;
+    const auto head = [](std::string_view caption, std::string_view symbol, std::string_view unit) {
+        std::string text(caption);
+        if (!symbol.empty()) text.append(" ").append(symbol);
+        if (!unit.empty()) text.append(" (").append(unit).append(")");
+        return text;
+    };
+    for (const InputKey k : {InputKey::segment, InputKey::from, InputKey::to})
+        headers.push_back(head(inputField(k).caption, {}, {}));
+    for (std::size_t c = 0; c < kReportColumns; ++c) {
+        const FigureField& f = figureField(kReportFigures[c]);
+        headers.push_back(head(f.caption, f.symbol, f.workbookUnit()));
+        if (c == rFlow)
+            headers.push_back(
+                head(inputField(InputKey::size).caption, {}, inputField(InputKey::size).unit));
+    }
+    headers.insert(headers.end(), {"最不利环路", "备注"});
     lxw_col_t col = 0;
-    for (const char* h : kHeaders) sheet.text(0, col++, h, true, kHeaderFill);
+    for (const std::string& h : headers) sheet.text(0, col++, h, true, kHeaderFill);
     sheet.freeze(1, 1);
     sheet.width(0, 2, 8);
     sheet.width(3, 17, 14);
@@ -262,6 +257,38 @@ void writeLoops(Workbook& book, const SystemResult& result) {
     }
 }
 
+// 局部阻力明细: every fitting term of the ζ cells, with what it refers to
+// and where its value comes from, so that a reviewer can trace each ζ.
+void writeFittings(Workbook& book, const SystemResult& result) {
+    namespace fit = fittings;
+    Sheet sheet(book, "局部阻力明细");
+    static const char* const kHeaders[] = {"段号", "局部阻力", "管件",  "参数", "数量",
+                                           "ζ",    "参照速度", "本段ζ", "出处", "适用范围"};
+    for (lxw_col_t c = 0; c < std::size(kHeaders); ++c) sheet.text(0, c, kHeaders[c], true);
+    sheet.freeze(1, 0);
+    sheet.width(0, 0, 10);
+    sheet.width(1, 3, 24);
+    sheet.width(8, 9, 40);
+    lxw_row_t row = 1;
+    for (const ZetaDetail& d : result.zetaDetails) {
+        for (const TermResult& t : d.terms) {
+            sheet.text(row, 0, segmentLabel(result, d.segment));
+            sheet.text(row, 1, t.text);
+            const fit::Fitting* f = t.id.empty() ? nullptr : fit::find(t.id);
+            sheet.text(row, 2, f ? std::string(f->chinese) + " " + std::string(f->id) : "数值");
+            sheet.text(row, 3, t.arguments);
+            sheet.number(row, 4, t.count, "0");
+            sheet.number(row, 5, t.zeta, "0.000");
+            sheet.text(row, 6, std::string(fit::refersToCaption(t.refersTo)));
+            if (t.onSegment) sheet.number(row, 7, *t.onSegment, "0.000");
+            sheet.text(row, 8, t.source);
+            sheet.text(row, 9, t.valid ? "是" : "否：" + t.note, false, t.valid ? 0 : kExceedsFill);
+            ++row;
+        }
+    }
+    if (row == 1) sheet.text(1, 0, "本系统的局部阻力系数均为数值，无管件。");
+}
+
 void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& info) {
     Sheet sheet(book, "说明");
     sheet.width(0, 0, 28);
@@ -291,7 +318,7 @@ void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& in
     setting("空气温度 t (°C)", info.temperature, "General");
     setting("大气压力 p (kPa)", info.pressure, "General");
     sheet.text(row, 0, "空气密度 ρ (kg/m³)", true);
-    sheet.number(row++, 1, textNumber(decimal(info.air.density)), "General");
+    sheet.number(row++, 1, textNumber(calc::shortestText(info.air.density)), "General");
     sheet.text(row, 0, "运动粘度 ν (m²/s)", true);
     sheet.number(row++, 1, info.air.viscosity, "0.000E+00");
     line("摩擦系数公式", info.formulas);
@@ -349,6 +376,7 @@ std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
             writeSegments(book, result, info.language);
             writeLoops(book, result);
             writeNotes(book, result, info);
+            writeFittings(book, result);
             const lxw_error written = book.error();
             const lxw_error closed = book.close();
             if (written != LXW_NO_ERROR)

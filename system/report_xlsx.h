@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "air_state.h"
 #include "messages/catalogue.h"
 #include "model.h"
 #include "recalc.h"
@@ -17,10 +18,10 @@ namespace ductsys {
 
 // What the workbook says besides the system's figures.
 struct ReportInfo {
-    double temperature = 20;     // °C the air state stands for
-    double pressure = 101.325;   // kPa
-    calc::AirState air;          // the air the figures were computed with
-    bool airGiven = false;       // false: the window's own air
+    double temperature = kStandardTemperatureC;  // °C the air state stands for
+    double pressure = kSeaLevelKPa;              // kPa
+    calc::AirState air;                          // the air the figures were computed with
+    bool airGiven = false;                       // false: the window's own air
     std::string formulas = "1";  // the friction-factor formulas the rows use: "1", "2", "1, 2"
     std::string source;          // the input's name
     std::string program;         // name and version

@@ -43,8 +43,12 @@ void addReason(Segment& segment, msg::Message reason) {
     segment.reason.push_back(std::move(reason));
 }
 
+void addReason(Segment& segment, std::string reason) {
+    segment.reason.push_back({msg::Code::asWritten, {std::move(reason)}});
+}
+
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::optional<msg::Message>& warning) {
+                 std::optional<msg::Message>& warning, ZetaCell* fittingTerms) {
     using msg::Code;
     auto fail = [&](unsigned unknown, msg::Message reason) {
         setting.unusable |= unknown;
@@ -81,11 +85,18 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     else
         segment.length = *length.value, segment.defined |= figureBit(Figure::length);
 
-    const NumberRead zeta = readZetaSum(row.zeta);
-    if (!zeta.value)
+    ZetaCell cell;
+    if (!plainZetaText(row.zeta)) cell = parseZetaCell(row.zeta);
+    if (cell.hasFittings && fittingTerms) {
+        *fittingTerms = std::move(cell);
+        setting.zetaPending = true;
+    } else if (const NumberRead zeta =
+                   plainZetaText(row.zeta) ? readZetaSum(row.zeta) : readZetaSum(cell);
+               !zeta.value) {
         fail(kFromZeta, zeta.error->in(columnArg(Column::zeta)));
-    else
+    } else {
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
+    }
 
     const NumberRead dp = readCellNumber(row.dp);
     if (!dp.value)
@@ -127,6 +138,8 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
         fail(kFromFriction, {Code::formulaNotOneOrTwo, {columnArg(Column::formula), formula}});
+    segment.roughness = setting.roughness;
+    segment.formula = static_cast<std::uint8_t>(setting.formula);
 }
 
 void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
@@ -190,7 +203,8 @@ void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
 
     if (setting.unusable != 0) return;  // the reading already said why
     std::optional<msg::Message> reason = failureReason(result, input_);
-    if (!reason && !total) reason = msg::Message{msg::Code::lossesBeyondRange, {}};
+    if (!reason && !total && !setting.zetaPending)
+        reason = msg::Message{msg::Code::lossesBeyondRange, {}};
     if (reason) addReason(segment, std::move(*reason));
 }
 

@@ -8,6 +8,7 @@
 
 #include "model.h"
 #include "readers.h"
+#include "zeta_terms.h"
 
 namespace ductsys {
 
@@ -38,15 +39,18 @@ struct DuctSetting {
     int formula = 1;            // 1 or 2
     bool roughnessRead = true;  // the material or k was read
     bool formulaRead = true;    // the formula was read
+    bool zetaPending = false;   // ζ has fitting terms, computed once the system is known
     unsigned unusable = 0;      // figureBit()s that a text read wrongly leaves unknown
 };
 
 // Reads everything but the names and nodes of `row` into `segment` (length,
 // zeta, dp and whether the flow is given) and `setting`. A text that cannot
 // be read adds its reason to segment.reason and the figures that depend on
-// it to setting.unusable; a held roughness adds `warning`.
+// it to setting.unusable; a held roughness adds `warning`. A ζ cell with
+// fitting terms goes to `fittingTerms` and leaves ζ pending (see
+// applyZetaTerms); without `fittingTerms` such a cell cannot be read.
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::optional<msg::Message>& warning);
+                 std::optional<msg::Message>& warning, ZetaCell* fittingTerms = nullptr);
 
 // Computes a segment whose duct is set by `setting`, with the flow text
 // `flow` in the setting's unit. Fills the figures the recalculation and the
@@ -67,5 +71,9 @@ private:
 
 // Adds a reason to a segment's reasons.
 void addReason(Segment& segment, msg::Message reason);
+// A reason still formed in English words, shown as it is.
+void addReason(Segment& segment, std::string reason);
+// A reason still formed in English words, shown as it is.
+void addReason(Segment& segment, std::string reason);
 
 }  // namespace ductsys

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "fan.h"
+#include "fitting_terms.h"
 #include "flows.h"
 #include "paths.h"
 #include "segment_figures.h"
@@ -73,6 +74,7 @@ struct RowChunk {
     std::span<Segment> segments;     // the chunk's own, in result.segments
     std::vector<PendingSegment> pending;
     std::vector<Warning> warnings;
+    std::vector<std::pair<std::uint32_t, ZetaCell>> fittingCells;  // ζ cells with fittings
 };
 
 struct SystemBuilder::State {
@@ -109,6 +111,7 @@ struct SystemBuilder::State {
     // Segments waiting for the sums beyond them.
     LargeArray<PendingSegment> pending;
     LargeArray<std::uint32_t> pendingOf;  // by segment: into `pending`, or kNone
+    std::vector<std::pair<std::uint32_t, ZetaCell>> fittingCells;  // ζ cells with fittings
 
     std::deque<SegmentCalculator> calculators;  // one for each lane
     WorkPool pool;                              // last: its threads stop first
@@ -117,14 +120,17 @@ struct SystemBuilder::State {
 void SystemBuilder::State::computeChunk(RowChunk& chunk, SegmentCalculator& calculator) const {
     chunk.pending.clear();
     chunk.warnings.clear();
+    chunk.fittingCells.clear();
     for (std::uint32_t i = 0; i < chunk.segments.size(); ++i) {
         const SegmentTexts row = computing.row(chunk.firstRow + i);
         const std::uint32_t index = chunk.firstSegment + i;
         Segment& segment = chunk.segments[i];
         DuctSetting setting;
         std::optional<msg::Message> warning;
-        readSegment(row, segment, setting, warning);
+        ZetaCell fittingTerms;
+        readSegment(row, segment, setting, warning, &fittingTerms);
         if (warning) chunk.warnings.push_back({index, std::move(*warning)});
+        if (setting.zetaPending) chunk.fittingCells.emplace_back(index, std::move(fittingTerms));
         if (segment.flowGiven)
             calculator.compute(segment, setting, trimmed(row.flow));
         else
@@ -172,6 +178,7 @@ void SystemBuilder::State::finishBatch() {
             pending.push_back(std::move(p));
         }
         for (Warning& w : chunk.warnings) result.warnings.push_back(std::move(w));
+        for (auto& cell : chunk.fittingCells) fittingCells.push_back(std::move(cell));
     }
 }
 
@@ -216,8 +223,10 @@ SystemResult SystemBuilder::finish() {
     if (!result.errors.empty()) {
         leaveFlowsUnknown(result, st.pending, st.calculators.front(),
                           {msg::Code::flowSumNoTree, {}});
+        applyFittingTerms(result, nullptr, st.fittingCells);
     } else {
         sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators);
+        applyFittingTerms(result, &tree, st.fittingCells);
         computePaths(result, tree);
         computeBalance(result, tree, st.options.maxImbalance);
         computeFan(result, tree, st.options.fanMargin);
@@ -243,6 +252,13 @@ bool SystemResult::complete() const {
     for (const Junction& j : junctions)
         if (!j.imbalance) return false;
     return segments.empty() || (fan.airVolume && fan.pressure);
+}
+
+const ZetaDetail* SystemResult::zetaDetail(std::uint32_t segment) const {
+    const auto at =
+        std::lower_bound(zetaDetails.begin(), zetaDetails.end(), segment,
+                         [](const ZetaDetail& d, std::uint32_t s) { return d.segment < s; });
+    return at != zetaDetails.end() && at->segment == segment ? &*at : nullptr;
 }
 
 std::vector<std::uint32_t> SystemResult::pathTo(std::uint32_t segment) const {

@@ -20,13 +20,28 @@
 #include <string_view>
 #include <vector>
 
+#include "fields.h"
 #include "messages/message.h"
 
 namespace ductsys {
 
 // The columns a segment table may have, named by its header row.
-enum class Column { segment, from, to, flow, unit, size, length, zeta, dp, material, k, formula };
-inline constexpr std::size_t kColumnCount = 12;
+enum class Column {
+    segment,
+    from,
+    to,
+    flow,
+    unit,
+    size,
+    length,
+    zeta,
+    dp,
+    material,
+    k,
+    formula,
+    role
+};
+inline constexpr std::size_t kColumnCount = 13;
 
 // A column's name in English (also its key in written tables) and in
 // Chinese (the caption a grid shows over it).
@@ -35,20 +50,13 @@ struct ColumnName {
     std::string_view key;
     std::string_view caption;
 };
-inline constexpr std::array<ColumnName, kColumnCount> columnNames{{
-    {Column::segment, "segment", "段号"},
-    {Column::from, "from", "起点"},
-    {Column::to, "to", "终点"},
-    {Column::flow, "flow", "风量"},
-    {Column::unit, "unit", "单位"},
-    {Column::size, "size", "尺寸"},
-    {Column::length, "length", "长度"},
-    {Column::zeta, "zeta", "局部阻力系数"},
-    {Column::dp, "dp", "固定阻力"},
-    {Column::material, "material", "材料"},
-    {Column::k, "k", "粗糙度"},
-    {Column::formula, "formula", "公式"},
-}};
+inline constexpr std::array<ColumnName, kColumnCount> columnNames = [] {
+    static_assert(kColumnCount == kInputKeyCount);
+    std::array<ColumnName, kColumnCount> names{};
+    for (std::size_t i = 0; i < kColumnCount; ++i)
+        names[i] = {static_cast<Column>(i), kInputFields[i].key, kInputFields[i].caption};
+    return names;
+}();
 
 // The column a header cell names: its English or Chinese name or another
 // usual spelling (段, 管段, Σζ, ζ, …), in any letter case, with blanks

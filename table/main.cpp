@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("sans-serif")});
     QApplication::setFont(font);
-    ui::loadQtTranslations();
+    widgets::loadQtTranslations();
 
     table::TableWindow window;
     const QStringList args = QApplication::arguments();

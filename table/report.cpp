@@ -11,6 +11,7 @@
 
 #include "calc_state.h"
 #include "chart_painter.h"
+#include "fittings.h"
 #include "number_text.h"
 #include "system_chart.h"
 #include "table_model.h"
@@ -110,7 +111,40 @@ QString reportHtml(const TableModel& model, const QString& title) {
                          j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
                                      : QString::fromUtf8(calc::kFailMarker.data()));
     }
-    html += QStringLiteral("</table></body></html>");
+    html += QStringLiteral("</table>");
+
+    // 局部阻力明细: where each fitting's ζ comes from, as the workbook lists it.
+    if (!r.zetaDetails.empty()) {
+        html += QStringLiteral(
+            "<h3>局部阻力明细</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">"
+            "<tr><th>段号</th><th>局部阻力</th><th>管件</th><th>参数</th><th>ζ</th>"
+            "<th>参照速度</th><th>本段ζ</th><th>出处</th><th>适用范围</th></tr>");
+        auto zeta = [](std::optional<double> x) {
+            float single = 0;
+            return x && calc::storeSingle(single, *x)
+                       ? QString::fromStdString(calc::bareNumberText(single))
+                       : QString::fromUtf8(calc::kFailMarker.data());
+        };
+        for (const ductsys::ZetaDetail& d : r.zetaDetails) {
+            for (const ductsys::TermResult& t : d.terms) {
+                const ductsys::fittings::Fitting* f =
+                    t.id.empty() ? nullptr : ductsys::fittings::find(t.id);
+                html += QStringLiteral(
+                            "<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td>"
+                            "<td>%6</td><td>%7</td><td>%8</td><td>%9</td></tr>")
+                            .arg(name(r.segmentNames[d.segment]), name(t.text),
+                                 f ? name(f->chinese) + QStringLiteral(" ") + name(f->id)
+                                   : QStringLiteral("数值"),
+                                 name(t.arguments), zeta(t.zeta),
+                                 name(ductsys::fittings::refersToCaption(t.refersTo)),
+                                 zeta(t.onSegment), name(t.source),
+                                 t.valid ? QStringLiteral("是")
+                                         : QStringLiteral("否：") + name(t.note));
+            }
+        }
+        html += QStringLiteral("</table>");
+    }
+    html += QStringLiteral("</body></html>");
     return html;
 }
 

@@ -15,6 +15,7 @@
 #include "air_state.h"
 #include "number_text.h"
 #include "readers.h"
+#include "system/report.h"
 #include "table_model.h"
 #include "words.h"
 
@@ -139,24 +140,9 @@ private:
 };
 
 QList<int> branchRows(const TableModel& model, std::uint32_t segment) {
-    const auto& segments = model.result().segments;
-    // 1: beyond `segment`, 2: not; 0: not yet known.
-    std::vector<unsigned char> state(segments.size(), 0);
-    if (segment >= segments.size()) return {};
-    state[segment] = 1;
-    std::vector<std::uint32_t> walk;
     QList<int> rows;
-    for (std::uint32_t s = 0; s < segments.size(); ++s) {
-        std::uint32_t at = s;
-        walk.clear();
-        while (at != ductsys::kNone && state[at] == 0) {
-            walk.push_back(at);
-            at = segments[at].parent;
-        }
-        const unsigned char found = at == ductsys::kNone ? 2 : state[at];
-        for (const std::uint32_t w : walk) state[w] = found;
-        if (state[s] == 1) rows.push_back(model.rowOfSegment(s));
-    }
+    for (const std::uint32_t s : ductsys::segmentsBeyond(model.result(), segment))
+        rows.push_back(model.rowOfSegment(s));
     return rows;
 }
 
@@ -327,9 +313,7 @@ void SidePanel::settingsEdited() {
 
 void SidePanel::describeAir(ductsys::ReportInfo& info) const {
     info.air = model_->options().air;
-    const DocumentSettings& s = model_->settings();
-    info.airGiven =
-        !ductsys::trimmed(s.temperature).empty() || !ductsys::trimmed(s.altitude).empty();
+    info.airGiven = model_->airGiven();
     info.temperature = model_->temperature();
     info.pressure = model_->pressure();
 }

@@ -31,8 +31,9 @@ public:
     QLabel* problemLabel() const { return errors_; }
 
     // The air the figures stand for, as a report names it: the temperature
-    // and pressure typed here (20 °C at sea level when none is), and the
-    // state the model computes with.
+    // and pressure last applied here (20 °C at sea level when none is), and
+    // the state the model computes with. An entry that could not be read is
+    // not among them.
     void describeAir(ductsys::ReportInfo& info) const;
     // Gives the keyboard to the panel's first box.
     void focusFirst();

@@ -15,6 +15,7 @@
 #include "number_text.h"
 #include "presets.h"
 #include "readers.h"
+#include "sizes.h"
 #include "system.h"
 #include "table_model.h"
 #include "tables.h"
@@ -51,53 +52,38 @@ std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const Size
     const ductsys::Segment& segment = model.result().segments[s];
     if (!segment.has(ductsys::Figure::flow)) return {};
     const RowTexts& texts = model.rowTexts(row);
-    // The flow the segment carries in m3/h, as the shortest text that reads
-    // back to the same single.
-    const std::string flow = calc::plainDecimalText(segment.flow);
     const auto current = ductsys::parseSize(texts[cSize]);
+    const std::optional<calc::DuctInput> input = ductsys::sizingInput(
+        {.material = texts[cMaterial], .k = texts[cK], .formula = texts[cFormula]}, segment.flow,
+        model.options().air);
 
-    std::vector<std::string> candidates;
-    for (const std::string_view d : calc::standardDiameters) candidates.emplace_back(d);
-    for (const std::string_view a : calc::standardSides)
-        for (const std::string_view b : calc::standardSides) {
-            const double long_ = *ductsys::readCellNumber(a).value;
-            const double short_ = *ductsys::readCellNumber(b).value;
-            if (short_ <= long_ && long_ <= limits.maxAspect * short_)
-                candidates.push_back(std::string(a) + "x" + std::string(b));
-        }
+    std::vector<ductsys::SizeCandidate> candidates;
+    if (input) {
+        candidates = ductsys::sizeCandidates(*input, limits.maxAspect);
+    } else {
+        // A wall or formula that cannot be read: the sizes without figures.
+        calc::DuctInput none;
+        candidates = ductsys::sizeCandidates(none, limits.maxAspect);
+        for (ductsys::SizeCandidate& c : candidates)
+            c.failure = msg::Message{msg::Code::asWritten, {"no wall"}};
+    }
+    ductsys::judgeSizes(
+        candidates,
+        {.maxVelocity = limits.maxVelocity, .maxRm = limits.maxRm, .preset = limits.preset});
 
     std::vector<SizeOption> options;
     options.reserve(candidates.size());
-    for (const std::string& size : candidates) {
-        // One segment alone, with this row's wall and formula: the system
-        // layer's figures, not the dialog's.
-        const ductsys::SegmentTexts one{.segment = "1",
-                                        .flow = flow,
-                                        .size = size,
-                                        .material = texts[cMaterial],
-                                        .k = texts[cK],
-                                        .formula = texts[cFormula]};
-        const ductsys::SystemResult r = ductsys::computeSystem({&one, 1}, model.options());
+    for (const ductsys::SizeCandidate& c : candidates) {
         SizeOption option;
-        option.text = size;
-        option.current = sameSize(current, *ductsys::parseSize(size));
-        if (!r.segments.empty()) {
-            const ductsys::Segment& f = r.segments.front();
-            if (f.has(ductsys::Figure::velocity)) option.velocity = shown(f.velocity);
-            if (f.has(ductsys::Figure::rm)) option.rm = shown(f.rm);
-            std::optional<double> maxVelocity = limits.maxVelocity;
-            if (limits.preset && (!maxVelocity || limits.preset->maximum < *maxVelocity))
-                maxVelocity = limits.preset->maximum;
-            option.meets = f.has(ductsys::Figure::velocity) && f.has(ductsys::Figure::rm) &&
-                           (!maxVelocity || f.velocity <= *maxVelocity) &&
-                           (!limits.maxRm || f.rm <= *limits.maxRm);
-            option.recommended =
-                option.meets && limits.preset && limits.preset->recommends(f.velocity);
-            const double a = f.shape == calc::Shape::circular
-                                 ? 3.141592653589793 * f.diameter * f.diameter / 4e6
-                                 : double(f.sideA) * f.sideB / 1e6;
-            option.area = a;
+        option.text = c.text;
+        option.current = sameSize(current, *ductsys::parseSize(c.text));
+        if (c.computed()) {
+            option.velocity = shown(c.velocity);
+            option.rm = shown(c.rm);
         }
+        option.meets = c.meets.value_or(c.computed());
+        option.recommended = c.recommended.value_or(false);
+        option.area = c.area;
         options.push_back(std::move(option));
     }
     return options;

@@ -10,7 +10,10 @@ namespace table {
 namespace {
 
 // The grid's input columns are the reader's, in the same order.
-static_assert(kInputColumns == static_cast<int>(ductsys::kColumnCount));
+// The grid's input columns are a file's, in the same order, up to its role
+// column, which only the command line's sizing reads.
+static_assert(kInputColumns == static_cast<int>(ductsys::Column::role));
+static_assert(ductsys::kColumnCount == static_cast<std::size_t>(ductsys::Column::role) + 1);
 static_assert(cFormula == static_cast<int>(ductsys::Column::formula));
 static_assert(cFlow == static_cast<int>(ductsys::Column::flow));
 

@@ -2,9 +2,6 @@
 #include "table_model.h"
 
 #include <QColor>
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygonF>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -14,9 +11,11 @@
 #include "calc_state.h"
 #include "cell_warnings.h"
 #include "left_out.h"
+#include "marks.h"
 #include "number_text.h"
 #include "paste_block.h"
 #include "readers.h"
+#include "system/report.h"
 #include "words.h"
 
 namespace table {
@@ -28,29 +27,6 @@ QString shownFigure(std::optional<double> value) {
 }
 
 namespace {
-
-QIcon triangleMark(const QColor& edge, const QColor& fill) {
-    QIcon made;
-    for (const int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal s = size;
-        QPolygonF triangle;
-        triangle << QPointF(s / 2, s * 0.06) << QPointF(s * 0.96, s * 0.92)
-                 << QPointF(s * 0.04, s * 0.92);
-        painter.setPen(QPen(edge, s / 16));
-        painter.setBrush(fill);
-        painter.drawPolygon(triangle);
-        painter.setPen(QPen(Qt::black, s / 8, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(s / 2, s * 0.36), QPointF(s / 2, s * 0.6));
-        painter.drawPoint(QPointF(s / 2, s * 0.77));
-        painter.end();
-        made.addPixmap(pixmap);
-    }
-    return made;
-}
 
 // A figure as the window shows it, without the leading blank; empty when
 // the segment does not hold it.
@@ -171,18 +147,10 @@ private:
 
 }  // namespace
 
-QIcon warningMarkIcon() {
-    static const QIcon icon = triangleMark(QColor(0x8a, 0x5a, 0x00), QColor(0xf5, 0xb0, 0x00));
-    return icon;
-}
-
-QIcon errorMarkIcon() {
-    static const QIcon icon = triangleMark(QColor(0x80, 0x10, 0x10), QColor(0xe8, 0x40, 0x30));
-    return icon;
-}
-
 TableModel::TableModel(QObject* parent)
-    : QAbstractTableModel(parent), warningIcon_(warningMarkIcon()), errorIcon_(errorMarkIcon()) {
+    : QAbstractTableModel(parent),
+      warningIcon_(widgets::warningMark()),
+      errorIcon_(widgets::errorMark()) {
     recompute();
 }
 
@@ -248,6 +216,29 @@ const std::vector<std::string>& TableModel::keptTexts(int row) const {
     return kept_[static_cast<std::size_t>(row)];
 }
 
+namespace {
+
+// Each term of a ζ cell with fittings: its ζ on the segment's velocity and
+// its source, and the range it left when it left one.
+QString termsTip(const ductsys::ZetaDetail& d) {
+    QString tip;
+    for (const ductsys::TermResult& t : d.terms) {
+        if (!tip.isEmpty()) tip += '\n';
+        tip += QString::fromStdString(t.text) + QStringLiteral("：ζ ");
+        float single = 0;
+        tip += t.onSegment && calc::storeSingle(single, *t.onSegment)
+                   ? QString::fromStdString(calc::bareNumberText(single))
+                   : QStringLiteral("—");
+        if (!t.source.empty()) tip += QStringLiteral("，") + QString::fromStdString(t.source);
+        if (!t.valid)
+            tip += QStringLiteral("（超出适用范围：") + QString::fromStdString(t.note) +
+                   QStringLiteral("）");
+    }
+    return tip;
+}
+
+}  // namespace
+
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int row = index.row(), column = index.column();
@@ -255,6 +246,13 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     const ductsys::Segment* segment = s == ductsys::kNone ? nullptr : &result_.segments[s];
     switch (role) {
         case Qt::DisplayRole:
+            // A cell of fittings shows the Σζ they come to beside its text.
+            if (column == cZeta && segment && result_.zetaDetail(s) &&
+                segment->has(ductsys::Figure::zeta))
+                return QString::fromStdString(cellText(row, column)) + QStringLiteral("  ⇒ Σζ ") +
+                       QString::fromStdString(
+                           calc::bareNumberText(static_cast<float>(segment->zeta)));
+            return QString::fromStdString(cellText(row, column));
         case Qt::EditRole:
             return QString::fromStdString(cellText(row, column));
         case Qt::DecorationRole:
@@ -262,6 +260,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (column == cSegment && segment && (!segment->ok() || topologyError_[s] >= 0))
                 return errorIcon_;
             if (column == cSegment && !rowFault(row).empty()) return errorIcon_;
+            if (column == cReynolds && segment && segment->laminar()) return warningIcon_;
             return {};
         case Qt::ToolTipRole:
         case Qt::AccessibleDescriptionRole: {
@@ -275,6 +274,13 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                         (tip.isEmpty() ? "" : "\n") +
                         said(result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
+            if (column == cReynolds && segment && segment->laminar())
+                tip += (tip.isEmpty() ? "" : "\n") +
+                       QStringLiteral("雷诺数 %1 小于 2300：为层流，两种摩擦系数公式均不适用")
+                           .arg(QString::fromStdString(calc::bareNumberText(segment->reynolds)));
+            if (const ductsys::ZetaDetail* d =
+                    column == cZeta && segment ? result_.zetaDetail(s) : nullptr)
+                tip += (tip.isEmpty() ? "" : "\n") + termsTip(*d);
             if (!segment && (column == cSegment || !isInput(column)) && !rowFault(row).empty())
                 tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("本行未计入系统：") +
                        QString::fromStdString(rowFault(row));
@@ -296,6 +302,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (!isInput(column)) return QColor(0x55, 0x55, 0x55);
             return {};
         case Qt::BackgroundRole:
+            if (marked(row, column)) return QColor(0xc8, 0xf0, 0xc8);
             if (segment && indexRun_[s]) return QColor(0xff, 0xee, 0xb8);
             if (!isInput(column)) return QColor(0xf2, 0xf2, 0xf2);
             return {};
@@ -343,6 +350,27 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
                           .toString()
                           .section(QLatin1Char('\n'), 0, 0)));
     return true;
+}
+
+void TableModel::setMarkedCells(std::vector<CellText> cells, const QString& name) {
+    std::vector<CellChange> changes;
+    std::vector<std::pair<int, int>> marks;
+    for (CellText& c : cells) {
+        if (c.row < 0 || c.row >= systemRows() || !isInput(c.column)) continue;
+        marks.emplace_back(c.row, c.column);
+        changes.push_back({c.row, c.column, std::move(c.text)});
+    }
+    if (changes.empty()) return;
+    std::sort(marks.begin(), marks.end());
+    undo_.push(new EditCellsCommand(this, std::move(changes), 0, name));
+    marked_ = std::move(marks);
+    markedAt_ = undo_.index();
+    emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::BackgroundRole});
+}
+
+bool TableModel::marked(int row, int column) const {
+    return markedAt_ >= 0 && undo_.index() == markedAt_ &&
+           std::binary_search(marked_.begin(), marked_.end(), std::make_pair(row, column));
 }
 
 void TableModel::setBlock(int row, int column, const TextBlock& block, const QString& name) {
@@ -466,18 +494,19 @@ void TableModel::applySettingsOnly(const DocumentSettings& settings) {
     maxVelocity_ = number(settings.maxVelocity, QStringLiteral("最大风速"), 0);
     const auto t = number(settings.temperature, QStringLiteral("温度"), -273.15);
     const auto h = number(settings.altitude, QStringLiteral("海拔"), -1e300);
-    temperature_ = t.value_or(20);
-    pressure_ = 101.325;
-    if (t || h) {
-        const auto p = ductsys::pressureAtAltitude(h.value_or(0));
-        const auto at = p ? ductsys::airAt(temperature_, *p) : std::nullopt;
-        if (at) {
-            options.air = *at;
-            pressure_ = *p;
-        } else {
-            problems << QStringLiteral("温度或海拔无法计算空气状态，按 20 °C、101.325 kPa 计算");
-            temperature_ = 20;
-        }
+    // An entry that cannot be read is named above and left out: the air
+    // stands for what was read, and the report says the same.
+    const ductsys::AirReading air = ductsys::airInUse({.temperature = t, .altitude = h});
+    if (air.ok()) {
+        options.air = air.air.state;
+        temperature_ = air.air.temperature;
+        pressure_ = air.air.pressure;
+        airGiven_ = air.air.given;
+    } else {
+        problems << QStringLiteral("温度或海拔无法计算空气状态，按 20 °C、101.325 kPa 计算");
+        temperature_ = ductsys::kStandardTemperatureC;
+        pressure_ = ductsys::kSeaLevelKPa;
+        airGiven_ = false;
     }
     const std::string_view f = ductsys::trimmed(settings.formula);
     formula_.assign(1, f == "2" ? '2' : '1');
@@ -634,9 +663,7 @@ void TableModel::recompute() {
             leftOut[static_cast<std::size_t>(segmentRow_[s])] = true;
     }
     const std::size_t segments = result_.segments.size();
-    indexRun_.assign(segments, false);
-    if (result_.fan.indexOutlet != ductsys::kNone)
-        for (const std::uint32_t s : result_.pathTo(result_.fan.indexOutlet)) indexRun_[s] = true;
+    indexRun_ = ductsys::indexRunSegments(result_);
     topologyError_.assign(segments, -1);
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)

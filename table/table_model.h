@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "air_state.h"
 #include "columns.h"
 #include "rows.h"
 #include "system.h"
@@ -80,6 +81,14 @@ public:
     void removeSystemRows(int row, int count);
     // Moves rows [row, row + count) by `delta` rows (negative: up).
     bool moveSystemRows(int row, int count, int delta);
+    // Sets cells anywhere in the system's rows as one step, and marks them
+    // until the next step (an edit, an undo) changes the undo stack.
+    struct CellText {
+        int row, column;
+        std::string text;
+    };
+    void setMarkedCells(std::vector<CellText> cells, const QString& name);
+    bool marked(int row, int column) const;
 
     // Replaces every row at once and clears the undo stack; the document's
     // settings and file columns stay.
@@ -105,6 +114,9 @@ public:
     // The air's temperature (°C) and pressure (kPa) the figures stand for.
     double temperature() const { return temperature_; }
     double pressure() const { return pressure_; }
+    // Whether the air was given (a readable temperature or altitude) rather
+    // than the window's own.
+    bool airGiven() const { return airGiven_; }
 
     // The computation's options: the air, limits and margin, as the
     // settings give them.
@@ -146,7 +158,8 @@ private:
     DocumentSettings settings_;
     QString settingsProblem_;
     std::optional<double> maxVelocity_;
-    double temperature_ = 20, pressure_ = 101.325;
+    double temperature_ = ductsys::kStandardTemperatureC, pressure_ = ductsys::kSeaLevelKPa;
+    bool airGiven_ = false;
     std::string formula_ = "1";  // for rows that name none
     ductsys::Options options_;
     ductsys::SystemResult result_;
@@ -157,13 +170,10 @@ private:
     std::vector<std::string> rowFault_;      // by row: why it is left out of the system
     int faultCount_ = 0;
     QUndoStack undo_;
+    std::vector<std::pair<int, int>> marked_;  // sorted (row, column)
+    int markedAt_ = -1;                        // the undo stack's index they hold for
     QIcon warningIcon_;
     QIcon errorIcon_;
 };
-
-// The amber warning mark of the calculator's boxes, and a red one for a
-// row that could not be computed.
-QIcon warningMarkIcon();
-QIcon errorMarkIcon();
 
 }  // namespace table

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QSettings>
 #include <QSplitter>
@@ -22,15 +23,19 @@
 #include <algorithm>
 
 #include "chart_widget.h"
+#include "fittings_dialog.h"
 #include "grid_view.h"
 #include "paste_block.h"
 #include "readers.h"
 #include "report.h"
 #include "side_panel.h"
 #include "size_choice.h"
+#include "system/report.h"
 #include "system_chart.h"
 #include "system_file.h"
 #include "table_model.h"
+#include "version.h"
+#include "whole_sizing.h"
 
 namespace table {
 
@@ -149,7 +154,24 @@ void TableWindow::buildMenus() {
         edit->addAction(QStringLiteral("选择尺寸(&Z)…"), QKeySequence(Qt::CTRL | Qt::Key_D), this,
                         &TableWindow::chooseSize);
     size->setObjectName(QStringLiteral("chooseSize"));
-    for (QAction* a : {size, copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
+    QAction* fittings =
+        edit->addAction(QStringLiteral("管件局部阻力(&J)…"), QKeySequence(Qt::CTRL | Qt::Key_L),
+                        this, &TableWindow::editFittings);
+    fittings->setObjectName(QStringLiteral("editFittings"));
+    auto* fittingsButton = new QPushButton(QStringLiteral("管件…"));
+    fittingsButton->setObjectName(QStringLiteral("fittingsButton"));
+    fittingsButton->setToolTip(QStringLiteral("本行的管件局部阻力 (Ctrl+L)"));
+    connect(fittingsButton, &QPushButton::clicked, this, &TableWindow::editFittings);
+    statusBar()->addPermanentWidget(fittingsButton);
+    QAction* sizeAll = edit->addAction(QStringLiteral("全部选择尺寸(&Y)…"),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this,
+                                       [this] { sizeWhole(WholeSizingDialog::Mode::size); });
+    sizeAll->setObjectName(QStringLiteral("sizeAll"));
+    QAction* balance = edit->addAction(QStringLiteral("平衡(&B)…"), this,
+                                       [this] { sizeWhole(WholeSizingDialog::Mode::balance); });
+    balance->setObjectName(QStringLiteral("balance"));
+    for (QAction* a : {size, sizeAll, fittings, copy, paste, clear, insert, remove, up, down})
+        grid_->addAction(a);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     QAction* chart = chart_->toggleViewAction();
@@ -300,15 +322,7 @@ bool TableWindow::exportWorkbook(const QString& path) {
     grid_->commitEditing();
     ductsys::ReportInfo info;
     side_->describeAir(info);
-    // The formulas the rows name, as the workbook's notes list them.
-    bool one = false, two = false;
-    for (int row = 0; row < model_->systemRows(); ++row) {
-        if (model_->segmentOfRow(row) == ductsys::kNone) continue;
-        const std::string_view typed = ductsys::trimmed(model_->rowTexts(row)[cFormula]);
-        const std::string_view text = typed.empty() ? model_->defaultFormula() : typed;
-        (text == "2" ? two : one) = true;
-    }
-    info.formulas = one && two ? "1, 2" : two ? "2" : "1";
+    info.formulas = ductsys::formulasInUse(model_->result());
     info.source = shownName().toStdString();
     info.program = "ductcalc-table " DUCTCALC_VERSION;
     info.language = msg::Language::chinese;
@@ -441,6 +455,26 @@ void TableWindow::chooseSize() {
     TextBlock block;
     block.rows.push_back({dialog.chosen()});
     model_->setBlock(row, cSize, block, QStringLiteral("选择尺寸"));
+}
+
+void TableWindow::editFittings() {
+    const int row = grid_->currentIndex().row();
+    if (row < 0) return;
+    FittingsDialog dialog(*model_, row, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (row < model_->systemRows() && dialog.text() == model_->rowTexts(row)[cZeta]) return;
+    TextBlock block;
+    block.rows.push_back({dialog.text()});
+    // One step on the undo stack, as any edit of the cell.
+    model_->setBlock(row, cZeta, block, QStringLiteral("管件局部阻力"));
+}
+
+void TableWindow::sizeWhole(WholeSizingDialog::Mode mode) {
+    WholeSizingDialog dialog(*model_, mode, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    model_->setMarkedCells(previewCells(dialog.preview()), mode == WholeSizingDialog::Mode::size
+                                                               ? QStringLiteral("全部选择尺寸")
+                                                               : QStringLiteral("平衡"));
 }
 
 void TableWindow::selectRows(const QList<int>& rows) {

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "whole_sizing.h"
+
 class QMenu;
 
 namespace table {
@@ -47,6 +49,10 @@ public:
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
+    // 管件局部阻力: the fittings editor for the current row's ζ cell.
+    void editFittings();
+    // 全部选择尺寸 or 平衡: the dialog's preview applied as one step.
+    void sizeWhole(WholeSizingDialog::Mode mode);
     // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
     QString proposedName(const QString& suffix) const;
 

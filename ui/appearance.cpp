@@ -37,7 +37,7 @@ void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("ductcalc"));
     QApplication::setApplicationDisplayName(QStringLiteral("风速计算"));
     applyAppearance();
-    loadQtTranslations();
+    widgets::loadQtTranslations();
 }
 
 }  // namespace ui

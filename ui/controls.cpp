@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "accessibility.h"
+#include "marks.h"
 
 namespace ui {
 
@@ -45,34 +46,6 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
     if (event->reason() != Qt::PopupFocusReason) emit editingEnded();
 }
 
-// A small amber triangle with an exclamation mark, drawn rather than taken
-// from the style so that it looks the same under every theme.
-QIcon warningIcon() {
-    static const QIcon icon = [] {
-        QIcon made;
-        for (const int size : {16, 32}) {
-            QPixmap pixmap(size, size);
-            pixmap.fill(Qt::transparent);
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            const qreal s = size;
-            QPolygonF triangle;
-            triangle << QPointF(s / 2, s * 0.06) << QPointF(s * 0.96, s * 0.92)
-                     << QPointF(s * 0.04, s * 0.92);
-            painter.setPen(QPen(QColor(0x8a, 0x5a, 0x00), s / 16));
-            painter.setBrush(QColor(0xf5, 0xb0, 0x00));
-            painter.drawPolygon(triangle);
-            painter.setPen(QPen(Qt::black, s / 8, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(QPointF(s / 2, s * 0.36), QPointF(s / 2, s * 0.6));
-            painter.drawPoint(QPointF(s / 2, s * 0.77));
-            painter.end();
-            made.addPixmap(pixmap);
-        }
-        return made;
-    }();
-    return icon;
-}
-
 void TextBox::setWarning(const QString& warning) {
     if (warning == warning_) return;
     if (warning.isEmpty()) {
@@ -83,7 +56,7 @@ void TextBox::setWarning(const QString& warning) {
     } else {
         if (!warningAction_) {
             plainToolTip_ = toolTip();
-            warningAction_ = addAction(warningIcon(), QLineEdit::TrailingPosition);
+            warningAction_ = addAction(widgets::warningMark(), QLineEdit::TrailingPosition);
             warningAction_->setObjectName(QStringLiteral("warningMark"));
         }
         warningAction_->setToolTip(warning);

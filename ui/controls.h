@@ -51,9 +51,6 @@
 
 namespace ui {
 
-// The warning mark: a small amber triangle with an exclamation mark.
-QIcon warningIcon();
-
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:

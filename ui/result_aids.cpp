@@ -14,6 +14,7 @@
 #include "controls.h"
 #include "derived.h"
 #include "form1.h"
+#include "marks.h"
 #include "messages/catalogue.h"
 #include "number_text.h"
 #include "qt_text.h"
@@ -187,7 +188,7 @@ void Form1::updateResultTips() {
             mark->setObjectName(QStringLiteral("resultMark"));
             // The result itself carries the warning in its description.
             mark->setAccessibleName(QStringLiteral("警告"));
-            mark->setPixmap(ui::warningIcon().pixmap(side, side));
+            mark->setPixmap(widgets::warningMark().pixmap(side, side));
             mark->setGeometry(r.value->width() - side - 2, (r.value->height() - side) / 2, side,
                               side);
         }

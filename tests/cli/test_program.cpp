@@ -218,6 +218,11 @@ INSTANTIATE_TEST_SUITE_P(
              "note: the file is not UTF-8; it is read as "
              "GB18030",
              Encode::gb18030},
+        Case{"the_encoding_note_names_the_file_not_a_line", "table IN", kChineseRun, 0, "送风1",
+             "in.csv: note: the file is not UTF-8", Encode::gb18030},
+        Case{"the_systems_encoding_note_names_the_file_not_a_line", "system IN",
+             "段号,起点,终点,风量,尺寸\nA,0,1,1000,200\n", 0, "A",
+             "in.csv: note: the file is not UTF-8", Encode::gb18030},
         Case{"gb18030_forced_has_no_note", "table --encoding gb18030 IN",
              "段号,风量,尺寸\n送风1,1000,200\n", 0, "送风1,1000,φ200", "", Encode::gb18030},
         Case{"gb18030_read_as_utf8_gets_a_hint", "table --encoding utf-8 IN", kChineseRun, 2, "",
@@ -308,7 +313,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"laminar_flow_warned", "calc --flow 1 --diameter 2000", "", 0, "11.7423",
              "warning: Reynolds number 11.7423 is below 2300"},
         Case{"laminar_row_warned", "table -", "flow,size\n1,2000\n", 0, "1,1,φ2000",
-             "-:2: warning: Reynolds number 11.7423 is below 2300"}),
+             "-:2: warning: Reynolds number 11.7423 is below 2300"},
+        Case{"no_air_is_not_laminar", "calc --flow 0 --diameter 200", "", 0,
+             "Reynolds number         0", ""},
+        Case{"a_row_without_air_is_not_laminar", "table -", "flow,size\n0,200\n", 0,
+             "1,0,φ200,0.2,0,0,", ""},
+        Case{"a_looser_velocity_leaves_the_presets_limit",
+             "size --flow 3000 --preset public-main --max-velocity 12 --format csv", "", 0,
+             "circular,φ320,0.0804247,0.32,10.36166,3.370847,no,,no", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Text lines up on a terminal, where a Chinese character takes two columns.

@@ -216,7 +216,7 @@ class Workbook(unittest.TestCase):
         status, out, err = run("system", "--format", "xlsx", "-o", self.path, "-", stdin=SYSTEM)
         self.assertEqual((status, out, err), (0, "", ""))
         book = openpyxl.load_workbook(self.path)
-        self.assertEqual(book.sheetnames, ["水力计算表", "环路", "说明"])
+        self.assertEqual(book.sheetnames, ["水力计算表", "环路", "说明", "局部阻力明细"])
         _, csv_out, _ = run("system", "--format", "csv", "-", stdin=SYSTEM)
         rows = list(csv.DictReader(io.StringIO(csv_out)))
         sheet = book["水力计算表"]
@@ -312,6 +312,148 @@ class TableDpAndZetaSums(unittest.TestCase):
         # dp after running_total; then the roughness and formula in use.
         self.assertEqual(list(row)[-4:], ["running_total", "dp", "k", "formula"])
         self.assertEqual((row["zeta"], row["dp"], row["total"]), ("1.5", "20", "134.3652"))
+
+
+# The system above with fittings in its ζ cells. At node 2 the air divides:
+# 2-3 (400x250, 2500 m3/h) is a side branch of 1-2 (500x320, 4700 m3/h),
+# 2-4 (320x250, 2200 m3/h) the other leg. F_s/F_c = 0.1/0.16 = 0.625,
+# Q_s/Q_c = 2500/4700 = 0.531915 (≤ 0.6): A' = 1 - 0.6 * 0.531915 = 0.680851;
+# w_s/w_c = 0.531915/0.625 = 0.851064; ζ_c = 0.680851 (1 + 0.724310) = 1.173998 on
+# 1-2's velocity, times (v_1-2 / v_2-3)² on 2-3's.
+FITTED = SYSTEM.replace("2-3,2500,400x250,8,0.3+0.2,",
+                        '2-3,2500,400x250,8,"弯头(90,1.5)*2+分流三通支管+0.1",')
+# 2-3 runs below Re 2·10⁵, where the bend's diagram stops: computed, and said.
+BEND_WARNING = ('ductcalc-cli: -:3: warning: zeta term "弯头(90,1.5)*2" lies outside the range of '
+                'its formula: Re 141883 is not above 200000 (no Reynolds correction applied)\n')
+
+
+class Fittings(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.path = os.path.join(self.dir.name, "计算书.xlsx")
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def terms(self):
+        status, out, err = run("system", "--format", "json", "-", stdin=FITTED)
+        self.assertEqual((status, err), (0, BEND_WARNING))
+        segments = {s["segment"]: s for s in json.loads(out)["segments"]}
+        return segments
+
+    def test_json_lists_each_term_with_its_source(self):
+        segments = self.terms()
+        self.assertNotIn("terms", segments["1-2"])  # numbers only: as before
+        s = segments["2-3"]
+        bend, tee, number = s["terms"]
+        self.assertEqual((bend["id"], bend["name"], bend["count"]), ("bend", "弯头", 2))
+        self.assertEqual(bend["arguments"], "angle=90, r/D=1.5")
+        self.assertAlmostEqual(bend["zeta"], 0.21 / math.sqrt(1.5), places=12)
+        self.assertEqual(bend["refers_to"], "segment")
+        self.assertIn("Idelchik", bend["source"])
+        self.assertEqual(tee["id"], "tee-split-side")
+        self.assertEqual(tee["refers_to"], "combined")
+        self.assertAlmostEqual(tee["zeta"], 1.173998, places=6)
+        v12, v23 = segments["1-2"]["velocity"], s["velocity"]
+        self.assertAlmostEqual(tee["zeta_on_segment"], tee["zeta"] * (v12 / v23) ** 2, places=5)
+        self.assertEqual((number["id"], number["zeta_on_segment"]), (None, 0.1))
+        total = sum(t["zeta_on_segment"] for t in s["terms"])
+        self.assertAlmostEqual(s["zeta"], total, places=6)
+
+    def test_text_and_csv_keep_the_sum(self):
+        segments = self.terms()
+        status, out, _ = run("system", "--format", "csv", "-", stdin=FITTED)
+        self.assertEqual(status, 0)
+        row = [r for r in csv.DictReader(io.StringIO(out)) if r["segment"] == "2-3"][0]
+        self.assertAlmostEqual(float(row["zeta"]), segments["2-3"]["zeta"], places=5)
+        self.assertNotIn("tee", out)
+
+    def test_workbook_lists_every_term_in_its_own_sheet(self):
+        status, out, err = run("system", "--format", "xlsx", "-o", self.path, "-", stdin=FITTED)
+        self.assertEqual((status, out, err), (0, "", BEND_WARNING))
+        book = openpyxl.load_workbook(self.path)
+        rows = [[c.value for c in r] for r in book["局部阻力明细"].iter_rows()]
+        self.assertEqual(rows[0], ["段号", "局部阻力", "管件", "参数", "数量", "ζ", "参照速度",
+                                   "本段ζ", "出处", "适用范围"])
+        self.assertEqual([r[0] for r in rows[1:]], ["2-3", "2-3", "2-3"])
+        bend, tee, number = rows[1:]
+        self.assertEqual(bend[1:5], ["弯头(90,1.5)*2", "弯头 bend", "angle=90, r/D=1.5", 2])
+        self.assertAlmostEqual(bend[5], 0.21 / math.sqrt(1.5), places=12)
+        self.assertEqual(bend[6], "本段")
+        self.assertIn("Idelchik", bend[8])
+        # 2-3 runs below Re 2·10⁵: the bend's diagram does not hold, and says so.
+        self.assertTrue(bend[9].startswith("否："), bend[9])
+        self.assertEqual((tee[2], tee[6]), ("分流三通支管 tee-split-side", "总管"))
+        self.assertEqual(tee[9], "是")
+        self.assertEqual((number[2], number[5], number[7]), ("数值", 0.1, 0.1))
+        segments = self.terms()
+        self.assertAlmostEqual(sum(r[7] for r in rows[1:]), segments["2-3"]["zeta"], places=6)
+
+    def test_unknown_fitting_is_refused_with_the_nearest_name(self):
+        status, out, err = run("system", "--format", "json", "-",
+                               stdin=FITTED.replace("弯头(90,1.5)", "bnd(90,1.5)"))
+        self.assertEqual(status, 1)
+        s = [s for s in json.loads(out)["segments"] if s["segment"] == "2-3"][0]
+        self.assertIsNone(s["zeta"])
+        self.assertIn('nearest: "bend"', err)
+
+
+class FittingCommand(unittest.TestCase):
+    def test_json_object_of_one_fitting(self):
+        cases = [
+            (["miter", "--angle", "150", "--method", "rennels"], "miter", 2.7128147734758103,
+             "segment", True),
+            (["contraction", "--beta", "0.4"], "contraction", 0.5301269161, "downstream", True),
+            (["expansion", "--area-ratio", "0.25"], "expansion", 0.5625, "upstream", True),
+            (["grille", "--open", "0.45"], "grille", 5.296296296296296, "segment", True),
+            (["tee-join-side", "--fs-fc", "1", "--fst-fc", "1", "--qs-qc",
+              str(0.00633 / (0.018917 + 0.00633))], "tee-join-side", -0.0404410851362,
+             "combined", True),
+            (["弯头", "--angle", "90", "--r-d", "0.3"], "bend", 0.21 * 0.3 ** -2.5, "segment",
+             False),
+        ]
+        for args, fid, zeta, refers, valid in cases:
+            with self.subTest(" ".join(args)):
+                status, out, err = run("fitting", *args, "--format", "json")
+                self.assertEqual(status, 0, err)
+                j = json.loads(out)
+                self.assertEqual(j["id"], fid)
+                self.assertAlmostEqual(j["zeta"], zeta, places=9)
+                self.assertEqual(j["refers_to"], refers)
+                self.assertTrue(j["source"])
+                self.assertEqual(j["valid"], valid)
+                self.assertEqual(bool(err), not valid)
+
+    def test_each_fitting_takes_only_its_own_options(self):
+        cases = [
+            (["bend", "--open", "0.5"], "bend takes no --open"),
+            (["grille"], "grille needs open"),
+            (["grille", "--open", "0"], "open 0 must be above 0"),
+            (["bnd"], "did you mean bend"),
+            (["bend", "--method", "rennels"], "bend takes no --method"),
+            (["list", "--angle", "90"], "takes no --angle"),
+        ]
+        for args, message in cases:
+            with self.subTest(" ".join(args)):
+                status, out, err = run("fitting", *args)
+                self.assertEqual((status, out), (2, ""))
+                self.assertIn(message, err)
+
+    def test_list_names_every_fitting_with_its_source(self):
+        status, out, err = run("fitting", "list", "--format", "json")
+        self.assertEqual((status, err), (0, ""))
+        fittings = {f["id"]: f for f in json.loads(out)}
+        self.assertEqual(set(fittings), {
+            "bend", "miter", "expansion", "contraction", "diffuser", "reducer",
+            "tee-join-side", "tee-join-run", "tee-split-side", "tee-split-run", "grille",
+            "entrance", "exit", "value"})
+        for f in fittings.values():
+            self.assertTrue(f["source"] and f["name"] and f["refers_to"], f["id"])
+        self.assertEqual([p["name"] for p in fittings["bend"]["parameters"]],
+                         ["angle", "r/D", "aspect"])
+        status, text, _ = run("fitting", "list")
+        self.assertEqual(status, 0)
+        self.assertIn("分流三通支管", text)
 
 
 class Presets(unittest.TestCase):

@@ -70,6 +70,8 @@ private slots:
     void rowErrorShowsReason();
     void reasonsInChinese_data();
     void reasonsInChinese();
+    void laminarMarked_data();
+    void laminarMarked();
     void indexRunHighlighted_data();
     void indexRunHighlighted();
     void undoRedoSteps_data();
@@ -238,8 +240,8 @@ void TableModelTest::reasonsInChinese_data() {
                                             << "尺寸“50O”不是风管尺寸";
     QTest::newRow("a negative length") << int(table::cLength) << "-3"
                                        << "长度“-3”为负数";
-    QTest::newRow("a term of a sum that is no number") << int(table::cZeta) << "0.3+x"
-                                                       << "局部阻力系数中的项“x”不是数字";
+    QTest::newRow("a term of a sum that is no number") << int(table::cZeta) << "0.3+1-2"
+                                                       << "局部阻力系数中的项“1-2”不是数字";
     QTest::newRow("a fixed loss that is no number") << int(table::cDp) << "abc"
                                                     << "固定阻力“abc”不是数字";
     QTest::newRow("a segment name given twice") << int(table::cSegment) << "A-B"
@@ -258,6 +260,34 @@ void TableModelTest::reasonsInChinese() {
     QVERIFY2(!tip.contains(QStringLiteral(" is ")), qPrintable(tip));
 }
 
+void TableModelTest::laminarMarked_data() {
+    QTest::addColumn<QString>("flow");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<bool>("laminar");
+    QTest::newRow("a trickle through a wide duct is laminar") << "1"
+                                                              << "2000" << true;
+    QTest::newRow("no air at all is not laminar") << "0"
+                                                  << "200" << false;
+    QTest::newRow("the worked duct is turbulent") << "1000"
+                                                  << "200" << false;
+}
+
+void TableModelTest::laminarMarked() {
+    QFETCH(QString, flow);
+    QFETCH(QString, size);
+    QFETCH(bool, laminar);
+    TableModel m;
+    m.resetRows(handWorked());
+    m.setData(m.index(3, table::cFlow), flow, Qt::EditRole);
+    m.setData(m.index(3, table::cSize), size, Qt::EditRole);
+    const QModelIndex reynolds = m.index(3, table::cReynolds);
+    QCOMPARE(m.data(reynolds, Qt::DecorationRole).isValid(), laminar);
+    QCOMPARE(m.data(reynolds, Qt::ToolTipRole).toString().contains(QStringLiteral("层流")),
+             laminar);
+    // The mark is the Reynolds number's alone.
+    QVERIFY(!m.data(m.index(3, table::cVelocity), Qt::DecorationRole).isValid());
+}
+
 void TableModelTest::indexRunHighlighted_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("length");
@@ -274,9 +304,15 @@ void TableModelTest::indexRunHighlighted() {
     m.resetRows(handWorked());
     m.setData(m.index(row, table::cLength), length, Qt::EditRole);
     QCOMPARE(indexRunRows(m), rows);
-    for (int r = 0; r < m.systemRows(); ++r)
+    for (int r = 0; r < m.systemRows(); ++r) {
         QCOMPARE(m.data(m.index(r, table::cSegment), Qt::BackgroundRole).isValid(),
                  rows.contains(r));
+        // A screen reader hears it too.
+        QCOMPARE(m.data(m.index(r, table::cSegment), Qt::AccessibleDescriptionRole)
+                     .toString()
+                     .contains(QStringLiteral("最不利环路")),
+                 rows.contains(r));
+    }
 }
 
 void TableModelTest::undoRedoSteps_data() {
@@ -617,15 +653,14 @@ void TableModelTest::oneBadRowSpoilsOnlyItself_data() {
     QTest::addColumn<bool>("fan");              // whether the fan's pressure is known
     QTest::newRow("a row not connected yet")
         << QStringList{"F-A::200", "A-B:300:200", "X-Y:100:200", "A-C:300:200"} << QList<int>{2}
-        << QStringList{"not connected"} << "第 3 行未计入系统：segment \"X-Y\" is not connected"
-        << true;
+        << QStringList{"未与风机节点"} << "第 3 行未计入系统：管段“X-Y”未与风机节点" << true;
     QTest::newRow("a name given twice: the later row is left out")
         << QStringList{"F-A::200", "A-B:300:200", "A-B:100:200"} << QList<int>{2}
-        << QStringList{"given twice"} << "第 3 行未计入系统：segment name" << true;
+        << QStringList{"出现了两次"} << "第 3 行未计入系统：段号“A-B”" << true;
     QTest::newRow("the rows of a loop")
         << QStringList{"F-A:300:200", "A-B:200:200", "B-C:100:200", "C-A:100:200", "F-G:100:200"}
-        << QList<int>{1, 2, 3} << QStringList{"loop", "loop", "loop"} << "第 2 行未计入系统"
-        << true;
+        << QList<int>{1, 2, 3} << QStringList{"构成环路", "构成环路", "构成环路"}
+        << "第 2 行未计入系统" << true;
     QTest::newRow("a branch that cannot be computed names itself, not the trunk")
         << QStringList{"F-A::200", "A-B:300:abc", "A-C:300:200"} << QList<int>{1}
         << QStringList{"未能全部算出"} << "第 2 行未能算出" << false;
@@ -849,7 +884,8 @@ void TableModelTest::pdfHasNoBlankPage() {
     QFile pdf(dir.filePath(QStringLiteral("r.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QString bytes = QString::fromLatin1(pdf.readAll());
-    QCOMPARE(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 1);
+    // The table's one page and the friction chart's: no blank page between.
+    QCOMPARE(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 2);
 }
 
 void TableModelTest::tabSeparated_data() {

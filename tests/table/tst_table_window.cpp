@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "air_state.h"
 #include "grid_view.h"
 #include "side_panel.h"
 #include "system_file.h"
@@ -87,6 +88,8 @@ private slots:
     void junctionClickSelectsBranch();
     void pdfHasPagesWithTheTable();
     void workbookReadsBackWithTheGridsFigures();
+    void airEntries_data();
+    void airEntries();
 
 private:
     std::unique_ptr<TableWindow> window_;
@@ -489,7 +492,65 @@ print(any(abs(n - float(sys.argv[2])) <= 1e-6 * abs(n) for n in numbers))
     const QString out = QString::fromUtf8(python.readAllStandardOutput());
     if (python.exitCode() != 0 && python.readAllStandardError().contains("openpyxl"))
         QSKIP("python3-openpyxl is not installed");
-    QCOMPARE(out, QStringLiteral("水力计算表|环路|说明\nTrue\n"));
+    QCOMPARE(out, QStringLiteral("水力计算表|环路|说明|局部阻力明细\nTrue\n"));
+}
+
+void TableWindowTest::airEntries_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<double>("temperature");
+    QTest::addColumn<double>("altitude");
+    QTest::addColumn<bool>("given");
+    QTest::addColumn<bool>("named");
+    QTest::newRow("an unreadable temperature is named, and figures and report agree")
+        << "temperature"
+        << "40"
+        << "abc" << 20.0 << 0.0 << false << true;
+    QTest::newRow("an unreadable altitude is named, not taken silently as sea level")
+        << "altitude"
+        << "1500"
+        << "abc" << 20.0 << 0.0 << false << true;
+    QTest::newRow("a readable entry after an unreadable one")
+        << "temperature"
+        << "abc"
+        << "30" << 30.0 << 0.0 << true << false;
+    QTest::newRow("an altitude alone is at 20 degrees")
+        << "altitude"
+        << ""
+        << "1500" << 20.0 << 1500.0 << true << false;
+    QTest::newRow("emptied boxes give the window's air") << "temperature"
+                                                         << "40"
+                                                         << "" << 20.0 << 0.0 << false << false;
+}
+
+void TableWindowTest::airEntries() {
+    QFETCH(QString, box);
+    QFETCH(QString, first);
+    QFETCH(QString, then);
+    QFETCH(double, temperature);
+    QFETCH(double, altitude);
+    QFETCH(bool, given);
+    QFETCH(bool, named);
+    auto* panel = window_->findChild<table::SidePanel*>();
+    QVERIFY(panel);
+    auto* edit = panel->findChild<QLineEdit*>(box);
+    QVERIFY(edit);
+    for (const QString& text : {first, then}) {
+        edit->setText(text);
+        emit edit->editingFinished();
+    }
+    ductsys::ReportInfo info;
+    panel->describeAir(info);
+    const double pressure = *ductsys::pressureAtAltitude(altitude);
+    QCOMPARE(info.temperature, temperature);
+    QCOMPARE(info.pressure, pressure);
+    QCOMPARE(info.airGiven, given);
+    // The figures are computed with the air the report names.
+    const calc::AirState air = given ? *ductsys::airAt(temperature, pressure) : calc::AirState{};
+    QCOMPARE(window_->model()->options().air.density, air.density);
+    QCOMPARE(info.air.density, air.density);
+    QCOMPARE(window_->model()->settingsProblem().contains(QStringLiteral("无法读取")), named);
 }
 
 QTEST_MAIN(TableWindowTest)

@@ -25,7 +25,7 @@ void TestFont::builtInFaceIsUsed() {
 void TestFont::everyShownCharacterIsInTheFace_data() {
     QTest::addColumn<QString>("text");
     // Qt's own texts are shown in Chinese: they must be in the face too.
-    QVERIFY(ui::loadQtTranslations());
+    QVERIFY(widgets::loadQtTranslations());
     for (const auto& [name, text] : uitest::shownTexts())
         QTest::addRow("%s", qPrintable(name)) << text;
     QTest::newRow("result texts") << QStringLiteral("φ -0.123456789E+ * m/s m m3/h Pa/m");

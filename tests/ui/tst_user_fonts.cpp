@@ -38,7 +38,7 @@ private slots:
 void TestUserFonts::initTestCase() {
     if (!fontInstalled) QSKIP("fonts-wqy-microhei is not installed (scripts/setup.sh installs it)");
     ui::setUpApplication();
-    QVERIFY(ui::loadQtTranslations());
+    QVERIFY(widgets::loadQtTranslations());
 }
 
 void TestUserFonts::theFontInTheUsersFolderIsFound() {

@@ -5,7 +5,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace ui {
+namespace widgets {
 
 bool loadQtTranslations() {
     // Kept for the life of the application, which holds it by pointer.
@@ -22,4 +22,4 @@ bool loadQtTranslations() {
     return translator != nullptr;
 }
 
-}  // namespace ui
+}  // namespace widgets

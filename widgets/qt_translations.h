@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts (the edit menu of a text box, a scroll bar's menu) in the
-// window's language.
+// windows' language.
 #pragma once
 
-namespace ui {
+namespace widgets {
 
 // Loads Qt's Chinese translations from Qt's translations folder into the
 // application. The window is Chinese whatever the user's regional settings,
@@ -11,4 +11,4 @@ namespace ui {
 // installed; Qt's texts then stay in English.
 bool loadQtTranslations();
 
-}  // namespace ui
+}  // namespace widgets

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The segment table reader on arbitrary bytes, as a file the command line
+// and the grid open. The first byte picks the encoding and the delimiter
+// asked for; the rest is the file.
+//
+// Besides not crashing or leaking: the header comes once, before any row;
+// each row holds at least the header's fields, `count` of them in use;
+// rows come in the order of their lines, after the header's; every text
+// handed on is UTF-8 whatever the file held; a reading that ends well has
+// found its header.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check.h"
+#include "table_file.h"
+
+namespace {
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t n = 0;
+        std::uint32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            n = 1, cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            n = 2, cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            n = 3, cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + n >= text.size()) return false;
+        for (std::size_t k = 1; k <= n; ++k) {
+            const auto d = static_cast<unsigned char>(text[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        if ((n == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) return 0;
+    static constexpr ductsys::Encoding kEncodings[] = {
+        ductsys::Encoding::automatic, ductsys::Encoding::utf8, ductsys::Encoding::gb18030};
+    static constexpr char kDelimiters[] = {0, ',', ';', '\t'};
+    const ductsys::TableFileOptions options{kEncodings[data[0] % 3],
+                                            kDelimiters[(data[0] / 3) % 4]};
+    const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::FILE* in = fmemopen(const_cast<char*>(file.data()), file.size(), "rb");
+    if (!in) return 0;
+
+    int headers = 0;
+    std::size_t fieldCount = 0;
+    long lastLine = 0;
+    ductsys::TableFileReader reader(options);
+    const ductsys::FileError e = reader.read(
+        in,
+        [&](const ductsys::TableHeader& h) {
+            ++headers;
+            FUZZ_REQUIRE(headers == 1, "a second header");
+            FUZZ_REQUIRE(h.fieldCount > 0, "a header without fields");
+            fieldCount = h.fieldCount;
+            lastLine = h.line;
+            return true;
+        },
+        [&](std::vector<std::string>& fields, std::size_t count, long line) {
+            FUZZ_REQUIRE(headers == 1, "a row before the header");
+            FUZZ_REQUIRE(fields.size() >= fieldCount && count <= fields.size(),
+                         "a row with fewer fields than the header");
+            FUZZ_REQUIRE(line > lastLine, "a row at line " + std::to_string(line) +
+                                              " after one at line " + std::to_string(lastLine));
+            lastLine = line;
+            for (std::size_t i = 0; i < count; ++i)
+                FUZZ_REQUIRE(isUtf8(fields[i]),
+                             "a field that is not UTF-8: " + fuzz::quoted(fields[i]));
+            return true;
+        },
+        [&](const ductsys::FileNote& note) {
+            FUZZ_REQUIRE(isUtf8(note.message), "a note that is not UTF-8");
+        });
+    std::fclose(in);
+    if (e.kind == ductsys::FileError::Kind::ok)
+        FUZZ_REQUIRE(headers == 1, "a file read whole without its header");
+    FUZZ_REQUIRE(isUtf8(e.message), "an error that is not UTF-8");
+    return 0;
+}

@@ -86,6 +86,7 @@ struct TableOptions {
     InputEncoding encoding = InputEncoding::automatic;
     bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
+    int formula = 1;        // rows that name no formula: the window's 公式一
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
@@ -104,6 +105,9 @@ struct SystemOptions {
     double maxImbalance = 0.15;  // GB 50736's limit for parallel loops
     double margin = 0.10;        // allowance on the index run's total for the fan
     AirOptions air;
+    int formula = 2;  // rows that name no formula: 公式二, near Colebrook-White
+    InputEncoding encoding = InputEncoding::automatic;
+    bool bom = false;  // a UTF-8 byte-order mark before text or CSV output
 };
 // Reads a duct system from `in` (named `name` in messages) and writes its
 // hydraulic calculation to `out` or to options.output.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "ascii.h"
 #include "command_line.h"
 #include "commands.h"
 #include "duct_options.h"
@@ -27,6 +28,7 @@ int runSystemFile(const std::string& file, const SystemOptions& options, std::os
         return kUsage;
     }
     if (file == "-") return runSystem(stdin, "-", options, out, err);
+    if (outputIsInput(file, options.output, err)) return kUsage;
     std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) {
         err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
@@ -42,6 +44,7 @@ int runSystemFile(const std::string& file, const SystemOptions& options, std::os
 void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
     auto options = std::make_shared<SystemOptions>();
     auto file = std::make_shared<std::string>();
+    auto encoding = std::make_shared<std::string>("auto");
     CLI::App* command = app.add_subcommand(
         "system",
         "The hydraulic calculation of a duct system: segments between nodes (columns "
@@ -58,6 +61,15 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
     command->add_option("--fan", options->fan,
                         "the fan's node (default: the from node of the first row)");
     command
+        ->add_option("--encoding", *encoding,
+                     "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
+                     "utf-8 or gb18030")
+        ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_flag("--bom", options->bom,
+                      "begin text or CSV output with a UTF-8 byte-order mark, for spreadsheet "
+                      "programs");
+    addRowFormulaOption(*command, options->formula, 2);
+    command
         ->add_option("--max-imbalance", options->maxImbalance,
                      "largest (largest - smallest) / largest of parallel branches before a "
                      "junction is flagged")
@@ -67,8 +79,13 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                      "allowance on the index run's total for the fan's pressure")
         ->check(CLI::Range(0.0, 10.0));
     addAirOptions(*command, options->air);
-    command->callback([options, file, &out, &err, &status] {
-        status = runSystemFile(*file, *options, out, err);
+    command->callback([options, file, encoding, &out, &err, &status] {
+        SystemOptions o = *options;
+        const std::string e = calc::asciiLower(*encoding);
+        o.encoding = e == "auto"                   ? InputEncoding::automatic
+                     : e == "utf-8" || e == "utf8" ? InputEncoding::utf8
+                                                   : InputEncoding::gb18030;
+        status = runSystemFile(*file, o, out, err);
     });
 }
 
@@ -81,10 +98,14 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.maxImbalance = options.maxImbalance;
     systemOptions.fanMargin = options.margin;
     systemOptions.air = air->state;
+    systemOptions.formula = options.formula;
 
     SystemInput input(name, err);
+    input.defaultFormula = options.formula;
     ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::system)) return kUsage;
+    if (!readSystem(in, options.delimiter, input, builder, RowMode::system,
+                    encodingOf(options.encoding)))
+        return kUsage;
     const ductsys::SystemResult result = builder.finish();
     return writeSystem(result, input, *air, options, out);
 }

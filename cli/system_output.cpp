@@ -258,6 +258,7 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
                  std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
+    if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
             writeText(r, onIndex, air, out);
@@ -273,14 +274,38 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
 
 }  // namespace
 
+ductsys::Encoding encodingOf(InputEncoding e) {
+    switch (e) {
+        case InputEncoding::utf8:
+            return ductsys::Encoding::utf8;
+        case InputEncoding::gb18030:
+            return ductsys::Encoding::gb18030;
+        case InputEncoding::automatic:
+            break;
+    }
+    return ductsys::Encoding::automatic;
+}
+
+bool outputIsInput(const std::string& input, const std::string& output, std::ostream& err) {
+    if (output.empty() || input == "-") return false;
+    struct stat in {
+    }, out{};
+    if (stat(input.c_str(), &in) != 0 || stat(output.c_str(), &out) != 0) return false;
+    if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) return false;
+    err << kProgram << ": " << output
+        << ": is the input file; writing it would destroy the input: give another -o file\n";
+    return true;
+}
+
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode) {
+                RowMode mode, ductsys::Encoding encoding) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
         readHeader(h, layout);
         input.delimiter = h.delimiter;
+        builder.setUnits(h.units);
         return true;
     };
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
@@ -299,7 +324,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
         builder.reserve(rows);
         input.lines.reserve(rows);
     }
-    ductsys::TableFileReader reader({ductsys::Encoding::automatic, delimiter});
+    ductsys::TableFileReader reader({encoding, delimiter});
     const ductsys::FileError e = reader.read(
         in, onHeader,
         [&](std::vector<std::string>& fields, std::size_t count, long line) {
@@ -335,7 +360,9 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                 input.names.push_back(std::move(name));
                 if (cli::trimmed(row.flow).empty()) input.emptyFlows.push_back(index);
             }
-            input.formulasSeen |= cli::trimmed(row.formula) == "2" ? 4u : 2u;
+            const std::string_view formula = cli::trimmed(row.formula);
+            const bool second = formula == "2" || (formula != "1" && input.defaultFormula == 2);
+            input.formulasSeen |= second ? 4u : 2u;
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
                                                        " fields, the header " +
@@ -402,6 +429,11 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     for (const ductsys::TopologyError& e : result.errors)
         err << kProgram << ": " << input.name << ": " << e.message << '\n';
     if (!result.topologyOk()) return kUsage;
+    if (result.segments.empty()) {
+        err << kProgram << ": " << input.name
+            << ": no segments: the file has a header row but no segment rows below it\n";
+        return kUsage;
+    }
 
     bool failed = !input.problems.empty();
     for (const auto& [segment, problem] : input.problems) err << at(segment) << problem << '\n';

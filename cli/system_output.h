@@ -37,13 +37,21 @@ struct SystemInput {
     std::vector<std::string> names;
     std::vector<std::uint32_t> emptyFlows;
     unsigned formulasSeen = 0;  // bit 1: formula 1, bit 2: formula 2
+    int defaultFormula = 1;     // the formula of rows that name none
     char delimiter = ',';       // the header row's, for CSV output
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
 // input.err when the file is unusable (no header, not CSV).
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode);
+                RowMode mode, ductsys::Encoding encoding = ductsys::Encoding::automatic);
+
+// The reader's encoding for --encoding's choice.
+ductsys::Encoding encodingOf(InputEncoding e);
+
+// Whether -o names the input file itself (the same device and inode), which
+// writing would destroy before it is read: says so on `err`.
+bool outputIsInput(const std::string& input, const std::string& output, std::ostream& err);
 
 // A run in file order as `table` computes it: the names as given, and a
 // segment without a flow failed, with every path total from it on.

@@ -66,18 +66,6 @@ private:
     bool showing_ = false;
 };
 
-ductsys::Encoding encodingOf(InputEncoding e) {
-    switch (e) {
-        case InputEncoding::utf8:
-            return ductsys::Encoding::utf8;
-        case InputEncoding::gb18030:
-            return ductsys::Encoding::gb18030;
-        case InputEncoding::automatic:
-            break;
-    }
-    return ductsys::Encoding::automatic;
-}
-
 // Reads the table from `in`, or from `path` when `in` is null.
 int readTable(std::FILE* in, const std::string& path, const std::string& name,
               const TableOptions& options, const calc::AirState& air, std::ostream& out,
@@ -94,6 +82,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         writer = makeTableWriter(options.format, h.delimiter, out);
         table.emplace(name, *writer, err, air);
         table->header(h);
+        table->setFormula(options.formula);
         writer->begin();
         return static_cast<bool>(out);
     };
@@ -159,9 +148,13 @@ int runTableWorkbook(std::FILE* in, const std::string& name, const TableOptions&
                      const AirInUse& air, std::ostream& err) {
     ductsys::Options systemOptions;
     systemOptions.air = air.state;
+    systemOptions.formula = options.formula;
     SystemInput input(name, err);
+    input.defaultFormula = options.formula;
     ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::table)) return kUsage;
+    if (!readSystem(in, options.delimiter, input, builder, RowMode::table,
+                    encodingOf(options.encoding)))
+        return kUsage;
     ductsys::SystemResult result = builder.finish();
     makeTableRun(result, input);
     SystemOptions writing;
@@ -232,6 +225,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
         ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
+    addRowFormulaOption(*command, options->formula, 1);
     addAirOptions(*command, options->air);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {
         TableOptions o = *options;
@@ -255,6 +249,7 @@ int runTableFile(const std::string& path, const TableOptions& options, std::ostr
         return kUsage;
     }
     if (path == "-") return runTableTo(stdin, "-", "-", options, out, err);
+    if (outputIsInput(path, options.output, err)) return kUsage;
     return runTableTo(nullptr, path, path, options, out, err);
 }
 

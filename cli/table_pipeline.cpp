@@ -153,7 +153,11 @@ void SegmentCalc::run(Job& job) {
                                     .dp = field(dp),
                                     .material = field(material),
                                     .k = field(k),
-                                    .formula = field(formula)};
+                                    .formula = field(formula),
+                                    .columnUnit = layout_.units.flow,
+                                    .lengthFactor = layout_.units.length,
+                                    .dpFactor = layout_.units.dp,
+                                    .defaultFormula = layout_.formula};
     ductsys::Segment& seg = job.segment;
     seg.defined = 0;
     seg.reason.clear();

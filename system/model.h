@@ -160,7 +160,7 @@ namespace ductsys {
 //   dp       固定阻力, Pa: the loss of equipment or an outlet (0 when empty)
 //   material 材料: caption or English name (thin steel sheet when empty)
 //   k        粗糙度, mm: a custom roughness, held between 0.01 and 10
-//   formula  公式: "1" or "2" (1 when empty)
+//   formula  公式: "1" or "2" (defaultFormula when empty)
 struct SegmentTexts {
     std::string_view segment = {};
     std::string_view from = {};
@@ -174,6 +174,14 @@ struct SegmentTexts {
     std::string_view material = {};
     std::string_view k = {};
     std::string_view formula = {};
+    // What the file or the program sets for every row: the flow unit a
+    // header names ("风量(L/s)") for rows that name none, the header's
+    // length and fixed-loss units (m and Pa per unit), and the formula of
+    // rows that name none.
+    std::string_view columnUnit = {};
+    double lengthFactor = 1;
+    double dpFactor = 1;
+    int defaultFormula = 1;
 };
 
 }  // namespace ductsys

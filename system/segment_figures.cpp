@@ -52,7 +52,9 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     };
 
     setting.flowFactor = 1;
-    if (const std::string_view u = trimmed(row.unit); !u.empty()) {
+    std::string_view u = trimmed(row.unit);
+    if (u.empty()) u = trimmed(row.columnUnit);
+    if (!u.empty()) {
         if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
@@ -79,7 +81,8 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     else if (*length.value < 0)
         fail(kFromLength, "length " + quoted(trimmed(row.length)) + " is negative");
     else
-        segment.length = *length.value, segment.defined |= figureBit(Figure::length);
+        segment.length = *length.value * row.lengthFactor,
+        segment.defined |= figureBit(Figure::length);
 
     const NumberRead zeta = readZetaSum(row.zeta);
     if (!zeta.value)
@@ -93,7 +96,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     else if (*dp.value < 0)
         fail(kFromDp, "dp " + quoted(trimmed(row.dp)) + " is negative");
     else
-        segment.dp = *dp.value, segment.defined |= figureBit(Figure::dp);
+        segment.dp = *dp.value * row.dpFactor, segment.defined |= figureBit(Figure::dp);
 
     const std::string_view material = trimmed(row.material);
     const std::string_view k = trimmed(row.k);
@@ -122,9 +125,11 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     }
 
     const std::string_view formula = trimmed(row.formula);
-    setting.formula = 1;
+    setting.formula = row.defaultFormula == 2 ? 2 : 1;
     setting.formulaRead = formula.empty() || formula == "1" || formula == "2";
-    if (formula == "2")
+    if (formula == "1")
+        setting.formula = 1;
+    else if (formula == "2")
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
         fail(kFromFriction, "formula " + quoted(formula) + " is not 1 or 2");

@@ -102,7 +102,11 @@ struct SystemBuilder::State {
 
 void SystemBuilder::State::computeBatch(const RowBatch& batch) {
     for (std::uint32_t i = 0; i < batch.size(); ++i) {
-        const SegmentTexts row = batch.row(i);
+        SegmentTexts row = batch.row(i);
+        row.columnUnit = options.units.flow;
+        row.lengthFactor = options.units.length;
+        row.dpFactor = options.units.dp;
+        row.defaultFormula = options.formula;
         const auto index = static_cast<std::uint32_t>(result.segments.size());
         Segment& segment = result.segments.emplace_back();
         DuctSetting setting;
@@ -183,6 +187,10 @@ void SystemBuilder::reserve(std::size_t rows) {
     st.result.segmentNames.reserve(rows, 8 * rows);
     st.result.nodeNames.reserve(rows + 1, 4 * rows);
     st.topology.reserve(rows);
+}
+
+void SystemBuilder::setUnits(const ColumnUnits& units) {
+    if (state_->count == 0) state_->options.units = units;
 }
 
 std::uint32_t SystemBuilder::add(const SegmentTexts& row) {

@@ -75,8 +75,15 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
     writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
 }
 
+// "公式二 (formula 2)": the friction-factor formulas the rows used.
+std::string formulaLine(unsigned seen) {
+    if (seen == 6u) return "公式一 and 公式二 (formulas 1 and 2, as the rows name them)";
+    if (seen == 4u) return "公式二 (formula 2)";
+    return "公式一 (formula 1)";
+}
+
 void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               std::ostream& out) {
+               unsigned formulas, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
         "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
         "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
@@ -117,6 +124,7 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
         << shownNumber(static_cast<float>(air.state.density)) << " kg/m3, kinematic viscosity "
         << shownNumber(static_cast<float>(air.state.viscosity)) << " m2/s"
         << (air.given ? "" : " (the window's air)") << '\n';
+    out << "friction factor: " << formulaLine(formulas) << '\n';
     if (!r.topologyOk()) return;
 
     out << "\npaths from the fan (* the index run, 最不利环路)\n";
@@ -178,12 +186,16 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 }
 
 void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               std::ostream& out) {
+               unsigned formulas, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
         << ", \"density\": " << single(air.state.density)
-        << ", \"viscosity\": " << single(air.state.viscosity) << "},\n \"segments\": [";
+        << ", \"viscosity\": " << single(air.state.viscosity) << "},\n \"formulas\": "
+        << (formulas == 6u   ? "[1, 2]"
+            : formulas == 4u ? "[2]"
+                             : "[1]")
+        << ",\n \"segments\": [";
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& line) {
         for (std::uint32_t s = first; s < last; ++s) {
             const ductsys::Segment& seg = r.segments[s];
@@ -256,18 +268,18 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 std::ostream& out) {
+                 unsigned formulas, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(r, onIndex, air, out);
+            writeText(r, onIndex, air, formulas, out);
             break;
         case Format::csv:
             writeCsv(r, onIndex, options.delimiter, out);
             break;
         case Format::json:
-            writeJson(r, onIndex, air, out);
+            writeJson(r, onIndex, air, formulas, out);
             break;
     }
 }
@@ -422,13 +434,36 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     // CSV is written with the input's own delimiter unless one is given.
     SystemOptions csvOptions = options;
     if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
-    auto at = [&](std::uint32_t segment) {
-        return std::string(kProgram) + ": " + input.name + ':' +
-               std::to_string(input.lines[segment]) + ": ";
+    // Every message about the file in the order of its lines, a consequence
+    // after its cause: the rows' own problems, then what follows from them.
+    std::vector<std::pair<long, std::string>> messages;
+    auto lineOf = [&](std::uint32_t segment) {
+        return segment < input.lines.size() ? input.lines[segment] : 0L;
     };
-    for (const ductsys::TopologyError& e : result.errors)
-        err << kProgram << ": " << input.name << ": " << e.message << '\n';
-    if (!result.topologyOk()) return kUsage;
+    for (const ductsys::TopologyError& e : result.errors) {
+        std::string message = e.message;
+        if (e.kind == ductsys::TopologyError::Kind::duplicateName && e.segments.size() == 2)
+            message = "segment name " + ductsys::quoted(result.segmentNames[e.segments[1]]) +
+                      " is given twice (lines " + std::to_string(lineOf(e.segments[0])) + " and " +
+                      std::to_string(lineOf(e.segments[1])) + ")";
+        messages.emplace_back(e.segments.empty() ? 0L : lineOf(e.segments.back()),
+                              std::move(message));
+    }
+    auto say = [&](long line, const std::string& message) {
+        err << kProgram << ": " << input.name;
+        if (line > 0) err << ':' << line;
+        err << ": " << message << '\n';
+    };
+    auto sayInOrder = [&] {
+        std::stable_sort(messages.begin(), messages.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, message] : messages) say(line, message);
+        messages.clear();
+    };
+    if (!result.topologyOk()) {
+        sayInOrder();
+        return kUsage;
+    }
     if (result.segments.empty()) {
         err << kProgram << ": " << input.name
             << ": no segments: the file has a header row but no segment rows below it\n";
@@ -436,14 +471,16 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     }
 
     bool failed = !input.problems.empty();
-    for (const auto& [segment, problem] : input.problems) err << at(segment) << problem << '\n';
+    for (const auto& [segment, problem] : input.problems)
+        messages.emplace_back(lineOf(segment), problem);
     for (const ductsys::Warning& w : result.warnings)
-        err << at(w.segment) << "warning: " << w.message << '\n';
+        messages.emplace_back(lineOf(w.segment), "warning: " + w.message);
     for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
         if (result.segments[s].ok()) continue;
         failed = true;
-        err << at(s) << result.segments[s].reason << '\n';
+        messages.emplace_back(lineOf(s), result.segments[s].reason);
     }
+    sayInOrder();
     if (!result.fan.reason.empty()) {
         failed = true;
         err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
@@ -469,7 +506,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, file);
+                writeFormat(result, air, csvOptions, input.formulasSeen, file);
                 file.close();
                 written = !file.fail();
             }
@@ -480,7 +517,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, out);
+        writeFormat(result, air, csvOptions, input.formulasSeen, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -173,7 +173,7 @@ void SegmentCalc::run(Job& job) {
     // What could be read is still computed and written: a failed row keeps
     // its values, and only what could not be computed stays empty.
     if (!seg.ok()) fail(seg.reason);
-    calculator_.compute(seg, setting, trimmed(row.flow));
+    calculator_.compute(seg, setting, setting.flow);
     if (job.ok && !seg.ok()) fail(seg.reason);
 
     using ductsys::Figure;

@@ -114,7 +114,7 @@ void SystemBuilder::State::computeBatch(const RowBatch& batch) {
         readSegment(row, segment, setting, warning);
         if (!warning.empty()) result.warnings.push_back({index, std::move(warning)});
         if (segment.flowGiven) {
-            calculator.compute(segment, setting, trimmed(row.flow));
+            calculator.compute(segment, setting, setting.flow);
             pendingOf.push_back(kNone);
         } else {
             pendingOf.push_back(static_cast<std::uint32_t>(pending.size()));

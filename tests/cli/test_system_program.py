@@ -62,7 +62,9 @@ class SystemFormats(unittest.TestCase):
         status, out, err = run("system", "--formula", "1", "--format", "json", "-", stdin=SYSTEM)
         self.assertEqual((status, err), (0, ""))
         doc = json.loads(out)
-        self.assertEqual(list(doc), ["air", "segments", "paths", "index_run", "junctions", "fan"])
+        self.assertEqual(list(doc), ["air", "formulas", "segments", "paths", "index_run",
+                                     "junctions", "fan"])
+        self.assertEqual(doc["formulas"], [1])
         self.assertEqual(doc["air"], {"temperature": 20, "pressure": 101.325, "density": 1.204,
                                       "viscosity": 1.506e-05})
         self.assertEqual([list(s) for s in doc["segments"]], [SEGMENT_KEYS] * 5)

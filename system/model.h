@@ -87,7 +87,8 @@ struct TopologyError {
         duplicatePair,  // two segments between the same two nodes (either way round)
         cycle,          // segments that close a loop: a node reached two ways from the fan
         disconnected,   // segments not reached from the fan
-        noFan,          // the fan's node starts no segment
+        noFan,          // the fan's node starts no segment, or no node is clearly the fan
+        againstAir,     // a segment written against the air of its side of the fan
     };
     Kind kind;
     std::vector<std::uint32_t> segments;  // the segments involved, in input order
@@ -115,12 +116,17 @@ struct Junction {
 // The fan's duty.
 struct Fan {
     std::uint32_t node = kNone;
-    std::optional<double> airVolume;    // m3/h: sum over the segments leaving its node
+    // m3/h: what enters the fan, the sum over its suction side's first
+    // segments; with no suction side, what leaves it.
+    std::optional<double> airVolume;
     std::uint32_t indexOutlet = kNone;  // the outlet segment ending the index run (最不利环路)
-    std::optional<double> indexTotal;   // Pa: the index run's total
-    std::optional<double> pressure;     // Pa: indexTotal x (1 + margin)
-    double margin = 0;                  // as given
-    std::string reason;                 // why a figure is missing; empty otherwise
+    // With a suction side and a discharge side: the inlet segment starting
+    // the index run, which runs from it through the fan to indexOutlet.
+    std::uint32_t indexInlet = kNone;
+    std::optional<double> indexTotal;  // Pa: the index run's total
+    std::optional<double> pressure;    // Pa: indexTotal x (1 + margin)
+    double margin = 0;                 // as given
+    std::string reason;                // why a figure is missing; empty otherwise
 };
 
 struct SystemResult {

@@ -149,6 +149,7 @@ int runTableWorkbook(std::FILE* in, const std::string& name, const TableOptions&
     ductsys::Options systemOptions;
     systemOptions.air = air.state;
     systemOptions.formula = options.formula;
+    systemOptions.compareFlows = false;
     SystemInput input(name, err);
     input.defaultFormula = options.formula;
     ductsys::SystemBuilder builder(systemOptions);

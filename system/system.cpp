@@ -229,6 +229,7 @@ SystemResult SystemBuilder::finish() {
                           "the flow is the sum beyond, and the segments do not form a tree");
     } else {
         sumFlows(result, tree, st.pending, st.pendingOf, st.calculator);
+        if (st.options.compareFlows) checkGivenFlows(result, tree);
         computePaths(result, tree);
         computeBalance(result, tree, st.options.maxImbalance);
         computeFan(result, tree, st.options.fanMargin);

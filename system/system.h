@@ -36,6 +36,9 @@ struct Options {
     int formula = 2;
     // The units a file's header names for whole columns.
     ColumnUnits units;
+    // Whether given air volumes are compared with what the segments beyond
+    // them carry: not for a run in file order, whose rows stand alone.
+    bool compareFlows = true;
 };
 
 // Takes the rows one at a time and computes the system once all are in.

@@ -398,7 +398,10 @@ TEST(ManyRows, EachSegmentIsComputedFromItsOwnRow) {
     const SystemResult whole = ductsys::computeSystem(rows);
     ASSERT_EQ(whole.segments.size(), kRows);
     std::vector<std::uint32_t> warned;
-    for (const ductsys::Warning& w : whole.warnings) warned.push_back(w.segment);
+    // The held roughness's warnings (the run's given flows, which rise toward
+    // its end, are warned of too).
+    for (const ductsys::Warning& w : whole.warnings)
+        if (w.message.starts_with("k ")) warned.push_back(w.segment);
     std::vector<std::uint32_t> heldK;
     for (std::uint32_t i = 0; i < kRows; ++i)
         if (i % 97 == 1) heldK.push_back(i);

@@ -307,4 +307,41 @@ TEST(FanSides, AnAirHandlerThatGivesOutMoreThanItTakesInIsAWarning) {
     EXPECT_NE(r.fan.indexOutlet, ductsys::kNone);
 }
 
+// Air volumes given on a segment and on the segments it feeds.
+struct FlowCase {
+    const char* name;
+    const char* given;   // on 1-2
+    const char* outlet;  // on 2-4 (2-3 carries 1000)
+    std::vector<std::string> warnings;
+};
+void PrintTo(const FlowCase& c, std::ostream* os) { *os << c.name; }
+class GivenFlows : public ::testing::TestWithParam<FlowCase> {};
+TEST_P(GivenFlows, ThatDisagreeAreWarnedOf) {
+    std::vector<SegmentTexts> rows = {row("1-2"), row("2-3"), row("2-4")};
+    rows[0].flow = GetParam().given;
+    rows[2].flow = GetParam().outlet;
+    const SystemResult r = ductsys::computeSystem(rows);
+    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    std::vector<std::string> said;
+    for (const ductsys::Warning& w : r.warnings) said.push_back(w.message);
+    EXPECT_EQ(said, GetParam().warnings);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, GivenFlows,
+    ::testing::Values(
+        FlowCase{"FarOverItsBranches",
+                 "5000",
+                 "1200",
+                 {"the air volume 5000 m3/h differs from the 2200 m3/h of the segments it feeds "
+                  "by 127.27 %"}},
+        FlowCase{"WithinHalfAPerCent", "2210", "1200", {}},
+        FlowCase{"JustOverHalfAPerCent",
+                 "2212",
+                 "1200",
+                 {"the air volume 2212 m3/h differs from the 2200 m3/h of the segments it feeds "
+                  "by 0.55 %"}},
+        FlowCase{"SummedIsNeverWarnedOf", "", "1200", {}},
+        FlowCase{"AnOutletWithNoAir", "", "0", {"outlet segment \"2-4\" has an air volume of 0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -712,6 +712,15 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
 
     const std::vector<StartLine> lines = startLines(text, atEnd);
+    if (lines.empty() && !atEnd && !trimmedCell(text).empty()) {
+        // No line ends within what the header is looked for in.
+        const std::size_t first = text.find_first_not_of(" \t\n");
+        const long at = 1 + static_cast<long>(std::count(text.begin(), text.begin() + first, '\n'));
+        return {Kind::badHeader, at,
+                "line " + std::to_string(at) + " is longer than " +
+                    std::to_string(16 * kChunk / 1024) +
+                    " KiB, the most a header row is looked for in: not a table of segments"};
+    }
     const HeaderSearch search = searchHeader(lines, options_.delimiter);
     if (lines.empty())
         return {Kind::empty, 0,

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "ascii.h"
 #include "readers.h"
 
 namespace ductsys {
@@ -210,11 +211,30 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     }
     result.fan.node = fan;
     if (fan == kNone || firstEdge[fan + 1] == firstEdge[fan]) {
+        // The nodes whose names come nearest the one given: those that
+        // hold it or differ from it in letter case or a character or two.
+        std::vector<std::uint32_t> near;
+        if (fan != kNone) {
+            const std::string given = calc::asciiLower(result.nodeNames[fan]);
+            for (std::uint32_t n = 0; n < nodes; ++n) {
+                if (n == fan || firstEdge[n + 1] == firstEdge[n]) continue;
+                const std::string name = calc::asciiLower(result.nodeNames[n]);
+                if (name.empty()) continue;
+                std::size_t same = 0;
+                while (same < name.size() && same < given.size() && name[same] == given[same])
+                    ++same;
+                if (name.find(given) != std::string::npos ||
+                    given.find(name) != std::string::npos ||
+                    same + 2 >= std::max(name.size(), given.size()))
+                    near.push_back(n);
+            }
+        }
         result.errors.push_back(
             {Kind::noFan,
              {},
-             fan == kNone ? "no segment starts at the fan's node"
-                          : "no segment starts at the fan's node " + nodeLabel(result, fan)});
+             (fan == kNone ? "no segment starts at the fan's node"
+                           : "no segment starts at the fan's node " + nodeLabel(result, fan)) +
+                 (near.empty() ? std::string() : "; nearest: " + nodeList(result, near))});
         return tree;
     }
 

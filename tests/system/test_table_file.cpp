@@ -167,6 +167,13 @@ INSTANTIATE_TEST_SUITE_P(
                     UnitCase{"cmh", "flow [CMH],size,length(m)\n1,2,3\n", "cmh", 1, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(TableFileReader, AFirstLineTooLongForAHeaderIsNamedAsSuchWithItsNumber) {
+    const Read r = readText("\n" + std::string(3 << 20, 'a') + "\nflow,size\n1,200\n");
+    EXPECT_EQ(r.error.kind, ductsys::FileError::Kind::badHeader);
+    EXPECT_EQ(r.error.line, 2);
+    EXPECT_NE(r.error.message.find("line 2 is longer than"), std::string::npos) << r.error.message;
+}
+
 TEST(TableFileReader, NamesEachUnusedColumnInANoteAfterTheTitleRows) {
     const Read r = readText("Title\nsegment,管段说明,flow,size,风速,备注\nA,x,1,200,3,y\n");
     ASSERT_TRUE(r.error.ok()) << r.error.message;

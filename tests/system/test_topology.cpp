@@ -110,6 +110,13 @@ INSTANTIATE_TEST_SUITE_P(
                                 Kind::againstAir,
                                 {2},
                                 "\"c\" runs against the air of the fan's suction side"},
+                      ErrorCase{"FanNamedNoNodeListsTheNearest",
+                                {row("a", "AHU-1", "B"), row("b", "B", "C")},
+                                "ahu1",
+                                Kind::noFan,
+                                {},
+                                "no segment starts at the fan's node \"ahu1\"; nearest: "
+                                "\"AHU-1\""},
                       ErrorCase{"NoNodeClearlyTheFan",
                                 {row("r1", "R1", "A"), row("r2", "R2", "A"), row("s1", "A", "S1"),
                                  row("s2", "A", "S2")},

@@ -6,11 +6,12 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 TEST_BUILD ?= build-test
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test test-asan setup build bench bench-startup clean install package fuzz fuzz-build fuzz-smoke \
+.PHONY: run test test-asan test-tsan setup build bench bench-startup clean install package fuzz fuzz-build fuzz-smoke \
 	check format format-check
 
 # CI turns every compiler warning into an error (WERROR=ON); a developer's
@@ -38,6 +39,7 @@ test: setup
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-tsan
 	$(MAKE) --no-print-directory fuzz-smoke
 
 # The edit-and-test loop: an incremental build of the plain tree and its tests
@@ -64,6 +66,19 @@ test-asan: setup
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The system and command-line tests, and the program itself, under
+# ThreadSanitizer: every step that uses more than one core is among them.
+TSAN_TARGETS = system_tests cli_tests cli_program_tests ductcalc-cli
+test-tsan: setup
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUCTCALC_TSAN=ON \
+	  -DDUCTCALC_WINDOW=OFF -DDUCTCALC_BENCHMARKS=OFF $(CMAKE_WERROR)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
+	export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 && \
+	  $(TSAN_BUILD)/tests/system_tests --gtest_brief=1 && \
+	  $(TSAN_BUILD)/tests/cli/cli_tests --gtest_brief=1 && \
+	  $(TSAN_BUILD)/tests/cli/cli_program_tests --gtest_brief=1 && \
+	  /usr/bin/python3 tests/cli/test_system_program.py $(TSAN_BUILD)/cli/ductcalc-cli
 
 bench: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
@@ -106,7 +121,7 @@ fuzz-build: setup
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-pkg
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-pkg
 
 # Installs the package built by `make package`, starts it from its desktop
 # entry and removes it again (changes this machine; as root).

@@ -16,9 +16,13 @@ void addCalcCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& st
 void addSizeCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
+void addChartCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status);
 
 // Adds --format to `command`, writing into `format`; what `format` holds
 // is the default. With `xlsx`, "xlsx" is one more choice, which sets it.
 void addFormatOption(CLI::App& command, Format& format, bool* xlsx = nullptr);
+
+// Adds --jobs to `command`, writing into `jobs` (left 0 when not given).
+void addJobsOption(CLI::App& command, unsigned& jobs);
 
 }  // namespace cli

@@ -87,6 +87,7 @@ struct TableOptions {
     bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
     int formula = 1;        // rows that name no formula: the window's 公式一
+    unsigned jobs = 0;      // threads, this one included; 0: the machine's
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
@@ -107,12 +108,28 @@ struct SystemOptions {
     AirOptions air;
     int formula = 2;  // rows that name no formula: 公式二, near Colebrook-White
     InputEncoding encoding = InputEncoding::automatic;
-    bool bom = false;  // a UTF-8 byte-order mark before text or CSV output
+    bool bom = false;   // a UTF-8 byte-order mark before text or CSV output
+    unsigned jobs = 0;  // threads, this one included; 0: the machine's
 };
 // Reads a duct system from `in` (named `name` in messages) and writes its
 // hydraulic calculation to `out` or to options.output.
 int runSystem(std::FILE* in, const std::string& name, const SystemOptions& options,
               std::ostream& out, std::ostream& err);
+
+struct ChartCommandOptions {
+    std::string file;              // a system's CSV file, "-" for standard input; empty: no points
+    std::string output;            // -o: the SVG file; empty or "-": standard output
+    std::optional<std::string> k;  // mm: the chart's K (0.15 unless given)
+    std::optional<std::string> material;  // the chart's K from a material
+    int formula = 1;
+    std::optional<std::string> band;    // "LO,HI", Pa/m
+    std::optional<std::string> preset;  // a row of system/presets.h
+    char delimiter = 0;
+    std::string fan;
+    AirOptions air;
+};
+// Writes the friction chart as SVG, with the segments of options.file as points.
+int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream& err);
 
 // The whole program: parses the command line and runs one command.
 int runMain(int argc, char** argv, std::ostream& out, std::ostream& err);

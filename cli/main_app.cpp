@@ -40,6 +40,14 @@ void addFormatOption(CLI::App& command, Format& format, bool* xlsx) {
         ->each([text, &format](const std::string& name) { format = kFormats.at(name); });
 }
 
+void addJobsOption(CLI::App& command, unsigned& jobs) {
+    command
+        .add_option("-j,--jobs", jobs,
+                    "threads to compute with, this one included (default: the machine's cores, "
+                    "at most 2; 1 starts no other thread); the output is the same")
+        ->check(CLI::Range(1u, 256u));
+}
+
 namespace {
 
 // The edit distance of two names, a swap of neighbours counting as one
@@ -135,6 +143,7 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     addSizeCommand(app, out, err, status);
     addTableCommand(app, out, err, status);
     addSystemCommand(app, out, err, status);
+    addChartCommand(app, out, err, status);
 
     if (const std::string unknown = unknownName(app, argc, argv, command); !unknown.empty()) {
         err << kProgram << ": " << unknown << '\n' << tryHelp();

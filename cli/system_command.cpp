@@ -79,6 +79,7 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                      "allowance on the index run's total for the fan's pressure")
         ->check(CLI::Range(0.0, 10.0));
     addAirOptions(*command, options->air);
+    addJobsOption(*command, options->jobs);
     command->callback([options, file, encoding, &out, &err, &status] {
         SystemOptions o = *options;
         const std::string e = calc::asciiLower(*encoding);
@@ -99,12 +100,12 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.fanMargin = options.margin;
     systemOptions.air = air->state;
     systemOptions.formula = options.formula;
+    systemOptions.jobs = options.jobs;
 
     SystemInput input(name, err);
     input.defaultFormula = options.formula;
     ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::system,
-                    encodingOf(options.encoding)))
+    if (!readSystem(in, options.delimiter, input, builder, encodingOf(options.encoding)))
         return kUsage;
     const ductsys::SystemResult result = builder.finish();
     return writeSystem(result, input, *air, options, out);

@@ -43,8 +43,8 @@ std::optional<float> pathTotal(const SystemResult& r, std::uint32_t segment) {
 
 std::string percent(double fraction) { return shownNumber(static_cast<float>(fraction * 100)); }
 
-void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char delimiter,
-              std::ostream& out) {
+void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+              char delimiter, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -72,7 +72,7 @@ void writeCsv(const SystemResult& r, const std::vector<bool>& onIndex, char deli
             text += row.end();
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 }
 
 // "公式二 (formula 2)": the friction-factor formulas the rows used.
@@ -82,8 +82,8 @@ std::string formulaLine(unsigned seen) {
     return "公式一 (formula 1)";
 }
 
-void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               unsigned formulas, std::ostream& out) {
+void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+               const AirInUse& air, unsigned formulas, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions{
         "m3/h",    "De m",  "v m/s", "Re",   "λ",     "Rm Pa/m",    "l m",
         "Rm·l Pa", "Pd Pa", "Σζ",    "Z Pa", "dp Pa", "segment Pa", "path Pa"};
@@ -117,7 +117,7 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
             text += row.end();
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 
     out << "\nair: " << shownNumber(static_cast<float>(air.temperature)) << " °C, "
         << shownNumber(static_cast<float>(air.pressure)) << " kPa; density "
@@ -185,8 +185,8 @@ void writeText(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
 }
 
-void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const AirInUse& air,
-               unsigned formulas, std::ostream& out) {
+void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
+               const AirInUse& air, unsigned formulas, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
@@ -219,7 +219,7 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
             line += onIndex[s] ? "true}" : "false}";
         }
     };
-    writeRowsInBlocks(static_cast<std::uint32_t>(r.segments.size()), rows, out);
+    writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
     out << (r.segments.empty() ? "],\n" : "\n ],\n");
 
     auto pathObject = [&](std::uint32_t outlet) {
@@ -270,16 +270,17 @@ void writeJson(const SystemResult& r, const std::vector<bool>& onIndex, const Ai
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
                  unsigned formulas, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
+    ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(r, onIndex, air, formulas, out);
+            writeText(pool, r, onIndex, air, formulas, out);
             break;
         case Format::csv:
-            writeCsv(r, onIndex, options.delimiter, out);
+            writeCsv(pool, r, onIndex, options.delimiter, out);
             break;
         case Format::json:
-            writeJson(r, onIndex, air, formulas, out);
+            writeJson(pool, r, onIndex, air, formulas, out);
             break;
     }
 }
@@ -310,7 +311,7 @@ bool outputIsInput(const std::string& input, const std::string& output, std::ost
 }
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode, ductsys::Encoding encoding) {
+                ductsys::Encoding encoding) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -345,33 +346,21 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                 if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
                 return fields[static_cast<std::size_t>(at)];
             };
-            ductsys::SegmentTexts row{.segment = field(segment),
-                                      .from = field(from),
-                                      .to = field(to),
-                                      .flow = field(flow),
-                                      .unit = field(unit),
-                                      .size = field(size),
-                                      .length = field(length),
-                                      .zeta = field(zeta),
-                                      .dp = field(dp),
-                                      .material = field(material),
-                                      .k = field(k),
-                                      .formula = field(formula)};
-            std::string name;
-            if (mode == RowMode::table) {
-                // One run in file order: the names give no nodes.
-                name = cli::trimmed(row.segment);
-                row.segment = {};
-                row.from = row.to = {};
-            }
+            const ductsys::SegmentTexts row{.segment = field(segment),
+                                            .from = field(from),
+                                            .to = field(to),
+                                            .flow = field(flow),
+                                            .unit = field(unit),
+                                            .size = field(size),
+                                            .length = field(length),
+                                            .zeta = field(zeta),
+                                            .dp = field(dp),
+                                            .material = field(material),
+                                            .k = field(k),
+                                            .formula = field(formula)};
             const std::uint32_t index = builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
-            if (mode == RowMode::table) {
-                if (name.empty()) name = std::to_string(index + 1);
-                input.names.push_back(std::move(name));
-                if (cli::trimmed(row.flow).empty()) input.emptyFlows.push_back(index);
-            }
             const std::string_view formula = cli::trimmed(row.formula);
             const bool second = formula == "2" || (formula != "1" && input.defaultFormula == 2);
             input.formulasSeen |= second ? 4u : 2u;
@@ -399,41 +388,32 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     return false;
 }
 
-void makeTableRun(SystemResult& result, const SystemInput& input) {
-    ductsys::TextList names;
-    for (const std::string& name : input.names) names.append(name);
-    result.segmentNames = std::move(names);
-    if (input.emptyFlows.empty()) return;
-    // A run sums no flows: the segment fails, and so does every path total
-    // from it on, the outlet's with the fan's figures.
-    for (std::uint32_t s : input.emptyFlows) {
-        ductsys::Segment& seg = result.segments[s];
-        seg.defined &= ductsys::figureBit(ductsys::Figure::length) |
-                       ductsys::figureBit(ductsys::Figure::zeta) |
-                       ductsys::figureBit(ductsys::Figure::dp);
-        seg.reason = "flow is empty";
-    }
-    for (std::uint32_t s = input.emptyFlows.front(); s < result.segments.size(); ++s)
-        result.segments[s].defined &= ~ductsys::figureBit(ductsys::Figure::pathTotal);
-    for (ductsys::Branch& b : result.branches) b.total.reset();
-    result.fan.indexTotal.reset();
-    result.fan.pressure.reset();
-    result.fan.indexOutlet = kNone;
-    result.fan.reason = "a segment has no flow";
-}
-
 std::string formulaText(unsigned seen) {
     if (seen == 4u) return "2";
     if (seen == 6u) return "1, 2";
     return "1";
 }
 
-int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
-                const SystemOptions& options, std::ostream& out) {
+ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen,
+                               const std::string& name) {
+    ductsys::ReportInfo info;
+    info.temperature = air.temperature;
+    info.pressure = air.pressure;
+    info.air = air.state;
+    info.airGiven = air.given;
+    info.formulas = formulaText(formulasSeen);
+    info.source = name == "-" ? std::string("(standard input)") : name;
+    info.program = "ductcalc-cli 1.0.0";
+    return info;
+}
+
+std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {
+    return std::string(kProgram) + ": " + input.name + ':' + std::to_string(input.lines[segment]) +
+           ": ";
+}
+
+int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
     std::ostream& err = input.err;
-    // CSV is written with the input's own delimiter unless one is given.
-    SystemOptions csvOptions = options;
-    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
     // Every message about the file in the order of its lines, a consequence
     // after its cause: the rows' own problems, then what follows from them.
     std::vector<std::pair<long, std::string>> messages;
@@ -485,17 +465,22 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         failed = true;
         err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
     }
+    return failed ? kRowsFailed : kSuccess;
+}
+
+int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
+                const SystemOptions& options, std::ostream& out) {
+    std::ostream& err = input.err;
+    // CSV is written with the input's own delimiter unless one is given.
+    SystemOptions csvOptions = options;
+    if (csvOptions.delimiter == 0) csvOptions.delimiter = input.delimiter;
+    const int problems = reportSystemProblems(result, input);
+    if (problems == kUsage) return kUsage;
+    const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
-        ductsys::ReportInfo info;
-        info.temperature = air.temperature;
-        info.pressure = air.pressure;
-        info.air = air.state;
-        info.airGiven = air.given;
-        info.formulas = formulaText(input.formulasSeen);
-        info.source = input.name == "-" ? std::string("(standard input)") : input.name;
-        info.program = "ductcalc-cli 1.0.0";
-        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
+        const std::string problem = ductsys::writeXlsxReport(
+            result, reportInfo(air, input.formulasSeen, input.name), options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A duct system read from CSV into the system layer, and its calculation
-// written out as text, CSV, JSON or a 计算书 workbook. `system` reads and
-// writes a tree; `table --format xlsx` hands its run in file order to the
-// same writers.
+// written out as text, CSV, JSON or a 计算书 workbook.
 #pragma once
 
 #include <cstdint>
@@ -14,13 +12,10 @@
 
 #include "commands.h"
 #include "duct_options.h"
+#include "report_xlsx.h"
 #include "system.h"
 
 namespace cli {
-
-// How the rows' nodes are found: `system` from 起点/终点 or names "A-B";
-// `table` as one run in file order, whatever the names.
-enum class RowMode { system, table };
 
 // What reading the file leaves beside the system: where each segment's row
 // is, and what the system layer does not see.
@@ -32,10 +27,6 @@ struct SystemInput {
     // Problems of a segment's row beyond its texts (a row with more or
     // fewer fields than the header).
     std::vector<std::pair<std::uint32_t, std::string>> problems;
-    // RowMode::table: the segments' names as given, and those whose flow
-    // is empty (a run in file order sums no flows).
-    std::vector<std::string> names;
-    std::vector<std::uint32_t> emptyFlows;
     unsigned formulasSeen = 0;  // bit 1: formula 1, bit 2: formula 2
     int defaultFormula = 1;     // the formula of rows that name none
     char delimiter = ',';       // the header row's, for CSV output
@@ -44,7 +35,7 @@ struct SystemInput {
 // Reads the CSV rows of `in` into `builder`. False after a message on
 // input.err when the file is unusable (no header, not CSV).
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                RowMode mode, ductsys::Encoding encoding = ductsys::Encoding::automatic);
+                ductsys::Encoding encoding = ductsys::Encoding::automatic);
 
 // The reader's encoding for --encoding's choice.
 ductsys::Encoding encodingOf(InputEncoding e);
@@ -53,12 +44,19 @@ ductsys::Encoding encodingOf(InputEncoding e);
 // writing would destroy before it is read: says so on `err`.
 bool outputIsInput(const std::string& input, const std::string& output, std::ostream& err);
 
-// A run in file order as `table` computes it: the names as given, and a
-// segment without a flow failed, with every path total from it on.
-void makeTableRun(ductsys::SystemResult& result, const SystemInput& input);
-
 // "1", "2" or "1, 2": the formulas the rows use.
 std::string formulaText(unsigned seen);
+
+// What a workbook says of how it was made: the air, the formulas the rows
+// use (formulaText's bits), the input's name.
+ductsys::ReportInfo reportInfo(const AirInUse& air, unsigned formulasSeen, const std::string& name);
+// "ductcalc-cli: FILE:LINE: ", where a segment's row starts, for its messages.
+std::string segmentPlace(const SystemInput& input, std::uint32_t segment);
+
+// Says on input.err what keeps the system from being whole: kUsage for
+// topology errors (nothing beyond single segments computed), kRowsFailed
+// when a row, a segment or the fan misses a figure, kSuccess otherwise.
+int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput& input);
 
 // Says what went wrong on input.err and writes the system in the format of
 // `options`; returns the exit status.

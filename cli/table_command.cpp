@@ -19,6 +19,8 @@
 #include "csv_reader.h"
 #include "duct_options.h"
 #include "messages.h"
+#include "report_xlsx.h"
+#include "run_result.h"
 #include "system_output.h"
 #include "table_file.h"
 #include "table_pipeline.h"
@@ -66,9 +68,17 @@ private:
     bool showing_ = false;
 };
 
-// Reads the table from `in`, or from `path` when `in` is null.
+// The rows of a table that goes to a workbook: each segment is gathered
+// instead, and nothing is written row by row.
+class NoRows : public TableWriter {
+public:
+    void row(const OutRow&) override {}
+};
+
+// Reads the table from `in`, or from `path` when `in` is null, and writes
+// it row by row to `out`, or as a workbook to options.output.
 int readTable(std::FILE* in, const std::string& path, const std::string& name,
-              const TableOptions& options, const calc::AirState& air, std::ostream& out,
+              const TableOptions& options, const AirInUse& air, std::ostream& out,
               std::ostream& errStream) {
     ClearingBuf clearing(errStream);
     std::ostream err(&clearing);
@@ -77,10 +87,16 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     const auto started = std::chrono::steady_clock::now();
     bool showing = false;
 
+    ductsys::RunGatherer workbook;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
-        if (options.bom) out << kBom;
-        writer = makeTableWriter(options.format, h.delimiter, out);
-        table.emplace(name, *writer, err, air);
+        if (options.xlsx) {
+            writer = std::make_unique<NoRows>();
+        } else {
+            if (options.bom) out << kBom;
+            writer = makeTableWriter(options.format, h.delimiter, out);
+        }
+        table.emplace(name, *writer, err, air.state, options.jobs);
+        if (options.xlsx) table->gatherInto(workbook);
         table->header(h);
         table->setFormula(options.formula);
         writer->begin();
@@ -129,6 +145,16 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     out.flush();
     err.flush();
     if (!e.ok() || !out) return kUsage;
+    if (options.xlsx) {
+        // Only a file read whole makes a workbook.
+        const ductsys::SystemResult result = workbook.finish();
+        const std::string problem = ductsys::writeXlsxReport(
+            result, reportInfo(air, table ? table->formulasSeen() : 0u, name), options.output);
+        if (!problem.empty()) {
+            err << kProgram << ": " << options.output << ": " << problem << '\n';
+            return kUsage;
+        }
+    }
     return table && table->failed() ? kRowsFailed : kSuccess;
 }
 
@@ -142,49 +168,18 @@ std::string delimiterProblem(const std::string& text) {
     return {};
 }
 
-// The table as a 计算书 workbook: the run in file order computed as a
-// system, so that it has the system's paths and fan sheet too.
-int runTableWorkbook(std::FILE* in, const std::string& name, const TableOptions& options,
-                     const AirInUse& air, std::ostream& err) {
-    ductsys::Options systemOptions;
-    systemOptions.air = air.state;
-    systemOptions.formula = options.formula;
-    systemOptions.compareFlows = false;
-    SystemInput input(name, err);
-    input.defaultFormula = options.formula;
-    ductsys::SystemBuilder builder(systemOptions);
-    if (!readSystem(in, options.delimiter, input, builder, RowMode::table,
-                    encodingOf(options.encoding)))
-        return kUsage;
-    ductsys::SystemResult result = builder.finish();
-    makeTableRun(result, input);
-    SystemOptions writing;
-    writing.xlsx = true;
-    writing.output = options.output;
-    std::ostringstream none;
-    return writeSystem(result, input, air, writing, none);
-}
-
 // Reads the table from `in`, or from `path` when `in` is null, and writes
 // to options.output, whole or not at all, or to `out`.
 int runTableTo(std::FILE* in, const std::string& path, const std::string& name,
                const TableOptions& options, std::ostream& out, std::ostream& err) {
     const std::optional<AirInUse> air = readAirOptions(options.air, err);
     if (!air) return kUsage;
-    if (options.xlsx) {
-        std::FILE* file = in ? in : std::fopen(path.c_str(), "rb");
-        if (!file) {
-            err << kProgram << ": " << name << ": cannot open: " << std::strerror(errno) << '\n';
-            return kUsage;
-        }
-        const int status = runTableWorkbook(file, name, options, *air, err);
-        if (!in) std::fclose(file);
-        return status;
-    }
-    if (options.output.empty()) return readTable(in, path, name, options, air->state, out, err);
+    // A workbook is written whole, beside its place first, by its writer.
+    if (options.xlsx || options.output.empty())
+        return readTable(in, path, name, options, *air, out, err);
     const std::string partial = options.output + ".part";
     std::ofstream file(partial, std::ios::binary);
-    int status = file ? readTable(in, path, name, options, air->state, file, err) : kUsage;
+    int status = file ? readTable(in, path, name, options, *air, file, err) : kUsage;
     file.close();
     if (status != kUsage && (file.fail() || std::rename(partial.c_str(), options.output.c_str()))) {
         err << kProgram << ": " << options.output << ": cannot write the file\n";
@@ -228,6 +223,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     addRowFormulaOption(*command, options->formula, 1);
     addAirOptions(*command, options->air);
+    addJobsOption(*command, options->jobs);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {
         TableOptions o = *options;
         if (!delimiter->empty())

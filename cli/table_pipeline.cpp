@@ -2,10 +2,7 @@
 #include "table_pipeline.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <span>
 
 #include "messages.h"
 #include "number_texts.h"
@@ -13,89 +10,6 @@
 #include "text_fields.h"
 
 namespace cli {
-
-// A second thread that computes the jobs of a batch alongside the thread
-// that reads: it starts on a batch as soon as the batch is full, and the
-// reading thread joins in once it has filled the next one. Rows are taken a
-// run at a time from a shared counter, so the two share the work whatever else
-// each has to do.
-class Helper {
-public:
-    explicit Helper(SegmentCalc& calc) : calc_(calc), thread_([this] { loop(); }) {}
-    ~Helper() {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        thread_.join();
-    }
-    Helper(const Helper&) = delete;
-    Helper& operator=(const Helper&) = delete;
-
-    // Starts on jobs[0, count) and returns at once.
-    void start(std::vector<Job>& jobs, std::size_t count) {
-        {
-            std::lock_guard lock(mutex_);
-            jobs_ = &jobs;
-            count_ = count;
-            next_.store(0);
-            busy_ = true;
-            ++generation_;
-        }
-        wake_.notify_all();
-    }
-
-    // Computes the rest with `calc` and returns when every job is done.
-    void finish(SegmentCalc& calc) {
-        work(calc);
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [this] { return !busy_; });
-    }
-
-private:
-    // Rows are taken a run at a time: taking them one by one had the two
-    // threads trade the counter's cache line, and write neighbouring jobs,
-    // on every row.
-    static constexpr std::size_t kRun = 64;
-
-    void work(SegmentCalc& calc) {
-        for (std::size_t first = next_.fetch_add(kRun); first < count_;
-             first = next_.fetch_add(kRun)) {
-            const std::size_t last = std::min(first + kRun, count_);
-            for (std::size_t i = first; i < last; ++i) calc.run((*jobs_)[i]);
-        }
-    }
-
-    void loop() {
-        unsigned long seen = 0;
-        for (;;) {
-            {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
-                if (stop_) return;
-                seen = generation_;
-            }
-            work(calc_);
-            {
-                std::lock_guard lock(mutex_);
-                busy_ = false;
-            }
-            done_.notify_all();
-        }
-    }
-
-    SegmentCalc& calc_;
-    std::mutex mutex_;
-    std::condition_variable wake_, done_;
-    std::vector<Job>* jobs_ = nullptr;
-    std::size_t count_ = 0;
-    std::atomic<std::size_t> next_{0};
-    unsigned long generation_ = 0;
-    bool busy_ = false;
-    bool stop_ = false;
-    std::thread thread_;  // last: starts once everything above is set
-};
 
 void SegmentCalc::run(Job& job) {
     job.out.segment.clear();
@@ -136,11 +50,15 @@ void SegmentCalc::run(Job& job) {
         job.ok = false;
         say("", message);
     };
+    ductsys::Segment& seg = job.segment;
+    seg = {};
+    job.formula = 0;
     if (count != layout_.fieldCount) {
         // The fields stand in other columns than the header says: nothing
         // in the row can be taken for what it seems.
-        fail("the row has " + std::to_string(count) + " fields, the header " +
-             std::to_string(layout_.fieldCount));
+        seg.reason = "the row has " + std::to_string(count) + " fields, the header " +
+                     std::to_string(layout_.fieldCount);
+        fail(seg.reason);
         return;
     }
 
@@ -158,9 +76,6 @@ void SegmentCalc::run(Job& job) {
                                     .lengthFactor = layout_.units.length,
                                     .dpFactor = layout_.units.dp,
                                     .defaultFormula = layout_.formula};
-    ductsys::Segment& seg = job.segment;
-    seg.defined = 0;
-    seg.reason.clear();
     ductsys::DuctSetting setting;
     std::string warning;
     ductsys::readSegment(row, seg, setting, warning);
@@ -200,20 +115,16 @@ void SegmentCalc::run(Job& job) {
     if (seg.has(Figure::dp)) out.numbers[oDp] = dpTexts_.text(static_cast<float>(seg.dp));
     if (setting.roughnessRead) out.numbers[oK] = kTexts_.text(setting.roughness);
     if (setting.formulaRead) out.numbers[oFormula].assign(1, setting.formula == 2 ? '2' : '1');
+    job.formula = setting.formula;
     if (seg.has(Figure::reynolds) && seg.reynolds > 0 && seg.reynolds < kLaminarReynolds)
         say("warning: ", laminarWarning(seg.reynolds));
     if (job.ok) job.total = seg.total;
 }
 
 Table::Table(const std::string& name, TableWriter& writer, std::ostream& err,
-             const calc::AirState& air)
-    : name_(name), writer_(writer), err_(err) {
-    const unsigned threads = std::thread::hardware_concurrency();
-    calcs_.emplace_back(layout_, name_, air);
-    if (threads > 1) {
-        calcs_.emplace_back(layout_, name_, air);
-        helper_ = std::make_unique<Helper>(calcs_[1]);
-    }
+             const calc::AirState& air, unsigned jobs)
+    : name_(name), writer_(writer), err_(err), pool_(jobs) {
+    for (unsigned lane = 0; lane < pool_.lanes(); ++lane) calcs_.emplace_back(layout_, name_, air);
 }
 
 void Table::header(const ductsys::TableHeader& header) {
@@ -231,36 +142,36 @@ void Table::record(std::vector<std::string>& fields, std::size_t count, long lin
     job.line = line;
     job.row = ++rows_;
     if (readSize_ < kBatch) return;
-    if (!helper_) {
-        for (std::size_t i = 0; i < readSize_; ++i) calcs_[0].run(reading_[i]);
-        emitAll(reading_, readSize_);
-        readSize_ = 0;
-        return;
-    }
     // The batch before this one has been computing while this one was
     // read: finish and write it, then start on this one.
     finishComputing();
     std::swap(reading_, computing_);
     computeSize_ = readSize_;
     readSize_ = 0;
-    helper_->start(computing_, computeSize_);
+    startComputing(computing_, computeSize_);
 }
 
 void Table::flush() {
     finishComputing();
-    if (helper_ && readSize_ > 0) {
-        helper_->start(reading_, readSize_);
-        helper_->finish(calcs_[0]);
-    } else {
-        for (std::size_t i = 0; i < readSize_; ++i) calcs_[0].run(reading_[i]);
-    }
+    startComputing(reading_, readSize_);
+    pool_.finish();
     emitAll(reading_, readSize_);
     readSize_ = 0;
 }
 
+void Table::startComputing(std::vector<Job>& jobs, std::size_t count) {
+    // Rows are handed out a run at a time: one by one, the lanes traded the
+    // pool's lock, and wrote neighbouring jobs, on every row.
+    constexpr std::size_t kRun = 64;
+    ductsys::startChunks(pool_, std::span(jobs).first(count), kRun, calcs_,
+                         [](std::span<Job> mine, SegmentCalc& calc) {
+                             for (Job& job : mine) calc.run(job);
+                         });
+}
+
 void Table::finishComputing() {
     if (computeSize_ == 0) return;
-    helper_->finish(calcs_[0]);
+    pool_.finish();
     emitAll(computing_, computeSize_);
     computeSize_ = 0;
 }
@@ -287,6 +198,10 @@ void Table::emit(Job& job) {
         }
     }
     writer_.row(job.out);
+    if (gatherer_) {
+        gatherer_->add(job.segment, job.out.segment);
+        formulasSeen_ |= job.formula == 2 ? 4u : job.formula == 1 ? 2u : 0u;
+    }
 }
 
 Table::~Table() = default;

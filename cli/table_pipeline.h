@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch pipeline of a duct-run table: records gathered in batches,
-// computed on two threads where the machine has them, written in file order
-// with the running total.
+// computed on the pool's lanes, written in file order with the running
+// total.
 #pragma once
 
 #include <cstddef>
@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "number_texts.h"
+#include "run_result.h"
 #include "segment_figures.h"
 #include "table_layout.h"
 #include "table_writers.h"
+#include "work_pool.h"
 
 namespace cli {
 
@@ -29,6 +31,7 @@ struct Job {
     std::string messages;  // diagnostics, each a whole line
     bool blank = false;
     bool ok = true;
+    int formula = 0;  // the formula the segment was computed with; 0: none
     float total = 0;  // Pa, when ok
     ductsys::Segment segment;
 };
@@ -53,16 +56,16 @@ private:
     ductsys::SegmentCalculator calculator_;
 };
 
-class Helper;  // the second thread
-
 // One table run: the header's columns, the running total, the messages.
-// Records are computed in batches, on two threads where the machine has them,
-// and written in file order.
+// Records are computed in batches on the pool's lanes, a batch while the
+// next is read, and written in file order.
 class Table {
 public:
     // `name` names the table in messages.
+    // `jobs`: the threads to compute with, this one included (0: the
+    // machine's; 1: no other thread).
     Table(const std::string& name, TableWriter& writer, std::ostream& err,
-          const calc::AirState& air = {});
+          const calc::AirState& air = {}, unsigned jobs = 0);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -79,12 +82,21 @@ public:
     // Computes and writes every record read so far.
     void flush();
 
+    // Hands each segment written, in order, to `gatherer` too (for a
+    // workbook of the run).
+    void gatherInto(ductsys::RunGatherer& gatherer) { gatherer_ = &gatherer; }
+    // The formulas the rows were computed with: bit 1 formula 1, bit 2
+    // formula 2.
+    unsigned formulasSeen() const { return formulasSeen_; }
+
     bool failed() const { return failed_; }
     long rows() const { return rows_; }
 
 private:
     static constexpr std::size_t kBatch = 4096;
 
+    // Starts the lanes on jobs[0, count), which the reading then leaves alone.
+    void startComputing(std::vector<Job>& jobs, std::size_t count);
     void finishComputing();
     void emitAll(std::vector<Job>& jobs, std::size_t count);
     void emit(Job& job);
@@ -93,14 +105,16 @@ private:
     TableWriter& writer_;
     std::ostream& err_;
     Layout layout_;
-    std::deque<SegmentCalc> calcs_;
+    std::deque<SegmentCalc> calcs_;  // one for each lane
     std::vector<Job> reading_, computing_;
     std::size_t readSize_ = 0, computeSize_ = 0;
-    std::unique_ptr<Helper> helper_;  // last: its thread stops first
-    double running_ = 0;              // Pa, summed in file order
+    double running_ = 0;  // Pa, summed in file order
     bool pathKnown_ = true;
     bool failed_ = false;
     long rows_ = 0;
+    ductsys::RunGatherer* gatherer_ = nullptr;
+    unsigned formulasSeen_ = 0;
+    ductsys::WorkPool pool_;  // last: its threads stop first
 };
 
 }  // namespace cli

@@ -15,7 +15,7 @@ set -uo pipefail
 build=${1:?usage: run.sh BUILD_DIR SECONDS|smoke}
 mode=${2:?usage: run.sh BUILD_DIR SECONDS|smoke}
 here=$(cd "$(dirname "$0")" && pwd)
-targets=(fuzz_text_value fuzz_number_text fuzz_recalc)
+targets=(fuzz_text_value fuzz_number_text fuzz_recalc fuzz_paste_block)
 
 if [ "$mode" = smoke ]; then
   # The same inputs every time: a failure here is reproducible.

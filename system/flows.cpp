@@ -5,7 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <future>
+#include <span>
 #include <string>
 
 #include "calc_state.h"
@@ -70,7 +70,8 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
 }  // namespace
 
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
-              const LargeArray<std::uint32_t>& pendingOf, SegmentCalculator& calculator) {
+              const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
+              std::deque<SegmentCalculator>& calculators) {
     auto& segments = result.segments;
     // The air volumes in a compact copy: the sums read them in tree order,
     // all over the segments, and a float each keeps far more of them in cache
@@ -111,22 +112,14 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
             flow[s] = stored;
     }
 
-    // Each segment now has all it needs: computed in any order.
-    auto computeRange = [&](SegmentCalculator& calc, std::size_t first, std::size_t last) {
-        for (std::size_t i = first; i < last; ++i) computeSummed(result, pending[i], calc);
-    };
-    constexpr std::size_t kWorthAThread = 4096;
-    if (pending.size() < kWorthAThread) {
-        computeRange(calculator, 0, pending.size());
-        return;
-    }
-    const std::size_t half = pending.size() / 2;
-    auto other = std::async(std::launch::async, [&] {
-        SegmentCalculator second(calculator.air());
-        computeRange(second, half, pending.size());
-    });
-    computeRange(calculator, 0, half);
-    other.get();
+    // Each segment now has all it needs: computed in any order, each chunk
+    // of the pending list on one lane (each pending entry is a segment of
+    // its own).
+    constexpr std::size_t kChunk = 2048;
+    forEachChunk(pool, std::span(pending), kChunk, calculators,
+                 [&result](std::span<PendingSegment> chunk, SegmentCalculator& calc) {
+                     for (PendingSegment& p : chunk) computeSummed(result, p, calc);
+                 });
 }
 
 void checkGivenFlows(SystemResult& result, const Tree& tree) {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "segment_figures.h"
 #include "topology.h"
+#include "work_pool.h"
 
 namespace ductsys {
 
@@ -26,10 +28,11 @@ struct PendingSegment {
 // been typed in m3/h. An outlet left empty, or a segment beyond that has no
 // air volume, leaves the flow unknown with the reason; the figures that do
 // not depend on the flow are still computed. The sums go from the outlets
-// toward the fan; the segments are then computed on two threads when there
-// are many.
+// toward the fan; the segments are then computed on the pool's lanes, each
+// with its own of `calculators`.
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
-              const LargeArray<std::uint32_t>& pendingOf, SegmentCalculator& calculator);
+              const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
+              std::deque<SegmentCalculator>& calculators);
 
 // Computes pending segments whose flow cannot be summed, with `reason`.
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,

@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "system.h"
 
-#include <condition_variable>
+#include <algorithm>
 #include <deque>
-#include <exception>
-#include <mutex>
-#include <thread>
+#include <span>
 
 #include "fan.h"
 #include "flows.h"
 #include "paths.h"
 #include "segment_figures.h"
 #include "topology.h"
+#include "work_pool.h"
 
 namespace ductsys {
 
@@ -65,113 +64,119 @@ private:
 
 }  // namespace
 
+// The rows of a batch that one lane reads and computes, and what they give
+// beside their segments: the segments waiting for a sum and the warnings,
+// in the rows' order.
+struct RowChunk {
+    std::uint32_t firstRow = 0;      // into the batch
+    std::uint32_t firstSegment = 0;  // the segment of the chunk's first row
+    std::span<Segment> segments;     // the chunk's own, in result.segments
+    std::vector<PendingSegment> pending;
+    std::vector<Warning> warnings;
+};
+
 struct SystemBuilder::State {
     explicit State(Options o)
-        : options(std::move(o)), topology(result, options.fanNode), calculator(options.air) {}
-    ~State() { stopWorker(); }
+        : options(std::move(o)), topology(result, options.fanNode), pool(options.jobs) {
+        for (unsigned lane = 0; lane < pool.lanes(); ++lane) calculators.emplace_back(options.air);
+    }
+    ~State() {
+        // The lanes may still be computing a batch into the result.
+        try {
+            finishBatch();
+        } catch (...) {
+        }
+    }
 
-    // Reads and computes the segments of a batch, in order: the segments'
-    // figures, warnings and pending sums are this side's alone.
-    void computeBatch(const RowBatch& batch);
-    // Hands a full batch to the worker, starting it the first time.
-    void submit();
-    void workerLoop();
-    // Lets the worker finish what it was given, and waits for it.
-    void stopWorker();
+    // Reads and computes the rows of a chunk into its own segments.
+    void computeChunk(RowChunk& chunk, SegmentCalculator& calculator) const;
+    // Hands the rows not yet handed over to the pool, once the batch before
+    // them is done; `wait`: and waits for them too.
+    void submit(bool wait);
+    // Waits for the batch being computed and takes what its chunks give
+    // beside their segments, in order.
+    void finishBatch();
 
     Options options;
     SystemResult result;
     TopologyReader topology;
-    std::uint32_t count = 0;  // segments added
-    RowBatch current;         // rows not yet handed over
+    std::uint32_t count = 0;       // segments added
+    RowBatch current;              // rows not yet handed over
+    RowBatch computing;            // rows the lanes are reading and computing
+    std::vector<RowChunk> chunks;  // of `computing`
+    bool busy = false;             // the lanes have `computing` in hand
 
-    // The computing side: result.segments, result.warnings and these.
-    SegmentCalculator calculator;
+    // Segments waiting for the sums beyond them.
     LargeArray<PendingSegment> pending;
     LargeArray<std::uint32_t> pendingOf;  // by segment: into `pending`, or kNone
 
-    // The worker and the batches between the two sides.
-    std::thread worker;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<RowBatch> waiting;  // full batches, oldest first
-    std::vector<RowBatch> spare;   // emptied batches, to be filled again
-    bool closing = false;
-    std::exception_ptr failure;  // what stopped the worker (out of memory)
+    std::deque<SegmentCalculator> calculators;  // one for each lane
+    WorkPool pool;                              // last: its threads stop first
 };
 
-void SystemBuilder::State::computeBatch(const RowBatch& batch) {
-    for (std::uint32_t i = 0; i < batch.size(); ++i) {
-        SegmentTexts row = batch.row(i);
+void SystemBuilder::State::computeChunk(RowChunk& chunk, SegmentCalculator& calculator) const {
+    chunk.pending.clear();
+    chunk.warnings.clear();
+    for (std::uint32_t i = 0; i < chunk.segments.size(); ++i) {
+        SegmentTexts row = computing.row(chunk.firstRow + i);
         row.columnUnit = options.units.flow;
         row.lengthFactor = options.units.length;
         row.dpFactor = options.units.dp;
         row.defaultFormula = options.formula;
-        const auto index = static_cast<std::uint32_t>(result.segments.size());
-        Segment& segment = result.segments.emplace_back();
+        const std::uint32_t index = chunk.firstSegment + i;
+        Segment& segment = chunk.segments[i];
         DuctSetting setting;
         std::string warning;
         readSegment(row, segment, setting, warning);
-        if (!warning.empty()) result.warnings.push_back({index, std::move(warning)});
-        if (segment.flowGiven) {
+        if (!warning.empty()) chunk.warnings.push_back({index, std::move(warning)});
+        if (segment.flowGiven)
             calculator.compute(segment, setting, setting.flow);
-            pendingOf.push_back(kNone);
-        } else {
-            pendingOf.push_back(static_cast<std::uint32_t>(pending.size()));
-            pending.push_back({index, std::move(setting)});
-        }
+        else
+            chunk.pending.push_back({index, std::move(setting)});
     }
 }
 
-void SystemBuilder::State::submit() {
-    if (!worker.joinable()) worker = std::thread([this] { workerLoop(); });
-    std::unique_lock lock(mutex);
-    // A few batches in hand at most: the texts are not kept.
-    changed.wait(lock, [&] { return waiting.size() < 4; });
-    waiting.push_back(std::move(current));
+void SystemBuilder::State::submit(bool wait) {
+    finishBatch();
+    std::swap(current, computing);
     current.clear();
-    if (!spare.empty()) {
-        current = std::move(spare.back());
-        spare.pop_back();
+    const std::uint32_t rows = computing.size();
+    if (rows == 0) return;
+    const auto first = static_cast<std::uint32_t>(result.segments.size());
+    result.segments.resize(first + rows);
+    // A batch cut in a few chunks, so that both lanes share the last one.
+    // A batch smaller than a full one is not worth a thread.
+    constexpr std::uint32_t kChunkRows = 256;
+    const std::uint32_t chunkRows = computing.full() ? kChunkRows : rows;
+    chunks.resize((rows + chunkRows - 1) / chunkRows);
+    const std::span<Segment> segments(result.segments.data() + first, rows);
+    for (std::uint32_t c = 0; c < chunks.size(); ++c) {
+        RowChunk& chunk = chunks[c];
+        chunk.firstRow = c * chunkRows;
+        chunk.firstSegment = first + chunk.firstRow;
+        chunk.segments =
+            segments.subspan(chunk.firstRow, std::min(chunkRows, rows - chunk.firstRow));
     }
-    changed.notify_all();
+    busy = true;
+    startChunks(pool, std::span(chunks), 1, calculators,
+                [this](std::span<RowChunk> mine, SegmentCalculator& calculator) {
+                    for (RowChunk& chunk : mine) computeChunk(chunk, calculator);
+                });
+    if (wait) finishBatch();
 }
 
-void SystemBuilder::State::workerLoop() {
-    bool failed = false;
-    std::unique_lock lock(mutex);
-    for (;;) {
-        changed.wait(lock, [&] { return !waiting.empty() || closing; });
-        if (waiting.empty()) return;
-        RowBatch batch = std::move(waiting.front());
-        waiting.pop_front();
-        lock.unlock();
-        std::exception_ptr stopped;
-        if (!failed) {
-            try {
-                computeBatch(batch);
-            } catch (...) {
-                // The rows after it are still taken, unread; finish() says why.
-                stopped = std::current_exception();
-                failed = true;
-            }
+void SystemBuilder::State::finishBatch() {
+    if (!busy) return;
+    busy = false;
+    pool.finish();
+    pendingOf.resize(result.segments.size(), kNone);
+    for (RowChunk& chunk : chunks) {
+        for (PendingSegment& p : chunk.pending) {
+            pendingOf[p.segment] = static_cast<std::uint32_t>(pending.size());
+            pending.push_back(std::move(p));
         }
-        batch.clear();
-        lock.lock();
-        if (stopped) failure = stopped;
-        spare.push_back(std::move(batch));
-        changed.notify_all();
+        for (Warning& w : chunk.warnings) result.warnings.push_back(std::move(w));
     }
-}
-
-void SystemBuilder::State::stopWorker() {
-    if (!worker.joinable()) return;
-    {
-        std::lock_guard lock(mutex);
-        closing = true;
-    }
-    changed.notify_all();
-    worker.join();
 }
 
 SystemBuilder::SystemBuilder(Options options)
@@ -205,30 +210,22 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     st.result.segmentNames.append(trimmed(row.segment));
     st.topology.add(index, row.from, row.to);
     st.current.append(row);
-    if (st.current.full()) st.submit();
+    if (st.current.full()) st.submit(false);
     return index;
 }
 
 SystemResult SystemBuilder::finish() {
     State& st = *state_;
     SystemResult& result = st.result;
-    if (st.worker.joinable()) {
-        if (st.current.size() > 0) st.submit();
-        st.stopWorker();
-        if (st.failure) std::rethrow_exception(st.failure);
-    } else {
-        // A system of a few batches at most: not worth a thread.
-        st.computeBatch(st.current);
-    }
-    st.current.clear();
+    st.submit(true);
     st.topology.placeNodes();
     st.topology.checkNames();
     const Tree tree = buildTree(result, st.topology);
     if (!result.errors.empty()) {
-        leaveFlowsUnknown(result, st.pending, st.calculator,
+        leaveFlowsUnknown(result, st.pending, st.calculators.front(),
                           "the flow is the sum beyond, and the segments do not form a tree");
     } else {
-        sumFlows(result, tree, st.pending, st.pendingOf, st.calculator);
+        sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators);
         if (st.options.compareFlows) checkGivenFlows(result, tree);
         computePaths(result, tree);
         computeBalance(result, tree, st.options.maxImbalance);

@@ -39,6 +39,10 @@ struct Options {
     // Whether given air volumes are compared with what the segments beyond
     // them carry: not for a run in file order, whose rows stand alone.
     bool compareFlows = true;
+    // The threads the calculation may use, this one included (0: the
+    // machine's, see work_pool.h; 1: no other thread). The figures are the
+    // same whatever the number.
+    unsigned jobs = 0;
 };
 
 // Takes the rows one at a time and computes the system once all are in.

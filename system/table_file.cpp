@@ -393,6 +393,8 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
     HeaderTry t;
     t.header.columns.fill(-1);
     t.header.fieldCount = fields.size();
+    t.header.names.reserve(fields.size());
+    for (const std::string& f : fields) t.header.names.emplace_back(trimmedCell(f));
     std::string misspelt;
     std::optional<Column> misspeltColumn;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -493,7 +495,50 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
     return s;
 }
 
+// A row above the header, not blank: a setting when its first two cells
+// hold a name and a value and no other cell holds anything, else a title.
+void keepAboveHeader(TableHeader& header, const std::vector<std::string>& fields, std::size_t count,
+                     long line) {
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!trimmedCell(fields[i]).empty()) ++used;
+    if (used == 2 && count >= 2 && !trimmedCell(fields[0]).empty() &&
+        !trimmedCell(fields[1]).empty()) {
+        header.settings.push_back(
+            {std::string(trimmedCell(fields[0])), std::string(trimmedCell(fields[1])), line});
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (const std::string_view text = trimmedCell(fields[i]); !text.empty()) {
+            header.titles.push_back({std::string(text), line});
+            return;
+        }
+}
+
 }  // namespace
+
+std::optional<std::string> decodedText(std::string_view bytes) {
+    if (startsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    if (isUtf8(bytes, true)) return std::string(bytes);
+    Decoder gb(Encoding::gb18030);
+    std::string out;
+    if (!gb.usable() || gb.decode(bytes, true, out) != 0) return std::nullopt;
+    return out;
+}
+
+FileError TableFileReader::readText(std::string_view bytes, const HeaderFn& header,
+                                    const RecordFn& record, const NoteFn& note) {
+    if (bytes.empty())
+        return {FileError::Kind::empty, 0,
+                "empty: a header row with at least \"flow\" and \"size\" columns is needed"};
+    // fmemopen reads the bytes where they are; it only needs them writable
+    // by type.
+    std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    if (!in) return {FileError::Kind::readError, 0, std::strerror(errno)};
+    FileError e = read(in, header, record, note);
+    std::fclose(in);
+    return e;
+}
 
 std::string_view trimmedCell(std::string_view text) {
     for (bool changed = true; changed && !text.empty();) {
@@ -766,8 +811,10 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
                                          long at) {
         if (!headerDone) {
             if (at < header.line) {
-                if (!blankRow(fields, count))
+                if (!blankRow(fields, count)) {
+                    keepAboveHeader(header, fields, count, at);
                     onNote({at, "a title row above the header is skipped", false});
+                }
                 return true;
             }
             headerDone = true;

@@ -82,6 +82,10 @@ std::string_view trimmedCell(std::string_view text);
 
 enum class Encoding { automatic, utf8, gb18030 };
 
+// Bytes as UTF-8: as they are when they are UTF-8 (a byte-order mark
+// dropped), converted when they are GB18030; none when they are neither.
+std::optional<std::string> decodedText(std::string_view bytes);
+
 struct TableFileOptions {
     // automatic: UTF-8 when the text is UTF-8 (a byte-order mark says so
     // too), otherwise GB18030 when it is that, with a note.
@@ -96,11 +100,32 @@ struct TableFileOptions {
 // otherwise why not ('unknown unit "furlong" (a length is read in m, cm or
 // mm)').
 std::string readColumnUnit(Column column, std::string_view unit, ColumnUnits& units);
+// A row above the header with a name and a value in its first two cells and
+// nothing else ("风机,F"): a setting of the document the table belongs to.
+struct SettingRow {
+    std::string name;   // trimmed
+    std::string value;  // trimmed
+    long line = 0;
+};
+
+// A row above the header with a single text (a title); `text` is its first
+// non-empty cell, trimmed.
+struct TitleRow {
+    std::string text;
+    long line = 0;
+};
 
 // The header row as found: where each column is, and how the file is read.
 struct TableHeader {
     std::array<int, kColumnCount> columns{};  // field index of each column, -1 when absent
     std::size_t fieldCount = 0;
+    // Each field's header text as written (trimmed), the columns that name
+    // no segment column too, so that a program can keep them.
+    std::vector<std::string> names;
+    // The rows above the header, in file order: settings and titles. Both
+    // are also reported as a note, as any row above the header is.
+    std::vector<SettingRow> settings;
+    std::vector<TitleRow> titles;
     long line = 0;
     char delimiter = ',';
     Encoding encoding = Encoding::utf8;  // utf8 or gb18030, as decoded
@@ -158,6 +183,9 @@ public:
     // Opens `path` and reads it.
     FileError read(const std::string& path, const HeaderFn& header, const RecordFn& record,
                    const NoteFn& note);
+    // Reads a text held in memory (a block from the clipboard) as a file.
+    FileError readText(std::string_view bytes, const HeaderFn& header, const RecordFn& record,
+                       const NoteFn& note);
 
 private:
     TableFileOptions options_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report.h"
 
+#include <algorithm>
+
 #include <QAbstractTextDocumentLayout>
 #include <QDateTime>
 #include <QPainter>
@@ -8,7 +10,9 @@
 #include <QTextDocument>
 
 #include "calc_state.h"
+#include "chart_painter.h"
 #include "number_text.h"
+#include "system_chart.h"
 #include "table_model.h"
 
 namespace table {
@@ -32,6 +36,11 @@ QString reportHtml(const TableModel& model, const QString& title) {
                 "风机压力 %4 Pa</p>")
                 .arg(shownFigure(r.fan.airVolume), shownFigure(r.fan.indexTotal),
                      shownFigure(r.fan.margin * 100), shownFigure(r.fan.pressure));
+    // The air the figures stand for.
+    const calc::AirState& air = model.options().air;
+    html += QStringLiteral("<p>空气：%1 °C，%2 kPa；密度 %3 kg/m3，运动黏度 %4 m2/s</p>")
+                .arg(shownFigure(model.temperature()), shownFigure(model.pressure()),
+                     shownFigure(air.density), shownFigure(air.viscosity));
     for (const auto& e : r.errors)
         html += QStringLiteral("<p style=\"color:#b00000\">%1</p>")
                     .arg(QString::fromStdString(e.message).toHtmlEscaped());
@@ -47,10 +56,19 @@ QString reportHtml(const TableModel& model, const QString& title) {
                              .replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     html += QStringLiteral("</tr></thead>");
     for (int row = 0; row < model.systemRows(); ++row) {
+        // Empty rows of the grid are no segments.
+        if (model.segmentOfRow(row) == ductsys::kNone) continue;
         html += model.onIndexRun(row) ? QStringLiteral("<tr bgcolor=\"#ffeeb8\">")
                                       : QStringLiteral("<tr>");
-        for (int c = 0; c < kColumns; ++c)
-            html += QStringLiteral("<td>%1</td>").arg(name(model.cellText(row, c)));
+        for (int c = 0; c < kColumns; ++c) {
+            // Numbers right-aligned, as the grid shows them.
+            const bool right = model.data(model.index(row, c), Qt::TextAlignmentRole)
+                                   .value<Qt::Alignment>()
+                                   .testFlag(Qt::AlignRight);
+            html += QStringLiteral("<td%1>%2</td>")
+                        .arg(right ? QStringLiteral(" align=\"right\"") : QString(),
+                             name(model.cellText(row, c)));
+        }
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");
@@ -95,7 +113,8 @@ QString reportHtml(const TableModel& model, const QString& title) {
     return html;
 }
 
-bool printReport(const TableModel& model, const QString& title, QPrinter& printer) {
+bool printReport(const TableModel& model, const QString& title, QPrinter& printer,
+                 const ductsys::ChartOptions& chart) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
@@ -108,7 +127,8 @@ bool printReport(const TableModel& model, const QString& title, QPrinter& printe
     doc.documentLayout()->setPaintDevice(&printer);
     doc.setHtml(reportHtml(model, title));
     doc.setPageSize(body.size());
-    const int pages = doc.pageCount();
+    // The table's pages, then one page for the chart of the system.
+    const int pages = doc.pageCount() + 1;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     for (int p = 0; p < pages; ++p) {
         if (p > 0) printer.newPage();
@@ -124,6 +144,18 @@ bool printReport(const TableModel& model, const QString& title, QPrinter& printe
                          QStringLiteral("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
         painter.restore();
 
+        if (p == pages - 1) {
+            // The chart at its export size, scaled to the body and centred.
+            painter.save();
+            const QSizeF size(chartview::kExportWidth, chartview::kExportHeight);
+            const qreal scale =
+                std::min(body.width() / size.width(), body.height() / size.height());
+            painter.translate(body.left() + (body.width() - size.width() * scale) / 2, body.top());
+            painter.scale(scale, scale);
+            chartview::paintChart(painter, systemChart(model, chart), size);
+            painter.restore();
+            continue;
+        }
         painter.save();
         painter.translate(body.left(), body.top() - p * body.height());
         const QRectF clip(0, p * body.height(), body.width(), body.height());

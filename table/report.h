@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "chart.h"
+
 class QPrinter;
 
 namespace table {
@@ -14,8 +16,10 @@ class TableModel;
 // The report's body as HTML.
 QString reportHtml(const TableModel& model, const QString& title);
 
-// Lays the report out on the printer's pages and prints it; false when the
+// Lays the report out on the printer's pages and prints it, the system's
+// friction chart (drawn with `chart`) on the last page; false when the
 // printer cannot be started.
-bool printReport(const TableModel& model, const QString& title, QPrinter& printer);
+bool printReport(const TableModel& model, const QString& title, QPrinter& printer,
+                 const ductsys::ChartOptions& chart = {});
 
 }  // namespace table

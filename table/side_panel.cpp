@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "side_panel.h"
 
+#include <QAbstractItemModel>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -28,16 +30,112 @@ QString nodeName(const ductsys::SystemResult& r, std::uint32_t node) {
     return QStringLiteral("（未命名）");
 }
 
-QString segmentName(const ductsys::SystemResult& r, std::uint32_t s) {
+// A segment by its name, or by the grid's row number when it has none.
+QString segmentName(const TableModel& model, std::uint32_t s) {
+    const ductsys::SystemResult& r = model.result();
     const std::string_view name =
         s < r.segmentNames.size() ? r.segmentNames[s] : std::string_view{};
-    if (name.empty()) return QStringLiteral("第 %1 段").arg(s + 1);
+    if (name.empty()) return QStringLiteral("第 %1 行").arg(model.rowOfSegment(s) + 1);
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-constexpr int kSegmentsRole = Qt::UserRole + 1;
-
 }  // namespace
+
+// The junctions and their branches as a tree model over the model's last
+// recalculation: nothing is formed until the view asks for it, so a system
+// of many junctions costs the panel only the rows on screen.
+class JunctionModel : public QAbstractItemModel {
+public:
+    explicit JunctionModel(const TableModel* model, QObject* parent)
+        : QAbstractItemModel(parent), model_(model) {}
+
+    // After a recalculation: the same junctions and branches keep the
+    // tree as the user opened it; the figures are asked for again.
+    void refresh() {
+        const ductsys::SystemResult& r = model_->result();
+        std::vector<std::uint32_t> shape;
+        shape.reserve(r.junctions.size() + r.branches.size());
+        for (const ductsys::Junction& j : r.junctions) {
+            shape.push_back(j.node);
+            shape.push_back(j.branchCount);
+        }
+        for (const ductsys::Branch& b : r.branches) shape.push_back(b.segment);
+        if (shape != shape_) {
+            beginResetModel();
+            shape_ = std::move(shape);
+            junctions_ = r.junctions.size();
+            endResetModel();
+            return;
+        }
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
+    }
+
+    // The segments a row stands for: a branch's first segment, or those of
+    // every branch of a junction.
+    std::vector<std::uint32_t> segments(const QModelIndex& index) const {
+        const ductsys::SystemResult& r = model_->result();
+        std::vector<std::uint32_t> out;
+        if (!index.isValid()) return out;
+        if (index.internalId() == 0) {
+            const ductsys::Junction& j = r.junctions[static_cast<std::size_t>(index.row())];
+            for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b)
+                out.push_back(r.branches[b].segment);
+        } else {
+            const ductsys::Junction& j = r.junctions[index.internalId() - 1];
+            out.push_back(
+                r.branches[j.firstBranch + static_cast<std::uint32_t>(index.row())].segment);
+        }
+        return out;
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override {
+        if (row < 0 || column < 0 || column > 1) return {};
+        if (!parent.isValid())
+            return row < static_cast<int>(junctions_) ? createIndex(row, column, quintptr(0))
+                                                      : QModelIndex();
+        if (parent.internalId() != 0 || row >= rowCount(parent)) return {};
+        return createIndex(row, column, quintptr(parent.row()) + 1);
+    }
+    QModelIndex parent(const QModelIndex& child) const override {
+        if (!child.isValid() || child.internalId() == 0) return {};
+        return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr(0));
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        if (!parent.isValid()) return static_cast<int>(junctions_);
+        if (parent.internalId() != 0 || parent.column() != 0) return 0;
+        return static_cast<int>(
+            model_->result().junctions[static_cast<std::size_t>(parent.row())].branchCount);
+    }
+    int columnCount(const QModelIndex& = {}) const override { return 2; }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return section == 0 ? QStringLiteral("节点 / 支路") : QStringLiteral("不平衡率 / 阻力 Pa");
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const ductsys::SystemResult& r = model_->result();
+        const bool top = index.internalId() == 0;
+        const ductsys::Junction& j =
+            r.junctions[top ? static_cast<std::size_t>(index.row()) : index.internalId() - 1];
+        if (role == Qt::ForegroundRole && top && j.flagged) return QColor(0xc0, 0x00, 0x00);
+        if (role != Qt::DisplayRole) return {};
+        if (top) {
+            if (index.column() == 0) return nodeName(r, j.node);
+            return j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
+                               : QString::fromUtf8(calc::kFailMarker.data());
+        }
+        const ductsys::Branch& b =
+            r.branches[j.firstBranch + static_cast<std::uint32_t>(index.row())];
+        if (index.column() == 0) return segmentName(*model_, b.segment);
+        return shownFigure(b.total);
+    }
+
+private:
+    const TableModel* model_;
+    std::vector<std::uint32_t> shape_;
+    std::size_t junctions_ = 0;
+};
 
 QList<int> branchRows(const TableModel& model, std::uint32_t segment) {
     const auto& segments = model.result().segments;
@@ -78,41 +176,67 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
 
     auto* junctionBox = new QGroupBox(QStringLiteral("节点不平衡率"), this);
     auto* junctionLayout = new QVBoxLayout(junctionBox);
-    junctions_ = new QTreeWidget(junctionBox);
+    junctions_ = new QTreeView(junctionBox);
     junctions_->setObjectName(QStringLiteral("junctions"));
-    junctions_->setColumnCount(2);
-    junctions_->setHeaderLabels(
-        {QStringLiteral("节点 / 支路"), QStringLiteral("不平衡率 / 阻力 Pa")});
-    junctions_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    junctions_->setAccessibleName(QStringLiteral("节点不平衡率"));
+    junctionModel_ = new JunctionModel(model_, this);
+    junctions_->setModel(junctionModel_);
+    // Every row the same height, and the first column as wide as the
+    // caption's: the view measures no rows.
+    junctions_->setUniformRowHeights(true);
+    junctions_->header()->resizeSection(
+        0, fontMetrics().horizontalAdvance(QStringLiteral("节点 / 支路 ____")));
     junctionLayout->addWidget(junctions_);
     layout->addWidget(junctionBox, 1);
-    connect(junctions_, &QTreeWidget::itemClicked, this, &SidePanel::itemClicked);
+    connect(junctions_, &QTreeView::clicked, this, &SidePanel::itemClicked);
 
+    // The document's settings: each edit is a step of the document, kept
+    // on Save.
+    const auto box = [this](QWidget* parent, const char* name, const char* placeholder,
+                            const QString& accessible) {
+        auto* edit = new QLineEdit(parent);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setPlaceholderText(QString::fromUtf8(placeholder));
+        edit->setAccessibleName(accessible);
+        connect(edit, &QLineEdit::editingFinished, this, &SidePanel::settingsEdited);
+        return edit;
+    };
     auto* airBox = new QGroupBox(QStringLiteral("空气状态"), this);
     auto* airLayout = new QFormLayout(airBox);
-    temperature_ = new QLineEdit(airBox);
-    temperature_->setObjectName(QStringLiteral("temperature"));
-    temperature_->setPlaceholderText(QStringLiteral("20"));
-    altitude_ = new QLineEdit(airBox);
-    altitude_->setObjectName(QStringLiteral("altitude"));
-    altitude_->setPlaceholderText(QStringLiteral("0"));
+    temperature_ = box(airBox, "temperature", "20", QStringLiteral("温度 °C"));
+    altitude_ = box(airBox, "altitude", "0", QStringLiteral("海拔 m"));
     airLayout->addRow(QStringLiteral("温度 °C"), temperature_);
     airLayout->addRow(QStringLiteral("海拔 m"), altitude_);
     air_ = new QLabel(airBox);
     air_->setWordWrap(true);
     airLayout->addRow(air_);
     layout->addWidget(airBox);
-    connect(temperature_, &QLineEdit::editingFinished, this, &SidePanel::airEdited);
-    connect(altitude_, &QLineEdit::editingFinished, this, &SidePanel::airEdited);
 
     auto* limitBox = new QGroupBox(QStringLiteral("公式与限值"), this);
-    auto* limitLayout = new QVBoxLayout(limitBox);
+    auto* limitLayout = new QFormLayout(limitBox);
+    fanNode_ = box(limitBox, "fanNode", "第一行的起点", QStringLiteral("风机节点"));
+    maxImbalance_ = box(limitBox, "maxImbalance", "15", QStringLiteral("节点不平衡率限值 %"));
+    margin_ = box(limitBox, "margin", "10", QStringLiteral("风机压力余量 %"));
+    maxVelocity_ = box(limitBox, "maxVelocity", "不限", QStringLiteral("最大风速 m/s"));
+    formula_ = new QComboBox(limitBox);
+    formula_->setObjectName(QStringLiteral("formula"));
+    formula_->setAccessibleName(QStringLiteral("空白公式"));
+    formula_->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    connect(formula_, &QComboBox::activated, this, &SidePanel::settingsEdited);
+    limitLayout->addRow(QStringLiteral("风机节点"), fanNode_);
+    limitLayout->addRow(QStringLiteral("不平衡率限值 %"), maxImbalance_);
+    limitLayout->addRow(QStringLiteral("风机压力余量 %"), margin_);
+    limitLayout->addRow(QStringLiteral("最大风速 m/s"), maxVelocity_);
+    limitLayout->addRow(QStringLiteral("“公式”为空时用公式"), formula_);
     limits_ = new QLabel(limitBox);
     limits_->setWordWrap(true);
-    limitLayout->addWidget(limits_);
+    limits_->setStyleSheet(QStringLiteral("color: #b00000"));
+    limitLayout->addRow(limits_);
     layout->addWidget(limitBox);
 
     connect(model_, &TableModel::recomputed, this, &SidePanel::refresh);
+    connect(model_, &TableModel::settingsChanged, this, &SidePanel::showSettings);
+    showSettings();
     refresh();
 }
 
@@ -123,109 +247,98 @@ void SidePanel::refresh() {
     text += QStringLiteral("风量：%1 m3/h\n").arg(shownFigure(fan.airVolume));
     text += QStringLiteral("最不利环路阻力：%1 Pa\n").arg(shownFigure(fan.indexTotal));
     if (fan.indexOutlet != ductsys::kNone)
-        text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(r, fan.indexOutlet));
+        text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(*model_, fan.indexOutlet));
     text += QStringLiteral("余量：%1 %\n").arg(shownFigure(fan.margin * 100));
     text += QStringLiteral("风机压力：%1 Pa").arg(shownFigure(fan.pressure));
     fan_->setText(text);
 
+    // The rows at fault by the numbers the grid shows: those left out of
+    // the system, then those that could not be computed; the consequence
+    // (a figure of the fan missing) only when no row is named.
     QString problems;
-    for (const auto& e : r.errors)
-        problems += (problems.isEmpty() ? "" : "\n") + QString::fromStdString(e.message);
+    const auto add = [&problems](const QString& line) {
+        problems += (problems.isEmpty() ? "" : "\n") + line;
+    };
+    constexpr int kNamed = 5;
+    int named = 0, more = 0;
+    for (int row = 0; row < model_->systemRows(); ++row) {
+        const std::uint32_t s = model_->segmentOfRow(row);
+        QString why;
+        if (!model_->rowFault(row).empty())
+            why = QStringLiteral("未计入系统：") + QString::fromStdString(model_->rowFault(row));
+        else if (s != ductsys::kNone && !r.segments[s].ok())
+            why = QStringLiteral("未能算出：") + QString::fromStdString(r.segments[s].reason);
+        if (why.isEmpty()) continue;
+        if (named++ < kNamed)
+            add(QStringLiteral("第 %1 行%2").arg(row + 1).arg(why));
+        else
+            ++more;
+    }
+    if (more > 0) add(QStringLiteral("另有 %1 行").arg(more));
+    for (const auto& e : r.errors) add(QString::fromStdString(e.message));
     if (problems.isEmpty() && !fan.reason.empty() && !r.segments.empty())
         problems = QString::fromStdString(fan.reason);
     errors_->setText(problems);
     errors_->setVisible(!problems.isEmpty());
 
-    // The same junctions and branches as before (an edit of a figure): the
-    // texts change in place, the tree stays as the user opened it.
-    bool same = junctions_->topLevelItemCount() == static_cast<int>(r.junctions.size());
-    for (std::size_t i = 0; same && i < r.junctions.size(); ++i) {
-        const QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
-        const ductsys::Junction& j = r.junctions[i];
-        same = item->childCount() == static_cast<int>(j.branchCount) &&
-               item->text(0) == nodeName(r, j.node);
-        for (std::uint32_t b = 0; same && b < j.branchCount; ++b)
-            same = item->child(static_cast<int>(b))->data(0, kSegmentsRole).toList().value(0) ==
-                   QVariant(r.branches[j.firstBranch + b].segment);
-    }
-    if (!same) {
-        junctions_->clear();
-        QList<QTreeWidgetItem*> items;
-        for (const ductsys::Junction& j : r.junctions) {
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, nodeName(r, j.node));
-            QList<QVariant> all;
-            for (std::uint32_t b = j.firstBranch; b < j.firstBranch + j.branchCount; ++b) {
-                const ductsys::Branch& branch = r.branches[b];
-                auto* child = new QTreeWidgetItem(item);
-                child->setText(0, segmentName(r, branch.segment));
-                // The rows themselves are found when clicked: a large system
-                // has many branches, and most are never clicked.
-                child->setData(0, kSegmentsRole, QList<QVariant>{branch.segment});
-                all.push_back(branch.segment);
-            }
-            item->setData(0, kSegmentsRole, all);
-            items.push_back(item);
-        }
-        junctions_->addTopLevelItems(items);
-    }
-    for (std::size_t i = 0; i < r.junctions.size(); ++i) {
-        const ductsys::Junction& j = r.junctions[i];
-        QTreeWidgetItem* item = junctions_->topLevelItem(static_cast<int>(i));
-        item->setText(1, j.imbalance ? shownFigure(*j.imbalance * 100) + QStringLiteral(" %")
-                                     : QString::fromUtf8(calc::kFailMarker.data()));
-        for (std::uint32_t b = 0; b < j.branchCount; ++b)
-            item->child(static_cast<int>(b))
-                ->setText(1, shownFigure(r.branches[j.firstBranch + b].total));
-        const QBrush colour = j.flagged ? QBrush(QColor(0xc0, 0x00, 0x00)) : QBrush();
-        for (int c = 0; c < 2; ++c) item->setForeground(c, colour);
-    }
+    junctionModel_->refresh();
 
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
                       .arg(shownFigure(air.density), shownFigure(air.viscosity)));
-    limits_->setText(QStringLiteral("公式：按各段“公式”列，空为公式一\n"
-                                    "节点不平衡率限值：%1 %\n风机压力余量：%2 %")
-                         .arg(shownFigure(r.maxImbalance * 100), shownFigure(fan.margin * 100)));
+    limits_->setText(model_->settingsProblem());
+    limits_->setVisible(!model_->settingsProblem().isEmpty());
 }
 
-void SidePanel::airEdited() {
-    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
-    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
-    ductsys::Options options = model_->options();
-    if (temperature_->text().trimmed().isEmpty() && altitude_->text().trimmed().isEmpty()) {
-        options.air = calc::AirState{};
-    } else {
-        const double t =
-            temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
-        const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
-        const auto at = pressure ? ductsys::airAt(t, *pressure) : std::nullopt;
-        if (!temperature.value || !altitude.value || !at) {
-            air_->setText(QStringLiteral("温度或海拔无法计算空气状态，仍按原空气计算"));
-            return;
-        }
-        options.air = *at;
+void SidePanel::showSettings() {
+    const DocumentSettings& s = model_->settings();
+    const auto show = [](QLineEdit* edit, const std::string& text) {
+        const QString t = QString::fromStdString(text);
+        if (edit->text() != t) edit->setText(t);
+    };
+    show(temperature_, s.temperature);
+    show(altitude_, s.altitude);
+    show(fanNode_, s.fan);
+    show(maxImbalance_, s.maxImbalance);
+    show(margin_, s.margin);
+    show(maxVelocity_, s.maxVelocity);
+    formula_->setCurrentIndex(model_->defaultFormula() == "2" ? 1 : 0);
+}
+
+void SidePanel::settingsEdited() {
+    DocumentSettings s = model_->settings();
+    s.temperature = temperature_->text().toStdString();
+    s.altitude = altitude_->text().toStdString();
+    s.fan = fanNode_->text().toStdString();
+    s.maxImbalance = maxImbalance_->text().toStdString();
+    s.margin = margin_->text().toStdString();
+    s.maxVelocity = maxVelocity_->text().toStdString();
+    // The default needs no row in the file.
+    const bool two = formula_->currentIndex() == 1;
+    if (two != (model_->defaultFormula() == "2")) {
+        if (two)
+            s.formula.assign(1, '2');
+        else
+            s.formula.clear();
     }
-    model_->setOptions(options);
+    model_->setSettings(s);
 }
 
 void SidePanel::describeAir(ductsys::ReportInfo& info) const {
     info.air = model_->options().air;
-    const bool typed =
-        !temperature_->text().trimmed().isEmpty() || !altitude_->text().trimmed().isEmpty();
-    const auto temperature = ductsys::readCellNumber(temperature_->text().toStdString());
-    const auto altitude = ductsys::readCellNumber(altitude_->text().toStdString());
-    const auto pressure = ductsys::pressureAtAltitude(altitude.value.value_or(0));
-    info.airGiven = typed;
-    info.temperature =
-        temperature_->text().trimmed().isEmpty() ? 20 : temperature.value.value_or(20);
-    info.pressure = pressure.value_or(101.325);
+    const DocumentSettings& s = model_->settings();
+    info.airGiven =
+        !ductsys::trimmed(s.temperature).empty() || !ductsys::trimmed(s.altitude).empty();
+    info.temperature = model_->temperature();
+    info.pressure = model_->pressure();
 }
 
-void SidePanel::itemClicked(QTreeWidgetItem* item) {
+void SidePanel::focusFirst() { junctions_->setFocus(Qt::ShortcutFocusReason); }
+
+void SidePanel::itemClicked(const QModelIndex& index) {
     QList<int> rows;
-    for (const QVariant& v : item->data(0, kSegmentsRole).toList())
-        rows += branchRows(*model_, v.toUInt());
+    for (const std::uint32_t segment : junctionModel_->segments(index))
+        rows += branchRows(*model_, segment);
     emit rowsChosen(rows);
 }
 

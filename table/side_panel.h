@@ -8,13 +8,15 @@
 
 #include "report_xlsx.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace table {
 
+class JunctionModel;
 class TableModel;
 
 class SidePanel : public QWidget {
@@ -23,13 +25,17 @@ class SidePanel : public QWidget {
 public:
     SidePanel(TableModel* model, QWidget* parent = nullptr);
 
-    QTreeWidget* junctionTree() const { return junctions_; }
+    QTreeView* junctionTree() const { return junctions_; }
     QLabel* fanLabel() const { return fan_; }
+    // What keeps the system from being whole, by the grid's row numbers.
+    QLabel* problemLabel() const { return errors_; }
 
     // The air the figures stand for, as a report names it: the temperature
     // and pressure typed here (20 °C at sea level when none is), and the
     // state the model computes with.
     void describeAir(ductsys::ReportInfo& info) const;
+    // Gives the keyboard to the panel's first box.
+    void focusFirst();
 
 signals:
     // The rows of a branch (or of every branch of a junction) were clicked.
@@ -37,17 +43,24 @@ signals:
 
 private:
     void refresh();
-    void airEdited();
-    void itemClicked(QTreeWidgetItem* item);
+    void settingsEdited();
+    void showSettings();
+    void itemClicked(const QModelIndex& index);
 
     TableModel* model_;
     QLabel* fan_;
     QLabel* errors_;
-    QTreeWidget* junctions_;
+    QTreeView* junctions_;
+    JunctionModel* junctionModel_;
     QLineEdit* temperature_;
     QLineEdit* altitude_;
     QLabel* air_;
     QLabel* limits_;
+    QLineEdit* fanNode_;
+    QLineEdit* maxImbalance_;
+    QLineEdit* margin_;
+    QLineEdit* maxVelocity_;
+    QComboBox* formula_;
 };
 
 // The rows of the segments from `segment` away from the fan (the segment

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "number_reading.h"
 #include "number_text.h"
@@ -31,6 +32,18 @@ bool sameSize(const std::optional<ductsys::SizeText>& a, const ductsys::SizeText
 }
 
 }  // namespace
+
+std::string SizeOption::shown() const {
+    return text.find('x') == std::string::npos ? "φ" + text : text;
+}
+
+void rankSizeOptions(std::vector<SizeOption>& options) {
+    const auto group = [](const SizeOption& o) { return o.recommended ? 0 : o.meets ? 1 : 2; };
+    std::stable_sort(options.begin(), options.end(), [&](const SizeOption& a, const SizeOption& b) {
+        if (group(a) != group(b)) return group(a) < group(b);
+        return a.area < b.area;
+    });
+}
 
 std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const SizeLimits& limits) {
     const std::uint32_t s = model.segmentOfRow(row);
@@ -72,9 +85,18 @@ std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const Size
             const ductsys::Segment& f = r.segments.front();
             if (f.has(ductsys::Figure::velocity)) option.velocity = shown(f.velocity);
             if (f.has(ductsys::Figure::rm)) option.rm = shown(f.rm);
+            std::optional<double> maxVelocity = limits.maxVelocity;
+            if (limits.preset && (!maxVelocity || limits.preset->maximum < *maxVelocity))
+                maxVelocity = limits.preset->maximum;
             option.meets = f.has(ductsys::Figure::velocity) && f.has(ductsys::Figure::rm) &&
-                           (!limits.maxVelocity || f.velocity <= *limits.maxVelocity) &&
+                           (!maxVelocity || f.velocity <= *maxVelocity) &&
                            (!limits.maxRm || f.rm <= *limits.maxRm);
+            option.recommended =
+                option.meets && limits.preset && limits.preset->recommends(f.velocity);
+            const double a = f.shape == calc::Shape::circular
+                                 ? 3.141592653589793 * f.diameter * f.diameter / 4e6
+                                 : double(f.sideA) * f.sideB / 1e6;
+            option.area = a;
         }
         options.push_back(std::move(option));
     }
@@ -114,7 +136,7 @@ SizeDialog::SizeDialog(const TableModel& model, int row, QWidget* parent)
     list_->setObjectName(QStringLiteral("sizes"));
     list_->setColumnCount(4);
     list_->setHorizontalHeaderLabels({QStringLiteral("尺寸"), QStringLiteral("风速 m/s"),
-                                      QStringLiteral("比摩阻 Pa/m"), QString()});
+                                      QStringLiteral("比摩阻 Pa/m"), QStringLiteral("评价")});
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -126,7 +148,7 @@ SizeDialog::SizeDialog(const TableModel& model, int row, QWidget* parent)
     const auto accept = [this] {
         const int r = list_->currentRow();
         if (r < 0) return;
-        chosen_ = list_->item(r, 0)->text().toStdString();
+        chosen_ = list_->item(r, 0)->data(Qt::UserRole).toString().toStdString();
         QDialog::accept();
     };
     connect(buttons, &QDialogButtonBox::accepted, this, accept);
@@ -134,6 +156,7 @@ SizeDialog::SizeDialog(const TableModel& model, int row, QWidget* parent)
     connect(maxVelocity_, &QLineEdit::textChanged, this, &SizeDialog::fill);
     connect(maxRm_, &QLineEdit::textChanged, this, &SizeDialog::fill);
     connect(onlyMeeting_, &QCheckBox::toggled, this, &SizeDialog::fill);
+    connect(preset_, &QComboBox::currentIndexChanged, this, &SizeDialog::fill);
     resize(420, 480);
     fill();
 }
@@ -147,17 +170,25 @@ void SizeDialog::fill() {
     };
     limits.maxVelocity = limit(maxVelocity_);
     limits.maxRm = limit(maxRm_);
+    if (preset_->currentIndex() > 0)
+        limits.preset =
+            &ductsys::kVelocityPresets[static_cast<std::size_t>(preset_->currentIndex() - 1)];
     options_ = sizeOptions(model_, row_, limits);
+    rankSizeOptions(options_);
     list_->setRowCount(0);
     int currentRow = -1;
     for (const SizeOption& o : options_) {
         if (onlyMeeting_->isChecked() && !o.meets && !o.current) continue;
         const int r = list_->rowCount();
         list_->insertRow(r);
-        list_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(o.text)));
+        auto* size = new QTableWidgetItem(QString::fromStdString(o.shown()));
+        size->setData(Qt::UserRole, QString::fromStdString(o.text));
+        list_->setItem(r, 0, size);
         list_->setItem(r, 1, new QTableWidgetItem(QString::fromStdString(o.velocity)));
         list_->setItem(r, 2, new QTableWidgetItem(QString::fromStdString(o.rm)));
-        QString note = o.meets ? QStringLiteral("符合") : QStringLiteral("超限");
+        QString note = o.recommended ? QStringLiteral("推荐")
+                       : o.meets     ? QStringLiteral("符合")
+                                     : QStringLiteral("超限");
         if (o.current) {
             note += QStringLiteral("（当前）");
             currentRow = r;

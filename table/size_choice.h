@@ -14,6 +14,10 @@ class QComboBox;
 class QLineEdit;
 class QTableWidget;
 
+namespace ductsys {
+struct VelocityPreset;
+}
+
 namespace table {
 
 class TableModel;
@@ -22,6 +26,9 @@ struct SizeLimits {
     std::optional<double> maxVelocity = 8.0;  // m/s
     std::optional<double> maxRm = 2.0;        // Pa/m
     double maxAspect = 4.0;                   // longer over shorter side
+    // A code's velocities (size --preset): its largest limits like
+    // maxVelocity, and the sizes within its recommendation are marked.
+    const ductsys::VelocityPreset* preset = nullptr;
 };
 
 struct SizeOption {
@@ -29,7 +36,16 @@ struct SizeOption {
     std::string velocity, rm;  // as shown; empty when not computed
     bool meets = false;
     bool current = false;
+    bool recommended = false;  // within the preset's recommended velocities
+    double area = 0;           // m2, the cross-section, for the ranking
+    // The size as listed: a diameter with φ.
+    std::string shown() const;
 };
+
+// The options in the order they are offered: within the preset's
+// recommendation first, then within the limits, then the rest; each group
+// from the smallest cross-section up (the least sheet metal).
+void rankSizeOptions(std::vector<SizeOption>& options);
 
 // Every standard diameter, then every pair of standard sides (the longer
 // first) within the aspect limit, for the air volume the row carries; the

@@ -1,50 +1,90 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A system's rows in and out of text: the CSV file that `ductcalc-cli`
-// reads (columns by name, English or Chinese, any order), and the
-// tab-separated blocks a spreadsheet puts on the clipboard. Text in UTF-8,
-// or GB18030 where it is not valid UTF-8 (files saved by Chinese Windows
-// programs). No Qt.
+// A system's rows in and out of its file. Files are read by the system
+// layer's TableFileReader, as ductcalc-cli reads them (every header form,
+// encoding, delimiter, title row and total row); here they become the
+// grid's rows, the columns the grid has no place for, which stay with their
+// rows, and the document's settings, kept as name,value rows above the
+// header. Written back in UTF-8, comma-separated, LF line ends, the file's
+// columns in their places. No Qt.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "rows.h"
+#include "table_file.h"
 
 namespace table {
 
-bool isValidUtf8(std::string_view bytes);
-// GB18030 bytes as UTF-8; none when they are not GB18030 either.
-std::optional<std::string> gb18030ToUtf8(std::string_view bytes);
-// UTF-8 as it stands, else GB18030 converted; none when it is neither.
-std::optional<std::string> decodeText(std::string_view bytes);
+// A column of the file as written: an input column of the grid, or one the
+// grid only carries (备注 …), by index into the row's kept texts.
+struct FileSlot {
+    int column = -1;  // an input column, or -1
+    int kept = -1;    // index into a row's kept texts, or -1
+    std::string name;
+};
+
+// The document around the rows: the settings above the header and the
+// file's columns.
+struct DocumentLayout {
+    // Rows above the header that the grid does not read (titles, settings
+    // of other programs), written back as they were: one or two cells.
+    std::vector<std::vector<std::string>> above;
+    // The file's columns in order; empty for a new document, written with
+    // every input column under its English name.
+    std::vector<FileSlot> fileColumns;
+    std::vector<std::string> keptNames;  // the kept columns' header texts
+};
+
+// The settings of a document, as typed (empty: the program's default).
+struct DocumentSettings {
+    std::string temperature;   // °C
+    std::string altitude;      // m
+    std::string fan;           // the fan's node
+    std::string maxImbalance;  // % of the branch totals
+    std::string margin;        // % on the index run's total
+    std::string maxVelocity;   // m/s, the velocity marked above it
+    std::string formula;       // the friction formula of rows that name none
+    bool operator==(const DocumentSettings&) const = default;
+};
+
+// The settings' names as written in the file's rows above the header.
+struct SettingName {
+    std::string DocumentSettings::*field;
+    std::string_view name;     // as written
+    std::string_view english;  // also read
+};
+inline const SettingName kSettingNames[] = {
+    {&DocumentSettings::temperature, "温度", "temperature"},
+    {&DocumentSettings::altitude, "海拔", "altitude"},
+    {&DocumentSettings::fan, "风机", "fan"},
+    {&DocumentSettings::maxImbalance, "不平衡率限值", "max-imbalance"},
+    {&DocumentSettings::margin, "风机压力余量", "margin"},
+    {&DocumentSettings::maxVelocity, "最大风速", "max-velocity"},
+    {&DocumentSettings::formula, "空白公式", "formula"},
+};
 
 struct LoadedSystem {
     std::vector<RowTexts> rows;
-    std::string error;                        // why nothing could be read; empty when read
-    std::vector<std::string> ignoredColumns;  // header names that are no input column
+    std::vector<std::vector<std::string>> kept;  // by row: the texts of the kept columns
+    DocumentLayout layout;
+    DocumentSettings settings;
+    std::string error;  // why nothing could be read, in Chinese; empty when read
+    long errorLine = 0;
     bool wasGb18030 = false;
 };
 
-// Reads a system's CSV text (bytes as in the file). The header row names
-// the columns: segment/段号, from/起点, to/终点, flow/风量, unit/单位,
-// size/尺寸, length/长度, zeta/局部阻力系数, dp/固定阻力, material/材料,
-// k/粗糙度, formula/公式; letter case and blanks around them do not matter.
-LoadedSystem readSystemText(std::string_view bytes);
+// Reads a system's file (or its bytes).
 LoadedSystem readSystemFile(const std::string& path);
+LoadedSystem readSystemText(std::string_view bytes);
 
-// The CSV text of the rows, header in English, UTF-8, LF line ends; fields
-// quoted only where they must be.
+// The file's text: settings that differ from the default and the rows
+// above the header, the header, the rows with their kept cells.
+std::string systemFileText(const std::vector<RowTexts>& rows,
+                           const std::vector<std::vector<std::string>>& kept,
+                           const DocumentLayout& layout, const DocumentSettings& settings);
+// A new document's rows, no settings.
 std::string systemFileText(const std::vector<RowTexts>& rows);
-
-// A tab-separated block, as spreadsheets copy it: rows by line end (CRLF or
-// LF; a final line end ends the last row), fields by tab, a field in double
-// quotes may hold tabs, line ends and doubled quotes.
-TextBlock parseTabSeparated(std::string_view text);
-// One field for a tab-separated block, quoted where it holds a tab, a line
-// end or a leading quote.
-std::string tabField(std::string_view text);
 
 }  // namespace table

@@ -5,15 +5,18 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "air_state.h"
 #include "calc_state.h"
+#include "cell_warnings.h"
+#include "left_out.h"
 #include "number_text.h"
+#include "paste_block.h"
 #include "readers.h"
-#include "reading_warning.h"
-#include "system_file.h"
-#include "tables.h"
 
 namespace table {
 
@@ -55,6 +58,9 @@ std::string shownFigure(const ductsys::Segment& s, int column) {
     float value = 0;
     Figure figure{};
     switch (column) {
+        case cFlowInUse:
+            figure = Figure::flow, value = s.flow;
+            break;
         case cEqDiameter:
             figure = Figure::eqDiameter, value = s.eqDiameter;
             break;
@@ -95,23 +101,6 @@ std::string shownFigure(const ductsys::Segment& s, int column) {
     return calc::bareNumberText(value);
 }
 
-// Warnings of each term of a sum of coefficients, as the box reads a number.
-std::string zetaWarning(std::string_view text) {
-    std::string lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        const bool end = i == text.size();
-        // A '+' after an exponent's letter is the exponent's sign.
-        if (!end && (text[i] != '+' || i == start || text[i - 1] == 'e' || text[i - 1] == 'E'))
-            continue;
-        const std::string w = calc::readingWarning(ductsys::trimmed(text.substr(start, i - start)),
-                                                   calc::Quantity::Roughness);
-        if (!w.empty()) lines += (lines.empty() ? "" : "\n") + w;
-        start = i + 1;
-    }
-    return lines;
-}
-
 class EditCellsCommand : public QUndoCommand {
 public:
     EditCellsCommand(TableModel* model, std::vector<TableModel::CellChange> changes, int addRows,
@@ -131,14 +120,14 @@ private:
 
 class InsertRowsCommand : public QUndoCommand {
 public:
-    InsertRowsCommand(TableModel* model, int row, std::vector<RowTexts> rows, bool remove,
+    InsertRowsCommand(TableModel* model, int row, TableModel::RowBlock rows, bool remove,
                       const QString& name)
         : QUndoCommand(name),
           model_(model),
           row_(row),
+          count_(static_cast<int>(rows.texts.size())),
           rows_(std::move(rows)),
-          remove_(remove),
-          count_(static_cast<int>(rows_.size())) {}
+          remove_(remove) {}
     void redo() override { remove_ ? take() : put(); }
     void undo() override { remove_ ? put() : take(); }
 
@@ -147,9 +136,24 @@ private:
     void take() { rows_ = model_->applyRemove(row_, count_); }
     TableModel* model_;
     int row_;
-    std::vector<RowTexts> rows_;
-    bool remove_;
     int count_;
+    TableModel::RowBlock rows_;
+    bool remove_;
+};
+
+class SettingsCommand : public QUndoCommand {
+public:
+    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after)
+        : QUndoCommand(QStringLiteral("修改设置")),
+          model_(model),
+          before_(std::move(before)),
+          after_(std::move(after)) {}
+    void redo() override { model_->applySettings(after_); }
+    void undo() override { model_->applySettings(before_); }
+
+private:
+    TableModel* model_;
+    DocumentSettings before_, after_;
 };
 
 class MoveRowsCommand : public QUndoCommand {
@@ -199,6 +203,13 @@ int TableModel::rowOfSegment(std::uint32_t segment) const {
     return segment < segmentRow_.size() ? segmentRow_[segment] : -1;
 }
 
+bool TableModel::overLimit(int row) const {
+    const std::uint32_t s = segmentOfRow(row);
+    if (s == ductsys::kNone || !maxVelocity_) return false;
+    const ductsys::Segment& segment = result_.segments[s];
+    return segment.has(ductsys::Figure::velocity) && segment.velocity > *maxVelocity_;
+}
+
 bool TableModel::onIndexRun(int row) const {
     const std::uint32_t s = segmentOfRow(row);
     return s != ductsys::kNone && indexRun_[s];
@@ -217,7 +228,7 @@ std::string TableModel::blockText(int top, int left, int bottom, int right) cons
     for (int row = top; row <= bottom; ++row) {
         for (int column = left; column <= right; ++column) {
             if (column > left) out += '\t';
-            out += tabField(cellText(row, column));
+            out += ductsys::tabField(cellText(row, column));
         }
         out += '\n';
     }
@@ -226,50 +237,14 @@ std::string TableModel::blockText(int top, int left, int bottom, int right) cons
 
 QString TableModel::cellWarning(int row, int column) const {
     if (row < 0 || row >= systemRows() || !isInput(column)) return {};
-    const std::string_view text = ductsys::trimmed(rows_[static_cast<std::size_t>(row)][column]);
-    if (text.empty()) return {};
-    std::string warning;
-    switch (column) {
-        case cFlow:
-            warning = calc::readingWarning(text, calc::Quantity::AirVolume);
-            break;
-        case cSize:
-            if (const auto size = ductsys::parseSize(text)) {
-                warning = calc::readingWarning(size->a, calc::Quantity::Size);
-                if (!size->b.empty()) {
-                    const std::string second = calc::readingWarning(size->b, calc::Quantity::Size);
-                    if (!second.empty()) warning += (warning.empty() ? "" : "\n") + second;
-                }
-            } else {
-                warning = calc::readingWarning(text, calc::Quantity::Size);
-                if (warning.empty()) warning = "不是风管尺寸：" + std::string(text);
-            }
-            break;
-        case cLength:
-        case cDp:
-            warning = calc::readingWarning(text, calc::Quantity::Roughness);
-            break;
-        case cK: {
-            warning = calc::readingWarning(text, calc::Quantity::Roughness);
-            // The calculator's 自定义 box says the same of a roughness held
-            // within its limits.
-            const calc::CustomK k = calc::customK(text);
-            if (k.replacement) {
-                if (!warning.empty()) warning += '\n';
-                warning += "粗糙度限于 0.01 至 10 mm，按 " + std::string(*k.replacement) + " 计算";
-            }
-            break;
-        }
-        case cZeta:
-            warning = zetaWarning(text);
-            break;
-        case cUnit:
-            if (!calc::flowFactorOf(text)) warning = "不是风量单位：" + std::string(text);
-            break;
-        default:
-            break;
-    }
-    return QString::fromStdString(warning);
+    return QString::fromStdString(ductsys::cellWarning(
+        static_cast<ductsys::Column>(column), rows_[static_cast<std::size_t>(row)][column]));
+}
+
+const std::vector<std::string>& TableModel::keptTexts(int row) const {
+    static const std::vector<std::string> kNone;
+    if (row < 0 || static_cast<std::size_t>(row) >= kept_.size()) return kNone;
+    return kept_[static_cast<std::size_t>(row)];
 }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
@@ -285,6 +260,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (isInput(column) && !cellWarning(row, column).isEmpty()) return warningIcon_;
             if (column == cSegment && segment && (!segment->ok() || topologyError_[s] >= 0))
                 return errorIcon_;
+            if (column == cSegment && !rowFault(row).empty()) return errorIcon_;
             return {};
         case Qt::ToolTipRole:
         case Qt::AccessibleDescriptionRole: {
@@ -298,6 +274,15 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                            QString::fromStdString(
                                result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
+            if (!segment && (column == cSegment || !isInput(column)) && !rowFault(row).empty())
+                tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("本行未计入系统：") +
+                       QString::fromStdString(rowFault(row));
+            if (column == cVelocity && overLimit(row)) {
+                tip += (tip.isEmpty() ? "" : "\n") +
+                       QStringLiteral("风速超过限值 %1 m/s").arg(shownFigure(*maxVelocity_));
+            }
+            if (role == Qt::AccessibleDescriptionRole && column == cSegment && onIndexRun(row))
+                tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("最不利环路上的管段");
             if (role == Qt::ToolTipRole && tip.isEmpty()) return {};
             return tip;
         }
@@ -305,6 +290,10 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (column >= cFlow && column != cUnit && column != cMaterial)
                 return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::ForegroundRole:
+            if (column == cVelocity && overLimit(row)) return QColor(0xc0, 0x00, 0x00);
+            if (!isInput(column)) return QColor(0x55, 0x55, 0x55);
+            return {};
         case Qt::BackgroundRole:
             if (segment && indexRun_[s]) return QColor(0xff, 0xee, 0xb8);
             if (!isInput(column)) return QColor(0xf2, 0xf2, 0xf2);
@@ -385,18 +374,19 @@ void TableModel::clearCells(const QModelIndexList& cells) {
 void TableModel::insertBlankRows(int row, int count) {
     if (count <= 0) return;
     row = std::clamp(row, 0, systemRows());
-    undo_.push(new InsertRowsCommand(this, row,
-                                     std::vector<RowTexts>(static_cast<std::size_t>(count)), false,
-                                     QStringLiteral("插入行")));
+    RowBlock blank;
+    blank.texts.resize(static_cast<std::size_t>(count));
+    blank.kept.resize(static_cast<std::size_t>(count));
+    undo_.push(new InsertRowsCommand(this, row, std::move(blank), false, QStringLiteral("插入行")));
 }
 
 void TableModel::removeSystemRows(int row, int count) {
     row = std::max(row, 0);
     count = std::min(count, systemRows() - row);
     if (count <= 0) return;
-    undo_.push(new InsertRowsCommand(this, row,
-                                     std::vector<RowTexts>(static_cast<std::size_t>(count)), true,
-                                     QStringLiteral("删除行")));
+    RowBlock taken;
+    taken.texts.resize(static_cast<std::size_t>(count));
+    undo_.push(new InsertRowsCommand(this, row, std::move(taken), true, QStringLiteral("删除行")));
 }
 
 bool TableModel::moveSystemRows(int row, int count, int delta) {
@@ -411,16 +401,90 @@ bool TableModel::moveSystemRows(int row, int count, int delta) {
 void TableModel::resetRows(std::vector<RowTexts> rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    kept_.assign(rows_.size(), {});
     recompute();
     endResetModel();
     undo_.clear();
     emit recomputed();
 }
 
-void TableModel::setOptions(ductsys::Options options) {
-    options_ = std::move(options);
+void TableModel::loadDocument(LoadedSystem loaded) {
+    layout_ = std::move(loaded.layout);
+    settings_ = {};
+    applySettingsOnly(loaded.settings);
+    beginResetModel();
+    rows_ = std::move(loaded.rows);
+    kept_ = std::move(loaded.kept);
+    kept_.resize(rows_.size());
+    recompute();
+    endResetModel();
+    undo_.clear();
+    emit settingsChanged();
+    emit recomputed();
+}
+
+std::string TableModel::fileText() const {
+    return systemFileText(rows_, kept_, layout_, settings_);
+}
+
+void TableModel::setSettings(const DocumentSettings& settings) {
+    if (settings == settings_) return;
+    undo_.push(new SettingsCommand(this, settings_, settings));
+}
+
+void TableModel::applySettings(const DocumentSettings& settings) {
+    applySettingsOnly(settings);
     recompute();
     refreshAll();
+    emit settingsChanged();
+}
+
+void TableModel::applySettingsOnly(const DocumentSettings& settings) {
+    settings_ = settings;
+    ductsys::Options options;
+    QStringList problems;
+    // A percentage or a limit as typed: none when empty; a problem named
+    // when it does not read whole as a number of its range.
+    const auto number = [&](const std::string& text, const QString& what,
+                            double low) -> std::optional<double> {
+        const std::string_view t = ductsys::trimmed(text);
+        if (t.empty()) return std::nullopt;
+        const auto read = ductsys::readCellNumber(t);
+        if (!read.value || !std::isfinite(*read.value) || *read.value < low) {
+            problems << QStringLiteral("%1“%2”无法读取，按默认值计算")
+                            .arg(what, QString::fromUtf8(t.data(), qsizetype(t.size())));
+            return std::nullopt;
+        }
+        return *read.value;
+    };
+    options.fanNode = std::string(ductsys::trimmed(settings.fan));
+    if (const auto v = number(settings.maxImbalance, QStringLiteral("不平衡率限值"), 0))
+        options.maxImbalance = *v / 100;
+    if (const auto v = number(settings.margin, QStringLiteral("风机压力余量"), 0))
+        options.fanMargin = *v / 100;
+    maxVelocity_ = number(settings.maxVelocity, QStringLiteral("最大风速"), 0);
+    const auto t = number(settings.temperature, QStringLiteral("温度"), -273.15);
+    const auto h = number(settings.altitude, QStringLiteral("海拔"), -1e300);
+    temperature_ = t.value_or(20);
+    pressure_ = 101.325;
+    if (t || h) {
+        const auto p = ductsys::pressureAtAltitude(h.value_or(0));
+        const auto at = p ? ductsys::airAt(temperature_, *p) : std::nullopt;
+        if (at) {
+            options.air = *at;
+            pressure_ = *p;
+        } else {
+            problems << QStringLiteral("温度或海拔无法计算空气状态，按 20 °C、101.325 kPa 计算");
+            temperature_ = 20;
+        }
+    }
+    const std::string_view f = ductsys::trimmed(settings.formula);
+    formula_.assign(1, f == "2" ? '2' : '1');
+    if (!f.empty() && f != "1" && f != "2")
+        problems << QStringLiteral("空白公式“%1”不是 1 或 2，按公式一计算")
+                        .arg(QString::fromUtf8(f.data(), qsizetype(f.size())));
+    options_ = std::move(options);
+    settingsProblem_ = problems.join(QLatin1Char('\n'));
 }
 
 std::vector<TableModel::CellChange> TableModel::applyCells(const std::vector<CellChange>& changes,
@@ -432,6 +496,7 @@ std::vector<TableModel::CellChange> TableModel::applyCells(const std::vector<Cel
         const int first = systemRows();
         beginInsertRows({}, first + 1, first + addRows);
         rows_.resize(rows_.size() + static_cast<std::size_t>(addRows));
+        kept_.resize(rows_.size());
         endInsertRows();
     }
     std::vector<CellChange> undo;
@@ -448,11 +513,14 @@ std::vector<TableModel::CellChange> TableModel::applyCells(const std::vector<Cel
     return undo;
 }
 
-void TableModel::applyInsert(int row, std::vector<RowTexts> rows) {
-    const int count = static_cast<int>(rows.size());
+void TableModel::applyInsert(int row, RowBlock rows) {
+    const int count = static_cast<int>(rows.texts.size());
+    rows.kept.resize(rows.texts.size());
     beginInsertRows({}, row, row + count - 1);
-    rows_.insert(rows_.begin() + row, std::make_move_iterator(rows.begin()),
-                 std::make_move_iterator(rows.end()));
+    rows_.insert(rows_.begin() + row, std::make_move_iterator(rows.texts.begin()),
+                 std::make_move_iterator(rows.texts.end()));
+    kept_.insert(kept_.begin() + row, std::make_move_iterator(rows.kept.begin()),
+                 std::make_move_iterator(rows.kept.end()));
     recompute();
     endInsertRows();
     refreshAll();
@@ -464,16 +532,21 @@ void TableModel::applyTrim(int count) {
     const int last = systemRows();
     beginRemoveRows({}, last - count + 1, last);
     rows_.resize(rows_.size() - static_cast<std::size_t>(count));
+    kept_.resize(rows_.size());
     recompute();
     endRemoveRows();
     refreshAll();
 }
 
-std::vector<RowTexts> TableModel::applyRemove(int row, int count) {
+TableModel::RowBlock TableModel::applyRemove(int row, int count) {
     beginRemoveRows({}, row, row + count - 1);
-    std::vector<RowTexts> taken(std::make_move_iterator(rows_.begin() + row),
-                                std::make_move_iterator(rows_.begin() + row + count));
+    RowBlock taken;
+    taken.texts.assign(std::make_move_iterator(rows_.begin() + row),
+                       std::make_move_iterator(rows_.begin() + row + count));
+    taken.kept.assign(std::make_move_iterator(kept_.begin() + row),
+                      std::make_move_iterator(kept_.begin() + row + count));
     rows_.erase(rows_.begin() + row, rows_.begin() + row + count);
+    kept_.erase(kept_.begin() + row, kept_.begin() + row + count);
     recompute();
     endRemoveRows();
     refreshAll();
@@ -483,40 +556,82 @@ std::vector<RowTexts> TableModel::applyRemove(int row, int count) {
 void TableModel::applyMove(int row, int count, int delta) {
     const int destination = delta < 0 ? row + delta : row + count + delta;
     beginMoveRows({}, row, row + count - 1, {}, destination);
-    const auto first = rows_.begin() + row;
-    if (delta < 0)
-        std::rotate(first + delta, first, first + count);
-    else
-        std::rotate(first, first + count, first + count + delta);
+    const auto turn = [&](auto& rows) {
+        const auto first = rows.begin() + row;
+        if (delta < 0)
+            std::rotate(first + delta, first, first + count);
+        else
+            std::rotate(first, first + count, first + count + delta);
+    };
+    turn(rows_);
+    turn(kept_);
     recompute();
     endMoveRows();
     refreshAll();
 }
 
-void TableModel::recompute() {
+void TableModel::build(const std::vector<bool>& leftOut) {
     ductsys::SystemBuilder builder(options_);
     builder.reserve(rows_.size());
     rowSegment_.resize(rows_.size());
     for (std::size_t r = 0; r < rows_.size(); ++r) {
+        if (leftOut[r]) {
+            rowSegment_[r] = ductsys::kNone;
+            continue;
+        }
         const RowTexts& t = rows_[r];
-        rowSegment_[r] = builder.add({.segment = t[cSegment],
-                                      .from = t[cFrom],
-                                      .to = t[cTo],
-                                      .flow = t[cFlow],
-                                      .unit = t[cUnit],
-                                      .size = t[cSize],
-                                      .length = t[cLength],
-                                      .zeta = t[cZeta],
-                                      .dp = t[cDp],
-                                      .material = t[cMaterial],
-                                      .k = t[cK],
-                                      .formula = t[cFormula]});
+        const bool defaultFormula =
+            formula_ != "1" && std::any_of(t.begin(), t.end(), [](const std::string& text) {
+                return !ductsys::trimmed(text).empty();
+            });
+        rowSegment_[r] =
+            builder.add({.segment = t[cSegment],
+                         .from = t[cFrom],
+                         .to = t[cTo],
+                         .flow = t[cFlow],
+                         .unit = t[cUnit],
+                         .size = t[cSize],
+                         .length = t[cLength],
+                         .zeta = t[cZeta],
+                         .dp = t[cDp],
+                         .material = t[cMaterial],
+                         .k = t[cK],
+                         // Rows that name no formula use the document's;
+                         // a blank row stays blank.
+                         .formula = defaultFormula && ductsys::trimmed(t[cFormula]).empty()
+                                        ? std::string_view(formula_)
+                                        : std::string_view(t[cFormula])});
     }
     result_ = builder.finish();
     const std::size_t segments = result_.segments.size();
     segmentRow_.assign(segments, -1);
     for (std::size_t r = 0; r < rows_.size(); ++r)
         if (rowSegment_[r] != ductsys::kNone) segmentRow_[rowSegment_[r]] = static_cast<int>(r);
+}
+
+void TableModel::recompute() {
+    // A row at fault (not connected, named twice, in a loop) is left out
+    // and carries its own mark; the rest is computed without it. What is
+    // left out may leave others unconnected: a few rounds settle it.
+    std::vector<bool> leftOut(rows_.size(), false);
+    rowFault_.assign(rows_.size(), {});
+    faultCount_ = 0;
+    for (int round = 0;; ++round) {
+        build(leftOut);
+        if (result_.errors.empty() || round == 3) break;
+        const std::vector<std::uint32_t> leave = ductsys::segmentsToLeaveOut(result_);
+        if (leave.empty()) break;
+        for (const ductsys::TopologyError& e : result_.errors)
+            for (const std::uint32_t s : e.segments) {
+                if (!std::binary_search(leave.begin(), leave.end(), s)) continue;
+                std::string& fault = rowFault_[static_cast<std::size_t>(segmentRow_[s])];
+                if (fault.empty()) ++faultCount_;
+                fault += (fault.empty() ? "" : "\n") + e.message;
+            }
+        for (const std::uint32_t s : leave)
+            leftOut[static_cast<std::size_t>(segmentRow_[s])] = true;
+    }
+    const std::size_t segments = result_.segments.size();
     indexRun_.assign(segments, false);
     if (result_.fan.indexOutlet != ductsys::kNone)
         for (const std::uint32_t s : result_.pathTo(result_.fan.indexOutlet)) indexRun_[s] = true;
@@ -524,6 +639,12 @@ void TableModel::recompute() {
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)
             if (s < segments && topologyError_[s] < 0) topologyError_[s] = static_cast<int>(e);
+}
+
+const std::string& TableModel::rowFault(int row) const {
+    static const std::string kNone;
+    if (row < 0 || static_cast<std::size_t>(row) >= rowFault_.size()) return kNone;
+    return rowFault_[static_cast<std::size_t>(row)];
 }
 
 void TableModel::refreshAll() {

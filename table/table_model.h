@@ -17,6 +17,7 @@
 #include "columns.h"
 #include "rows.h"
 #include "system.h"
+#include "system_file.h"
 
 namespace table {
 
@@ -52,6 +53,15 @@ public:
     int rowOfSegment(std::uint32_t segment) const;
     // Whether a row lies on the index run (最不利环路).
     bool onIndexRun(int row) const;
+    // Why a row is left out of the system (not connected, named twice, in a
+    // loop), the system layer's words; empty for a row computed with it.
+    const std::string& rowFault(int row) const;
+    // How many rows are left out.
+    int faultCount() const { return faultCount_; }
+    // Whether a row's velocity lies above the limit in use (最大风速).
+    bool overLimit(int row) const;
+    // The formula rows that name none compute with: "1" or "2".
+    const std::string& defaultFormula() const { return formula_; }
 
     // The text a cell shows: an input as typed, a figure as the window shows
     // it without the leading blank (empty where there is none).
@@ -71,12 +81,34 @@ public:
     // Moves rows [row, row + count) by `delta` rows (negative: up).
     bool moveSystemRows(int row, int count, int delta);
 
-    // Replaces every row at once (a file opened) and clears the undo stack.
+    // Replaces every row at once and clears the undo stack; the document's
+    // settings and file columns stay.
     void resetRows(std::vector<RowTexts> rows);
+    // Replaces the whole document (a file opened, or a new one) and clears
+    // the undo stack.
+    void loadDocument(LoadedSystem loaded);
+    // The document as its file holds it.
+    std::string fileText() const;
+    const DocumentLayout& layout() const { return layout_; }
+    // The texts of the columns the grid only carries, of a row.
+    const std::vector<std::string>& keptTexts(int row) const;
 
-    // The computation's options: the air, limits and margin.
+    // The document's settings as typed; setting them is an undoable step.
+    const DocumentSettings& settings() const { return settings_; }
+    void setSettings(const DocumentSettings& settings);
+    void applySettings(const DocumentSettings& settings);
+    // What in the settings could not be read, and what is used instead;
+    // empty when all is read.
+    QString settingsProblem() const { return settingsProblem_; }
+    // The velocity limit in use (最大风速), none when there is none.
+    std::optional<double> maxVelocity() const { return maxVelocity_; }
+    // The air's temperature (°C) and pressure (kPa) the figures stand for.
+    double temperature() const { return temperature_; }
+    double pressure() const { return pressure_; }
+
+    // The computation's options: the air, limits and margin, as the
+    // settings give them.
     const ductsys::Options& options() const { return options_; }
-    void setOptions(ductsys::Options options);
 
     // Applies without the undo stack; for its commands.
     struct CellChange {
@@ -86,8 +118,12 @@ public:
     // Sets cells, first adding `addRows` blank rows at the end; returns the
     // changes that undo it (and the rows to remove again).
     std::vector<CellChange> applyCells(const std::vector<CellChange>& changes, int addRows);
-    void applyInsert(int row, std::vector<RowTexts> rows);
-    std::vector<RowTexts> applyRemove(int row, int count);
+    struct RowBlock {
+        std::vector<RowTexts> texts;
+        std::vector<std::vector<std::string>> kept;
+    };
+    void applyInsert(int row, RowBlock rows);
+    RowBlock applyRemove(int row, int count);
     // Removes the last `count` rows (added by applyCells).
     void applyTrim(int count);
     void applyMove(int row, int count, int delta);
@@ -95,18 +131,31 @@ public:
 signals:
     // After every recalculation.
     void recomputed();
+    // After the settings changed (an edit, its undo, a file opened).
+    void settingsChanged();
 
 private:
     void recompute();
     void refreshAll();
+    void applySettingsOnly(const DocumentSettings& settings);
+    void build(const std::vector<bool>& leftOut);
 
     std::vector<RowTexts> rows_;
+    std::vector<std::vector<std::string>> kept_;  // by row; may be shorter than rows_
+    DocumentLayout layout_;
+    DocumentSettings settings_;
+    QString settingsProblem_;
+    std::optional<double> maxVelocity_;
+    double temperature_ = 20, pressure_ = 101.325;
+    std::string formula_ = "1";  // for rows that name none
     ductsys::Options options_;
     ductsys::SystemResult result_;
     std::vector<std::uint32_t> rowSegment_;  // by row
     std::vector<int> segmentRow_;            // by segment
     std::vector<bool> indexRun_;             // by segment
     std::vector<int> topologyError_;         // by segment: index into result_.errors, or -1
+    std::vector<std::string> rowFault_;      // by row: why it is left out of the system
+    int faultCount_ = 0;
     QUndoStack undo_;
     QIcon warningIcon_;
     QIcon errorIcon_;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -20,10 +21,14 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "chart_widget.h"
 #include "grid_view.h"
+#include "paste_block.h"
+#include "readers.h"
 #include "report.h"
 #include "side_panel.h"
 #include "size_choice.h"
+#include "system_chart.h"
 #include "system_file.h"
 #include "table_model.h"
 
@@ -75,6 +80,9 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent) {
     connect(grid_, &GridView::clearRequested, this,
             [this] { model_->clearCells(grid_->selectionModel()->selectedIndexes()); });
     connect(side_, &SidePanel::rowsChosen, this, &TableWindow::selectRows);
+    chart_ = new SystemChart(model_, grid_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, chart_);
+    chart_->hide();
     connect(model_->undoStack(), &QUndoStack::cleanChanged, this, &TableWindow::updateTitle);
     buildMenus();
     grid_->setCurrentIndex(model_->index(0, 0));
@@ -86,7 +94,7 @@ void TableWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     QAction* newFile = file->addAction(QStringLiteral("新建(&N)"), this, [this] {
         if (!maybeSave()) return;
-        model_->resetRows({});
+        model_->loadDocument({});
         path_.clear();
         updateTitle();
     });
@@ -142,7 +150,35 @@ void TableWindow::buildMenus() {
                         &TableWindow::chooseSize);
     size->setObjectName(QStringLiteral("chooseSize"));
     for (QAction* a : {size, copy, paste, clear, insert, remove, up, down}) grid_->addAction(a);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    QAction* chart = chart_->toggleViewAction();
+    chart->setText(QStringLiteral("线算图(&G)"));
+    chart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    view->addAction(chart);
     for (QAction* a : {undo, redo}) addAction(a);
+
+    // Ctrl+Tab and F6 move between the grid and the side panel.
+    auto* switchPane = new QAction(QStringLiteral("切换表格与侧栏"), this);
+    switchPane->setObjectName(QStringLiteral("switchPane"));
+    switchPane->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    switchPane->setShortcutContext(Qt::WindowShortcut);
+    connect(switchPane, &QAction::triggered, this, [this] {
+        grid_->commitEditing();
+        if (grid_->hasFocus() || grid_->isAncestorOf(QApplication::focusWidget()))
+            side_->focusFirst();
+        else
+            grid_->setFocus(Qt::ShortcutFocusReason);
+    });
+    addAction(switchPane);
+}
+
+QString TableWindow::proposedName(const QString& suffix) const {
+    // Beside the document, under its name: sys1.csv → sys1.xlsx.
+    if (path_.isEmpty()) return QStringLiteral("未命名.") + suffix;
+    const QFileInfo info(path_);
+    return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + suffix);
 }
 
 QString TableWindow::shownName() const {
@@ -181,28 +217,19 @@ bool TableWindow::openFile(const QString& path, bool quiet) {
                 QStringLiteral("无法打开“%1”：%2").arg(path, QString::fromStdString(loaded.error)));
         return false;
     }
-    model_->resetRows(std::move(loaded.rows));
+    const bool gb18030 = loaded.wasGb18030;
+    model_->loadDocument(std::move(loaded));
     path_ = path;
     rememberRecent(path);
     updateTitle();
-    if (!loaded.ignoredColumns.empty()) {
-        QStringList names;
-        for (const auto& n : loaded.ignoredColumns) names << QString::fromStdString(n);
-        const QString note = QStringLiteral("未读入的列：%1（保存时不会写回）")
-                                 .arg(names.join(QStringLiteral("，")));
-        statusBar()->showMessage(note);
-    } else if (loaded.wasGb18030) {
+    if (gb18030)
         statusBar()->showMessage(QStringLiteral("文件按 GB18030 编码读入，保存为 UTF-8"), 5000);
-    }
     return true;
 }
 
 bool TableWindow::saveFile(const QString& path, bool quiet) {
     grid_->commitEditing();
-    std::vector<RowTexts> rows;
-    rows.reserve(static_cast<std::size_t>(model_->systemRows()));
-    for (int r = 0; r < model_->systemRows(); ++r) rows.push_back(model_->rowTexts(r));
-    const std::string text = systemFileText(rows);
+    const std::string text = model_->fileText();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) !=
@@ -245,24 +272,28 @@ bool TableWindow::exportPdf(const QString& path) {
     printer.setOutputFileName(path);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    return printReport(*model_, shownName(), printer);
+    return printReport(*model_, shownName(), printer, chart_->panel()->options());
 }
 
 void TableWindow::exportPdfDialog() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出 PDF"), QString(),
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出 PDF"),
+                                                proposedName(QStringLiteral("pdf")),
                                                 QStringLiteral("PDF 文件 (*.pdf)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
     if (!exportPdf(path))
         QMessageBox::warning(this, QStringLiteral("风管水力计算表"),
                              QStringLiteral("无法写入“%1”").arg(path));
+    else
+        statusBar()->showMessage(QStringLiteral("已导出 %1").arg(QFileInfo(path).fileName()), 5000);
 }
 
 void TableWindow::printDialog() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) printReport(*model_, shownName(), printer);
+    if (dialog.exec() == QDialog::Accepted)
+        printReport(*model_, shownName(), printer, chart_->panel()->options());
 }
 
 bool TableWindow::exportWorkbook(const QString& path) {
@@ -272,8 +303,9 @@ bool TableWindow::exportWorkbook(const QString& path) {
     // The formulas the rows name, as the workbook's notes list them.
     bool one = false, two = false;
     for (int row = 0; row < model_->systemRows(); ++row) {
-        const std::string& text = model_->rowTexts(row)[cFormula];
-        if (model_->rowTexts(row) == RowTexts{}) continue;
+        if (model_->segmentOfRow(row) == ductsys::kNone) continue;
+        const std::string_view typed = ductsys::trimmed(model_->rowTexts(row)[cFormula]);
+        const std::string_view text = typed.empty() ? model_->defaultFormula() : typed;
         (text == "2" ? two : one) = true;
     }
     info.formulas = one && two ? "1, 2" : two ? "2" : "1";
@@ -284,7 +316,8 @@ bool TableWindow::exportWorkbook(const QString& path) {
 }
 
 void TableWindow::exportWorkbookDialog() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出计算书"), QString(),
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出计算书"),
+                                                proposedName(QStringLiteral("xlsx")),
                                                 QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
@@ -292,6 +325,8 @@ void TableWindow::exportWorkbookDialog() {
         QMessageBox::warning(
             this, QStringLiteral("风管水力计算表"),
             QStringLiteral("无法写入“%1”：%2").arg(path, QString::fromStdString(workbookProblem_)));
+    else
+        statusBar()->showMessage(QStringLiteral("已导出 %1").arg(QFileInfo(path).fileName()), 5000);
 }
 
 void TableWindow::copySelection() {
@@ -302,33 +337,66 @@ void TableWindow::copySelection() {
         QString::fromStdString(model_->blockText(b.top, b.left, b.bottom, b.right)));
 }
 
-void TableWindow::pasteText(const QString& text) {
+void TableWindow::pasteText(const QString& text) { pasteBytes(text.toStdString()); }
+
+void TableWindow::pasteBytes(const std::string& bytes) {
     const QModelIndex at = grid_->currentIndex();
     if (!at.isValid() || !isInput(at.column())) {
         statusBar()->showMessage(QStringLiteral("计算结果列不能粘贴"), 3000);
         return;
     }
-    model_->setBlock(at.row(), at.column(), parseTabSeparated(text.toStdString()),
-                     QStringLiteral("粘贴"));
+    const ductsys::PastedBlock pasted = ductsys::readPastedBlock(bytes);
+    TextBlock block;
+    int column = at.column();
+    switch (pasted.kind) {
+        case ductsys::PastedBlock::Kind::error:
+            statusBar()->showMessage(
+                QStringLiteral("无法粘贴：第 %1 行不是 CSV：引号位置不对或未闭合").arg(pasted.line),
+                5000);
+            return;
+        case ductsys::PastedBlock::Kind::table:
+            // Rows of a file with their header: whole rows from the first
+            // column, each text in the column its header names.
+            column = 0;
+            for (const auto& fields : pasted.rows) {
+                auto& row = block.rows.emplace_back(static_cast<std::size_t>(kInputColumns));
+                for (int c = 0; c < kInputColumns; ++c)
+                    if (const int i = pasted.header.columns[static_cast<std::size_t>(c)];
+                        i >= 0 && static_cast<std::size_t>(i) < fields.size())
+                        row[static_cast<std::size_t>(c)] = fields[static_cast<std::size_t>(i)];
+            }
+            break;
+        case ductsys::PastedBlock::Kind::cells: {
+            const Bounds b = selectionBounds(*grid_);
+            if (pasted.rows.size() == 1 && pasted.rows.front().size() == 1 &&
+                (b.bottom > b.top || b.right > b.left)) {
+                // One value onto a selected range fills the range.
+                column = b.left;
+                const int right = std::min(b.right, kInputColumns - 1);
+                for (int r = b.top; r <= b.bottom; ++r) {
+                    auto& row = block.rows.emplace_back();
+                    for (int c = b.left; c <= right; ++c)
+                        row.push_back(pasted.rows.front().front());
+                }
+                model_->setBlock(b.top, column, block, QStringLiteral("粘贴"));
+                return;
+            }
+            block.rows = pasted.rows;
+            break;
+        }
+    }
+    model_->setBlock(at.row(), column, block, QStringLiteral("粘贴"));
 }
 
 void TableWindow::pasteClipboard() {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime) return;
     // A spreadsheet on Chinese Windows may hand over GB18030 bytes as plain
-    // text; Qt would read them as UTF-8.
+    // text; the system layer decodes them, as it does a file.
     if (mime->hasFormat(QStringLiteral("text/plain"))) {
         const QByteArray bytes = mime->data(QStringLiteral("text/plain"));
-        const std::string_view raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        if (!isValidUtf8(raw)) {
-            if (const auto decoded = gb18030ToUtf8(raw)) {
-                const TextBlock block = parseTabSeparated(*decoded);
-                const QModelIndex at = grid_->currentIndex();
-                if (at.isValid() && isInput(at.column()))
-                    model_->setBlock(at.row(), at.column(), block, QStringLiteral("粘贴"));
-                return;
-            }
-        }
+        pasteBytes(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        return;
     }
     pasteText(mime->text());
 }
@@ -337,6 +405,10 @@ void TableWindow::insertRows() {
     const Bounds b = selectionBounds(*grid_);
     if (b.top < 0) return;
     model_->insertBlankRows(b.top, b.bottom - b.top + 1);
+    // The new empty row is the current one: the next Ctrl+Delete takes it,
+    // not the row it pushed down.
+    const QModelIndex at = model_->index(b.top, std::max(grid_->currentIndex().column(), 0));
+    grid_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
 }
 
 void TableWindow::removeRows() {

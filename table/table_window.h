@@ -14,6 +14,7 @@ namespace table {
 
 class GridView;
 class SidePanel;
+class SystemChart;
 class TableModel;
 
 class TableWindow : public QMainWindow {
@@ -25,6 +26,8 @@ public:
     TableModel* model() const { return model_; }
     GridView* grid() const { return grid_; }
     SidePanel* sidePanel() const { return side_; }
+    // The 线算图 view, hidden until asked for.
+    SystemChart* chart() const { return chart_; }
     QString filePath() const { return path_; }
 
     // Opens a system's file; false (with a message box unless `quiet`) when
@@ -37,9 +40,15 @@ public:
 
     void copySelection();
     void pasteText(const QString& text);
+    // A pasted block as the clipboard holds it (UTF-8 or GB18030 bytes):
+    // plain cells from the current cell on, or a file's rows with their
+    // header.
+    void pasteBytes(const std::string& bytes);
     void pasteClipboard();
     // 选择尺寸 for the current row: a standard size written into its 尺寸.
     void chooseSize();
+    // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
+    QString proposedName(const QString& suffix) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +74,7 @@ private:
     TableModel* model_;
     GridView* grid_;
     SidePanel* side_;
+    SystemChart* chart_;
     std::string workbookProblem_;  // why the last workbook could not be written
     QMenu* recentMenu_ = nullptr;
     QString path_;

@@ -141,6 +141,7 @@ void Form1::v() {
         calc::resultWarnings(*this, calc_.flowFactor,
                              custom ? std::optional<std::string_view>(customText) : std::nullopt);
     updateResultTips();
+    if (chart_) updateChart();
 }
 
 // --- Air volume and flow unit ----------------------------------------------

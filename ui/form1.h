@@ -11,9 +11,14 @@
 
 #include "calc_state.h"
 #include "controls.h"
+#include "headless.h"
 #include "reading_warning.h"
 #include "recalc.h"
 #include "tables.h"
+
+namespace chartview {
+class ChartPanel;
+}
 
 class Form1 : public QWidget, private calc::CalcView {
     Q_OBJECT
@@ -89,6 +94,12 @@ public:
     // The recalculation: every result from the current inputs.
     void v();
 
+    // The friction chart's window (摩擦阻力线算图), made on first use; the
+    // duct it shows, as the inputs stand.
+    void showChart();
+    chartview::ChartPanel* chartWindow() const { return chart_; }
+    calc::DuctInput currentDuct() const;
+
     // The controls, by the names the handlers use.
     ui::TextBox *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9, *Text10,
         *Text11, *Text12, *Text13;
@@ -159,6 +170,9 @@ private:
     calc::ResultWarnings resultWarnings_;
     // The small mark beside each result row's value, top to bottom.
     std::array<QLabel*, 7> resultMarks_{};
+    // Follows the inputs while the chart's window exists.
+    void updateChart();
+    chartview::ChartPanel* chart_ = nullptr;
     // Set while the window waits for its frame to be centred with it.
     bool centrePending_ = false;
 };

@@ -119,6 +119,9 @@ void Form1::showResultMenu(int row, const QPoint& globalPos) {
     QAction* all = menu->addAction(QStringLiteral("复制全部结果"));
     all->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(all, &QAction::triggered, this, &Form1::copyAllResults);
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("摩擦阻力线算图")), &QAction::triggered, this,
+            &Form1::showChart);
     menu->popup(globalPos);
 }
 

@@ -249,6 +249,44 @@ class Workbook(unittest.TestCase):
         self.assertEqual([c.value for c in sheet["A"]][1:], ["1-2", "2-3"])
         self.assertEqual(sheet["R3"].value, 146.3279)
 
+    def test_table_workbook_comes_from_the_same_pass_as_the_csv(self):
+        # A row longer than the header, a flow left empty, a laminar flow and
+        # a bad size among good rows: the workbook refuses, warns and fails
+        # the same rows as the CSV, and its path totals are the running totals.
+        rows = ("segment,flow,size,length,zeta\n"
+                "1-2,1000,200,10,1.5\n"
+                "2-3,1000,200,10,1.5,extra\n"
+                "3-4,,200,5,0.5\n"
+                "4-5,1,1000,5,0.5\n"
+                "5-6,800,abc,5,0.5\n"
+                "6-7,5000,500x320,5,0.5\n")
+        ok = "segment,flow,size,length,zeta\nA,1000,200,10,1.5\nB,5000,500x320,5,0.5\n"
+        messages = {}
+        for name, text in (("failing rows", rows), ("good rows", ok)):
+            with self.subTest(name):
+                status, out, err = run("table", "--format", "csv", "-", stdin=text)
+                x_status, x_out, x_err = run("table", "--format", "xlsx", "-o", self.path, "-",
+                                             stdin=text)
+                self.assertEqual((x_status, x_out, x_err), (status, "", err))
+                messages[name] = (x_status, x_err)
+                table = list(csv.DictReader(io.StringIO(out)))
+                sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+                written = [r for r in sheet.iter_rows(min_row=2) if r[0].value is not None]
+                self.assertEqual([r[0].value for r in written], [r["segment"] for r in table])
+                for r, cells in zip(table, written):
+                    with self.subTest(segment=r["segment"]):
+                        running = r["running_total"]
+                        self.assertEqual(cells[17].value,
+                                         float(running) if running else None)
+                        self.assertEqual(cells[16].value,
+                                         float(r["total"]) if r["total"] else None)
+        status, err = messages["failing rows"]
+        self.assertEqual(status, 1)
+        for said in ("-:3: the row has 6 fields, the header 5", "-:4: flow is empty",
+                     "-:5: warning: ", "-:6: size \"abc\" is not a size"):
+            self.assertIn(said, err)
+        self.assertEqual(messages["good rows"], (0, ""))
+
     def test_refused_without_a_file_and_never_left_half_written(self):
         status, out, err = run("system", "--format", "xlsx", "-", stdin=SYSTEM)
         self.assertEqual((status, out), (2, ""))

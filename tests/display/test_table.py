@@ -3,7 +3,9 @@
 designer uses it (xdotool): a small system typed in, a block copied and
 pasted and the paste undone, the file saved and opened again, the report
 exported as PDF and its index-run total found by pdftotext; then the grid's
-cells read through AT-SPI, as a screen reader reads them."""
+cells read through AT-SPI, as a screen reader reads them; last an office
+file as a Chinese spreadsheet saves it (GB18030, semicolons, a title row,
+units in the header, a 合计 row, a 备注 column) opened with the same figures."""
 
 import os
 import re
@@ -15,7 +17,7 @@ import time
 from desk_session import Desk, main_guard, wait_until
 
 TITLE = "风管水力计算表"
-VELOCITY, PATH_TOTAL = 13, 21  # the grid's 风速 and 累计 columns
+FLOW_IN_USE, VELOCITY, PATH_TOTAL = 12, 14, 22  # the grid's 计算风量, 风速 and 累计 columns
 
 # Typed row by row; Tab moves right, Enter down (the next row starts at Home).
 ROWS = [
@@ -24,11 +26,19 @@ ROWS = [
     "A-C\t\t\t2500\t\t400x250\t8\t0.25+0.05\t10",
 ]
 LAST = "F-G\t\t\t1000\t\t200\t10\t0.5"
-SAVED = ("segment,from,to,flow,unit,size,length,zeta,dp,material,k,formula\n"
-         "F-A,,,,,500x320,5,0.5,,,,\n"
-         "A-B,,,2500,,400x250,8,0.3,,,,\n"
-         "A-C,,,2500,,400x250,8,0.25+0.05,10,,,\n"
-         "F-G,,,1000,,200,10,0.5,,,,\n")
+# The file's own columns first, then those the typing used.
+SAVED = ("segment,flow,size,length,zeta,dp\n"
+         "F-A,,500x320,5,0.5,\n"
+         "A-B,2500,400x250,8,0.3,\n"
+         "A-C,2500,400x250,8,0.25+0.05,10\n"
+         "F-G,1000,200,10,0.5,\n")
+OFFICE = ("某大厦送风系统\r\n"
+          "风量(m3/h);段号;尺寸;长度（m）;Σζ;固定阻力;备注\r\n"
+          ";F-A;500x320;5;0.5;;主管\r\n"
+          "2500;A-B;400x250;8;0.3;;\r\n"
+          "2500;A-C;400×250;8;0.25+0.05;10;末端\r\n"
+          "1000;F-G;φ200;10;0.5;;\r\n"
+          ";合计;;;;;\r\n")
 
 
 def walk(node):
@@ -87,9 +97,11 @@ def run():
                         return app
                 return None
             app = wait_until(application, 30, 0.3, "ductcalc-table on the accessibility bus")
-            tables = [n.queryTable() for n in walk(app) if n.getRoleName() == "table"]
+            # The grid itself, not the frozen columns laid over its left edge.
+            tables = [n.queryTable() for n in walk(app)
+                      if n.getRoleName() == "table" and n.name == TITLE]
             assert tables, "no table on the accessibility bus"
-            return max(tables, key=lambda t: t.nColumns)
+            return tables[0]
 
         def rows_become(count, what):
             wait_until(lambda: grid().nRows == count, 10, 0.2, what)
@@ -152,6 +164,29 @@ def run():
         assert f"最不利环路阻力{index_total}Pa" in compact, \
             f"the PDF lacks the index total {index_total}:\n{text[:2000]}"
         assert "第1页" in compact, "the PDF has no page number"
+
+        # An office file the command line reads, opened with the same figures.
+        keys("ctrl+q")
+        wait_until(lambda: not window_named(f"run.csv - {TITLE}"), 20, 0.2, "the window to close")
+        office = os.path.join(tmp, "office.csv")
+        with open(office, "wb") as f:
+            f.write(OFFICE.encode("gb18030"))
+        desk.start_program(program, env, args=[office])
+        window = wait_until(lambda: window_named(f"office.csv - {TITLE}"), 30, 0.2,
+                            "the office file's window")
+        xdo("windowactivate", "--sync", window)
+        time.sleep(0.5)
+        table = grid()
+        assert table.nRows == 5, f"{table.nRows} rows: the system's four (no 合计) and the empty one"
+        read = {(r, c): table.getAccessibleAt(r, c).name
+                for r in range(4) for c in (0, FLOW_IN_USE, VELOCITY, PATH_TOTAL)}
+        print("The office file as a screen reader reads it (segment, flow, velocity, total):")
+        for r in range(4):
+            print("  " + "  ".join(read[(r, c)] for c in (0, FLOW_IN_USE, VELOCITY, PATH_TOTAL)))
+        for r in range(4):
+            for c in (0, VELOCITY, PATH_TOTAL):
+                assert read[(r, c)] == cells[(r, c)], (r, c, read[(r, c)], cells[(r, c)])
+        assert read[(0, FLOW_IN_USE)] == "5000", read[(0, FLOW_IN_USE)]
 
 
 main_guard(run)

@@ -429,6 +429,50 @@ TEST(ManyRows, EachSegmentIsComputedFromItsOwnRow) {
     }
 }
 
+// A system whose rows fill whole batches and a few more, on one lane and on
+// two: every row is a segment, in its place, computed from its own texts.
+struct BatchEdge {
+    std::uint32_t rows;
+    unsigned jobs;
+};
+
+class BatchEdges : public testing::TestWithParam<BatchEdge> {};
+
+TEST_P(BatchEdges, KeepEveryRowUpToTheLast) {
+    const auto [count, jobs] = GetParam();
+    std::vector<std::string> names(count), flows(count);
+    std::vector<SegmentTexts> rows(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        names[i] = std::to_string(i) + "-" + std::to_string(i + 1);
+        flows[i] = std::to_string(1000 + i);
+        rows[i] = {.segment = names[i], .flow = flows[i], .size = "200", .length = "1"};
+    }
+    ductsys::Options options;
+    options.jobs = jobs;
+    const SystemResult r = ductsys::computeSystem(rows, options);
+    ASSERT_TRUE(r.errors.empty());
+    ASSERT_EQ(r.segments.size(), count);
+    ASSERT_EQ(r.segmentNames.size(), count);
+    for (std::uint32_t i : {0u, count / 2, count - 1}) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        EXPECT_EQ(r.segmentNames[i], names[i]);
+        EXPECT_TRUE(r.segments[i].ok()) << r.segments[i].reason;
+        EXPECT_EQ(r.segments[i].flow, static_cast<float>(1000 + i));
+    }
+    EXPECT_EQ(r.outlets, std::vector<std::uint32_t>{count - 1});
+    EXPECT_TRUE(r.fan.indexTotal.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BatchEdges,
+                         testing::Values(BatchEdge{1, 2}, BatchEdge{2047, 2}, BatchEdge{2048, 2},
+                                         BatchEdge{2049, 1}, BatchEdge{2049, 2}, BatchEdge{4097, 1},
+                                         BatchEdge{4097, 2}, BatchEdge{6145, 2},
+                                         BatchEdge{3 * 2048 + 2, 2}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.rows) + "RowsOn" +
+                                    std::to_string(info.param.jobs) + "Lanes";
+                         });
+
 TEST(BlankRows, AreSkipped) {
     ductsys::SystemBuilder builder;
     EXPECT_EQ(builder.add({.segment = "1-2", .flow = "1000", .size = "200"}), 0u);

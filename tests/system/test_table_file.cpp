@@ -182,4 +182,74 @@ TEST(TableFileReader, NamesEachUnusedColumnInANoteAfterTheTitleRows) {
                                                  "column 管段说明 is not used"}));
 }
 
+// The rows above the header: a name and a value make a setting, a single
+// text a title; each keeps its line, and both are still noted as skipped.
+struct Above {
+    const char* name;
+    const char* text;
+    std::vector<std::string> settings;  // "name=value@line"
+    std::vector<std::string> titles;    // "text@line"
+};
+void PrintTo(const Above& a, std::ostream* os) { *os << a.name; }
+class RowsAboveTheHeader : public testing::TestWithParam<Above> {};
+TEST_P(RowsAboveTheHeader, AreSettingsOrTitles) {
+    const Read r = readText(GetParam().text);
+    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.header);
+    std::vector<std::string> settings, titles;
+    for (const auto& s : r.header->settings)
+        settings.push_back(s.name + "=" + s.value + "@" + std::to_string(s.line));
+    for (const auto& t : r.header->titles) titles.push_back(t.text + "@" + std::to_string(t.line));
+    EXPECT_EQ(settings, GetParam().settings);
+    EXPECT_EQ(titles, GetParam().titles);
+    EXPECT_EQ(r.notes.size(), settings.size() + titles.size());
+}
+INSTANTIATE_TEST_SUITE_P(
+    Files, RowsAboveTheHeader,
+    testing::Values(
+        Above{"a_title_alone", "送风系统\nflow,size\n1,200\n", {}, {"送风系统@1"}},
+        Above{"a_title_with_empty_cells", "送风系统,,,\nflow,size\n1,200\n", {}, {"送风系统@1"}},
+        Above{"settings_and_a_title",
+              "风机,F\n 温度 ;40\n\n项目\nflow,size\n1,200\n",
+              {"风机=F@1"},
+              {"温度 ;40@2", "项目@4"}},
+        Above{"semicolons_split_settings_like_the_header",
+              "风机;F\n温度;40\nflow;size\n1;200\n",
+              {"风机=F@1", "温度=40@2"},
+              {}},
+        Above{"three_cells_are_a_title", "a,b,c\nflow,size\n1,200\n", {}, {"a@1"}},
+        Above{"a_value_without_a_name_is_a_title", ",F\nflow,size\n1,200\n", {}, {"F@1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TableFileReader, HeaderKeepsEveryCellsText) {
+    const Read r = readText("备注, 风量(m3/h) ,size,\n,1000,200,\n");
+    ASSERT_TRUE(r.header);
+    EXPECT_EQ(r.header->names, (std::vector<std::string>{"备注", "风量(m3/h)", "size", ""}));
+    EXPECT_EQ(r.header->column(Column::flow), 1);
+}
+
+TEST(TableFileReader, ReadsATextInMemoryAsAFile) {
+    ductsys::TableFileReader reader;
+    std::vector<long> lines;
+    const std::string text = "flow,size\n1000,200\n\"open,300\n";
+    const ductsys::FileError e = reader.readText(
+        text, [](const ductsys::TableHeader&) { return true; },
+        [&](std::vector<std::string>&, std::size_t, long line) {
+            lines.push_back(line);
+            return true;
+        },
+        [](const ductsys::FileNote&) {});
+    // The quote opened on line 3 is never closed: that is where it is named.
+    EXPECT_EQ(e.kind, ductsys::FileError::Kind::notCsv);
+    EXPECT_EQ(e.line, 3);
+    EXPECT_EQ(lines, (std::vector<long>{2}));
+    EXPECT_EQ(reader.readText("", {}, {}, {}).kind, ductsys::FileError::Kind::empty);
+}
+
+TEST(DecodedText, TakesUtf8AndGb18030) {
+    EXPECT_EQ(ductsys::decodedText("\xEF\xBB\xBF风量"), "风量");
+    EXPECT_EQ(ductsys::decodedText("\xb7\xe7\xc1\xbf"), "风量");  // GB18030
+    EXPECT_EQ(ductsys::decodedText("\xff\xff\xff"), std::nullopt);
+}
+
 }  // namespace

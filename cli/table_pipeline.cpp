@@ -72,7 +72,11 @@ void SegmentCalc::run(Job& job) {
                                     .dp = field(dp),
                                     .material = field(material),
                                     .k = field(k),
-                                    .formula = field(formula)};
+                                    .formula = field(formula),
+                                    .columnUnit = layout_.units.flow,
+                                    .lengthFactor = layout_.units.length,
+                                    .dpFactor = layout_.units.dp,
+                                    .defaultFormula = layout_.formula};
     ductsys::DuctSetting setting;
     std::string warning;
     ductsys::ZetaCell fittingTerms;  // a row alone: its fittings take no neighbours
@@ -86,7 +90,7 @@ void SegmentCalc::run(Job& job) {
     // What could be read is still computed and written: a failed row keeps
     // its values, and only what could not be computed stays empty.
     if (!seg.ok()) fail(seg.reason);
-    calculator_.compute(seg, setting, trimmed(row.flow));
+    calculator_.compute(seg, setting, setting.flow);
     if (setting.zetaPending) {
         std::vector<ductsys::TermResult> terms;
         ductsys::applyZetaTerms(seg, fittingTerms, nullptr, terms);

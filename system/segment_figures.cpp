@@ -51,14 +51,36 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         addReason(segment, reason);
     };
 
+    // Numbers written with thousands separators ("1,800"): read without
+    // them, and said so.
+    std::string plainTexts[3];
+    auto plain = [&](std::string_view text, std::string_view what,
+                     std::string& store) -> std::string_view {
+        if (text.find(',') == std::string_view::npos) return text;
+        std::optional<std::string> p = withoutThousandsSeparators(text);
+        if (!p) return text;
+        if (!warning.empty()) warning += "; ";
+        warning += std::string(what) + " " + quoted(trimmed(text)) + " is read as " + *p +
+                   ": its commas separate thousands";
+        store = std::move(*p);
+        return store;
+    };
+    const std::string_view flowText = plain(row.flow, "flow", setting.flow);
+    const std::string_view lengthText = plain(row.length, "length", plainTexts[0]);
+    const std::string_view dpText = plain(row.dp, "dp", plainTexts[1]);
+    const std::string_view kText = plain(row.k, "k", plainTexts[2]);
+    if (setting.flow.empty()) setting.flow = trimmed(row.flow);
+
     setting.flowFactor = 1;
-    if (const std::string_view u = trimmed(row.unit); !u.empty()) {
+    std::string_view u = trimmed(row.unit);
+    if (u.empty()) u = trimmed(row.columnUnit);
+    if (!u.empty()) {
         if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
             fail(kFromFlow, "unit " + quoted(u) + " is not one of " + unitList());
     }
-    const std::string_view flow = trimmed(row.flow);
+    const std::string_view flow = trimmed(flowText);
     segment.flowGiven = !flow.empty();
     if (!flow.empty()) {
         if (const std::string problem = flowProblem(flow); !problem.empty())
@@ -73,13 +95,14 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         fail(kFromSize, "size " + quoted(sizeText) + " is not a size");
     }
 
-    const NumberRead length = readCellNumber(row.length);
+    const NumberRead length = readCellNumber(lengthText);
     if (!length.value)
         fail(kFromLength, "length " + length.error);
     else if (*length.value < 0)
-        fail(kFromLength, "length " + quoted(trimmed(row.length)) + " is negative");
+        fail(kFromLength, "length " + quoted(trimmed(lengthText)) + " is negative");
     else
-        segment.length = *length.value, segment.defined |= figureBit(Figure::length);
+        segment.length = *length.value * row.lengthFactor,
+        segment.defined |= figureBit(Figure::length);
 
     ZetaCell cell;
     if (!plainZetaText(row.zeta)) cell = parseZetaCell(row.zeta);
@@ -94,16 +117,16 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
     }
 
-    const NumberRead dp = readCellNumber(row.dp);
+    const NumberRead dp = readCellNumber(dpText);
     if (!dp.value)
         fail(kFromDp, "dp " + dp.error);
     else if (*dp.value < 0)
-        fail(kFromDp, "dp " + quoted(trimmed(row.dp)) + " is negative");
+        fail(kFromDp, "dp " + quoted(trimmed(dpText)) + " is negative");
     else
-        segment.dp = *dp.value, segment.defined |= figureBit(Figure::dp);
+        segment.dp = *dp.value * row.dpFactor, segment.defined |= figureBit(Figure::dp);
 
     const std::string_view material = trimmed(row.material);
-    const std::string_view k = trimmed(row.k);
+    const std::string_view k = trimmed(kText);
     setting.roughness = calc::materialRoughness(0);
     setting.roughnessRead = false;
     if (!k.empty()) {
@@ -116,7 +139,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         } else {
             setting.roughness = *r.k;
             setting.roughnessRead = true;
-            warning = r.warning;
+            if (!r.warning.empty()) warning += (warning.empty() ? "" : "; ") + r.warning;
         }
     } else if (material.empty()) {
         setting.roughnessRead = true;
@@ -129,9 +152,11 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     }
 
     const std::string_view formula = trimmed(row.formula);
-    setting.formula = 1;
+    setting.formula = row.defaultFormula == 2 ? 2 : 1;
     setting.formulaRead = formula.empty() || formula == "1" || formula == "2";
-    if (formula == "2")
+    if (formula == "1")
+        setting.formula = 1;
+    else if (formula == "2")
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
         fail(kFromFriction, "formula " + quoted(formula) + " is not 1 or 2");

@@ -33,6 +33,7 @@ constexpr unsigned kFromDp = figureBits(Figure::dp, Figure::total, Figure::pathT
 // How a segment's duct is set, kept between reading its texts and computing
 // it (a segment whose flow is a sum waits for the segments beyond it).
 struct DuctSetting {
+    std::string flow;  // the flow text to compute with: thousands separators taken out
     SizeText size;
     float flowFactor = 1;       // m3/h per unit
     float roughness = 0;        // mm

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "number_text.h"
 #include "number_texts.h"
 #include "output_lines.h"
 #include "report.h"
@@ -17,11 +18,11 @@ using ductsys::kNone;
 // A double figure as the window shows a single; "-" beyond the single range.
 std::string shown(double x) {
     const std::optional<float> f = ductsys::asSingle(x);
-    return f ? shownNumber(*f) : std::string("-");
+    return f ? calc::bareNumberText(*f) : std::string("-");
 }
 std::string jsonNumber(double x) {
     const std::optional<float> f = ductsys::asSingle(x);
-    return f ? roundTripNumber(*f) : std::string("null");
+    return f ? calc::shortestText(*f) : std::string("null");
 }
 std::string percent(double fraction) { return shown(fraction * 100); }
 

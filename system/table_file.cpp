@@ -151,6 +151,7 @@ constexpr KnownName kKnownNames[] = {
     {"running_total", std::nullopt},
     {"path_total", std::nullopt},
     {"on_index_run", std::nullopt},
+    {"sized", std::nullopt},  // sizing's mark, not a size with a symbol "d"
 };
 
 // The symbols written after a name ("长度 l", "局部阻力系数Σζ", "固定阻力 Δp").

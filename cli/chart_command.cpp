@@ -123,7 +123,10 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
         ductsys::Options systemOptions;
         systemOptions.fanNode = options.fan;
         systemOptions.air = air->state;
+        // Rows that name no formula are drawn with the chart's own.
+        systemOptions.formula = options.formula;
         SystemInput input(options.file, err);
+        input.defaultFormula = options.formula;
         ductsys::SystemBuilder builder(systemOptions);
         const bool read = readSystem(in, options.delimiter, input, builder);
         if (in != stdin) std::fclose(in);

@@ -86,6 +86,7 @@ struct TableOptions {
     InputEncoding encoding = InputEncoding::automatic;
     bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
+    int formula = 1;        // rows that name no formula: the window's 公式一
     unsigned jobs = 0;      // threads, this one included; 0: the machine's
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
@@ -105,6 +106,9 @@ struct SystemOptions {
     double maxImbalance = 0.15;  // GB 50736's limit for parallel loops
     double margin = 0.10;        // allowance on the index run's total for the fan
     AirOptions air;
+    int formula = 2;  // rows that name no formula: 公式二, near Colebrook-White
+    InputEncoding encoding = InputEncoding::automatic;
+    bool bom = false;   // a UTF-8 byte-order mark before text or CSV output
     unsigned jobs = 0;  // threads, this one included; 0: the machine's
     // Sizing the whole system: "velocity" (假定流速法) or "friction" (等摩阻法).
     std::optional<std::string> size;

@@ -79,6 +79,23 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
     addAirOptions(command, options.air);
 }
 
+void addRowFormulaOption(CLI::App& command, int& formula, int defaultFormula) {
+    formula = defaultFormula;
+    const std::string help =
+        std::string(
+            "friction-factor formula of rows whose formula column is empty: 1 (公式一, "
+            "the window's, which lies below Colebrook-White) or 2 (公式二, which stays "
+            "close to it); default ") +
+        (defaultFormula == 2 ? "2" : "1");
+    command.add_option("--formula", formula, help)
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                if (text == "1" || text == "2") return {};
+                return cli::quoted(text) + " is no formula: give 1 (公式一) or 2 (公式二)";
+            },
+            "1|2", "formula"));
+}
+
 void addAirOptions(CLI::App& command, AirOptions& options) {
     command.add_option("--air-temperature", options.temperature,
                        "air temperature in °C (20 with --altitude or --pressure); without any "

@@ -22,6 +22,8 @@ void addDuctOptions(CLI::App& command, DuctOptions& options);
 
 // Adds --air-temperature, --altitude and --pressure to `command`.
 void addAirOptions(CLI::App& command, AirOptions& options);
+// --formula 1|2 for the rows of a file that name no formula.
+void addRowFormulaOption(CLI::App& command, int& formula, int defaultFormula);
 
 using ductsys::AirInUse;
 

@@ -50,7 +50,7 @@ constexpr OptionOf kOptions[] = {
     {fit::Param::zeta, "--zeta", "the ζ of a value (or of a diverging tee's straight passage)"},
 };
 
-std::string parameterText(const fit::ParamSpec& p) {
+std::string parameterText(const fit::ParamRule& p) {
     std::string t(p.name);
     std::vector<std::string> parts;
     if (!p.unit.empty()) parts.emplace_back(p.unit);
@@ -69,7 +69,7 @@ std::string parameterText(const fit::ParamSpec& p) {
 
 nlohmann::json fittingJson(const fit::Fitting& f) {
     nlohmann::json params = nlohmann::json::array();
-    for (const fit::ParamSpec& p : f.params) {
+    for (const fit::ParamRule& p : f.params) {
         nlohmann::json j{{"name", p.name},
                          {"option", "--" + std::string(p.option)},
                          {"caption", p.caption},
@@ -102,7 +102,7 @@ int listFittings(Format format, std::ostream& out) {
     for (const fit::Fitting& f : fit::all()) {
         out << f.id << "  " << f.chinese << '\n';
         std::string params;
-        for (const fit::ParamSpec& p : f.params)
+        for (const fit::ParamRule& p : f.params)
             params += (params.empty() ? "" : "; ") + parameterText(p);
         out << "  parameters: " << (params.empty() ? "none" : params) << '\n';
         out << "  refers to: " << fit::refersToName(f.refersTo) << '\n';
@@ -136,14 +136,14 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
     args.reference = o.reference;
     std::string own;
     for (const OptionOf& option : kOptions)
-        if (fit::paramSpec(*f, option.param))
+        if (fit::paramRule(*f, option.param))
             own += (own.empty() ? "" : ", ") + std::string(option.flag);
     if (f->methods.size() > 1) own += (own.empty() ? "" : ", ") + std::string("--method");
     if (f->needsReference) own += (own.empty() ? "" : ", ") + std::string("--ref");
     for (const std::string& flag : given) {
         bool takes = false;
         for (const OptionOf& option : kOptions)
-            if (flag == option.flag) takes = fit::paramSpec(*f, option.param) != nullptr;
+            if (flag == option.flag) takes = fit::paramRule(*f, option.param) != nullptr;
         if (flag == "--method") takes = f->methods.size() > 1;
         if (flag == "--ref") takes = f->needsReference;
         if (!takes) {
@@ -159,7 +159,7 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
     const fit::Result r = fit::evaluate(*f, args);
     nlohmann::json arguments = nlohmann::json::object();
     std::string argumentText;
-    for (const fit::ParamSpec& p : f->params) {
+    for (const fit::ParamRule& p : f->params) {
         const std::optional<double> v = args[p.param] ? args[p.param] : p.byDefault;
         if (!v) continue;
         arguments[std::string(p.name)] = *v;

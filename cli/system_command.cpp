@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "ascii.h"
 #include "command_line.h"
 #include "commands.h"
 #include "duct_options.h"
@@ -31,6 +32,7 @@ int runSystemFile(const std::string& file, const SystemOptions& options, std::os
         return kUsage;
     }
     if (file == "-") return runSystem(stdin, "-", options, out, err);
+    if (outputIsInput(file, options.output, err)) return kUsage;
     std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) {
         err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
@@ -101,6 +103,7 @@ std::optional<ductsys::SizingOptions> sizingOptions(const SystemOptions& o, std:
 void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& status) {
     auto options = std::make_shared<SystemOptions>();
     auto file = std::make_shared<std::string>();
+    auto encoding = std::make_shared<std::string>("auto");
     CLI::App* command = app.add_subcommand(
         "system",
         "The hydraulic calculation of a duct system: segments between nodes (columns "
@@ -116,6 +119,15 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                         "field separator of the input and of CSV output");
     command->add_option("--fan", options->fan,
                         "the fan's node (default: the from node of the first row)");
+    command
+        ->add_option("--encoding", *encoding,
+                     "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
+                     "utf-8 or gb18030")
+        ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_flag("--bom", options->bom,
+                      "begin text or CSV output with a UTF-8 byte-order mark, for spreadsheet "
+                      "programs");
+    addRowFormulaOption(*command, options->formula, 2);
     command
         ->add_option("--max-imbalance", options->maxImbalance,
                      "largest (largest - smallest) / largest of parallel branches before a "
@@ -150,8 +162,13 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                       "junctions over --max-imbalance, within its velocity limit; a damper "
                       "is given for what is left");
     addJobsOption(*command, options->jobs);
-    command->callback([options, file, &out, &err, &status] {
-        status = runSystemFile(*file, *options, out, err);
+    command->callback([options, file, encoding, &out, &err, &status] {
+        SystemOptions o = *options;
+        const std::string e = calc::asciiLower(*encoding);
+        o.encoding = e == "auto"                   ? InputEncoding::automatic
+                     : e == "utf-8" || e == "utf8" ? InputEncoding::utf8
+                                                   : InputEncoding::gb18030;
+        status = runSystemFile(*file, o, out, err);
     });
 }
 
@@ -164,15 +181,18 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.maxImbalance = options.maxImbalance;
     systemOptions.fanMargin = options.margin;
     systemOptions.air = air->state;
+    systemOptions.formula = options.formula;
     systemOptions.jobs = options.jobs;
 
     const std::optional<ductsys::SizingOptions> sizing = sizingOptions(options, err);
     if (!sizing) return kUsage;
 
     SystemInput input(name, err);
+    input.defaultFormula = options.formula;
     ductsys::SystemBuilder builder(systemOptions);
     ductsys::SystemSizer sizer(*sizing);
-    if (!readSystem(in, options.delimiter, input, builder, &sizer)) return kUsage;
+    if (!readSystem(in, options.delimiter, input, builder, &sizer, encodingOf(options.encoding)))
+        return kUsage;
     ductsys::SystemResult result = builder.finish();
     const ductsys::SizingReport report = sizer.finish(result, systemOptions);
     return writeSystem(result, input, *air, options, out, &report);

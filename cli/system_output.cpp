@@ -90,6 +90,13 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
     writeRowsInBlocks(pool, static_cast<std::uint32_t>(r.segments.size()), rows, out);
 }
 
+// "公式二 (formula 2)": the friction-factor formulas the rows used.
+std::string formulaLine(const std::string& inUse) {
+    if (inUse == "1, 2") return "公式一 and 公式二 (formulas 1 and 2, as the rows name them)";
+    if (inUse == "2") return "公式二 (formula 2)";
+    return "公式一 (formula 1)";
+}
+
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
                const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
@@ -133,6 +140,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         << " kg/m3, kinematic viscosity "
         << calc::bareNumberText(static_cast<float>(air.state.viscosity)) << " m2/s"
         << (air.given ? "" : " (the window's air)") << '\n';
+    out << "friction factor: " << formulaLine(ductsys::formulasInUse(r)) << '\n';
     out << sizing.text();
     if (!r.topologyOk()) return;
 
@@ -227,10 +235,15 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
                const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
+    const std::string formulasInUse = ductsys::formulasInUse(r);
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
         << ", \"pressure\": " << single(air.pressure)
         << ", \"density\": " << single(air.state.density)
-        << ", \"viscosity\": " << single(air.state.viscosity) << "},\n \"segments\": [";
+        << ", \"viscosity\": " << single(air.state.viscosity) << "},\n \"formulas\": "
+        << (formulasInUse == "1, 2" ? "[1, 2]"
+            : formulasInUse == "2"  ? "[2]"
+                                    : "[1]")
+        << ",\n \"segments\": [";
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& line) {
         for (std::uint32_t s = first; s < last; ++s) {
             const ductsys::Segment& seg = r.segments[s];
@@ -315,6 +328,7 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
                  const SizingShown& sizing, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
+    if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
             writeText(pool, r, onIndex, air, sizing, out);
@@ -330,14 +344,37 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
 
 }  // namespace
 
+ductsys::Encoding encodingOf(InputEncoding e) {
+    switch (e) {
+        case InputEncoding::utf8:
+            return ductsys::Encoding::utf8;
+        case InputEncoding::gb18030:
+            return ductsys::Encoding::gb18030;
+        case InputEncoding::automatic:
+            break;
+    }
+    return ductsys::Encoding::automatic;
+}
+
+bool outputIsInput(const std::string& input, const std::string& output, std::ostream& err) {
+    if (output.empty() || input == "-") return false;
+    struct stat in {
+    }, out{};
+    if (stat(input.c_str(), &in) != 0 || stat(output.c_str(), &out) != 0) return false;
+    if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) return false;
+    err << kProgram << ": " << output << ": " << said({msg::Code::outputIsInput, {}}) << '\n';
+    return true;
+}
+
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                ductsys::SystemSizer* sizer) {
+                ductsys::SystemSizer* sizer, ductsys::Encoding encoding) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
         readHeader(h, layout);
         input.delimiter = h.delimiter;
+        builder.setUnits(h.units);
         return true;
     };
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
@@ -356,7 +393,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
         builder.reserve(rows);
         input.lines.reserve(rows);
     }
-    ductsys::TableFileReader reader({ductsys::Encoding::automatic, delimiter});
+    ductsys::TableFileReader reader({encoding, delimiter});
     const ductsys::FileError e = reader.read(
         in, onHeader,
         [&](std::vector<std::string>& fields, std::size_t count, long line) {
@@ -417,20 +454,53 @@ std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {
 
 int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
     std::ostream& err = input.err;
-    auto at = [&](std::uint32_t segment) { return segmentPlace(input, segment); };
-    for (const ductsys::TopologyError& e : result.errors)
-        err << kProgram << ": " << input.name << ": " << said(e.message) << '\n';
-    if (!result.topologyOk()) return kUsage;
+    // Every message about the file in the order of its lines, a consequence
+    // after its cause: the rows' own problems, then what follows from them.
+    std::vector<std::pair<long, std::string>> messages;
+    auto lineOf = [&](std::uint32_t segment) {
+        return segment < input.lines.size() ? input.lines[segment] : 0L;
+    };
+    for (const ductsys::TopologyError& e : result.errors) {
+        msg::Message message = e.message;
+        // A file's reader names its lines, not its rows.
+        if (e.kind == ductsys::TopologyError::Kind::duplicateName && e.segments.size() == 2)
+            message = {msg::Code::segmentNameTwiceOnLines,
+                       {msg::Message{msg::Code::quotedName, {result.segmentNames[e.segments[1]]}},
+                        lineOf(e.segments[0]), lineOf(e.segments[1])}};
+        messages.emplace_back(e.segments.empty() ? 0L : lineOf(e.segments.back()), said(message));
+    }
+    auto say = [&](long line, const std::string& message) {
+        err << kProgram << ": " << input.name;
+        if (line > 0) err << ':' << line;
+        err << ": " << message << '\n';
+    };
+    auto sayInOrder = [&] {
+        std::stable_sort(messages.begin(), messages.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, message] : messages) say(line, message);
+        messages.clear();
+    };
+    if (!result.topologyOk()) {
+        sayInOrder();
+        return kUsage;
+    }
+    if (result.segments.empty()) {
+        err << kProgram << ": " << input.name << ": " << said({msg::Code::fileNoSegments, {}})
+            << '\n';
+        return kUsage;
+    }
 
     bool failed = !input.problems.empty();
-    for (const auto& [segment, problem] : input.problems) err << at(segment) << problem << '\n';
+    for (const auto& [segment, problem] : input.problems)
+        messages.emplace_back(lineOf(segment), problem);
     for (const ductsys::Warning& w : result.warnings)
-        err << at(w.segment) << "warning: " << said(w.message) << '\n';
+        messages.emplace_back(lineOf(w.segment), "warning: " + said(w.message));
     for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
         if (result.segments[s].ok()) continue;
         failed = true;
-        err << at(s) << saidList(result.segments[s].reason) << '\n';
+        messages.emplace_back(lineOf(s), saidList(result.segments[s].reason));
     }
+    sayInOrder();
     if (!result.fan.reason.empty()) {
         failed = true;
         err << kProgram << ": " << input.name << ": fan: " << saidList(result.fan.reason) << '\n';

@@ -28,7 +28,8 @@ struct SystemInput {
     // Problems of a segment's row beyond its texts (a row with more or
     // fewer fields than the header).
     std::vector<std::pair<std::uint32_t, std::string>> problems;
-    char delimiter = ',';  // the header row's, for CSV output
+    int defaultFormula = 1;  // the formula of rows that name none
+    char delimiter = ',';    // the header row's, for CSV output
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
@@ -36,7 +37,15 @@ struct SystemInput {
 // the rows go through it (their role cells kept, the rows to be sized
 // handed a stand-in size).
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                ductsys::SystemSizer* sizer = nullptr);
+                ductsys::SystemSizer* sizer = nullptr,
+                ductsys::Encoding encoding = ductsys::Encoding::automatic);
+
+// The reader's encoding for --encoding's choice.
+ductsys::Encoding encodingOf(InputEncoding e);
+
+// Whether -o names the input file itself (the same device and inode), which
+// writing would destroy before it is read: says so on `err`.
+bool outputIsInput(const std::string& input, const std::string& output, std::ostream& err);
 
 // "1", "2" or "1, 2": the formulas of the bits seen (2: formula 1, 4: formula 2).
 std::string formulaText(unsigned seen);

@@ -69,18 +69,6 @@ private:
     bool showing_ = false;
 };
 
-ductsys::Encoding encodingOf(InputEncoding e) {
-    switch (e) {
-        case InputEncoding::utf8:
-            return ductsys::Encoding::utf8;
-        case InputEncoding::gb18030:
-            return ductsys::Encoding::gb18030;
-        case InputEncoding::automatic:
-            break;
-    }
-    return ductsys::Encoding::automatic;
-}
-
 // The rows of a table that goes to a workbook: each segment is gathered
 // instead, and nothing is written row by row.
 class NoRows : public TableWriter {
@@ -111,6 +99,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         table.emplace(name, *writer, err, air.state, options.jobs);
         if (options.xlsx) table->gatherInto(workbook);
         table->header(h);
+        table->setFormula(options.formula);
         writer->begin();
         return static_cast<bool>(out);
     };
@@ -241,6 +230,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
         ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
+    addRowFormulaOption(*command, options->formula, 1);
     addAirOptions(*command, options->air);
     addJobsOption(*command, options->jobs);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {
@@ -265,6 +255,7 @@ int runTableFile(const std::string& path, const TableOptions& options, std::ostr
         return kUsage;
     }
     if (path == "-") return runTableTo(stdin, "-", "-", options, out, err);
+    if (outputIsInput(path, options.output, err)) return kUsage;
     return runTableTo(nullptr, path, path, options, out, err);
 }
 

@@ -14,6 +14,7 @@ void readHeader(const ductsys::TableHeader& header, Layout& layout) {
     layout.columns.fill(-1);
     for (const auto& [mine, theirs] : kColumnsRead) layout.columns[mine] = header.column(theirs);
     layout.fieldCount = header.fieldCount;
+    layout.units = header.units;
 }
 
 }  // namespace cli

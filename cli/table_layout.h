@@ -39,6 +39,10 @@ struct Layout {
     // Numbers as the shortest decimals that read back (JSON) rather than
     // the window's seven-digit texts.
     bool shortest = false;
+    // The units the header names for whole columns, and the formula of
+    // rows that name none.
+    ductsys::ColumnUnits units;
+    int formula = 1;
 };
 
 // The columns of a header row as the file reader found them (names in

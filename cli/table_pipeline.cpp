@@ -71,12 +71,16 @@ void SegmentCalc::run(Job& job) {
                                     .dp = field(dp),
                                     .material = field(material),
                                     .k = field(k),
-                                    .formula = field(formula)};
+                                    .formula = field(formula),
+                                    .columnUnit = layout_.units.flow,
+                                    .lengthFactor = layout_.units.length,
+                                    .dpFactor = layout_.units.dp,
+                                    .defaultFormula = layout_.formula};
     ductsys::DuctSetting setting;
-    std::optional<msg::Message> warning;
+    msg::Messages warnings;
     ductsys::ZetaCell fittingTerms;  // a row alone: its fittings take no neighbours
-    ductsys::readSegment(row, seg, setting, warning, &fittingTerms);
-    if (warning) say("warning: ", said(*warning));
+    ductsys::readSegment(row, seg, setting, warnings, &fittingTerms);
+    if (!warnings.empty()) say("warning: ", saidList(warnings));
     if (!seg.flowGiven) {
         // A run sums no flows.
         ductsys::addReason(seg, {msg::Code::flowIsEmpty, {}});
@@ -85,7 +89,7 @@ void SegmentCalc::run(Job& job) {
     // What could be read is still computed and written: a failed row keeps
     // its values, and only what could not be computed stays empty.
     if (!seg.ok()) fail(saidList(seg.reason));
-    calculator_.compute(seg, setting, trimmed(row.flow));
+    calculator_.compute(seg, setting, setting.flow);
     if (setting.zetaPending) {
         std::vector<ductsys::TermResult> terms;
         ductsys::applyZetaTerms(seg, fittingTerms, nullptr, terms);

@@ -72,6 +72,8 @@ public:
 
     // The columns of the header row the file reader found.
     void header(const ductsys::TableHeader& header);
+    // The formula of rows that name none (1 unless set), before the rows.
+    void setFormula(int formula) { layout_.formula = formula; }
 
     // One data record; its fields change hands. Computed and written once
     // its batch is full.

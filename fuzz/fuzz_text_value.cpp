@@ -83,9 +83,9 @@ std::optional<double> expectedValue(std::string_view text) {
 // ASCII counterpart.
 std::string asciiForms(std::string_view text) {
     static const std::pair<std::string_view, char> kForms[] = {
-        {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'},    {"４", '4'}, {"５", '5'},
-        {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'},    {"．", '.'}, {"＋", '+'},
-        {"－", '-'}, {"Ｅ", 'E'}, {"ｅ", 'e'}, {"\u3000", ' '}};
+        {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'},     {"４", '4'}, {"５", '5'},
+        {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'},     {"．", '.'}, {"＋", '+'},
+        {"－", '-'}, {"Ｅ", 'E'}, {"ｅ", 'e'}, {"\u3000", ' '}, {"。", '.'}};
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         bool replaced = false;

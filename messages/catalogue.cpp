@@ -21,6 +21,10 @@ constexpr bool inCodeOrder() {
 }
 static_assert(inCodeOrder(), "entry() finds a code's row by its value");
 
+std::string_view listSeparator(Language language) {
+    return language == Language::chinese ? "；" : "; ";
+}
+
 void renderInto(std::string& out, const Message& message, Language language) {
     const Entry& e = entry(message.code);
     const std::string_view text = language == Language::chinese ? e.chinese : e.english;
@@ -36,7 +40,10 @@ void renderInto(std::string& out, const Message& message, Language language) {
             if (index < message.args.size()) {
                 const Arg& arg = message.args[index];
                 if (!arg.message.empty())
-                    renderInto(out, arg.message.front(), language);
+                    for (std::size_t m = 0; m < arg.message.size(); ++m) {
+                        if (m > 0) out += listSeparator(language);
+                        renderInto(out, arg.message[m], language);
+                    }
                 else if (language == Language::chinese && !arg.chinese.empty())
                     out += arg.chinese;
                 else
@@ -80,7 +87,7 @@ std::string renderLines(const Messages& messages, Language language) {
 }
 
 std::string renderList(const Messages& messages, Language language) {
-    return join(messages, language, language == Language::chinese ? "；" : "; ");
+    return join(messages, language, listSeparator(language));
 }
 
 Language languageOfLocale(std::string_view locale) {

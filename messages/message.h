@@ -35,11 +35,12 @@ using Messages = std::vector<Message>;
 // An argument: a text shown as it stands (a name, a number as the program
 // shows it, the ignored part of a cell); a name that has a Chinese form of
 // its own (a column's key and its caption, from the table that holds both);
-// or a message of its own rendered in the same language (a list of segments).
+// or messages of their own rendered in the same language (a list of
+// segments), several joined as a list.
 struct Arg {
     std::string text;
     std::string chinese;           // shown instead of `text` in Chinese, when not empty
-    std::vector<Message> message;  // one element when the argument is a message
+    std::vector<Message> message;  // not empty when the argument is a message
 
     static Arg name(std::string_view english, std::string_view chinese) {
         Arg a(english);
@@ -51,6 +52,7 @@ struct Arg {
     Arg(std::string_view t) : text(t) {}
     Arg(const char* t) : text(t) {}
     Arg(Message m) : message{std::move(m)} {}
+    explicit Arg(Messages m) : message(std::move(m)) {}
     Arg(Code word) : message{Message{word, {}}} {}
     template <typename Integer>
     requires std::is_integral_v<Integer> Arg(Integer n) : text(std::to_string(n)) {}
@@ -59,6 +61,12 @@ struct Arg {
 
 inline bool Message::operator==(const Message& other) const {
     return code == other.code && args == other.args;
+}
+
+// Several messages said as one, joined as a list; one message as it is.
+inline Message joined(Messages messages) {
+    if (messages.size() == 1) return std::move(messages.front());
+    return Message{Code::together, {Arg(std::move(messages))}};
 }
 
 }  // namespace msg

@@ -1,7 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fan.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace ductsys {
+
+namespace {
+
+// A figure for a message, independent of the locale: the shortest decimal
+// that reads back, or `decimals` places.
+std::string plainNumber(double x, int decimals = -1) {
+    char text[64];
+    const auto r = decimals < 0 ? std::to_chars(text, text + sizeof text, x)
+                                : std::to_chars(text, text + sizeof text, x,
+                                                std::chars_format::fixed, decimals);
+    return std::string(text, r.ptr);
+}
+
+}  // namespace
 
 void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
@@ -10,31 +27,53 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     auto say = [&](msg::Message reason) { fan.reason.push_back(std::move(reason)); };
     if (fan.node == kNone) return;
 
-    double volume = 0;
-    bool volumeKnown = true;
+    // What enters the fan (its suction side) and what leaves it.
+    double volume[2] = {0, 0};  // discharge, suction
+    bool known[2] = {true, true}, present[2] = {false, false};
     for (std::uint32_t c = tree.firstChild[fan.node]; c < tree.firstChild[fan.node + 1]; ++c) {
         const std::uint32_t s = tree.children[c];
+        const int side = tree.suction[s] ? 1 : 0;
+        present[side] = true;
         if (!segments[s].has(Figure::flow)) {
-            say({msg::Code::fanSegmentNoAirVolume, {segmentList(result, {s})}});
-            volumeKnown = false;
-            break;
+            if (known[side])
+                say({side ? msg::Code::fanSegmentEnteringNoAirVolume
+                          : msg::Code::fanSegmentNoAirVolume,
+                     {segmentList(result, {s})}});
+            known[side] = false;
+            continue;
         }
-        volume += segments[s].flow;
+        volume[side] += segments[s].flow;
     }
-    if (volumeKnown) fan.airVolume = volume;
+    const int in = present[1] ? 1 : 0;
+    if (known[in]) fan.airVolume = volume[in];
+    if (present[0] && present[1] && known[0] && known[1] && volume[1] > 0 &&
+        std::fabs(volume[0] - volume[1]) > 0.005 * volume[1]) {
+        result.warnings.push_back(
+            {tree.children[tree.firstChild[fan.node]],
+             {msg::Code::fanFlowsDiffer,
+              {plainNumber(volume[1]), plainNumber(volume[0]),
+               plainNumber(std::fabs(volume[0] - volume[1]) / volume[1] * 100, 2)}}});
+    }
 
-    std::uint32_t index = kNone;
+    // The worst end of each side: its path total is the side's share.
+    std::uint32_t worst[2] = {kNone, kNone};
     for (std::uint32_t outlet : result.outlets) {
         if (!segments[outlet].has(Figure::pathTotal)) {
             say({msg::Code::fanPathNoTotal, {segmentList(result, {outlet})}});
             return;
         }
-        if (index == kNone || segments[outlet].pathTotal > segments[index].pathTotal)
-            index = outlet;
+        std::uint32_t& w = worst[tree.suction[outlet] ? 1 : 0];
+        if (w == kNone || segments[outlet].pathTotal > segments[w].pathTotal) w = outlet;
     }
-    if (index == kNone) return;
-    fan.indexOutlet = index;
-    fan.indexTotal = segments[index].pathTotal;
+    if (worst[0] == kNone && worst[1] == kNone) return;
+    if (worst[0] != kNone && worst[1] != kNone) {
+        fan.indexOutlet = worst[0];
+        fan.indexInlet = worst[1];
+        fan.indexTotal = segments[worst[0]].pathTotal + segments[worst[1]].pathTotal;
+    } else {
+        fan.indexOutlet = worst[0] != kNone ? worst[0] : worst[1];
+        fan.indexTotal = segments[fan.indexOutlet].pathTotal;
+    }
     fan.pressure = *fan.indexTotal * (1 + margin);
 }
 

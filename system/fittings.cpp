@@ -209,50 +209,50 @@ Result exitLoss(const Args&, std::string_view, const Conditions&) { return {1.0,
 
 // --- the table -------------------------------------------------------------
 
-constexpr ParamSpec angleSpec(std::string_view caption, double validLow, double validHigh,
+constexpr ParamRule angleRule(std::string_view caption, double validLow, double validHigh,
                               std::optional<double> byDefault) {
     return {Param::angle, "angle", "angle",  caption,   "°",      0,
             180,          true,    validLow, validHigh, byDefault};
 }
 
-constexpr ParamSpec kBendParams[] = {
-    angleSpec("转角", 0, 180, 90),
+constexpr ParamRule kBendParams[] = {
+    angleRule("转角", 0, 180, 90),
     {Param::rD, "r/D", "r-d", "r/D", "", 0, kHuge, true, 0.5, 3, 1.5},
     {Param::aspect, "aspect", "aspect", "a0/b0", "", 0, kHuge, true, 0, kHuge, std::nullopt,
      FromSystem::no, true},
 };
-constexpr ParamSpec kMiterParams[] = {angleSpec("转角", 0, 180, 90)};
-constexpr ParamSpec kExpansionParams[] = {{Param::areaRatio, "area-ratio", "area-ratio", "A1/A2",
+constexpr ParamRule kMiterParams[] = {angleRule("转角", 0, 180, 90)};
+constexpr ParamRule kExpansionParams[] = {{Param::areaRatio, "area-ratio", "area-ratio", "A1/A2",
                                            "", 0, kHuge, true, 0, 1, std::nullopt,
                                            FromSystem::areaRatio}};
-constexpr ParamSpec kContractionParams[] = {{Param::beta, "beta", "beta", "d2/d1", "", 0, kHuge,
+constexpr ParamRule kContractionParams[] = {{Param::beta, "beta", "beta", "d2/d1", "", 0, kHuge,
                                              true, 0, 1, std::nullopt, FromSystem::areaRatio}};
-constexpr ParamSpec kDiffuserParams[] = {
-    angleSpec("扩张角", 0, 180, std::nullopt),
+constexpr ParamRule kDiffuserParams[] = {
+    angleRule("扩张角", 0, 180, std::nullopt),
     {Param::areaRatio, "area-ratio", "area-ratio", "A1/A2", "", 0, kHuge, true, 0, 1, std::nullopt,
      FromSystem::areaRatio}};
-constexpr ParamSpec kReducerParams[] = {angleSpec("收缩角", 0, 180, std::nullopt),
+constexpr ParamRule kReducerParams[] = {angleRule("收缩角", 0, 180, std::nullopt),
                                         {Param::beta, "beta", "beta", "d2/d1", "", 0, kHuge, true,
                                          0, 1, std::nullopt, FromSystem::areaRatio}};
-constexpr ParamSpec kFsFc = {Param::fsFc, "fs/fc", "fs-fc",      "F支/F总",
+constexpr ParamRule kFsFc = {Param::fsFc, "fs/fc", "fs-fc",      "F支/F总",
                              "",          0,       kHuge,        true,
                              0,           1,       std::nullopt, FromSystem::teeRatio};
-constexpr ParamSpec kFstFc = {
+constexpr ParamRule kFstFc = {
     Param::fstFc, "fst/fc", "fst-fc", "F直/F总", "",           0,
     kHuge,        true,     0,        1,         std::nullopt, FromSystem::teeRatio};
-constexpr ParamSpec kQsQc = {Param::qsQc, "qs/qc", "qs-qc",      "Q支/Q总",
+constexpr ParamRule kQsQc = {Param::qsQc, "qs/qc", "qs-qc",      "Q支/Q总",
                              "",          0,       kHuge,        false,
                              0,           1,       std::nullopt, FromSystem::teeRatio};
 // Idelchik's tee diagrams are drawn for branch angles of 15° to 90°.
-constexpr ParamSpec kTeeAngle = angleSpec("支管夹角", 15, 90, 90);
-constexpr ParamSpec kJoinParams[] = {kFsFc, kFstFc, kQsQc, kTeeAngle};
-constexpr ParamSpec kSplitSideParams[] = {kFsFc, kQsQc, kTeeAngle};
-constexpr ParamSpec kZetaParam = {Param::zeta, "zeta", "zeta", "ζ",   "",          -kHuge,
+constexpr ParamRule kTeeAngle = angleRule("支管夹角", 15, 90, 90);
+constexpr ParamRule kJoinParams[] = {kFsFc, kFstFc, kQsQc, kTeeAngle};
+constexpr ParamRule kSplitSideParams[] = {kFsFc, kQsQc, kTeeAngle};
+constexpr ParamRule kZetaParam = {Param::zeta, "zeta", "zeta", "ζ",   "",          -kHuge,
                                   kHuge,       false,  -kHuge, kHuge, std::nullopt};
-constexpr ParamSpec kSplitRunParams[] = {kZetaParam};
-constexpr ParamSpec kGrilleParams[] = {
+constexpr ParamRule kSplitRunParams[] = {kZetaParam};
+constexpr ParamRule kGrilleParams[] = {
     {Param::open, "open", "open", "开孔率", "", 0, 1, true, 0, 1, std::nullopt}};
-constexpr ParamSpec kValueParams[] = {kZetaParam};
+constexpr ParamRule kValueParams[] = {kZetaParam};
 
 constexpr Method kIdelchikBend[] = {
     {"idelchik", "Idelchik, Handbook of Hydraulic Resistance, diagram 6-1"}};
@@ -529,8 +529,8 @@ const Method* findMethod(const Fitting& fitting, std::string_view name) {
     return nullptr;
 }
 
-const ParamSpec* paramSpec(const Fitting& fitting, Param param) {
-    for (const ParamSpec& p : fitting.params)
+const ParamRule* paramRule(const Fitting& fitting, Param param) {
+    for (const ParamRule& p : fitting.params)
         if (p.param == param) return &p;
     return nullptr;
 }
@@ -556,25 +556,25 @@ std::string checkArgs(const Fitting& fitting, const Args& args, bool systemGives
     }
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const auto p = static_cast<Param>(i);
-        const ParamSpec* spec = paramSpec(fitting, p);
+        const ParamRule* rule = paramRule(fitting, p);
         const std::optional<double>& value = args[p];
-        if (!spec) {
+        if (!rule) {
             if (value) return std::string(fitting.id) + " takes no argument of this kind";
             continue;
         }
         if (!value) {
-            if (spec->byDefault || spec->optional ||
-                (systemGives && spec->fromSystem != FromSystem::no))
+            if (rule->byDefault || rule->optional ||
+                (systemGives && rule->fromSystem != FromSystem::no))
                 continue;
-            return std::string(fitting.id) + " needs " + std::string(spec->name);
+            return std::string(fitting.id) + " needs " + std::string(rule->name);
         }
         const double v = *value;
-        if (!std::isfinite(v) || v < spec->lowest || v > spec->highest ||
-            (spec->lowestOpen && v == spec->lowest)) {
-            std::string range = spec->lowestOpen ? "above " + numberText(spec->lowest)
-                                                 : "at least " + numberText(spec->lowest);
-            if (spec->highest < kHuge) range += " and at most " + numberText(spec->highest);
-            return std::string(fitting.id) + ": " + std::string(spec->name) + " " + numberText(v) +
+        if (!std::isfinite(v) || v < rule->lowest || v > rule->highest ||
+            (rule->lowestOpen && v == rule->lowest)) {
+            std::string range = rule->lowestOpen ? "above " + numberText(rule->lowest)
+                                                 : "at least " + numberText(rule->lowest);
+            if (rule->highest < kHuge) range += " and at most " + numberText(rule->highest);
+            return std::string(fitting.id) + ": " + std::string(rule->name) + " " + numberText(v) +
                    " must be " + range;
         }
     }
@@ -583,18 +583,18 @@ std::string checkArgs(const Fitting& fitting, const Args& args, bool systemGives
 
 Result evaluate(const Fitting& fitting, const Args& given, const Conditions& conditions) {
     Args args = given;
-    for (const ParamSpec& spec : fitting.params)
-        if (!args[spec.param] && spec.byDefault) args[spec.param] = spec.byDefault;
+    for (const ParamRule& rule : fitting.params)
+        if (!args[rule.param] && rule.byDefault) args[rule.param] = rule.byDefault;
     const Method* method = findMethod(fitting, args.method);
     Result r = fitting.compute(args, method ? method->name : std::string_view{}, conditions);
-    for (const ParamSpec& spec : fitting.params) {
-        const std::optional<double>& v = args[spec.param];
-        if (!v || (*v >= spec.validLow && *v <= spec.validHigh)) continue;
+    for (const ParamRule& rule : fitting.params) {
+        const std::optional<double>& v = args[rule.param];
+        if (!v || (*v >= rule.validLow && *v <= rule.validHigh)) continue;
         const std::string range =
-            spec.validHigh >= kHuge ? "above " + numberText(spec.validLow)
-                                    : numberText(spec.validLow) + "–" + numberText(spec.validHigh);
-        mark(r, std::string(spec.name) + " " + numberText(*v) + " outside " + range +
-                    std::string(spec.unit));
+            rule.validHigh >= kHuge ? "above " + numberText(rule.validLow)
+                                    : numberText(rule.validLow) + "–" + numberText(rule.validHigh);
+        mark(r, std::string(rule.name) + " " + numberText(*v) + " outside " + range +
+                    std::string(rule.unit));
     }
     return r;
 }

@@ -55,7 +55,7 @@ enum class FromSystem {
     areaRatio,  // the areas of the segment and its neighbour on the fan's side
 };
 
-struct ParamSpec {
+struct ParamRule {
     Param param;
     std::string_view name;     // as written in a term: "angle", "r/D", …
     std::string_view option;   // the command line's: "angle", "r-d", …
@@ -111,7 +111,7 @@ struct Fitting {
     std::string_view id = {};
     std::string_view chinese = {};
     std::span<const std::string_view> otherNames = {};  // more Chinese names read as this one
-    std::span<const ParamSpec> params = {};             // in the order they are written unnamed
+    std::span<const ParamRule> params = {};             // in the order they are written unnamed
     RefersTo refersTo = RefersTo::segment;
     std::span<const Method> methods = {};  // the first is used unless one is named
     std::string_view validity = {};        // where the formula holds, in words
@@ -138,8 +138,8 @@ std::string nearestName(std::string_view name);
 // no such method.
 const Method* findMethod(const Fitting& fitting, std::string_view name);
 
-// The spec of a parameter of `fitting`; none when it does not take it.
-const ParamSpec* paramSpec(const Fitting& fitting, Param param);
+// The rule of a parameter of `fitting`; none when it does not take it.
+const ParamRule* paramRule(const Fitting& fitting, Param param);
 
 // Computes `fitting` for `args`, filling in the defaults. The arguments must
 // lie within what can be computed (see checkArgs). Marks the result when an

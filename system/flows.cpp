@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "flows.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <span>
+#include <string>
 
 #include "calc_state.h"
 
@@ -31,6 +33,15 @@ SumText sumText(double sum) {
         std::to_chars(text.chars.data(), text.chars.data() + text.chars.size(), sum).ptr;
     text.size = static_cast<std::size_t>(end - text.chars.data());
     return text;
+}
+
+// |given - beyond| / beyond in per cent, two places: "127.27".
+std::string percentText(double given, double beyond) {
+    std::array<char, 64> text{};
+    const double p = beyond == 0 ? 100.0 : std::fabs(given - beyond) / beyond * 100;
+    const auto end =
+        std::to_chars(text.data(), text.data() + text.size(), p, std::chars_format::fixed, 2).ptr;
+    return std::string(text.data(), end);
 }
 
 // Computes a pending segment once the segments beyond it are summed. Writes
@@ -107,6 +118,35 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
                  [&result](std::span<PendingSegment> chunk, SegmentCalculator& calc) {
                      for (PendingSegment& p : chunk) computeSummed(result, p, calc);
                  });
+}
+
+void checkGivenFlows(SystemResult& result, const Tree& tree) {
+    const auto& segments = result.segments;
+    // A given air volume that the segments beyond it contradict (more than
+    // 0.5 % apart) is a warning, not an error: leakage allowances are
+    // legitimate. So is an outlet given no air at all.
+    for (std::uint32_t s : tree.order) {
+        if (!segments[s].flowGiven || !segments[s].has(Figure::flow)) continue;
+        const std::uint32_t node = segments[s].to;
+        if (tree.childCount(node) == 0) {
+            if (segments[s].flow == 0)
+                result.warnings.push_back(
+                    {s, {msg::Code::outletAirVolumeZero, {segmentList(result, {s})}}});
+            continue;
+        }
+        double beyond = 0;
+        bool known = true;
+        for (std::uint32_t c = tree.firstChild[node]; c < tree.firstChild[node + 1]; ++c)
+            known = known && segments[tree.children[c]].has(Figure::flow),
+            beyond += segments[tree.children[c]].flow;
+        const double given = segments[s].flow;
+        if (!known || std::fabs(given - beyond) <= 0.005 * std::max(given, beyond)) continue;
+        const bool suction = tree.suction[s];
+        result.warnings.push_back(
+            {s,
+             {suction ? msg::Code::flowDiffersFromFeeding : msg::Code::flowDiffersFromFed,
+              {sumText(given).view(), sumText(beyond).view(), percentText(given, beyond)}}});
+    }
 }
 
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,

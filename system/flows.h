@@ -38,4 +38,9 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
                        SegmentCalculator& calculator, const msg::Message& reason);
 
+// Warns of a given air volume more than 0.5 % from the sum of the segments
+// it feeds (or that feed it, on a suction side), and of an outlet given 0.
+// Needs sumFlows first.
+void checkGivenFlows(SystemResult& result, const Tree& tree);
+
 }  // namespace ductsys

@@ -103,7 +103,8 @@ struct TopologyError {
         duplicatePair,  // two segments between the same two nodes (either way round)
         cycle,          // segments that close a loop: a node reached two ways from the fan
         disconnected,   // segments not reached from the fan
-        noFan,          // the fan's node starts no segment
+        noFan,          // the fan's node starts no segment, or no node is clearly the fan
+        againstAir,     // a segment written against the air of its side of the fan
     };
     Kind kind;
     std::vector<std::uint32_t> segments;  // the segments involved, in input order
@@ -131,12 +132,17 @@ struct Junction {
 // The fan's duty.
 struct Fan {
     std::uint32_t node = kNone;
-    std::optional<double> airVolume;    // m3/h: sum over the segments leaving its node
+    // m3/h: what enters the fan, the sum over its suction side's first
+    // segments; with no suction side, what leaves it.
+    std::optional<double> airVolume;
     std::uint32_t indexOutlet = kNone;  // the outlet segment ending the index run (最不利环路)
-    std::optional<double> indexTotal;   // Pa: the index run's total
-    std::optional<double> pressure;     // Pa: indexTotal x (1 + margin)
-    double margin = 0;                  // as given
-    msg::Messages reason;               // why a figure is missing; empty otherwise
+    // With a suction side and a discharge side: the inlet segment starting
+    // the index run, which runs from it through the fan to indexOutlet.
+    std::uint32_t indexInlet = kNone;
+    std::optional<double> indexTotal;  // Pa: the index run's total
+    std::optional<double> pressure;    // Pa: indexTotal x (1 + margin)
+    double margin = 0;                 // as given
+    msg::Messages reason;              // why a figure is missing; empty otherwise
 };
 
 struct SystemResult {
@@ -180,7 +186,7 @@ namespace ductsys {
 //   dp       固定阻力, Pa: the loss of equipment or an outlet (0 when empty)
 //   material 材料: caption or English name (thin steel sheet when empty)
 //   k        粗糙度, mm: a custom roughness, held between 0.01 and 10
-//   formula  公式: "1" or "2" (1 when empty)
+//   formula  公式: "1" or "2" (defaultFormula when empty)
 //   role     角色: the segment's part in the system, when not by the rule
 //            (see roles.h); the calculation itself does not read it
 struct SegmentTexts {
@@ -197,6 +203,14 @@ struct SegmentTexts {
     std::string_view k = {};
     std::string_view formula = {};
     std::string_view role = {};
+    // What the file or the program sets for every row: the flow unit a
+    // header names ("风量(L/s)") for rows that name none, the header's
+    // length and fixed-loss units (m and Pa per unit), and the formula of
+    // rows that name none.
+    std::string_view columnUnit = {};
+    double lengthFactor = 1;
+    double dpFactor = 1;
+    int defaultFormula = 1;
 };
 
 }  // namespace ductsys

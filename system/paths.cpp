@@ -58,6 +58,14 @@ void computeBalance(SystemResult& result, const Tree& tree, double maxImbalance)
     for (std::uint32_t s : tree.order) reachedNode[segments[s].to] = true;
     for (std::uint32_t n = 0; n < nodes; ++n) {
         if (!reachedNode[n] || tree.childCount(n) < 2) continue;
+        if (n == result.fan.node) {
+            // A fan between a suction side and a discharge side: its two
+            // sides are in series through it, not parallel branches.
+            bool suction = false, discharge = false;
+            for (std::uint32_t c = tree.firstChild[n]; c < tree.firstChild[n + 1]; ++c)
+                (tree.suction[tree.children[c]] ? suction : discharge) = true;
+            if (suction && discharge) continue;
+        }
         Junction junction{n, static_cast<std::uint32_t>(result.branches.size()), tree.childCount(n),
                           std::nullopt, false};
         bool allKnown = true;

@@ -23,6 +23,33 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+std::optional<std::string> withoutThousandsSeparators(std::string_view text) {
+    text = trimmed(text);
+    std::string out;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) out += text[i++];
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t lead = 0;
+    while (i < text.size() && digit(text[i])) out += text[i++], ++lead;
+    if (lead == 0 || lead > 3) return std::nullopt;
+    std::size_t groups = 0;
+    while (i < text.size() && text[i] == ',') {
+        ++i;
+        for (int k = 0; k < 3; ++k, ++i) {
+            if (i >= text.size() || !digit(text[i])) return std::nullopt;
+            out += text[i];
+        }
+        ++groups;
+    }
+    if (groups == 0) return std::nullopt;
+    if (i < text.size() && text[i] == '.') {
+        out += text[i++];
+        while (i < text.size() && digit(text[i])) out += text[i++];
+    }
+    if (i != text.size()) return std::nullopt;
+    return out;
+}
+
 std::string quoted(std::string_view text) {
     std::string q;
     q.reserve(text.size() + 2);
@@ -69,6 +96,14 @@ std::optional<float> unitFactor(std::string_view text) {
     }
     for (const calc::FlowUnit& unit : calc::flowUnits)
         if (calc::equalsIgnoringAsciiCase(unit.text, plain)) return unit.factor;
+    // The forms offices write units in, as the window's unit texts.
+    static constexpr std::pair<std::string_view, std::string_view> kOfficeForms[] = {
+        {"cmh", "m3/h"},       {"立方米/小时", "m3/h"}, {"立方米每小时", "m3/h"},
+        {"m3/hr", "m3/h"},     {"升/秒", "l/s"},        {"升每秒", "l/s"},
+        {"立方米/秒", "m3/s"}, {"立方米/分", "m3/min"}, {"l/sec", "l/s"},
+    };
+    for (const auto& [form, unit] : kOfficeForms)
+        if (plain == form) return unitFactor(unit);
     return std::nullopt;
 }
 

@@ -41,8 +41,9 @@ struct SizeText {
 std::optional<SizeText> parseSize(std::string_view text);
 
 // The factor (m3/h per unit) of a unit as people type it: the window's unit
-// texts in any letter case, with "³" for "3" ("m³/h", "M3/H", "cfm", "L/s").
-// None for any other text.
+// texts in any letter case, with "³" for "3" ("m³/h", "M3/H", "cfm", "L/s"),
+// and the forms offices write them in ("CMH", "立方米/小时", "升/秒"). None for
+// any other text.
 std::optional<float> unitFactor(std::string_view text);
 
 // A custom roughness K (mm) read whole: none, with `error` saying why, for a
@@ -88,6 +89,12 @@ bool plainZetaText(std::string_view text);
 // section to carry the air; none when nothing did.
 std::optional<msg::Message> failureReason(const calc::DuctResult& result,
                                           const calc::DuctInput& input);
+
+// A number whose commas separate groups of exactly three digits, as office
+// programs write it with a thousands separator ("1,800", "12,345.6",
+// "-1,000"): the number without them. None for any other text, commas
+// elsewhere included ("1,5", "1,80", "12,3456").
+std::optional<std::string> withoutThousandsSeparators(std::string_view text);
 
 // A text in double quotes, for a reason.
 std::string quoted(std::string_view text);

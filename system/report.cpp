@@ -59,6 +59,8 @@ std::vector<bool> indexRunSegments(const SystemResult& result) {
     std::vector<bool> on(result.segments.size(), false);
     if (result.topologyOk() && result.fan.indexOutlet != kNone)
         for (std::uint32_t s : result.pathTo(result.fan.indexOutlet)) on[s] = true;
+    if (result.topologyOk() && result.fan.indexInlet != kNone)
+        for (std::uint32_t s : result.pathTo(result.fan.indexInlet)) on[s] = true;
     return on;
 }
 

@@ -48,21 +48,40 @@ void addReason(Segment& segment, std::string reason) {
 }
 
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::optional<msg::Message>& warning, ZetaCell* fittingTerms) {
+                 msg::Messages& warnings, ZetaCell* fittingTerms) {
     using msg::Code;
     auto fail = [&](unsigned unknown, msg::Message reason) {
         setting.unusable |= unknown;
         addReason(segment, std::move(reason));
     };
 
+    // Numbers written with thousands separators ("1,800"): read without
+    // them, and said so.
+    std::string plainTexts[3];
+    auto plain = [&](std::string_view text, Column column, std::string& store) -> std::string_view {
+        if (text.find(',') == std::string_view::npos) return text;
+        std::optional<std::string> p = withoutThousandsSeparators(text);
+        if (!p) return text;
+        warnings.push_back({Code::cellThousandsSeparators, {columnArg(column), trimmed(text), *p}});
+        store = std::move(*p);
+        return store;
+    };
+    const std::string_view flowText = plain(row.flow, Column::flow, setting.flow);
+    const std::string_view lengthText = plain(row.length, Column::length, plainTexts[0]);
+    const std::string_view dpText = plain(row.dp, Column::dp, plainTexts[1]);
+    const std::string_view kText = plain(row.k, Column::k, plainTexts[2]);
+    if (setting.flow.empty()) setting.flow = trimmed(row.flow);
+
     setting.flowFactor = 1;
-    if (const std::string_view u = trimmed(row.unit); !u.empty()) {
+    std::string_view u = trimmed(row.unit);
+    if (u.empty()) u = trimmed(row.columnUnit);
+    if (!u.empty()) {
         if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
             fail(kFromFlow, {Code::cellNotOneOf, {columnArg(Column::unit), u, unitList()}});
     }
-    const std::string_view flow = trimmed(row.flow);
+    const std::string_view flow = trimmed(flowText);
     segment.flowGiven = !flow.empty();
     if (!flow.empty()) {
         if (const std::optional<CellProblem> problem = flowProblem(flow))
@@ -77,13 +96,14 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         fail(kFromSize, {Code::cellNotASize, {columnArg(Column::size), sizeText}});
     }
 
-    const NumberRead length = readCellNumber(row.length);
+    const NumberRead length = readCellNumber(lengthText);
     if (!length.value)
         fail(kFromLength, length.error->in(columnArg(Column::length)));
     else if (*length.value < 0)
-        fail(kFromLength, {Code::cellNegative, {columnArg(Column::length), trimmed(row.length)}});
+        fail(kFromLength, {Code::cellNegative, {columnArg(Column::length), trimmed(lengthText)}});
     else
-        segment.length = *length.value, segment.defined |= figureBit(Figure::length);
+        segment.length = *length.value * row.lengthFactor,
+        segment.defined |= figureBit(Figure::length);
 
     ZetaCell cell;
     if (!plainZetaText(row.zeta)) cell = parseZetaCell(row.zeta);
@@ -98,16 +118,16 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
     }
 
-    const NumberRead dp = readCellNumber(row.dp);
+    const NumberRead dp = readCellNumber(dpText);
     if (!dp.value)
         fail(kFromDp, dp.error->in(columnArg(Column::dp)));
     else if (*dp.value < 0)
-        fail(kFromDp, {Code::cellNegative, {columnArg(Column::dp), trimmed(row.dp)}});
+        fail(kFromDp, {Code::cellNegative, {columnArg(Column::dp), trimmed(dpText)}});
     else
-        segment.dp = *dp.value, segment.defined |= figureBit(Figure::dp);
+        segment.dp = *dp.value * row.dpFactor, segment.defined |= figureBit(Figure::dp);
 
     const std::string_view material = trimmed(row.material);
-    const std::string_view k = trimmed(row.k);
+    const std::string_view k = trimmed(kText);
     setting.roughness = calc::materialRoughness(0);
     setting.roughnessRead = false;
     if (!k.empty()) {
@@ -119,7 +139,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         } else {
             setting.roughness = *r.k;
             setting.roughnessRead = true;
-            warning = r.warning;
+            if (r.warning) warnings.push_back(std::move(*r.warning));
         }
     } else if (material.empty()) {
         setting.roughnessRead = true;
@@ -132,9 +152,11 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     }
 
     const std::string_view formula = trimmed(row.formula);
-    setting.formula = 1;
+    setting.formula = row.defaultFormula == 2 ? 2 : 1;
     setting.formulaRead = formula.empty() || formula == "1" || formula == "2";
-    if (formula == "2")
+    if (formula == "1")
+        setting.formula = 1;
+    else if (formula == "2")
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
         fail(kFromFriction, {Code::formulaNotOneOrTwo, {columnArg(Column::formula), formula}});

@@ -33,6 +33,7 @@ constexpr unsigned kFromDp = figureBits(Figure::dp, Figure::total, Figure::pathT
 // How a segment's duct is set, kept between reading its texts and computing
 // it (a segment whose flow is a sum waits for the segments beyond it).
 struct DuctSetting {
+    std::string flow;  // the flow text to compute with: thousands separators taken out
     SizeText size;
     float flowFactor = 1;       // m3/h per unit
     float roughness = 0;        // mm
@@ -50,7 +51,7 @@ struct DuctSetting {
 // fitting terms goes to `fittingTerms` and leaves ζ pending (see
 // applyZetaTerms); without `fittingTerms` such a cell cannot be read.
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::optional<msg::Message>& warning, ZetaCell* fittingTerms = nullptr);
+                 msg::Messages& warnings, ZetaCell* fittingTerms = nullptr);
 
 // Computes a segment whose duct is set by `setting`, with the flow text
 // `flow` in the setting's unit. Fills the figures the recalculation and the
@@ -71,8 +72,6 @@ private:
 
 // Adds a reason to a segment's reasons.
 void addReason(Segment& segment, msg::Message reason);
-// A reason still formed in English words, shown as it is.
-void addReason(Segment& segment, std::string reason);
 // A reason still formed in English words, shown as it is.
 void addReason(Segment& segment, std::string reason);
 

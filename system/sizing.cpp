@@ -156,6 +156,10 @@ Tree treeOf(const SystemResult& result) {
     std::vector<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
     for (std::uint32_t s = 0; s < segments.size(); ++s)
         if (segments[s].from != kNone) tree.children[next[segments[s].from]++] = s;
+    // A segment written toward the fan lies on its suction side: the tree
+    // turned it round, and a system whose sides disagree is not sized.
+    tree.suction.assign(segments.size(), false);
+    for (std::uint32_t s = 0; s < segments.size(); ++s) tree.suction[s] = segments[s].reversed;
     if (result.fan.node == kNone) return tree;
     tree.order.reserve(segments.size());
     auto addChildren = [&](std::uint32_t node) {

@@ -122,17 +122,21 @@ void SystemBuilder::State::computeChunk(RowChunk& chunk, SegmentCalculator& calc
     chunk.warnings.clear();
     chunk.fittingCells.clear();
     for (std::uint32_t i = 0; i < chunk.segments.size(); ++i) {
-        const SegmentTexts row = computing.row(chunk.firstRow + i);
+        SegmentTexts row = computing.row(chunk.firstRow + i);
+        row.columnUnit = options.units.flow;
+        row.lengthFactor = options.units.length;
+        row.dpFactor = options.units.dp;
+        row.defaultFormula = options.formula;
         const std::uint32_t index = chunk.firstSegment + i;
         Segment& segment = chunk.segments[i];
         DuctSetting setting;
-        std::optional<msg::Message> warning;
+        msg::Messages warnings;
         ZetaCell fittingTerms;
-        readSegment(row, segment, setting, warning, &fittingTerms);
-        if (warning) chunk.warnings.push_back({index, std::move(*warning)});
+        readSegment(row, segment, setting, warnings, &fittingTerms);
+        if (!warnings.empty()) chunk.warnings.push_back({index, msg::joined(std::move(warnings))});
         if (setting.zetaPending) chunk.fittingCells.emplace_back(index, std::move(fittingTerms));
         if (segment.flowGiven)
-            calculator.compute(segment, setting, trimmed(row.flow));
+            calculator.compute(segment, setting, setting.flow);
         else
             chunk.pending.push_back({index, std::move(setting)});
     }
@@ -197,6 +201,10 @@ void SystemBuilder::reserve(std::size_t rows) {
     st.topology.reserve(rows);
 }
 
+void SystemBuilder::setUnits(const ColumnUnits& units) {
+    if (state_->count == 0) state_->options.units = units;
+}
+
 std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     bool blank = true;
     for (std::string_view text : {row.segment, row.from, row.to, row.flow, row.unit, row.size,
@@ -227,6 +235,7 @@ SystemResult SystemBuilder::finish() {
     } else {
         sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators);
         applyFittingTerms(result, &tree, st.fittingCells);
+        if (st.options.compareFlows) checkGivenFlows(result, tree);
         computePaths(result, tree);
         computeBalance(result, tree, st.options.maxImbalance);
         computeFan(result, tree, st.options.fanMargin);

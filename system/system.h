@@ -17,6 +17,7 @@
 #include <string>
 
 #include "model.h"
+#include "table_file.h"
 
 namespace ductsys {
 
@@ -30,6 +31,14 @@ struct Options {
     double fanMargin = 0.10;
     // The air the ducts carry; the window's unless given (see air_state.h).
     calc::AirState air;
+    // The friction-factor formula of rows that name none: 公式二, the one
+    // that stays near Colebrook-White over the whole range of ducts.
+    int formula = 2;
+    // The units a file's header names for whole columns.
+    ColumnUnits units;
+    // Whether given air volumes are compared with what the segments beyond
+    // them carry: not for a run in file order, whose rows stand alone.
+    bool compareFlows = true;
     // The threads the calculation may use, this one included (0: the
     // machine's, see work_pool.h; 1: no other thread). The figures are the
     // same whatever the number.
@@ -56,6 +65,10 @@ public:
     // Optional, and only before the first row. Room for rows that never come
     // takes address space, not memory.
     void reserve(std::size_t rows);
+
+    // The units a file's header names for whole columns, once the header is
+    // read: only before the first row.
+    void setUnits(const ColumnUnits& units);
 
     // Computes the system. With topology errors (result.errors), the
     // segments keep what they compute alone and there are no paths,

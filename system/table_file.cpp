@@ -12,6 +12,7 @@
 
 #include "ascii.h"
 #include "csv_reader.h"
+#include "readers.h"
 
 namespace ductsys {
 
@@ -32,31 +33,182 @@ bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-// A header cell without a unit in brackets at its end.
-std::string_view withoutUnit(std::string_view cell) {
-    static constexpr std::pair<std::string_view, std::string_view> kBrackets[] = {
-        {"(", ")"}, {"（", "）"}, {"[", "]"}, {"【", "】"}};
-    for (const auto& [open, close] : kBrackets) {
-        if (!endsWith(cell, close)) continue;
-        const std::size_t at = cell.rfind(open);
-        if (at == std::string_view::npos || at == 0) continue;
-        return trimmedCell(cell.substr(0, at));
+// A header cell in one form: full-width letters, digits and signs as their
+// ASCII forms, every blank removed, ASCII letters in lower case, "∑" as "Σ".
+std::string headerKey(std::string_view cell) {
+    std::string key;
+    key.reserve(cell.size());
+    for (std::size_t i = 0; i < cell.size();) {
+        const auto c = static_cast<unsigned char>(cell[i]);
+        const std::string_view rest = cell.substr(i);
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+        } else if (startsWith(rest, kIdeographicSpace)) {
+            i += kIdeographicSpace.size();
+        } else if (startsWith(rest, kNoBreakSpace)) {
+            i += kNoBreakSpace.size();
+        } else if (c == 0xEF && rest.size() >= 3 &&
+                   ((static_cast<unsigned char>(rest[1]) == 0xBC &&
+                     static_cast<unsigned char>(rest[2]) >= 0x81) ||
+                    (static_cast<unsigned char>(rest[1]) == 0xBD &&
+                     static_cast<unsigned char>(rest[2]) <= 0x9E))) {
+            // U+FF01-U+FF5E: the full-width forms of '!' to '~'.
+            const unsigned code = (static_cast<unsigned char>(rest[1]) & 0x3Fu) << 6 |
+                                  (static_cast<unsigned char>(rest[2]) & 0x3Fu);
+            key += calc::asciiLower(static_cast<char>(code - 0xF01 + 0x21));
+            i += 3;
+        } else if (startsWith(rest, "∑")) {
+            key += "Σ";
+            i += std::string_view("∑").size();
+        } else {
+            key += calc::asciiLower(static_cast<char>(c));
+            ++i;
+        }
     }
-    return cell;
+    return key;
 }
 
-struct Alias {
-    std::string_view name;  // lower case
-    Column column;
+// A key split into the name and the unit in brackets at its end.
+struct NameAndUnit {
+    std::string_view name;
+    std::string_view unit;
+    bool bracketed = false;
 };
-// Other usual spellings besides each column's two names.
-constexpr Alias kAliases[] = {
-    {"管段", Column::segment}, {"管段编号", Column::segment}, {"编号", Column::segment},
-    {"流量", Column::flow},    {"风管尺寸", Column::size},    {"规格", Column::size},
-    {"管长", Column::length},  {"σζ", Column::zeta},          {"Σζ", Column::zeta},
-    {"ζ", Column::zeta},       {"局阻系数", Column::zeta},    {"材质", Column::material},
-    {"粗糙度k", Column::k},    {"绝对粗糙度", Column::k},
+NameAndUnit splitUnit(std::string_view key) {
+    static constexpr std::pair<std::string_view, std::string_view> kBrackets[] = {
+        {"(", ")"}, {"[", "]"}, {"【", "】"}};
+    for (const auto& [open, close] : kBrackets) {
+        if (!endsWith(key, close)) continue;
+        const std::size_t at = key.rfind(open);
+        if (at == std::string_view::npos) continue;
+        return {key.substr(0, at),
+                key.substr(at + open.size(), key.size() - close.size() - at - open.size()), true};
+    }
+    return {key, {}, false};
+}
+
+// What a known name stands for: an input column, or a column read by nobody
+// (results the calculation forms anew, remarks, other designers' columns).
+struct KnownName {
+    std::string_view name;  // as headerKey forms it
+    std::optional<Column> column;
 };
+// Other usual spellings besides each column's two names, then the columns
+// read by nobody that a designer's sheet or our own output has.
+constexpr KnownName kKnownNames[] = {
+    {"段", Column::segment},
+    {"管段", Column::segment},
+    {"管段编号", Column::segment},
+    {"管段号", Column::segment},
+    {"编号", Column::segment},
+    {"name", Column::segment},
+    {"流量", Column::flow},
+    {"风管尺寸", Column::size},
+    {"规格", Column::size},
+    {"管径", Column::size},
+    {"断面尺寸", Column::size},
+    {"管长", Column::length},
+    {"管段长度", Column::length},
+    {"Σζ", Column::zeta},
+    {"ζ", Column::zeta},
+    {"局阻系数", Column::zeta},
+    {"设备阻力", Column::dp},
+    {"附加阻力", Column::dp},
+    {"材质", Column::material},
+    {"管材", Column::material},
+    {"粗糙度k", Column::k},
+    {"绝对粗糙度", Column::k},
+    // Read by nobody.
+    {"备注", std::nullopt},
+    {"remark", std::nullopt},
+    {"remarks", std::nullopt},
+    {"序号", std::nullopt},
+    {"说明", std::nullopt},
+    {"宽度", std::nullopt},
+    {"高度", std::nullopt},
+    {"风速", std::nullopt},
+    {"流速", std::nullopt},
+    {"动压", std::nullopt},
+    {"比摩阻", std::nullopt},
+    {"摩擦阻力", std::nullopt},
+    {"沿程阻力", std::nullopt},
+    {"局部阻力", std::nullopt},
+    {"管段阻力", std::nullopt},
+    {"总阻力", std::nullopt},
+    {"累计阻力", std::nullopt},
+    {"当量直径", std::nullopt},
+    {"雷诺数", std::nullopt},
+    {"摩擦系数", std::nullopt},
+    {"equivalent_diameter", std::nullopt},
+    {"velocity", std::nullopt},
+    {"reynolds", std::nullopt},
+    {"lambda", std::nullopt},
+    {"rm", std::nullopt},
+    {"friction_loss", std::nullopt},
+    {"velocity_pressure", std::nullopt},
+    {"local_loss", std::nullopt},
+    {"total", std::nullopt},
+    {"running_total", std::nullopt},
+    {"path_total", std::nullopt},
+    {"on_index_run", std::nullopt},
+    {"sized", std::nullopt},  // sizing's mark, not a size with a symbol "d"
+};
+
+// The symbols written after a name ("长度 l", "局部阻力系数Σζ", "固定阻力 Δp").
+constexpr std::string_view kSymbols[] = {"l",  "q",  "d", "k",  "v",   "Σζ", "σζ",  "ζ",  "Δp",
+                                         "δp", "dp", "p", "no", "no.", "#",  "axb", "a×b"};
+
+// Every known name with its column: the columns' own two names first.
+template <typename F>
+void forEachName(F f) {
+    for (const ColumnName& n : columnNames) {
+        f(n.key, std::optional<Column>(n.column));
+        f(n.caption, std::optional<Column>(n.column));
+    }
+    for (const KnownName& n : kKnownNames) f(n.name, n.column);
+}
+
+// The characters of a UTF-8 text, for the distance between names.
+std::vector<char32_t> codePoints(std::string_view text) {
+    std::vector<char32_t> out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t code = len == 1 ? c : c & (0x7Fu >> len);
+        for (std::size_t k = 1; k < len && i + k < text.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        out.push_back(code);
+        i += len;
+    }
+    return out;
+}
+
+// Whether two names differ by one character left out, added, changed, or by
+// two neighbours swapped ("lenght", "风亮").
+bool oneEditApart(std::string_view a, std::string_view b) {
+    const std::vector<char32_t> x = codePoints(a), y = codePoints(b);
+    if (x == y) return false;
+    if (x.size() == y.size()) {
+        std::size_t first = 0;
+        while (x[first] == y[first]) ++first;
+        std::size_t last = x.size() - 1;
+        while (x[last] == y[last]) --last;
+        if (first == last) return true;
+        return last == first + 1 && x[first] == y[last] && x[last] == y[first];
+    }
+    const std::vector<char32_t>& longer = x.size() > y.size() ? x : y;
+    const std::vector<char32_t>& shorter = x.size() > y.size() ? y : x;
+    if (longer.size() != shorter.size() + 1) return false;
+    std::size_t i = 0;
+    while (i < shorter.size() && longer[i] == shorter[i]) ++i;
+    return std::equal(shorter.begin() + static_cast<std::ptrdiff_t>(i), shorter.end(),
+                      longer.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+}
+
+bool plainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 // Whether the text is valid UTF-8 up to its end; `complete` is false when
 // it ends inside a character that the next piece may finish. `valid` is the
@@ -236,6 +388,7 @@ bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
 struct HeaderTry {
     TableHeader header;
     std::optional<msg::Message> problem;
+    bool namesFlowAndSize = false;  // the row is the header, problem or not
 };
 HeaderTry tryHeader(const std::vector<std::string>& fields) {
     HeaderTry t;
@@ -243,21 +396,35 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
     t.header.fieldCount = fields.size();
     t.header.names.reserve(fields.size());
     for (const std::string& f : fields) t.header.names.emplace_back(trimmedCell(f));
+    std::optional<msg::Message> misspelt;
+    std::optional<Column> misspeltColumn;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const std::optional<Column> c = headerColumn(fields[i]);
-        if (!c) continue;  // other columns are carried by nobody
-        int& at = t.header.columns[static_cast<std::size_t>(*c)];
-        if (at >= 0) {
-            t.problem = msg::Message{msg::Code::headerColumnTwice, {trimmedCell(fields[i])}};
-            return t;
+        const HeaderCell cell = readHeaderCell(fields[i]);
+        if (!cell.nearest.empty() && !misspelt) {
+            misspelt = msg::Message{msg::Code::headerColumnMisspelt,
+                                    {trimmedCell(fields[i]), cell.nearest}};
+            misspeltColumn = headerColumn(cell.nearest);
         }
-        at = static_cast<int>(i);
+        if (!cell.column) continue;  // other columns are carried by nobody
+        int& at = t.header.columns[static_cast<std::size_t>(*cell.column)];
+        if (at >= 0 && !t.problem)
+            t.problem = msg::Message{msg::Code::headerColumnTwice, {trimmedCell(fields[i])}};
+        if (at < 0) at = static_cast<int>(i);
+        if (std::optional<msg::Message> problem =
+                readColumnUnit(*cell.column, cell.unit, t.header.units);
+            problem && !t.problem)
+            t.problem =
+                msg::Message{msg::Code::headerColumnUnit, {trimmedCell(fields[i]), *problem}};
     }
+    // A misspelt flow or size still makes the row the header: its problem is
+    // the misspelling.
+    auto named = [&](Column c) { return t.header.column(c) >= 0 || misspeltColumn == c; };
+    t.namesFlowAndSize = named(Column::flow) && named(Column::size);
+    if (misspelt && !t.problem) t.problem = misspelt;
     for (Column needed : {Column::flow, Column::size}) {
-        if (t.header.column(needed) < 0) {
+        if (!named(needed) && !t.problem) {
             const ColumnName& n = columnNames[static_cast<std::size_t>(needed)];
             t.problem = msg::Message{msg::Code::headerLacksColumn, {n.key, n.caption}};
-            return t;
         }
     }
     return t;
@@ -311,8 +478,7 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
         for (char d : kDelimiters) {
             if (given != 0 && d != given) continue;
             HeaderTry t = tryHeader(splitLine(l.text, d));
-            if (!t.problem ||
-                (t.header.column(Column::flow) >= 0 && t.header.column(Column::size) >= 0)) {
+            if (!t.problem || t.namesFlowAndSize) {
                 // A row that names both is the header, even when it names a
                 // column twice: that is then its problem.
                 s.header = t.header;
@@ -397,13 +563,97 @@ std::string_view trimmedCell(std::string_view text) {
     return text;
 }
 
-std::optional<Column> headerColumn(std::string_view cell) {
-    const std::string name = calc::asciiLower(withoutUnit(trimmedCell(cell)));
-    for (const ColumnName& n : columnNames)
-        if (name == n.key || name == n.caption) return n.column;
-    for (const Alias& a : kAliases)
-        if (name == a.name) return a.column;
-    return std::nullopt;
+HeaderCell readHeaderCell(std::string_view cell) {
+    HeaderCell h;
+    const std::string key = headerKey(cell);
+    const NameAndUnit split = splitUnit(key);
+    const std::string_view name = split.name;
+    if (name.empty()) return h;
+    auto take = [&](std::optional<Column> column, std::string_view unit) {
+        h.column = column;
+        h.known = true;
+        h.unit = std::string(unit);
+    };
+    bool found = false;
+    forEachName([&](std::string_view known, std::optional<Column> column) {
+        if (!found && name == headerKey(known)) take(column, split.unit), found = true;
+    });
+    if (found) return h;
+    // A name followed by its symbol ("长度l", "局部阻力系数Σζ") or, without
+    // brackets, by its unit ("风量m3/h"). The longest name that fits wins.
+    std::size_t best = 0;
+    forEachName([&](std::string_view known, std::optional<Column> column) {
+        const std::string k = headerKey(known);
+        if (k.size() <= best || !startsWith(name, k) || !column) return;
+        const std::string_view rest = name.substr(k.size());
+        const bool symbol =
+            std::find(std::begin(kSymbols), std::end(kSymbols), rest) != std::end(kSymbols);
+        if (symbol) {
+            take(column, split.unit);
+        } else if (!split.bracketed && !plainAscii(k) && !rest.empty() &&
+                   (column == Column::flow || column == Column::length || column == Column::dp ||
+                    column == Column::size || column == Column::k)) {
+            ColumnUnits units;
+            if (readColumnUnit(*column, rest, units)) return;
+            take(column, rest);
+        } else {
+            return;
+        }
+        best = k.size();
+    });
+    if (best > 0) return h;
+    // A near miss of an input column's name: a misspelling, not another column.
+    if (codePoints(name).size() < 2) return h;
+    forEachName([&](std::string_view known, std::optional<Column> column) {
+        if (!h.nearest.empty() || !column) return;
+        const std::string k = headerKey(known);
+        if (plainAscii(k) && k.size() < 4) return;  // "to", "dp": too short to guess
+        if (oneEditApart(name, k)) h.nearest = std::string(known);
+    });
+    return h;
+}
+
+std::optional<Column> headerColumn(std::string_view cell) { return readHeaderCell(cell).column; }
+
+std::optional<msg::Message> readColumnUnit(Column column, std::string_view unit,
+                                           ColumnUnits& units) {
+    using msg::Code;
+    const std::string u = headerKey(unit);
+    if (u.empty()) return {};
+    struct Scale {
+        std::string_view unit;
+        double factor;
+    };
+    auto scaled = [&](std::initializer_list<Scale> scales, double& into,
+                      Code known) -> std::optional<msg::Message> {
+        for (const Scale& s : scales)
+            if (u == s.unit) {
+                into = s.factor;
+                return {};
+            }
+        return msg::Message{Code::unitUnknown, {unit, known}};
+    };
+    switch (column) {
+        case Column::flow:
+            if (!unitFactor(unit)) return msg::Message{Code::unitUnknownAirVolume, {unit}};
+            units.flow = std::string(trimmedCell(unit));
+            return {};
+        case Column::length:
+            return scaled(
+                {{"m", 1}, {"米", 1}, {"cm", 0.01}, {"厘米", 0.01}, {"mm", 0.001}, {"毫米", 0.001}},
+                units.length, Code::unitsOfLength);
+        case Column::dp:
+            return scaled({{"pa", 1}, {"帕", 1}, {"kpa", 1000}, {"千帕", 1000}}, units.dp,
+                          Code::unitsOfDp);
+        case Column::size:
+        case Column::k: {
+            double mm = 1;
+            return scaled({{"mm", 1}, {"毫米", 1}}, mm,
+                          column == Column::size ? Code::unitsOfSize : Code::unitsOfRoughness);
+        }
+        default:
+            return {};  // names, nodes, texts and coefficients: what the brackets say is theirs
+    }
 }
 
 // A read that failed, with the system's reason.
@@ -515,6 +765,12 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
 
     const std::vector<StartLine> lines = startLines(text, atEnd);
+    if (lines.empty() && !atEnd && !trimmedCell(text).empty()) {
+        // No line ends within what the header is looked for in.
+        const std::size_t first = text.find_first_not_of(" \t\n");
+        const long at = 1 + static_cast<long>(std::count(text.begin(), text.begin() + first, '\n'));
+        return {Kind::badHeader, at, {{msg::Code::headerLineTooLong, {at, 16 * kChunk / 1024}}}};
+    }
     const HeaderSearch search = searchHeader(lines, options_.delimiter);
     if (lines.empty()) return {Kind::empty, 0, {{msg::Code::fileEmpty, {}}}};
     if (!search.found) {
@@ -538,6 +794,16 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
     TableHeader header = search.header;
     header.encoding = encoding;
+    // The header's cells that name no column any reader takes, said once the
+    // header's line is reached so that notes come in line order.
+    std::vector<std::string> unused;
+    for (const StartLine& l : lines) {
+        if (l.line != header.line) continue;
+        for (const std::string& cell : splitLine(l.text, header.delimiter)) {
+            const std::string_view name = trimmedCell(cell);
+            if (!name.empty() && !readHeaderCell(name).known) unused.emplace_back(name);
+        }
+    }
     raw.clear();
     raw.shrink_to_fit();
 
@@ -557,6 +823,8 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
                 return true;
             }
             headerDone = true;
+            for (const std::string& name : unused)
+                onNote({header.line, {msg::Code::noteColumnNotUsed, {name}}, false});
             if (!onHeader(header)) return !(stopped = true);
             return true;
         }

@@ -59,10 +59,32 @@ inline constexpr std::array<ColumnName, kColumnCount> columnNames = [] {
 }();
 
 // The column a header cell names: its English or Chinese name or another
-// usual spelling (段, 管段, Σζ, ζ, …), in any letter case, with blanks
-// around it (the ideographic space too) and a unit in brackets after it
-// ("风量(m3/h)", "长度（m）", "flow [m3/h]"). None for any other text.
+// usual spelling (管段编号, 管长, 管径, 设备阻力, Σζ, …), in any letter case,
+// in full-width or half-width forms, with blanks anywhere in it (the
+// ideographic space too), a symbol after the name and a unit in brackets
+// after it ("风量(m3/h)", "长度 l (m)", "局部阻力系数Σζ", "flow [m3/h]").
+// None for any other text.
 std::optional<Column> headerColumn(std::string_view cell);
+
+// What a header cell says, read whole: the column it names and the unit in
+// its brackets, or that it is a column of results or remarks (read by
+// nobody), or the nearest known name to a cell that names nothing.
+struct HeaderCell {
+    std::optional<Column> column;
+    std::string unit;     // as written in the brackets, trimmed; empty when none
+    bool known = false;   // a column or a known column of results or remarks
+    std::string nearest;  // a misspelt column's name ("lenght": "length")
+};
+HeaderCell readHeaderCell(std::string_view cell);
+
+// The units a header names for whole columns. A flow column in l/s reads its
+// numbers in l/s where a row names no unit of its own; a length in mm or a
+// fixed loss in kPa is read as such.
+struct ColumnUnits {
+    std::string flow;   // a flow unit text, empty for m3/h
+    double length = 1;  // m per unit of the length column
+    double dp = 1;      // Pa per unit of the fixed-loss column
+};
 
 // A text with blanks, tabs, line ends and ideographic spaces removed at
 // both ends.
@@ -83,6 +105,12 @@ struct TableFileOptions {
     char delimiter = 0;
 };
 
+// Reads the unit a header gives `column` into `units`: empty when it is a
+// unit the column is read in (or the column's brackets hold no unit),
+// otherwise why not ('unknown unit "furlong" (a length is read in m, cm or
+// mm)').
+std::optional<msg::Message> readColumnUnit(Column column, std::string_view unit,
+                                           ColumnUnits& units);
 // A row above the header with a name and a value in its first two cells and
 // nothing else ("风机,F"): a setting of the document the table belongs to.
 struct SettingRow {
@@ -112,6 +140,7 @@ struct TableHeader {
     long line = 0;
     char delimiter = ',';
     Encoding encoding = Encoding::utf8;  // utf8 or gb18030, as decoded
+    ColumnUnits units;
     int column(Column c) const { return columns[static_cast<std::size_t>(c)]; }
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "ascii.h"
 #include "readers.h"
 #include "table_file.h"
 
@@ -19,6 +20,25 @@ msg::Message nodeLabel(const SystemResult& result, std::uint32_t node) {
 // The caption of a node column, as the messages name it in either language.
 std::string_view caption(Column column) {
     return columnNames[static_cast<std::size_t>(column)].caption;
+}
+
+// "A, B and 3 more": node names for a message; `nodes` is not empty.
+msg::Message nodeList(const SystemResult& result, const std::vector<std::uint32_t>& nodes) {
+    using msg::Code;
+    constexpr std::size_t kShown = 5;
+    msg::Message list = nodeLabel(result, nodes[0]);
+    for (std::size_t i = 1; i < nodes.size() && i < kShown; ++i)
+        list = {i + 1 == nodes.size() ? Code::listLast : Code::listNext,
+                {std::move(list), nodeLabel(result, nodes[i])}};
+    if (nodes.size() > kShown)
+        list = {Code::listMoreNodes, {std::move(list), nodes.size() - kShown}};
+    return list;
+}
+
+// "nodes A and B", or "no node" when there is none.
+msg::Message someNodes(const SystemResult& result, const std::vector<std::uint32_t>& nodes) {
+    if (nodes.empty()) return {msg::Code::nodesNone, {}};
+    return {msg::Code::nodesSome, {nodeList(result, nodes)}};
 }
 
 }  // namespace
@@ -168,15 +188,74 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     }
 
     tree.firstChild.assign(nodes + 1, 0);
+    tree.suction.assign(count, false);
     if (count == 0) return tree;
-    const std::uint32_t fan = reader.fanNode();
+    std::uint32_t fan = reader.fanNode();
+    if (!reader.fanNamed()) {
+        // The fan is the one node no segment enters (a supply system), or
+        // else the one node no segment leaves (an exhaust system).
+        std::vector<bool> entered(nodes, false), left(nodes, false);
+        for (std::uint32_t s = 0; s < count; ++s)
+            if (inTree(s)) left[segments[s].from] = true, entered[segments[s].to] = true;
+        // Among the nodes joined to the first row's: segments not joined to
+        // them are another matter (not connected to the fan).
+        std::vector<bool> joined(nodes, false);
+        std::vector<std::uint32_t> reach;
+        if (fan != kNone) joined[fan] = true, reach.push_back(fan);
+        while (!reach.empty()) {
+            const std::uint32_t n = reach.back();
+            reach.pop_back();
+            for (std::uint32_t i = firstEdge[n]; i < firstEdge[n + 1]; ++i)
+                if (const std::uint32_t m = other(edges[i], n); !joined[m])
+                    joined[m] = true, reach.push_back(m);
+        }
+        std::vector<std::uint32_t> sources, sinks;
+        for (std::uint32_t n = 0; n < nodes; ++n) {
+            if (!joined[n]) continue;
+            if (left[n] && !entered[n]) sources.push_back(n);
+            if (entered[n] && !left[n]) sinks.push_back(n);
+        }
+        if (sources.size() == 1) {
+            fan = sources.front();
+        } else if (sinks.size() == 1) {
+            fan = sinks.front();
+        } else if (!sources.empty() || !sinks.empty()) {
+            result.errors.push_back({Kind::noFan,
+                                     {},
+                                     {msg::Code::fanNodeUnclear,
+                                      {someNodes(result, sources), someNodes(result, sinks)}}});
+            return tree;
+        }
+    }
     result.fan.node = fan;
     if (fan == kNone || firstEdge[fan + 1] == firstEdge[fan]) {
+        // The nodes whose names come nearest the one given: those that
+        // hold it or differ from it in letter case or a character or two.
+        std::vector<std::uint32_t> near;
+        if (fan != kNone) {
+            const std::string given = calc::asciiLower(result.nodeNames[fan]);
+            for (std::uint32_t n = 0; n < nodes; ++n) {
+                if (n == fan || firstEdge[n + 1] == firstEdge[n]) continue;
+                const std::string name = calc::asciiLower(result.nodeNames[n]);
+                if (name.empty()) continue;
+                std::size_t same = 0;
+                while (same < name.size() && same < given.size() && name[same] == given[same])
+                    ++same;
+                if (name.find(given) != std::string::npos ||
+                    given.find(name) != std::string::npos ||
+                    same + 2 >= std::max(name.size(), given.size()))
+                    near.push_back(n);
+            }
+        }
         result.errors.push_back(
             {Kind::noFan,
              {},
-             fan == kNone ? msg::Message{msg::Code::noFanNode, {}}
-                          : msg::Message{msg::Code::noSegmentAtFanNode, {nodeLabel(result, fan)}}});
+             fan == kNone
+                 ? msg::Message{msg::Code::noFanNode, {}}
+                 : (near.empty()
+                        ? msg::Message{msg::Code::noSegmentAtFanNode, {nodeLabel(result, fan)}}
+                        : msg::Message{msg::Code::noSegmentAtFanNodeNearest,
+                                       {nodeLabel(result, fan), nodeList(result, near)}})});
         return tree;
     }
 
@@ -192,6 +271,10 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         for (std::uint32_t i = firstEdge[n + 1]; i-- > firstEdge[n];)
             if (!used[edges[i]]) stack.push_back({edges[i], n});
     };
+    // Segments against their side's air, said only when the segments close
+    // no loop: in a loop, which way is against depends on where it is cut.
+    std::vector<TopologyError> againstAir;
+    const std::size_t errorsBefore = result.errors.size();
     reachedNode[fan] = true;
     tree.order.reserve(count);
     pushEdges(fan);
@@ -235,6 +318,21 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
             continue;
         }
         Segment& segment = segments[s];
+        // The air moves away from the fan on its discharge side and toward
+        // it on its suction side: the side is that of the first segment
+        // from the fan, and every segment beyond must go the same way.
+        const bool against = segment.from != n;
+        const bool onSuction = n == fan ? against : tree.suction[parentEdge[n]];
+        tree.suction[s] = onSuction;
+        if (against != onSuction) {
+            const std::uint32_t up = onSuction ? m : n, down = onSuction ? n : m;
+            againstAir.push_back(
+                {Kind::againstAir,
+                 {s},
+                 {onSuction ? msg::Code::segmentAgainstSuctionAir
+                            : msg::Code::segmentAgainstDischargeAir,
+                  {segmentList(result, {s}), nodeLabel(result, up), nodeLabel(result, down)}}});
+        }
         if (segment.from != n) {
             std::swap(segment.from, segment.to);
             segment.reversed = true;
@@ -247,6 +345,8 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         pushEdges(m);
     }
 
+    if (result.errors.size() == errorsBefore)
+        for (TopologyError& e : againstAir) result.errors.push_back(std::move(e));
     for (std::uint32_t s : tree.order) ++tree.firstChild[segments[s].from + 1];
     for (std::uint32_t n = 0; n < nodes; ++n) tree.firstChild[n + 1] += tree.firstChild[n];
     tree.children.resize(tree.firstChild[nodes]);

@@ -43,6 +43,8 @@ public:
 
     // The fan's node; kNone when it was named and no row has it.
     std::uint32_t fanNode() const { return fan_; }
+    // Whether the fan's node was named rather than taken from the rows.
+    bool fanNamed() const { return !fanName_.empty(); }
     // Whether a segment was already found to be outside any tree.
     bool excluded(std::uint32_t segment) const { return excluded_[segment]; }
     const std::vector<bool>& excludedSegments() const { return excluded_; }
@@ -68,6 +70,9 @@ struct Tree {
     LargeArray<std::uint32_t> order;       // segments, fan first
     LargeArray<std::uint32_t> firstChild;  // by node, into `children`; size nodes + 1
     LargeArray<std::uint32_t> children;    // segments grouped by their 起点
+    // By segment: on the fan's suction side, where the air moves toward it
+    // (written from the far end toward the fan).
+    std::vector<bool> suction;
     std::uint32_t childCount(std::uint32_t node) const {
         return firstChild[node + 1] - firstChild[node];
     }

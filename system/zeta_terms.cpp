@@ -92,15 +92,15 @@ std::optional<double> splitCount(std::string_view& body) {
 
 std::string argumentNames(const fittings::Fitting& f) {
     std::string names;
-    for (const fittings::ParamSpec& p : f.params)
+    for (const fittings::ParamRule& p : f.params)
         names += (names.empty() ? "" : ", ") + std::string(p.name);
     if (f.methods.size() > 1) names += (names.empty() ? "" : ", ") + std::string("method");
     if (f.needsReference) names += (names.empty() ? "" : ", ") + std::string("ref");
     return names.empty() ? "none" : names;
 }
 
-const fittings::ParamSpec* namedParam(const fittings::Fitting& f, std::string_view key) {
-    for (const fittings::ParamSpec& p : f.params)
+const fittings::ParamRule* namedParam(const fittings::Fitting& f, std::string_view key) {
+    for (const fittings::ParamRule& p : f.params)
         if (calc::equalsIgnoringAsciiCase(p.name, key) ||
             calc::equalsIgnoringAsciiCase(p.option, key) || p.caption == key)
             return &p;
@@ -132,7 +132,7 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
         if (part.empty()) return "has an empty argument";
         const std::size_t eq = part.find('=');
         std::string_view value = part;
-        const fittings::ParamSpec* spec = nullptr;
+        const fittings::ParamRule* rule = nullptr;
         if (eq != std::string_view::npos) {
             named = true;
             const std::string_view key = trimmed(part.substr(0, eq));
@@ -146,14 +146,14 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
                 term.args.reference = std::string(value);
                 continue;
             }
-            spec = namedParam(f, key);
-            if (!spec)
+            rule = namedParam(f, key);
+            if (!rule)
                 return std::string(f.id) + " has no argument " + quoted(key) + " (" +
                        argumentNames(f) + ")";
         } else {
             if (named) return "gives an unnamed argument after a named one";
             if (position < f.params.size()) {
-                spec = &f.params[position++];
+                rule = &f.params[position++];
             } else if (f.needsReference && term.args.reference.empty()) {
                 term.args.reference = std::string(part);
                 continue;
@@ -163,8 +163,8 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
             }
         }
         const NumberRead read = readCellNumber(value);
-        if (!read.value) return std::string(spec->name) + " " + problemText(*read.error);
-        term.args[spec->param] = *read.value;
+        if (!read.value) return std::string(rule->name) + " " + problemText(*read.error);
+        term.args[rule->param] = *read.value;
     }
     return {};
 }
@@ -234,7 +234,7 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
         f = fittings::find(f->otherKind);
         fittings::Args kept;
         kept.method = {};
-        for (const fittings::ParamSpec& p : f->params) kept[p.param] = args[p.param];
+        for (const fittings::ParamRule& p : f->params) kept[p.param] = args[p.param];
         kept.reference = args.reference;
         args = kept;
     }
@@ -246,7 +246,7 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
     const std::optional<double> ownVelocity = velocityOf(segment);
     std::optional<double> refVelocity;  // of the section ζ refers to
 
-    const bool takesRatios = fittings::paramSpec(*f, Param::qsQc) != nullptr;
+    const bool takesRatios = fittings::paramRule(*f, Param::qsQc) != nullptr;
     if (f->tee) {
         if (!n)
             return "a tee takes its ratios from a system: " + std::string(f->id) + " here has none";
@@ -271,11 +271,11 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
                 return "a leg of the tee has no air volume";
             if (c.flow <= 0) return "the combined flow of the tee is 0";
             args[Param::fsFc] = *fs / *fc;
-            if (fittings::paramSpec(*f, Param::fstFc)) args[Param::fstFc] = *fst / *fc;
+            if (fittings::paramRule(*f, Param::fstFc)) args[Param::fstFc] = *fst / *fc;
             args[Param::qsQc] = static_cast<double>(side.flow) / c.flow;
         }
-    } else if (fittings::paramSpec(*f, Param::areaRatio) || fittings::paramSpec(*f, Param::beta)) {
-        const Param p = fittings::paramSpec(*f, Param::areaRatio) ? Param::areaRatio : Param::beta;
+    } else if (fittings::paramRule(*f, Param::areaRatio) || fittings::paramRule(*f, Param::beta)) {
+        const Param p = fittings::paramRule(*f, Param::areaRatio) ? Param::areaRatio : Param::beta;
         // The transition sits where the segment starts, between it and the
         // segment on the fan's side; in a supply system the air comes from
         // there.
@@ -288,12 +288,12 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
         } else {
             if (!n)
                 return std::string(f->id) + " needs " +
-                       std::string(fittings::paramSpec(*f, p)->name) +
+                       std::string(fittings::paramRule(*f, p)->name) +
                        " (no neighbouring segment here)";
             if (!n->missing.empty()) return n->missing;
             if (!n->combined)
                 return std::string(f->id) + " needs " +
-                       std::string(fittings::paramSpec(*f, p)->name) +
+                       std::string(fittings::paramRule(*f, p)->name) +
                        " (the segment starts at the fan)";
             const Segment& other = *n->combined;
             const std::optional<double> otherArea = area(other);
@@ -313,7 +313,7 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
     out.valid = r.valid;
     out.note = r.note;
 
-    for (const fittings::ParamSpec& p : f->params) {
+    for (const fittings::ParamRule& p : f->params) {
         std::optional<double> v = args[p.param];
         if (!v && p.byDefault) v = p.byDefault;
         if (!v) continue;

@@ -111,7 +111,7 @@ void FittingsDialog::showFitting() {
     const int index = fittings_->currentRow();
     if (index < 0) return;
     const fit::Fitting& f = fit::all()[static_cast<std::size_t>(index)];
-    for (const fit::ParamSpec& p : f.params) {
+    for (const fit::ParamRule& p : f.params) {
         auto* box = new QLineEdit;
         QString hint;
         if (p.byDefault) hint = QStringLiteral("默认 ") + q(fit::numberText(*p.byDefault));

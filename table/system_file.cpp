@@ -80,13 +80,10 @@ void takeAbove(const ductsys::TableHeader& header, LoadedSystem& loaded) {
     };
     std::vector<Above> rows;
     for (const ductsys::SettingRow& s : header.settings) {
-        bool known = false;
-        for (const SettingName& n : kSettingNames)
-            if (s.name == n.name || calc::equalsIgnoringAsciiCase(s.name, n.english)) {
-                loaded.settings.*(n.field) = s.value;
-                known = true;
-            }
-        if (!known) rows.push_back({s.line, {s.name, s.value}});
+        if (const SettingName* n = ductsys::settingNamed(s.name))
+            loaded.settings.*(n->field) = s.value;
+        else
+            rows.push_back({s.line, {s.name, s.value}});
     }
     for (const ductsys::TitleRow& t : header.titles) rows.push_back({t.line, {t.text}});
     std::stable_sort(rows.begin(), rows.end(),

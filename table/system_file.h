@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "rows.h"
+#include "system/document_settings.h"
 #include "table_file.h"
 
 namespace table {
@@ -37,33 +38,10 @@ struct DocumentLayout {
     std::vector<std::string> keptNames;  // the kept columns' header texts
 };
 
-// The settings of a document, as typed (empty: the program's default).
-struct DocumentSettings {
-    std::string temperature;   // °C
-    std::string altitude;      // m
-    std::string fan;           // the fan's node
-    std::string maxImbalance;  // % of the branch totals
-    std::string margin;        // % on the index run's total
-    std::string maxVelocity;   // m/s, the velocity marked above it
-    std::string formula;       // the friction formula of rows that name none
-    bool operator==(const DocumentSettings&) const = default;
-};
-
-// The settings' names as written in the file's rows above the header.
-struct SettingName {
-    std::string DocumentSettings::*field;
-    std::string_view name;     // as written
-    std::string_view english;  // also read
-};
-inline const SettingName kSettingNames[] = {
-    {&DocumentSettings::temperature, "温度", "temperature"},
-    {&DocumentSettings::altitude, "海拔", "altitude"},
-    {&DocumentSettings::fan, "风机", "fan"},
-    {&DocumentSettings::maxImbalance, "不平衡率限值", "max-imbalance"},
-    {&DocumentSettings::margin, "风机压力余量", "margin"},
-    {&DocumentSettings::maxVelocity, "最大风速", "max-velocity"},
-    {&DocumentSettings::formula, "空白公式", "formula"},
-};
+// The settings of a document, kept as name,value rows above the header.
+using DocumentSettings = ductsys::DocumentSettings;
+using ductsys::kSettingNames;
+using ductsys::SettingName;
 
 struct LoadedSystem {
     std::vector<RowTexts> rows;

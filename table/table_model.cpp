@@ -513,6 +513,9 @@ void TableModel::applySettingsOnly(const DocumentSettings& settings) {
     if (!f.empty() && f != "1" && f != "2")
         problems << QStringLiteral("空白公式“%1”不是 1 或 2，按公式一计算")
                         .arg(QString::fromUtf8(f.data(), qsizetype(f.size())));
+    // The document's formula for rows that name none stands in for the
+    // system's own default, so that every use of the options computes alike.
+    options.formula = formula_ == "2" ? 2 : 1;
     options_ = std::move(options);
     settingsProblem_ = problems.join(QLatin1Char('\n'));
 }

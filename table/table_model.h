@@ -161,7 +161,12 @@ private:
     double temperature_ = ductsys::kStandardTemperatureC, pressure_ = ductsys::kSeaLevelKPa;
     bool airGiven_ = false;
     std::string formula_ = "1";  // for rows that name none
-    ductsys::Options options_;
+    // 公式一 for rows that name none until the document's setting says otherwise.
+    ductsys::Options options_ = [] {
+        ductsys::Options o;
+        o.formula = 1;
+        return o;
+    }();
     ductsys::SystemResult result_;
     std::vector<std::uint32_t> rowSegment_;  // by row
     std::vector<int> segmentRow_;            // by segment

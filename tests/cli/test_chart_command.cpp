@@ -112,8 +112,8 @@ TEST_F(ChartCommand, EverySegmentIsAPointWithTheSystemsFiguresOnTheLogAxes) {
     EXPECT_EQ(chart.out, "");
     const std::string svg = read("chart.svg");
 
-    // The figures as the system command writes them.
-    const Outcome table = run({"system", csv, "--format", "csv"});
+    // The figures as the system command writes them with the chart's formula.
+    const Outcome table = run({"system", csv, "--formula", "1", "--format", "csv"});
     ASSERT_EQ(table.status, 0) << table.err;
     std::map<std::string, std::pair<std::string, std::string>> figures;  // flow, rm
     std::istringstream lines(table.out);

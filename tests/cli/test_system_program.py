@@ -26,7 +26,8 @@ PROGRAM = None
 #                                                   └──2-4 (Σ 2200, 320x250, 6 m, ζ 0.4)── 4
 #   4 ──4-5 (1000, φ200, 10 m, ζ 1.5, dp 20)── 5;   4 ──4-6 (1200, φ250, 4 m, ζ 0.8, dp 20)── 6
 #
-# By hand, from the window's own figures for each duct (thin steel, formula 1):
+# By hand, from the window's own figures for each duct (thin steel, 公式一: the
+# tests run it with --formula 1, as system's own default is 公式二):
 #   4-5: Rm 4.376865 x 10 = 43.76865; Pd 47.06439, Z 1.5 x 47.06439 = 70.59659;
 #        total 43.76865 + 70.59659 + 20 = 134.3652
 #   4-6: 1.960265 x 4 = 7.84106; Z 0.8 x 27.75971 = 22.20777; total 50.04883
@@ -64,10 +65,12 @@ def run(*args, stdin=""):
 
 class SystemFormats(unittest.TestCase):
     def test_json_has_the_shape_and_the_hand_worked_figures(self):
-        status, out, err = run("system", "--format", "json", "-", stdin=SYSTEM)
+        status, out, err = run("system", "--formula", "1", "--format", "json", "-", stdin=SYSTEM)
         self.assertEqual((status, err), (0, ""))
         doc = json.loads(out)
-        self.assertEqual(list(doc), ["air", "segments", "paths", "index_run", "junctions", "fan"])
+        self.assertEqual(list(doc), ["air", "formulas", "segments", "paths", "index_run",
+                                     "junctions", "fan"])
+        self.assertEqual(doc["formulas"], [1])
         self.assertEqual(doc["air"], {"temperature": 20, "pressure": 101.325, "density": 1.204,
                                       "viscosity": 1.506e-05})
         self.assertEqual([list(s) for s in doc["segments"]], [SEGMENT_KEYS] * 5)
@@ -98,7 +101,7 @@ class SystemFormats(unittest.TestCase):
         self.assertAlmostEqual(fan["pressure"], 373.5237, delta=1e-3)
 
     def test_csv_and_text_show_the_window_texts_of_the_same_figures(self):
-        status, out, _ = run("system", "--format", "csv", "-", stdin=SYSTEM)
+        status, out, _ = run("system", "--formula", "1", "--format", "csv", "-", stdin=SYSTEM)
         self.assertEqual(status, 0)
         rows = list(csv.DictReader(io.StringIO(out)))
         self.assertEqual(list(rows[0]), SEGMENT_KEYS)
@@ -106,7 +109,7 @@ class SystemFormats(unittest.TestCase):
         self.assertEqual(rows[3]["path_total"], "339.567")
         self.assertEqual([r["on_index_run"] for r in rows], ["true", "false", "true", "true",
                                                              "false"])
-        status, text, _ = run("system", "-", stdin=SYSTEM)
+        status, text, _ = run("system", "--formula", "1", "-", stdin=SYSTEM)
         self.assertEqual(status, 0)
         self.assertIn("* 5", text)
         self.assertIn("over the limit", text)
@@ -114,7 +117,7 @@ class SystemFormats(unittest.TestCase):
         self.assertIn("(the window's air)", text)
 
     def test_max_imbalance_and_margin_change_the_flags_and_the_pressure(self):
-        _, out, _ = run("system", "--format", "json", "--max-imbalance", "0.7", "--margin",
+        _, out, _ = run("system", "--formula", "1", "--format", "json", "--max-imbalance", "0.7", "--margin",
                         "0.15", "-", stdin=SYSTEM)
         doc = json.loads(out)
         self.assertEqual([j["exceeds"] for j in doc["junctions"]], [True, False])
@@ -213,11 +216,11 @@ class Workbook(unittest.TestCase):
         self.dir.cleanup()
 
     def test_sheets_numbers_and_highlighting(self):
-        status, out, err = run("system", "--format", "xlsx", "-o", self.path, "-", stdin=SYSTEM)
+        status, out, err = run("system", "--formula", "1", "--format", "xlsx", "-o", self.path, "-", stdin=SYSTEM)
         self.assertEqual((status, out, err), (0, "", ""))
         book = openpyxl.load_workbook(self.path)
         self.assertEqual(book.sheetnames, ["水力计算表", "环路", "说明", "局部阻力明细"])
-        _, csv_out, _ = run("system", "--format", "csv", "-", stdin=SYSTEM)
+        _, csv_out, _ = run("system", "--formula", "1", "--format", "csv", "-", stdin=SYSTEM)
         rows = list(csv.DictReader(io.StringIO(csv_out)))
         sheet = book["水力计算表"]
         numeric = {3: "flow", 5: "equivalent_diameter", 6: "velocity", 7: "reynolds",
@@ -518,6 +521,121 @@ class Presets(unittest.TestCase):
                 gaps = [abs(s["velocity"] - target)
                         for s in self.sizes("--target-velocity", str(target))]
                 self.assertEqual(gaps, sorted(gaps))
+
+
+class DesignersFiles(unittest.TestCase):
+    """Office files as designers write them: every column read or named."""
+
+    # The same system under the headers of our own workbook, an office sheet
+    # and plain English: the same figures every time.
+    PLAIN = "segment,flow,size,length,zeta,dp\n1-2,,500x320,5,0.5,150\n2-3,2500,400x250,8,0.5,\n"
+    HEADERS = [
+        ("our workbook's", "段号,风量 L (m³/h),尺寸,长度 l (m),局部阻力系数 Σζ,固定阻力 Δp (Pa)"),
+        ("an office sheet's", "管段编号,风量(CMH),管径,管段长度,局部阻力系数Σζ,设备阻力"),
+        ("squeezed and full-width", "编号,风量（立方米/小时）,断面尺寸,长度L(m),Σζ,附加阻力"),
+    ]
+
+    def figures(self, text, *options):
+        status, out, err = run("system", "--format", "json", *options, "-", stdin=text)
+        self.assertEqual(status, 0, err)
+        return [(s["flow"], s["total"]) for s in json.loads(out)["segments"]]
+
+    def test_every_header_form_gives_the_same_figures(self):
+        expected = self.figures(self.PLAIN)
+        rows = self.PLAIN.split("\n", 1)[1]
+        for name, header in self.HEADERS:
+            with self.subTest(name):
+                self.assertEqual(self.figures(header + "\n" + rows), expected)
+
+    def test_units_in_the_header_are_read(self):
+        # 2500 m3/h = 694.444 l/s; 8 m = 8000 mm; 150 Pa = 0.15 kPa.
+        expected = self.figures("segment,flow,size,length,dp\n1-2,2500,400x250,8,150\n")
+        got = self.figures("segment,风量(L/s),size,长度(mm),固定阻力(kPa)\n"
+                           "1-2,694.4444444,400x250,8000,0.15\n")
+        self.assertAlmostEqual(got[0][0], expected[0][0], places=2)
+        self.assertAlmostEqual(got[0][1], expected[0][1], places=3)
+
+    def test_misspelt_and_unused_columns(self):
+        cases = [
+            ("segment,flow,size,lenght\n1-2,100,200,5\n", 2, 'did you mean "length"'),
+            ("segment,风亮,size\n1-2,100,200\n", 2, 'did you mean "风量"'),
+            ("segment,flow(furlong/h),size\n1-2,100,200\n", 2, 'unknown unit'),
+            ("segment,flow,size,管段说明\n1-2,100,200,x\n", 0, "column 管段说明 is not used"),
+        ]
+        for text, status, words in cases:
+            with self.subTest(words):
+                got, out, err = run("system", "-", stdin=text)
+                self.assertEqual(got, status, err)
+                self.assertIn(words, err)
+                if status == 2:
+                    self.assertEqual(out, "")
+
+    def test_thousands_separators_read_with_a_warning_and_others_refused(self):
+        status, out, err = run("system", "--format", "json", "-",
+                               stdin='segment,flow,size\n1-2,"1,800",200\n')
+        self.assertEqual(status, 0, err)
+        self.assertEqual(json.loads(out)["segments"][0]["flow"], 1800)
+        self.assertIn('-:2: warning: flow "1,800" is read as 1800', err)
+        status, _, err = run("system", "-", stdin='segment,flow,size\n1-2,"1,80",200\n')
+        self.assertEqual(status, 1)
+        self.assertIn('flow "1,80" is not a number', err)
+
+    def test_messages_come_in_line_order(self):
+        text = ("segment,flow,size,k\n1-2,,200,\n2-3,100,200,20\n2-4,abc,200,\n"
+                "4-5,100,200,30\n")
+        _, _, err = run("system", "-", stdin=text)
+        lines = [int(l.split(":")[2]) for l in err.splitlines() if l.startswith("ductcalc-cli: -:")
+                 and l.split(":")[2].strip().isdigit()]
+        self.assertEqual(lines, sorted(lines))
+        self.assertGreater(len(lines), 2)
+
+    def test_no_segments_and_output_over_the_input_are_usage_errors(self):
+        status, out, err = run("system", "-", stdin="segment,flow,size\n")
+        self.assertEqual((status, out), (2, ""))
+        self.assertIn("no segments", err)
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "plant.csv")
+            with open(path, "w") as f:
+                f.write(self.PLAIN)
+            status, _, err = run("system", path, "-o", path)
+            self.assertEqual(status, 2)
+            self.assertIn("is the input file", err)
+            with open(path) as f:
+                self.assertEqual(f.read(), self.PLAIN)
+
+    def test_formula_two_by_default_and_said_in_every_output(self):
+        for options, formulas in (([], [2]), (["--formula", "1"], [1])):
+            with self.subTest(options=options):
+                _, out, _ = run("system", "--format", "json", *options, "-", stdin=self.PLAIN)
+                self.assertEqual(json.loads(out)["formulas"], formulas)
+                _, text, _ = run("system", *options, "-", stdin=self.PLAIN)
+                self.assertIn("friction factor: 公式%s" % ("二" if formulas == [2] else "一"), text)
+        # A row's own formula wins over the default.
+        one = self.figures(self.PLAIN, "--formula", "1")
+        rows = "segment,flow,size,length,zeta,dp,formula\n1-2,,500x320,5,0.5,150,1\n2-3,2500,400x250,8,0.5,,1\n"
+        self.assertEqual(self.figures(rows), one)
+
+    def test_exhaust_written_hood_first_and_a_fan_between_its_sides(self):
+        hoods = ("from,to,flow,size,length,dp\nH1,J,1000,200,5,\nH2,J,1200,250,5,\n"
+                 "J,F,,320x250,6,\nF,S,2200,320x250,10,\n")
+        status, out, err = run("system", "--format", "json", "-", stdin=hoods)
+        self.assertEqual(status, 0, err)
+        fan = json.loads(out)["fan"]
+        self.assertEqual((fan["node"], fan["flow"]), ("S", 2200))
+        status, out, err = run("system", "--format", "json", "--fan", "F", "-", stdin=hoods)
+        self.assertEqual(status, 0, err)
+        named = json.loads(out)["fan"]
+        self.assertEqual((named["node"], named["flow"]), ("F", 2200))
+        self.assertAlmostEqual(named["pressure"], fan["pressure"], places=2)
+        # The collector written away from the fan: unnamed, no node is
+        # clearly the fan; named, the segment is against its side's air.
+        turned = hoods.replace("J,F,", "F,J,")
+        status, out, err = run("system", "-", stdin=turned)
+        self.assertEqual((status, out), (2, ""))
+        self.assertIn("no node is clearly the fan's", err)
+        status, out, err = run("system", "--fan", "F", "-", stdin=turned)
+        self.assertEqual((status, out), (2, ""))
+        self.assertIn("swap its from and to", err)
 
 
 if __name__ == "__main__":

@@ -27,7 +27,10 @@ TEST(Catalogue, EveryMessageInBothLanguagesWithTheSamePlaceholders) {
     for (const msg::Entry* e = msg::catalogueBegin(); e != msg::catalogueEnd(); ++e) {
         EXPECT_FALSE(e->english.empty()) << oneOf(*e);
         EXPECT_FALSE(e->chinese.empty()) << oneOf(*e);
-        EXPECT_NE(e->english, e->chinese) << oneOf(*e) << " is not said in Chinese";
+        // A text of placeholders alone has no words to translate.
+        if (e->english.size() != 3 * placeholders(e->english).size()) {
+            EXPECT_NE(e->english, e->chinese) << oneOf(*e) << " is not said in Chinese";
+        }
         EXPECT_EQ(placeholders(e->english), placeholders(e->chinese)) << oneOf(*e);
         // The arguments are numbered from 1 without a gap, so that every
         // argument a lower layer gives is shown.

@@ -201,7 +201,10 @@ ductsys::SystemResult smallSystem() {
         T{.segment = "A-C", .flow = "800", .size = "200", .length = "5"},
         T{.segment = "A-D", .flow = "0", .size = "200", .length = "5"},
     };
-    return ductsys::computeSystem(rows);
+    // On the chart's own basis, 公式一.
+    ductsys::Options options;
+    options.formula = 1;
+    return ductsys::computeSystem(rows, options);
 }
 
 TEST(SystemPoints, OnePerSegmentWithItsOwnFiguresAndMarks) {

@@ -257,14 +257,15 @@ TEST_P(FormulasInUse, AsTheSegmentsAreComputed) {
     const ductsys::SystemResult r = ductsys::computeSystem(rows);
     EXPECT_EQ(ductsys::formulasInUse(r), GetParam().inUse);
 }
-INSTANTIATE_TEST_SUITE_P(Formulas, FormulasInUse,
-                         testing::Values(FormulaCase{"none_given_is_one", {""}, "1"},
-                                         FormulaCase{"two", {"2"}, "2"},
-                                         FormulaCase{"two_with_a_leading_blank", {" 2"}, "2"},
-                                         FormulaCase{"two_with_blanks_around", {"2 ", ""}, "1, 2"},
-                                         FormulaCase{"both", {"1", "2"}, "1, 2"},
-                                         FormulaCase{"no_segment_is_one", {}, "1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Formulas, FormulasInUse,
+    testing::Values(FormulaCase{"none_given_is_the_systems_formula_two", {""}, "2"},
+                    FormulaCase{"two", {"2"}, "2"},
+                    FormulaCase{"two_with_a_leading_blank", {" 2"}, "2"},
+                    FormulaCase{"two_with_blanks_around", {"2 ", "1"}, "1, 2"},
+                    FormulaCase{"both", {"1", "2"}, "1, 2"},
+                    FormulaCase{"no_segment_is_one", {}, "1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormulasInUse, TheSegmentCarriesTheFormulaItIsComputedWith) {
     const ductsys::SegmentTexts one{.segment = "A", .flow = "1000", .size = "200", .formula = " 2"};

@@ -44,22 +44,41 @@ std::uint32_t segmentNamed(const SystemResult& r, std::string_view name) {
 
 // One duct alone: its figures with a size, for the size just below a choice.
 Segment alone(const std::string& flow, const std::string& size) {
-    const SegmentTexts row{.segment = "1", .flow = flow, .size = size};
+    const SegmentTexts row{.segment = "1", .flow = flow, .size = size, .formula = "1"};
     return computeSystem({&row, 1}).segments.front();
 }
 
-// A fan at node 1, a 干管 2-4 to two outlets, and a 支管 2-3.
+// A fan at node 1, a 干管 2-4 to two outlets, and a 支管 2-3, worked with
+// the calculator's formula 1.
 //   1-2  (sum, 2300 m3/h)  the fan's outlet
 //   2-3  1000 m3/h         支管
 //   2-4  (sum, 1300 m3/h)  干管, 250 high
 //   4-5   500 m3/h         支管
 //   4-6   800 m3/h         支管
 const std::vector<SegmentTexts> kBuilding{
-    {.segment = "1-2", .size = "", .length = "10", .zeta = "0.5"},
-    {.segment = "2-3", .flow = "1000", .size = "", .length = "5", .zeta = "1.0", .dp = "20"},
-    {.segment = "2-4", .size = "*x250", .length = "8", .zeta = "0.3"},
-    {.segment = "4-5", .flow = "500", .size = "", .length = "4", .zeta = "1.2", .dp = "20"},
-    {.segment = "4-6", .flow = "800", .size = "", .length = "6", .zeta = "1.2", .dp = "20"},
+    {.segment = "1-2", .size = "", .length = "10", .zeta = "0.5", .formula = "1"},
+    {.segment = "2-3",
+     .flow = "1000",
+     .size = "",
+     .length = "5",
+     .zeta = "1.0",
+     .dp = "20",
+     .formula = "1"},
+    {.segment = "2-4", .size = "*x250", .length = "8", .zeta = "0.3", .formula = "1"},
+    {.segment = "4-5",
+     .flow = "500",
+     .size = "",
+     .length = "4",
+     .zeta = "1.2",
+     .dp = "20",
+     .formula = "1"},
+    {.segment = "4-6",
+     .flow = "800",
+     .size = "",
+     .length = "6",
+     .zeta = "1.2",
+     .dp = "20",
+     .formula = "1"},
 };
 
 struct Choice {

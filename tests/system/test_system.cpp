@@ -67,6 +67,13 @@ std::uint32_t byName(const SystemResult& r, std::string_view name) {
 // Junction F: branches F-A 31.96271 + 31.41855 = 63.38126 and F-G 67.30085,
 //        imbalance 3.91959 / 67.30085 = 0.05824, within 0.15.
 // Fan: 5000 + 1000 = 6000 m3/h; 67.30085 x 1.1 = 74.03094 Pa.
+// The figures worked by hand below are 公式一's, the window's formula.
+ductsys::Options formulaOne() {
+    ductsys::Options o;
+    o.formula = 1;
+    return o;
+}
+
 class HandWorkedSystem : public ::testing::Test {
 protected:
     static SystemResult compute() {
@@ -81,7 +88,7 @@ protected:
              .dp = "10"},
             {.segment = "F-G", .flow = "1000", .size = "φ200", .length = "10", .zeta = "0.5"},
         };
-        return ductsys::computeSystem(rows);
+        return ductsys::computeSystem(rows, formulaOne());
     }
     const SystemResult r = compute();
     const std::uint32_t fa = byName(r, "F-A"), ab = byName(r, "A-B"), ac = byName(r, "A-C"),
@@ -188,7 +195,7 @@ TEST_P(RunInFileOrder, GivesTheTableCommandsFigures) {
         {"0.45", "8.732789", "260939.9", "0.01548191", "1.579481", "18.95378", "45.90948",
          "55.09138", "74.04516", "241.7917"},
     };
-    const SystemResult r = ductsys::computeSystem(rows);
+    const SystemResult r = ductsys::computeSystem(rows, formulaOne());
     ASSERT_TRUE(r.errors.empty());
     ASSERT_EQ(r.segments.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
@@ -398,7 +405,11 @@ TEST(ManyRows, EachSegmentIsComputedFromItsOwnRow) {
     const SystemResult whole = ductsys::computeSystem(rows);
     ASSERT_EQ(whole.segments.size(), kRows);
     std::vector<std::uint32_t> warned;
-    for (const ductsys::Warning& w : whole.warnings) warned.push_back(w.segment);
+    // The held roughness's warnings (the run's given flows, which rise toward
+    // its end, are warned of too).
+    for (const ductsys::Warning& w : whole.warnings)
+        if (msg::render(w.message, msg::Language::english).starts_with("k "))
+            warned.push_back(w.segment);
     std::vector<std::uint32_t> heldK;
     for (std::uint32_t i = 0; i < kRows; ++i)
         if (i % 97 == 1) heldK.push_back(i);

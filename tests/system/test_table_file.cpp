@@ -28,18 +28,37 @@ TEST_P(HeaderNames, NameTheirColumn) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cells, HeaderNames,
-    testing::Values(Name{"english", "flow", Column::flow}, Name{"chinese", "风量", Column::flow},
-                    Name{"capitals", "FLOW", Column::flow},
-                    Name{"unit_in_brackets", "风量(m3/h)", Column::flow},
-                    Name{"unit_in_full_width_brackets", "长度（m）", Column::length},
-                    Name{"unit_in_square_brackets", "flow [m3/h]", Column::flow},
-                    Name{"ideographic_space_around", "\xE3\x80\x80段号\xE3\x80\x80",
-                         Column::segment},
-                    Name{"blanks_around", "  Size\t", Column::size},
-                    Name{"greek_sum", "Σζ", Column::zeta}, Name{"roughness", "粗糙度", Column::k},
-                    Name{"fixed_loss", "固定阻力", Column::dp},
-                    Name{"brackets_alone_name_nothing", "(m3/h)", std::nullopt},
-                    Name{"other_text", "remarks", std::nullopt}),
+    testing::Values(
+        Name{"english", "flow", Column::flow}, Name{"chinese", "风量", Column::flow},
+        Name{"capitals", "FLOW", Column::flow},
+        Name{"unit_in_brackets", "风量(m3/h)", Column::flow},
+        Name{"unit_in_full_width_brackets", "长度（m）", Column::length},
+        Name{"unit_in_square_brackets", "flow [m3/h]", Column::flow},
+        Name{"ideographic_space_around", "\xE3\x80\x80段号\xE3\x80\x80", Column::segment},
+        Name{"blanks_around", "  Size\t", Column::size}, Name{"greek_sum", "Σζ", Column::zeta},
+        Name{"roughness", "粗糙度", Column::k}, Name{"fixed_loss", "固定阻力", Column::dp},
+        Name{"brackets_alone_name_nothing", "(m3/h)", std::nullopt},
+        Name{"our_workbook_length", "长度 l (m)", Column::length},
+        Name{"our_workbook_zeta", "局部阻力系数 Σζ", Column::zeta},
+        Name{"our_workbook_fixed_loss", "固定阻力 Δp (Pa)", Column::dp},
+        Name{"office_length", "管段长度", Column::length},
+        Name{"symbol_and_unit_without_blanks", "长度L(m)", Column::length},
+        Name{"symbol_without_blank", "局部阻力系数Σζ", Column::zeta},
+        Name{"flow_symbol_and_superscript_unit", "风量 L (m³/h)", Column::flow},
+        Name{"n_ary_sum_sign", "∑ζ", Column::zeta}, Name{"equipment_loss", "设备阻力", Column::dp},
+        Name{"added_loss", "附加阻力", Column::dp}, Name{"pipe_material", "管材", Column::material},
+        Name{"material_quality", "材质", Column::material},
+        Name{"pipe_diameter", "管径", Column::size}, Name{"section_size", "断面尺寸", Column::size},
+        Name{"specification", "规格", Column::size},
+        Name{"segment_number", "管段编号", Column::segment},
+        Name{"number", "编号", Column::segment}, Name{"pipe_length", "管长", Column::length},
+        Name{"full_width_letters", "ＦＬＯＷ", Column::flow},
+        Name{"blank_inside", "局部 阻力系数", Column::zeta},
+        Name{"unit_glued_without_brackets", "风量m3/h", Column::flow},
+        Name{"a_name_with_more_after_it_is_another_column", "管段说明", std::nullopt},
+        Name{"remark_is_read_by_nobody", "备注", std::nullopt},
+        Name{"misspelling_names_nothing", "lenght", std::nullopt},
+        Name{"other_text", "remarks", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Read {
@@ -90,6 +109,82 @@ TEST(TableFileReader, MissingColumnIsABadHeaderAtItsLine) {
     EXPECT_EQ(r.error.kind, ductsys::FileError::Kind::badHeader);
     EXPECT_EQ(r.error.line, 2);
     EXPECT_FALSE(r.header);
+}
+
+// Header rows that stop the reading, each with the words that must say why.
+struct Refused {
+    const char* name;
+    const char* text;
+    const char* says;
+};
+void PrintTo(const Refused& r, std::ostream* os) { *os << r.name; }
+class RefusedHeaders : public testing::TestWithParam<Refused> {};
+TEST_P(RefusedHeaders, StopWithTheReason) {
+    const Read r = readText(GetParam().text);
+    EXPECT_EQ(r.error.kind, ductsys::FileError::Kind::badHeader);
+    const std::string says = msg::renderList(r.error.message, msg::Language::english);
+    EXPECT_NE(says.find(GetParam().says), std::string::npos) << says;
+    EXPECT_FALSE(r.header);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RefusedHeaders,
+    testing::Values(
+        Refused{"misspelt_english_gives_the_nearest", "segment,flow,size,lenght\nA,1,200,1\n",
+                "did you mean \"length\""},
+        Refused{"misspelt_chinese_flow_gives_the_nearest", "段号,风亮,尺寸\nA,1,200\n",
+                "did you mean \"风量\""},
+        Refused{"swapped_letters", "segment,flow,szie\nA,1,200\n", "did you mean \"size\""},
+        Refused{"unknown_flow_unit", "flow(furlongs/h),size\n1,200\n", "unknown unit"},
+        Refused{"unknown_length_unit", "flow,size,长度(ft)\n1,200,3\n", "unknown unit \"ft\""},
+        Refused{"size_in_metres", "flow,size(m),length\n1,0.2,3\n", "sizes are read in mm"},
+        Refused{"a_column_twice_under_two_names", "flow,size,管长,长度\n1,200,3,3\n",
+                "appears twice"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Units a header names for a whole column.
+struct UnitCase {
+    const char* name;
+    const char* text;
+    std::string flow;
+    double length;
+    double dp;
+};
+void PrintTo(const UnitCase& u, std::ostream* os) { *os << u.name; }
+class HeaderUnits : public testing::TestWithParam<UnitCase> {};
+TEST_P(HeaderUnits, AreReadForTheirColumns) {
+    const Read r = readText(GetParam().text);
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
+    ASSERT_TRUE(r.header);
+    EXPECT_EQ(r.header->units.flow, GetParam().flow);
+    EXPECT_EQ(r.header->units.length, GetParam().length);
+    EXPECT_EQ(r.header->units.dp, GetParam().dp);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HeaderUnits,
+    testing::Values(UnitCase{"none", "flow,size,length,dp\n1,200,3,4\n", "", 1, 1},
+                    UnitCase{"litres_a_second",
+                             "风量(l/s),尺寸(mm),长度(mm),固定阻力(kPa)\n1,2,3,4\n", "l/s", 0.001,
+                             1000},
+                    UnitCase{"office_cubic_metres", "风量(立方米/小时),尺寸,长度(cm)\n1,2,3\n",
+                             "立方米/小时", 0.01, 1},
+                    UnitCase{"chinese_litres", "风量（升/秒）,尺寸\n1,2\n", "升/秒", 1, 1},
+                    UnitCase{"cmh", "flow [CMH],size,length(m)\n1,2,3\n", "cmh", 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TableFileReader, AFirstLineTooLongForAHeaderIsNamedAsSuchWithItsNumber) {
+    const Read r = readText("\n" + std::string(3 << 20, 'a') + "\nflow,size\n1,200\n");
+    EXPECT_EQ(r.error.kind, ductsys::FileError::Kind::badHeader);
+    EXPECT_EQ(r.error.line, 2);
+    const std::string says = msg::renderList(r.error.message, msg::Language::english);
+    EXPECT_NE(says.find("line 2 is longer than"), std::string::npos) << says;
+}
+
+TEST(TableFileReader, NamesEachUnusedColumnInANoteAfterTheTitleRows) {
+    const Read r = readText("Title\nsegment,管段说明,flow,size,风速,备注\nA,x,1,200,3,y\n");
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
+    // The title row's note, then the header's: results and remarks are known.
+    EXPECT_EQ(r.notes, (std::vector<std::string>{"a title row above the header is skipped",
+                                                 "column 管段说明 is not used"}));
 }
 
 // The rows above the header: a name and a value make a setting, a single

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,34 @@ INSTANTIATE_TEST_SUITE_P(
                                 Kind::duplicatePair,
                                 {0, 1},
                                 "both join nodes \"1\" and \"2\""},
+                      ErrorCase{"SupplyBranchWrittenTowardItsJunction",
+                                {row("1-2"), row("2-3"), row("4-2")},
+                                "1",
+                                Kind::againstAir,
+                                {2},
+                                "\"4-2\" runs against the air of the fan's discharge side, "
+                                "where the air moves from \"2\" to \"4\": swap its from and to"},
+                      ErrorCase{"ExhaustBranchWrittenAwayFromTheFan",
+                                {row("a", "H1", "J"), row("b", "J", "F"), row("c", "J", "H2")},
+                                "F",
+                                Kind::againstAir,
+                                {2},
+                                "\"c\" runs against the air of the fan's suction side"},
+                      ErrorCase{"FanNamedNoNodeListsTheNearest",
+                                {row("a", "AHU-1", "B"), row("b", "B", "C")},
+                                "ahu1",
+                                Kind::noFan,
+                                {},
+                                "no segment starts at the fan's node \"ahu1\"; nearest: "
+                                "\"AHU-1\""},
+                      ErrorCase{"NoNodeClearlyTheFan",
+                                {row("r1", "R1", "A"), row("r2", "R2", "A"), row("s1", "A", "S1"),
+                                 row("s2", "A", "S2")},
+                                "",
+                                Kind::noFan,
+                                {},
+                                "nodes \"R1\" and \"R2\" have no segment entering them, and "
+                                "nodes \"S1\" and \"S2\" none leaving them"},
                       ErrorCase{"SamePairReversed",
                                 {row("1-2"), row("2-1")},
                                 "",
@@ -187,5 +216,146 @@ TEST(IndexRun, OnATieTheFirstOutletInInputOrder) {
     EXPECT_EQ(r.fan.indexOutlet, 1u);
     EXPECT_EQ(*r.junctions[0].imbalance, 0.0);
 }
+
+// A dust-extraction plant written as the air moves: three hoods, two
+// junctions, a collector (bag filter, 1200 Pa), the fan F and a stack S.
+//
+//   H1 ─h1 (2000, φ320)─┐
+//   H2 ─h2 (3170, φ360)─ J1 ─j1 (Σ 5170, φ450)─ J2 ─j2 (Σ 8670, φ560)─ C ─c (Σ, 1200 Pa)─ F
+//   H3 ─h3 (3500, φ400)─────────────────────────┘                      F ─s (8670, φ560)─ S
+//
+// The fan takes in 2000 + 3170 + 3500 = 8670 m3/h and gives out the same.
+// Its pressure is the largest suction path (the worst hood to F) plus the
+// stack, x 1.1. Named F, it stands between its two sides; unnamed, the fan
+// is S, the one node no segment leaves, and the whole plant is its suction
+// side: the same run, the same air volume and the same pressure.
+std::vector<SegmentTexts> dustPlant() {
+    return {
+        {.segment = "h1",
+         .from = "H1",
+         .to = "J1",
+         .flow = "2000",
+         .size = "φ320",
+         .length = "6",
+         .zeta = "1.0"},
+        {.segment = "h2",
+         .from = "H2",
+         .to = "J1",
+         .flow = "3170",
+         .size = "φ360",
+         .length = "4",
+         .zeta = "1.0"},
+        {.segment = "j1", .from = "J1", .to = "J2", .size = "φ450", .length = "8", .zeta = "0.3"},
+        {.segment = "h3",
+         .from = "H3",
+         .to = "J2",
+         .flow = "3500",
+         .size = "φ400",
+         .length = "5",
+         .zeta = "1.0"},
+        {.segment = "j2", .from = "J2", .to = "C", .size = "φ560", .length = "10", .zeta = "0.5"},
+        {.segment = "c", .from = "C", .to = "F", .size = "φ560", .length = "2", .dp = "1200"},
+        {.segment = "s",
+         .from = "F",
+         .to = "S",
+         .flow = "8670",
+         .size = "φ560",
+         .length = "15",
+         .zeta = "1.0"},
+    };
+}
+
+class DustPlant : public ::testing::TestWithParam<const char*> {};
+TEST_P(DustPlant, FanTakesInWhatTheHoodsDrawAndAddsBothSides) {
+    ductsys::Options options;
+    options.fanNode = GetParam();
+    const SystemResult r = ductsys::computeSystem(dustPlant(), options);
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    EXPECT_TRUE(r.warnings.empty()) << english(r.warnings[0].message);
+    EXPECT_EQ(r.fan.airVolume, 8670.0);
+    EXPECT_EQ(r.nodeNames[r.fan.node], *GetParam() ? GetParam() : "S");
+    // The worst hood and the stack, each path in its double sum.
+    const auto& seg = r.segments;
+    double worst = 0;
+    for (std::uint32_t hood : {0u, 1u, 3u}) {
+        const double path = static_cast<double>(seg[hood].total) +
+                            (hood == 3 ? 0.0 : static_cast<double>(seg[2].total)) + seg[4].total +
+                            seg[5].total;
+        worst = std::max(worst, path);
+    }
+    const double expected = worst + seg[6].total;
+    ASSERT_TRUE(r.fan.indexTotal);
+    EXPECT_NEAR(*r.fan.indexTotal, expected, 1e-9 * expected);
+    EXPECT_NEAR(*r.fan.pressure, expected * 1.1, 1e-9 * expected);
+    EXPECT_GT(*r.fan.indexTotal, 1200.0);
+    // The collector's 1200 Pa is on the run, and no junction compares the
+    // fan's two sides.
+    for (const ductsys::Junction& j : r.junctions) EXPECT_NE(r.nodeNames[j.node], "F");
+}
+INSTANTIATE_TEST_SUITE_P(Fans, DustPlant, ::testing::Values("F", ""), [](const auto& info) {
+    return std::string(*info.param ? "NamedBetweenItsSides" : "FoundAsTheNodeNothingLeaves");
+});
+
+TEST(FanSides, AnExhaustTreeWrittenHoodFirstFindsItsFan) {
+    const std::vector<SegmentTexts> rows = {row("a", "H1", "J"), row("b", "H2", "J"),
+                                            row("c", "J", "F")};
+    const SystemResult r = ductsys::computeSystem(rows);
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    EXPECT_EQ(r.nodeNames[r.fan.node], "F");
+    EXPECT_EQ(r.fan.airVolume, 1000.0);
+}
+
+TEST(FanSides, AnAirHandlerThatGivesOutMoreThanItTakesInIsAWarning) {
+    std::vector<SegmentTexts> rows = {row("r1", "R1", "A"), row("r2", "R2", "A"),
+                                      row("s1", "A", "S1"), row("s2", "A", "S2")};
+    rows[3].flow = "1200";
+    ductsys::Options options;
+    options.fanNode = "A";
+    const SystemResult r = ductsys::computeSystem(rows, options);
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    EXPECT_EQ(r.fan.airVolume, 2000.0);
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(english(r.warnings[0].message),
+              "the fan takes in 2000 m3/h and gives out 2200 m3/h: they differ by 10.00 %");
+    EXPECT_NE(r.fan.indexInlet, ductsys::kNone);
+    EXPECT_NE(r.fan.indexOutlet, ductsys::kNone);
+}
+
+// Air volumes given on a segment and on the segments it feeds.
+struct FlowCase {
+    const char* name;
+    const char* given;   // on 1-2
+    const char* outlet;  // on 2-4 (2-3 carries 1000)
+    std::vector<std::string> warnings;
+};
+void PrintTo(const FlowCase& c, std::ostream* os) { *os << c.name; }
+class GivenFlows : public ::testing::TestWithParam<FlowCase> {};
+TEST_P(GivenFlows, ThatDisagreeAreWarnedOf) {
+    std::vector<SegmentTexts> rows = {row("1-2"), row("2-3"), row("2-4")};
+    rows[0].flow = GetParam().given;
+    rows[2].flow = GetParam().outlet;
+    const SystemResult r = ductsys::computeSystem(rows);
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    std::vector<std::string> said;
+    for (const ductsys::Warning& w : r.warnings) said.push_back(english(w.message));
+    EXPECT_EQ(said, GetParam().warnings);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, GivenFlows,
+    ::testing::Values(
+        FlowCase{"FarOverItsBranches",
+                 "5000",
+                 "1200",
+                 {"the air volume 5000 m3/h differs from the 2200 m3/h of the segments it feeds "
+                  "by 127.27 %"}},
+        FlowCase{"WithinHalfAPerCent", "2210", "1200", {}},
+        FlowCase{"JustOverHalfAPerCent",
+                 "2212",
+                 "1200",
+                 {"the air volume 2212 m3/h differs from the 2200 m3/h of the segments it feeds "
+                  "by 0.55 %"}},
+        FlowCase{"SummedIsNeverWarnedOf", "", "1200", {}},
+        FlowCase{"AnOutletWithNoAir", "", "0", {"outlet segment \"2-4\" has an air volume of 0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -209,7 +209,8 @@ void TableWindowTest::savedFileReadsInTheCommandLine() {
     QVERIFY(window_->saveFile(path, true));
     QProcess cli;
     cli.start(QStringLiteral(DUCTCALC_CLI),
-              {QStringLiteral("system"), QStringLiteral("--format"), QStringLiteral("csv"), path});
+              {QStringLiteral("system"), QStringLiteral("--formula"), QStringLiteral("1"),
+               QStringLiteral("--format"), QStringLiteral("csv"), path});
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitCode(), 0);
     QStringList lines =

@@ -440,7 +440,7 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
     if (!segment.has(Figure::velocityPressure)) return;
     const std::optional<float> local = calc::localLoss(segment.zeta, segment.velocityPressure);
     if (!local) {
-        addReason(segment, "the segment's losses are beyond the range of the calculation");
+        addReason(segment, {msg::Code::lossesBeyondRange, {}});
         return;
     }
     segment.localLoss = *local;
@@ -452,7 +452,7 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
         segment.total = *total;
         segment.defined |= figureBit(Figure::total);
     } else if (segment.ok()) {
-        addReason(segment, "the segment's losses are beyond the range of the calculation");
+        addReason(segment, {msg::Code::lossesBeyondRange, {}});
     }
 }
 

@@ -166,8 +166,11 @@ Tree treeOf(const SystemResult& result) {
         for (std::uint32_t c = tree.firstChild[node]; c < tree.firstChild[node + 1]; ++c)
             tree.order.push_back(tree.children[c]);
     };
+    // The far ends in a compact copy: the walk reads them all over the list.
+    LargeArray<std::uint32_t> toOf(segments.size());
+    for (std::uint32_t s = 0; s < segments.size(); ++s) toOf[s] = segments[s].to;
     addChildren(result.fan.node);
-    for (std::size_t i = 0; i < tree.order.size(); ++i) addChildren(segments[tree.order[i]].to);
+    for (std::size_t i = 0; i < tree.order.size(); ++i) addChildren(toOf[tree.order[i]]);
     return tree;
 }
 
@@ -417,8 +420,13 @@ std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vecto
     std::vector<std::uint32_t> order;
     if (result.fan.node != kNone && junctionOf[result.fan.node] != kNone)
         order.push_back(junctionOf[result.fan.node]);
+    // The junction at each segment's far end, in input order, then read in
+    // the tree's.
+    LargeArray<std::uint32_t> junctionAt(segments.size());
+    for (std::uint32_t s = 0; s < segments.size(); ++s)
+        junctionAt[s] = segments[s].to < junctionOf.size() ? junctionOf[segments[s].to] : kNone;
     for (std::uint32_t s : tree.order)
-        if (junctionOf[segments[s].to] != kNone) order.push_back(junctionOf[segments[s].to]);
+        if (junctionAt[s] != kNone) order.push_back(junctionAt[s]);
 
     SegmentCalculator calculator(options.air);
     for (std::uint32_t j : order) {

@@ -51,7 +51,7 @@ std::string percent(double fraction) {
 }
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, const SizingShown& sizing, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, bool remarks, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -65,6 +65,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
         line.plain("role");
         line.plain("sized");
     }
+    if (remarks) line.plain("remark");
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -84,6 +85,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 row.plain(sizing.roleKey(s));
                 row.plain(sizing.sized(s) ? "true" : "false");
             }
+            if (remarks) row.text(r.remark(s));
             text += row.end();
         }
     };
@@ -98,7 +100,9 @@ std::string formulaLine(const std::string& inUse) {
 }
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, bool remarks, std::ostream& out) {
+    // The index run's mark, then the remark when the file has a column of them.
+    constexpr std::size_t kIndexWidth = 13;
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
         ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
@@ -109,7 +113,8 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell(kCaptions[c], 12, Align::right);
         if (c == ductsys::rFlow) line.cell("  size", 11, Align::left);
     }
-    line.cell("  index run", 0, Align::left);
+    line.cell("  index run", remarks ? kIndexWidth : 0, Align::left);
+    if (remarks) line.cell("remark", 0, Align::left);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         TextLine row;
@@ -128,7 +133,13 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                              Align::left);
                 }
             }
-            if (onIndex[s]) row.cell("  *", 0, Align::left);
+            const std::string_view remark = remarks ? r.remark(s) : std::string_view();
+            if (!remark.empty()) {
+                row.cell(onIndex[s] ? "  *" : "", kIndexWidth, Align::left);
+                row.cell(remark, 0, Align::left);
+            } else if (onIndex[s]) {
+                row.cell("  *", 0, Align::left);
+            }
             text += row.end();
         }
     };
@@ -233,7 +244,7 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 }
 
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, bool remarks, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     const std::string formulasInUse = ductsys::formulasInUse(r);
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
@@ -271,6 +282,11 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 line += ", \"role\": \"";
                 line += sizing.roleKey(s);
                 line += sizing.sized(s) ? "\", \"sized\": true" : "\", \"sized\": false";
+            }
+            if (remarks) {
+                const std::string_view remark = r.remark(s);
+                line += ", \"remark\": ";
+                line += remark.empty() ? std::string("null") : jsonString(remark);
             }
             line += '}';
         }
@@ -325,19 +341,19 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 const SizingShown& sizing, std::ostream& out) {
+                 const SizingShown& sizing, bool remarks, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, sizing, out);
+            writeText(pool, r, onIndex, air, sizing, remarks, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, sizing, out);
+            writeJson(pool, r, onIndex, air, sizing, remarks, out);
             break;
     }
 }
@@ -372,9 +388,12 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
+    int remarkAt = -1;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
         readHeader(h, layout);
         input.delimiter = h.delimiter;
+        input.remarks = h.remark >= 0;
+        remarkAt = h.remark;
         builder.setUnits(h.units);
         return true;
     };
@@ -394,6 +413,10 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
         builder.reserve(rows);
         input.lines.reserve(rows);
     }
+    auto remarkOf = [&](const std::vector<std::string>& fields, std::size_t count) {
+        const auto at = static_cast<std::size_t>(remarkAt);
+        return remarkAt >= 0 && at < count ? std::string_view(fields[at]) : std::string_view();
+    };
     ductsys::TableFileReader reader({encoding, delimiter});
     const ductsys::FileError e = reader.read(
         in, onHeader,
@@ -415,7 +438,8 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                                             .material = field(material),
                                             .k = field(k),
                                             .formula = field(formula),
-                                            .role = field(role)};
+                                            .role = field(role),
+                                            .remark = remarkOf(fields, count)};
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
@@ -545,7 +569,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, sizing, file);
+                writeFormat(result, air, csvOptions, sizing, input.remarks, file);
                 file.close();
                 written = !file.fail();
             }
@@ -556,7 +580,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, sizing, out);
+        writeFormat(result, air, csvOptions, sizing, input.remarks, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -30,6 +30,7 @@ struct SystemInput {
     std::vector<std::pair<std::uint32_t, std::string>> problems;
     int defaultFormula = 1;  // the formula of rows that name none
     char delimiter = ',';    // the header row's, for CSV output
+    bool remarks = false;    // the file has a remarks column (备注), carried to the output
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on

@@ -383,6 +383,15 @@ bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
     return true;
 }
 
+// Whether a header cell names the remarks column, with or without brackets.
+bool isRemarkHeader(std::string_view cell) {
+    const std::string key = headerKey(cell);
+    const std::string_view name = splitUnit(key).name;
+    for (std::string_view known : {"备注", "remark", "remarks"})
+        if (name == headerKey(known)) return true;
+    return false;
+}
+
 // A header read from one row's fields; `problem` says what keeps it from
 // being one.
 struct HeaderTry {
@@ -405,7 +414,12 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
                        " is not known: did you mean \"" + cell.nearest + "\"?";
             misspeltColumn = headerColumn(cell.nearest);
         }
-        if (!cell.column) continue;  // other columns are carried by nobody
+        if (!cell.column) {
+            // The remarks go with their segments; other columns are carried by nobody.
+            if (t.header.remark < 0 && isRemarkHeader(fields[i]))
+                t.header.remark = static_cast<int>(i);
+            continue;
+        }
         int& at = t.header.columns[static_cast<std::size_t>(*cell.column)];
         if (at >= 0 && t.problem.empty())
             t.problem = "column \"" + std::string(trimmedCell(fields[i])) + "\" appears twice";

@@ -131,6 +131,9 @@ struct TableHeader {
     // Each field's header text as written (trimmed), the columns that name
     // no segment column too, so that a program can keep them.
     std::vector<std::string> names;
+    // The field of the remarks column (备注, remark), -1 when there is none:
+    // no input of the calculation, but kept with each segment.
+    int remark = -1;
     // The rows above the header, in file order: settings and titles. Both
     // are also reported as a note, as any row above the header is.
     std::vector<SettingRow> settings;

@@ -631,6 +631,25 @@ class DesignersFiles(unittest.TestCase):
         self.assertEqual((status, out), (2, ""))
         self.assertIn("swap its from and to", err)
 
+    def test_remarks_go_with_their_rows_in_every_output(self):
+        text = ("segment,flow,size,备注\n1-2,,200,干管\n2-3,100,200,\n"
+                '2-4,100,200,"接 AHU, 二层"\n')
+        remarks = ["干管", None, "接 AHU, 二层"]
+        status, out, err = run("system", "--format", "json", "-", stdin=text)
+        self.assertEqual(status, 0, err)
+        self.assertEqual([s["remark"] for s in json.loads(out)["segments"]], remarks)
+        _, out, _ = run("system", "--format", "csv", "-", stdin=text.replace("备注", "remark"))
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual([r["remark"] or None for r in rows], remarks)
+        self.assertEqual(list(rows[0])[-1], "remark")
+        _, out, _ = run("system", "-", stdin=text)
+        listed = [l for l in out.splitlines() if l.startswith(("1-2", "2-3", "2-4"))]
+        self.assertTrue(listed[0].endswith("干管") and listed[2].endswith("接 AHU, 二层"), out)
+        self.assertFalse(listed[1].endswith(" "))
+        # Without a remarks column the outputs stay as they were.
+        _, out, _ = run("system", "--format", "json", "-", stdin=self.PLAIN)
+        self.assertNotIn("remark", out)
+
 
 if __name__ == "__main__":
     PROGRAM = sys.argv.pop(1)

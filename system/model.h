@@ -87,6 +87,12 @@ struct Segment {
     bool laminar() const { return has(Figure::reynolds) && isLaminar(reynolds); }
 };
 
+// Whether a segment's velocity lies above a document's largest velocity
+// (最大风速); none is no limit.
+inline bool aboveVelocity(const Segment& s, std::optional<double> limit) {
+    return limit && s.has(Figure::velocity) && s.velocity > *limit;
+}
+
 // A warning on a segment that did not stop its calculation (a custom
 // roughness held within its limits).
 struct Warning {

@@ -201,6 +201,10 @@ void SystemBuilder::reserve(std::size_t rows) {
     st.topology.reserve(rows);
 }
 
+void SystemBuilder::setOptions(Options options) {
+    if (state_->count == 0) state_ = std::make_unique<State>(std::move(options));
+}
+
 void SystemBuilder::setUnits(const ColumnUnits& units) {
     if (state_->count == 0) state_->options.units = units;
 }

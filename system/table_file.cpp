@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_file.h"
 
+#include "document_settings.h"
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -576,6 +578,8 @@ std::string_view trimmedCell(std::string_view text) {
     return text;
 }
 
+std::string nameKey(std::string_view text) { return headerKey(text); }
+
 HeaderCell readHeaderCell(std::string_view cell) {
     HeaderCell h;
     const std::string key = headerKey(cell);
@@ -827,8 +831,14 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         if (!headerDone) {
             if (at < header.line) {
                 if (!blankRow(fields, count)) {
+                    const std::size_t settings = header.settings.size();
                     keepAboveHeader(header, fields, count, at);
-                    onNote({at, "a title row above the header is skipped", false});
+                    const SettingRow* s =
+                        header.settings.size() > settings ? &header.settings.back() : nullptr;
+                    if (s && settingNamed(s->name))
+                        onNote({at, "setting " + s->name + ": " + s->value, false});
+                    else
+                        onNote({at, "a title row above the header is skipped", false});
                 }
                 return true;
             }

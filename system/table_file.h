@@ -85,6 +85,11 @@ struct ColumnUnits {
     double dp = 1;      // Pa per unit of the fixed-loss column
 };
 
+// A name in the one form headers are compared in: full-width forms as
+// ASCII, blanks removed, ASCII letters in lower case ("镀锌 钢板",
+// "Galvanised-Steel" alike).
+std::string nameKey(std::string_view text);
+
 // A text with blanks, tabs, line ends and ideographic spaces removed at
 // both ends.
 std::string_view trimmedCell(std::string_view text);

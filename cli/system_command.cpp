@@ -194,6 +194,8 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
         s.air = a.state;
         s.formula = o.formula;
         s.jobs = o.jobs;
+        // A system to be sized works out its paths once, after the sizing.
+        s.pathsLater = o.size.has_value() || o.balance;
         return s;
     };
     ductsys::Options systemOptions = systemOptionsOf(options, *air);

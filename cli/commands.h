@@ -107,6 +107,10 @@ struct SystemOptions {
     double margin = 0.10;        // allowance on the index run's total for the fan
     AirOptions air;
     int formula = 2;  // rows that name no formula: 公式二, near Colebrook-White
+    // Which of the options above were given on the command line: those win
+    // over the settings a file carries above its header (风机, 不平衡率限值,
+    // …); the others give way to them.
+    bool maxImbalanceGiven = false, marginGiven = false, formulaGiven = false;
     InputEncoding encoding = InputEncoding::automatic;
     bool bom = false;   // a UTF-8 byte-order mark before text or CSV output
     unsigned jobs = 0;  // threads, this one included; 0: the machine's

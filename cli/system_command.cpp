@@ -127,7 +127,8 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
     command->add_flag("--bom", options->bom,
                       "begin text or CSV output with a UTF-8 byte-order mark, for spreadsheet "
                       "programs");
-    addRowFormulaOption(*command, options->formula, 2);
+    addRowFormulaOption(*command, options->formula, ductsys::kSystemFormula);
+    addMaterialListOption(*command, out);
     command
         ->add_option("--max-imbalance", options->maxImbalance,
                      "largest (largest - smallest) / largest of parallel branches before a "
@@ -162,8 +163,11 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                       "junctions over --max-imbalance, within its velocity limit; a damper "
                       "is given for what is left");
     addJobsOption(*command, options->jobs);
-    command->callback([options, file, encoding, &out, &err, &status] {
+    command->callback([command, options, file, encoding, &out, &err, &status] {
         SystemOptions o = *options;
+        o.maxImbalanceGiven = command->count("--max-imbalance") > 0;
+        o.marginGiven = command->count("--margin") > 0;
+        o.formulaGiven = command->count("--formula") > 0;
         const std::string e = calc::asciiLower(*encoding);
         o.encoding = e == "auto"                   ? InputEncoding::automatic
                      : e == "utf-8" || e == "utf8" ? InputEncoding::utf8
@@ -174,29 +178,47 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
 
 int runSystem(std::FILE* in, const std::string& name, const SystemOptions& options,
               std::ostream& out, std::ostream& err) {
-    const std::optional<AirInUse> air = readAirOptions(options.air, err);
+    // The air and the limits are those of the options until the file's
+    // settings are read; a setting gives way to an option given for it.
+    std::optional<AirInUse> air = readAirOptions(options.air, err);
     if (!air) return kUsage;
-    ductsys::Options systemOptions;
-    systemOptions.fanNode = options.fan;
-    systemOptions.maxImbalance = options.maxImbalance;
-    systemOptions.fanMargin = options.margin;
-    systemOptions.air = air->state;
-    systemOptions.formula = options.formula;
-    systemOptions.jobs = options.jobs;
-    systemOptions.pathsLater = options.size.has_value() || options.balance;
-
     const std::optional<ductsys::SizingOptions> sizing = sizingOptions(options, err);
     if (!sizing) return kUsage;
+
+    SystemOptions settled = options;
+    auto systemOptionsOf = [](const SystemOptions& o, const AirInUse& a) {
+        ductsys::Options s;
+        s.fanNode = o.fan;
+        s.maxImbalance = o.maxImbalance;
+        s.fanMargin = o.margin;
+        s.air = a.state;
+        s.formula = o.formula;
+        s.jobs = o.jobs;
+        // A system to be sized works out its paths once, after the sizing.
+        s.pathsLater = o.size.has_value() || o.balance;
+        return s;
+    };
+    ductsys::Options systemOptions = systemOptionsOf(options, *air);
 
     SystemInput input(name, err);
     input.defaultFormula = options.formula;
     ductsys::SystemBuilder builder(systemOptions);
     ductsys::SystemSizer sizer(*sizing);
-    if (!readSystem(in, options.delimiter, input, builder, &sizer, encodingOf(options.encoding)))
+    const auto settle = [&](const ductsys::TableHeader& header) {
+        if (!takeFileSettings(header, input, settled)) return false;
+        air = readAirOptions(settled.air, err);
+        if (!air) return false;
+        systemOptions = systemOptionsOf(settled, *air);
+        builder.setOptions(systemOptions);
+        input.defaultFormula = settled.formula;
+        return true;
+    };
+    if (!readSystem(in, options.delimiter, input, builder, &sizer, encodingOf(options.encoding),
+                    settle))
         return kUsage;
     ductsys::SystemResult result = builder.finish();
     const ductsys::SizingReport report = sizer.finish(result, systemOptions);
-    return writeSystem(result, input, *air, options, out, &report);
+    return writeSystem(result, input, *air, settled, out, &report);
 }
 
 }  // namespace cli

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "csv_reader.h"
+#include "document_settings.h"
 #include "fittings.h"
 #include "messages.h"
 #include "number_texts.h"
@@ -51,7 +52,7 @@ std::string percent(double fraction) {
 }
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, const SizingShown& sizing, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, bool remarks, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -65,6 +66,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
         line.plain("role");
         line.plain("sized");
     }
+    if (remarks) line.plain("remark");
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -84,6 +86,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 row.plain(sizing.roleKey(s));
                 row.plain(sizing.sized(s) ? "true" : "false");
             }
+            if (remarks) row.text(r.remark(s));
             text += row.end();
         }
     };
@@ -98,7 +101,11 @@ std::string formulaLine(const std::string& inUse) {
 }
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, const SystemInput& input,
+               std::ostream& out) {
+    const bool remarks = input.remarks;
+    // The index run's mark, then the remark when the file has a column of them.
+    constexpr std::size_t kIndexWidth = 13;
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
         ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
@@ -109,7 +116,8 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell(kCaptions[c], 12, Align::right);
         if (c == ductsys::rFlow) line.cell("  size", 11, Align::left);
     }
-    line.cell("  index run", 0, Align::left);
+    line.cell("  index run", remarks ? kIndexWidth : 0, Align::left);
+    if (remarks) line.cell("remark", 0, Align::left);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         TextLine row;
@@ -128,7 +136,13 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                              Align::left);
                 }
             }
-            if (onIndex[s]) row.cell("  *", 0, Align::left);
+            const std::string_view remark = remarks ? r.remark(s) : std::string_view();
+            if (!remark.empty()) {
+                row.cell(onIndex[s] ? "  *" : "", kIndexWidth, Align::left);
+                row.cell(remark, 0, Align::left);
+            } else if (onIndex[s]) {
+                row.cell("  *", 0, Align::left);
+            }
             text += row.end();
         }
     };
@@ -198,7 +212,8 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         const std::optional<float> f = ductsys::asSingle(x);
         return f ? calc::bareNumberText(*f) + std::string(unit) : std::string("-");
     };
-    out << "\nfan at node " << nodeName(r, fan.node) << '\n';
+    out << "\nfan at node " << nodeName(r, fan.node)
+        << (input.fanFromFile && fan.node != kNone ? " (from the file)" : "") << '\n';
     out << "  air volume       " << figure(fan.airVolume, " m3/h") << '\n';
     out << "  index run total  " << figure(fan.indexTotal, " Pa") << '\n';
     out << "  margin           " << percent(fan.margin) << " %\n";
@@ -233,7 +248,7 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 }
 
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, bool remarks, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     const std::string formulasInUse = ductsys::formulasInUse(r);
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
@@ -271,6 +286,11 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 line += ", \"role\": \"";
                 line += sizing.roleKey(s);
                 line += sizing.sized(s) ? "\", \"sized\": true" : "\", \"sized\": false";
+            }
+            if (remarks) {
+                const std::string_view remark = r.remark(s);
+                line += ", \"remark\": ";
+                line += remark.empty() ? std::string("null") : jsonString(remark);
             }
             line += '}';
         }
@@ -325,19 +345,20 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 const SizingShown& sizing, std::ostream& out) {
+                 const SizingShown& sizing, const SystemInput& input, std::ostream& out) {
+    const bool remarks = input.remarks;
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, sizing, out);
+            writeText(pool, r, onIndex, air, sizing, input, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, sizing, out);
+            writeJson(pool, r, onIndex, air, sizing, remarks, out);
             break;
     }
 }
@@ -368,13 +389,27 @@ bool outputIsInput(const std::string& input, const std::string& output, std::ost
 }
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                ductsys::SystemSizer* sizer, ductsys::Encoding encoding) {
+                ductsys::SystemSizer* sizer, ductsys::Encoding encoding,
+                const std::function<bool(const ductsys::TableHeader&)>& settle) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
+    int remarkAt = -1;
+    bool refused = false;
+    std::size_t rows = 0;  // room to make for them
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
+        if (settle && !settle(h)) {
+            refused = true;
+            return false;
+        }
+        if (rows > 0) {
+            builder.reserve(rows);
+            input.lines.reserve(rows);
+        }
         readHeader(h, layout);
         input.delimiter = h.delimiter;
+        input.remarks = h.remark >= 0;
+        remarkAt = h.remark;
         builder.setUnits(h.units);
         return true;
     };
@@ -389,11 +424,12 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     struct stat info {};
     if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
         constexpr std::size_t kRowBytes = 32, kMostRows = std::size_t{1} << 22;
-        const std::size_t rows =
-            std::min(static_cast<std::size_t>(info.st_size) / kRowBytes, kMostRows);
-        builder.reserve(rows);
-        input.lines.reserve(rows);
+        rows = std::min(static_cast<std::size_t>(info.st_size) / kRowBytes, kMostRows);
     }
+    auto remarkOf = [&](const std::vector<std::string>& fields, std::size_t count) {
+        const auto at = static_cast<std::size_t>(remarkAt);
+        return remarkAt >= 0 && at < count ? std::string_view(fields[at]) : std::string_view();
+    };
     ductsys::TableFileReader reader({encoding, delimiter});
     const ductsys::FileError e = reader.read(
         in, onHeader,
@@ -415,7 +451,8 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                                             .material = field(material),
                                             .k = field(k),
                                             .formula = field(formula),
-                                            .role = field(role)};
+                                            .role = field(role),
+                                            .remark = remarkOf(fields, count)};
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
@@ -426,6 +463,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             return true;
         },
         onNote);
+    if (refused) return false;
     if (e.ok()) return true;
     input.err << kProgram << ": " << input.name;
     if (e.line > 0) input.err << ':' << e.line;
@@ -441,6 +479,67 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             break;
     }
     return false;
+}
+
+bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
+                      SystemOptions& options) {
+    std::vector<long> lines;
+    const ductsys::DocumentSettings settings = ductsys::settingsOfRows(header.settings, &lines);
+    const ductsys::SettingsReading reading = ductsys::readSettingValues(settings);
+    auto lineOf = [&](const ductsys::SettingName* n) {
+        return lines[static_cast<std::size_t>(n - std::begin(ductsys::kSettingNames))];
+    };
+    auto place = [&](long line) {
+        std::string p = std::string(kProgram) + ": " + input.name;
+        if (line > 0) p += ':' + std::to_string(line);
+        return p + ": ";
+    };
+    if (!reading.problems.empty()) {
+        std::vector<std::pair<long, std::string>> messages;
+        for (const ductsys::SettingProblem& p : reading.problems)
+            messages.emplace_back(lineOf(p.setting), "setting " + std::string(p.setting->name) +
+                                                         ' ' + ductsys::quoted(p.text) +
+                                                         " cannot be read: give " +
+                                                         std::string(p.expected));
+        std::stable_sort(messages.begin(), messages.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, message] : messages) input.err << place(line) << message << '\n';
+        return false;
+    }
+    // Each setting taken, or passed over for the option given in its stead.
+    auto take = [&](std::string ductsys::DocumentSettings::*field, bool given,
+                    std::string_view option, const auto& apply) {
+        const ductsys::SettingName* n = nullptr;
+        for (const ductsys::SettingName& s : ductsys::kSettingNames)
+            if (s.field == field) n = &s;
+        if (!n || ductsys::trimmed(settings.*field).empty()) return;
+        if (given) {
+            input.err << place(lineOf(n)) << "note: setting " << n->name << " gives way to "
+                      << option << '\n';
+            return;
+        }
+        apply();
+    };
+    using ductsys::DocumentSettings;
+    const ductsys::SettingValues& v = reading.values;
+    take(&DocumentSettings::fan, !options.fan.empty(), "--fan", [&] {
+        options.fan = v.fan;
+        input.fanFromFile = true;
+    });
+    take(&DocumentSettings::temperature, options.air.temperature.has_value(), "--air-temperature",
+         [&] { options.air.temperature = v.temperature; });
+    take(&DocumentSettings::altitude,
+         options.air.altitude.has_value() || options.air.pressure.has_value(),
+         options.air.altitude ? "--altitude" : "--pressure",
+         [&] { options.air.altitude = v.altitude; });
+    take(&DocumentSettings::maxImbalance, options.maxImbalanceGiven, "--max-imbalance",
+         [&] { options.maxImbalance = *v.maxImbalance; });
+    take(&DocumentSettings::margin, options.marginGiven, "--margin",
+         [&] { options.margin = *v.margin; });
+    take(&DocumentSettings::formula, options.formulaGiven, "--formula",
+         [&] { options.formula = *v.formula; });
+    take(&DocumentSettings::maxVelocity, false, "", [&] { input.maxVelocity = v.maxVelocity; });
+    return true;
 }
 
 std::string formulaText(unsigned seen) { return ductsys::formulaList(seen & 2u, seen & 4u); }
@@ -506,6 +605,14 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         messages.emplace_back(lineOf(segment), problem);
     for (const ductsys::Warning& w : result.warnings)
         messages.emplace_back(lineOf(w.segment), "warning: " + w.message);
+    if (input.maxVelocity)
+        for (std::uint32_t s = 0; s < result.segments.size(); ++s)
+            if (ductsys::aboveVelocity(result.segments[s], input.maxVelocity))
+                messages.emplace_back(lineOf(s),
+                                      "warning: velocity " +
+                                          calc::bareNumberText(result.segments[s].velocity) +
+                                          " m/s is above the file's 最大风速 " +
+                                          calc::shortestText(*input.maxVelocity) + " m/s");
     for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
         if (result.segments[s].ok()) continue;
         failed = true;
@@ -545,7 +652,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, sizing, file);
+                writeFormat(result, air, csvOptions, sizing, input, file);
                 file.close();
                 written = !file.fail();
             }
@@ -556,7 +663,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, sizing, out);
+        writeFormat(result, air, csvOptions, sizing, input, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -242,6 +242,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     addRowFormulaOption(*command, options->formula, 1);
+    addMaterialListOption(*command, out);
     addAirOptions(*command, options->air);
     addJobsOption(*command, options->jobs);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_file.h"
 
+#include "document_settings.h"
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -347,6 +349,15 @@ bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
     return true;
 }
 
+// Whether a header cell names the remarks column, with or without brackets.
+bool isRemarkHeader(std::string_view cell) {
+    const std::string key = headerKey(cell);
+    const std::string_view name = splitUnit(key).name;
+    for (std::string_view known : {"备注", "remark", "remarks"})
+        if (name == headerKey(known)) return true;
+    return false;
+}
+
 // A header read from one row's fields; `problem` says what keeps it from
 // being one.
 struct HeaderTry {
@@ -369,7 +380,12 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
                        " is not known: did you mean \"" + cell.nearest + "\"?";
             misspeltColumn = headerColumn(cell.nearest);
         }
-        if (!cell.column) continue;  // other columns are carried by nobody
+        if (!cell.column) {
+            // The remarks go with their segments; other columns are carried by nobody.
+            if (t.header.remark < 0 && isRemarkHeader(fields[i]))
+                t.header.remark = static_cast<int>(i);
+            continue;
+        }
         int& at = t.header.columns[static_cast<std::size_t>(*cell.column)];
         if (at >= 0 && t.problem.empty())
             t.problem = "column \"" + std::string(trimmedCell(fields[i])) + "\" appears twice";
@@ -525,6 +541,8 @@ std::string_view trimmedCell(std::string_view text) {
     }
     return text;
 }
+
+std::string nameKey(std::string_view text) { return headerKey(text); }
 
 HeaderCell readHeaderCell(std::string_view cell) {
     HeaderCell h;
@@ -777,8 +795,14 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         if (!headerDone) {
             if (at < header.line) {
                 if (!blankRow(fields, count)) {
+                    const std::size_t settings = header.settings.size();
                     keepAboveHeader(header, fields, count, at);
-                    onNote({at, "a title row above the header is skipped", false});
+                    const SettingRow* s =
+                        header.settings.size() > settings ? &header.settings.back() : nullptr;
+                    if (s && settingNamed(s->name))
+                        onNote({at, "setting " + s->name + ": " + s->value, false});
+                    else
+                        onNote({at, "a title row above the header is skipped", false});
                 }
                 return true;
             }

@@ -85,6 +85,11 @@ struct ColumnUnits {
     double dp = 1;      // Pa per unit of the fixed-loss column
 };
 
+// A name in the one form headers are compared in: full-width forms as
+// ASCII, blanks removed, ASCII letters in lower case ("镀锌 钢板",
+// "Galvanised-Steel" alike).
+std::string nameKey(std::string_view text);
+
 // A text with blanks, tabs, line ends and ideographic spaces removed at
 // both ends.
 std::string_view trimmedCell(std::string_view text);
@@ -131,6 +136,9 @@ struct TableHeader {
     // Each field's header text as written (trimmed), the columns that name
     // no segment column too, so that a program can keep them.
     std::vector<std::string> names;
+    // The field of the remarks column (备注, remark), -1 when there is none:
+    // no input of the calculation, but kept with each segment.
+    int remark = -1;
     // The rows above the header, in file order: settings and titles. Both
     // are also reported as a note, as any row above the header is.
     std::vector<SettingRow> settings;

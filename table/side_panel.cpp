@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <string>
 #include <vector>
 
 #include "air_state.h"
@@ -300,12 +301,12 @@ void SidePanel::settingsEdited() {
     s.margin = margin_->text().toStdString();
     s.maxVelocity = maxVelocity_->text().toStdString();
     // The default needs no row in the file.
-    const bool two = formula_->currentIndex() == 1;
-    if (two != (model_->defaultFormula() == "2")) {
-        if (two)
-            s.formula.assign(1, '2');
-        else
+    const int chosen = formula_->currentIndex() + 1;
+    if (std::to_string(chosen) != model_->defaultFormula()) {
+        if (chosen == ductsys::kSystemFormula)
             s.formula.clear();
+        else
+            s.formula = std::to_string(chosen);
     }
     model_->setSettings(s);
 }

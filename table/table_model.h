@@ -160,7 +160,7 @@ private:
     std::optional<double> maxVelocity_;
     double temperature_ = ductsys::kStandardTemperatureC, pressure_ = ductsys::kSeaLevelKPa;
     bool airGiven_ = false;
-    std::string formula_ = "1";  // for rows that name none
+    std::string formula_ = "2";  // for rows that name none
     // 公式一 for rows that name none until the document's setting says otherwise.
     ductsys::Options options_ = [] {
         ductsys::Options o;

@@ -631,6 +631,97 @@ class DesignersFiles(unittest.TestCase):
         self.assertEqual((status, out), (2, ""))
         self.assertIn("swap its from and to", err)
 
+    def test_remarks_go_with_their_rows_in_every_output(self):
+        text = ("segment,flow,size,备注\n1-2,,200,干管\n2-3,100,200,\n"
+                '2-4,100,200,"接 AHU, 二层"\n')
+        remarks = ["干管", None, "接 AHU, 二层"]
+        status, out, err = run("system", "--format", "json", "-", stdin=text)
+        self.assertEqual(status, 0, err)
+        self.assertEqual([s["remark"] for s in json.loads(out)["segments"]], remarks)
+        _, out, _ = run("system", "--format", "csv", "-", stdin=text.replace("备注", "remark"))
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual([r["remark"] or None for r in rows], remarks)
+        self.assertEqual(list(rows[0])[-1], "remark")
+        _, out, _ = run("system", "-", stdin=text)
+        listed = [l for l in out.splitlines() if l.startswith(("1-2", "2-3", "2-4"))]
+        self.assertTrue(listed[0].endswith("干管") and listed[2].endswith("接 AHU, 二层"), out)
+        self.assertFalse(listed[1].endswith(" "))
+        # Without a remarks column the outputs stay as they were.
+        _, out, _ = run("system", "--format", "json", "-", stdin=self.PLAIN)
+        self.assertNotIn("remark", out)
+
+
+class FileSettings(unittest.TestCase):
+    """The settings rows the grid writes above the header: the file computes
+    the same in system without options; an option wins over its row."""
+
+    ROWS = "segment,flow,size,length,zeta\nA-F,1000,200,5,0.5\nF-B,1000,200,10,0.5\n"
+
+    def doc(self, above, *options, text=None):
+        status, out, err = run("system", "--format", "json", *options, "-",
+                               stdin=above + (text or self.ROWS))
+        self.assertEqual(status, 0, err)
+        return json.loads(out), err
+
+    def test_each_setting_is_read_and_an_option_wins(self):
+        cases = [
+            ("风机,F\n", [], lambda d: d["fan"]["node"], "F"),
+            ("风机,F\n", ["--fan", "A"], lambda d: d["fan"]["node"], "A"),
+            ("温度,40\n", [], lambda d: d["air"]["temperature"], 40),
+            ("温度,40\n", ["--air-temperature", "30"], lambda d: d["air"]["temperature"], 30),
+            ("海拔,2000\n", [], lambda d: round(d["air"]["pressure"], 2), 79.5),
+            ("空白公式,1\n", [], lambda d: d["formulas"], [1]),
+            ("空白公式,1\n", ["--formula", "2"], lambda d: d["formulas"], [2]),
+            ("风机压力余量,20\n", [], lambda d: d["fan"]["margin"], 0.2),
+            ("风机压力余量,20\n", ["--margin", "0.1"], lambda d: d["fan"]["margin"], 0.1),
+        ]
+        for above, options, get, expected in cases:
+            with self.subTest(above=above, options=options):
+                doc, _ = self.doc("风机,F\n" + above if "风机" not in above else above, *options)
+                self.assertEqual(get(doc), expected)
+
+    def test_fan_from_the_file_is_said(self):
+        status, out, err = run("system", "-", stdin="风机,F\n" + self.ROWS)
+        self.assertEqual(status, 0, err)
+        self.assertIn("fan at node F (from the file)", out)
+        self.assertIn("-:1: note: setting 风机: F", err)
+        _, out, err = run("system", "--fan", "F", "-", stdin="风机,F\n" + self.ROWS)
+        self.assertIn("fan at node F\n", out)
+        self.assertIn("-:1: note: setting 风机 gives way to --fan", err)
+
+    def test_unreadable_settings_are_refused_with_their_lines(self):
+        status, out, err = run("system", "-",
+                               stdin="工程名称,某楼\n空白公式,3\n温度,abc\n" + self.ROWS)
+        self.assertEqual((status, out), (2, ""))
+        self.assertIn('-:2: setting 空白公式 "3" cannot be read: give a formula, 1 or 2', err)
+        self.assertIn('-:3: setting 温度 "abc" cannot be read', err)
+        self.assertLess(err.index("-:2: setting"), err.index("-:3: setting"))
+
+    def test_a_velocity_above_the_files_limit_is_a_warning(self):
+        _, err = self.doc("风机,F\n最大风速,5\n")
+        self.assertIn("-:4: warning: velocity 8.841949 m/s is above the file's 最大风速 5 m/s", err)
+
+
+class Materials(unittest.TestCase):
+    def test_list_and_the_names_a_row_may_give(self):
+        status, out, err = run("system", "--material", "list")
+        self.assertEqual((status, err), (0, ""))
+        rows = list(csv.reader(io.StringIO(out), delimiter="\t"))
+        self.assertEqual(rows[0], ["name", "chinese", "k_mm", "source"])
+        self.assertIn(["galvanised-steel", "镀锌钢板", "0.15"], [r[:3] for r in rows])
+        self.assertTrue(all(r[3] for r in rows[1:-1]))
+        _, table_list, _ = run("table", "--material", "list")
+        self.assertEqual(table_list, out)
+        for name in ("镀锌钢板", "Galvanised-Steel", " 镀锌 钢板"):
+            with self.subTest(name):
+                status, out, err = run("system", "--format", "json", "-",
+                                       stdin="segment,flow,size,material\n1-2,1000,200,%s\n" % name)
+                self.assertEqual(status, 0, err)
+                given = run("system", "--format", "json", "-",
+                            stdin="segment,flow,size,k\n1-2,1000,200,0.15\n")[1]
+                self.assertEqual(json.loads(out)["segments"][0]["rm"],
+                                 json.loads(given)["segments"][0]["rm"])
+
 
 if __name__ == "__main__":
     PROGRAM = sys.argv.pop(1)

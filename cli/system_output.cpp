@@ -368,7 +368,7 @@ bool outputIsInput(const std::string& input, const std::string& output, std::ost
 }
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                ductsys::SystemSizer* sizer, ductsys::Encoding encoding) {
+                ductsys::SystemSizer* sizer, ductsys::Encoding encoding, const std::string& sheet) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
@@ -394,7 +394,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
         builder.reserve(rows);
         input.lines.reserve(rows);
     }
-    ductsys::TableFileReader reader({encoding, delimiter});
+    ductsys::TableFileReader reader({encoding, delimiter}, sheet);
     const ductsys::FileError e = reader.read(
         in, onHeader,
         [&](std::vector<std::string>& fields, std::size_t count, long line) {

@@ -32,13 +32,14 @@ struct SystemInput {
     char delimiter = ',';    // the header row's, for CSV output
 };
 
-// Reads the CSV rows of `in` into `builder`. False after a message on
+// Reads the rows of `in`, CSV or a workbook's sheet, into `builder`. False after a message on
 // input.err when the file is unusable (no header, not CSV). With `sizer`,
 // the rows go through it (their role cells kept, the rows to be sized
 // handed a stand-in size).
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
                 ductsys::SystemSizer* sizer = nullptr,
-                ductsys::Encoding encoding = ductsys::Encoding::automatic);
+                ductsys::Encoding encoding = ductsys::Encoding::automatic,
+                const std::string& sheet = {});
 
 // The reader's encoding for --encoding's choice.
 ductsys::Encoding encodingOf(InputEncoding e);

@@ -353,7 +353,9 @@ struct SheetRows::State : XmlHandler {
             text.swap(inline_);
             return;
         }
-        if (hasFormula && !hasValue) {
+        // A formula whose value was never saved: no <v>, or an empty one
+        // where only a text result may be empty (some writers leave one).
+        if (hasFormula && (!hasValue || (value.empty() && type != "str"))) {
             marks.push_back({column, CellMark::Kind::noValue});
             return;
         }
@@ -416,7 +418,7 @@ public:
         zip_error_init(&error);
         zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
         if (source) {
-            zip_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+            zip_ = zip_open_from_source(source, ZIP_RDONLY, &error);
             if (!zip_) zip_source_free(source);
         }
         if (!zip_) problem_ = zip_error_strerror(&error);

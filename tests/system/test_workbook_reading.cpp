@@ -271,6 +271,11 @@ INSTANTIATE_TEST_SUITE_P(
                                                     num("C2", "200"))}}),
                 "", Kind::formulaWithoutValue, 2,
                 "cell B2 holds a formula whose value the workbook does not hold"},
+        Refused{"a_formula_with_an_empty_value_as_some_writers_leave_it",
+                workbookParts({{"S", kHeaderRow + row(2, is("A2", "1-2") +
+                                                             "<c r=\"B2\"><f>100*2</f><v></v></c>" +
+                                                             num("C2", "200"))}}),
+                "", Kind::formulaWithoutValue, 2, "cell B2"},
         Refused{"a_formula_without_its_value_above_the_header",
                 workbookParts({{"S", row(1, is("A1", "风机") + "<c r=\"B1\"><f>A9</f></c>") +
                                          row(2, is("A2", "flow") + is("B2", "size"))}}),

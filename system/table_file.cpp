@@ -635,7 +635,7 @@ private:
 
 // A workbook's sheet as a table: the header looked for among its first
 // rows, then every row through the same intake as a text file's.
-FileError readSheet(std::string_view bytes, const std::string& sheet,
+FileError readSheet(std::string_view bytes, const std::string& sheet, char delimiter,
                     const TableFileReader::HeaderFn& onHeader,
                     const TableFileReader::RecordFn& onRecord,
                     const TableFileReader::NoteFn& onNote) {
@@ -682,7 +682,8 @@ FileError readSheet(std::string_view bytes, const std::string& sheet,
                           : FileError{Kind::badHeader, firstLine, firstProblem};
             return false;
         }
-        header.delimiter = ',';
+        // The delimiter of CSV written from it: the one asked for, or a comma.
+        header.delimiter = delimiter != 0 ? delimiter : ',';
         header.encoding = Encoding::utf8;
         header.sheet = sheetRead;
         intake.emplace(header, onHeader, onRecord, onNote);
@@ -957,7 +958,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
             // An archive is read whole, then its sheet streamed from it.
             while (!atEnd)
                 if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
-            return readSheet(raw, sheet_, onHeader, onRecord, onNote);
+            return readSheet(raw, sheet_, options_.delimiter, onHeader, onRecord, onNote);
         case FileSignature::text:
             break;
     }

@@ -117,7 +117,7 @@ struct XmlHandler {
 class XmlParser {
 public:
     // `handler` receives the events, as the user data of each callback.
-    explicit XmlParser(XmlHandler* handler) : parser_(XML_ParserCreateNS("UTF-8", kNsSeparator)) {
+    explicit XmlParser(XmlHandler* handler) : parser_(XML_ParserCreateNS(nullptr, kNsSeparator)) {
         handler->xml = this;
         if (!parser_) return;
         XML_SetUserData(parser_, handler);
@@ -432,13 +432,15 @@ public:
 
     bool open() const { return zip_ != nullptr; }
     const std::string& problem() const { return problem_; }
-    bool has(const std::string& name) const { return zip_name_locate(zip_, name.c_str(), 0) >= 0; }
+    bool has(const std::string& name) const {
+        return zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE) >= 0;
+    }
 
     // Feeds the part `name` to `feed` in pieces; the reason when it cannot
     // be read whole, empty when it was (or `feed` stopped).
     template <typename Feed>
     std::string read(const std::string& name, Feed feed) const {
-        zip_file_t* file = zip_fopen(zip_, name.c_str(), 0);
+        zip_file_t* file = zip_fopen(zip_, name.c_str(), ZIP_FL_NOCASE);
         if (!file) return name + ": " + zip_strerror(zip_);
         std::unique_ptr<char[]> buffer(new char[kPiece]);
         std::string problem;

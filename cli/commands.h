@@ -84,6 +84,7 @@ struct TableOptions {
     // own (',', ';' or tab), found when it is read.
     char delimiter = 0;
     InputEncoding encoding = InputEncoding::automatic;
+    std::string sheet;      // a workbook's sheet by name; empty: the first
     bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
     int formula = 1;        // rows that name no formula: the window's 公式一
@@ -112,6 +113,7 @@ struct SystemOptions {
     // …); the others give way to them.
     bool maxImbalanceGiven = false, marginGiven = false, formulaGiven = false;
     InputEncoding encoding = InputEncoding::automatic;
+    std::string sheet;  // a workbook's sheet by name; empty: the first
     bool bom = false;   // a UTF-8 byte-order mark before text or CSV output
     unsigned jobs = 0;  // threads, this one included; 0: the machine's
     // Sizing the whole system: "velocity" (假定流速法) or "friction" (等摩阻法).

@@ -110,7 +110,9 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
         "from and to, 起点 and 终点, or segment names such as 1-2), flows left empty "
         "summed toward the fan, fixed losses (dp, 固定阻力), the paths from the fan, the "
         "index run (最不利环路), the balance of parallel branches and the fan's pressure.");
-    command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
+    command
+        ->add_option("FILE", *file,
+                     "CSV file or xlsx workbook with a header row, or - for standard input")
         ->required();
     addFormatOption(*command, options->format, &options->xlsx);
     command->add_option("-o,--output", options->output,
@@ -124,6 +126,8 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                      "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
                      "utf-8 or gb18030")
         ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_option("--sheet", options->sheet,
+                        "the sheet of an xlsx workbook to read (default: the first)");
     command->add_flag("--bom", options->bom,
                       "begin text or CSV output with a UTF-8 byte-order mark, for spreadsheet "
                       "programs");
@@ -214,7 +218,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
         return true;
     };
     if (!readSystem(in, options.delimiter, input, builder, &sizer, encodingOf(options.encoding),
-                    settle))
+                    options.sheet, settle))
         return kUsage;
     ductsys::SystemResult result = builder.finish();
     const ductsys::SizingReport report = sizer.finish(result, systemOptions);

@@ -389,7 +389,7 @@ bool outputIsInput(const std::string& input, const std::string& output, std::ost
 }
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                ductsys::SystemSizer* sizer, ductsys::Encoding encoding,
+                ductsys::SystemSizer* sizer, ductsys::Encoding encoding, const std::string& sheet,
                 const std::function<bool(const ductsys::TableHeader&)>& settle) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
@@ -430,7 +430,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
         const auto at = static_cast<std::size_t>(remarkAt);
         return remarkAt >= 0 && at < count ? std::string_view(fields[at]) : std::string_view();
     };
-    ductsys::TableFileReader reader({encoding, delimiter});
+    ductsys::TableFileReader reader({encoding, delimiter}, sheet);
     const ductsys::FileError e = reader.read(
         in, onHeader,
         [&](std::vector<std::string>& fields, std::size_t count, long line) {

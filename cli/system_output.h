@@ -37,7 +37,7 @@ struct SystemInput {
     std::optional<double> maxVelocity;  // m/s: the file's 最大风速, segments above it warned of
 };
 
-// Reads the CSV rows of `in` into `builder`. False after a message on
+// Reads the rows of `in`, CSV or a workbook's sheet, into `builder`. False after a message on
 // input.err when the file is unusable (no header, not CSV). With `sizer`,
 // the rows go through it (their role cells kept, the rows to be sized
 // handed a stand-in size).
@@ -47,6 +47,7 @@ struct SystemInput {
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
                 ductsys::SystemSizer* sizer = nullptr,
                 ductsys::Encoding encoding = ductsys::Encoding::automatic,
+                const std::string& sheet = {},
                 const std::function<bool(const ductsys::TableHeader&)>& settle = {});
 
 // Takes the computation's settings of the rows above `header` (风机, 温度,

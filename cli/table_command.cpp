@@ -120,7 +120,8 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
     };
 
-    ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter});
+    ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter},
+                                    options.sheet);
     const ductsys::FileError e = in ? reader.read(in, onHeader, onRecord, onNote)
                                     : reader.read(path, onHeader, onRecord, onNote);
     if (table) table->flush();
@@ -223,7 +224,9 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
         "The hydraulic calculation table of a duct run: one row per segment of a CSV "
         "file with the columns " +
             columnHelp() + ", in UTF-8 or GB18030, separated by commas, semicolons or tabs.");
-    command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
+    command
+        ->add_option("FILE", *file,
+                     "CSV file or xlsx workbook with a header row, or - for standard input")
         ->required();
     addFormatOption(*command, options->format, &options->xlsx);
     command->add_option("-o,--output", options->output,
@@ -239,6 +242,8 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
                      "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
                      "utf-8 or gb18030")
         ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_option("--sheet", options->sheet,
+                        "the sheet of an xlsx workbook to read (default: the first)");
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     addRowFormulaOption(*command, options->formula, 1);

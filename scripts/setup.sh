@@ -23,6 +23,8 @@ packages=(
   libcli11-dev libcsv-dev nlohmann-json3-dev
   # ductcalc-cli: the 计算书 workbook, and reading it back in the tests
   libxlsxwriter-dev python3-openpyxl
+  # ductcalc-cli and ductcalc-table: workbooks as input (the archive, its XML)
+  libzip-dev libexpat1-dev
   # ductcalc-table on a real display: keys typed by xdotool, the PDF report
   # read back by pdftotext
   xdotool poppler-utils

@@ -16,6 +16,7 @@
 #include "csv_reader.h"
 #include "names.h"
 #include "readers.h"
+#include "xlsx_reader.h"
 
 namespace ductsys {
 
@@ -496,6 +497,231 @@ void keepAboveHeader(TableHeader& header, const std::vector<std::string>& fields
         }
 }
 
+// The rows of a table after its header was found, from a text or from a
+// sheet: the rows above the header kept as settings and titles, the header
+// handed on with its unused columns named, then each data row without
+// blank and total rows, filled to the header's number of fields.
+class RowIntake {
+public:
+    RowIntake(TableHeader& header, const TableFileReader::HeaderFn& onHeader,
+              const TableFileReader::RecordFn& onRecord, const TableFileReader::NoteFn& onNote)
+        : header_(header), onHeader_(onHeader), onRecord_(onRecord), onNote_(onNote) {
+        // The header's cells that name no column any reader takes, said once
+        // the header's line is reached so that notes come in line order.
+        for (const std::string& name : header.names)
+            if (!name.empty() && !readHeaderCell(name).known) unused_.push_back(name);
+    }
+
+    // A row at `at`; false when the reading is to stop. `marks` are a
+    // sheet's cells that hold an error or a formula without its value.
+    bool take(std::vector<std::string>& fields, std::size_t count, long at,
+              const std::vector<CellMark>* marks = nullptr) {
+        if (!headerDone_) {
+            if (at < header_.line) {
+                if (!blankRow(fields, count)) {
+                    if (marks && !refuseMarks(*marks, fields, at, false)) return false;
+                    const std::size_t settings = header_.settings.size();
+                    keepAboveHeader(header_, fields, count, at);
+                    const SettingRow* s =
+                        header_.settings.size() > settings ? &header_.settings.back() : nullptr;
+                    if (s && settingNamed(s->name))
+                        onNote_({at, "setting " + s->name + ": " + s->value, false});
+                    else
+                        onNote_({at, "a title row above the header is skipped", false});
+                }
+                return true;
+            }
+            if (marks && !refuseMarks(*marks, fields, at, false)) return false;
+            return handHeader();
+        }
+        if (blankRow(fields, count)) return true;  // spreadsheets leave empty rows
+        if (count > header_.fieldCount) {
+            // Cells past the header's that are all empty are no cells.
+            std::size_t used = count;
+            while (used > header_.fieldCount && trimmedCell(fields[used - 1]).empty()) --used;
+            count = used;
+        }
+        if (count < header_.fieldCount) {
+            // Spreadsheets drop a row's trailing empty cells.
+            if (fields.size() < header_.fieldCount) fields.resize(header_.fieldCount);
+            for (std::size_t i = count; i < header_.fieldCount; ++i) fields[i].clear();
+            count = header_.fieldCount;
+        }
+        if (const int s = header_.column(Column::segment); s >= 0) {
+            const std::string_view name = trimmedCell(fields[static_cast<std::size_t>(s)]);
+            // Only names of their length are looked at: most rows are not totals.
+            if ((name.size() == 5 || name.size() == 6) &&
+                (name == "合计" || name == "总计" ||
+                 calc::equalsIgnoringAsciiCase(name, "total"))) {
+                onNote_({at,
+                         "the total row \"" +
+                             std::string(trimmedCell(fields[static_cast<std::size_t>(s)])) +
+                             "\" is skipped",
+                         false});
+                return true;
+            }
+        }
+        if (marks && !marks->empty() && !refuseMarks(*marks, fields, at, true)) return false;
+        if (!onRecord_(fields, count, at)) return !(stopped_ = true);
+        return true;
+    }
+
+    // The header handed on, once: at its row, or at the end of a file that
+    // has no row after it.
+    bool handHeader() {
+        if (headerDone_) return true;
+        headerDone_ = true;
+        for (const std::string& name : unused_)
+            onNote_({header_.line, "column " + name + " is not used", false});
+        if (!onHeader_(header_)) return !(stopped_ = true);
+        return true;
+    }
+
+    bool headerDone() const { return headerDone_; }
+    bool stopped() const { return stopped_; }
+    // Why a sheet's row was refused, kind ok when none was.
+    const FileError& refusal() const { return refusal_; }
+
+private:
+    // A sheet's marked cells in a row: an error is said, a formula whose
+    // value the workbook does not hold refuses the file. In a data row only
+    // the columns read count.
+    bool refuseMarks(const std::vector<CellMark>& marks, const std::vector<std::string>& fields,
+                     long at, bool dataRow) {
+        for (const CellMark& m : marks) {
+            if (dataRow && std::find(header_.columns.begin(), header_.columns.end(),
+                                     static_cast<int>(m.column)) == header_.columns.end())
+                continue;
+            const std::string cell = sheetColumnName(m.column) + std::to_string(at);
+            if (m.kind == CellMark::Kind::noValue) {
+                refusal_ = {FileError::Kind::formulaWithoutValue, at,
+                            "cell " + cell +
+                                " holds a formula whose value the workbook does not hold (it "
+                                "was written by a program that does not calculate): open it "
+                                "in a spreadsheet program, let it recalculate and save it, "
+                                "then read it again"};
+                stopped_ = true;
+                return false;
+            }
+            onNote_(
+                {at, "cell " + cell + " holds the spreadsheet error " + fields[m.column], true});
+        }
+        return true;
+    }
+
+    TableHeader& header_;
+    const TableFileReader::HeaderFn& onHeader_;
+    const TableFileReader::RecordFn& onRecord_;
+    const TableFileReader::NoteFn& onNote_;
+    std::vector<std::string> unused_;
+    bool headerDone_ = false;
+    bool stopped_ = false;
+    FileError refusal_;
+};
+
+// A workbook's sheet as a table: the header looked for among its first
+// rows, then every row through the same intake as a text file's.
+FileError readSheet(std::string_view bytes, const std::string& sheet, char delimiter,
+                    const TableFileReader::HeaderFn& onHeader,
+                    const TableFileReader::RecordFn& onRecord,
+                    const TableFileReader::NoteFn& onNote) {
+    using Kind = FileError::Kind;
+    struct FirstRow {
+        std::vector<std::string> cells;
+        long row;
+        std::vector<CellMark> marks;
+    };
+    std::vector<FirstRow> first;  // the rows the header is looked for in
+    int nonBlank = 0;
+    std::string sheetRead;
+    TableHeader header;
+    std::optional<RowIntake> intake;
+    FileError failure;
+
+    // The header among the first rows; then those rows taken.
+    auto search = [&]() -> bool {
+        long firstLine = 0;
+        std::string firstProblem;
+        bool found = false;
+        for (const FirstRow& r : first) {
+            if (blankRow(r.cells, r.cells.size())) continue;
+            if (firstLine == 0) firstLine = r.row;
+            HeaderTry t = tryHeader(r.cells);
+            if (t.problem.empty() || t.namesFlowAndSize) {
+                if (!t.problem.empty()) {
+                    failure = {Kind::badHeader, r.row, t.problem};
+                    return false;
+                }
+                header = std::move(t.header);
+                header.line = r.row;
+                found = true;
+                break;
+            }
+            if (firstProblem.empty()) firstProblem = t.problem;
+        }
+        if (!found) {
+            failure = firstLine == 0
+                          ? FileError{Kind::empty, 0,
+                                      "empty: the sheet \"" + sheetRead +
+                                          "\" has no header row with at least \"flow\" and "
+                                          "\"size\" columns"}
+                          : FileError{Kind::badHeader, firstLine, firstProblem};
+            return false;
+        }
+        // The delimiter of CSV written from it: the one asked for, or a comma.
+        header.delimiter = delimiter != 0 ? delimiter : ',';
+        header.encoding = Encoding::utf8;
+        header.sheet = sheetRead;
+        intake.emplace(header, onHeader, onRecord, onNote);
+        for (FirstRow& r : first)
+            if (!intake->take(r.cells, r.cells.size(), r.row, &r.marks)) return false;
+        first.clear();
+        return true;
+    };
+
+    const WorkbookError e = readWorkbookSheet(
+        bytes, sheet,
+        [&](std::vector<std::string>& cells, std::size_t count, long row,
+            const std::vector<CellMark>& marks) {
+            if (intake) return intake->take(cells, count, row, &marks);
+            first.push_back(
+                {std::vector<std::string>(cells.begin(), cells.begin() + static_cast<long>(count)),
+                 row, marks});
+            if (!blankRow(cells, count)) ++nonBlank;
+            return nonBlank < kHeaderRows || search();
+        },
+        [&](const std::string& name, std::size_t sheets) {
+            sheetRead = name;
+            if (sheet.empty() && sheets > 1)
+                onNote({0,
+                        "the workbook has " + std::to_string(sheets) + " sheets; the first, \"" +
+                            name + "\", is read",
+                        false});
+        });
+    // What stopped the reading: the header, a refused cell, or the callee.
+    auto stoppedBy = [&]() -> FileError {
+        if (failure.kind != Kind::ok) return failure;
+        if (intake && intake->refusal().kind != Kind::ok) return intake->refusal();
+        return {Kind::stopped, 0, {}};
+    };
+    switch (e.kind) {
+        case WorkbookError::Kind::ok:
+            break;
+        case WorkbookError::Kind::stopped:
+            return stoppedBy();
+        case WorkbookError::Kind::ods:
+            return {Kind::ods, 0, e.message};
+        case WorkbookError::Kind::notWorkbook:
+            return {Kind::notWorkbook, 0, e.message};
+        case WorkbookError::Kind::damaged:
+            return {Kind::damagedWorkbook, 0, "a damaged workbook: " + e.message};
+        case WorkbookError::Kind::noSheet:
+            return {Kind::noSheet, 0, e.message};
+    }
+    if (!intake && !search()) return stoppedBy();
+    if (!intake->handHeader()) return stoppedBy();
+    return {};
+}
 }  // namespace
 
 std::optional<std::string> decodedText(std::string_view bytes) {
@@ -708,9 +934,25 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         }
     };
 
-    // 1. The start of the file: the encoding and the header.
+    // 1. The start of the file: what it is, the encoding and the header.
     while (!atEnd && raw.size() < kChunk)
         if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+    switch (fileSignature(raw)) {
+        case FileSignature::ole2:
+            return {Kind::xls, 0,
+                    "an Excel 97-2003 workbook (.xls) or a workbook saved with a password, "
+                    "which is not read: save it as .xlsx (without a password) or as CSV"};
+        case FileSignature::zip:
+            // An archive is read whole, then its sheet streamed from it.
+            while (!atEnd)
+                if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+            return readSheet(raw, sheet_, options_.delimiter, onHeader, onRecord, onNote);
+        case FileSignature::text:
+            break;
+    }
+    if (!sheet_.empty())
+        return {Kind::noSheet, 0,
+                "a text file, not a workbook: it has no sheet \"" + sheet_ + "\""};
     std::string_view start = raw;
     if (startsWith(start, "\xEF\xBB\xBF")) {
         start.remove_prefix(3);
@@ -772,76 +1014,15 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
     TableHeader header = search.header;
     header.encoding = encoding;
-    // The header's cells that name no column any reader takes, said once the
-    // header's line is reached so that notes come in line order.
-    std::vector<std::string> unused;
-    for (const StartLine& l : lines) {
-        if (l.line != header.line) continue;
-        for (const std::string& cell : splitLine(l.text, header.delimiter)) {
-            const std::string_view name = trimmedCell(cell);
-            if (!name.empty() && !readHeaderCell(name).known) unused.emplace_back(name);
-        }
-    }
     raw.clear();
     raw.shrink_to_fit();
 
     // 2. The rows, through the CSV parser, as the file is read on.
     CsvReader csv(header.delimiter);
     parser = &csv;
-    bool headerDone = false;
-    bool stopped = false;
+    RowIntake intake(header, onHeader, onRecord, onNote);
     const CsvReader::RecordFn take = [&](std::vector<std::string>& fields, std::size_t count,
-                                         long at) {
-        if (!headerDone) {
-            if (at < header.line) {
-                if (!blankRow(fields, count)) {
-                    const std::size_t settings = header.settings.size();
-                    keepAboveHeader(header, fields, count, at);
-                    const SettingRow* s =
-                        header.settings.size() > settings ? &header.settings.back() : nullptr;
-                    if (s && settingNamed(s->name))
-                        onNote({at, "setting " + s->name + ": " + s->value, false});
-                    else
-                        onNote({at, "a title row above the header is skipped", false});
-                }
-                return true;
-            }
-            headerDone = true;
-            for (const std::string& name : unused)
-                onNote({header.line, "column " + name + " is not used", false});
-            if (!onHeader(header)) return !(stopped = true);
-            return true;
-        }
-        if (blankRow(fields, count)) return true;  // spreadsheets leave empty rows
-        if (count > header.fieldCount) {
-            // Cells past the header's that are all empty are no cells.
-            std::size_t used = count;
-            while (used > header.fieldCount && trimmedCell(fields[used - 1]).empty()) --used;
-            count = used;
-        }
-        if (count < header.fieldCount) {
-            // Spreadsheets drop a row's trailing empty cells.
-            if (fields.size() < header.fieldCount) fields.resize(header.fieldCount);
-            for (std::size_t i = count; i < header.fieldCount; ++i) fields[i].clear();
-            count = header.fieldCount;
-        }
-        if (const int s = header.column(Column::segment); s >= 0) {
-            const std::string_view name = trimmedCell(fields[static_cast<std::size_t>(s)]);
-            // Only names of their length are looked at: most rows are not totals.
-            if ((name.size() == 5 || name.size() == 6) &&
-                (name == "合计" || name == "总计" ||
-                 calc::equalsIgnoringAsciiCase(name, "total"))) {
-                onNote({at,
-                        "the total row \"" +
-                            std::string(trimmedCell(fields[static_cast<std::size_t>(s)])) +
-                            "\" is skipped",
-                        false});
-                return true;
-            }
-        }
-        if (!onRecord(fields, count, at)) return !(stopped = true);
-        return true;
-    };
+                                         long at) { return intake.take(fields, count, at); };
     csv.begin(take);
 
     auto feedText = [&]() -> FileError {
@@ -853,7 +1034,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         }
         const bool fed = csv.feed(text.data(), text.size());
         text.clear();
-        if (stopped || csv.stopped()) return {Kind::stopped, 0, {}};
+        if (intake.stopped() || csv.stopped()) return {Kind::stopped, 0, {}};
         if (!fed) return {Kind::notCsv, csv.line(), "not CSV: a quote out of place"};
         return {};
     };
@@ -877,14 +1058,11 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
                 true});
     }
     const CsvReader::Status s = csv.finish();
-    if (s == CsvReader::Status::stopped || stopped) return {Kind::stopped, 0, {}};
+    if (s == CsvReader::Status::stopped || intake.stopped()) return {Kind::stopped, 0, {}};
     if (s == CsvReader::Status::malformed)
         return {Kind::notCsv, csv.openQuoteLine(),
                 "not CSV: a quoted field opened here is never closed"};
-    if (!headerDone) {
-        headerDone = true;
-        if (!onHeader(header)) return {Kind::stopped, 0, {}};
-    }
+    if (!intake.handHeader()) return {Kind::stopped, 0, {}};
     return {};
 }
 

@@ -16,6 +16,7 @@
 #include "number_texts.h"
 #include "output_lines.h"
 #include "report.h"
+#include "report_book.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
 #include "sizing_output.h"
@@ -98,7 +99,13 @@ std::string formulaLine(const std::string& inUse) {
 }
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, const ductsys::ReportInfo& info,
+               std::ostream& out) {
+    if (ductsys::hasTitle(info.document)) {
+        for (const ductsys::TitleLine& t : ductsys::titleBlock(info.document, info.date))
+            out << t.name << ':' << (t.value.empty() ? "" : " ") << t.value << '\n';
+        out << '\n';
+    }
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
         ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
@@ -203,6 +210,17 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     out << "  index run total  " << figure(fan.indexTotal, " Pa") << '\n';
     out << "  margin           " << percent(fan.margin) << " %\n";
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
+    const ductsys::FanDuty duty = ductsys::fanDuty(fan, info.leakage, info.leakageGiven);
+    out << "  leakage          " << percent(duty.leakage) << " %"
+        << (duty.leakageGiven ? "" : " (none given)") << '\n';
+    out << "  fan air volume   " << figure(duty.airVolume, " m3/h") << '\n';
+    if (duty.airVolume && duty.pressure)
+        out << "  selection        a fan for "
+            << ductsys::fixedText(ductsys::roundedUp(*duty.airVolume), 0) << " m3/h at "
+            << ductsys::fixedText(ductsys::roundedUp(*duty.pressure), 0)
+            << " Pa (air volume with leakage, pressure with margin, rounded up)\n";
+    else
+        out << "  selection        -\n";
 }
 
 // The terms of a ζ cell with fittings: each as written, the fitting used
@@ -233,7 +251,8 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 }
 
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, const ductsys::ReportInfo& info,
+               std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     const std::string formulasInUse = ductsys::formulasInUse(r);
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
@@ -315,29 +334,45 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     }
     out << (r.junctions.empty() ? "],\n" : "\n ],\n");
 
+    if (ductsys::hasTitle(info.document)) {
+        out << " \"title\": {";
+        static constexpr std::string_view kKeys[] = {"project", "system_name", "designer",
+                                                     "checker", "reviewer",    "date"};
+        const std::vector<ductsys::TitleLine> lines = ductsys::titleBlock(info.document, info.date);
+        for (std::size_t i = 0; i < lines.size() && i < std::size(kKeys); ++i)
+            out << (i == 0 ? "\"" : ", \"") << kKeys[i] << "\": " << jsonString(lines[i].value);
+        out << "},\n";
+    }
     const ductsys::Fan& fan = r.fan;
+    const ductsys::FanDuty duty = ductsys::fanDuty(fan, info.leakage, info.leakageGiven);
+    const std::string summary = ductsys::fanSummary(duty);
     out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
         << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
         << ", \"margin\": " << single(fan.margin)
-        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure)) << "}}\n";
+        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure))
+        << ", \"leakage\": " << single(duty.leakage)
+        << ", \"leakage_given\": " << (duty.leakageGiven ? "true" : "false")
+        << ", \"flow_with_leakage\": " << json(ductsys::asSingle(duty.airVolume))
+        << ", \"selection\": " << (summary.empty() ? std::string("null") : jsonString(summary))
+        << "}}\n";
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 const SizingShown& sizing, std::ostream& out) {
+                 const SizingShown& sizing, const ductsys::ReportInfo& info, std::ostream& out) {
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, sizing, out);
+            writeText(pool, r, onIndex, air, sizing, info, out);
             break;
         case Format::csv:
             writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, sizing, out);
+            writeJson(pool, r, onIndex, air, sizing, info, out);
             break;
     }
 }
@@ -374,6 +409,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     Layout layout;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
         readHeader(h, layout);
+        keepReportRows(h, input.reportRows);
         input.delimiter = h.delimiter;
         builder.setUnits(h.units);
         return true;
@@ -419,6 +455,11 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
+            if (input.keepInputs) {
+                input.materials.append(row.material);
+                input.roughness.append(row.k);
+                input.formulas.append(row.formula);
+            }
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
                                                        " fields, the header " +
@@ -456,6 +497,15 @@ ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
     info.source = name == "-" ? std::string("(standard input)") : name;
     info.program = "ductcalc-cli " DUCTCALC_VERSION;
     return info;
+}
+
+ductsys::SegmentInputs SystemInput::inputsOf(std::uint32_t segment) const {
+    ductsys::SegmentInputs given;
+    if (segment >= materials.size()) return given;
+    given.material = std::string(ductsys::trimmed(materials[segment]));
+    given.k = std::string(ductsys::trimmed(roughness[segment]));
+    given.formula = std::string(ductsys::trimmed(formulas[segment]));
+    return given;
 }
 
 std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {
@@ -521,7 +571,7 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
 
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizingReport) {
+                const ductsys::SizingReport* sizingReport, const ductsys::ReportInfo& info) {
     std::ostream& err = input.err;
     const SizingShown sizing(result, sizingReport, options.size || options.balance,
                              options.balance);
@@ -533,8 +583,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
-        const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, ductsys::formulasInUse(result), input.name), options.output);
+        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -545,7 +594,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, sizing, file);
+                writeFormat(result, air, csvOptions, sizing, info, file);
                 file.close();
                 written = !file.fail();
             }
@@ -556,7 +605,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, sizing, out);
+        writeFormat(result, air, csvOptions, sizing, info, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -12,6 +12,7 @@
 
 #include "commands.h"
 #include "duct_options.h"
+#include "report_options.h"
 #include "report_xlsx.h"
 #include "sizing.h"
 #include "system.h"
@@ -28,8 +29,14 @@ struct SystemInput {
     // Problems of a segment's row beyond its texts (a row with more or
     // fewer fields than the header).
     std::vector<std::pair<std::uint32_t, std::string>> problems;
-    int defaultFormula = 1;  // the formula of rows that name none
-    char delimiter = ',';    // the header row's, for CSV output
+    int defaultFormula = 1;     // the formula of rows that name none
+    char delimiter = ',';       // the header row's, for CSV output
+    FileReportRows reportRows;  // the title block and leakage rows above the header
+    // Each segment's material, roughness and formula as typed, kept for a
+    // workbook that shows them.
+    bool keepInputs = false;
+    ductsys::TextList materials, roughness, formulas;
+    ductsys::SegmentInputs inputsOf(std::uint32_t segment) const;
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on
@@ -66,8 +73,10 @@ int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput&
 // `options`; returns the exit status.
 // `sizing`: what sizing and balancing did and would do, shown beside the
 // figures when given.
+// `info`: what the workbook and the text's title block and fan say besides
+// the figures.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizing = nullptr);
+                const ductsys::SizingReport* sizing, const ductsys::ReportInfo& info);
 
 }  // namespace cli

@@ -59,8 +59,6 @@ bool reportSettings(const ReportOptions& options, const FileReportRows& rows,
     info.date = d.date;
     if (options.leakage) {
         info.leakage = *options.leakage;
-        info.leakageGiven = true;
-        d.leakage = ductsys::percentText(info.leakage);
         return true;
     }
     std::string_view text = ductsys::trimmed(rows.document.leakage);
@@ -76,7 +74,6 @@ bool reportSettings(const ReportOptions& options, const FileReportRows& rows,
         return false;
     }
     info.leakage = *read.value / 100;
-    info.leakageGiven = true;
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "output_lines.h"
 #include "report.h"
 #include "report_book.h"
+#include "report_sections.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
 #include "sizing_output.h"
@@ -103,7 +104,7 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                std::ostream& out) {
     if (ductsys::hasTitle(info.document)) {
         for (const ductsys::TitleLine& t : ductsys::titleBlock(info.document, info.date))
-            out << t.name << ':' << (t.value.empty() ? "" : " ") << t.value << '\n';
+            out << t.caption << ':' << (t.value.empty() ? "" : " ") << t.value << '\n';
         out << '\n';
     }
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
@@ -210,15 +211,13 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     out << "  index run total  " << figure(fan.indexTotal, " Pa") << '\n';
     out << "  margin           " << percent(fan.margin) << " %\n";
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
-    const ductsys::FanDuty duty = ductsys::fanDuty(fan, info.leakage, info.leakageGiven);
+    const ductsys::FanSelection duty = ductsys::fanSelection(fan, info.leakage);
     out << "  leakage          " << percent(duty.leakage) << " %"
         << (duty.leakageGiven ? "" : " (none given)") << '\n';
     out << "  fan air volume   " << figure(duty.airVolume, " m3/h") << '\n';
     if (duty.airVolume && duty.pressure)
-        out << "  selection        a fan for "
-            << ductsys::fixedText(ductsys::roundedUp(*duty.airVolume), 0) << " m3/h at "
-            << ductsys::fixedText(ductsys::roundedUp(*duty.pressure), 0)
-            << " Pa (air volume with leakage, pressure with margin, rounded up)\n";
+        out << "  selection        a fan for " << ductsys::fixedText(*duty.airVolume, 0)
+            << " m3/h at " << ductsys::fixedText(*duty.pressure, 1) << " Pa\n";
     else
         out << "  selection        -\n";
 }
@@ -338,14 +337,13 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         out << " \"title\": {";
         static constexpr std::string_view kKeys[] = {"project", "system_name", "designer",
                                                      "checker", "reviewer",    "date"};
-        const std::vector<ductsys::TitleLine> lines = ductsys::titleBlock(info.document, info.date);
+        const auto lines = ductsys::titleBlock(info.document, info.date);
         for (std::size_t i = 0; i < lines.size() && i < std::size(kKeys); ++i)
             out << (i == 0 ? "\"" : ", \"") << kKeys[i] << "\": " << jsonString(lines[i].value);
         out << "},\n";
     }
     const ductsys::Fan& fan = r.fan;
-    const ductsys::FanDuty duty = ductsys::fanDuty(fan, info.leakage, info.leakageGiven);
-    const std::string summary = ductsys::fanSummary(duty);
+    const ductsys::FanSelection duty = ductsys::fanSelection(fan, info.leakage);
     out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
@@ -355,8 +353,7 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         << ", \"leakage\": " << single(duty.leakage)
         << ", \"leakage_given\": " << (duty.leakageGiven ? "true" : "false")
         << ", \"flow_with_leakage\": " << json(ductsys::asSingle(duty.airVolume))
-        << ", \"selection\": " << (summary.empty() ? std::string("null") : jsonString(summary))
-        << "}}\n";
+        << ", \"selection\": " << jsonString(ductsys::fanSelectionLine(duty)) << "}}\n";
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,

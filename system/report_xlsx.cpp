@@ -18,6 +18,7 @@
 
 #include "number_text.h"
 #include "report.h"
+#include "report_sections.h"
 
 namespace ductsys {
 
@@ -264,24 +265,12 @@ enum TableColumn : lxw_col_t {
     cProblem,
     kTableColumns
 };
-// One number format a column: the figures of a column show the same
-// decimals whatever their size.
-constexpr std::array<std::string_view, kReportColumns> kColumnFormats{
-    "0",       // air volume
-    "0.000",   // De, m
-    "0.00",    // v
-    "0",       // Re
-    "0.0000",  // λ
-    "0.00",    // Rm
-    "0.0",     // length
-    "0.0",     // Rm·l
-    "0.0",     // Pd
-    "0.00",    // Σζ
-    "0.0",     // Z
-    "0.0",     // Δp
-    "0.0",     // total
-    "0.0",     // path total
-};
+// A column's number format: its figures show the decimals a 计算书 gives
+// them, whatever their size.
+std::string columnFormat(ReportColumn column) {
+    const int decimals = reportDecimals(kReportFigures[column]);
+    return decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+}
 
 // Where a segment's figures stand in the table, and the values its sums
 // have as the formulas compute them from the cells (in double, as a
@@ -330,7 +319,7 @@ lxw_row_t writeHeading(Sheet& sheet, lxw_row_t row, const SystemResult& result,
     sheet.text(row++, 0, "风管水力计算书", true);
     const std::string date = info.date.empty() ? todayText() : info.date;
     for (const TitleLine& line : titleBlock(info.document, date)) {
-        sheet.text(row, 0, std::string(line.name), true);
+        sheet.text(row, 0, std::string(line.caption), true);
         sheet.text(row, 2, line.value);
         ++row;
     }
@@ -340,8 +329,12 @@ lxw_row_t writeHeading(Sheet& sheet, lxw_row_t row, const SystemResult& result,
         sheet.text(row, 2, value);
         ++row;
     };
-    line("计算依据", basisText(info.industrial));
-    line("计算方法", methodText(info.method));
+    bool first = true;
+    for (const std::string& text : calculationBasis(info.industrial)) {
+        line(first ? "计算依据" : "", text);
+        first = false;
+    }
+    line("计算方法", calculationMethod(info.method));
     std::string air = calc::shortestText(static_cast<float>(info.temperature)) + " °C";
     if (info.altitude) air += "，海拔 " + fixedText(*info.altitude, 0) + " m";
     air += "，大气压力 " + calc::shortestText(static_cast<float>(info.pressure)) + " kPa，密度 " +
@@ -349,12 +342,12 @@ lxw_row_t writeHeading(Sheet& sheet, lxw_row_t row, const SystemResult& result,
            calc::shortestText(static_cast<float>(info.air.viscosity)) + " m²/s";
     if (!info.airGiven) air += "（计算器窗口的空气）";
     line("空气状态", air);
-    bool first = true;
-    for (const std::string& text : formulaTexts(info.formulas)) {
+    first = true;
+    for (const std::string& text : frictionFormulaNames(info.formulas)) {
         line(first ? "摩擦系数公式" : "", text);
         first = false;
     }
-    line("不平衡率限值", percentText(result.maxImbalance) + "%");
+    line("不平衡率限值", imbalanceText(result.maxImbalance));
     return row + 1;
 }
 
@@ -364,23 +357,23 @@ lxw_row_t writeHeading(Sheet& sheet, lxw_row_t row, const SystemResult& result,
 void writeFanBlock(Sheet& sheet, lxw_row_t row, const SystemResult& result, const ReportInfo& info,
                    const TableCells& cells) {
     const Fan& fan = result.fan;
-    const FanDuty duty = fanDuty(fan, info.leakage, info.leakageGiven);
+    const FanSelection duty = fanSelection(fan, info.leakage);
     auto name = [&](const std::string& text) { sheet.text(row, 0, text, true); };
     name("风机");
     sheet.text(row++, 2,
                fan.node == kNone ? std::string() : std::string(result.nodeNames[fan.node]));
     name("系统风量 (m³/h)");
     const lxw_row_t volumeRow = row;
-    sheet.value(row++, 2, duty.systemVolume, "0", {});
+    sheet.value(row++, 2, fan.airVolume, "0", {});
     name("漏风附加");
     const lxw_row_t leakageRow = row;
     sheet.number(row, 2, duty.leakage, "0.0%");
     if (!duty.leakageGiven) sheet.text(row, 3, "未给定，按 0 计");
     ++row;
     name("风机风量 (m³/h)");
-    if (duty.systemVolume)
+    if (fan.airVolume)
         sheet.formula(row, 2, "=" + cellName(volumeRow, 2) + "*(1+" + cellName(leakageRow, 2) + ")",
-                      *duty.systemVolume * (1 + duty.leakage), "0", {});
+                      *fan.airVolume * (1 + duty.leakage), "0", {});
     ++row;
     name("最不利环路阻力 (Pa)");
     const lxw_row_t indexRow = row;
@@ -403,9 +396,8 @@ void writeFanBlock(Sheet& sheet, lxw_row_t row, const SystemResult& result, cons
         sheet.formula(row, 2, "=" + cellName(indexRow, 2) + "*(1+" + cellName(marginRow, 2) + ")",
                       *indexTotal * (1 + fan.margin), "0.0", {});
     ++row;
-    const std::string summary = fanSummary(duty);
     name("风机选型");
-    sheet.text(row++, 2, summary.empty() ? "风量或压力未算出，无法选型" : summary);
+    sheet.text(row++, 2, fanSelectionLine(duty));
 }
 
 void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo& info,
@@ -489,7 +481,7 @@ void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo&
         auto node = [&](std::uint32_t n) {
             return n == kNone ? std::string() : std::string(result.nodeNames[n]);
         };
-        auto format = [](ReportColumn c) { return std::string(kColumnFormats[c]); };
+        auto format = [](ReportColumn c) { return columnFormat(c); };
         auto ref = [&](lxw_col_t c) { return cellName(row, c); };
         sheet.cell(row, cSegment, segmentLabel(result, s), look);
         sheet.cell(row, cFrom, node(seg.from), look);
@@ -554,17 +546,19 @@ void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo&
     writeFanBlock(sheet, cells.rowOf(count) + 1, result, info, cells);
 }
 
-// The outlets beyond `segment` (it included), at most `most` of them and
-// looking at no more than `budget` segments; none when there are more.
+// The outlets beyond `segment` (it included), at most `most` of them; none
+// when there are more, or when finding them would look at more segments
+// than `budget` has left (it is spent by what is looked at, so that a
+// large system's junctions together stay within it).
 std::optional<std::vector<std::uint32_t>> outletsBeyond(
     const std::vector<std::vector<std::uint32_t>>& children, std::uint32_t segment,
-    std::size_t most, std::size_t budget) {
+    std::size_t most, std::size_t& budget) {
     std::vector<std::uint32_t> outlets, stack{segment};
-    std::size_t seen = 0;
     while (!stack.empty()) {
         const std::uint32_t s = stack.back();
         stack.pop_back();
-        if (++seen > budget) return std::nullopt;
+        if (budget == 0) return std::nullopt;
+        --budget;
         if (children[s].empty()) {
             if (outlets.size() == most) return std::nullopt;
             outlets.push_back(s);
@@ -630,6 +624,9 @@ void writeLoops(Workbook& book, const SystemResult& result, const ReportInfo& in
             if (p != kNone && p < count) children[p].push_back(s);
         }
     }
+    // The segments looked at to name the outlets in the branches' formulas:
+    // beyond this, a branch's total is written as a value.
+    std::size_t budget = 4'000'000;
     std::map<std::uint32_t, std::vector<const Remedy*>> remediesOf;  // by junction
     if (info.remedies)
         for (const Remedy& r : *info.remedies) remediesOf[r.junction].push_back(&r);
@@ -659,7 +656,7 @@ void writeLoops(Workbook& book, const SystemResult& result, const ReportInfo& in
         for (std::uint32_t b = 0; b < j.branchCount && live; ++b) {
             const Branch& branch = result.branches[j.firstBranch + b];
             const auto outlets =
-                branch.total ? outletsBeyond(children, branch.segment, 200, 20000) : std::nullopt;
+                branch.total ? outletsBeyond(children, branch.segment, 200, budget) : std::nullopt;
             if (!outlets || outlets->empty()) {
                 live = false;
                 break;
@@ -748,9 +745,10 @@ void writeLoops(Workbook& book, const SystemResult& result, const ReportInfo& in
 
 // 局部阻力明细: every fitting term of the ζ cells, with what it refers to
 // and where its value comes from, so that a reviewer can trace each ζ.
-void writeFittings(Workbook& book, const SystemResult& result) {
+void writeFittings(Workbook& book, const SystemResult& result, const ReportInfo& info) {
     namespace fit = fittings;
     Sheet sheet(book, "局部阻力明细");
+    sheet.printReady(0, info.document.project);
     static const char* const kHeaders[] = {"段号", "局部阻力", "管件",  "参数", "数量",
                                            "ζ",    "参照速度", "本段ζ", "出处", "适用范围"};
     for (lxw_col_t c = 0; c < std::size(kHeaders); ++c) sheet.text(0, c, kHeaders[c], true);
@@ -780,6 +778,7 @@ void writeFittings(Workbook& book, const SystemResult& result) {
 
 void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& info) {
     Sheet sheet(book, "说明");
+    sheet.printReady(std::nullopt, info.document.project);
     sheet.width(0, 0, 28);
     sheet.width(1, 1, 60);
     lxw_row_t row = 0;
@@ -819,7 +818,7 @@ void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& in
     figure("风机风量 (m³/h)", fan.airVolume);
     figure("最不利环路阻力 (Pa)", fan.indexTotal);
     setting("附加率", fan.margin, "0%");
-    setting("漏风附加", info.leakage, "0.0%");
+    setting("漏风附加", info.leakage.value_or(0), "0.0%");
     figure("风机压力 (Pa)", fan.pressure);
     setting("并联支路不平衡率限值", result.maxImbalance, "0%");
     if (!fan.reason.empty()) line("备注", fan.reason);
@@ -869,7 +868,7 @@ std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
             writeSegments(book, result, info, cells);
             writeLoops(book, result, info, cells);
             writeNotes(book, result, info);
-            writeFittings(book, result);
+            writeFittings(book, result, info);
             const lxw_error written = book.error();
             const lxw_error closed = book.close();
             if (written != LXW_NO_ERROR)

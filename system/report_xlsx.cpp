@@ -113,9 +113,9 @@ public:
 
     // A format: the number format (empty for text), bold, a fill (0: none),
     // thin borders round the cell.
-    lxw_format* format(const std::string& numbers, bool bold, lxw_color_t fill,
-                       bool border = false) {
-        const auto key = std::make_tuple(numbers, bold, fill, border);
+    lxw_format* format(const std::string& numbers, bool bold, lxw_color_t fill, bool border = false,
+                       bool wrap = false) {
+        const auto key = std::make_tuple(numbers, bold, fill, border, wrap);
         auto it = formats_.find(key);
         if (it != formats_.end()) return it->second;
         lxw_format* f = workbook_add_format(book_);
@@ -126,6 +126,10 @@ public:
             format_set_bg_color(f, fill);
         }
         if (border) format_set_border(f, LXW_BORDER_THIN);
+        if (wrap) {
+            format_set_text_wrap(f);
+            format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+        }
         formats_.emplace(key, f);
         return f;
     }
@@ -138,7 +142,7 @@ public:
 private:
     lxw_workbook* book_ = nullptr;
     lxw_error error_ = LXW_NO_ERROR;
-    std::map<std::tuple<std::string, bool, lxw_color_t, bool>, lxw_format*> formats_;
+    std::map<std::tuple<std::string, bool, lxw_color_t, bool, bool>, lxw_format*> formats_;
 };
 
 // How a cell looks: bold, its fill, borders.
@@ -146,6 +150,7 @@ struct Look {
     bool bold = false;
     lxw_color_t fill = 0;
     bool border = false;
+    bool wrap = false;  // the text wraps within the cell's width
 };
 
 // Writes a sheet's cells, counting the errors in the workbook.
@@ -159,8 +164,8 @@ public:
         cell(row, col, text, {bold, fill, false});
     }
     void cell(lxw_row_t row, lxw_col_t col, const std::string& text, Look look) {
-        lxw_format* f = look.bold || look.fill || look.border
-                            ? book_.format({}, look.bold, look.fill, look.border)
+        lxw_format* f = look.bold || look.fill || look.border || look.wrap
+                            ? book_.format({}, look.bold, look.fill, look.border, look.wrap)
                             : nullptr;
         if (text.empty()) {
             if (f) book_.check(worksheet_write_blank(sheet_, row, col, f));
@@ -203,6 +208,9 @@ public:
     }
     void width(lxw_col_t first, lxw_col_t last, double chars) {
         book_.check(worksheet_set_column(sheet_, first, last, chars, nullptr));
+    }
+    void height(lxw_row_t row, double points) {
+        book_.check(worksheet_set_row(sheet_, row, points, nullptr));
     }
     void freeze(lxw_row_t rows, lxw_col_t cols) { worksheet_freeze_panes(sheet_, rows, cols); }
     // A4 landscape, one page wide, `header` repeated on every page, and a
@@ -426,7 +434,9 @@ void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo&
         headers.push_back(head(inputField(k).caption, {}, inputField(k).unit));
     headers.insert(headers.end(), {"备注", "问题"});
     lxw_col_t col = 0;
-    for (const std::string& h : headers) sheet.cell(headerRow, col++, h, {true, kHeaderFill, true});
+    sheet.height(headerRow, 45);  // three lines of a wrapped caption
+    for (const std::string& h : headers)
+        sheet.cell(headerRow, col++, h, {true, kHeaderFill, true, true});
     sheet.freeze(headerRow + 1, 1);
     sheet.width(0, 2, 8);
     sheet.width(cFlow, cPathTotal, 10);

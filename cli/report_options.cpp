@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 
 #include "messages.h"
@@ -24,6 +26,21 @@ void addReportOptions(CLI::App& command, ReportOptions& options) {
                     "leakage allowance added to the fan's air volume, as a fraction (0.1 for "
                     "10 %; default: a file's 漏风附加 row in %, else 0)")
         ->check(CLI::Range(0.0, 1.0));
+}
+
+void RowInputs::add(std::string_view material, std::string_view k, std::string_view formula) {
+    materials.append(ductsys::trimmed(material));
+    roughness.append(ductsys::trimmed(k));
+    formulas.append(ductsys::trimmed(formula));
+}
+
+ductsys::SegmentInputs RowInputs::of(std::uint32_t segment) const {
+    ductsys::SegmentInputs given;
+    if (segment >= materials.size()) return given;
+    given.material = std::string(materials[segment]);
+    given.k = std::string(roughness[segment]);
+    given.formula = std::string(formulas[segment]);
+    return given;
 }
 
 void keepReportRows(const ductsys::TableHeader& header, FileReportRows& rows) {

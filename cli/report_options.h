@@ -4,17 +4,29 @@
 // file's header (an option wins over the row).
 #pragma once
 
-#include <CLI/CLI.hpp>
-
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "commands.h"
+#include "names.h"
 #include "report_book.h"
 #include "table_file.h"
 
+namespace CLI {
+class App;
+}
+
 namespace cli {
+
+// Each segment's material, roughness and formula as typed, in segment
+// order, kept for a workbook that shows them.
+struct RowInputs {
+    ductsys::TextList materials, roughness, formulas;
+    void add(std::string_view material, std::string_view k, std::string_view formula);
+    ductsys::SegmentInputs of(std::uint32_t segment) const;
+};
 
 // Adds --project, --system-name, --designer, --checker, --reviewer, --date
 // and --leakage to `command`.

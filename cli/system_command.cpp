@@ -205,7 +205,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     info.method = report.method;
     info.industrial = report.limits && report.limits->source.starts_with("GB 50019");
     info.remedies = &report.remedies;
-    if (input.keepInputs) info.inputs = [&input](std::uint32_t s) { return input.inputsOf(s); };
+    if (input.keepInputs) info.inputs = [&input](std::uint32_t s) { return input.inputs.of(s); };
     return writeSystem(result, input, *air, options, out, &report, info);
 }
 

@@ -452,11 +452,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
-            if (input.keepInputs) {
-                input.materials.append(row.material);
-                input.roughness.append(row.k);
-                input.formulas.append(row.formula);
-            }
+            if (input.keepInputs) input.inputs.add(row.material, row.k, row.formula);
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
                                                        " fields, the header " +
@@ -494,15 +490,6 @@ ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
     info.source = name == "-" ? std::string("(standard input)") : name;
     info.program = "ductcalc-cli " DUCTCALC_VERSION;
     return info;
-}
-
-ductsys::SegmentInputs SystemInput::inputsOf(std::uint32_t segment) const {
-    ductsys::SegmentInputs given;
-    if (segment >= materials.size()) return given;
-    given.material = std::string(ductsys::trimmed(materials[segment]));
-    given.k = std::string(ductsys::trimmed(roughness[segment]));
-    given.formula = std::string(ductsys::trimmed(formulas[segment]));
-    return given;
 }
 
 std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {

@@ -35,8 +35,7 @@ struct SystemInput {
     // Each segment's material, roughness and formula as typed, kept for a
     // workbook that shows them.
     bool keepInputs = false;
-    ductsys::TextList materials, roughness, formulas;
-    ductsys::SegmentInputs inputsOf(std::uint32_t segment) const;
+    RowInputs inputs;
 };
 
 // Reads the CSV rows of `in` into `builder`. False after a message on

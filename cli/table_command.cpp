@@ -91,6 +91,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
 
     ductsys::RunGatherer workbook;
     FileReportRows reportRows;
+    RowInputs inputs;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
         keepReportRows(h, reportRows);
         if (options.xlsx) {
@@ -100,7 +101,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
             writer = makeTableWriter(options.format, h.delimiter, out);
         }
         table.emplace(name, *writer, err, air.state, options.jobs);
-        if (options.xlsx) table->gatherInto(workbook);
+        if (options.xlsx) table->gatherInto(workbook, &inputs);
         table->header(h);
         table->setFormula(options.formula);
         writer->begin();
@@ -156,6 +157,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
             reportInfo(air, formulaText(table ? table->formulasSeen() : 0u), name);
         if (!reportSettings(options.report, reportRows, name, info, err)) return kUsage;
         info.altitude = options.air.altitude;
+        info.inputs = [&inputs](std::uint32_t s) { return inputs.of(s); };
         const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';

@@ -396,26 +396,28 @@ class Workbook(unittest.TestCase):
 
     def test_inputs_are_written_as_given_and_problems_have_their_own_column(self):
         text = ("segment,flow,size,length,zeta,material,k,formula\n"
-                "1-2,,500x320,5,0.5,,0.5,1\n"
+                "1-2,2500,500x320,5,0.5,,0.5,1\n"
                 "2-3,2500,400x250,8,0.3,plastic,,2\n"
-                "2-4,1000,abc,6,0.4,,,\n")
-        status, _, _ = run("system", "--format", "xlsx", "-o", self.path, "-", stdin=text)
-        self.assertEqual(status, 1)
-        sheet = openpyxl.load_workbook(self.path)["水力计算表"]
-        header, written = table_rows(sheet)
-        names = [c.value for c in sheet[header]]
-        col = {n: names.index(n) for n in ("材料", "粗糙度 (mm)", "公式", "备注", "问题")}
-        got = {r[0].value: (r[col["材料"]].value, r[col["粗糙度 (mm)"]].value, r[col["公式"]].value)
-               for r in written}
-        # What a row names is written as typed; what it leaves out, as used.
-        self.assertEqual(got["1-2"], (None, "0.5", "1"))
-        self.assertEqual(got["2-3"][0], "plastic")
-        self.assertEqual(got["2-3"][2], "2")
-        self.assertEqual(got["2-4"][2], "2")
-        problems = {r[0].value: r[col["问题"]].value for r in written}
-        self.assertIsNone(problems["2-3"])
-        self.assertTrue(problems["2-4"])
-        self.assertEqual({r[col["备注"]].value for r in written}, {None})
+                "3-4,1000,abc,6,0.4,,,\n")
+        # A row that names no formula is computed with its command's default.
+        for command, default in (("system", "2"), ("table", "1")):
+            with self.subTest(command):
+                status, _, _ = run(command, "--format", "xlsx", "-o", self.path, "-", stdin=text)
+                self.assertEqual(status, 1)
+                sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+                header, written = table_rows(sheet)
+                names = [c.value for c in sheet[header]]
+                col = {n: names.index(n) for n in ("材料", "粗糙度 (mm)", "公式", "备注", "问题")}
+                got = {r[0].value: (r[col["材料"]].value, r[col["粗糙度 (mm)"]].value,
+                                    r[col["公式"]].value) for r in written}
+                # What a row names is written as typed; what it leaves out, as used.
+                self.assertEqual(got["1-2"], (None, "0.5", "1"))
+                self.assertEqual(got["2-3"], ("plastic", 0.03, "2"))
+                self.assertEqual(got["3-4"], (None, 0.16, default))
+                problems = {r[0].value: r[col["问题"]].value for r in written}
+                self.assertIsNone(problems["2-3"])
+                self.assertTrue(problems["3-4"])
+                self.assertEqual({r[col["备注"]].value for r in written}, {None})
 
 
 # The title block as the options and a file's rows give it: an option wins.

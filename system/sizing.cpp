@@ -333,7 +333,7 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
         changed = true;
     }
     SegmentCalculator calculator(options.air);
-    if (changed && result.topologyOk()) recomputeSystem(result, options);
+    if ((changed || options.pathsLater) && result.topologyOk()) recomputeSystem(result, options);
 
     // A role cell that names no role is said, not passed over: the rule's
     // role stands in for it.

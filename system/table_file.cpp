@@ -12,6 +12,7 @@
 
 #include "ascii.h"
 #include "csv_reader.h"
+#include "names.h"
 #include "readers.h"
 
 namespace ductsys {
@@ -166,43 +167,6 @@ void forEachName(F f) {
         f(n.caption, std::optional<Column>(n.column));
     }
     for (const KnownName& n : kKnownNames) f(n.name, n.column);
-}
-
-// The characters of a UTF-8 text, for the distance between names.
-std::vector<char32_t> codePoints(std::string_view text) {
-    std::vector<char32_t> out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        char32_t code = len == 1 ? c : c & (0x7Fu >> len);
-        for (std::size_t k = 1; k < len && i + k < text.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        out.push_back(code);
-        i += len;
-    }
-    return out;
-}
-
-// Whether two names differ by one character left out, added, changed, or by
-// two neighbours swapped ("lenght", "风亮").
-bool oneEditApart(std::string_view a, std::string_view b) {
-    const std::vector<char32_t> x = codePoints(a), y = codePoints(b);
-    if (x == y) return false;
-    if (x.size() == y.size()) {
-        std::size_t first = 0;
-        while (x[first] == y[first]) ++first;
-        std::size_t last = x.size() - 1;
-        while (x[last] == y[last]) --last;
-        if (first == last) return true;
-        return last == first + 1 && x[first] == y[last] && x[last] == y[first];
-    }
-    const std::vector<char32_t>& longer = x.size() > y.size() ? x : y;
-    const std::vector<char32_t>& shorter = x.size() > y.size() ? y : x;
-    if (longer.size() != shorter.size() + 1) return false;
-    std::size_t i = 0;
-    while (i < shorter.size() && longer[i] == shorter[i]) ++i;
-    return std::equal(shorter.begin() + static_cast<std::ptrdiff_t>(i), shorter.end(),
-                      longer.begin() + static_cast<std::ptrdiff_t>(i) + 1);
 }
 
 bool plainAscii(std::string_view text) {
@@ -607,7 +571,7 @@ HeaderCell readHeaderCell(std::string_view cell) {
         if (!h.nearest.empty() || !column) return;
         const std::string k = headerKey(known);
         if (plainAscii(k) && k.size() < 4) return;  // "to", "dp": too short to guess
-        if (oneEditApart(name, k)) h.nearest = std::string(known);
+        if (editDistance(name, k) == 1) h.nearest = std::string(known);
     });
     return h;
 }

@@ -16,6 +16,8 @@
 #include "duct_options.h"
 #include "messages.h"
 #include "number_texts.h"
+#include "report.h"
+#include "report_options.h"
 #include "roles.h"
 #include "sizing.h"
 #include "system.h"
@@ -93,8 +95,8 @@ std::optional<ductsys::SizingOptions> sizingOptions(const SystemOptions& o, std:
     sizing.maxSide = o.maxSide;
     sizing.maxAspect = o.maxAspect;
     sizing.balance = o.balance;
-    // Only the text and JSON show what would balance a junction.
-    sizing.remedies = !o.xlsx && o.format != Format::csv;
+    // The text, JSON and the workbook show what would balance a junction.
+    sizing.remedies = o.xlsx || o.format != Format::csv;
     return sizing;
 }
 
@@ -166,6 +168,7 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                       "resize the first segment of each lighter branch to balance the "
                       "junctions over --max-imbalance, within its velocity limit; a damper "
                       "is given for what is left");
+    addReportOptions(*command, options->report);
     addJobsOption(*command, options->jobs);
     command->callback([command, options, file, encoding, &out, &err, &status] {
         SystemOptions o = *options;
@@ -206,6 +209,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
 
     SystemInput input(name, err);
     input.defaultFormula = options.formula;
+    input.keepInputs = options.xlsx;
     ductsys::SystemBuilder builder(systemOptions);
     ductsys::SystemSizer sizer(*sizing);
     const auto settle = [&](const ductsys::TableHeader& header) {
@@ -222,7 +226,14 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
         return kUsage;
     ductsys::SystemResult result = builder.finish();
     const ductsys::SizingReport report = sizer.finish(result, systemOptions);
-    return writeSystem(result, input, *air, settled, out, &report);
+    ductsys::ReportInfo info = reportInfo(*air, ductsys::formulasInUse(result), name);
+    if (!reportSettings(settled.report, input.reportRows, name, info, err)) return kUsage;
+    info.altitude = settled.air.altitude;
+    info.method = report.method;
+    info.industrial = report.limits && report.limits->source.starts_with("GB 50019");
+    info.remedies = &report.remedies;
+    if (input.keepInputs) info.inputs = [&input](std::uint32_t s) { return input.inputs.of(s); };
+    return writeSystem(result, input, *air, settled, out, &report, info);
 }
 
 }  // namespace cli

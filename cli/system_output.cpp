@@ -17,6 +17,8 @@
 #include "number_texts.h"
 #include "output_lines.h"
 #include "report.h"
+#include "report_book.h"
+#include "report_sections.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
 #include "sizing_output.h"
@@ -102,7 +104,12 @@ std::string formulaLine(const std::string& inUse) {
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
                const AirInUse& air, const SizingShown& sizing, const SystemInput& input,
-               std::ostream& out) {
+               const ductsys::ReportInfo& info, std::ostream& out) {
+    if (ductsys::hasTitle(info.document)) {
+        for (const ductsys::TitleLine& t : ductsys::titleBlock(info.document, info.date))
+            out << t.caption << ':' << (t.value.empty() ? "" : " ") << t.value << '\n';
+        out << '\n';
+    }
     const bool remarks = input.remarks;
     // The index run's mark, then the remark when the file has a column of them.
     constexpr std::size_t kIndexWidth = 13;
@@ -218,6 +225,15 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     out << "  index run total  " << figure(fan.indexTotal, " Pa") << '\n';
     out << "  margin           " << percent(fan.margin) << " %\n";
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
+    const ductsys::FanSelection duty = ductsys::fanSelection(fan, info.leakage);
+    out << "  leakage          " << percent(duty.leakage) << " %"
+        << (duty.leakageGiven ? "" : " (none given)") << '\n';
+    out << "  fan air volume   " << figure(duty.airVolume, " m3/h") << '\n';
+    if (duty.airVolume && duty.pressure)
+        out << "  selection        a fan for " << ductsys::fixedText(*duty.airVolume, 0)
+            << " m3/h at " << ductsys::fixedText(*duty.pressure, 1) << " Pa\n";
+    else
+        out << "  selection        -\n";
 }
 
 // The terms of a ζ cell with fittings: each as written, the fitting used
@@ -248,7 +264,8 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 }
 
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, bool remarks, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, bool remarks,
+               const ductsys::ReportInfo& info, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     const std::string formulasInUse = ductsys::formulasInUse(r);
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
@@ -335,30 +352,45 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     }
     out << (r.junctions.empty() ? "],\n" : "\n ],\n");
 
+    if (ductsys::hasTitle(info.document)) {
+        out << " \"title\": {";
+        static constexpr std::string_view kKeys[] = {"project", "system_name", "designer",
+                                                     "checker", "reviewer",    "date"};
+        const auto lines = ductsys::titleBlock(info.document, info.date);
+        for (std::size_t i = 0; i < lines.size() && i < std::size(kKeys); ++i)
+            out << (i == 0 ? "\"" : ", \"") << kKeys[i] << "\": " << jsonString(lines[i].value);
+        out << "},\n";
+    }
     const ductsys::Fan& fan = r.fan;
+    const ductsys::FanSelection duty = ductsys::fanSelection(fan, info.leakage);
     out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
         << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
         << ", \"margin\": " << single(fan.margin)
-        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure)) << "}}\n";
+        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure))
+        << ", \"leakage\": " << single(duty.leakage)
+        << ", \"leakage_given\": " << (duty.leakageGiven ? "true" : "false")
+        << ", \"flow_with_leakage\": " << json(ductsys::asSingle(duty.airVolume))
+        << ", \"selection\": " << jsonString(ductsys::fanSelectionLine(duty)) << "}}\n";
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 const SizingShown& sizing, const SystemInput& input, std::ostream& out) {
+                 const SizingShown& sizing, const SystemInput& input,
+                 const ductsys::ReportInfo& info, std::ostream& out) {
     const bool remarks = input.remarks;
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, sizing, input, out);
+            writeText(pool, r, onIndex, air, sizing, input, info, out);
             break;
         case Format::csv:
             writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, sizing, remarks, out);
+            writeJson(pool, r, onIndex, air, sizing, remarks, info, out);
             break;
     }
 }
@@ -407,6 +439,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             input.lines.reserve(rows);
         }
         readHeader(h, layout);
+        keepReportRows(h, input.reportRows);
         input.delimiter = h.delimiter;
         input.remarks = h.remark >= 0;
         remarkAt = h.remark;
@@ -456,6 +489,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
+            if (input.keepInputs) input.inputs.add(row.material, row.k, row.formula);
             if (count != layout.fieldCount)
                 input.problems.emplace_back(index, "the row has " + std::to_string(count) +
                                                        " fields, the header " +
@@ -628,7 +662,7 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
 
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizingReport) {
+                const ductsys::SizingReport* sizingReport, const ductsys::ReportInfo& info) {
     std::ostream& err = input.err;
     const SizingShown sizing(result, sizingReport, options.size || options.balance,
                              options.balance);
@@ -640,8 +674,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
-        const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, ductsys::formulasInUse(result), input.name), options.output);
+        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -652,7 +685,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, sizing, input, file);
+                writeFormat(result, air, csvOptions, sizing, input, info, file);
                 file.close();
                 written = !file.fail();
             }
@@ -663,7 +696,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, sizing, input, out);
+        writeFormat(result, air, csvOptions, sizing, input, info, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

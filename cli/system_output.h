@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "duct_options.h"
+#include "report_options.h"
 #include "report_xlsx.h"
 #include "sizing.h"
 #include "system.h"
@@ -35,6 +36,11 @@ struct SystemInput {
     bool remarks = false;      // the file has a remarks column (备注), carried to the output
     bool fanFromFile = false;  // the fan's node is the file's 风机 setting
     std::optional<double> maxVelocity;  // m/s: the file's 最大风速, segments above it warned of
+    FileReportRows reportRows;          // the title block and leakage rows above the header
+    // Each segment's material, roughness and formula as typed, kept for a
+    // workbook that shows them.
+    bool keepInputs = false;
+    RowInputs inputs;
 };
 
 // Reads the rows of `in`, CSV or a workbook's sheet, into `builder`. False after a message on
@@ -83,8 +89,10 @@ int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput&
 // `options`; returns the exit status.
 // `sizing`: what sizing and balancing did and would do, shown beside the
 // figures when given.
+// `info`: what the workbook and the text's title block and fan say besides
+// the figures.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizing = nullptr);
+                const ductsys::SizingReport* sizing, const ductsys::ReportInfo& info);
 
 }  // namespace cli

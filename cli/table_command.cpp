@@ -20,6 +20,7 @@
 #include "duct_options.h"
 #include "fields.h"
 #include "messages.h"
+#include "report_options.h"
 #include "report_xlsx.h"
 #include "run_result.h"
 #include "system_output.h"
@@ -89,7 +90,10 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     bool showing = false;
 
     ductsys::RunGatherer workbook;
+    FileReportRows reportRows;
+    RowInputs inputs;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
+        keepReportRows(h, reportRows);
         if (options.xlsx) {
             writer = std::make_unique<NoRows>();
         } else {
@@ -97,7 +101,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
             writer = makeTableWriter(options.format, h.delimiter, out);
         }
         table.emplace(name, *writer, err, air.state, options.jobs);
-        if (options.xlsx) table->gatherInto(workbook);
+        if (options.xlsx) table->gatherInto(workbook, &inputs);
         table->header(h);
         table->setFormula(options.formula);
         writer->begin();
@@ -150,9 +154,12 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     if (options.xlsx) {
         // Only a file read whole makes a workbook.
         const ductsys::SystemResult result = workbook.finish();
-        const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, formulaText(table ? table->formulasSeen() : 0u), name),
-            options.output);
+        ductsys::ReportInfo info =
+            reportInfo(air, formulaText(table ? table->formulasSeen() : 0u), name);
+        if (!reportSettings(options.report, reportRows, name, info, err)) return kUsage;
+        info.altitude = options.air.altitude;
+        info.inputs = [&inputs](std::uint32_t s) { return inputs.of(s); };
+        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -249,6 +256,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
     addRowFormulaOption(*command, options->formula, 1);
     addMaterialListOption(*command, out);
     addAirOptions(*command, options->air);
+    addReportOptions(*command, options->report);
     addJobsOption(*command, options->jobs);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {
         TableOptions o = *options;

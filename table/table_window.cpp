@@ -334,6 +334,8 @@ bool TableWindow::exportWorkbook(const QString& path) {
     info.formulas = ductsys::formulasInUse(model_->result());
     info.source = shownName().toStdString();
     info.program = "ductcalc-table " DUCTCALC_VERSION;
+    // The title block the document carries.
+    info.document = model_->settings();
     workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());
     return workbookProblem_.empty();
 }

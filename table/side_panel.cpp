@@ -2,19 +2,25 @@
 #include "side_panel.h"
 
 #include <QAbstractItemModel>
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
 #include "air_state.h"
+#include "junction_remedies.h"
 #include "number_text.h"
 #include "readers.h"
+#include "report_sections.h"
 #include "system/report.h"
 #include "table_model.h"
 
@@ -176,6 +182,36 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
     layout->addWidget(junctionBox, 1);
     connect(junctions_, &QTreeView::clicked, this, &SidePanel::itemClicked);
 
+    // What would balance each junction over the limit; either remedy is
+    // applied as one step.
+    auto* remedyBox = new QGroupBox(QStringLiteral("平衡措施"), this);
+    auto* remedyLayout = new QVBoxLayout(remedyBox);
+    remedies_ = new QListWidget(remedyBox);
+    remedies_->setObjectName(QStringLiteral("remedies"));
+    remedies_->setAccessibleName(QStringLiteral("平衡措施"));
+    remedies_->setWordWrap(true);
+    remedyLayout->addWidget(remedies_);
+    remedyLimits_ = new QLabel(remedyBox);
+    remedyLimits_->setObjectName(QStringLiteral("remedyLimits"));
+    remedyLimits_->setWordWrap(true);
+    remedyLayout->addWidget(remedyLimits_);
+    applyRemedy_ = new QPushButton(QStringLiteral("应用所选措施(&P)"), remedyBox);
+    applyRemedy_->setObjectName(QStringLiteral("applyRemedy"));
+    applyRemedy_->setAccessibleName(QStringLiteral("应用所选平衡措施"));
+    applyRemedy_->setToolTip(QStringLiteral("把所选的阀门或尺寸写入表格（可撤销）"));
+    applyRemedy_->setEnabled(false);
+    remedyLayout->addWidget(applyRemedy_);
+    layout->addWidget(remedyBox, 1);
+    connect(applyRemedy_, &QPushButton::clicked, this, &SidePanel::applyCurrentRemedy);
+    connect(remedies_, &QListWidget::itemActivated, this, [this] { applyCurrentRemedy(); });
+    connect(remedies_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        applyRemedy_->setEnabled(item && item->data(Qt::UserRole).isValid());
+        // The branch's rows, as a click on the junction tree shows them.
+        if (item && item->data(Qt::UserRole + 2).isValid())
+            emit rowsChosen(
+                branchRows(*model_, item->data(Qt::UserRole + 2).value<std::uint32_t>()));
+    });
+
     // The document's settings: each edit is a step of the document, kept
     // on Save.
     const auto box = [this](QWidget* parent, const char* name, const char* placeholder,
@@ -235,7 +271,9 @@ void SidePanel::refresh() {
     if (fan.indexOutlet != ductsys::kNone)
         text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(*model_, fan.indexOutlet));
     text += QStringLiteral("余量：%1 %\n").arg(shownFigure(fan.margin * 100));
-    text += QStringLiteral("风机压力：%1 Pa").arg(shownFigure(fan.pressure));
+    text += QStringLiteral("风机压力：%1 Pa\n").arg(shownFigure(fan.pressure));
+    text += QString::fromStdString(
+        ductsys::fanSelectionLine(ductsys::fanSelection(fan, model_->leakage())));
     fan_->setText(text);
 
     // The rows at fault by the numbers the grid shows: those left out of
@@ -268,12 +306,62 @@ void SidePanel::refresh() {
     errors_->setVisible(!problems.isEmpty());
 
     junctionModel_->refresh();
+    refreshRemedies();
 
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
                       .arg(shownFigure(air.density), shownFigure(air.viscosity)));
     limits_->setText(model_->settingsProblem());
     limits_->setVisible(!model_->settingsProblem().isEmpty());
+}
+
+void SidePanel::refreshRemedies() {
+    const ductsys::SystemResult& r = model_->result();
+    const std::vector<ductsys::Remedy>& remedies = model_->remedies();
+    remedies_->clear();
+    const auto add = [this](const std::string& line) {
+        auto* item = new QListWidgetItem(QString::fromStdString(line), remedies_);
+        return item;
+    };
+    for (std::size_t i = 0; i < remedies.size(); ++i) {
+        const ductsys::Remedy& remedy = remedies[i];
+        QListWidgetItem* junction = add(ductsys::remedyJunctionLine(r, remedy));
+        junction->setForeground(QColor(0xc0, 0x00, 0x00));
+        junction->setData(Qt::UserRole + 2, remedy.segment);
+        // Each applicable remedy knows its index and kind.
+        const auto option = [&](const std::string& line, TableModel::RemedyKind kind,
+                                bool applicable) {
+            QListWidgetItem* item = add("    " + line);
+            item->setData(Qt::UserRole + 2, remedy.segment);
+            if (applicable) {
+                item->setData(Qt::UserRole, static_cast<qulonglong>(i));
+                item->setData(Qt::UserRole + 1, static_cast<int>(kind));
+                item->setToolTip(QStringLiteral("双击或按“应用所选措施”写入表格"));
+            }
+        };
+        option(ductsys::remedyDamperLine(r, remedy), TableModel::RemedyKind::damper,
+               remedy.damperZeta.has_value());
+        option(ductsys::remedyResizeLine(r, remedy), TableModel::RemedyKind::resize,
+               !remedy.resize.empty());
+    }
+    const bool flagged = std::any_of(r.junctions.begin(), r.junctions.end(),
+                                     [](const ductsys::Junction& j) { return j.flagged; });
+    if (remedies.empty())
+        add(flagged ? "超过限值的节点无法给出措施：支路阻力未能算出" : "各节点的不平衡率均在限值内")
+            ->setFlags(Qt::NoItemFlags);
+    remedyLimits_->setText(
+        QStringLiteral("改尺寸的风速限值：") +
+        QString::fromStdString(ductsys::remedyLimitsName(model_->maxVelocity())));
+    applyRemedy_->setEnabled(false);
+}
+
+bool SidePanel::applyCurrentRemedy() {
+    const QListWidgetItem* item = remedies_->currentItem();
+    if (!item || !item->data(Qt::UserRole).isValid()) return false;
+    const auto index = static_cast<std::size_t>(item->data(Qt::UserRole).toULongLong());
+    const auto kind = static_cast<TableModel::RemedyKind>(item->data(Qt::UserRole + 1).toInt());
+    // The list is formed again by the recalculation the step causes.
+    return model_->applyRemedy(index, kind);
 }
 
 void SidePanel::showSettings() {

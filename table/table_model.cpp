@@ -10,6 +10,7 @@
 #include "air_state.h"
 #include "calc_state.h"
 #include "cell_warnings.h"
+#include "junction_remedies.h"
 #include "left_out.h"
 #include "marks.h"
 #include "number_text.h"
@@ -119,8 +120,9 @@ private:
 
 class SettingsCommand : public QUndoCommand {
 public:
-    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after)
-        : QUndoCommand(QStringLiteral("修改设置")),
+    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after,
+                    const QString& name)
+        : QUndoCommand(name.isEmpty() ? QStringLiteral("修改设置") : name),
           model_(model),
           before_(std::move(before)),
           after_(std::move(after)) {}
@@ -455,9 +457,9 @@ std::string TableModel::fileText() const {
     return systemFileText(rows_, kept_, layout_, settings_);
 }
 
-void TableModel::setSettings(const DocumentSettings& settings) {
+void TableModel::setSettings(const DocumentSettings& settings, const QString& name) {
     if (settings == settings_) return;
-    undo_.push(new SettingsCommand(this, settings_, settings));
+    undo_.push(new SettingsCommand(this, settings_, settings, name));
 }
 
 void TableModel::applySettings(const DocumentSettings& settings) {
@@ -491,6 +493,8 @@ void TableModel::applySettingsOnly(const DocumentSettings& settings) {
     if (const auto v = number(settings.margin, QStringLiteral("风机压力余量"), 0))
         options.fanMargin = *v / 100;
     maxVelocity_ = number(settings.maxVelocity, QStringLiteral("最大风速"), 0);
+    leakage_ = number(settings.leakage, QStringLiteral("漏风附加"), 0);
+    if (leakage_) *leakage_ /= 100;
     const auto t = number(settings.temperature, QStringLiteral("温度"), -273.15);
     const auto h = number(settings.altitude, QStringLiteral("海拔"), -1e300);
     // An entry that cannot be read is named above and left out: the air
@@ -669,6 +673,23 @@ void TableModel::recompute() {
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)
             if (s < segments && topologyError_[s] < 0) topologyError_[s] = static_cast<int>(e);
+    remedies_ = ductsys::systemRemedies(result_, options_, maxVelocity_);
+}
+
+bool TableModel::applyRemedy(std::size_t index, RemedyKind kind) {
+    if (index >= remedies_.size()) return false;
+    const ductsys::Remedy& r = remedies_[index];
+    const int row = rowOfSegment(r.segment);
+    if (row < 0) return false;
+    if (kind == RemedyKind::damper) {
+        if (!r.damperZeta) return false;
+        setMarkedCells({{row, cZeta, ductsys::zetaWithDamper(rowTexts(row)[cZeta], *r.damperZeta)}},
+                       QStringLiteral("加阀门"));
+    } else {
+        if (r.resize.empty()) return false;
+        setMarkedCells({{row, cSize, r.resize}}, QStringLiteral("改尺寸"));
+    }
+    return true;
 }
 
 const std::string& TableModel::rowFault(int row) const {

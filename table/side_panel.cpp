@@ -159,6 +159,7 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
     fan_ = new QLabel(fanBox);
     fan_->setObjectName(QStringLiteral("fanFigures"));
     fan_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fan_->setWordWrap(true);
     fanLayout->addWidget(fan_);
     errors_ = new QLabel(fanBox);
     errors_->setWordWrap(true);

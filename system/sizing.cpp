@@ -403,6 +403,56 @@ std::optional<bool> SystemSizer::sizeOne(Segment& seg, Role role, std::string_vi
     return fits;
 }
 
+namespace {
+
+// The remedies of junction `j` when it is over the limit, appended to `out`.
+void remediesOfJunction(const SystemResult& result, std::uint32_t j, const std::vector<Role>& roles,
+                        const VelocityLimits& limits, const Options& options, double maxAspect,
+                        SegmentCalculator& calculator, std::vector<Remedy>& out) {
+    const auto& segments = result.segments;
+    const Junction& junction = result.junctions[j];
+    if (!junction.flagged) return;
+    double heaviest = 0;
+    for (std::uint32_t b = 0; b < junction.branchCount; ++b)
+        heaviest = std::max(heaviest, result.branches[junction.firstBranch + b].total.value_or(0));
+    for (std::uint32_t b = 0; b < junction.branchCount; ++b) {
+        const Branch& branch = result.branches[junction.firstBranch + b];
+        if (!branch.total || !(heaviest > 0)) continue;
+        const double total = *branch.total;
+        if ((heaviest - total) / heaviest <= options.maxImbalance) continue;
+        const Segment& seg = segments[branch.segment];
+        Remedy remedy;
+        remedy.junction = j;
+        remedy.segment = branch.segment;
+        remedy.branchTotal = total;
+        remedy.heaviest = heaviest;
+        remedy.damperPressure = heaviest - total;
+        if (seg.has(Figure::velocityPressure) && seg.velocityPressure > 0)
+            remedy.damperZeta = remedy.damperPressure / seg.velocityPressure;
+        if (seg.ok() && seg.has(Figure::total) && seg.has(Figure::flow)) {
+            const double limit = limits.of(roles[branch.segment]).velocity;
+            const std::string flow = calc::plainDecimalText(seg.flow);
+            double bestGap = heaviest - total;
+            for (const SizeText& size : smallerSizes(seg, maxAspect)) {
+                const Segment trial = withSize(seg, size, calculator, flow);
+                if (!trial.ok() || !trial.has(Figure::total) || trial.velocity > limit) break;
+                const double with = total - seg.total + trial.total;
+                if (std::abs(heaviest - with) < bestGap) {
+                    bestGap = std::abs(heaviest - with);
+                    remedy.resize = sizeLabel(trial);
+                    remedy.resizeTotal = with;
+                    remedy.resizeImbalance = imbalanceOf(heaviest, with);
+                }
+                // A smaller size only loses more.
+                if (with >= heaviest) break;
+            }
+        }
+        out.push_back(std::move(remedy));
+    }
+}
+
+}  // namespace
+
 std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vector<Role>& roles,
                                     const VelocityLimits& limits, const Options& options,
                                     double maxAspect) {
@@ -421,48 +471,18 @@ std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vecto
         if (junctionOf[segments[s].to] != kNone) order.push_back(junctionOf[segments[s].to]);
 
     SegmentCalculator calculator(options.air);
-    for (std::uint32_t j : order) {
-        const Junction& junction = result.junctions[j];
-        if (!junction.flagged) continue;
-        double heaviest = 0;
-        for (std::uint32_t b = 0; b < junction.branchCount; ++b)
-            heaviest =
-                std::max(heaviest, result.branches[junction.firstBranch + b].total.value_or(0));
-        for (std::uint32_t b = 0; b < junction.branchCount; ++b) {
-            const Branch& branch = result.branches[junction.firstBranch + b];
-            if (!branch.total || !(heaviest > 0)) continue;
-            const double total = *branch.total;
-            if ((heaviest - total) / heaviest <= options.maxImbalance) continue;
-            const Segment& seg = segments[branch.segment];
-            Remedy remedy;
-            remedy.junction = j;
-            remedy.segment = branch.segment;
-            remedy.branchTotal = total;
-            remedy.heaviest = heaviest;
-            remedy.damperPressure = heaviest - total;
-            if (seg.has(Figure::velocityPressure) && seg.velocityPressure > 0)
-                remedy.damperZeta = remedy.damperPressure / seg.velocityPressure;
-            if (seg.ok() && seg.has(Figure::total) && seg.has(Figure::flow)) {
-                const double limit = limits.of(roles[branch.segment]).velocity;
-                const std::string flow = calc::plainDecimalText(seg.flow);
-                double bestGap = heaviest - total;
-                for (const SizeText& size : smallerSizes(seg, maxAspect)) {
-                    const Segment trial = withSize(seg, size, calculator, flow);
-                    if (!trial.ok() || !trial.has(Figure::total) || trial.velocity > limit) break;
-                    const double with = total - seg.total + trial.total;
-                    if (std::abs(heaviest - with) < bestGap) {
-                        bestGap = std::abs(heaviest - with);
-                        remedy.resize = sizeLabel(trial);
-                        remedy.resizeTotal = with;
-                        remedy.resizeImbalance = imbalanceOf(heaviest, with);
-                    }
-                    // A smaller size only loses more.
-                    if (with >= heaviest) break;
-                }
-            }
-            remedies.push_back(std::move(remedy));
-        }
-    }
+    for (std::uint32_t j : order)
+        remediesOfJunction(result, j, roles, limits, options, maxAspect, calculator, remedies);
+    return remedies;
+}
+
+std::vector<Remedy> junctionRemedies(const SystemResult& result, std::uint32_t junction,
+                                     const std::vector<Role>& roles, const VelocityLimits& limits,
+                                     const Options& options, double maxAspect) {
+    std::vector<Remedy> remedies;
+    if (!result.topologyOk() || junction >= result.junctions.size()) return remedies;
+    SegmentCalculator calculator(options.air);
+    remediesOfJunction(result, junction, roles, limits, options, maxAspect, calculator, remedies);
     return remedies;
 }
 

@@ -164,7 +164,7 @@ QString reportHtml(const TableModel& model) {
         "<h3>节点不平衡率与平衡措施</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">"
         "<thead><tr><th>节点</th><th>支路（阻力 Pa）</th><th>不平衡率</th><th>平衡措施</th></tr>"
         "</thead>");
-    const std::vector<ductsys::Remedy>& remedies = model.remedies();
+    const std::vector<ductsys::Remedy> remedies = model.allRemedies();
     for (std::uint32_t j = 0; j < r.junctions.size(); ++j) {
         const ductsys::Junction& junction = r.junctions[j];
         QString branches;

@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -182,6 +183,8 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
     junctionLayout->addWidget(junctions_);
     layout->addWidget(junctionBox, 1);
     connect(junctions_, &QTreeView::clicked, this, &SidePanel::itemClicked);
+    connect(junctions_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &SidePanel::refreshRemedies);
 
     // What would balance each junction over the limit; either remedy is
     // applied as one step.
@@ -318,18 +321,33 @@ void SidePanel::refresh() {
 
 void SidePanel::refreshRemedies() {
     const ductsys::SystemResult& r = model_->result();
-    const std::vector<ductsys::Remedy>& remedies = model_->remedies();
     remedies_->clear();
+    shown_.clear();
+    // The junction chosen in the tree, or the first few over the limit: a
+    // large system may have thousands, each worked out only when shown.
+    constexpr std::size_t kFirst = 5;
+    std::size_t flagged = 0, listed = 0;
+    const QModelIndex chosen = junctions_->currentIndex();
+    const std::uint32_t only = !chosen.isValid() ? ductsys::kNone
+                               : chosen.internalId() == 0
+                                   ? static_cast<std::uint32_t>(chosen.row())
+                                   : static_cast<std::uint32_t>(chosen.internalId() - 1);
+    for (std::uint32_t j = 0; j < r.junctions.size(); ++j) {
+        if (!r.junctions[j].flagged) continue;
+        ++flagged;
+        if (only != ductsys::kNone ? j != only : listed >= kFirst) continue;
+        ++listed;
+        for (ductsys::Remedy& remedy : model_->remediesAt(j)) shown_.push_back(std::move(remedy));
+    }
     const auto add = [this](const std::string& line) {
-        auto* item = new QListWidgetItem(QString::fromStdString(line), remedies_);
-        return item;
+        return new QListWidgetItem(QString::fromStdString(line), remedies_);
     };
-    for (std::size_t i = 0; i < remedies.size(); ++i) {
-        const ductsys::Remedy& remedy = remedies[i];
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        const ductsys::Remedy& remedy = shown_[i];
         QListWidgetItem* junction = add(ductsys::remedyJunctionLine(r, remedy));
         junction->setForeground(QColor(0xc0, 0x00, 0x00));
         junction->setData(Qt::UserRole + 2, remedy.segment);
-        // Each applicable remedy knows its index and kind.
+        // Each applicable remedy knows its place in shown_ and its kind.
         const auto option = [&](const std::string& line, TableModel::RemedyKind kind,
                                 bool applicable) {
             QListWidgetItem* item = add("    " + line);
@@ -345,10 +363,16 @@ void SidePanel::refreshRemedies() {
         option(ductsys::remedyResizeLine(r, remedy), TableModel::RemedyKind::resize,
                !remedy.resize.empty());
     }
-    const bool flagged = std::any_of(r.junctions.begin(), r.junctions.end(),
-                                     [](const ductsys::Junction& j) { return j.flagged; });
-    if (remedies.empty())
-        add(flagged ? "超过限值的节点无法给出措施：支路阻力未能算出" : "各节点的不平衡率均在限值内")
+    if (flagged == 0)
+        add("各节点的不平衡率均在限值内")->setFlags(Qt::NoItemFlags);
+    else if (shown_.empty() && only != ductsys::kNone)
+        add("所选节点在限值内")->setFlags(Qt::NoItemFlags);
+    else if (shown_.empty())
+        add("超过限值的节点无法给出措施：支路阻力未能算出")->setFlags(Qt::NoItemFlags);
+    if (listed < flagged)
+        add(QStringLiteral("另有 %1 个节点超过限值：在上方选中节点可看其平衡措施")
+                .arg(flagged - listed)
+                .toStdString())
             ->setFlags(Qt::NoItemFlags);
     remedyLimits_->setText(
         QStringLiteral("改尺寸的风速限值：") +
@@ -361,8 +385,9 @@ bool SidePanel::applyCurrentRemedy() {
     if (!item || !item->data(Qt::UserRole).isValid()) return false;
     const auto index = static_cast<std::size_t>(item->data(Qt::UserRole).toULongLong());
     const auto kind = static_cast<TableModel::RemedyKind>(item->data(Qt::UserRole + 1).toInt());
-    // The list is formed again by the recalculation the step causes.
-    return model_->applyRemedy(index, kind);
+    if (index >= shown_.size()) return false;
+    // A copy: the list is formed again by the recalculation the step causes.
+    return model_->applyRemedy(shown_[index], kind);
 }
 
 void SidePanel::showSettings() {

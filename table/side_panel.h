@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "report_xlsx.h"
+#include "sizing.h"
 
 class QComboBox;
 class QLabel;
@@ -29,8 +30,9 @@ public:
     SidePanel(TableModel* model, QWidget* parent = nullptr);
 
     QTreeView* junctionTree() const { return junctions_; }
-    // The remedies of the junctions over the limit: each lighter branch's
-    // junction, then its damper and its resize, the last two applicable.
+    // The remedies of the junction chosen in the tree, or of the first few
+    // over the limit when none is: each lighter branch's junction, then its
+    // damper and its resize, the last two applicable.
     QListWidget* remedyList() const { return remedies_; }
     // Applies the remedy of the list's current item as one undoable step;
     // false when the item names none that can be applied.
@@ -64,6 +66,7 @@ private:
     QTreeView* junctions_;
     JunctionModel* junctionModel_;
     QListWidget* remedies_;
+    std::vector<ductsys::Remedy> shown_;  // the list's remedies
     QLabel* remedyLimits_;
     QPushButton* applyRemedy_;
     QLineEdit* temperature_;

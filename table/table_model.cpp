@@ -673,12 +673,23 @@ void TableModel::recompute() {
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)
             if (s < segments && topologyError_[s] < 0) topologyError_[s] = static_cast<int>(e);
-    remedies_ = ductsys::systemRemedies(result_, options_, maxVelocity_);
+    rolesKnown_ = false;
 }
 
-bool TableModel::applyRemedy(std::size_t index, RemedyKind kind) {
-    if (index >= remedies_.size()) return false;
-    const ductsys::Remedy& r = remedies_[index];
+std::vector<ductsys::Remedy> TableModel::allRemedies() const {
+    return ductsys::systemRemedies(result_, options_, maxVelocity_);
+}
+
+std::vector<ductsys::Remedy> TableModel::remediesAt(std::uint32_t junction) const {
+    if (junction >= result_.junctions.size() || !result_.junctions[junction].flagged) return {};
+    if (!rolesKnown_) {
+        roles_ = ductsys::assignRoles(result_, {});
+        rolesKnown_ = true;
+    }
+    return ductsys::remediesAt(result_, junction, roles_, options_, maxVelocity_);
+}
+
+bool TableModel::applyRemedy(ductsys::Remedy r, RemedyKind kind) {
     const int row = rowOfSegment(r.segment);
     if (row < 0) return false;
     if (kind == RemedyKind::damper) {

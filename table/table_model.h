@@ -16,6 +16,7 @@
 
 #include "air_state.h"
 #include "columns.h"
+#include "roles.h"
 #include "rows.h"
 #include "sizing.h"
 #include "system.h"
@@ -92,14 +93,17 @@ public:
     bool marked(int row, int column) const;
 
     // What would balance each junction over the limit, by the system
-    // layer, fan outward: for each lighter branch a damper and a resize.
-    const std::vector<ductsys::Remedy>& remedies() const { return remedies_; }
+    // layer: for each lighter branch a damper and a resize. Worked out when
+    // asked, not on every edit: every junction, fan outward, for a report;
+    // one junction for the panel.
+    std::vector<ductsys::Remedy> allRemedies() const;
+    std::vector<ductsys::Remedy> remediesAt(std::uint32_t junction) const;
     enum class RemedyKind { damper, resize };
     // Applies a remedy as one undoable step, its cell marked: the damper's
     // ζ added to the branch's first segment's ζ cell, or the resize's size
     // written into its size cell. False (nothing done) when that remedy
     // gives nothing to apply.
-    bool applyRemedy(std::size_t index, RemedyKind kind);
+    bool applyRemedy(ductsys::Remedy remedy, RemedyKind kind);
 
     // Replaces every row at once and clears the undo stack; the document's
     // settings and file columns stay.
@@ -183,7 +187,8 @@ private:
         return o;
     }();
     ductsys::SystemResult result_;
-    std::vector<ductsys::Remedy> remedies_;
+    mutable std::vector<ductsys::Role> roles_;  // by segment, once asked for
+    mutable bool rolesKnown_ = false;
     std::vector<std::uint32_t> rowSegment_;  // by row
     std::vector<int> segmentRow_;            // by segment
     std::vector<bool> indexRun_;             // by segment

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "project_info.h"
 #include "side_panel.h"
@@ -88,6 +89,8 @@ private slots:
     void remedyAppliesAsOneStep_data();
     void remedyAppliesAsOneStep();
     void noResizeWithinTheLimitIsNotOffered();
+    void panelShowsTheChosenJunctionsRemedies_data();
+    void panelShowsTheChosenJunctionsRemedies();
 
 private:
     std::unique_ptr<TableWindow> window_;
@@ -345,9 +348,10 @@ void ProjectReportTest::noResizeWithinTheLimitIsNotOffered() {
     // With 公共建筑's 6.5 m/s for a 支管, A-B (6.94 m/s already) has no
     // smaller size: the resize says so and cannot be applied.
     TableModel* m = window_->model();
-    QCOMPARE(m->remedies().size(), std::size_t(1));
-    QVERIFY(m->remedies()[0].resize.empty());
-    QVERIFY(!m->applyRemedy(0, TableModel::RemedyKind::resize));
+    const std::vector<ductsys::Remedy> remedies = m->allRemedies();
+    QCOMPARE(remedies.size(), std::size_t(1));
+    QVERIFY(remedies[0].resize.empty());
+    QVERIFY(!m->applyRemedy(remedies[0], TableModel::RemedyKind::resize));
     QCOMPARE(m->undoStack()->count(), 0);
     QListWidget* list = window_->sidePanel()->remedyList();
     QVERIFY(list->item(2)->text().contains(QStringLiteral("没有更接近平衡的标准尺寸")));
@@ -358,6 +362,57 @@ void ProjectReportTest::noResizeWithinTheLimitIsNotOffered() {
                 ->findChild<QLabel*>(QStringLiteral("remedyLimits"))
                 ->text()
                 .contains(QStringLiteral("GB 50736-2012")));
+}
+
+void ProjectReportTest::panelShowsTheChosenJunctionsRemedies_data() {
+    QTest::addColumn<int>("junctions");  // over the limit
+    QTest::addColumn<int>("chosen");     // the tree's row chosen, -1 for none
+    QTest::addColumn<QStringList>("lines");
+    // Junction Jn: Jn-An and Jn-Bn, each φ250 at 1000 m3/h with ζ 1
+    // (19.27757 Pa), Jn-Bn with 10 Pa more: 10 / 29.27757 = 34.2 %.
+    QTest::newRow("a few junctions over the limit are all listed")
+        << 2 << -1
+        << QStringList{QStringLiteral("节点 J1：J1-A1"), QStringLiteral("节点 J2：J2-A2")};
+    QTest::newRow("many are listed to the fifth, and the rest counted")
+        << 7 << -1
+        << QStringList{QStringLiteral("节点 J5：J5-A5"), QStringLiteral("另有 2 个节点超过限值")};
+    // The tree's rows: F first, then J1 … in order of appearance.
+    QTest::newRow("the junction chosen in the tree alone")
+        << 7 << 7 << QStringList{QStringLiteral("节点 J7：J7-A7")};
+    QTest::newRow("a junction within the limit chosen says so")
+        << 7 << 0 << QStringList{QStringLiteral("所选节点在限值内")};
+}
+
+void ProjectReportTest::panelShowsTheChosenJunctionsRemedies() {
+    QFETCH(int, junctions);
+    QFETCH(int, chosen);
+    QFETCH(QStringList, lines);
+    std::vector<table::RowTexts> rows;
+    for (int n = 1; n <= junctions; ++n) {
+        const std::string j = "J" + std::to_string(n);
+        for (const char* end : {"", "A", "B"}) {
+            table::RowTexts& r = rows.emplace_back();
+            r[table::cSize] = "φ250";
+            if (*end == 0) {
+                r[table::cSegment] = "F-" + j;
+                continue;
+            }
+            r[table::cSegment] = j + "-" + end + std::to_string(n);
+            r[table::cFlow] = "1000";
+            r[table::cZeta] = "1";
+            if (*end == 'B') r[table::cDp] = "10";
+        }
+    }
+    window_->model()->resetRows(std::move(rows));
+    QTreeView* tree = window_->sidePanel()->junctionTree();
+    if (chosen >= 0) tree->setCurrentIndex(tree->model()->index(chosen, 0));
+    QListWidget* list = window_->sidePanel()->remedyList();
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+    for (const QString& line : lines)
+        QVERIFY2(shown.filter(line).size() == 1, qPrintable(shown.join(QLatin1Char('|'))));
+    // Five junctions at most, three lines each.
+    QVERIFY(list->count() <= 5 * 3 + 1);
 }
 
 QTEST_MAIN(ProjectReportTest)

@@ -183,6 +183,7 @@ int runSystem(std::FILE* in, const std::string& name, const SystemOptions& optio
     systemOptions.air = air->state;
     systemOptions.formula = options.formula;
     systemOptions.jobs = options.jobs;
+    systemOptions.pathsLater = options.size.has_value() || options.balance;
 
     const std::optional<ductsys::SizingOptions> sizing = sizingOptions(options, err);
     if (!sizing) return kUsage;

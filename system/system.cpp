@@ -236,9 +236,11 @@ SystemResult SystemBuilder::finish() {
         sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators);
         applyFittingTerms(result, &tree, st.fittingCells);
         if (st.options.compareFlows) checkGivenFlows(result, tree);
-        computePaths(result, tree);
-        computeBalance(result, tree, st.options.maxImbalance);
-        computeFan(result, tree, st.options.fanMargin);
+        if (!st.options.pathsLater) {
+            computePaths(result, tree);
+            computeBalance(result, tree, st.options.maxImbalance);
+            computeFan(result, tree, st.options.fanMargin);
+        }
     }
     result.maxImbalance = st.options.maxImbalance;
     result.fan.margin = st.options.fanMargin;

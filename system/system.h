@@ -43,6 +43,9 @@ struct Options {
     // machine's, see work_pool.h; 1: no other thread). The figures are the
     // same whatever the number.
     unsigned jobs = 0;
+    // Leaves the paths, junctions and fan to the sizing that changes the
+    // segments next and works them out again anyway.
+    bool pathsLater = false;
 };
 
 // Takes the rows one at a time and computes the system once all are in.

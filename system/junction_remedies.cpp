@@ -34,6 +34,13 @@ std::vector<Remedy> systemRemedies(const SystemResult& result, const Options& op
     return balanceRemedies(result, assignRoles(result, {}), remedyLimits(maxVelocity), options);
 }
 
+std::vector<Remedy> remediesAt(const SystemResult& result, std::uint32_t junction,
+                               const std::vector<Role>& roles, const Options& options,
+                               std::optional<double> maxVelocity) {
+    if (junction >= result.junctions.size() || !result.junctions[junction].flagged) return {};
+    return junctionRemedies(result, junction, roles, remedyLimits(maxVelocity), options);
+}
+
 std::string damperZetaText(double zeta) {
     char text[64];
     const auto r = std::to_chars(text, text + sizeof text, zeta, std::chars_format::general, 4);

@@ -25,9 +25,15 @@ std::string remedyLimitsName(std::optional<double> maxVelocity);
 
 // The remedies of every junction over the limit, fan outward, each role
 // by the tree (the grid has no role column); empty for a system with no
-// such junction or whose topology is not sound.
+// such junction or whose topology is not sound. A report's whole list.
 std::vector<Remedy> systemRemedies(const SystemResult& result, const Options& options,
                                    std::optional<double> maxVelocity);
+// The remedies of one junction, `roles` by segment (assignRoles with none
+// given): what a window shows of the junction in view, at the cost of
+// that junction alone.
+std::vector<Remedy> remediesAt(const SystemResult& result, std::uint32_t junction,
+                               const std::vector<Role>& roles, const Options& options,
+                               std::optional<double> maxVelocity);
 
 // The damper's ζ as it is added to a cell: four significant digits.
 std::string damperZetaText(double zeta);

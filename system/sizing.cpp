@@ -406,6 +406,62 @@ std::optional<bool> SystemSizer::sizeOne(Segment& seg, Role role, std::string_vi
     return fits;
 }
 
+namespace {
+
+// The dampers of junction `j` when it is over the limit, one for each
+// lighter branch, appended to `out`; their resizes are worked out apart.
+void dampersAt(const SystemResult& result, std::uint32_t j, const Options& options,
+               std::vector<Remedy>& out) {
+    const Junction& junction = result.junctions[j];
+    if (!junction.flagged) return;
+    double heaviest = 0;
+    for (std::uint32_t b = 0; b < junction.branchCount; ++b)
+        heaviest = std::max(heaviest, result.branches[junction.firstBranch + b].total.value_or(0));
+    for (std::uint32_t b = 0; b < junction.branchCount; ++b) {
+        const Branch& branch = result.branches[junction.firstBranch + b];
+        if (!branch.total || !(heaviest > 0)) continue;
+        const double total = *branch.total;
+        if ((heaviest - total) / heaviest <= options.maxImbalance) continue;
+        const Segment& seg = result.segments[branch.segment];
+        Remedy remedy;
+        remedy.junction = j;
+        remedy.segment = branch.segment;
+        remedy.branchTotal = total;
+        remedy.heaviest = heaviest;
+        remedy.damperPressure = heaviest - total;
+        if (seg.has(Figure::velocityPressure) && seg.velocityPressure > 0)
+            remedy.damperZeta = remedy.damperPressure / seg.velocityPressure;
+        out.push_back(std::move(remedy));
+    }
+}
+
+// A remedy's resize: the smaller standard size that comes closest to the
+// heaviest branch within the role's velocity limit.
+void resizeOf(Remedy& remedy, const SystemResult& result, const std::vector<Role>& roles,
+              const VelocityLimits& limits, double maxAspect, SegmentCalculator& calculator) {
+    const Segment& seg = result.segments[remedy.segment];
+    if (!seg.ok() || !seg.has(Figure::total) || !seg.has(Figure::flow)) return;
+    const double heaviest = remedy.heaviest, total = remedy.branchTotal;
+    const double limit = limits.of(roles[remedy.segment]).velocity;
+    const std::string flow = calc::plainDecimalText(seg.flow);
+    double bestGap = heaviest - total;
+    for (const SizeText& size : smallerSizes(seg, maxAspect)) {
+        const Segment trial = withSize(seg, size, calculator, flow);
+        if (!trial.ok() || !trial.has(Figure::total) || trial.velocity > limit) break;
+        const double with = total - seg.total + trial.total;
+        if (std::abs(heaviest - with) < bestGap) {
+            bestGap = std::abs(heaviest - with);
+            remedy.resize = sizeLabel(trial);
+            remedy.resizeTotal = with;
+            remedy.resizeImbalance = imbalanceOf(heaviest, with);
+        }
+        // A smaller size only loses more.
+        if (with >= heaviest) break;
+    }
+}
+
+}  // namespace
+
 std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vector<Role>& roles,
                                     const VelocityLimits& limits, const Options& options,
                                     double maxAspect) {
@@ -428,30 +484,7 @@ std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vecto
     for (std::uint32_t s : tree.order)
         if (junctionAt[s] != kNone) order.push_back(junctionAt[s]);
 
-    for (std::uint32_t j : order) {
-        const Junction& junction = result.junctions[j];
-        if (!junction.flagged) continue;
-        double heaviest = 0;
-        for (std::uint32_t b = 0; b < junction.branchCount; ++b)
-            heaviest =
-                std::max(heaviest, result.branches[junction.firstBranch + b].total.value_or(0));
-        for (std::uint32_t b = 0; b < junction.branchCount; ++b) {
-            const Branch& branch = result.branches[junction.firstBranch + b];
-            if (!branch.total || !(heaviest > 0)) continue;
-            const double total = *branch.total;
-            if ((heaviest - total) / heaviest <= options.maxImbalance) continue;
-            const Segment& seg = segments[branch.segment];
-            Remedy remedy;
-            remedy.junction = j;
-            remedy.segment = branch.segment;
-            remedy.branchTotal = total;
-            remedy.heaviest = heaviest;
-            remedy.damperPressure = heaviest - total;
-            if (seg.has(Figure::velocityPressure) && seg.velocityPressure > 0)
-                remedy.damperZeta = remedy.damperPressure / seg.velocityPressure;
-            remedies.push_back(std::move(remedy));
-        }
-    }
+    for (std::uint32_t j : order) dampersAt(result, j, options, remedies);
 
     // The resizes, each remedy's own: the smaller sizes are tried on the
     // pool's lanes, each with its own calculator.
@@ -461,30 +494,20 @@ std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vecto
     constexpr std::size_t kChunk = 256;
     forEachChunk(pool, std::span<Remedy>(remedies), kChunk, calculators,
                  [&](std::span<Remedy> chunk, SegmentCalculator& calculator) {
-                     for (Remedy& remedy : chunk) {
-                         const Segment& seg = segments[remedy.segment];
-                         if (!seg.ok() || !seg.has(Figure::total) || !seg.has(Figure::flow))
-                             continue;
-                         const double heaviest = remedy.heaviest, total = remedy.branchTotal;
-                         const double limit = limits.of(roles[remedy.segment]).velocity;
-                         const std::string flow = calc::plainDecimalText(seg.flow);
-                         double bestGap = heaviest - total;
-                         for (const SizeText& size : smallerSizes(seg, maxAspect)) {
-                             const Segment trial = withSize(seg, size, calculator, flow);
-                             if (!trial.ok() || !trial.has(Figure::total) || trial.velocity > limit)
-                                 break;
-                             const double with = total - seg.total + trial.total;
-                             if (std::abs(heaviest - with) < bestGap) {
-                                 bestGap = std::abs(heaviest - with);
-                                 remedy.resize = sizeLabel(trial);
-                                 remedy.resizeTotal = with;
-                                 remedy.resizeImbalance = imbalanceOf(heaviest, with);
-                             }
-                             // A smaller size only loses more.
-                             if (with >= heaviest) break;
-                         }
-                     }
+                     for (Remedy& remedy : chunk)
+                         resizeOf(remedy, result, roles, limits, maxAspect, calculator);
                  });
+    return remedies;
+}
+
+std::vector<Remedy> junctionRemedies(const SystemResult& result, std::uint32_t junction,
+                                     const std::vector<Role>& roles, const VelocityLimits& limits,
+                                     const Options& options, double maxAspect) {
+    std::vector<Remedy> remedies;
+    if (!result.topologyOk() || junction >= result.junctions.size()) return remedies;
+    dampersAt(result, junction, options, remedies);
+    SegmentCalculator calculator(options.air);
+    for (Remedy& remedy : remedies) resizeOf(remedy, result, roles, limits, maxAspect, calculator);
     return remedies;
 }
 

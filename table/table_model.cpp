@@ -11,6 +11,7 @@
 #include "calc_state.h"
 #include "cell_warnings.h"
 #include "document_settings.h"
+#include "junction_remedies.h"
 #include "left_out.h"
 #include "marks.h"
 #include "number_text.h"
@@ -120,8 +121,9 @@ private:
 
 class SettingsCommand : public QUndoCommand {
 public:
-    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after)
-        : QUndoCommand(QStringLiteral("修改设置")),
+    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after,
+                    const QString& name)
+        : QUndoCommand(name.isEmpty() ? QStringLiteral("修改设置") : name),
           model_(model),
           before_(std::move(before)),
           after_(std::move(after)) {}
@@ -454,9 +456,9 @@ std::string TableModel::fileText() const {
     return systemFileText(rows_, kept_, layout_, settings_);
 }
 
-void TableModel::setSettings(const DocumentSettings& settings) {
+void TableModel::setSettings(const DocumentSettings& settings, const QString& name) {
     if (settings == settings_) return;
-    undo_.push(new SettingsCommand(this, settings_, settings));
+    undo_.push(new SettingsCommand(this, settings_, settings, name));
 }
 
 void TableModel::applySettings(const DocumentSettings& settings) {
@@ -489,6 +491,7 @@ void TableModel::applySettingsOnly(const DocumentSettings& settings) {
     if (v.maxImbalance) options.maxImbalance = *v.maxImbalance;
     if (v.margin) options.fanMargin = *v.margin;
     maxVelocity_ = v.maxVelocity;
+    leakage_ = v.leakage;
     // An entry that cannot be read is named above and left out: the air
     // stands for what was read, and the report says the same.
     const ductsys::AirReading air =
@@ -662,6 +665,34 @@ void TableModel::recompute() {
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)
             if (s < segments && topologyError_[s] < 0) topologyError_[s] = static_cast<int>(e);
+    rolesKnown_ = false;
+}
+
+std::vector<ductsys::Remedy> TableModel::allRemedies() const {
+    return ductsys::systemRemedies(result_, options_, maxVelocity_);
+}
+
+std::vector<ductsys::Remedy> TableModel::remediesAt(std::uint32_t junction) const {
+    if (junction >= result_.junctions.size() || !result_.junctions[junction].flagged) return {};
+    if (!rolesKnown_) {
+        roles_ = ductsys::assignRoles(result_, {});
+        rolesKnown_ = true;
+    }
+    return ductsys::remediesAt(result_, junction, roles_, options_, maxVelocity_);
+}
+
+bool TableModel::applyRemedy(ductsys::Remedy r, RemedyKind kind) {
+    const int row = rowOfSegment(r.segment);
+    if (row < 0) return false;
+    if (kind == RemedyKind::damper) {
+        if (!r.damperZeta) return false;
+        setMarkedCells({{row, cZeta, ductsys::zetaWithDamper(rowTexts(row)[cZeta], *r.damperZeta)}},
+                       QStringLiteral("加阀门"));
+    } else {
+        if (r.resize.empty()) return false;
+        setMarkedCells({{row, cSize, r.resize}}, QStringLiteral("改尺寸"));
+    }
+    return true;
 }
 
 const std::string& TableModel::rowFault(int row) const {

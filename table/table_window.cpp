@@ -26,6 +26,7 @@
 #include "fittings_dialog.h"
 #include "grid_view.h"
 #include "paste_block.h"
+#include "project_info.h"
 #include "readers.h"
 #include "report.h"
 #include "side_panel.h"
@@ -111,6 +112,12 @@ void TableWindow::buildMenus() {
     file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, &TableWindow::save);
     file->addAction(QStringLiteral("另存为(&A)…"), QKeySequence::SaveAs, this,
                     &TableWindow::saveAs);
+    file->addSeparator();
+    QAction* info = file->addAction(QStringLiteral("项目信息(&I)…"),
+                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), this,
+                                    &TableWindow::editProjectInfo);
+    info->setObjectName(QStringLiteral("projectInfo"));
+    info->setToolTip(QStringLiteral("工程名称、系统编号、设计、校对、审核、日期与漏风附加"));
     file->addSeparator();
     QAction* workbook = file->addAction(QStringLiteral("导出计算书 xlsx(&X)…"), this,
                                         &TableWindow::exportWorkbookDialog);
@@ -482,6 +489,14 @@ void TableWindow::editFittings() {
     block.rows.push_back({dialog.text()});
     // One step on the undo stack, as any edit of the cell.
     model_->setBlock(row, cZeta, block, QStringLiteral("管件局部阻力"));
+}
+
+void TableWindow::editProjectInfo() {
+    grid_->commitEditing();
+    ProjectInfoDialog dialog(model_->settings(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // One step of the document, kept on Save.
+    model_->setSettings(dialog.settings(), QStringLiteral("项目信息"));
 }
 
 void TableWindow::sizeWhole(WholeSizingDialog::Mode mode) {

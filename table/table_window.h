@@ -57,6 +57,8 @@ public:
     void editFittings();
     // 全部选择尺寸 or 平衡: the dialog's preview applied as one step.
     void sizeWhole(WholeSizingDialog::Mode mode);
+    // 项目信息: the title block and the leakage allowance, as one step.
+    void editProjectInfo();
     // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
     QString proposedName(const QString& suffix) const;
 

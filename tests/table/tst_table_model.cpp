@@ -836,15 +836,17 @@ void TableModelTest::reportMarksTheIndexRun() {
     std::vector<RowTexts> rows = handWorked();
     rows.insert(rows.begin() + 2, RowTexts{});  // a blank row is left out
     m.resetRows(rows);
-    const QString html = table::reportHtml(m, QStringLiteral("sys1"));
+    const QString html = table::reportHtml(m);
     QCOMPARE(html.count(QStringLiteral("<tr bgcolor=\"#ffeeb8\">")), 1);
     QVERIFY(html.contains(QStringLiteral("<tr bgcolor=\"#ffeeb8\"><td>F-G</td>")));
     QCOMPARE(html.count(QStringLiteral("（最不利环路）")), 1);
     QVERIFY(html.contains(QStringLiteral("F-G（最不利环路）")));
-    QVERIFY(html.contains(QStringLiteral("余量 10 %")));
+    QVERIFY(html.contains(QStringLiteral("余量 10.0 %")));
     QVERIFY(html.contains(QStringLiteral("空气：20 °C，101.325 kPa")));
     // Four rows of figures and the header: the blank row is not printed.
-    QCOMPARE(html.section(QStringLiteral("<h3>环路</h3>"), 0, 0).count(QStringLiteral("<tr")), 5);
+    const QString table = html.section(QStringLiteral("<h3>水力计算表</h3>"), 1)
+                              .section(QStringLiteral("<h3>"), 0, 0);
+    QCOMPARE(table.count(QStringLiteral("<tr")), 5);
     // The summed flow of F-A, right-aligned like every number.
     QVERIFY(html.contains(QStringLiteral("<td align=\"right\">5000</td>")));
 }

@@ -27,12 +27,14 @@ ROWS = [
 ]
 LAST = "F-G\t\t\t1000\t\t200\t10\t0.5"
 # The file's own columns first, then those the typing used.
-SAVED = ("segment,flow,size,length,zeta,dp\n"
+SAVED = ("空白公式,1\n"
+         "segment,flow,size,length,zeta,dp\n"
          "F-A,,500x320,5,0.5,\n"
          "A-B,2500,400x250,8,0.3,\n"
          "A-C,2500,400x250,8,0.25+0.05,10\n"
          "F-G,1000,200,10,0.5,\n")
 OFFICE = ("某大厦送风系统\r\n"
+          "空白公式;1\r\n"
           "风量(m3/h);段号;尺寸;长度（m）;Σζ;固定阻力;备注\r\n"
           ";F-A;500x320;5;0.5;;主管\r\n"
           "2500;A-B;400x250;8;0.3;;\r\n"
@@ -55,7 +57,8 @@ def run():
         path = os.path.join(tmp, "run.csv")
         pdf = os.path.join(tmp, "report.pdf")
         with open(path, "w", encoding="utf-8") as f:
-            f.write("segment,flow,size\n")
+            # The figures below were worked in 公式一; the grid's own default is 公式二.
+            f.write("空白公式,1\nsegment,flow,size\n")
         # Recent files go to a settings folder of the test's own.
         env = {"XDG_CONFIG_HOME": tmp, "HOME": tmp}
 

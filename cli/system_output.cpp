@@ -110,7 +110,9 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
             out << t.caption << ':' << (t.value.empty() ? "" : " ") << t.value << '\n';
         out << '\n';
     }
-    const bool remarks = input.remarks;
+    // A remarks column that holds no remark adds nothing: a 计算书 read back
+    // gives the output of the file it was made from.
+    const bool remarks = input.remarks && !r.remarks.empty();
     // The index run's mark, then the remark when the file has a column of them.
     constexpr std::size_t kIndexWidth = 13;
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
@@ -378,7 +380,7 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
                  const SizingShown& sizing, const SystemInput& input,
                  const ductsys::ReportInfo& info, std::ostream& out) {
-    const bool remarks = input.remarks;
+    const bool remarks = input.remarks && !r.remarks.empty();
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;

@@ -60,8 +60,14 @@ SettingsReading readSettingValues(const DocumentSettings& settings) {
     for (const NumberSetting& s : kNumberSettings) {
         const std::string_view text = trimmed(settings.*(s.field));
         if (text.empty()) continue;
-        const NumberRead read = readCellNumber(text);
-        if (read.value && std::isfinite(*read.value) && *read.value >= s.low &&
+        // A percentage may carry its sign, as a 计算书's heading writes it
+        // ("15.0%").
+        std::string_view number = text;
+        if (s.scale == 0.01 && (number.ends_with('%') || number.ends_with("％")))
+            number = trimmed(
+                number.substr(0, number.ends_with('%') ? number.size() - 1 : number.size() - 3));
+        const NumberRead read = readCellNumber(number);
+        if (!number.empty() && read.value && std::isfinite(*read.value) && *read.value >= s.low &&
             *read.value <= s.high)
             r.values.*(s.value) = *read.value * s.scale;
         else

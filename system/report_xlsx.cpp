@@ -550,7 +550,9 @@ void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo&
                         "General", look);
         sheet.cell(row, cFormula,
                    given.formula.empty() ? std::to_string(seg.formula) : given.formula, look);
-        sheet.cell(row, cRemark, given.remark, look);
+        // The row's own remark, kept with its segment by the reader.
+        sheet.cell(row, cRemark,
+                   given.remark.empty() ? std::string(result.remark(s)) : given.remark, look);
         sheet.cell(row, cProblem, seg.reason, look);
     }
     writeFanBlock(sheet, cells.rowOf(count) + 1, result, info, cells);

@@ -26,9 +26,9 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
 constexpr std::size_t kChunk = 1 << 16;
-// The header is looked for among this many rows, so that a title row or two
-// above it do not hide it.
-constexpr int kHeaderRows = 10;
+// The header is looked for among this many rows, so that the rows above it
+// (a title, the settings, a 计算书's title block and basis) do not hide it.
+constexpr int kHeaderRows = 40;
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -477,17 +477,17 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
     return s;
 }
 
-// A row above the header, not blank: a setting when its first two cells
-// hold a name and a value and no other cell holds anything, else a title.
+// A row above the header, not blank: a setting when its first cell holds a
+// name and one later cell a value, and no other cell holds anything (a
+// workbook's heading leaves a cell or two between them); else a title.
 void keepAboveHeader(TableHeader& header, const std::vector<std::string>& fields, std::size_t count,
                      long line) {
-    std::size_t used = 0;
+    std::size_t used = 0, valueAt = 0;
     for (std::size_t i = 0; i < count; ++i)
-        if (!trimmedCell(fields[i]).empty()) ++used;
-    if (used == 2 && count >= 2 && !trimmedCell(fields[0]).empty() &&
-        !trimmedCell(fields[1]).empty()) {
+        if (!trimmedCell(fields[i]).empty()) ++used, valueAt = i;
+    if (used == 2 && count >= 2 && !trimmedCell(fields[0]).empty() && valueAt > 0) {
         header.settings.push_back(
-            {std::string(trimmedCell(fields[0])), std::string(trimmedCell(fields[1])), line});
+            {std::string(trimmedCell(fields[0])), std::string(trimmedCell(fields[valueAt])), line});
         return;
     }
     for (std::size_t i = 0; i < count; ++i)
@@ -535,6 +535,13 @@ public:
             return handHeader();
         }
         if (blankRow(fields, count)) return true;  // spreadsheets leave empty rows
+        if (belowTable_) return true;
+        if (fanBlock(fields, count)) {
+            // A 计算书 read back: what follows its table is its summary.
+            belowTable_ = true;
+            onNote_({at, "the fan selection below the table is not read", false});
+            return true;
+        }
         if (count > header_.fieldCount) {
             // Cells past the header's that are all empty are no cells.
             std::size_t used = count;
@@ -614,8 +621,23 @@ private:
     const TableFileReader::RecordFn& onRecord_;
     const TableFileReader::NoteFn& onNote_;
     std::vector<std::string> unused_;
+    // Whether a row opens the fan-selection block a 计算书 writes below its
+    // table: 风机 in the segment column, the fan's node under 终点, and
+    // nothing a segment needs (起点, 风量, 尺寸). No segment row looks so.
+    bool fanBlock(const std::vector<std::string>& fields, std::size_t count) const {
+        auto cell = [&](Column c) {
+            const int at = header_.column(c);
+            return at >= 0 && static_cast<std::size_t>(at) < count
+                       ? trimmedCell(fields[static_cast<std::size_t>(at)])
+                       : std::string_view();
+        };
+        return cell(Column::segment) == "风机" && cell(Column::from).empty() &&
+               cell(Column::flow).empty() && cell(Column::size).empty();
+    }
+
     bool headerDone_ = false;
     bool stopped_ = false;
+    bool belowTable_ = false;
     FileError refusal_;
 };
 

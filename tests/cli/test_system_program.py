@@ -548,7 +548,7 @@ class FanSelection(unittest.TestCase):
             with self.subTest(value):
                 status, out, err = run("system", "-", stdin=f"漏风附加,{value}\n" + SYSTEM)
                 self.assertEqual((status, out), (2, ""))
-                self.assertIn("-:1: 漏风附加", err)
+                self.assertRegex(err, r"-:1: (setting )?漏风附加")
         status, _, err = run("system", "--leakage", "2", "-", stdin=SYSTEM)
         self.assertEqual(status, 2)
 
@@ -965,6 +965,17 @@ class DesignersFiles(unittest.TestCase):
         listed = [l for l in out.splitlines() if l.startswith(("1-2", "2-3", "2-4"))]
         self.assertTrue(listed[0].endswith("干管") and listed[2].endswith("接 AHU, 二层"), out)
         self.assertFalse(listed[1].endswith(" "))
+        # The 计算书's 备注 column, on the segment's own row.
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "remarks.xlsx")
+            status, _, err = run("system", "--format", "xlsx", "-o", path, "-", stdin=text)
+            self.assertEqual(status, 0, err)
+            sheet = openpyxl.load_workbook(path)["水力计算表"]
+            rows = [[c.value for c in r] for r in sheet.iter_rows()]
+            header = next(r for r in rows if "备注" in r)
+            at = header.index("备注")
+            written = {r[0]: r[at] for r in rows if r[0] in ("1-2", "2-3", "2-4")}
+            self.assertEqual(written, {"1-2": "干管", "2-3": None, "2-4": "接 AHU, 二层"})
         # Without a remarks column the outputs stay as they were.
         _, out, _ = run("system", "--format", "json", "-", stdin=self.PLAIN)
         self.assertNotIn("remark", out)

@@ -75,6 +75,10 @@ private slots:
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
         QVERIFY(window_->openFile(QString::fromUtf8(kSystem), true));
+        // The figures below were worked in 公式一; the grid's own default is 公式二.
+        table::DocumentSettings formulaOne = window_->model()->settings();
+        formulaOne.formula = "1";
+        window_->model()->applySettings(formulaOne);
     }
     void cleanup() {
         window_->model()->undoStack()->setClean();

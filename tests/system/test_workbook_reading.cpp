@@ -5,6 +5,7 @@
 // its reason. The workbooks are written here, part by part, with libzip, so
 // that each case shows the XML it stands for.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <cstdio>
@@ -65,7 +66,9 @@ class WorkbookFile {
 public:
     explicit WorkbookFile(const std::map<std::string, std::string>& parts) {
         path_ = (std::filesystem::temp_directory_path() /
-                 ("ductcalc-workbook-" + std::to_string(++serial_) + ".xlsx"))
+                 // ctest runs each case in a process of its own, side by side.
+                 ("ductcalc-workbook-" + std::to_string(::getpid()) + "-" +
+                  std::to_string(++serial_) + ".xlsx"))
                     .string();
         int error = 0;
         zip_t* z = zip_open(path_.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);

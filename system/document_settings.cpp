@@ -13,7 +13,9 @@ namespace {
 // written in, times `scale` for the value used (a percentage to a fraction).
 struct NumberSetting {
     std::string DocumentSettings::*field;
-    std::optional<double> SettingValues::*value;
+    // Stores the value read. A function, not a member pointer: GCC 12 took
+    // a write through one for a write into the struct's string.
+    void (*store)(SettingValues&, double);
     double low, high;  // as written, both included
     double scale;
     std::string_view expected;
@@ -21,16 +23,17 @@ struct NumberSetting {
 constexpr double kAny = 1e300;
 // The imbalance and margin reach as far as the command line's options do.
 const NumberSetting kNumberSettings[] = {
-    {&DocumentSettings::temperature, &SettingValues::temperature, -273.15, kAny, 1,
-     "a temperature in °C"},
-    {&DocumentSettings::altitude, &SettingValues::altitude, -kAny, kAny, 1, "an altitude in m"},
-    {&DocumentSettings::maxImbalance, &SettingValues::maxImbalance, 0, 100, 0.01,
-     "a percentage from 0 to 100"},
-    {&DocumentSettings::margin, &SettingValues::margin, 0, 1000, 0.01,
+    {&DocumentSettings::temperature, [](SettingValues& v, double x) { v.temperature = x; }, -273.15,
+     kAny, 1, "a temperature in °C"},
+    {&DocumentSettings::altitude, [](SettingValues& v, double x) { v.altitude = x; }, -kAny, kAny,
+     1, "an altitude in m"},
+    {&DocumentSettings::maxImbalance, [](SettingValues& v, double x) { v.maxImbalance = x; }, 0,
+     100, 0.01, "a percentage from 0 to 100"},
+    {&DocumentSettings::margin, [](SettingValues& v, double x) { v.margin = x; }, 0, 1000, 0.01,
      "a percentage from 0 to 1000"},
-    {&DocumentSettings::maxVelocity, &SettingValues::maxVelocity, 0, kAny, 1,
-     "a velocity in m/s, 0 or more"},
-    {&DocumentSettings::leakage, &SettingValues::leakage, 0, 100, 0.01,
+    {&DocumentSettings::maxVelocity, [](SettingValues& v, double x) { v.maxVelocity = x; }, 0, kAny,
+     1, "a velocity in m/s, 0 or more"},
+    {&DocumentSettings::leakage, [](SettingValues& v, double x) { v.leakage = x; }, 0, 100, 0.01,
      "a percentage from 0 to 100"},
 };
 
@@ -69,7 +72,7 @@ SettingsReading readSettingValues(const DocumentSettings& settings) {
         const NumberRead read = readCellNumber(number);
         if (!number.empty() && read.value && std::isfinite(*read.value) && *read.value >= s.low &&
             *read.value <= s.high)
-            r.values.*(s.value) = *read.value * s.scale;
+            s.store(r.values, *read.value * s.scale);
         else
             r.problems.push_back({nameOf(s.field), std::string(text), s.expected});
     }

@@ -31,4 +31,39 @@ constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A text without its ASCII blanks: "公共 建筑" and "公共建筑" name the same
+// preset, role or size caption.
+inline std::string withoutBlanks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        if (c != ' ') out += c;
+    return out;
+}
+
+// A text as XML's character data or a quoted attribute value holds it.
+inline std::string xmlEscaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace calc

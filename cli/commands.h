@@ -75,6 +75,13 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err);
 
 enum class InputEncoding { automatic, utf8, gb18030 };
 
+// The 计算书's title block and the fan's leakage allowance; each wins over
+// the file's row of the same name.
+struct ReportOptions {
+    std::optional<std::string> project, systemName, designer, checker, reviewer, date;
+    std::optional<double> leakage;  // fraction of the air volume
+};
+
 struct TableOptions {
     Format format = Format::csv;
     bool xlsx = false;   // a workbook to `output` instead of `format`
@@ -84,10 +91,12 @@ struct TableOptions {
     // own (',', ';' or tab), found when it is read.
     char delimiter = 0;
     InputEncoding encoding = InputEncoding::automatic;
+    std::string sheet;      // a workbook's sheet by name; empty: the first
     bool bom = false;       // a UTF-8 byte-order mark before the output
     bool progress = false;  // a row count on the error stream while reading
     int formula = 1;        // rows that name no formula: the window's 公式一
     unsigned jobs = 0;      // threads, this one included; 0: the machine's
+    ReportOptions report;   // the workbook's title block
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
@@ -107,7 +116,12 @@ struct SystemOptions {
     double margin = 0.10;        // allowance on the index run's total for the fan
     AirOptions air;
     int formula = 2;  // rows that name no formula: 公式二, near Colebrook-White
+    // Which of the options above were given on the command line: those win
+    // over the settings a file carries above its header (风机, 不平衡率限值,
+    // …); the others give way to them.
+    bool maxImbalanceGiven = false, marginGiven = false, formulaGiven = false;
     InputEncoding encoding = InputEncoding::automatic;
+    std::string sheet;  // a workbook's sheet by name; empty: the first
     bool bom = false;   // a UTF-8 byte-order mark before text or CSV output
     unsigned jobs = 0;  // threads, this one included; 0: the machine's
     // Sizing the whole system: "velocity" (假定流速法) or "friction" (等摩阻法).
@@ -121,6 +135,7 @@ struct SystemOptions {
     double maxAspect = 4;           // the longer side over the shorter
     bool resizeAll = false;         // size every segment, not only those without a size
     bool balance = false;           // resize lighter branches to balance the junctions
+    ReportOptions report;           // the title block and the fan's leakage allowance
 };
 // Reads a duct system from `in` (named `name` in messages) and writes its
 // hydraulic calculation to `out` or to options.output.

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duct_options.h"
+
+#include "materials.h"
 #include "number_text.h"
 
 #include <array>
@@ -77,6 +79,20 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
             },
             "1|2", "formula"));
     addAirOptions(command, options.air);
+}
+
+void addMaterialListOption(CLI::App& command, std::ostream& out) {
+    command
+        .add_option_function<std::string>(
+            "--material",
+            [&out](const std::string&) {
+                out << ductsys::materialTable();
+                throw CLI::Success();
+            },
+            "list: print the materials the material column takes (English or Chinese name), "
+            "with each one's roughness K in mm and its source")
+        ->check(CLI::IsMember({"list"}))
+        ->trigger_on_parse();
 }
 
 void addRowFormulaOption(CLI::App& command, int& formula, int defaultFormula) {

@@ -22,6 +22,9 @@ void addDuctOptions(CLI::App& command, DuctOptions& options);
 
 // Adds --air-temperature, --altitude and --pressure to `command`.
 void addAirOptions(CLI::App& command, AirOptions& options);
+// --material list, which prints the materials a file's rows may name, with
+// their roughness and its source, to `out`, and ends the run.
+void addMaterialListOption(CLI::App& command, std::ostream& out);
 // --formula 1|2 for the rows of a file that name no formula.
 void addRowFormulaOption(CLI::App& command, int& formula, int defaultFormula);
 

@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "messages.h"
+#include "names.h"
 #include "version.h"
 
 namespace cli {
@@ -51,29 +52,12 @@ void addJobsOption(CLI::App& command, unsigned& jobs) {
 
 namespace {
 
-// The edit distance of two names, a swap of neighbours counting as one
-// edit ("flwo" is one from "flow").
-std::size_t editDistance(std::string_view a, std::string_view b) {
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
 // The known name nearest to `name`, when it is near enough to be meant.
 std::string nearest(std::string_view name, const std::vector<std::string>& known) {
     std::string best;
     std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
     for (const std::string& k : known) {
-        const std::size_t d = editDistance(name, k);
+        const std::size_t d = ductsys::editDistance(name, k);
         if (d < bestDistance) best = k, bestDistance = d;
     }
     return best;

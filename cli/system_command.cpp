@@ -16,6 +16,8 @@
 #include "duct_options.h"
 #include "messages.h"
 #include "number_texts.h"
+#include "report.h"
+#include "report_options.h"
 #include "roles.h"
 #include "sizing.h"
 #include "system.h"
@@ -93,8 +95,8 @@ std::optional<ductsys::SizingOptions> sizingOptions(const SystemOptions& o, std:
     sizing.maxSide = o.maxSide;
     sizing.maxAspect = o.maxAspect;
     sizing.balance = o.balance;
-    // Only the text and JSON show what would balance a junction.
-    sizing.remedies = !o.xlsx && o.format != Format::csv;
+    // The text, JSON and the workbook show what would balance a junction.
+    sizing.remedies = o.xlsx || o.format != Format::csv;
     return sizing;
 }
 
@@ -110,7 +112,9 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
         "from and to, 起点 and 终点, or segment names such as 1-2), flows left empty "
         "summed toward the fan, fixed losses (dp, 固定阻力), the paths from the fan, the "
         "index run (最不利环路), the balance of parallel branches and the fan's pressure.");
-    command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
+    command
+        ->add_option("FILE", *file,
+                     "CSV file or xlsx workbook with a header row, or - for standard input")
         ->required();
     addFormatOption(*command, options->format, &options->xlsx);
     command->add_option("-o,--output", options->output,
@@ -124,10 +128,13 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                      "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
                      "utf-8 or gb18030")
         ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_option("--sheet", options->sheet,
+                        "the sheet of an xlsx workbook to read (default: the first)");
     command->add_flag("--bom", options->bom,
                       "begin text or CSV output with a UTF-8 byte-order mark, for spreadsheet "
                       "programs");
-    addRowFormulaOption(*command, options->formula, 2);
+    addRowFormulaOption(*command, options->formula, ductsys::kSystemFormula);
+    addMaterialListOption(*command, out);
     command
         ->add_option("--max-imbalance", options->maxImbalance,
                      "largest (largest - smallest) / largest of parallel branches before a "
@@ -161,9 +168,13 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
                       "resize the first segment of each lighter branch to balance the "
                       "junctions over --max-imbalance, within its velocity limit; a damper "
                       "is given for what is left");
+    addReportOptions(*command, options->report);
     addJobsOption(*command, options->jobs);
-    command->callback([options, file, encoding, &out, &err, &status] {
+    command->callback([command, options, file, encoding, &out, &err, &status] {
         SystemOptions o = *options;
+        o.maxImbalanceGiven = command->count("--max-imbalance") > 0;
+        o.marginGiven = command->count("--margin") > 0;
+        o.formulaGiven = command->count("--formula") > 0;
         const std::string e = calc::asciiLower(*encoding);
         o.encoding = e == "auto"                   ? InputEncoding::automatic
                      : e == "utf-8" || e == "utf8" ? InputEncoding::utf8
@@ -174,28 +185,55 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
 
 int runSystem(std::FILE* in, const std::string& name, const SystemOptions& options,
               std::ostream& out, std::ostream& err) {
-    const std::optional<AirInUse> air = readAirOptions(options.air, err);
+    // The air and the limits are those of the options until the file's
+    // settings are read; a setting gives way to an option given for it.
+    std::optional<AirInUse> air = readAirOptions(options.air, err);
     if (!air) return kUsage;
-    ductsys::Options systemOptions;
-    systemOptions.fanNode = options.fan;
-    systemOptions.maxImbalance = options.maxImbalance;
-    systemOptions.fanMargin = options.margin;
-    systemOptions.air = air->state;
-    systemOptions.formula = options.formula;
-    systemOptions.jobs = options.jobs;
-
     const std::optional<ductsys::SizingOptions> sizing = sizingOptions(options, err);
     if (!sizing) return kUsage;
 
+    SystemOptions settled = options;
+    auto systemOptionsOf = [](const SystemOptions& o, const AirInUse& a) {
+        ductsys::Options s;
+        s.fanNode = o.fan;
+        s.maxImbalance = o.maxImbalance;
+        s.fanMargin = o.margin;
+        s.air = a.state;
+        s.formula = o.formula;
+        s.jobs = o.jobs;
+        // A system to be sized works out its paths once, after the sizing.
+        s.pathsLater = o.size.has_value() || o.balance;
+        return s;
+    };
+    ductsys::Options systemOptions = systemOptionsOf(options, *air);
+
     SystemInput input(name, err);
     input.defaultFormula = options.formula;
+    input.keepInputs = options.xlsx;
     ductsys::SystemBuilder builder(systemOptions);
     ductsys::SystemSizer sizer(*sizing);
-    if (!readSystem(in, options.delimiter, input, builder, &sizer, encodingOf(options.encoding)))
+    const auto settle = [&](const ductsys::TableHeader& header) {
+        if (!takeFileSettings(header, input, settled)) return false;
+        air = readAirOptions(settled.air, err);
+        if (!air) return false;
+        systemOptions = systemOptionsOf(settled, *air);
+        builder.setOptions(systemOptions);
+        input.defaultFormula = settled.formula;
+        return true;
+    };
+    if (!readSystem(in, options.delimiter, input, builder, &sizer, encodingOf(options.encoding),
+                    options.sheet, settle))
         return kUsage;
     ductsys::SystemResult result = builder.finish();
     const ductsys::SizingReport report = sizer.finish(result, systemOptions);
-    return writeSystem(result, input, *air, options, out, &report);
+    ductsys::ReportInfo info = reportInfo(*air, ductsys::formulasInUse(result), name);
+    if (!reportSettings(settled.report, input.reportRows, name, info, err)) return kUsage;
+    info.altitude = settled.air.altitude;
+    info.method = report.method;
+    info.industrial = report.limits && report.limits->source.starts_with("GB 50019");
+    info.remedies = &report.remedies;
+    if (input.keepInputs) info.inputs = [&input](std::uint32_t s) { return input.inputs.of(s); };
+    return writeSystem(result, input, *air, settled, out, &report, info);
 }
 
 }  // namespace cli

@@ -11,11 +11,14 @@
 #include <fstream>
 
 #include "csv_reader.h"
+#include "document_settings.h"
 #include "fittings.h"
 #include "messages.h"
 #include "number_texts.h"
 #include "output_lines.h"
 #include "report.h"
+#include "report_book.h"
+#include "report_sections.h"
 #include "report_xlsx.h"
 #include "row_blocks.h"
 #include "sizing_output.h"
@@ -51,7 +54,7 @@ std::string percent(double fraction) {
 }
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, const SizingShown& sizing, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, bool remarks, std::ostream& out) {
     CsvLine line(delimiter);
     line.plain("segment");
     line.plain("from");
@@ -65,6 +68,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
         line.plain("role");
         line.plain("sized");
     }
+    if (remarks) line.plain("remark");
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -84,6 +88,7 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 row.plain(sizing.roleKey(s));
                 row.plain(sizing.sized(s) ? "true" : "false");
             }
+            if (remarks) row.text(r.remark(s));
             text += row.end();
         }
     };
@@ -98,7 +103,18 @@ std::string formulaLine(const std::string& inUse) {
 }
 
 void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, const SystemInput& input,
+               const ductsys::ReportInfo& info, std::ostream& out) {
+    if (ductsys::hasTitle(info.document)) {
+        for (const ductsys::TitleLine& t : ductsys::titleBlock(info.document, info.date))
+            out << t.caption << ':' << (t.value.empty() ? "" : " ") << t.value << '\n';
+        out << '\n';
+    }
+    // A remarks column that holds no remark adds nothing: a 计算书 read back
+    // gives the output of the file it was made from.
+    const bool remarks = input.remarks && !r.remarks.empty();
+    // The index run's mark, then the remark when the file has a column of them.
+    constexpr std::size_t kIndexWidth = 13;
     static constexpr std::array<std::string_view, ductsys::kReportColumns> kCaptions =
         ductsys::figureNames(ductsys::kReportFigures, &ductsys::FigureField::textCaption);
     TextLine line;
@@ -109,7 +125,8 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         line.cell(kCaptions[c], 12, Align::right);
         if (c == ductsys::rFlow) line.cell("  size", 11, Align::left);
     }
-    line.cell("  index run", 0, Align::left);
+    line.cell("  index run", remarks ? kIndexWidth : 0, Align::left);
+    if (remarks) line.cell("remark", 0, Align::left);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         TextLine row;
@@ -128,7 +145,13 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                              Align::left);
                 }
             }
-            if (onIndex[s]) row.cell("  *", 0, Align::left);
+            const std::string_view remark = remarks ? r.remark(s) : std::string_view();
+            if (!remark.empty()) {
+                row.cell(onIndex[s] ? "  *" : "", kIndexWidth, Align::left);
+                row.cell(remark, 0, Align::left);
+            } else if (onIndex[s]) {
+                row.cell("  *", 0, Align::left);
+            }
             text += row.end();
         }
     };
@@ -198,11 +221,21 @@ void writeText(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
         const std::optional<float> f = ductsys::asSingle(x);
         return f ? calc::bareNumberText(*f) + std::string(unit) : std::string("-");
     };
-    out << "\nfan at node " << nodeName(r, fan.node) << '\n';
+    out << "\nfan at node " << nodeName(r, fan.node)
+        << (input.fanFromFile && fan.node != kNone ? " (from the file)" : "") << '\n';
     out << "  air volume       " << figure(fan.airVolume, " m3/h") << '\n';
     out << "  index run total  " << figure(fan.indexTotal, " Pa") << '\n';
     out << "  margin           " << percent(fan.margin) << " %\n";
     out << "  pressure         " << figure(fan.pressure, " Pa") << '\n';
+    const ductsys::FanSelection duty = ductsys::fanSelection(fan, info.leakage);
+    out << "  leakage          " << percent(duty.leakage) << " %"
+        << (duty.leakageGiven ? "" : " (none given)") << '\n';
+    out << "  fan air volume   " << figure(duty.airVolume, " m3/h") << '\n';
+    if (duty.airVolume && duty.pressure)
+        out << "  selection        a fan for " << ductsys::fixedText(*duty.airVolume, 0)
+            << " m3/h at " << ductsys::fixedText(*duty.pressure, 1) << " Pa\n";
+    else
+        out << "  selection        -\n";
 }
 
 // The terms of a ζ cell with fittings: each as written, the fitting used
@@ -233,7 +266,8 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
 }
 
 void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-               const AirInUse& air, const SizingShown& sizing, std::ostream& out) {
+               const AirInUse& air, const SizingShown& sizing, bool remarks,
+               const ductsys::ReportInfo& info, std::ostream& out) {
     auto single = [](double x) { return json(ductsys::asSingle(x)); };
     const std::string formulasInUse = ductsys::formulasInUse(r);
     out << "{\"air\": {\"temperature\": " << single(air.temperature)
@@ -271,6 +305,11 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
                 line += ", \"role\": \"";
                 line += sizing.roleKey(s);
                 line += sizing.sized(s) ? "\", \"sized\": true" : "\", \"sized\": false";
+            }
+            if (remarks) {
+                const std::string_view remark = r.remark(s);
+                line += ", \"remark\": ";
+                line += remark.empty() ? std::string("null") : jsonString(remark);
             }
             line += '}';
         }
@@ -315,29 +354,45 @@ void writeJson(ductsys::WorkPool& pool, const SystemResult& r, const std::vector
     }
     out << (r.junctions.empty() ? "],\n" : "\n ],\n");
 
+    if (ductsys::hasTitle(info.document)) {
+        out << " \"title\": {";
+        static constexpr std::string_view kKeys[] = {"project", "system_name", "designer",
+                                                     "checker", "reviewer",    "date"};
+        const auto lines = ductsys::titleBlock(info.document, info.date);
+        for (std::size_t i = 0; i < lines.size() && i < std::size(kKeys); ++i)
+            out << (i == 0 ? "\"" : ", \"") << kKeys[i] << "\": " << jsonString(lines[i].value);
+        out << "},\n";
+    }
     const ductsys::Fan& fan = r.fan;
+    const ductsys::FanSelection duty = ductsys::fanSelection(fan, info.leakage);
     out << ' ' << sizing.json() << "\"fan\": {\"node\": "
         << (fan.node == kNone ? std::string("null") : jsonString(nodeName(r, fan.node)))
         << ", \"flow\": " << json(ductsys::asSingle(fan.airVolume))
         << ", \"index_total\": " << json(ductsys::asSingle(fan.indexTotal))
         << ", \"margin\": " << single(fan.margin)
-        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure)) << "}}\n";
+        << ", \"pressure\": " << json(ductsys::asSingle(fan.pressure))
+        << ", \"leakage\": " << single(duty.leakage)
+        << ", \"leakage_given\": " << (duty.leakageGiven ? "true" : "false")
+        << ", \"flow_with_leakage\": " << json(ductsys::asSingle(duty.airVolume))
+        << ", \"selection\": " << jsonString(ductsys::fanSelectionLine(duty)) << "}}\n";
 }
 
 void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions& options,
-                 const SizingShown& sizing, std::ostream& out) {
+                 const SizingShown& sizing, const SystemInput& input,
+                 const ductsys::ReportInfo& info, std::ostream& out) {
+    const bool remarks = input.remarks && !r.remarks.empty();
     const std::vector<bool> onIndex = ductsys::indexRunSegments(r);
     ductsys::WorkPool pool(options.jobs);
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text:
-            writeText(pool, r, onIndex, air, sizing, out);
+            writeText(pool, r, onIndex, air, sizing, input, info, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, sizing, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, out);
             break;
         case Format::json:
-            writeJson(pool, r, onIndex, air, sizing, out);
+            writeJson(pool, r, onIndex, air, sizing, remarks, info, out);
             break;
     }
 }
@@ -367,13 +422,28 @@ bool outputIsInput(const std::string& input, const std::string& output, std::ost
 }
 
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
-                ductsys::SystemSizer* sizer, ductsys::Encoding encoding) {
+                ductsys::SystemSizer* sizer, ductsys::Encoding encoding, const std::string& sheet,
+                const std::function<bool(const ductsys::TableHeader&)>& settle) {
     // The same reader as table's: encodings, the delimiter found from the
     // header, header names with units, title and total rows.
     Layout layout;
+    int remarkAt = -1;
+    bool refused = false;
+    std::size_t rows = 0;  // room to make for them
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
+        if (settle && !settle(h)) {
+            refused = true;
+            return false;
+        }
+        if (rows > 0) {
+            builder.reserve(rows);
+            input.lines.reserve(rows);
+        }
         readHeader(h, layout);
+        keepReportRows(h, input.reportRows);
         input.delimiter = h.delimiter;
+        input.remarks = h.remark >= 0;
+        remarkAt = h.remark;
         builder.setUnits(h.units);
         return true;
     };
@@ -388,12 +458,13 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     struct stat info {};
     if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
         constexpr std::size_t kRowBytes = 32, kMostRows = std::size_t{1} << 22;
-        const std::size_t rows =
-            std::min(static_cast<std::size_t>(info.st_size) / kRowBytes, kMostRows);
-        builder.reserve(rows);
-        input.lines.reserve(rows);
+        rows = std::min(static_cast<std::size_t>(info.st_size) / kRowBytes, kMostRows);
     }
-    ductsys::TableFileReader reader({encoding, delimiter});
+    auto remarkOf = [&](const std::vector<std::string>& fields, std::size_t count) {
+        const auto at = static_cast<std::size_t>(remarkAt);
+        return remarkAt >= 0 && at < count ? std::string_view(fields[at]) : std::string_view();
+    };
+    ductsys::TableFileReader reader({encoding, delimiter}, sheet);
     const ductsys::FileError e = reader.read(
         in, onHeader,
         [&](std::vector<std::string>& fields, std::size_t count, long line) {
@@ -414,21 +485,85 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                                             .material = field(material),
                                             .k = field(k),
                                             .formula = field(formula),
-                                            .role = field(role)};
+                                            .role = field(role),
+                                            .remark = remarkOf(fields, count)};
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
+            if (input.keepInputs) input.inputs.add(row.material, row.k, row.formula);
             if (count != layout.fieldCount)
                 input.problems.emplace_back(
                     index, said({msg::Code::rowFieldCount, {count, layout.fieldCount}}));
             return true;
         },
         onNote);
+    if (refused) return false;
     if (e.ok()) return true;
     input.err << kProgram << ": " << input.name;
     if (e.line > 0) input.err << ':' << e.line;
     input.err << ": " << saidList(e.message) << '\n';
     return false;
+}
+
+bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
+                      SystemOptions& options) {
+    std::vector<long> lines;
+    const ductsys::DocumentSettings settings = ductsys::settingsOfRows(header.settings, &lines);
+    const ductsys::SettingsReading reading = ductsys::readSettingValues(settings);
+    auto lineOf = [&](const ductsys::SettingName* n) {
+        return lines[static_cast<std::size_t>(n - std::begin(ductsys::kSettingNames))];
+    };
+    auto place = [&](long line) {
+        std::string p = std::string(kProgram) + ": " + input.name;
+        if (line > 0) p += ':' + std::to_string(line);
+        return p + ": ";
+    };
+    if (!reading.problems.empty()) {
+        std::vector<std::pair<long, std::string>> messages;
+        for (const ductsys::SettingProblem& p : reading.problems)
+            messages.emplace_back(lineOf(p.setting), "setting " + std::string(p.setting->name) +
+                                                         ' ' + ductsys::quoted(p.text) +
+                                                         " cannot be read: give " +
+                                                         std::string(p.expected));
+        std::stable_sort(messages.begin(), messages.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, message] : messages) input.err << place(line) << message << '\n';
+        return false;
+    }
+    // Each setting taken, or passed over for the option given in its stead.
+    auto take = [&](std::string ductsys::DocumentSettings::*field, bool given,
+                    std::string_view option, const auto& apply) {
+        const ductsys::SettingName* n = nullptr;
+        for (const ductsys::SettingName& s : ductsys::kSettingNames)
+            if (s.field == field) n = &s;
+        if (!n || ductsys::trimmed(settings.*field).empty()) return;
+        if (given) {
+            input.err << place(lineOf(n)) << "note: setting " << n->name << " gives way to "
+                      << option << '\n';
+            return;
+        }
+        apply();
+    };
+    using ductsys::DocumentSettings;
+    const ductsys::SettingValues& v = reading.values;
+    take(&DocumentSettings::fan, !options.fan.empty(), "--fan", [&] {
+        options.fan = v.fan;
+        input.fanFromFile = true;
+    });
+    take(&DocumentSettings::temperature, options.air.temperature.has_value(), "--air-temperature",
+         [&] { options.air.temperature = v.temperature; });
+    take(&DocumentSettings::altitude,
+         options.air.altitude.has_value() || options.air.pressure.has_value(),
+         options.air.altitude ? "--altitude" : "--pressure",
+         [&] { options.air.altitude = v.altitude; });
+    take(&DocumentSettings::maxImbalance, options.maxImbalanceGiven, "--max-imbalance",
+         [&] { options.maxImbalance = *v.maxImbalance; });
+    take(&DocumentSettings::margin, options.marginGiven, "--margin",
+         [&] { options.margin = *v.margin; });
+    take(&DocumentSettings::formula, options.formulaGiven, "--formula",
+         [&] { options.formula = *v.formula; });
+    take(&DocumentSettings::maxVelocity, false, "", [&] { input.maxVelocity = v.maxVelocity; });
+    return true;
 }
 
 std::string formulaText(unsigned seen) { return ductsys::formulaList(seen & 2u, seen & 4u); }
@@ -443,7 +578,6 @@ ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
     info.formulas = formulas;
     info.source = name == "-" ? std::string("(standard input)") : name;
     info.program = "ductcalc-cli " DUCTCALC_VERSION;
-    info.language = messageLanguage();
     return info;
 }
 
@@ -495,6 +629,14 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         messages.emplace_back(lineOf(segment), problem);
     for (const ductsys::Warning& w : result.warnings)
         messages.emplace_back(lineOf(w.segment), "warning: " + said(w.message));
+    if (input.maxVelocity)
+        for (std::uint32_t s = 0; s < result.segments.size(); ++s)
+            if (ductsys::aboveVelocity(result.segments[s], input.maxVelocity))
+                messages.emplace_back(
+                    lineOf(s),
+                    "warning: " + said({msg::Code::velocityAboveFileLimit,
+                                        {calc::bareNumberText(result.segments[s].velocity),
+                                         calc::shortestText(*input.maxVelocity)}}));
     for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
         if (result.segments[s].ok()) continue;
         failed = true;
@@ -510,7 +652,7 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
 
 int writeSystem(const SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizingReport) {
+                const ductsys::SizingReport* sizingReport, const ductsys::ReportInfo& info) {
     std::ostream& err = input.err;
     const SizingShown sizing(result, sizingReport, options.size || options.balance,
                              options.balance);
@@ -522,8 +664,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
-        const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, ductsys::formulasInUse(result), input.name), options.output);
+        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -534,7 +675,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         {
             std::ofstream file(partial, std::ios::binary);
             if (file) {
-                writeFormat(result, air, csvOptions, sizing, file);
+                writeFormat(result, air, csvOptions, sizing, input, info, file);
                 file.close();
                 written = !file.fail();
             }
@@ -545,7 +686,7 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
             return kUsage;
         }
     } else {
-        writeFormat(result, air, csvOptions, sizing, out);
+        writeFormat(result, air, csvOptions, sizing, input, info, out);
     }
     return failed ? kRowsFailed : kSuccess;
 }

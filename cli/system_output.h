@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -12,6 +14,7 @@
 
 #include "commands.h"
 #include "duct_options.h"
+#include "report_options.h"
 #include "report_xlsx.h"
 #include "sizing.h"
 #include "system.h"
@@ -28,17 +31,37 @@ struct SystemInput {
     // Problems of a segment's row beyond its texts (a row with more or
     // fewer fields than the header).
     std::vector<std::pair<std::uint32_t, std::string>> problems;
-    int defaultFormula = 1;  // the formula of rows that name none
-    char delimiter = ',';    // the header row's, for CSV output
+    int defaultFormula = 1;    // the formula of rows that name none
+    char delimiter = ',';      // the header row's, for CSV output
+    bool remarks = false;      // the file has a remarks column (备注), carried to the output
+    bool fanFromFile = false;  // the fan's node is the file's 风机 setting
+    std::optional<double> maxVelocity;  // m/s: the file's 最大风速, segments above it warned of
+    FileReportRows reportRows;          // the title block and leakage rows above the header
+    // Each segment's material, roughness and formula as typed, kept for a
+    // workbook that shows them.
+    bool keepInputs = false;
+    RowInputs inputs;
 };
 
-// Reads the CSV rows of `in` into `builder`. False after a message on
+// Reads the rows of `in`, CSV or a workbook's sheet, into `builder`. False after a message on
 // input.err when the file is unusable (no header, not CSV). With `sizer`,
 // the rows go through it (their role cells kept, the rows to be sized
 // handed a stand-in size).
+// `settle`, when given, is called with the header before the first row
+// (the file's settings then at hand); returning false stops the reading, and
+// readSystem returns false, the message said by `settle`.
 bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::SystemBuilder& builder,
                 ductsys::SystemSizer* sizer = nullptr,
-                ductsys::Encoding encoding = ductsys::Encoding::automatic);
+                ductsys::Encoding encoding = ductsys::Encoding::automatic,
+                const std::string& sheet = {},
+                const std::function<bool(const ductsys::TableHeader&)>& settle = {});
+
+// Takes the computation's settings of the rows above `header` (风机, 温度,
+// 海拔, 不平衡率限值, 风机压力余量, 最大风速, 空白公式) into `options`,
+// where no option was given for them, with a note of each on input.err.
+// False after a message naming its line when a setting cannot be read.
+bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
+                      SystemOptions& options);
 
 // The reader's encoding for --encoding's choice.
 ductsys::Encoding encodingOf(InputEncoding e);
@@ -66,8 +89,10 @@ int reportSystemProblems(const ductsys::SystemResult& result, const SystemInput&
 // `options`; returns the exit status.
 // `sizing`: what sizing and balancing did and would do, shown beside the
 // figures when given.
+// `info`: what the workbook and the text's title block and fan say besides
+// the figures.
 int writeSystem(const ductsys::SystemResult& result, const SystemInput& input, const AirInUse& air,
                 const SystemOptions& options, std::ostream& out,
-                const ductsys::SizingReport* sizing = nullptr);
+                const ductsys::SizingReport* sizing, const ductsys::ReportInfo& info);
 
 }  // namespace cli

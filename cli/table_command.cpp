@@ -20,6 +20,7 @@
 #include "duct_options.h"
 #include "fields.h"
 #include "messages.h"
+#include "report_options.h"
 #include "report_xlsx.h"
 #include "run_result.h"
 #include "system_output.h"
@@ -89,7 +90,10 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     bool showing = false;
 
     ductsys::RunGatherer workbook;
+    FileReportRows reportRows;
+    RowInputs inputs;
     const ductsys::TableFileReader::HeaderFn onHeader = [&](const ductsys::TableHeader& h) {
+        keepReportRows(h, reportRows);
         if (options.xlsx) {
             writer = std::make_unique<NoRows>();
         } else {
@@ -97,7 +101,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
             writer = makeTableWriter(options.format, h.delimiter, out);
         }
         table.emplace(name, *writer, err, air.state, options.jobs);
-        if (options.xlsx) table->gatherInto(workbook);
+        if (options.xlsx) table->gatherInto(workbook, &inputs);
         table->header(h);
         table->setFormula(options.formula);
         writer->begin();
@@ -120,7 +124,8 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         err << (note.warning ? ": warning: " : ": note: ") << said(note.message) << '\n';
     };
 
-    ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter});
+    ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter},
+                                    options.sheet);
     const ductsys::FileError e = in ? reader.read(in, onHeader, onRecord, onNote)
                                     : reader.read(path, onHeader, onRecord, onNote);
     if (table) table->flush();
@@ -138,9 +143,12 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     if (options.xlsx) {
         // Only a file read whole makes a workbook.
         const ductsys::SystemResult result = workbook.finish();
-        const std::string problem = ductsys::writeXlsxReport(
-            result, reportInfo(air, formulaText(table ? table->formulasSeen() : 0u), name),
-            options.output);
+        ductsys::ReportInfo info =
+            reportInfo(air, formulaText(table ? table->formulasSeen() : 0u), name);
+        if (!reportSettings(options.report, reportRows, name, info, err)) return kUsage;
+        info.altitude = options.air.altitude;
+        info.inputs = [&inputs](std::uint32_t s) { return inputs.of(s); };
+        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
         if (!problem.empty()) {
             err << kProgram << ": " << options.output << ": " << problem << '\n';
             return kUsage;
@@ -212,7 +220,9 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
         "The hydraulic calculation table of a duct run: one row per segment of a CSV "
         "file with the columns " +
             columnHelp() + ", in UTF-8 or GB18030, separated by commas, semicolons or tabs.");
-    command->add_option("FILE", *file, "CSV file with a header row, or - for standard input")
+    command
+        ->add_option("FILE", *file,
+                     "CSV file or xlsx workbook with a header row, or - for standard input")
         ->required();
     addFormatOption(*command, options->format, &options->xlsx);
     command->add_option("-o,--output", options->output,
@@ -228,10 +238,14 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
                      "encoding of the file: auto (UTF-8, or GB18030 when it is not UTF-8), "
                      "utf-8 or gb18030")
         ->check(CLI::IsMember({"auto", "utf-8", "utf8", "gb18030", "gbk"}, CLI::ignore_case));
+    command->add_option("--sheet", options->sheet,
+                        "the sheet of an xlsx workbook to read (default: the first)");
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
     addRowFormulaOption(*command, options->formula, 1);
+    addMaterialListOption(*command, out);
     addAirOptions(*command, options->air);
+    addReportOptions(*command, options->report);
     addJobsOption(*command, options->jobs);
     command->callback([options, file, delimiter, encoding, &out, &err, &status] {
         TableOptions o = *options;

@@ -206,6 +206,14 @@ void Table::emit(Job& job) {
     if (gatherer_) {
         gatherer_->add(job.segment, job.out.segment);
         formulasSeen_ |= job.formula == 2 ? 4u : job.formula == 1 ? 2u : 0u;
+        if (inputs_) {
+            auto field = [&](Column c) -> std::string_view {
+                const int at = layout_.columns[c];
+                if (at < 0 || static_cast<std::size_t>(at) >= job.count) return {};
+                return job.fields[static_cast<std::size_t>(at)];
+            };
+            inputs_->add(field(material), field(k), field(formula));
+        }
     }
 }
 

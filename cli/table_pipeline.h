@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "number_texts.h"
+#include "report_options.h"
 #include "run_result.h"
 #include "segment_figures.h"
 #include "table_layout.h"
@@ -83,8 +84,11 @@ public:
     void flush();
 
     // Hands each segment written, in order, to `gatherer` too (for a
-    // workbook of the run).
-    void gatherInto(ductsys::RunGatherer& gatherer) { gatherer_ = &gatherer; }
+    // workbook of the run), and its row's inputs as typed to `inputs`.
+    void gatherInto(ductsys::RunGatherer& gatherer, RowInputs* inputs = nullptr) {
+        gatherer_ = &gatherer;
+        inputs_ = inputs;
+    }
     // The formulas the rows were computed with: bit 1 formula 1, bit 2
     // formula 2.
     unsigned formulasSeen() const { return formulasSeen_; }
@@ -113,6 +117,7 @@ private:
     bool failed_ = false;
     long rows_ = 0;
     ductsys::RunGatherer* gatherer_ = nullptr;
+    RowInputs* inputs_ = nullptr;
     unsigned formulasSeen_ = 0;
     ductsys::WorkPool pool_;  // last: its threads stop first
 };

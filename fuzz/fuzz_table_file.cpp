@@ -18,42 +18,6 @@
 #include "check.h"
 #include "table_file.h"
 
-namespace {
-
-// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
-bool isUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t n = 0;
-        std::uint32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            n = 1, cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            n = 2, cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            n = 3, cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + n >= text.size()) return false;
-        for (std::size_t k = 1; k <= n; ++k) {
-            const auto d = static_cast<unsigned char>(text[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        if ((n == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += n + 1;
-    }
-    return true;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     static constexpr ductsys::Encoding kEncodings[] = {
@@ -87,16 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               " after one at line " + std::to_string(lastLine));
             lastLine = line;
             for (std::size_t i = 0; i < count; ++i)
-                FUZZ_REQUIRE(isUtf8(fields[i]),
+                FUZZ_REQUIRE(fuzz::isUtf8(fields[i]),
                              "a field that is not UTF-8: " + fuzz::quoted(fields[i]));
             return true;
         },
         [&](const ductsys::FileNote& note) {
-            FUZZ_REQUIRE(isUtf8(note.message), "a note that is not UTF-8");
+            FUZZ_REQUIRE(fuzz::isUtf8(note.message), "a note that is not UTF-8");
         });
     std::fclose(in);
     if (e.kind == ductsys::FileError::Kind::ok)
         FUZZ_REQUIRE(headers == 1, "a file read whole without its header");
-    FUZZ_REQUIRE(isUtf8(e.message), "an error that is not UTF-8");
+    FUZZ_REQUIRE(fuzz::isUtf8(e.message), "an error that is not UTF-8");
     return 0;
 }

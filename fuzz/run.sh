@@ -16,7 +16,7 @@ build=${1:?usage: run.sh BUILD_DIR SECONDS|smoke}
 mode=${2:?usage: run.sh BUILD_DIR SECONDS|smoke}
 here=$(cd "$(dirname "$0")" && pwd)
 targets=(fuzz_text_value fuzz_number_text fuzz_recalc fuzz_zeta_sum fuzz_size_text fuzz_table_file
-         fuzz_paste_block)
+         fuzz_paste_block fuzz_sheet_rows)
 
 if [ "$mode" = smoke ]; then
   # The same inputs every time: a failure here is reproducible.

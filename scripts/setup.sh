@@ -21,8 +21,11 @@ packages=(
   lintian appstream man-db dbus-daemon libfontconfig-dev
   # ductcalc-cli: argument parsing, CSV reading and writing, JSON strings
   libcli11-dev libcsv-dev nlohmann-json3-dev
-  # ductcalc-cli: the 计算书 workbook, and reading it back in the tests
-  libxlsxwriter-dev python3-openpyxl
+  # ductcalc-cli: the 计算书 workbook, and reading it back in the tests; its
+  # live sums recalculated by LibreOffice Calc in the tests
+  libxlsxwriter-dev python3-openpyxl libreoffice-calc-nogui
+  # ductcalc-cli and ductcalc-table: workbooks as input (the archive, its XML)
+  libzip-dev libexpat1-dev
   # ductcalc-table on a real display: keys typed by xdotool, the PDF report
   # read back by pdftotext
   xdotool poppler-utils

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "ascii.h"
 #include "number_text.h"
 
 namespace ductsys {
@@ -20,32 +21,8 @@ std::string coordinate(double x) {
     return std::string(buffer.data(), end);
 }
 
-std::string escaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string attribute(std::string_view name, std::string_view value) {
-    return " " + std::string(name) + "=\"" + escaped(value) + "\"";
+    return " " + std::string(name) + "=\"" + calc::xmlEscaped(value) + "\"";
 }
 
 std::string attribute(std::string_view name, double value) {
@@ -102,7 +79,7 @@ std::string chartSvg(const Chart& chart, double width, double height) {
                attribute("x1", x) + attribute("y1", at.top()) + attribute("x2", x) +
                attribute("y2", at.bottom() + 4) + (t.decade ? " stroke=\"#888\"" : "") + "/>\n";
         svg += "<text" + attribute("x", x) + attribute("y", at.bottom() + 16) +
-               " text-anchor=\"middle\" stroke=\"none\">" + escaped(t.text) + "</text>\n";
+               " text-anchor=\"middle\" stroke=\"none\">" + calc::xmlEscaped(t.text) + "</text>\n";
     }
     for (const ChartTick& t : f.rm.ticks) {
         const double y = at.y(t.value);
@@ -110,7 +87,7 @@ std::string chartSvg(const Chart& chart, double width, double height) {
                attribute("x1", at.left() - 4) + attribute("y1", y) + attribute("x2", at.right()) +
                attribute("y2", y) + (t.decade ? " stroke=\"#888\"" : "") + "/>\n";
         svg += "<text" + attribute("x", at.left() - 6) + attribute("y", y + 4) +
-               " text-anchor=\"end\" stroke=\"none\">" + escaped(t.text) + "</text>\n";
+               " text-anchor=\"end\" stroke=\"none\">" + calc::xmlEscaped(t.text) + "</text>\n";
     }
     svg += "</g>\n";
     svg += "<text" + attribute("x", (at.left() + at.right()) / 2) +
@@ -159,7 +136,7 @@ std::string chartSvg(const Chart& chart, double width, double height) {
         svg +=
             "<text" + attribute("x", x) + attribute("y", y) + (end ? " text-anchor=\"end\"" : "") +
             (line.kind == ChartLine::Kind::diameter ? " fill=\"#1f5fa8\"" : " fill=\"#c07000\"") +
-            ">" + escaped(line.label) + "</text>\n";
+            ">" + calc::xmlEscaped(line.label) + "</text>\n";
     }
     svg += "</g>\n";
 
@@ -181,16 +158,17 @@ std::string chartSvg(const Chart& chart, double width, double height) {
                                                                                       : "#1f5fa8";
             svg += "<circle" + attribute("class", cls);
             if (p.kind == ChartPoint::Kind::segment) svg += attribute("data-segment", p.name);
-            svg += attribute("data-size", p.size) + attribute("data-flow", p.flowText()) +
-                   attribute("data-rm", p.rmText()) + attribute("data-velocity", p.velocityText()) +
-                   attribute("cx", at.x(p.flow)) + attribute("cy", at.y(p.rm)) +
-                   attribute("r", p.indexRun || p.kind == ChartPoint::Kind::duct ? 4.5 : 3.5) +
-                   attribute("fill", p.ownBasis ? "white" : fill) + attribute("stroke", fill) +
-                   "><title>" +
-                   escaped(p.name + (p.size.empty() || p.size == p.name ? "" : " " + p.size) +
-                           ": " + p.flowText() + " m³/h, Rm " + p.rmText() + " Pa/m, v " +
-                           p.velocityText() + " m/s") +
-                   "</title></circle>\n";
+            svg +=
+                attribute("data-size", p.size) + attribute("data-flow", p.flowText()) +
+                attribute("data-rm", p.rmText()) + attribute("data-velocity", p.velocityText()) +
+                attribute("cx", at.x(p.flow)) + attribute("cy", at.y(p.rm)) +
+                attribute("r", p.indexRun || p.kind == ChartPoint::Kind::duct ? 4.5 : 3.5) +
+                attribute("fill", p.ownBasis ? "white" : fill) + attribute("stroke", fill) +
+                "><title>" +
+                calc::xmlEscaped(p.name + (p.size.empty() || p.size == p.name ? "" : " " + p.size) +
+                                 ": " + p.flowText() + " m³/h, Rm " + p.rmText() + " Pa/m, v " +
+                                 p.velocityText() + " m/s") +
+                "</title></circle>\n";
         }
     }
     svg += "</g>\n";
@@ -198,8 +176,8 @@ std::string chartSvg(const Chart& chart, double width, double height) {
     svg += "<g class=\"legend\">\n";
     double y = at.legendY();
     for (const std::string& line : chart.legend) {
-        svg += "<text" + attribute("x", at.left()) + attribute("y", y) + ">" + escaped(line) +
-               "</text>\n";
+        svg += "<text" + attribute("x", at.left()) + attribute("y", y) + ">" +
+               calc::xmlEscaped(line) + "</text>\n";
         y += ChartLayout::kLegendLine;
     }
     svg += "</g>\n</svg>\n";

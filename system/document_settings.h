@@ -2,15 +2,19 @@
 // The settings a system's file carries about itself: name,value rows above
 // its header ("风机,F", "温度,40", "工程名称,某办公楼"). The grid keeps them as
 // part of the document and writes them back on Save; the command line reads
-// the same rows, so that a file computes alike in both. Kept as typed: each
-// front end reads the numbers with its own messages, and an option given on
+// the same rows, so that a file computes alike in both. Kept as typed;
+// readSettingValues reads the computation's into numbers for both, each
+// front end saying what it cannot read in its own words. An option given on
 // the command line wins over the file's row.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/ascii.h"
+#include "table_file.h"
 
 namespace ductsys {
 
@@ -64,5 +68,42 @@ inline const SettingName* settingNamed(std::string_view name) {
         if (name == n.name || calc::equalsIgnoringAsciiCase(name, n.english)) return &n;
     return nullptr;
 }
+
+// The settings of the rows above a file's header (TableHeader::settings);
+// rows that name no setting are left out. With `lines`, the line of each
+// setting read, by its name's place in kSettingNames (0 when none).
+DocumentSettings settingsOfRows(const std::vector<SettingRow>& rows,
+                                std::vector<long>* lines = nullptr);
+
+// The computation's settings as numbers: none where the text is empty or
+// cannot be read.
+struct SettingValues {
+    std::string fan;                     // trimmed; empty when none
+    std::optional<double> temperature;   // °C
+    std::optional<double> altitude;      // m
+    std::optional<double> maxImbalance;  // a fraction: 15 % is 0.15
+    std::optional<double> margin;        // a fraction of the index run's total
+    std::optional<double> maxVelocity;   // m/s
+    std::optional<int> formula;          // 1 or 2
+    std::optional<double> leakage;       // a fraction of the fan's air volume
+};
+
+// A setting whose text could not be read: which one, its text, and what it
+// should be ("a percentage from 0 to 100").
+struct SettingProblem {
+    const SettingName* setting;
+    std::string text;
+    std::string_view expected;
+};
+
+struct SettingsReading {
+    SettingValues values;
+    std::vector<SettingProblem> problems;  // one for each setting not read
+};
+
+// Reads the computation's settings of `settings`: each must read whole as
+// one number of its range (a percentage from 0 to 100 for the imbalance,
+// a formula 1 or 2, …); the title block is text and is not read here.
+SettingsReading readSettingValues(const DocumentSettings& settings);
 
 }  // namespace ductsys

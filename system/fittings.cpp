@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ascii.h"
+#include "names.h"
 
 namespace ductsys::fittings {
 
@@ -428,37 +429,6 @@ const Fitting kFittings[] = {
      .compute = givenZeta},
 };
 
-// Edit distance over code points, a swap of neighbours counting as one.
-std::vector<char32_t> codePoints(std::string_view s) {
-    std::vector<char32_t> out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        n = std::min(n, s.size() - i);
-        char32_t v = n == 1 ? c : (c & (0x7F >> n));
-        for (std::size_t k = 1; k < n; ++k)
-            v = (v << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out.push_back(n == 1 ? static_cast<char32_t>(calc::asciiLower(static_cast<char>(c))) : v);
-        i += n;
-    }
-    return out;
-}
-std::size_t editDistance(std::string_view as, std::string_view bs) {
-    const std::vector<char32_t> a = codePoints(as), b = codePoints(bs);
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
 }  // namespace
 
 std::string_view refersToName(RefersTo r) {
@@ -504,7 +474,7 @@ std::string nearestName(std::string_view name) {
     std::string best;
     std::size_t bestDistance = std::string::npos;
     auto consider = [&](std::string_view known) {
-        const std::size_t d = editDistance(name, known);
+        const std::size_t d = editDistance(calc::asciiLower(name), calc::asciiLower(known));
         if (d < bestDistance) best = known, bestDistance = d;
     };
     // A name typed in Latin letters is meant as an id, one in Chinese as a

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "headless.h"
@@ -87,6 +88,12 @@ struct Segment {
     bool laminar() const { return has(Figure::reynolds) && isLaminar(reynolds); }
 };
 
+// Whether a segment's velocity lies above a document's largest velocity
+// (最大风速); none is no limit.
+inline bool aboveVelocity(const Segment& s, std::optional<double> limit) {
+    return limit && s.has(Figure::velocity) && s.velocity > *limit;
+}
+
 // A warning on a segment that did not stop its calculation (a custom
 // roughness held within its limits).
 struct Warning {
@@ -160,6 +167,9 @@ struct SystemResult {
     double maxImbalance = 0.15;
     // The terms of every segment whose ζ cell has fittings, by segment.
     std::vector<ZetaDetail> zetaDetails;
+    // The remarks (备注) of the segments that have one, in input order: the
+    // designer's own text, carried to every output beside its row.
+    std::vector<std::pair<std::uint32_t, std::string>> remarks;
 
     bool topologyOk() const { return errors.empty(); }
     // Whether every segment computed and every junction and fan figure is there.
@@ -168,6 +178,8 @@ struct SystemResult {
     std::vector<std::uint32_t> pathTo(std::uint32_t segment) const;
     // The terms of `segment`'s ζ cell; none when it holds numbers only.
     const ZetaDetail* zetaDetail(std::uint32_t segment) const;
+    // The remark of `segment`, empty when it has none.
+    std::string_view remark(std::uint32_t segment) const;
 };
 
 }  // namespace ductsys
@@ -189,6 +201,8 @@ namespace ductsys {
 //   formula  公式: "1" or "2" (defaultFormula when empty)
 //   role     角色: the segment's part in the system, when not by the rule
 //            (see roles.h); the calculation itself does not read it
+//   remark   备注: the designer's text, kept with the segment; a row with
+//            nothing but a remark is blank
 struct SegmentTexts {
     std::string_view segment = {};
     std::string_view from = {};
@@ -203,6 +217,7 @@ struct SegmentTexts {
     std::string_view k = {};
     std::string_view formula = {};
     std::string_view role = {};
+    std::string_view remark = {};
     // What the file or the program sets for every row: the flow unit a
     // header names ("风量(L/s)") for rows that name none, the header's
     // length and fixed-loss units (m and Pa per unit), and the formula of

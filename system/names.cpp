@@ -1,9 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "names.h"
 
+#include <algorithm>
+
 #include <functional>
 
 namespace ductsys {
+
+std::vector<char32_t> codePoints(std::string_view text) {
+    std::vector<char32_t> out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t code = len == 1 ? c : c & (0x7Fu >> len);
+        for (std::size_t k = 1; k < len && i + k < text.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        out.push_back(code);
+        i += len;
+    }
+    return out;
+}
+
+std::size_t editDistance(std::string_view as, std::string_view bs) {
+    const std::vector<char32_t> a = codePoints(as), b = codePoints(bs);
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[a.size()][b.size()];
+}
 
 std::uint32_t TextList::append(std::string_view text) {
     chars_.insert(chars_.end(), text.begin(), text.end());

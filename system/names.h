@@ -14,6 +14,14 @@
 
 namespace ductsys {
 
+// The characters of a UTF-8 text, for the distance between names.
+std::vector<char32_t> codePoints(std::string_view text);
+
+// The edit distance of two names over their characters: a character left
+// out, added or changed, or two neighbours swapped, each count one
+// ("lenght" and "风亮" are one from "length" and "风量").
+std::size_t editDistance(std::string_view a, std::string_view b);
+
 // No segment, no node.
 inline constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 

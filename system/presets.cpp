@@ -8,22 +8,11 @@
 
 namespace ductsys {
 
-namespace {
-
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text)
-        if (c != ' ') out += c;
-    return out;
-}
-
-}  // namespace
-
 const VelocityPreset* findVelocityPreset(std::string_view name) {
     const std::string lower = calc::asciiLower(trimmed(name));
-    const std::string compact = withoutBlanks(trimmed(name));
+    const std::string compact = calc::withoutBlanks(trimmed(name));
     for (const VelocityPreset& p : kVelocityPresets)
-        if (lower == p.slug || compact == withoutBlanks(p.name)) return &p;
+        if (lower == p.slug || compact == calc::withoutBlanks(p.name)) return &p;
     return nullptr;
 }
 

@@ -8,13 +8,6 @@ namespace ductsys {
 
 namespace {
 
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text)
-        if (c != ' ') out += c;
-    return out;
-}
-
 // The rows tried for a role, the role's own first: a group without it
 // takes the next that it has.
 constexpr std::array<std::array<Role, 3>, kRoleCount> kNearest{{
@@ -110,13 +103,13 @@ std::vector<Role> assignRoles(const SystemResult& result,
 
 std::optional<VelocityLimits> presetLimits(std::string_view name) {
     const std::string lower = calc::asciiLower(trimmed(name));
-    const std::string compact = withoutBlanks(trimmed(name));
+    const std::string compact = calc::withoutBlanks(trimmed(name));
     std::string_view group;
     for (const VelocityPreset& p : kVelocityPresets) {
         const std::optional<RowPlace> place = placeOf(p);
         if (!place) continue;
-        if (lower == p.slug || compact == withoutBlanks(p.name) || lower == place->groupSlug ||
-            compact == withoutBlanks(place->groupName)) {
+        if (lower == p.slug || compact == calc::withoutBlanks(p.name) ||
+            lower == place->groupSlug || compact == calc::withoutBlanks(place->groupName)) {
             group = place->groupSlug;
             break;
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "segment_figures.h"
 
+#include "materials.h"
+
 #include "calc_state.h"
 #include "derived.h"
 #include "number_reading.h"
@@ -15,18 +17,6 @@ std::string unitList() {
     for (const calc::FlowUnit& unit : calc::flowUnits) {
         if (!list.empty()) list += ", ";
         list += unit.text;
-    }
-    return list;
-}
-
-std::string materialList() {
-    std::string list;
-    for (const calc::Material& m : calc::materials) {
-        if (!list.empty()) list += ", ";
-        list += m.name;
-        list += " (";
-        list += m.caption;
-        list += ')';
     }
     return list;
 }
@@ -131,8 +121,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     setting.roughness = calc::materialRoughness(0);
     setting.roughnessRead = false;
     if (!k.empty()) {
-        const std::optional<int> index = calc::materialIndex(material);
-        if (!material.empty() && index != calc::kCustomMaterial) {
+        if (!material.empty() && !isCustomMaterial(material)) {
             fail(kFromFriction, {Code::materialAndK, {material, k}});
         } else if (const RoughnessRead r = readRoughness(k); !r.k) {
             fail(kFromFriction, r.error->in(columnArg(Column::k)));
@@ -144,11 +133,11 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     } else if (material.empty()) {
         setting.roughnessRead = true;
     } else {
-        if (const std::optional<int> index = calc::materialIndex(material))
-            setting.roughness = calc::materialRoughness(*index), setting.roughnessRead = true;
+        if (const std::optional<float> k = roughnessOfMaterial(material))
+            setting.roughness = *k, setting.roughnessRead = true;
         else
             fail(kFromFriction,
-                 {Code::cellNotOneOf, {columnArg(Column::material), material, materialList()}});
+                 {Code::cellNotOneOf, {columnArg(Column::material), material, materialNames()}});
     }
 
     const std::string_view formula = trimmed(row.formula);

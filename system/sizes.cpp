@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ascii.h"
 #include "number_reading.h"
 #include "number_text.h"
 #include "readers.h"
@@ -11,17 +12,6 @@
 #include "tables.h"
 
 namespace ductsys {
-
-namespace {
-
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (const char c : text)
-        if (c != ' ') out += c;
-    return out;
-}
-
-}  // namespace
 
 std::vector<SizeCandidate> sizeCandidates(const calc::DuctInput& base, double maxAspect) {
     calc::DuctInput input = base;
@@ -33,7 +23,7 @@ std::vector<SizeCandidate> sizeCandidates(const calc::DuctInput& base, double ma
         SizeCandidate c;
         c.shape = input.shape;
         c.text = std::move(text);
-        c.label = withoutBlanks(view.caption(calc::Result::Label6));
+        c.label = calc::withoutBlanks(view.caption(calc::Result::Label6));
         c.failure = failureReason(r, input);
         c.area = s.area;
         c.eqDiameter = s.eqDiameter;

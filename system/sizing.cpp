@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <future>
+#include <deque>
+#include <span>
 
 #include "fan.h"
 #include "number_reading.h"
@@ -15,6 +16,7 @@
 #include "segment_figures.h"
 #include "tables.h"
 #include "topology.h"
+#include "work_pool.h"
 
 namespace ductsys {
 
@@ -166,8 +168,11 @@ Tree treeOf(const SystemResult& result) {
         for (std::uint32_t c = tree.firstChild[node]; c < tree.firstChild[node + 1]; ++c)
             tree.order.push_back(tree.children[c]);
     };
+    // The far ends in a compact copy: the walk reads them all over the list.
+    LargeArray<std::uint32_t> toOf(segments.size());
+    for (std::uint32_t s = 0; s < segments.size(); ++s) toOf[s] = segments[s].to;
     addChildren(result.fan.node);
-    for (std::size_t i = 0; i < tree.order.size(); ++i) addChildren(segments[tree.order[i]].to);
+    for (std::size_t i = 0; i < tree.order.size(); ++i) addChildren(toOf[tree.order[i]]);
     return tree;
 }
 
@@ -292,29 +297,27 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
     report.roles = assignRoles(result, given_);
     report.sized.assign(count, 0);
     report.noFit.assign(count, 0);
-    // Each segment is sized alone, writing only itself: two threads share
-    // a large system, each with its own calculator, and their changes are
-    // joined in order.
+    // Each segment is sized alone, writing only itself and its own slots:
+    // the pool's lanes share a large system, each with its own calculator,
+    // and the changes are joined in order.
     const auto wantedCount = static_cast<std::uint32_t>(wanted_.size());
-    constexpr std::uint32_t kAlone = 4096;
-    const std::uint32_t half = wantedCount < kAlone ? wantedCount : wantedCount / 2;
     std::vector<std::uint8_t> fitsOf(wantedCount, 0), doneOf(wantedCount, 0);
-    auto sizeRange = [&](std::uint32_t first, std::uint32_t last) {
-        SegmentCalculator calculator(options.air);
-        for (std::uint32_t i = first; i < last; ++i) {
-            const std::uint32_t s = wanted_[i];
-            const std::optional<bool> fits =
-                sizeOne(result.segments[s], report.roles[s], wantedTexts_[i], calculator);
-            doneOf[i] = fits.has_value();
-            fitsOf[i] = fits.value_or(false);
-        }
-    };
-    if (half < wantedCount) {
-        std::future<void> other = std::async(std::launch::async, sizeRange, half, wantedCount);
-        sizeRange(0, half);
-        other.get();
-    } else {
-        sizeRange(0, wantedCount);
+    {
+        WorkPool pool(options.jobs);
+        std::deque<SegmentCalculator> calculators;
+        for (unsigned lane = 0; lane < pool.lanes(); ++lane) calculators.emplace_back(options.air);
+        const std::uint32_t* const first = wanted_.data();
+        constexpr std::size_t kChunk = 2048;
+        forEachChunk(pool, std::span<const std::uint32_t>(wanted_), kChunk, calculators,
+                     [&](std::span<const std::uint32_t> chunk, SegmentCalculator& calculator) {
+                         for (const std::uint32_t& s : chunk) {
+                             const auto i = static_cast<std::size_t>(&s - first);
+                             const std::optional<bool> fits = sizeOne(
+                                 result.segments[s], report.roles[s], wantedTexts_[i], calculator);
+                             doneOf[i] = fits.has_value();
+                             fitsOf[i] = fits.value_or(false);
+                         }
+                     });
     }
     bool changed = false;
     report.changes.reserve(wantedCount);
@@ -330,7 +333,7 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
         changed = true;
     }
     SegmentCalculator calculator(options.air);
-    if (changed && result.topologyOk()) recomputeSystem(result, options);
+    if ((changed || options.pathsLater) && result.topologyOk()) recomputeSystem(result, options);
 
     // A role cell that names no role is said, not passed over: the rule's
     // role stands in for it.
@@ -403,6 +406,62 @@ std::optional<bool> SystemSizer::sizeOne(Segment& seg, Role role, std::string_vi
     return fits;
 }
 
+namespace {
+
+// The dampers of junction `j` when it is over the limit, one for each
+// lighter branch, appended to `out`; their resizes are worked out apart.
+void dampersAt(const SystemResult& result, std::uint32_t j, const Options& options,
+               std::vector<Remedy>& out) {
+    const Junction& junction = result.junctions[j];
+    if (!junction.flagged) return;
+    double heaviest = 0;
+    for (std::uint32_t b = 0; b < junction.branchCount; ++b)
+        heaviest = std::max(heaviest, result.branches[junction.firstBranch + b].total.value_or(0));
+    for (std::uint32_t b = 0; b < junction.branchCount; ++b) {
+        const Branch& branch = result.branches[junction.firstBranch + b];
+        if (!branch.total || !(heaviest > 0)) continue;
+        const double total = *branch.total;
+        if ((heaviest - total) / heaviest <= options.maxImbalance) continue;
+        const Segment& seg = result.segments[branch.segment];
+        Remedy remedy;
+        remedy.junction = j;
+        remedy.segment = branch.segment;
+        remedy.branchTotal = total;
+        remedy.heaviest = heaviest;
+        remedy.damperPressure = heaviest - total;
+        if (seg.has(Figure::velocityPressure) && seg.velocityPressure > 0)
+            remedy.damperZeta = remedy.damperPressure / seg.velocityPressure;
+        out.push_back(std::move(remedy));
+    }
+}
+
+// A remedy's resize: the smaller standard size that comes closest to the
+// heaviest branch within the role's velocity limit.
+void resizeOf(Remedy& remedy, const SystemResult& result, const std::vector<Role>& roles,
+              const VelocityLimits& limits, double maxAspect, SegmentCalculator& calculator) {
+    const Segment& seg = result.segments[remedy.segment];
+    if (!seg.ok() || !seg.has(Figure::total) || !seg.has(Figure::flow)) return;
+    const double heaviest = remedy.heaviest, total = remedy.branchTotal;
+    const double limit = limits.of(roles[remedy.segment]).velocity;
+    const std::string flow = calc::plainDecimalText(seg.flow);
+    double bestGap = heaviest - total;
+    for (const SizeText& size : smallerSizes(seg, maxAspect)) {
+        const Segment trial = withSize(seg, size, calculator, flow);
+        if (!trial.ok() || !trial.has(Figure::total) || trial.velocity > limit) break;
+        const double with = total - seg.total + trial.total;
+        if (std::abs(heaviest - with) < bestGap) {
+            bestGap = std::abs(heaviest - with);
+            remedy.resize = sizeLabel(trial);
+            remedy.resizeTotal = with;
+            remedy.resizeImbalance = imbalanceOf(heaviest, with);
+        }
+        // A smaller size only loses more.
+        if (with >= heaviest) break;
+    }
+}
+
+}  // namespace
+
 std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vector<Role>& roles,
                                     const VelocityLimits& limits, const Options& options,
                                     double maxAspect) {
@@ -417,52 +476,38 @@ std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vecto
     std::vector<std::uint32_t> order;
     if (result.fan.node != kNone && junctionOf[result.fan.node] != kNone)
         order.push_back(junctionOf[result.fan.node]);
+    // The junction at each segment's far end, in input order, then read in
+    // the tree's.
+    LargeArray<std::uint32_t> junctionAt(segments.size());
+    for (std::uint32_t s = 0; s < segments.size(); ++s)
+        junctionAt[s] = segments[s].to < junctionOf.size() ? junctionOf[segments[s].to] : kNone;
     for (std::uint32_t s : tree.order)
-        if (junctionOf[segments[s].to] != kNone) order.push_back(junctionOf[segments[s].to]);
+        if (junctionAt[s] != kNone) order.push_back(junctionAt[s]);
 
+    for (std::uint32_t j : order) dampersAt(result, j, options, remedies);
+
+    // The resizes, each remedy's own: the smaller sizes are tried on the
+    // pool's lanes, each with its own calculator.
+    WorkPool pool(options.jobs);
+    std::deque<SegmentCalculator> calculators;
+    for (unsigned lane = 0; lane < pool.lanes(); ++lane) calculators.emplace_back(options.air);
+    constexpr std::size_t kChunk = 256;
+    forEachChunk(pool, std::span<Remedy>(remedies), kChunk, calculators,
+                 [&](std::span<Remedy> chunk, SegmentCalculator& calculator) {
+                     for (Remedy& remedy : chunk)
+                         resizeOf(remedy, result, roles, limits, maxAspect, calculator);
+                 });
+    return remedies;
+}
+
+std::vector<Remedy> junctionRemedies(const SystemResult& result, std::uint32_t junction,
+                                     const std::vector<Role>& roles, const VelocityLimits& limits,
+                                     const Options& options, double maxAspect) {
+    std::vector<Remedy> remedies;
+    if (!result.topologyOk() || junction >= result.junctions.size()) return remedies;
+    dampersAt(result, junction, options, remedies);
     SegmentCalculator calculator(options.air);
-    for (std::uint32_t j : order) {
-        const Junction& junction = result.junctions[j];
-        if (!junction.flagged) continue;
-        double heaviest = 0;
-        for (std::uint32_t b = 0; b < junction.branchCount; ++b)
-            heaviest =
-                std::max(heaviest, result.branches[junction.firstBranch + b].total.value_or(0));
-        for (std::uint32_t b = 0; b < junction.branchCount; ++b) {
-            const Branch& branch = result.branches[junction.firstBranch + b];
-            if (!branch.total || !(heaviest > 0)) continue;
-            const double total = *branch.total;
-            if ((heaviest - total) / heaviest <= options.maxImbalance) continue;
-            const Segment& seg = segments[branch.segment];
-            Remedy remedy;
-            remedy.junction = j;
-            remedy.segment = branch.segment;
-            remedy.branchTotal = total;
-            remedy.heaviest = heaviest;
-            remedy.damperPressure = heaviest - total;
-            if (seg.has(Figure::velocityPressure) && seg.velocityPressure > 0)
-                remedy.damperZeta = remedy.damperPressure / seg.velocityPressure;
-            if (seg.ok() && seg.has(Figure::total) && seg.has(Figure::flow)) {
-                const double limit = limits.of(roles[branch.segment]).velocity;
-                const std::string flow = calc::plainDecimalText(seg.flow);
-                double bestGap = heaviest - total;
-                for (const SizeText& size : smallerSizes(seg, maxAspect)) {
-                    const Segment trial = withSize(seg, size, calculator, flow);
-                    if (!trial.ok() || !trial.has(Figure::total) || trial.velocity > limit) break;
-                    const double with = total - seg.total + trial.total;
-                    if (std::abs(heaviest - with) < bestGap) {
-                        bestGap = std::abs(heaviest - with);
-                        remedy.resize = sizeLabel(trial);
-                        remedy.resizeTotal = with;
-                        remedy.resizeImbalance = imbalanceOf(heaviest, with);
-                    }
-                    // A smaller size only loses more.
-                    if (with >= heaviest) break;
-                }
-            }
-            remedies.push_back(std::move(remedy));
-        }
-    }
+    for (Remedy& remedy : remedies) resizeOf(remedy, result, roles, limits, maxAspect, calculator);
     return remedies;
 }
 

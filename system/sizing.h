@@ -147,5 +147,10 @@ private:
 std::vector<Remedy> balanceRemedies(const SystemResult& result, const std::vector<Role>& roles,
                                     const VelocityLimits& limits, const Options& options,
                                     double maxAspect = 4);
+// The remedies of one junction (none when it is within the limit), as
+// balanceRemedies gives them: for a front end that shows one at a time.
+std::vector<Remedy> junctionRemedies(const SystemResult& result, std::uint32_t junction,
+                                     const std::vector<Role>& roles, const VelocityLimits& limits,
+                                     const Options& options, double maxAspect = 4);
 
 }  // namespace ductsys

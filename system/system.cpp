@@ -201,6 +201,10 @@ void SystemBuilder::reserve(std::size_t rows) {
     st.topology.reserve(rows);
 }
 
+void SystemBuilder::setOptions(Options options) {
+    if (state_->count == 0) state_ = std::make_unique<State>(std::move(options));
+}
+
 void SystemBuilder::setUnits(const ColumnUnits& units) {
     if (state_->count == 0) state_->options.units = units;
 }
@@ -215,6 +219,8 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     State& st = *state_;
     const std::uint32_t index = st.count++;
     st.result.segmentNames.append(trimmed(row.segment));
+    if (const std::string_view remark = trimmed(row.remark); !remark.empty())
+        st.result.remarks.emplace_back(index, remark);
     st.topology.add(index, row.from, row.to);
     st.current.append(row);
     if (st.current.full()) st.submit(false);
@@ -236,9 +242,11 @@ SystemResult SystemBuilder::finish() {
         sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators);
         applyFittingTerms(result, &tree, st.fittingCells);
         if (st.options.compareFlows) checkGivenFlows(result, tree);
-        computePaths(result, tree);
-        computeBalance(result, tree, st.options.maxImbalance);
-        computeFan(result, tree, st.options.fanMargin);
+        if (!st.options.pathsLater) {
+            computePaths(result, tree);
+            computeBalance(result, tree, st.options.maxImbalance);
+            computeFan(result, tree, st.options.fanMargin);
+        }
     }
     result.maxImbalance = st.options.maxImbalance;
     result.fan.margin = st.options.fanMargin;
@@ -261,6 +269,13 @@ bool SystemResult::complete() const {
     for (const Junction& j : junctions)
         if (!j.imbalance) return false;
     return segments.empty() || (fan.airVolume && fan.pressure);
+}
+
+std::string_view SystemResult::remark(std::uint32_t segment) const {
+    const auto at = std::lower_bound(remarks.begin(), remarks.end(), segment,
+                                     [](const auto& r, std::uint32_t s) { return r.first < s; });
+    return at != remarks.end() && at->first == segment ? std::string_view(at->second)
+                                                       : std::string_view();
 }
 
 const ZetaDetail* SystemResult::zetaDetail(std::uint32_t segment) const {

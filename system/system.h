@@ -21,6 +21,11 @@
 
 namespace ductsys {
 
+// The friction-factor formula of a system's rows that name none: 公式二,
+// the one that stays near Colebrook-White over the whole range of ducts.
+// The calculator window and its table keep 公式一.
+inline constexpr int kSystemFormula = 2;
+
 struct Options {
     // The fan's node name; empty: the 起点 of the first row.
     std::string fanNode;
@@ -31,9 +36,8 @@ struct Options {
     double fanMargin = 0.10;
     // The air the ducts carry; the window's unless given (see air_state.h).
     calc::AirState air;
-    // The friction-factor formula of rows that name none: 公式二, the one
-    // that stays near Colebrook-White over the whole range of ducts.
-    int formula = 2;
+    // The friction-factor formula of rows that name none.
+    int formula = kSystemFormula;
     // The units a file's header names for whole columns.
     ColumnUnits units;
     // Whether given air volumes are compared with what the segments beyond
@@ -43,6 +47,9 @@ struct Options {
     // machine's, see work_pool.h; 1: no other thread). The figures are the
     // same whatever the number.
     unsigned jobs = 0;
+    // Leaves the paths, junctions and fan to the sizing that changes the
+    // segments next and works them out again anyway.
+    bool pathsLater = false;
 };
 
 // Takes the rows one at a time and computes the system once all are in.
@@ -65,6 +72,10 @@ public:
     // Optional, and only before the first row. Room for rows that never come
     // takes address space, not memory.
     void reserve(std::size_t rows);
+
+    // Options settled once a file's header is read (the settings above it
+    // taken): only before the first row, and before reserve().
+    void setOptions(Options options);
 
     // The units a file's header names for whole columns, once the header is
     // read: only before the first row.

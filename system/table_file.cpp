@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "table_file.h"
 
+#include "document_settings.h"
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -12,7 +14,9 @@
 
 #include "ascii.h"
 #include "csv_reader.h"
+#include "names.h"
 #include "readers.h"
+#include "xlsx_reader.h"
 
 namespace ductsys {
 
@@ -22,9 +26,9 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
 constexpr std::size_t kChunk = 1 << 16;
-// The header is looked for among this many rows, so that a title row or two
-// above it do not hide it.
-constexpr int kHeaderRows = 10;
+// The header is looked for among this many rows, so that the rows above it
+// (a title, the settings, a 计算书's title block and basis) do not hide it.
+constexpr int kHeaderRows = 40;
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -166,43 +170,6 @@ void forEachName(F f) {
         f(n.caption, std::optional<Column>(n.column));
     }
     for (const KnownName& n : kKnownNames) f(n.name, n.column);
-}
-
-// The characters of a UTF-8 text, for the distance between names.
-std::vector<char32_t> codePoints(std::string_view text) {
-    std::vector<char32_t> out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        char32_t code = len == 1 ? c : c & (0x7Fu >> len);
-        for (std::size_t k = 1; k < len && i + k < text.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        out.push_back(code);
-        i += len;
-    }
-    return out;
-}
-
-// Whether two names differ by one character left out, added, changed, or by
-// two neighbours swapped ("lenght", "风亮").
-bool oneEditApart(std::string_view a, std::string_view b) {
-    const std::vector<char32_t> x = codePoints(a), y = codePoints(b);
-    if (x == y) return false;
-    if (x.size() == y.size()) {
-        std::size_t first = 0;
-        while (x[first] == y[first]) ++first;
-        std::size_t last = x.size() - 1;
-        while (x[last] == y[last]) --last;
-        if (first == last) return true;
-        return last == first + 1 && x[first] == y[last] && x[last] == y[first];
-    }
-    const std::vector<char32_t>& longer = x.size() > y.size() ? x : y;
-    const std::vector<char32_t>& shorter = x.size() > y.size() ? y : x;
-    if (longer.size() != shorter.size() + 1) return false;
-    std::size_t i = 0;
-    while (i < shorter.size() && longer[i] == shorter[i]) ++i;
-    return std::equal(shorter.begin() + static_cast<std::ptrdiff_t>(i), shorter.end(),
-                      longer.begin() + static_cast<std::ptrdiff_t>(i) + 1);
 }
 
 bool plainAscii(std::string_view text) {
@@ -383,6 +350,15 @@ bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
     return true;
 }
 
+// Whether a header cell names the remarks column, with or without brackets.
+bool isRemarkHeader(std::string_view cell) {
+    const std::string key = headerKey(cell);
+    const std::string_view name = splitUnit(key).name;
+    for (std::string_view known : {"备注", "remark", "remarks"})
+        if (name == headerKey(known)) return true;
+    return false;
+}
+
 // A header read from one row's fields; `problem` says what keeps it from
 // being one.
 struct HeaderTry {
@@ -405,7 +381,12 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
                                     {trimmedCell(fields[i]), cell.nearest}};
             misspeltColumn = headerColumn(cell.nearest);
         }
-        if (!cell.column) continue;  // other columns are carried by nobody
+        if (!cell.column) {
+            // The remarks go with their segments; other columns are carried by nobody.
+            if (t.header.remark < 0 && isRemarkHeader(fields[i]))
+                t.header.remark = static_cast<int>(i);
+            continue;
+        }
         int& at = t.header.columns[static_cast<std::size_t>(*cell.column)];
         if (at >= 0 && !t.problem)
             t.problem = msg::Message{msg::Code::headerColumnTwice, {trimmedCell(fields[i])}};
@@ -497,17 +478,17 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
     return s;
 }
 
-// A row above the header, not blank: a setting when its first two cells
-// hold a name and a value and no other cell holds anything, else a title.
+// A row above the header, not blank: a setting when its first cell holds a
+// name and one later cell a value, and no other cell holds anything (a
+// workbook's heading leaves a cell or two between them); else a title.
 void keepAboveHeader(TableHeader& header, const std::vector<std::string>& fields, std::size_t count,
                      long line) {
-    std::size_t used = 0;
+    std::size_t used = 0, valueAt = 0;
     for (std::size_t i = 0; i < count; ++i)
-        if (!trimmedCell(fields[i]).empty()) ++used;
-    if (used == 2 && count >= 2 && !trimmedCell(fields[0]).empty() &&
-        !trimmedCell(fields[1]).empty()) {
+        if (!trimmedCell(fields[i]).empty()) ++used, valueAt = i;
+    if (used == 2 && count >= 2 && !trimmedCell(fields[0]).empty() && valueAt > 0) {
         header.settings.push_back(
-            {std::string(trimmedCell(fields[0])), std::string(trimmedCell(fields[1])), line});
+            {std::string(trimmedCell(fields[0])), std::string(trimmedCell(fields[valueAt])), line});
         return;
     }
     for (std::size_t i = 0; i < count; ++i)
@@ -517,6 +498,239 @@ void keepAboveHeader(TableHeader& header, const std::vector<std::string>& fields
         }
 }
 
+// The rows of a table after its header was found, from a text or from a
+// sheet: the rows above the header kept as settings and titles, the header
+// handed on with its unused columns named, then each data row without
+// blank and total rows, filled to the header's number of fields.
+class RowIntake {
+public:
+    RowIntake(TableHeader& header, const TableFileReader::HeaderFn& onHeader,
+              const TableFileReader::RecordFn& onRecord, const TableFileReader::NoteFn& onNote)
+        : header_(header), onHeader_(onHeader), onRecord_(onRecord), onNote_(onNote) {
+        // The header's cells that name no column any reader takes, said once
+        // the header's line is reached so that notes come in line order.
+        for (const std::string& name : header.names)
+            if (!name.empty() && !readHeaderCell(name).known) unused_.push_back(name);
+    }
+
+    // A row at `at`; false when the reading is to stop. `marks` are a
+    // sheet's cells that hold an error or a formula without its value.
+    bool take(std::vector<std::string>& fields, std::size_t count, long at,
+              const std::vector<CellMark>* marks = nullptr) {
+        if (!headerDone_) {
+            if (at < header_.line) {
+                if (!blankRow(fields, count)) {
+                    if (marks && !refuseMarks(*marks, fields, at, false)) return false;
+                    const std::size_t settings = header_.settings.size();
+                    keepAboveHeader(header_, fields, count, at);
+                    const SettingRow* s =
+                        header_.settings.size() > settings ? &header_.settings.back() : nullptr;
+                    if (s && settingNamed(s->name))
+                        onNote_({at, {msg::Code::noteSetting, {s->name, s->value}}, false});
+                    else
+                        onNote_({at, {msg::Code::noteTitleRowSkipped, {}}, false});
+                }
+                return true;
+            }
+            if (marks && !refuseMarks(*marks, fields, at, false)) return false;
+            return handHeader();
+        }
+        if (blankRow(fields, count)) return true;  // spreadsheets leave empty rows
+        if (belowTable_) return true;
+        if (fanBlock(fields, count)) {
+            // A 计算书 read back: what follows its table is its summary.
+            belowTable_ = true;
+            onNote_({at, {msg::Code::noteFanBlockNotRead, {}}, false});
+            return true;
+        }
+        if (count > header_.fieldCount) {
+            // Cells past the header's that are all empty are no cells.
+            std::size_t used = count;
+            while (used > header_.fieldCount && trimmedCell(fields[used - 1]).empty()) --used;
+            count = used;
+        }
+        if (count < header_.fieldCount) {
+            // Spreadsheets drop a row's trailing empty cells.
+            if (fields.size() < header_.fieldCount) fields.resize(header_.fieldCount);
+            for (std::size_t i = count; i < header_.fieldCount; ++i) fields[i].clear();
+            count = header_.fieldCount;
+        }
+        if (const int s = header_.column(Column::segment); s >= 0) {
+            const std::string_view name = trimmedCell(fields[static_cast<std::size_t>(s)]);
+            // Only names of their length are looked at: most rows are not totals.
+            if ((name.size() == 5 || name.size() == 6) &&
+                (name == "合计" || name == "总计" ||
+                 calc::equalsIgnoringAsciiCase(name, "total"))) {
+                onNote_({at, {msg::Code::noteTotalRowSkipped, {name}}, false});
+                return true;
+            }
+        }
+        if (marks && !marks->empty() && !refuseMarks(*marks, fields, at, true)) return false;
+        if (!onRecord_(fields, count, at)) return !(stopped_ = true);
+        return true;
+    }
+
+    // The header handed on, once: at its row, or at the end of a file that
+    // has no row after it.
+    bool handHeader() {
+        if (headerDone_) return true;
+        headerDone_ = true;
+        for (const std::string& name : unused_)
+            onNote_({header_.line, {msg::Code::noteColumnNotUsed, {name}}, false});
+        if (!onHeader_(header_)) return !(stopped_ = true);
+        return true;
+    }
+
+    bool headerDone() const { return headerDone_; }
+    bool stopped() const { return stopped_; }
+    // Why a sheet's row was refused, kind ok when none was.
+    const FileError& refusal() const { return refusal_; }
+
+private:
+    // A sheet's marked cells in a row: an error is said, a formula whose
+    // value the workbook does not hold refuses the file. In a data row only
+    // the columns read count.
+    bool refuseMarks(const std::vector<CellMark>& marks, const std::vector<std::string>& fields,
+                     long at, bool dataRow) {
+        for (const CellMark& m : marks) {
+            if (dataRow && std::find(header_.columns.begin(), header_.columns.end(),
+                                     static_cast<int>(m.column)) == header_.columns.end())
+                continue;
+            const std::string cell = sheetColumnName(m.column) + std::to_string(at);
+            if (m.kind == CellMark::Kind::noValue) {
+                refusal_ = {FileError::Kind::formulaWithoutValue,
+                            at,
+                            {{msg::Code::cellFormulaWithoutValue, {cell}}}};
+                stopped_ = true;
+                return false;
+            }
+            onNote_({at, {msg::Code::cellSpreadsheetError, {cell, fields[m.column]}}, true});
+        }
+        return true;
+    }
+
+    TableHeader& header_;
+    const TableFileReader::HeaderFn& onHeader_;
+    const TableFileReader::RecordFn& onRecord_;
+    const TableFileReader::NoteFn& onNote_;
+    std::vector<std::string> unused_;
+    // Whether a row opens the fan-selection block a 计算书 writes below its
+    // table: 风机 in the segment column, the fan's node under 终点, and
+    // nothing a segment needs (起点, 风量, 尺寸). No segment row looks so.
+    bool fanBlock(const std::vector<std::string>& fields, std::size_t count) const {
+        auto cell = [&](Column c) {
+            const int at = header_.column(c);
+            return at >= 0 && static_cast<std::size_t>(at) < count
+                       ? trimmedCell(fields[static_cast<std::size_t>(at)])
+                       : std::string_view();
+        };
+        return cell(Column::segment) == "风机" && cell(Column::from).empty() &&
+               cell(Column::flow).empty() && cell(Column::size).empty();
+    }
+
+    bool headerDone_ = false;
+    bool stopped_ = false;
+    bool belowTable_ = false;
+    FileError refusal_;
+};
+
+// A workbook's sheet as a table: the header looked for among its first
+// rows, then every row through the same intake as a text file's.
+FileError readSheet(std::string_view bytes, const std::string& sheet, char delimiter,
+                    const TableFileReader::HeaderFn& onHeader,
+                    const TableFileReader::RecordFn& onRecord,
+                    const TableFileReader::NoteFn& onNote) {
+    using Kind = FileError::Kind;
+    struct FirstRow {
+        std::vector<std::string> cells;
+        long row;
+        std::vector<CellMark> marks;
+    };
+    std::vector<FirstRow> first;  // the rows the header is looked for in
+    int nonBlank = 0;
+    std::string sheetRead;
+    TableHeader header;
+    std::optional<RowIntake> intake;
+    FileError failure;
+
+    // The header among the first rows; then those rows taken.
+    auto search = [&]() -> bool {
+        long firstLine = 0;
+        std::optional<msg::Message> firstProblem;
+        bool found = false;
+        for (const FirstRow& r : first) {
+            if (blankRow(r.cells, r.cells.size())) continue;
+            if (firstLine == 0) firstLine = r.row;
+            HeaderTry t = tryHeader(r.cells);
+            if (!t.problem || t.namesFlowAndSize) {
+                if (t.problem) {
+                    failure = {Kind::badHeader, r.row, {*t.problem}};
+                    return false;
+                }
+                header = std::move(t.header);
+                header.line = r.row;
+                found = true;
+                break;
+            }
+            if (!firstProblem) firstProblem = t.problem;
+        }
+        if (!found) {
+            failure = firstLine == 0
+                          ? FileError{Kind::empty, 0, {{msg::Code::sheetEmpty, {sheetRead}}}}
+                          : FileError{Kind::badHeader, firstLine, {*firstProblem}};
+            return false;
+        }
+        // The delimiter of CSV written from it: the one asked for, or a comma.
+        header.delimiter = delimiter != 0 ? delimiter : ',';
+        header.encoding = Encoding::utf8;
+        header.sheet = sheetRead;
+        intake.emplace(header, onHeader, onRecord, onNote);
+        for (FirstRow& r : first)
+            if (!intake->take(r.cells, r.cells.size(), r.row, &r.marks)) return false;
+        first.clear();
+        return true;
+    };
+
+    const WorkbookError e = readWorkbookSheet(
+        bytes, sheet,
+        [&](std::vector<std::string>& cells, std::size_t count, long row,
+            const std::vector<CellMark>& marks) {
+            if (intake) return intake->take(cells, count, row, &marks);
+            first.push_back(
+                {std::vector<std::string>(cells.begin(), cells.begin() + static_cast<long>(count)),
+                 row, marks});
+            if (!blankRow(cells, count)) ++nonBlank;
+            return nonBlank < kHeaderRows || search();
+        },
+        [&](const std::string& name, std::size_t sheets) {
+            sheetRead = name;
+            if (sheet.empty() && sheets > 1)
+                onNote({0, {msg::Code::noteFirstSheetRead, {sheets, name}}, false});
+        });
+    // What stopped the reading: the header, a refused cell, or the callee.
+    auto stoppedBy = [&]() -> FileError {
+        if (failure.kind != Kind::ok) return failure;
+        if (intake && intake->refusal().kind != Kind::ok) return intake->refusal();
+        return {Kind::stopped, 0, {}};
+    };
+    switch (e.kind) {
+        case WorkbookError::Kind::ok:
+            break;
+        case WorkbookError::Kind::stopped:
+            return stoppedBy();
+        case WorkbookError::Kind::ods:
+            return {Kind::ods, 0, {e.message}};
+        case WorkbookError::Kind::notWorkbook:
+            return {Kind::notWorkbook, 0, {e.message}};
+        case WorkbookError::Kind::damaged:
+            return {Kind::damagedWorkbook, 0, {e.message}};
+        case WorkbookError::Kind::noSheet:
+            return {Kind::noSheet, 0, {e.message}};
+    }
+    if (!intake && !search()) return stoppedBy();
+    if (!intake->handHeader()) return stoppedBy();
+    return {};
+}
 }  // namespace
 
 std::optional<std::string> decodedText(std::string_view bytes) {
@@ -563,6 +777,8 @@ std::string_view trimmedCell(std::string_view text) {
     return text;
 }
 
+std::string nameKey(std::string_view text) { return headerKey(text); }
+
 HeaderCell readHeaderCell(std::string_view cell) {
     HeaderCell h;
     const std::string key = headerKey(cell);
@@ -608,7 +824,7 @@ HeaderCell readHeaderCell(std::string_view cell) {
         if (!h.nearest.empty() || !column) return;
         const std::string k = headerKey(known);
         if (plainAscii(k) && k.size() < 4) return;  // "to", "dp": too short to guess
-        if (oneEditApart(name, k)) h.nearest = std::string(known);
+        if (editDistance(name, k) == 1) h.nearest = std::string(known);
     });
     return h;
 }
@@ -734,9 +950,21 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         }
     };
 
-    // 1. The start of the file: the encoding and the header.
+    // 1. The start of the file: what it is, the encoding and the header.
     while (!atEnd && raw.size() < kChunk)
         if (!readMore()) return readError();
+    switch (fileSignature(raw)) {
+        case FileSignature::ole2:
+            return {Kind::xls, 0, {{msg::Code::fileIsXls, {}}}};
+        case FileSignature::zip:
+            // An archive is read whole, then its sheet streamed from it.
+            while (!atEnd)
+                if (!readMore()) return readError();
+            return readSheet(raw, sheet_, options_.delimiter, onHeader, onRecord, onNote);
+        case FileSignature::text:
+            break;
+    }
+    if (!sheet_.empty()) return {Kind::noSheet, 0, {{msg::Code::fileTextNoSheet, {sheet_}}}};
     std::string_view start = raw;
     if (startsWith(start, "\xEF\xBB\xBF")) {
         start.remove_prefix(3);
@@ -794,69 +1022,15 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
     TableHeader header = search.header;
     header.encoding = encoding;
-    // The header's cells that name no column any reader takes, said once the
-    // header's line is reached so that notes come in line order.
-    std::vector<std::string> unused;
-    for (const StartLine& l : lines) {
-        if (l.line != header.line) continue;
-        for (const std::string& cell : splitLine(l.text, header.delimiter)) {
-            const std::string_view name = trimmedCell(cell);
-            if (!name.empty() && !readHeaderCell(name).known) unused.emplace_back(name);
-        }
-    }
     raw.clear();
     raw.shrink_to_fit();
 
     // 2. The rows, through the CSV parser, as the file is read on.
     CsvReader csv(header.delimiter);
     parser = &csv;
-    bool headerDone = false;
-    bool stopped = false;
+    RowIntake intake(header, onHeader, onRecord, onNote);
     const CsvReader::RecordFn take = [&](std::vector<std::string>& fields, std::size_t count,
-                                         long at) {
-        if (!headerDone) {
-            if (at < header.line) {
-                if (!blankRow(fields, count)) {
-                    keepAboveHeader(header, fields, count, at);
-                    onNote({at, {msg::Code::noteTitleRowSkipped, {}}, false});
-                }
-                return true;
-            }
-            headerDone = true;
-            for (const std::string& name : unused)
-                onNote({header.line, {msg::Code::noteColumnNotUsed, {name}}, false});
-            if (!onHeader(header)) return !(stopped = true);
-            return true;
-        }
-        if (blankRow(fields, count)) return true;  // spreadsheets leave empty rows
-        if (count > header.fieldCount) {
-            // Cells past the header's that are all empty are no cells.
-            std::size_t used = count;
-            while (used > header.fieldCount && trimmedCell(fields[used - 1]).empty()) --used;
-            count = used;
-        }
-        if (count < header.fieldCount) {
-            // Spreadsheets drop a row's trailing empty cells.
-            if (fields.size() < header.fieldCount) fields.resize(header.fieldCount);
-            for (std::size_t i = count; i < header.fieldCount; ++i) fields[i].clear();
-            count = header.fieldCount;
-        }
-        if (const int s = header.column(Column::segment); s >= 0) {
-            const std::string_view name = trimmedCell(fields[static_cast<std::size_t>(s)]);
-            // Only names of their length are looked at: most rows are not totals.
-            if ((name.size() == 5 || name.size() == 6) &&
-                (name == "合计" || name == "总计" ||
-                 calc::equalsIgnoringAsciiCase(name, "total"))) {
-                onNote({at,
-                        {msg::Code::noteTotalRowSkipped,
-                         {trimmedCell(fields[static_cast<std::size_t>(s)])}},
-                        false});
-                return true;
-            }
-        }
-        if (!onRecord(fields, count, at)) return !(stopped = true);
-        return true;
-    };
+                                         long at) { return intake.take(fields, count, at); };
     csv.begin(take);
 
     auto feedText = [&]() -> FileError {
@@ -868,7 +1042,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         }
         const bool fed = csv.feed(text.data(), text.size());
         text.clear();
-        if (stopped || csv.stopped()) return {Kind::stopped, 0, {}};
+        if (intake.stopped() || csv.stopped()) return {Kind::stopped, 0, {}};
         if (!fed) return {Kind::notCsv, csv.line(), {{msg::Code::fileQuoteOutOfPlace, {}}}};
         return {};
     };
@@ -890,13 +1064,10 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
                 true});
     }
     const CsvReader::Status s = csv.finish();
-    if (s == CsvReader::Status::stopped || stopped) return {Kind::stopped, 0, {}};
+    if (s == CsvReader::Status::stopped || intake.stopped()) return {Kind::stopped, 0, {}};
     if (s == CsvReader::Status::malformed)
         return {Kind::notCsv, csv.openQuoteLine(), {{msg::Code::fileQuoteNeverClosed, {}}}};
-    if (!headerDone) {
-        headerDone = true;
-        if (!onHeader(header)) return {Kind::stopped, 0, {}};
-    }
+    if (!intake.handHeader()) return {Kind::stopped, 0, {}};
     return {};
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A table of segments as office software writes it: UTF-8 with or without a
-// byte-order mark, or GB18030 (GBK), the default of Chinese spreadsheet
-// programs; fields separated by commas, semicolons or tabs; a title row or
-// two above the header; units in the header's brackets ("风量(m3/h)"); CR,
-// LF or CRLF line ends; short rows whose trailing empty cells were dropped.
-// The command line's table and system commands and the table window open
-// files through it, so that a file reads the same everywhere.
+// A table of segments as office software writes it: text in UTF-8 with or
+// without a byte-order mark, or GB18030 (GBK), the default of Chinese
+// spreadsheet programs, or an xlsx workbook's sheet (xlsx_reader.h), read by
+// the same rules, told apart by the file's first bytes; fields separated by commas, semicolons or
+// tabs; a title row or two above the header; units in the header's brackets ("风量(m3/h)"); CR, LF
+// or CRLF line ends; short rows whose trailing empty cells were dropped. The command line's table
+// and system commands and the table window open files through it, so that a file reads the same
+// everywhere.
 //
 //   ductsys::TableFileReader reader(options);
 //   ductsys::FileError e = reader.read(path, onHeader, onRecord, onNote);
@@ -18,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields.h"
@@ -86,6 +88,11 @@ struct ColumnUnits {
     double dp = 1;      // Pa per unit of the fixed-loss column
 };
 
+// A name in the one form headers are compared in: full-width forms as
+// ASCII, blanks removed, ASCII letters in lower case ("镀锌 钢板",
+// "Galvanised-Steel" alike).
+std::string nameKey(std::string_view text);
+
 // A text with blanks, tabs, line ends and ideographic spaces removed at
 // both ends.
 std::string_view trimmedCell(std::string_view text);
@@ -133,6 +140,9 @@ struct TableHeader {
     // Each field's header text as written (trimmed), the columns that name
     // no segment column too, so that a program can keep them.
     std::vector<std::string> names;
+    // The field of the remarks column (备注, remark), -1 when there is none:
+    // no input of the calculation, but kept with each segment.
+    int remark = -1;
     // The rows above the header, in file order: settings and titles. Both
     // are also reported as a note, as any row above the header is.
     std::vector<SettingRow> settings;
@@ -140,6 +150,9 @@ struct TableHeader {
     long line = 0;
     char delimiter = ',';
     Encoding encoding = Encoding::utf8;  // utf8 or gb18030, as decoded
+    // The sheet read when the file is an xlsx workbook (its rows are then
+    // the sheet's rows, `line` their numbers); empty for a text file.
+    std::string sheet;
     ColumnUnits units;
     int column(Column c) const { return columns[static_cast<std::size_t>(c)]; }
 };
@@ -154,18 +167,24 @@ struct FileNote {
 };
 
 // Why a file could not be read (or `ok`). `line` is 0 when the problem is
-// the file's as a whole.
+// the file's as a whole; in a workbook it is the sheet's row.
 struct FileError {
     enum class Kind {
         ok,
-        stopped,     // a callback asked to stop
-        cannotOpen,  // message: the system's reason
-        directory,   // the path names a directory
-        readError,   // message: the system's reason
-        binary,      // a NUL byte at `line`
-        notCsv,      // a quote out of place, or a quoted field never closed
-        empty,       // no header row at all
-        badHeader,   // the header row lacks a needed column or names one twice
+        stopped,              // a callback asked to stop
+        cannotOpen,           // message: the system's reason
+        directory,            // the path names a directory
+        readError,            // message: the system's reason
+        binary,               // a NUL byte at `line`
+        notCsv,               // a quote out of place, or a quoted field never closed
+        empty,                // no header row at all
+        badHeader,            // the header row lacks a needed column or names one twice
+        xls,                  // an OLE2 file: an Excel 97-2003 workbook or a password-protected one
+        ods,                  // an OpenDocument spreadsheet
+        notWorkbook,          // a zip archive that is no xlsx workbook (.xlsb, .docx …)
+        damagedWorkbook,      // message: why the archive or its XML cannot be read
+        noSheet,              // no sheet of the name asked for (message: the sheets)
+        formulaWithoutValue,  // a formula the workbook holds no value of, at `line`
     };
     Kind kind = Kind::ok;
     long line = 0;
@@ -186,7 +205,10 @@ public:
         std::function<bool(std::vector<std::string>& fields, std::size_t count, long line)>;
     using NoteFn = std::function<void(const FileNote& note)>;
 
-    explicit TableFileReader(TableFileOptions options = {}) : options_(options) {}
+    // `sheet`: a workbook's sheet to read by its name; empty for the first.
+    // A text file is refused when a sheet is named.
+    explicit TableFileReader(TableFileOptions options = {}, std::string sheet = {})
+        : options_(options), sheet_(std::move(sheet)) {}
 
     // Reads an open file (standard input, say) to its end.
     FileError read(std::FILE* in, const HeaderFn& header, const RecordFn& record,
@@ -200,6 +222,7 @@ public:
 
 private:
     TableFileOptions options_;
+    std::string sheet_;
 };
 
 }  // namespace ductsys

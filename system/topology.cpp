@@ -170,21 +170,29 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     auto& segments = result.segments;
     const std::uint32_t nodes = result.nodeNames.size();
     const auto count = static_cast<std::uint32_t>(segments.size());
-    auto inTree = [&](std::uint32_t s) { return !reader.excluded(s) && segments[s].from != kNone; };
+    // The ends of each segment in a compact copy: the walk below visits the
+    // segments in the tree's order, all over the list, and two numbers a
+    // segment keep far more of them in cache than whole segments do. The
+    // segments themselves are turned and given their parents in one pass at
+    // the end, in input order.
+    LargeArray<std::uint32_t> fromOf(count), toOf(count);
+    for (std::uint32_t s = 0; s < count; ++s)
+        fromOf[s] = segments[s].from, toOf[s] = segments[s].to;
+    auto inTree = [&](std::uint32_t s) { return !reader.excluded(s) && fromOf[s] != kNone; };
     auto other = [&](std::uint32_t s, std::uint32_t n) {
-        return segments[s].from == n ? segments[s].to : segments[s].from;
+        return fromOf[s] == n ? toOf[s] : fromOf[s];
     };
 
     // The segments at each node, either way round, in input order.
     LargeArray<std::uint32_t> firstEdge(nodes + 1, 0);
     for (std::uint32_t s = 0; s < count; ++s)
-        if (inTree(s)) ++firstEdge[segments[s].from + 1], ++firstEdge[segments[s].to + 1];
+        if (inTree(s)) ++firstEdge[fromOf[s] + 1], ++firstEdge[toOf[s] + 1];
     for (std::uint32_t n = 0; n < nodes; ++n) firstEdge[n + 1] += firstEdge[n];
     LargeArray<std::uint32_t> edges(firstEdge[nodes]);
     {
         LargeArray<std::uint32_t> next(firstEdge.begin(), firstEdge.end() - 1);
         for (std::uint32_t s = 0; s < count; ++s)
-            if (inTree(s)) edges[next[segments[s].from]++] = s, edges[next[segments[s].to]++] = s;
+            if (inTree(s)) edges[next[fromOf[s]]++] = s, edges[next[toOf[s]]++] = s;
     }
 
     tree.firstChild.assign(nodes + 1, 0);
@@ -196,7 +204,7 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         // else the one node no segment leaves (an exhaust system).
         std::vector<bool> entered(nodes, false), left(nodes, false);
         for (std::uint32_t s = 0; s < count; ++s)
-            if (inTree(s)) left[segments[s].from] = true, entered[segments[s].to] = true;
+            if (inTree(s)) left[fromOf[s]] = true, entered[toOf[s]] = true;
         // Among the nodes joined to the first row's: segments not joined to
         // them are another matter (not connected to the fan).
         std::vector<bool> joined(nodes, false);
@@ -261,7 +269,8 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
 
     // Depth first from the fan, each node's segments in input order. A
     // segment that reaches a node already reached closes a loop.
-    std::vector<bool> reachedNode(nodes, false), used(count, false);
+    std::vector<bool> reachedNode(nodes, false), used(count, false), turned(count, false);
+    LargeArray<std::uint32_t> parentOf(count, kNone);
     LargeArray<std::uint32_t> depth(nodes, 0), parentEdge(nodes, kNone);
     struct Step {
         std::uint32_t segment, node;  // the segment, taken from `node`
@@ -317,11 +326,10 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
                                           {segmentList(result, loop), nodeLabel(result, m)}}});
             continue;
         }
-        Segment& segment = segments[s];
         // The air moves away from the fan on its discharge side and toward
         // it on its suction side: the side is that of the first segment
         // from the fan, and every segment beyond must go the same way.
-        const bool against = segment.from != n;
+        const bool against = fromOf[s] != n;
         const bool onSuction = n == fan ? against : tree.suction[parentEdge[n]];
         tree.suction[s] = onSuction;
         if (against != onSuction) {
@@ -333,11 +341,8 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
                             : msg::Code::segmentAgainstDischargeAir,
                   {segmentList(result, {s}), nodeLabel(result, up), nodeLabel(result, down)}}});
         }
-        if (segment.from != n) {
-            std::swap(segment.from, segment.to);
-            segment.reversed = true;
-        }
-        segment.parent = parentEdge[n];
+        if (against) std::swap(fromOf[s], toOf[s]), turned[s] = true;
+        parentOf[s] = parentEdge[n];
         reachedNode[m] = true;
         parentEdge[m] = s;
         depth[m] = depth[n] + 1;
@@ -347,15 +352,24 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
 
     if (result.errors.size() == errorsBefore)
         for (TopologyError& e : againstAir) result.errors.push_back(std::move(e));
-    for (std::uint32_t s : tree.order) ++tree.firstChild[segments[s].from + 1];
+    std::vector<bool> inOrder(count, false);
+    for (std::uint32_t s : tree.order) inOrder[s] = true;
+    for (std::uint32_t s = 0; s < count; ++s) {
+        if (!inOrder[s]) continue;
+        Segment& segment = segments[s];
+        if (turned[s]) {
+            std::swap(segment.from, segment.to);
+            segment.reversed = true;
+        }
+        segment.parent = parentOf[s];
+    }
+    for (std::uint32_t s : tree.order) ++tree.firstChild[fromOf[s] + 1];
     for (std::uint32_t n = 0; n < nodes; ++n) tree.firstChild[n + 1] += tree.firstChild[n];
     tree.children.resize(tree.firstChild[nodes]);
     {
         LargeArray<std::uint32_t> next(tree.firstChild.begin(), tree.firstChild.end() - 1);
-        std::vector<bool> inOrder(count, false);
-        for (std::uint32_t s : tree.order) inOrder[s] = true;
         for (std::uint32_t s = 0; s < count; ++s)
-            if (inOrder[s]) tree.children[next[segments[s].from]++] = s;
+            if (inOrder[s]) tree.children[next[fromOf[s]]++] = s;
     }
 
     // What the fan does not reach, one group per connected part.
@@ -363,7 +377,7 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     for (std::uint32_t u = 0; u < count; ++u) {
         if (!inTree(u) || used[u]) continue;
         part.clear();
-        const std::uint32_t start = segments[u].from;
+        const std::uint32_t start = fromOf[u];
         reachedNode[start] = true;
         nodeStack.assign(1, start);
         while (!nodeStack.empty()) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "columns.h"
+#include "materials.h"
 #include "tables.h"
 
 namespace table {
@@ -34,8 +35,8 @@ public:
                     items << QString::fromUtf8(u.text.data(), qsizetype(u.text.size()));
                 break;
             case cMaterial:
-                for (const auto& m : calc::materials)
-                    items << QString::fromUtf8(m.caption.data(), qsizetype(m.caption.size()));
+                for (const std::string_view m : ductsys::materialCaptions())
+                    items << QString::fromUtf8(m.data(), qsizetype(m.size()));
                 break;
             case cFormula:
                 items << QStringLiteral("1") << QStringLiteral("2");

@@ -2,19 +2,27 @@
 #include "side_panel.h"
 
 #include <QAbstractItemModel>
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "air_state.h"
+#include "junction_remedies.h"
 #include "number_text.h"
 #include "readers.h"
+#include "report_sections.h"
 #include "system/report.h"
 #include "table_model.h"
 #include "words.h"
@@ -154,6 +162,7 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
     fan_ = new QLabel(fanBox);
     fan_->setObjectName(QStringLiteral("fanFigures"));
     fan_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fan_->setWordWrap(true);
     fanLayout->addWidget(fan_);
     errors_ = new QLabel(fanBox);
     errors_->setWordWrap(true);
@@ -176,6 +185,38 @@ SidePanel::SidePanel(TableModel* model, QWidget* parent) : QWidget(parent), mode
     junctionLayout->addWidget(junctions_);
     layout->addWidget(junctionBox, 1);
     connect(junctions_, &QTreeView::clicked, this, &SidePanel::itemClicked);
+    connect(junctions_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &SidePanel::refreshRemedies);
+
+    // What would balance each junction over the limit; either remedy is
+    // applied as one step.
+    auto* remedyBox = new QGroupBox(QStringLiteral("平衡措施"), this);
+    auto* remedyLayout = new QVBoxLayout(remedyBox);
+    remedies_ = new QListWidget(remedyBox);
+    remedies_->setObjectName(QStringLiteral("remedies"));
+    remedies_->setAccessibleName(QStringLiteral("平衡措施"));
+    remedies_->setWordWrap(true);
+    remedyLayout->addWidget(remedies_);
+    remedyLimits_ = new QLabel(remedyBox);
+    remedyLimits_->setObjectName(QStringLiteral("remedyLimits"));
+    remedyLimits_->setWordWrap(true);
+    remedyLayout->addWidget(remedyLimits_);
+    applyRemedy_ = new QPushButton(QStringLiteral("应用所选措施(&P)"), remedyBox);
+    applyRemedy_->setObjectName(QStringLiteral("applyRemedy"));
+    applyRemedy_->setAccessibleName(QStringLiteral("应用所选平衡措施"));
+    applyRemedy_->setToolTip(QStringLiteral("把所选的阀门或尺寸写入表格（可撤销）"));
+    applyRemedy_->setEnabled(false);
+    remedyLayout->addWidget(applyRemedy_);
+    layout->addWidget(remedyBox, 1);
+    connect(applyRemedy_, &QPushButton::clicked, this, &SidePanel::applyCurrentRemedy);
+    connect(remedies_, &QListWidget::itemActivated, this, [this] { applyCurrentRemedy(); });
+    connect(remedies_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        applyRemedy_->setEnabled(item && item->data(Qt::UserRole).isValid());
+        // The branch's rows, as a click on the junction tree shows them.
+        if (item && item->data(Qt::UserRole + 2).isValid())
+            emit rowsChosen(
+                branchRows(*model_, item->data(Qt::UserRole + 2).value<std::uint32_t>()));
+    });
 
     // The document's settings: each edit is a step of the document, kept
     // on Save.
@@ -236,7 +277,9 @@ void SidePanel::refresh() {
     if (fan.indexOutlet != ductsys::kNone)
         text += QStringLiteral("最不利环路末段：%1\n").arg(segmentName(*model_, fan.indexOutlet));
     text += QStringLiteral("余量：%1 %\n").arg(shownFigure(fan.margin * 100));
-    text += QStringLiteral("风机压力：%1 Pa").arg(shownFigure(fan.pressure));
+    text += QStringLiteral("风机压力：%1 Pa\n").arg(shownFigure(fan.pressure));
+    text += QString::fromStdString(
+        ductsys::fanSelectionLine(ductsys::fanSelection(fan, model_->leakage())));
     fan_->setText(text);
 
     // The rows at fault by the numbers the grid shows: those left out of
@@ -269,12 +312,84 @@ void SidePanel::refresh() {
     errors_->setVisible(!problems.isEmpty());
 
     junctionModel_->refresh();
+    refreshRemedies();
 
     const calc::AirState& air = model_->options().air;
     air_->setText(QStringLiteral("密度 %1 kg/m3，运动黏度 %2 m2/s")
                       .arg(shownFigure(air.density), shownFigure(air.viscosity)));
     limits_->setText(model_->settingsProblem());
     limits_->setVisible(!model_->settingsProblem().isEmpty());
+}
+
+void SidePanel::refreshRemedies() {
+    const ductsys::SystemResult& r = model_->result();
+    remedies_->clear();
+    shown_.clear();
+    // The junction chosen in the tree, or the first few over the limit: a
+    // large system may have thousands, each worked out only when shown.
+    constexpr std::size_t kFirst = 5;
+    std::size_t flagged = 0, listed = 0;
+    const QModelIndex chosen = junctions_->currentIndex();
+    const std::uint32_t only = !chosen.isValid() ? ductsys::kNone
+                               : chosen.internalId() == 0
+                                   ? static_cast<std::uint32_t>(chosen.row())
+                                   : static_cast<std::uint32_t>(chosen.internalId() - 1);
+    for (std::uint32_t j = 0; j < r.junctions.size(); ++j) {
+        if (!r.junctions[j].flagged) continue;
+        ++flagged;
+        if (only != ductsys::kNone ? j != only : listed >= kFirst) continue;
+        ++listed;
+        for (ductsys::Remedy& remedy : model_->remediesAt(j)) shown_.push_back(std::move(remedy));
+    }
+    const auto add = [this](const std::string& line) {
+        return new QListWidgetItem(QString::fromStdString(line), remedies_);
+    };
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        const ductsys::Remedy& remedy = shown_[i];
+        QListWidgetItem* junction = add(ductsys::remedyJunctionLine(r, remedy));
+        junction->setForeground(QColor(0xc0, 0x00, 0x00));
+        junction->setData(Qt::UserRole + 2, remedy.segment);
+        // Each applicable remedy knows its place in shown_ and its kind.
+        const auto option = [&](const std::string& line, TableModel::RemedyKind kind,
+                                bool applicable) {
+            QListWidgetItem* item = add("    " + line);
+            item->setData(Qt::UserRole + 2, remedy.segment);
+            if (applicable) {
+                item->setData(Qt::UserRole, static_cast<qulonglong>(i));
+                item->setData(Qt::UserRole + 1, static_cast<int>(kind));
+                item->setToolTip(QStringLiteral("双击或按“应用所选措施”写入表格"));
+            }
+        };
+        option(ductsys::remedyDamperLine(r, remedy), TableModel::RemedyKind::damper,
+               remedy.damperZeta.has_value());
+        option(ductsys::remedyResizeLine(r, remedy), TableModel::RemedyKind::resize,
+               !remedy.resize.empty());
+    }
+    if (flagged == 0)
+        add("各节点的不平衡率均在限值内")->setFlags(Qt::NoItemFlags);
+    else if (shown_.empty() && only != ductsys::kNone)
+        add("所选节点在限值内")->setFlags(Qt::NoItemFlags);
+    else if (shown_.empty())
+        add("超过限值的节点无法给出措施：支路阻力未能算出")->setFlags(Qt::NoItemFlags);
+    if (listed < flagged)
+        add(QStringLiteral("另有 %1 个节点超过限值：在上方选中节点可看其平衡措施")
+                .arg(flagged - listed)
+                .toStdString())
+            ->setFlags(Qt::NoItemFlags);
+    remedyLimits_->setText(
+        QStringLiteral("改尺寸的风速限值：") +
+        QString::fromStdString(ductsys::remedyLimitsName(model_->maxVelocity())));
+    applyRemedy_->setEnabled(false);
+}
+
+bool SidePanel::applyCurrentRemedy() {
+    const QListWidgetItem* item = remedies_->currentItem();
+    if (!item || !item->data(Qt::UserRole).isValid()) return false;
+    const auto index = static_cast<std::size_t>(item->data(Qt::UserRole).toULongLong());
+    const auto kind = static_cast<TableModel::RemedyKind>(item->data(Qt::UserRole + 1).toInt());
+    if (index >= shown_.size()) return false;
+    // A copy: the list is formed again by the recalculation the step causes.
+    return model_->applyRemedy(shown_[index], kind);
 }
 
 void SidePanel::showSettings() {
@@ -301,12 +416,12 @@ void SidePanel::settingsEdited() {
     s.margin = margin_->text().toStdString();
     s.maxVelocity = maxVelocity_->text().toStdString();
     // The default needs no row in the file.
-    const bool two = formula_->currentIndex() == 1;
-    if (two != (model_->defaultFormula() == "2")) {
-        if (two)
-            s.formula.assign(1, '2');
-        else
+    const int chosen = formula_->currentIndex() + 1;
+    if (std::to_string(chosen) != model_->defaultFormula()) {
+        if (chosen == ductsys::kSystemFormula)
             s.formula.clear();
+        else
+            s.formula = std::to_string(chosen);
     }
     model_->setSettings(s);
 }

@@ -7,11 +7,15 @@
 #include <QWidget>
 
 #include "report_xlsx.h"
+#include "sizing.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QModelIndex;
+class QPushButton;
 class QTreeView;
 
 namespace table {
@@ -26,6 +30,13 @@ public:
     SidePanel(TableModel* model, QWidget* parent = nullptr);
 
     QTreeView* junctionTree() const { return junctions_; }
+    // The remedies of the junction chosen in the tree, or of the first few
+    // over the limit when none is: each lighter branch's junction, then its
+    // damper and its resize, the last two applicable.
+    QListWidget* remedyList() const { return remedies_; }
+    // Applies the remedy of the list's current item as one undoable step;
+    // false when the item names none that can be applied.
+    bool applyCurrentRemedy();
     QLabel* fanLabel() const { return fan_; }
     // What keeps the system from being whole, by the grid's row numbers.
     QLabel* problemLabel() const { return errors_; }
@@ -47,12 +58,17 @@ private:
     void settingsEdited();
     void showSettings();
     void itemClicked(const QModelIndex& index);
+    void refreshRemedies();
 
     TableModel* model_;
     QLabel* fan_;
     QLabel* errors_;
     QTreeView* junctions_;
     JunctionModel* junctionModel_;
+    QListWidget* remedies_;
+    std::vector<ductsys::Remedy> shown_;  // the list's remedies
+    QLabel* remedyLimits_;
+    QPushButton* applyRemedy_;
     QLineEdit* temperature_;
     QLineEdit* altitude_;
     QLabel* air_;

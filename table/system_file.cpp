@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ascii.h"
+#include "messages/catalogue.h"
 
 namespace table {
 
@@ -64,6 +65,15 @@ std::string errorText(const ductsys::FileError& e) {
             return "第 " + line +
                    " 行：找不到表头，表头至少应有“风量”（flow）和“尺寸”（size）两列，"
                    "且每列只出现一次";
+        case Kind::xls:
+        case Kind::ods:
+        case Kind::notWorkbook:
+        case Kind::damagedWorkbook:
+        case Kind::noSheet:
+        case Kind::formulaWithoutValue:
+            // The reader says what the file is and what to do with it.
+            return (e.line > 0 ? "第 " + line + " 行：" : std::string()) +
+                   msg::renderList(e.message, msg::Language::chinese);
         case Kind::ok:
         case Kind::stopped:
             break;
@@ -97,6 +107,7 @@ LoadedSystem readWith(const auto& read) {
     const ductsys::FileError e = read(
         [&](const ductsys::TableHeader& h) {
             loaded.wasGb18030 = h.encoding == ductsys::Encoding::gb18030;
+            loaded.sheet = h.sheet;
             std::vector<int> columnOf(h.fieldCount, -1);
             for (int c = 0; c < kInputColumns; ++c)
                 if (const int at = h.columns[static_cast<std::size_t>(c)]; at >= 0)

@@ -51,6 +51,9 @@ struct LoadedSystem {
     std::string error;  // why nothing could be read, in Chinese; empty when read
     long errorLine = 0;
     bool wasGb18030 = false;
+    // The sheet read when the file is an xlsx workbook, which is only read:
+    // the document is saved as CSV. Empty for a text file.
+    std::string sheet;
 };
 
 // Reads a system's file (or its bytes).

@@ -10,6 +10,8 @@
 #include "air_state.h"
 #include "calc_state.h"
 #include "cell_warnings.h"
+#include "document_settings.h"
+#include "junction_remedies.h"
 #include "left_out.h"
 #include "marks.h"
 #include "number_text.h"
@@ -120,8 +122,9 @@ private:
 
 class SettingsCommand : public QUndoCommand {
 public:
-    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after)
-        : QUndoCommand(QStringLiteral("修改设置")),
+    SettingsCommand(TableModel* model, DocumentSettings before, DocumentSettings after,
+                    const QString& name)
+        : QUndoCommand(name.isEmpty() ? QStringLiteral("修改设置") : name),
           model_(model),
           before_(std::move(before)),
           after_(std::move(after)) {}
@@ -174,9 +177,7 @@ int TableModel::rowOfSegment(std::uint32_t segment) const {
 
 bool TableModel::overLimit(int row) const {
     const std::uint32_t s = segmentOfRow(row);
-    if (s == ductsys::kNone || !maxVelocity_) return false;
-    const ductsys::Segment& segment = result_.segments[s];
-    return segment.has(ductsys::Figure::velocity) && segment.velocity > *maxVelocity_;
+    return s != ductsys::kNone && ductsys::aboveVelocity(result_.segments[s], maxVelocity_);
 }
 
 bool TableModel::onIndexRun(int row) const {
@@ -456,9 +457,9 @@ std::string TableModel::fileText() const {
     return systemFileText(rows_, kept_, layout_, settings_);
 }
 
-void TableModel::setSettings(const DocumentSettings& settings) {
+void TableModel::setSettings(const DocumentSettings& settings, const QString& name) {
     if (settings == settings_) return;
-    undo_.push(new SettingsCommand(this, settings_, settings));
+    undo_.push(new SettingsCommand(this, settings_, settings, name));
 }
 
 void TableModel::applySettings(const DocumentSettings& settings) {
@@ -472,31 +473,30 @@ void TableModel::applySettingsOnly(const DocumentSettings& settings) {
     settings_ = settings;
     ductsys::Options options;
     QStringList problems;
-    // A percentage or a limit as typed: none when empty; a problem named
-    // when it does not read whole as a number of its range.
-    const auto number = [&](const std::string& text, const QString& what,
-                            double low) -> std::optional<double> {
-        const std::string_view t = ductsys::trimmed(text);
-        if (t.empty()) return std::nullopt;
-        const auto read = ductsys::readCellNumber(t);
-        if (!read.value || !std::isfinite(*read.value) || *read.value < low) {
-            problems << QStringLiteral("%1“%2”无法读取，按默认值计算")
-                            .arg(what, QString::fromUtf8(t.data(), qsizetype(t.size())));
-            return std::nullopt;
-        }
-        return *read.value;
-    };
-    options.fanNode = std::string(ductsys::trimmed(settings.fan));
-    if (const auto v = number(settings.maxImbalance, QStringLiteral("不平衡率限值"), 0))
-        options.maxImbalance = *v / 100;
-    if (const auto v = number(settings.margin, QStringLiteral("风机压力余量"), 0))
-        options.fanMargin = *v / 100;
-    maxVelocity_ = number(settings.maxVelocity, QStringLiteral("最大风速"), 0);
-    const auto t = number(settings.temperature, QStringLiteral("温度"), -273.15);
-    const auto h = number(settings.altitude, QStringLiteral("海拔"), -1e300);
+    // A setting that does not read whole as a number of its range is named
+    // and left out: the default stands for it.
+    const ductsys::SettingsReading reading = ductsys::readSettingValues(settings);
+    for (const ductsys::SettingProblem& p : reading.problems) {
+        const QString name =
+            QString::fromUtf8(p.setting->name.data(), qsizetype(p.setting->name.size()));
+        const QString text = QString::fromStdString(p.text);
+        if (p.setting->field == &DocumentSettings::formula)
+            problems << QStringLiteral("空白公式“%1”不是 1 或 2，按公式%2计算")
+                            .arg(text, ductsys::kSystemFormula == 2 ? QStringLiteral("二")
+                                                                    : QStringLiteral("一"));
+        else
+            problems << QStringLiteral("%1“%2”无法读取，按默认值计算").arg(name, text);
+    }
+    const ductsys::SettingValues& v = reading.values;
+    options.fanNode = v.fan;
+    if (v.maxImbalance) options.maxImbalance = *v.maxImbalance;
+    if (v.margin) options.fanMargin = *v.margin;
+    maxVelocity_ = v.maxVelocity;
+    leakage_ = v.leakage;
     // An entry that cannot be read is named above and left out: the air
     // stands for what was read, and the report says the same.
-    const ductsys::AirReading air = ductsys::airInUse({.temperature = t, .altitude = h});
+    const ductsys::AirReading air =
+        ductsys::airInUse({.temperature = v.temperature, .altitude = v.altitude});
     if (air.ok()) {
         options.air = air.air.state;
         temperature_ = air.air.temperature;
@@ -508,11 +508,7 @@ void TableModel::applySettingsOnly(const DocumentSettings& settings) {
         pressure_ = ductsys::kSeaLevelKPa;
         airGiven_ = false;
     }
-    const std::string_view f = ductsys::trimmed(settings.formula);
-    formula_.assign(1, f == "2" ? '2' : '1');
-    if (!f.empty() && f != "1" && f != "2")
-        problems << QStringLiteral("空白公式“%1”不是 1 或 2，按公式一计算")
-                        .arg(QString::fromUtf8(f.data(), qsizetype(f.size())));
+    formula_.assign(1, static_cast<char>('0' + v.formula.value_or(ductsys::kSystemFormula)));
     // The document's formula for rows that name none stands in for the
     // system's own default, so that every use of the options computes alike.
     options.formula = formula_ == "2" ? 2 : 1;
@@ -671,6 +667,34 @@ void TableModel::recompute() {
     for (std::size_t e = 0; e < result_.errors.size(); ++e)
         for (const std::uint32_t s : result_.errors[e].segments)
             if (s < segments && topologyError_[s] < 0) topologyError_[s] = static_cast<int>(e);
+    rolesKnown_ = false;
+}
+
+std::vector<ductsys::Remedy> TableModel::allRemedies() const {
+    return ductsys::systemRemedies(result_, options_, maxVelocity_);
+}
+
+std::vector<ductsys::Remedy> TableModel::remediesAt(std::uint32_t junction) const {
+    if (junction >= result_.junctions.size() || !result_.junctions[junction].flagged) return {};
+    if (!rolesKnown_) {
+        roles_ = ductsys::assignRoles(result_, {});
+        rolesKnown_ = true;
+    }
+    return ductsys::remediesAt(result_, junction, roles_, options_, maxVelocity_);
+}
+
+bool TableModel::applyRemedy(ductsys::Remedy r, RemedyKind kind) {
+    const int row = rowOfSegment(r.segment);
+    if (row < 0) return false;
+    if (kind == RemedyKind::damper) {
+        if (!r.damperZeta) return false;
+        setMarkedCells({{row, cZeta, ductsys::zetaWithDamper(rowTexts(row)[cZeta], *r.damperZeta)}},
+                       QStringLiteral("加阀门"));
+    } else {
+        if (r.resize.empty()) return false;
+        setMarkedCells({{row, cSize, r.resize}}, QStringLiteral("改尺寸"));
+    }
+    return true;
 }
 
 const std::string& TableModel::rowFault(int row) const {

@@ -16,7 +16,9 @@
 
 #include "air_state.h"
 #include "columns.h"
+#include "roles.h"
 #include "rows.h"
+#include "sizing.h"
 #include "system.h"
 #include "system_file.h"
 
@@ -90,6 +92,19 @@ public:
     void setMarkedCells(std::vector<CellText> cells, const QString& name);
     bool marked(int row, int column) const;
 
+    // What would balance each junction over the limit, by the system
+    // layer: for each lighter branch a damper and a resize. Worked out when
+    // asked, not on every edit: every junction, fan outward, for a report;
+    // one junction for the panel.
+    std::vector<ductsys::Remedy> allRemedies() const;
+    std::vector<ductsys::Remedy> remediesAt(std::uint32_t junction) const;
+    enum class RemedyKind { damper, resize };
+    // Applies a remedy as one undoable step, its cell marked: the damper's
+    // ζ added to the branch's first segment's ζ cell, or the resize's size
+    // written into its size cell. False (nothing done) when that remedy
+    // gives nothing to apply.
+    bool applyRemedy(ductsys::Remedy remedy, RemedyKind kind);
+
     // Replaces every row at once and clears the undo stack; the document's
     // settings and file columns stay.
     void resetRows(std::vector<RowTexts> rows);
@@ -104,13 +119,16 @@ public:
 
     // The document's settings as typed; setting them is an undoable step.
     const DocumentSettings& settings() const { return settings_; }
-    void setSettings(const DocumentSettings& settings);
+    void setSettings(const DocumentSettings& settings, const QString& name = {});
     void applySettings(const DocumentSettings& settings);
     // What in the settings could not be read, and what is used instead;
     // empty when all is read.
     QString settingsProblem() const { return settingsProblem_; }
     // The velocity limit in use (最大风速), none when there is none.
     std::optional<double> maxVelocity() const { return maxVelocity_; }
+    // The leakage allowance on the fan's air volume (漏风附加) as a
+    // fraction, none when the document gives none.
+    std::optional<double> leakage() const { return leakage_; }
     // The air's temperature (°C) and pressure (kPa) the figures stand for.
     double temperature() const { return temperature_; }
     double pressure() const { return pressure_; }
@@ -158,9 +176,10 @@ private:
     DocumentSettings settings_;
     QString settingsProblem_;
     std::optional<double> maxVelocity_;
+    std::optional<double> leakage_;
     double temperature_ = ductsys::kStandardTemperatureC, pressure_ = ductsys::kSeaLevelKPa;
     bool airGiven_ = false;
-    std::string formula_ = "1";  // for rows that name none
+    std::string formula_ = "2";  // for rows that name none
     // 公式一 for rows that name none until the document's setting says otherwise.
     ductsys::Options options_ = [] {
         ductsys::Options o;
@@ -168,6 +187,8 @@ private:
         return o;
     }();
     ductsys::SystemResult result_;
+    mutable std::vector<ductsys::Role> roles_;  // by segment, once asked for
+    mutable bool rolesKnown_ = false;
     std::vector<std::uint32_t> rowSegment_;  // by row
     std::vector<int> segmentRow_;            // by segment
     std::vector<bool> indexRun_;             // by segment

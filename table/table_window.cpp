@@ -26,6 +26,7 @@
 #include "fittings_dialog.h"
 #include "grid_view.h"
 #include "paste_block.h"
+#include "project_info.h"
 #include "readers.h"
 #include "report.h"
 #include "side_panel.h"
@@ -111,6 +112,12 @@ void TableWindow::buildMenus() {
     file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, &TableWindow::save);
     file->addAction(QStringLiteral("另存为(&A)…"), QKeySequence::SaveAs, this,
                     &TableWindow::saveAs);
+    file->addSeparator();
+    QAction* info = file->addAction(QStringLiteral("项目信息(&I)…"),
+                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), this,
+                                    &TableWindow::editProjectInfo);
+    info->setObjectName(QStringLiteral("projectInfo"));
+    info->setToolTip(QStringLiteral("工程名称、系统编号、设计、校对、审核、日期与漏风附加"));
     file->addSeparator();
     QAction* workbook = file->addAction(QStringLiteral("导出计算书 xlsx(&X)…"), this,
                                         &TableWindow::exportWorkbookDialog);
@@ -240,12 +247,17 @@ bool TableWindow::openFile(const QString& path, bool quiet) {
         return false;
     }
     const bool gb18030 = loaded.wasGb18030;
+    const QString sheet = QString::fromStdString(loaded.sheet);
     model_->loadDocument(std::move(loaded));
     path_ = path;
+    fromWorkbook_ = !sheet.isEmpty();
     rememberRecent(path);
     updateTitle();
     if (gb18030)
         statusBar()->showMessage(QStringLiteral("文件按 GB18030 编码读入，保存为 UTF-8"), 5000);
+    if (fromWorkbook_)
+        statusBar()->showMessage(
+            QStringLiteral("已读入工作表“%1”；工作簿只读，保存时另存为 CSV").arg(sheet), 5000);
     return true;
 }
 
@@ -263,6 +275,7 @@ bool TableWindow::saveFile(const QString& path, bool quiet) {
         return false;
     }
     path_ = path;
+    fromWorkbook_ = false;
     model_->undoStack()->setClean();
     rememberRecent(path);
     updateTitle();
@@ -273,14 +286,17 @@ void TableWindow::openDialog() {
     if (!maybeSave()) return;
     const QString path =
         QFileDialog::getOpenFileName(this, QStringLiteral("打开风管系统"), QString(),
-                                     QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+                                     QStringLiteral("表格 (*.csv *.xlsx);;CSV 文件 (*.csv);;"
+                                                    "Excel 工作簿 (*.xlsx);;所有文件 (*)"));
     if (!path.isEmpty()) openFile(path);
 }
 
-bool TableWindow::save() { return path_.isEmpty() ? saveAs() : saveFile(path_); }
+bool TableWindow::save() { return savePath().isEmpty() ? saveAs() : saveFile(path_); }
 
 bool TableWindow::saveAs() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), path_,
+    // A document read from a workbook is saved beside it as CSV.
+    const QString proposed = fromWorkbook_ ? proposedName(QStringLiteral("csv")) : path_;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), proposed,
                                                 QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
@@ -325,14 +341,20 @@ bool TableWindow::exportWorkbook(const QString& path) {
     info.formulas = ductsys::formulasInUse(model_->result());
     info.source = shownName().toStdString();
     info.program = "ductcalc-table " DUCTCALC_VERSION;
-    info.language = msg::Language::chinese;
+    // The title block the document carries.
+    info.document = model_->settings();
     workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());
     return workbookProblem_.empty();
 }
 
 void TableWindow::exportWorkbookDialog() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出计算书"),
-                                                proposedName(QStringLiteral("xlsx")),
+    // The 计算书 of a document read from a workbook is not proposed over it.
+    QString proposed = proposedName(QStringLiteral("xlsx"));
+    if (fromWorkbook_ && QFileInfo(proposed) == QFileInfo(path_)) {
+        const QFileInfo info(path_);
+        proposed = info.dir().filePath(info.completeBaseName() + QStringLiteral(" 计算书.xlsx"));
+    }
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出计算书"), proposed,
                                                 QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
@@ -467,6 +489,14 @@ void TableWindow::editFittings() {
     block.rows.push_back({dialog.text()});
     // One step on the undo stack, as any edit of the cell.
     model_->setBlock(row, cZeta, block, QStringLiteral("管件局部阻力"));
+}
+
+void TableWindow::editProjectInfo() {
+    grid_->commitEditing();
+    ProjectInfoDialog dialog(model_->settings(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // One step of the document, kept on Save.
+    model_->setSettings(dialog.settings(), QStringLiteral("项目信息"));
 }
 
 void TableWindow::sizeWhole(WholeSizingDialog::Mode mode) {

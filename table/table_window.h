@@ -31,6 +31,10 @@ public:
     // The 线算图 view, hidden until asked for.
     SystemChart* chart() const { return chart_; }
     QString filePath() const { return path_; }
+    // Where Save writes without asking: the document's own file; empty for
+    // a new document and for one read from a workbook, which Save never
+    // overwrites (it proposes a CSV file beside it).
+    QString savePath() const { return fromWorkbook_ ? QString() : path_; }
 
     // Opens a system's file; false (with a message box unless `quiet`) when
     // it cannot be read.
@@ -53,6 +57,8 @@ public:
     void editFittings();
     // 全部选择尺寸 or 平衡: the dialog's preview applied as one step.
     void sizeWhole(WholeSizingDialog::Mode mode);
+    // 项目信息: the title block and the leakage allowance, as one step.
+    void editProjectInfo();
     // An export's name proposed from the document's: sys1.csv → sys1.xlsx.
     QString proposedName(const QString& suffix) const;
 
@@ -84,6 +90,7 @@ private:
     std::string workbookProblem_;  // why the last workbook could not be written
     QMenu* recentMenu_ = nullptr;
     QString path_;
+    bool fromWorkbook_ = false;  // path_ is an xlsx workbook the document was read from
 };
 
 }  // namespace table

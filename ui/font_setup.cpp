@@ -11,35 +11,14 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ascii.h"
+
 // Plain POSIX calls rather than <filesystem> and <fstream>: this runs first
 // thing in the program, and the C++ library's stream and path machinery
 // would be paged in for nothing else.
 
 namespace ui {
 namespace {
-
-std::string xmlEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 // The number a conf.d file name starts with, -1 if it does not.
 int fileNumber(const std::string& name) {
@@ -129,14 +108,14 @@ std::string ownFontConfiguration(const FontSources& sources) {
         "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
         "<fontconfig>\n";
     for (const std::string& folder : sources.fontFolders)
-        if (isDirectory(folder)) xml += "  <dir>" + xmlEscaped(folder) + "</dir>\n";
+        if (isDirectory(folder)) xml += "  <dir>" + calc::xmlEscaped(folder) + "</dir>\n";
     // The system's caches of those folders, or the user's if the system has none.
     xml +=
         "  <cachedir>/var/cache/fontconfig</cachedir>\n"
         "  <cachedir prefix=\"xdg\">fontconfig</cachedir>\n";
     for (const std::string& name : files)
         xml += "  <include ignore_missing=\"yes\">" +
-               xmlEscaped(sources.systemConfDir + '/' + name) + "</include>\n";
+               calc::xmlEscaped(sources.systemConfDir + '/' + name) + "</include>\n";
     xml += "</fontconfig>\n";
     return xml;
 }

@@ -40,12 +40,20 @@ Outcome runTable(const std::string& csv, cli::Format format, unsigned jobs) {
     return {status, out.str(), err.str()};
 }
 
-Outcome runSystem(const std::string& csv, cli::Format format, unsigned jobs) {
+Outcome runSystem(const std::string& csv, cli::Format format, unsigned jobs, bool sized = false) {
     std::FILE* in = fileWith(csv);
     std::ostringstream out, err;
     cli::SystemOptions options;
     options.format = format;
     options.jobs = jobs;
+    if (sized) {
+        // Every segment sized by velocity, then the junctions balanced:
+        // the sizes and the remedies are worked out on the lanes too.
+        options.size = "velocity";
+        options.preset = "public";
+        options.resizeAll = true;
+        options.balance = true;
+    }
     const int status = cli::runSystem(in, "tree.csv", options, out, err);
     std::fclose(in);
     return {status, out.str(), err.str()};
@@ -116,6 +124,7 @@ struct JobsCase {
     const char* name;
     bool system;
     cli::Format format;
+    bool sized = false;
 };
 
 class OneJobAndTwo : public testing::TestWithParam<JobsCase> {};
@@ -124,7 +133,8 @@ TEST_P(OneJobAndTwo, GiveTheSameOutputByteForByte) {
     const JobsCase& c = GetParam();
     const std::string input = c.system ? randomTree(10000, 7) : longRun(13000, 11);
     auto run = [&](unsigned jobs) {
-        return c.system ? runSystem(input, c.format, jobs) : runTable(input, c.format, jobs);
+        return c.system ? runSystem(input, c.format, jobs, c.sized)
+                        : runTable(input, c.format, jobs);
     };
     const Outcome one = run(1), two = run(2), three = run(3);
     // The input is meant to hold failures, and they must show.
@@ -143,6 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(JobsCase{"SystemRandomTreeAsCsv", true, cli::Format::csv},
                     JobsCase{"SystemRandomTreeAsJson", true, cli::Format::json},
                     JobsCase{"SystemRandomTreeAsText", true, cli::Format::text},
+                    JobsCase{"SystemRandomTreeSizedAndBalancedAsCsv", true, cli::Format::csv, true},
+                    JobsCase{"SystemRandomTreeSizedAndBalancedAsJson", true, cli::Format::json,
+                             true},
                     JobsCase{"TableLongRunAsCsv", false, cli::Format::csv},
                     JobsCase{"TableLongRunAsJson", false, cli::Format::json},
                     JobsCase{"TableLongRunAsText", false, cli::Format::text}),

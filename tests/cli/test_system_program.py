@@ -207,6 +207,23 @@ class AirOptions(unittest.TestCase):
                 self.assertTrue(err)
 
 
+def table_rows(sheet):
+    """The 计算书's header row (1-based) and the segment rows below it, down to
+    the first empty row."""
+    header = next(r[0].row for r in sheet.iter_rows() if r[0].value == "段号")
+    rows = []
+    for r in sheet.iter_rows(min_row=header + 1):
+        if r[0].value is None:
+            break
+        rows.append(r)
+    return header, rows
+
+
+def labelled(sheet):
+    """The name,value lines of a sheet's heading: column A's name, column C's value."""
+    return {r[0].value: r[2].value for r in sheet.iter_rows() if r[0].value and len(r) > 2}
+
+
 class Workbook(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory()
@@ -218,7 +235,7 @@ class Workbook(unittest.TestCase):
     def test_sheets_numbers_and_highlighting(self):
         status, out, err = run("system", "--formula", "1", "--format", "xlsx", "-o", self.path, "-", stdin=SYSTEM)
         self.assertEqual((status, out, err), (0, "", ""))
-        book = openpyxl.load_workbook(self.path)
+        book = openpyxl.load_workbook(self.path, data_only=True)
         self.assertEqual(book.sheetnames, ["水力计算表", "环路", "说明", "局部阻力明细"])
         _, csv_out, _ = run("system", "--formula", "1", "--format", "csv", "-", stdin=SYSTEM)
         rows = list(csv.DictReader(io.StringIO(csv_out)))
@@ -227,17 +244,20 @@ class Workbook(unittest.TestCase):
                    8: "lambda", 9: "rm", 10: "length", 11: "friction_loss",
                    12: "velocity_pressure", 13: "zeta", 14: "local_loss", 15: "dp",
                    16: "total", 17: "path_total"}
-        for r, row in enumerate(rows, start=2):
-            cells = list(sheet.iter_rows(min_row=r, max_row=r))[0]
+        _, written = table_rows(sheet)
+        self.assertEqual(len(written), len(rows))
+        for row, cells in zip(rows, written):
             self.assertEqual(cells[0].value, row["segment"])
             for col, key in numeric.items():
                 with self.subTest(segment=row["segment"], column=key):
+                    # The cell holds the program's value (the sums as their
+                    # formulas give it); the CSV shows seven digits of it.
                     self.assertEqual(cells[col].data_type, "n")
-                    self.assertEqual(cells[col].value, float(row[key]))
+                    expected = float(row[key])
+                    self.assertAlmostEqual(cells[col].value, expected,
+                                           delta=abs(expected) * 6e-7)
             filled = cells[0].fill.fill_type == "solid"
             self.assertEqual(filled, row["on_index_run"] == "true")
-        # A number format showing the window's seven digits: 8.159722 -> 0.000000.
-        self.assertEqual(sheet["G2"].number_format, "0.000000")
         loops = book["环路"]
         flagged = [r[0].value for r in loops.iter_rows()
                    if r[4].value == "是" and r[0].fill.fill_type == "solid"]
@@ -247,13 +267,87 @@ class Workbook(unittest.TestCase):
         self.assertEqual(notes["附加率"], 0.1)
         self.assertAlmostEqual(notes["风机压力 (Pa)"], 373.5237, places=4)
 
+    def test_each_column_has_one_number_format(self):
+        status, _, err = run("system", "--formula", "1", "--format", "xlsx", "-o", self.path,
+                             "-", stdin=SYSTEM)
+        self.assertEqual((status, err), (0, ""))
+        sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+        header, written = table_rows(sheet)
+        names = [c.value for c in sheet[header]]
+        cases = [("风量 L (m³/h)", "0"), ("风速 v (m/s)", "0.00"), ("雷诺数 Re", "0"),
+                 ("摩擦系数 λ", "0.0000"), ("比摩阻 Rm (Pa/m)", "0.00"), ("长度 l (m)", "0.0"),
+                 ("摩擦阻力 Rm·l (Pa)", "0.0"), ("动压 Pd (Pa)", "0.0"),
+                 ("局部阻力 Z (Pa)", "0.0"), ("固定阻力 Δp (Pa)", "0.0"),
+                 ("管段阻力 (Pa)", "0.0"), ("累计阻力 (Pa)", "0.0")]
+        for name, number_format in cases:
+            with self.subTest(name):
+                col = names.index(name)
+                self.assertEqual({r[col].number_format for r in written}, {number_format})
+        # Sizes are text, as the table reads them back.
+        size = names.index("尺寸 (mm)")
+        self.assertEqual([r[size].value for r in written],
+                         ["500*320", "400*250", "320*250", "φ200", "φ250"])
+        imbalance = [r[3] for r in openpyxl.load_workbook(self.path)["环路"].iter_rows()
+                     if isinstance(r[3].value, str) and r[3].value.startswith("=IF")]
+        self.assertEqual({c.number_format for c in imbalance}, {"0.0%"})
+
+    def test_the_sums_are_live_formulas_over_the_cells(self):
+        status, _, _ = run("system", "--formula", "1", "--format", "xlsx", "-o", self.path,
+                           "-", stdin=SYSTEM)
+        self.assertEqual(status, 0)
+        book = openpyxl.load_workbook(self.path)
+        sheet = book["水力计算表"]
+        header, written = table_rows(sheet)
+        rows = {r[0].value: r[0].row for r in written}
+        r12, r24, r45 = rows["1-2"], rows["2-4"], rows["4-5"]
+        # The segment figures stay values; the sums are formulas.
+        cases = [("Rm·l", f"L{r45}", f"=J{r45}*K{r45}"),
+                 ("Z = Σζ·Pd", f"O{r45}", f"=N{r45}*M{r45}"),
+                 ("the segment's total", f"Q{r45}", f"=L{r45}+O{r45}+P{r45}"),
+                 ("累计 at the fan", f"R{r12}", f"=Q{r12}"),
+                 ("累计 from the segment before", f"R{r45}", f"=R{r24}+Q{r45}")]
+        for name, cell, formula in cases:
+            with self.subTest(name):
+                self.assertEqual(sheet[cell].value, formula)
+        for col in "DFGHIJKMNP":
+            with self.subTest(column=col):
+                self.assertIsInstance(sheet[f"{col}{r45}"].value, (int, float))
+        heading = labelled(sheet)
+        self.assertEqual(heading["最不利环路阻力 (Pa)"], f"=R{r45}")
+        self.assertTrue(heading["风机压力 (Pa)"].startswith("=C"))
+        loops = book["环路"]
+        junction4 = [r for r in loops.iter_rows() if r[0].value == "4" and r[1].value == "4-5"][0]
+        self.assertEqual(junction4[2].value, f"=MAX('水力计算表'!R{r45})-'水力计算表'!R{r24}")
+        self.assertTrue(junction4[3].value.startswith("=IF(MAX("))
+
+    def test_printed_on_a4_landscape_one_page_wide_with_the_header_repeated(self):
+        status, _, _ = run("system", "--format", "xlsx", "-o", self.path, "--project",
+                           "某办公楼 A&B", "--date", "2026-01-02", "-", stdin=SYSTEM)
+        self.assertEqual(status, 0)
+        book = openpyxl.load_workbook(self.path)
+        header, _ = table_rows(book["水力计算表"])
+        for name in ("水力计算表", "环路"):
+            with self.subTest(name):
+                sheet = book[name]
+                setup = sheet.page_setup
+                self.assertEqual((setup.orientation, setup.paperSize), ("landscape", 9))
+                self.assertTrue(sheet.sheet_properties.pageSetUpPr.fitToPage)
+                self.assertIn(setup.fitToWidth, (None, 1))  # 1, the default, is left out
+                self.assertEqual(setup.fitToHeight, 0)
+                self.assertEqual(sheet.oddFooter.left.text, "某办公楼 A&&B")
+                self.assertEqual(sheet.oddFooter.right.text, "第 &P 页 共 &N 页")
+        self.assertEqual(book["水力计算表"].print_title_rows, f"${header}:${header}")
+        borders = [c.border.left.style for c in book["水力计算表"][header + 1]]
+        self.assertEqual(set(borders[:24]), {"thin"})
+
     def test_table_writes_its_run_as_a_workbook(self):
         rows = "segment,flow,size,length,zeta\n1-2,1000,200,10,1.5\n2-3,5000,500x320,5,0.5\n"
         status, _, err = run("table", "--format", "xlsx", "-o", self.path, "-", stdin=rows)
         self.assertEqual((status, err), (0, ""))
-        sheet = openpyxl.load_workbook(self.path)["水力计算表"]
-        self.assertEqual([c.value for c in sheet["A"]][1:], ["1-2", "2-3"])
-        self.assertEqual(sheet["R3"].value, 146.3279)
+        sheet = openpyxl.load_workbook(self.path, data_only=True)["水力计算表"]
+        _, written = table_rows(sheet)
+        self.assertEqual([r[0].value for r in written], ["1-2", "2-3"])
+        self.assertAlmostEqual(written[1][17].value, 146.3279, delta=1e-4)
 
     def test_table_workbook_comes_from_the_same_pass_as_the_csv(self):
         # A row longer than the header, a flow left empty, a laminar flow and
@@ -276,16 +370,17 @@ class Workbook(unittest.TestCase):
                 self.assertEqual((x_status, x_out, x_err), (status, "", err))
                 messages[name] = (x_status, x_err)
                 table = list(csv.DictReader(io.StringIO(out)))
-                sheet = openpyxl.load_workbook(self.path)["水力计算表"]
-                written = [r for r in sheet.iter_rows(min_row=2) if r[0].value is not None]
+                sheet = openpyxl.load_workbook(self.path, data_only=True)["水力计算表"]
+                _, written = table_rows(sheet)
                 self.assertEqual([r[0].value for r in written], [r["segment"] for r in table])
                 for r, cells in zip(table, written):
                     with self.subTest(segment=r["segment"]):
-                        running = r["running_total"]
-                        self.assertEqual(cells[17].value,
-                                         float(running) if running else None)
-                        self.assertEqual(cells[16].value,
-                                         float(r["total"]) if r["total"] else None)
+                        for col, key in ((17, "running_total"), (16, "total")):
+                            if r[key]:
+                                self.assertAlmostEqual(cells[col].value, float(r[key]),
+                                                       delta=abs(float(r[key])) * 6e-7)
+                            else:
+                                self.assertIsNone(cells[col].value)
         status, err = messages["failing rows"]
         self.assertEqual(status, 1)
         for said in ("-:3: the row has 6 fields, the header 5", "-:4: flow is empty",
@@ -304,6 +399,230 @@ class Workbook(unittest.TestCase):
         status, _, _ = run("system", "--format", "xlsx", "-o", missing, "-", stdin=SYSTEM)
         self.assertEqual(status, 2)
         self.assertEqual(os.listdir(self.dir.name), [])
+
+    def test_inputs_are_written_as_given_and_problems_have_their_own_column(self):
+        text = ("segment,flow,size,length,zeta,material,k,formula\n"
+                "1-2,2500,500x320,5,0.5,,0.5,1\n"
+                "2-3,2500,400x250,8,0.3,plastic,,2\n"
+                "3-4,1000,abc,6,0.4,,,\n")
+        # A row that names no formula is computed with its command's default.
+        for command, default in (("system", "2"), ("table", "1")):
+            with self.subTest(command):
+                status, _, _ = run(command, "--format", "xlsx", "-o", self.path, "-", stdin=text)
+                self.assertEqual(status, 1)
+                sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+                header, written = table_rows(sheet)
+                names = [c.value for c in sheet[header]]
+                col = {n: names.index(n) for n in ("材料", "粗糙度 (mm)", "公式", "备注", "问题")}
+                got = {r[0].value: (r[col["材料"]].value, r[col["粗糙度 (mm)"]].value,
+                                    r[col["公式"]].value) for r in written}
+                # What a row names is written as typed; what it leaves out, as used.
+                self.assertEqual(got["1-2"], (None, "0.5", "1"))
+                self.assertEqual(got["2-3"], ("plastic", 0.03, "2"))
+                self.assertEqual(got["3-4"], (None, 0.16, default))
+                problems = {r[0].value: r[col["问题"]].value for r in written}
+                self.assertIsNone(problems["2-3"])
+                self.assertTrue(problems["3-4"])
+                self.assertEqual({r[col["备注"]].value for r in written}, {None})
+
+
+# The title block as the options and a file's rows give it: an option wins.
+TITLED = "工程名称,某办公楼\n设计,李四\n日期,2025-12-01\n漏风附加,5\n" + SYSTEM
+
+
+class ReportTitle(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.path = os.path.join(self.dir.name, "计算书.xlsx")
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def test_title_block_from_options_and_rows(self):
+        cases = [
+            ("options alone", SYSTEM,
+             ["--project", "某办公楼", "--system-name", "K-1", "--designer", "张三",
+              "--checker", "王五", "--reviewer", "赵六", "--date", "2026-01-02"],
+             {"工程名称": "某办公楼", "子项/系统编号": "K-1", "设计": "张三", "校对": "王五",
+              "审核": "赵六", "日期": "2026-01-02"}),
+            ("the file's rows", TITLED, [],
+             {"工程名称": "某办公楼", "子项/系统编号": None, "设计": "李四", "日期": "2025-12-01"}),
+            ("an option wins over the row", TITLED, ["--designer", "张三", "--date", "2026-01-02"],
+             {"工程名称": "某办公楼", "设计": "张三", "日期": "2026-01-02"}),
+        ]
+        for name, text, options, expected in cases:
+            for command in ("system", "table"):
+                with self.subTest(name, command=command):
+                    status, _, err = run(command, "--format", "xlsx", "-o", self.path, *options,
+                                         "-", stdin=text)
+                    self.assertIn(status, (0, 1), err)
+                    sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+                    self.assertEqual(sheet["A1"].value, "风管水力计算书")
+                    heading = labelled(sheet)
+                    for key, value in expected.items():
+                        self.assertEqual(heading[key], value, key)
+
+    def test_today_is_the_date_when_none_is_given(self):
+        import datetime
+        status, _, _ = run("system", "--format", "xlsx", "-o", self.path, "-", stdin=SYSTEM)
+        self.assertEqual(status, 0)
+        heading = labelled(openpyxl.load_workbook(self.path)["水力计算表"])
+        self.assertIn(heading["日期"], {datetime.date.today().isoformat(),
+                                      (datetime.date.today() - datetime.timedelta(days=1)).isoformat()})
+
+    def test_basis_method_air_and_formula(self):
+        cases = [
+            ("checked as given", [], "GB 50736-2012", "校核计算", "公式二"),
+            ("sized by velocity, an industrial preset",
+             ["--size", "velocity", "--preset", "industrial-metal"], "GB 50019-2015", "假定流速法",
+             "公式二"),
+            ("sized by friction", ["--size", "friction", "--rm", "1.5", "--formula", "1"],
+             "GB 50736-2012", "等摩阻法", "公式一"),
+        ]
+        for name, options, basis, method, formula in cases:
+            with self.subTest(name):
+                status, _, err = run("system", "--format", "xlsx", "-o", self.path, *options,
+                                     "--altitude", "1000", "-", stdin=SYSTEM)
+                self.assertEqual(status, 0, err)
+                sheet = openpyxl.load_workbook(self.path)["水力计算表"]
+                heading = labelled(sheet)
+                header, _ = table_rows(sheet)
+                above = " ".join(str(r[2].value) for r in sheet.iter_rows(max_row=header))
+                self.assertIn(basis, heading["计算依据"] + above)
+                self.assertEqual("GB 50019-2015" in above, "industrial" in name)
+                self.assertIn(method, heading["计算方法"])
+                self.assertIn("海拔 1000 m", heading["空气状态"])
+                self.assertIn("密度", heading["空气状态"])
+                self.assertTrue(heading["摩擦系数公式"].startswith(formula))
+
+    def test_text_and_json_show_the_title_block_when_given(self):
+        status, out, _ = run("system", "--project", "某办公楼", "--date", "2026-01-02", "-",
+                             stdin=SYSTEM)
+        self.assertEqual(status, 0)
+        self.assertTrue(out.startswith("工程名称: 某办公楼\n子项/系统编号:\n"), out[:80])
+        self.assertIn("日期: 2026-01-02\n\nsegment", out)
+        status, out, _ = run("system", "-", stdin=SYSTEM)
+        self.assertTrue(out.startswith("segment"))
+        status, out, _ = run("system", "--format", "json", "--designer", "张三", "-",
+                             stdin=SYSTEM)
+        title = json.loads(out)["title"]
+        self.assertEqual((title["designer"], title["project"]), ("张三", ""))
+
+
+class FanSelection(unittest.TestCase):
+    # The system above, 公式一: 4700 m3/h, index run 339.567 Pa, 10 % margin
+    # 373.5237 Pa. With 5 % leakage 4935 m3/h; a fan for 4935 m3/h at 373.5 Pa.
+    def test_leakage_from_the_option_or_the_row_default_none(self):
+        cases = [("none given", SYSTEM, [], 0, False, 4700, "a fan for 4700 m3/h at 373.5 Pa"),
+                 ("the option", SYSTEM, ["--leakage", "0.05"], 0.05, True, 4935,
+                  "a fan for 4935 m3/h at 373.5 Pa"),
+                 ("the file's 漏风附加 row, in %", TITLED, [], 0.05, True, 4935,
+                  "a fan for 4935 m3/h at 373.5 Pa"),
+                 ("the option over the row", TITLED, ["--leakage", "0.1"], 0.1, True, 5170,
+                  "a fan for 5170 m3/h at 373.5 Pa")]
+        for name, text, options, leakage, given, volume, selection in cases:
+            with self.subTest(name):
+                status, out, err = run("system", "--formula", "1", "--format", "json", *options,
+                                       "-", stdin=text)
+                self.assertEqual(status, 0, err)
+                fan = json.loads(out)["fan"]
+                self.assertEqual((fan["leakage"], fan["leakage_given"]), (leakage, given))
+                self.assertAlmostEqual(fan["flow_with_leakage"], volume, places=3)
+                self.assertIn(f"风量 {volume} m3/h（含漏风附加 {leakage * 100:.1f} %", fan["selection"])
+                self.assertIn("全压 373.5 Pa", fan["selection"])
+                self.assertEqual("未设定" in fan["selection"], not given)
+                status, out, _ = run("system", "--formula", "1", *options, "-", stdin=text)
+                self.assertIn(selection, out)
+                self.assertIn("(none given)" if not given else f"leakage          {leakage * 100:g} %",
+                              out)
+
+    def test_workbook_sums_the_fan_live(self):
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "b.xlsx")
+            status, _, _ = run("system", "--formula", "1", "--format", "xlsx", "-o", path,
+                               "--leakage", "0.05", "-", stdin=SYSTEM)
+            self.assertEqual(status, 0)
+            values = labelled(openpyxl.load_workbook(path, data_only=True)["水力计算表"])
+            formulas = labelled(openpyxl.load_workbook(path)["水力计算表"])
+        self.assertAlmostEqual(values["风机风量 (m³/h)"], 4935, places=6)
+        self.assertTrue(formulas["风机风量 (m³/h)"].startswith("=C"))
+        self.assertAlmostEqual(values["风机压力 (Pa)"], 373.5237, delta=1e-3)
+        self.assertIn("风量 4935 m3/h", values["风机选型"])
+
+    def test_an_unreadable_leakage_row_is_refused_with_its_line(self):
+        for value in ("abc", "120", "-5"):
+            with self.subTest(value):
+                status, out, err = run("system", "-", stdin=f"漏风附加,{value}\n" + SYSTEM)
+                self.assertEqual((status, out), (2, ""))
+                self.assertRegex(err, r"-:1: (setting )?漏风附加")
+        status, _, err = run("system", "--leakage", "2", "-", stdin=SYSTEM)
+        self.assertEqual(status, 2)
+
+
+HAND_WORKED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                           "hand_worked.csv")
+
+
+class Balancing(unittest.TestCase):
+    # The hand-worked system (tests/data/hand_worked.csv), 公式一: at node A,
+    # A-B 21.41855 Pa against A-C 31.41855 Pa (its 10 Pa filter), 31.8 % apart.
+    # A damper on A-B takes up 31.41855 - 21.41855 = 10 Pa, ζ = 10 / 29.03163
+    # (A-B's Pd, 1.204 · 6.944444² / 2) = 0.344452.
+    # With 10 m/s allowed, 400x250 steps down keeping its 250 height:
+    # 320x250 carries 2500 m3/h at 8.680555 m/s (250x250 would be 11.1 m/s):
+    # Rm 2.778101 x 8 = 22.22481, Pd 45.36193, Z 0.3 x 45.36193 = 13.60858,
+    # total 35.83339, 4.41484 Pa above A-C, closer than the 10 Pa there are:
+    # (35.83339 - 31.41855) / 35.83339 = 12.3 % left.
+    OPTIONS = ["--formula", "1", "--velocity-main", "10", "--velocity-branch", "10"]
+
+    def test_damper_and_resize_in_json(self):
+        status, out, err = run("system", *self.OPTIONS, "--format", "json", HAND_WORKED)
+        self.assertEqual((status, err), (0, ""))
+        junction = [j for j in json.loads(out)["junctions"] if j["node"] == "A"][0]
+        (remedy,) = junction["remedies"]
+        self.assertEqual(remedy["segment"], "A-B")
+        self.assertAlmostEqual(remedy["damper"]["pressure"], 10, places=4)
+        self.assertAlmostEqual(remedy["damper"]["zeta"], 0.344452, places=5)
+        self.assertEqual(remedy["resize"]["size"], "320*250")
+        self.assertAlmostEqual(remedy["resize"]["total"], 35.83339, places=4)
+        self.assertAlmostEqual(remedy["resize"]["imbalance"], 0.123205, places=5)
+
+    def test_loops_sheet_shows_both_remedies_with_a_live_damper(self):
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "b.xlsx")
+            status, _, err = run("system", *self.OPTIONS, "--format", "xlsx", "-o", path,
+                                 HAND_WORKED)
+            self.assertEqual((status, err), (0, ""))
+            values = openpyxl.load_workbook(path, data_only=True)["环路"]
+            formulas = openpyxl.load_workbook(path)["环路"]
+            row = [r for r in values.iter_rows() if r[1].value == "A-B" and r[0].value == "A"][0]
+            live = formulas[row[0].row]
+        self.assertAlmostEqual(row[5].value, 10, places=4)
+        self.assertAlmostEqual(row[6].value, 0.344452, places=5)
+        self.assertEqual(row[7].value, "320*250")
+        self.assertAlmostEqual(row[8].value, 0.123205, places=5)
+        self.assertEqual(row[8].number_format, "0.0%")
+        self.assertTrue(live[5].value.startswith("=MAX("))
+        self.assertTrue(live[6].value.startswith(f"=F{row[0].row}/'水力计算表'!M"))
+
+
+class LongRun(unittest.TestCase):
+    def test_a_path_longer_than_a_cell_is_written_one_segment_to_a_row(self):
+        # 400 segments of 100 characters: a path of some 41,000 characters.
+        names = [f"段{i:03d}" + "x" * 96 for i in range(400)]
+        text = "segment,flow,size,length,zeta\n" + "".join(
+            f"{n},1000,200,1,0.1\n" for n in names)
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "run.xlsx")
+            status, _, err = run("table", "--format", "xlsx", "-o", path, "-", stdin=text)
+            self.assertEqual((status, err), (0, ""))
+            loops = openpyxl.load_workbook(path)["环路"]
+            listed = []
+            for r in loops.iter_rows(min_row=2):
+                if r[1].value is None:
+                    break
+                listed.append(r[1].value)
+        self.assertEqual(listed, names)
 
 
 class TableDpAndZetaSums(unittest.TestCase):
@@ -636,6 +955,108 @@ class DesignersFiles(unittest.TestCase):
         status, out, err = run("system", "--fan", "F", "-", stdin=turned)
         self.assertEqual((status, out), (2, ""))
         self.assertIn("swap its from and to", err)
+
+    def test_remarks_go_with_their_rows_in_every_output(self):
+        text = ("segment,flow,size,备注\n1-2,,200,干管\n2-3,100,200,\n"
+                '2-4,100,200,"接 AHU, 二层"\n')
+        remarks = ["干管", None, "接 AHU, 二层"]
+        status, out, err = run("system", "--format", "json", "-", stdin=text)
+        self.assertEqual(status, 0, err)
+        self.assertEqual([s["remark"] for s in json.loads(out)["segments"]], remarks)
+        _, out, _ = run("system", "--format", "csv", "-", stdin=text.replace("备注", "remark"))
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual([r["remark"] or None for r in rows], remarks)
+        self.assertEqual(list(rows[0])[-1], "remark")
+        _, out, _ = run("system", "-", stdin=text)
+        listed = [l for l in out.splitlines() if l.startswith(("1-2", "2-3", "2-4"))]
+        self.assertTrue(listed[0].endswith("干管") and listed[2].endswith("接 AHU, 二层"), out)
+        self.assertFalse(listed[1].endswith(" "))
+        # The 计算书's 备注 column, on the segment's own row.
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "remarks.xlsx")
+            status, _, err = run("system", "--format", "xlsx", "-o", path, "-", stdin=text)
+            self.assertEqual(status, 0, err)
+            sheet = openpyxl.load_workbook(path)["水力计算表"]
+            rows = [[c.value for c in r] for r in sheet.iter_rows()]
+            header = next(r for r in rows if "备注" in r)
+            at = header.index("备注")
+            written = {r[0]: r[at] for r in rows if r[0] in ("1-2", "2-3", "2-4")}
+            self.assertEqual(written, {"1-2": "干管", "2-3": None, "2-4": "接 AHU, 二层"})
+        # Without a remarks column the outputs stay as they were.
+        _, out, _ = run("system", "--format", "json", "-", stdin=self.PLAIN)
+        self.assertNotIn("remark", out)
+
+
+class FileSettings(unittest.TestCase):
+    """The settings rows the grid writes above the header: the file computes
+    the same in system without options; an option wins over its row."""
+
+    ROWS = "segment,flow,size,length,zeta\nA-F,1000,200,5,0.5\nF-B,1000,200,10,0.5\n"
+
+    def doc(self, above, *options, text=None):
+        status, out, err = run("system", "--format", "json", *options, "-",
+                               stdin=above + (text or self.ROWS))
+        self.assertEqual(status, 0, err)
+        return json.loads(out), err
+
+    def test_each_setting_is_read_and_an_option_wins(self):
+        cases = [
+            ("风机,F\n", [], lambda d: d["fan"]["node"], "F"),
+            ("风机,F\n", ["--fan", "A"], lambda d: d["fan"]["node"], "A"),
+            ("温度,40\n", [], lambda d: d["air"]["temperature"], 40),
+            ("温度,40\n", ["--air-temperature", "30"], lambda d: d["air"]["temperature"], 30),
+            ("海拔,2000\n", [], lambda d: round(d["air"]["pressure"], 2), 79.5),
+            ("空白公式,1\n", [], lambda d: d["formulas"], [1]),
+            ("空白公式,1\n", ["--formula", "2"], lambda d: d["formulas"], [2]),
+            ("风机压力余量,20\n", [], lambda d: d["fan"]["margin"], 0.2),
+            ("风机压力余量,20\n", ["--margin", "0.1"], lambda d: d["fan"]["margin"], 0.1),
+        ]
+        for above, options, get, expected in cases:
+            with self.subTest(above=above, options=options):
+                doc, _ = self.doc("风机,F\n" + above if "风机" not in above else above, *options)
+                self.assertEqual(get(doc), expected)
+
+    def test_fan_from_the_file_is_said(self):
+        status, out, err = run("system", "-", stdin="风机,F\n" + self.ROWS)
+        self.assertEqual(status, 0, err)
+        self.assertIn("fan at node F (from the file)", out)
+        self.assertIn("-:1: note: setting 风机: F", err)
+        _, out, err = run("system", "--fan", "F", "-", stdin="风机,F\n" + self.ROWS)
+        self.assertIn("fan at node F\n", out)
+        self.assertIn("-:1: note: setting 风机 gives way to --fan", err)
+
+    def test_unreadable_settings_are_refused_with_their_lines(self):
+        status, out, err = run("system", "-",
+                               stdin="工程名称,某楼\n空白公式,3\n温度,abc\n" + self.ROWS)
+        self.assertEqual((status, out), (2, ""))
+        self.assertIn('-:2: setting 空白公式 "3" cannot be read: give a formula, 1 or 2', err)
+        self.assertIn('-:3: setting 温度 "abc" cannot be read', err)
+        self.assertLess(err.index("-:2: setting"), err.index("-:3: setting"))
+
+    def test_a_velocity_above_the_files_limit_is_a_warning(self):
+        _, err = self.doc("风机,F\n最大风速,5\n")
+        self.assertIn("-:4: warning: velocity 8.841949 m/s is above the maximum velocity 5 m/s the file sets", err)
+
+
+class Materials(unittest.TestCase):
+    def test_list_and_the_names_a_row_may_give(self):
+        status, out, err = run("system", "--material", "list")
+        self.assertEqual((status, err), (0, ""))
+        rows = list(csv.reader(io.StringIO(out), delimiter="\t"))
+        self.assertEqual(rows[0], ["name", "chinese", "k_mm", "source"])
+        self.assertIn(["galvanised-steel", "镀锌钢板", "0.15"], [r[:3] for r in rows])
+        self.assertTrue(all(r[3] for r in rows[1:-1]))
+        _, table_list, _ = run("table", "--material", "list")
+        self.assertEqual(table_list, out)
+        for name in ("镀锌钢板", "Galvanised-Steel", " 镀锌 钢板"):
+            with self.subTest(name):
+                status, out, err = run("system", "--format", "json", "-",
+                                       stdin="segment,flow,size,material\n1-2,1000,200,%s\n" % name)
+                self.assertEqual(status, 0, err)
+                given = run("system", "--format", "json", "-",
+                            stdin="segment,flow,size,k\n1-2,1000,200,0.15\n")[1]
+                self.assertEqual(json.loads(out)["segments"][0]["rm"],
+                                 json.loads(given)["segments"][0]["rm"])
 
 
 if __name__ == "__main__":

@@ -27,12 +27,14 @@ ROWS = [
 ]
 LAST = "F-G\t\t\t1000\t\t200\t10\t0.5"
 # The file's own columns first, then those the typing used.
-SAVED = ("segment,flow,size,length,zeta,dp\n"
+SAVED = ("空白公式,1\n"
+         "segment,flow,size,length,zeta,dp\n"
          "F-A,,500x320,5,0.5,\n"
          "A-B,2500,400x250,8,0.3,\n"
          "A-C,2500,400x250,8,0.25+0.05,10\n"
          "F-G,1000,200,10,0.5,\n")
 OFFICE = ("某大厦送风系统\r\n"
+          "空白公式;1\r\n"
           "风量(m3/h);段号;尺寸;长度（m）;Σζ;固定阻力;备注\r\n"
           ";F-A;500x320;5;0.5;;主管\r\n"
           "2500;A-B;400x250;8;0.3;;\r\n"
@@ -55,7 +57,8 @@ def run():
         path = os.path.join(tmp, "run.csv")
         pdf = os.path.join(tmp, "report.pdf")
         with open(path, "w", encoding="utf-8") as f:
-            f.write("segment,flow,size\n")
+            # The figures below were worked in 公式一; the grid's own default is 公式二.
+            f.write("空白公式,1\nsegment,flow,size\n")
         # Recent files go to a settings folder of the test's own.
         env = {"XDG_CONFIG_HOME": tmp, "HOME": tmp}
 
@@ -157,11 +160,12 @@ def run():
         # The calculator's figures for 5000 m3/h in 500x320 and 1000 m3/h in φ200.
         assert cells[(0, VELOCITY)] == "8.680555", cells[(0, VELOCITY)]
         assert cells[(3, VELOCITY)] == "8.841949", cells[(3, VELOCITY)]
-        # F-G's path is the index run: its total is the report's.
+        # F-G's path is the index run: its total is the report's, with the
+        # report's one decimal for Pa.
         index_total = cells[(3, PATH_TOTAL)]
         assert index_total.startswith("67.3008"), index_total
         compact = re.sub(r"\s+", "", text)
-        assert f"最不利环路阻力{index_total}Pa" in compact, \
+        assert f"阻力合计{float(index_total):.1f}Pa" in compact, \
             f"the PDF lacks the index total {index_total}:\n{text[:2000]}"
         assert "第1页" in compact, "the PDF has no page number"
 

@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         Name{"added_loss", "附加阻力", Column::dp}, Name{"pipe_material", "管材", Column::material},
         Name{"material_quality", "材质", Column::material},
         Name{"pipe_diameter", "管径", Column::size}, Name{"section_size", "断面尺寸", Column::size},
-        Name{"specification", "规格", Column::size},
+        Name{"guige_names_the_size", "规格", Column::size},
         Name{"segment_number", "管段编号", Column::segment},
         Name{"number", "编号", Column::segment}, Name{"pipe_length", "管长", Column::length},
         Name{"full_width_letters", "ＦＬＯＷ", Column::flow},

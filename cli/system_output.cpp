@@ -468,25 +468,9 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     const ductsys::FileError e = reader.read(
         in, onHeader,
         [&](std::vector<std::string>& fields, std::size_t count, long line) {
-            auto field = [&](Column c) -> std::string_view {
-                const int at = layout.columns[c];
-                if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
-                return fields[static_cast<std::size_t>(at)];
-            };
-            const ductsys::SegmentTexts row{.segment = field(segment),
-                                            .from = field(from),
-                                            .to = field(to),
-                                            .flow = field(flow),
-                                            .unit = field(unit),
-                                            .size = field(size),
-                                            .length = field(length),
-                                            .zeta = field(zeta),
-                                            .dp = field(dp),
-                                            .material = field(material),
-                                            .k = field(k),
-                                            .formula = field(formula),
-                                            .role = field(role),
-                                            .remark = remarkOf(fields, count)};
+            ductsys::SegmentTexts row = ductsys::segmentTextsOf(
+                [&](ductsys::Column c) { return layout.cell(fields, count, c); });
+            row.remark = remarkOf(fields, count);
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);

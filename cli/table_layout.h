@@ -14,27 +14,9 @@
 
 namespace cli {
 
-// from and to name a segment's nodes (system); dp is a fixed loss in Pa.
-enum Column {
-    segment,
-    flow,
-    unit,
-    size,
-    length,
-    zeta,
-    material,
-    k,
-    formula,
-    from,
-    to,
-    dp,
-    role,  // a segment's part in the system, when not by the rule (system)
-    kColumns
-};
-
 // The columns a header row names: index of each known column, -1 if absent.
 struct Layout {
-    std::array<int, kColumns> columns{};
+    std::array<int, ductsys::kColumnCount> columns{};
     std::size_t fieldCount = 0;
     // Numbers as the shortest decimals that read back (JSON) rather than
     // the window's seven-digit texts.
@@ -43,6 +25,16 @@ struct Layout {
     // rows that name none.
     ductsys::ColumnUnits units;
     int formula = 1;
+
+    bool has(ductsys::Column c) const { return columns[static_cast<std::size_t>(c)] >= 0; }
+    // The text of column `c` in a row of `count` fields; empty where the
+    // header has no such column or the row stops short of it.
+    std::string_view cell(const std::vector<std::string>& fields, std::size_t count,
+                          ductsys::Column c) const {
+        const int at = columns[static_cast<std::size_t>(c)];
+        if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
+        return fields[static_cast<std::size_t>(at)];
+    }
 };
 
 // The columns of a header row as the file reader found them (names in

@@ -27,14 +27,10 @@ void SegmentCalc::run(Job& job) {
     job.blank = blank;
     if (blank) return;  // spreadsheets end their files with empty rows
 
-    auto field = [&](Column c) -> std::string_view {
-        const int at = layout_.columns[c];
-        if (at < 0 || static_cast<std::size_t>(at) >= count) return {};
-        return fields[static_cast<std::size_t>(at)];
-    };
+    const auto field = [&](ductsys::Column c) { return layout_.cell(fields, count, c); };
     OutRow& out = job.out;
-    out.segment = trimmed(field(segment));
-    if (layout_.columns[segment] < 0) out.segment = std::to_string(job.row);
+    out.segment = trimmed(field(ductsys::Column::segment));
+    if (!layout_.has(ductsys::Column::segment)) out.segment = std::to_string(job.row);
     auto say = [&](std::string_view kind, std::string_view message) {
         std::string& m = job.messages;
         m += kProgram;
@@ -63,19 +59,12 @@ void SegmentCalc::run(Job& job) {
     }
 
     // One run in file order: the segment's name gives no nodes here.
-    const ductsys::SegmentTexts row{.flow = field(flow),
-                                    .unit = field(unit),
-                                    .size = field(size),
-                                    .length = field(length),
-                                    .zeta = field(zeta),
-                                    .dp = field(dp),
-                                    .material = field(material),
-                                    .k = field(k),
-                                    .formula = field(formula),
-                                    .columnUnit = layout_.units.flow,
-                                    .lengthFactor = layout_.units.length,
-                                    .dpFactor = layout_.units.dp,
-                                    .defaultFormula = layout_.formula};
+    ductsys::SegmentTexts row = ductsys::segmentTextsOf(field);
+    row.segment = row.from = row.to = row.role = {};
+    row.columnUnit = layout_.units.flow;
+    row.lengthFactor = layout_.units.length;
+    row.dpFactor = layout_.units.dp;
+    row.defaultFormula = layout_.formula;
     ductsys::DuctSetting setting;
     msg::Messages warnings;
     ductsys::ZetaCell fittingTerms;  // a row alone: its fittings take no neighbours
@@ -207,12 +196,9 @@ void Table::emit(Job& job) {
         gatherer_->add(job.segment, job.out.segment);
         formulasSeen_ |= job.formula == 2 ? 4u : job.formula == 1 ? 2u : 0u;
         if (inputs_) {
-            auto field = [&](Column c) -> std::string_view {
-                const int at = layout_.columns[c];
-                if (at < 0 || static_cast<std::size_t>(at) >= job.count) return {};
-                return job.fields[static_cast<std::size_t>(at)];
-            };
-            inputs_->add(field(material), field(k), field(formula));
+            using ductsys::Column;
+            auto field = [&](Column c) { return layout_.cell(job.fields, job.count, c); };
+            inputs_->add(field(Column::material), field(Column::k), field(Column::formula));
         }
     }
 }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "fields.h"
 #include "headless.h"
 #include "large_arrays.h"
 #include "messages/message.h"
@@ -227,5 +228,26 @@ struct SegmentTexts {
     double dpFactor = 1;
     int defaultFormula = 1;
 };
+
+// A row's texts from `cellOf(InputKey)`, the text of each input column
+// (empty where the row has none). The front ends differ only in where a
+// column's text stands: a file's field, a grid's cell.
+template <typename CellOf>
+SegmentTexts segmentTextsOf(const CellOf& cellOf) {
+    using K = InputKey;
+    return {.segment = cellOf(K::segment),
+            .from = cellOf(K::from),
+            .to = cellOf(K::to),
+            .flow = cellOf(K::flow),
+            .unit = cellOf(K::unit),
+            .size = cellOf(K::size),
+            .length = cellOf(K::length),
+            .zeta = cellOf(K::zeta),
+            .dp = cellOf(K::dp),
+            .material = cellOf(K::material),
+            .k = cellOf(K::k),
+            .formula = cellOf(K::formula),
+            .role = cellOf(K::role)};
+}
 
 }  // namespace ductsys

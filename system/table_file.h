@@ -27,23 +27,10 @@
 
 namespace ductsys {
 
-// The columns a segment table may have, named by its header row.
-enum class Column {
-    segment,
-    from,
-    to,
-    flow,
-    unit,
-    size,
-    length,
-    zeta,
-    dp,
-    material,
-    k,
-    formula,
-    role
-};
-inline constexpr std::size_t kColumnCount = 13;
+// The columns a segment table may have, named by its header row: the
+// input columns of the table of fields.
+using Column = InputKey;
+inline constexpr std::size_t kColumnCount = kInputKeyCount;
 
 // A column's name in English (also its key in written tables) and in
 // Chinese (the caption a grid shows over it).
@@ -53,7 +40,6 @@ struct ColumnName {
     std::string_view caption;
 };
 inline constexpr std::array<ColumnName, kColumnCount> columnNames = [] {
-    static_assert(kColumnCount == kInputKeyCount);
     std::array<ColumnName, kColumnCount> names{};
     for (std::size_t i = 0; i < kColumnCount; ++i)
         names[i] = {static_cast<Column>(i), kInputFields[i].key, kInputFields[i].caption};

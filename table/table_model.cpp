@@ -608,28 +608,7 @@ void TableModel::build(const std::vector<bool>& leftOut) {
             rowSegment_[r] = ductsys::kNone;
             continue;
         }
-        const RowTexts& t = rows_[r];
-        const bool defaultFormula =
-            formula_ != "1" && std::any_of(t.begin(), t.end(), [](const std::string& text) {
-                return !ductsys::trimmed(text).empty();
-            });
-        rowSegment_[r] =
-            builder.add({.segment = t[cSegment],
-                         .from = t[cFrom],
-                         .to = t[cTo],
-                         .flow = t[cFlow],
-                         .unit = t[cUnit],
-                         .size = t[cSize],
-                         .length = t[cLength],
-                         .zeta = t[cZeta],
-                         .dp = t[cDp],
-                         .material = t[cMaterial],
-                         .k = t[cK],
-                         // Rows that name no formula use the document's;
-                         // a blank row stays blank.
-                         .formula = defaultFormula && ductsys::trimmed(t[cFormula]).empty()
-                                        ? std::string_view(formula_)
-                                        : std::string_view(t[cFormula])});
+        rowSegment_[r] = builder.add(segmentTexts(rows_[r], formula_));
     }
     result_ = builder.finish();
     const std::size_t segments = result_.segments.size();

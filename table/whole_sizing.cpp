@@ -53,19 +53,8 @@ SizingPreview previewSizing(const TableModel& model, const ductsys::SizingOption
     ductsys::SystemSizer sizer(options);
     std::vector<int> rowOf;
     for (int r = 0; r < model.systemRows(); ++r) {
-        const RowTexts& t = model.rowTexts(r);
-        const std::uint32_t s = sizer.add(builder, {.segment = t[cSegment],
-                                                    .from = t[cFrom],
-                                                    .to = t[cTo],
-                                                    .flow = t[cFlow],
-                                                    .unit = t[cUnit],
-                                                    .size = t[cSize],
-                                                    .length = t[cLength],
-                                                    .zeta = t[cZeta],
-                                                    .dp = t[cDp],
-                                                    .material = t[cMaterial],
-                                                    .k = t[cK],
-                                                    .formula = t[cFormula]});
+        const std::uint32_t s =
+            sizer.add(builder, segmentTexts(model.rowTexts(r), model.defaultFormula()));
         if (s != ductsys::kNone) rowOf.push_back(r);
     }
     ductsys::SystemResult result = builder.finish();

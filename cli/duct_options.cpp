@@ -55,11 +55,11 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
                      "with the window's warning and exit status 1 when it is not read whole");
     command
         .add_option("--unit", options.unit,
-                    "unit of the air volume: " + unitList() + " (any letter case; m³/h too)")
+                    "unit of the air volume: " + ductsys::flowUnitList() + " (any letter case; m³/h too)")
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
                 if (ductsys::unitFactor(text)) return {};
-                return cli::quoted(text) + " is not one of " + unitList();
+                return cli::quoted(text) + " is not one of " + ductsys::flowUnitList();
             },
             "UNIT", "unit"));
     CLI::Option* named =
@@ -147,7 +147,7 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
     flowWarned = false;
     const std::optional<float> factor = ductsys::unitFactor(options.unit);
     if (!factor) {
-        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList()
+        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << ductsys::flowUnitList()
             << '\n';
         return false;
     }

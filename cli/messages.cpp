@@ -7,15 +7,6 @@
 
 namespace cli {
 
-std::string unitList() {
-    std::string list;
-    for (const calc::FlowUnit& unit : calc::flowUnits) {
-        if (!list.empty()) list += ", ";
-        list += unit.text;
-    }
-    return list;
-}
-
 std::string laminarWarning(float reynolds) {
     std::string text = "Reynolds number ";
     text += calc::bareNumberText(reynolds);

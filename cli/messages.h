@@ -17,9 +17,6 @@ inline constexpr std::string_view kProgram = "ductcalc-cli";
 using ductsys::failureReason;
 using ductsys::quoted;
 
-// "m3/h, m3/min, …", for messages and help.
-std::string unitList();
-
 // The warning for a laminar flow (ductsys::isLaminar).
 std::string laminarWarning(float reynolds);
 

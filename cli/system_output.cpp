@@ -54,21 +54,30 @@ std::string percent(double fraction) {
 }
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, const SizingShown& sizing, bool remarks, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, bool remarks, bool chinese,
+              std::ostream& out) {
+    using ductsys::InputKey;
     CsvLine line(delimiter);
-    line.plain("segment");
-    line.plain("from");
-    line.plain("to");
+    auto input = [&](InputKey k) {
+        const ductsys::InputField& f = ductsys::inputField(k);
+        line.text(chinese ? ductsys::chineseHeading(f) : std::string(f.key));
+    };
+    auto mark = [&](const ductsys::MarkField& m) { line.text(chinese ? m.caption : m.key); };
+    input(InputKey::segment);
+    input(InputKey::from);
+    input(InputKey::to);
     for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-        line.plain(ductsys::kReportKeys[c]);
-        if (c == ductsys::rFlow) line.plain("size");
+        line.text(chinese
+                      ? ductsys::chineseHeading(ductsys::figureField(ductsys::kReportFigures[c]))
+                      : std::string(ductsys::kReportKeys[c]));
+        if (c == ductsys::rFlow) input(InputKey::size);
     }
-    line.plain("on_index_run");
+    mark(ductsys::kIndexRunMark);
     if (sizing.columns()) {
-        line.plain("role");
-        line.plain("sized");
+        input(InputKey::role);
+        mark(ductsys::kSizedMark);
     }
-    if (remarks) line.plain("remark");
+    if (remarks) mark(ductsys::kRemarkMark);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -389,7 +398,8 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
             writeText(pool, r, onIndex, air, sizing, input, info, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, options.chineseHeaders,
+                     out);
             break;
         case Format::json:
             writeJson(pool, r, onIndex, air, sizing, remarks, info, out);

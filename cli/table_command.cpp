@@ -98,7 +98,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
             writer = std::make_unique<NoRows>();
         } else {
             if (options.bom) out << kBom;
-            writer = makeTableWriter(options.format, h.delimiter, out);
+            writer = makeTableWriter(options.format, h.delimiter, out, options.chineseHeaders);
         }
         table.emplace(name, *writer, err, air.state, options.jobs);
         if (options.xlsx) table->gatherInto(workbook, &inputs);
@@ -253,6 +253,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
                         "the sheet of an xlsx workbook to read (default: the first)");
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
+    addHeadersOption(*command, options->chineseHeaders);
     addRowFormulaOption(*command, options->formula, 1);
     addMaterialListOption(*command, out);
     addAirOptions(*command, options->air);

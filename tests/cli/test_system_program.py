@@ -981,6 +981,72 @@ class DesignersFiles(unittest.TestCase):
         self.assertNotIn("remark", out)
 
 
+class ChineseHeaders(unittest.TestCase):
+    """CSV written with --headers zh: the columns by their Chinese headings,
+    read back as input with the same figures, and English by default."""
+
+    # The system with the sizes of 1-2 and 2-4 left to the velocity method.
+    UNSIZED = SYSTEM.replace("1-2,,500x320", "1-2,,").replace("2-4,,320x250", "2-4,,")
+    TABLE = SYSTEM.replace("1-2,,", "1-2,4700,").replace("2-4,,", "2-4,2200,")
+
+    # (name, command, input, options of the first run)
+    CASES = [
+        ("a system as given", "system", SYSTEM, []),
+        ("a system sized", "system", UNSIZED, ["--size", "velocity", "--preset", "public"]),
+        ("a system with remarks", "system", SYSTEM.replace("dp\n", "dp,备注\n", 1), []),
+        ("a run", "table", TABLE, []),
+        ("a run in formula 2", "table", TABLE, ["--formula", "2"]),
+    ]
+
+    def test_each_output_reads_back_with_the_same_figures(self):
+        for name, command, text, options in self.CASES:
+            for bom in ([], ["--bom"]):
+                with self.subTest(name, bom=bom):
+                    status, english, err = run(command, "--format", "csv", *options, "-",
+                                               stdin=text)
+                    self.assertEqual(status, 0, err)
+                    status, chinese, err = run(command, "--format", "csv", "--headers", "zh",
+                                               *options, *bom, "-", stdin=text)
+                    self.assertEqual(status, 0, err)
+                    self.assertEqual(chinese.startswith("\ufeff"), bool(bom))
+                    # Only the header differs.
+                    self.assertEqual(chinese.lstrip("\ufeff").split("\n", 1)[1],
+                                     english.split("\n", 1)[1])
+                    header = chinese.lstrip("\ufeff").split("\n", 1)[0]
+                    self.assertNotRegex(header, "[a-z]{3}")  # no English key left
+                    # Read back (formula 1 or 2 kept by the formula column),
+                    # both give the first run's figures again; nothing unread.
+                    again = [run(command, "--format", "json", "-", stdin=t)
+                             for t in (english, chinese)]
+                    self.assertEqual(again[1][0], 0, again[1][2])
+                    self.assertNotIn("is not used", again[1][2])
+                    self.assertEqual(again[1][1], again[0][1])
+                    first = run(command, "--format", "json", *options, "-", stdin=text)[1]
+                    def figures(out):
+                        if command == "table":
+                            return json.loads(out)
+                        return [{k: s.get(k) for k in SEGMENT_KEYS}
+                                for s in json.loads(out)["segments"]]
+                    self.assertEqual(figures(again[1][1]), figures(first))
+
+    def test_the_headings_come_from_the_table_of_figures(self):
+        _, out, _ = run("system", "--format", "csv", "--headers", "zh", "-", stdin=SYSTEM)
+        header = next(csv.reader(io.StringIO(out)))
+        self.assertEqual(header[:6], ["段号", "起点", "终点", "风量 L (m³/h)", "尺寸 (mm)",
+                                      "当量直径 De (m)"])
+        self.assertIn("局部阻力系数 Σζ", header)
+        self.assertEqual(header[-1], "最不利环路")
+        _, out, _ = run("table", "--format", "csv", "--headers", "zh", "-", stdin=self.TABLE)
+        header = next(csv.reader(io.StringIO(out)))
+        self.assertEqual(header[:3], ["段号", "风量 L (m³/h)", "尺寸 (mm)"])
+        self.assertEqual(header[-3:], ["固定阻力 Δp (Pa)", "粗糙度 K (mm)", "公式"])
+        status, _, err = run("table", "--headers", "fr", "-", stdin=self.TABLE)
+        self.assertEqual(status, 2)
+        self.assertIn("--headers", err)
+        for command in ("system", "table"):
+            self.assertIn("--headers", run(command, "--help")[1])
+
+
 class FileSettings(unittest.TestCase):
     """The settings rows the grid writes above the header: the file computes
     the same in system without options; an option wins over its row."""

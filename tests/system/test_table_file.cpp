@@ -126,6 +126,23 @@ Read readText(const std::string& text, ductsys::TableFileOptions options = {}) {
     return r;
 }
 
+// The header is looked for among the first 40 rows: a 计算书's heading fits,
+// a file whose header is further down is no table.
+TEST(HeaderSearch, LooksAtTheFirstFortyRows) {
+    auto above = [](int rows) {
+        std::string text;
+        for (int i = 0; i < rows; ++i) text += "title " + std::to_string(i) + "\n";
+        return text + "flow,size\n1,200\n";
+    };
+    Read found = readText(above(39));
+    ASSERT_TRUE(found.header);
+    EXPECT_EQ(found.header->line, 40);
+    EXPECT_EQ(found.lines, (std::vector<long>{41}));
+    Read lost = readText(above(40));
+    EXPECT_FALSE(lost.header);
+    EXPECT_FALSE(lost.error.ok());
+}
+
 TEST(TableFileReader, HeaderBelowATitleRowWithItsDelimiter) {
     const Read r = readText("Run 1\n\nsegment;flow;size;length\nA;1000;200\n\nB;1000\n");
     ASSERT_TRUE(r.error.ok()) << r.error.message;

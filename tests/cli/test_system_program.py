@@ -1047,6 +1047,50 @@ class ChineseHeaders(unittest.TestCase):
             self.assertIn("--headers", run(command, "--help")[1])
 
 
+class SaidLines(unittest.TestCase):
+    """Lines of the text and the workbook that name a setting or a count, and
+    the exit status of a row that is only too long."""
+
+    MIXED = SYSTEM.replace("dp\n", "dp,formula\n", 1).replace("1000,200,10,1.5,20",
+                                                                  "1000,200,10,1.5,20,1")
+
+    # (name, options, input, a line of the text, exit status)
+    CASES = [
+        ("the junctions' heading names the default limit", [], SYSTEM,
+         "junctions (imbalance flagged above 15 %)", 0),
+        ("the junctions' heading names the limit given", ["--max-imbalance", "0.2"], SYSTEM,
+         "junctions (imbalance flagged above 20 %)", 0),
+        ("the fan's margin by default", [], SYSTEM, "  margin           10 %", 0),
+        ("the fan's margin given", ["--margin", "0.15"], SYSTEM, "  margin           15 %", 0),
+        ("both formulas where the rows name both", [], MIXED,
+         "friction factor: 公式一 and 公式二 (formulas 1 and 2, as the rows name them)", 0),
+        ("a row longer than the header alone fails", [],
+         SYSTEM.replace("1200,250,4,0.8,20", "1200,250,4,0.8,20,9"),
+         "", 1),
+    ]
+
+    def test_each_line_and_status(self):
+        for name, options, text, line, status in self.CASES:
+            with self.subTest(name):
+                got, out, err = run("system", *options, "-", stdin=text)
+                self.assertEqual(got, status, err)
+                self.assertIn(line, out.splitlines() if line else [""])
+                if status:
+                    self.assertIn("-:6: the row has 7 fields, the header 6", err)
+
+    def test_the_workbook_lists_the_formulas_in_use(self):
+        for text, formulas in ((SYSTEM, "1"), (self.MIXED, "1, 2")):
+            with self.subTest(formulas), tempfile.TemporaryDirectory() as d:
+                path = os.path.join(d, "out.xlsx")
+                options = ["--formula", "1"] if formulas == "1" else []
+                status, _, err = run("system", *options, "--format", "xlsx", "-o", path, "-",
+                                     stdin=text)
+                self.assertEqual(status, 0, err)
+                notes = {r[0].value: r[1].value
+                         for r in openpyxl.load_workbook(path)["说明"].iter_rows() if r[0].value}
+                self.assertEqual(notes["摩擦系数公式"], formulas)
+
+
 class FileSettings(unittest.TestCase):
     """The settings rows the grid writes above the header: the file computes
     the same in system without options; an option wins over its row."""

@@ -24,6 +24,7 @@
 #include "sizing_output.h"
 #include "table_file.h"
 #include "table_layout.h"
+#include "tables.h"
 #include "version.h"
 
 namespace cli {
@@ -77,6 +78,16 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
         input(InputKey::role);
         mark(ductsys::kSizedMark);
     }
+    // A wall or a formula other than those a file computes with by default
+    // goes with its row, so that the CSV reads back with the same figures.
+    const float defaultK = calc::materialRoughness(0);
+    const bool walls = std::any_of(r.segments.begin(), r.segments.end(), [&](const auto& s) {
+        return s.roughness != defaultK || s.formula != ductsys::kSystemFormula;
+    });
+    if (walls) {
+        input(InputKey::k);
+        input(InputKey::formula);
+    }
     if (remarks) mark(ductsys::kRemarkMark);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
@@ -96,6 +107,10 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
             if (sizing.columns()) {
                 row.plain(sizing.roleKey(s));
                 row.plain(sizing.sized(s) ? "true" : "false");
+            }
+            if (walls) {
+                row.plain(calc::bareNumberText(seg.roughness));
+                row.plain(seg.formula == 1 ? "1" : "2");
             }
             if (remarks) row.text(r.remark(s));
             text += row.end();

@@ -994,6 +994,9 @@ class ChineseHeaders(unittest.TestCase):
         ("a system as given", "system", SYSTEM, []),
         ("a system sized", "system", UNSIZED, ["--size", "velocity", "--preset", "public"]),
         ("a system with remarks", "system", SYSTEM.replace("dp\n", "dp,备注\n", 1), []),
+        ("a system of its own walls in formula 1", "system",
+         SYSTEM.replace("dp\n", "dp,material\n", 1).replace(",150\n", ",150,镀锌钢板\n")
+         .replace("0.8,20\n", "0.8,20,pvc\n"), ["--formula", "1"]),
         ("a run", "table", TABLE, []),
         ("a run in formula 2", "table", TABLE, ["--formula", "2"]),
     ]
@@ -1089,6 +1092,34 @@ class SaidLines(unittest.TestCase):
                 notes = {r[0].value: r[1].value
                          for r in openpyxl.load_workbook(path)["说明"].iter_rows() if r[0].value}
                 self.assertEqual(notes["摩擦系数公式"], formulas)
+
+
+class WorkbookAfterAFailedRow(unittest.TestCase):
+    """A 计算书 whose first segment fails: no path total anywhere, and the
+    junction beyond still shows its imbalance as a percentage."""
+
+    def test_path_totals_are_empty_and_the_imbalance_a_percentage(self):
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "failed.xlsx")
+            text = SYSTEM.replace("1-2,,500x320", "1-2,,abc")
+            status, _, err = run("system", "--formula", "1", "--format", "xlsx", "-o", path,
+                                 "-", stdin=text)
+            self.assertEqual(status, 1, err)
+            book = openpyxl.load_workbook(path)
+            rows = [[c for c in r] for r in book["水力计算表"].iter_rows()]
+            header = next(r for r in rows if r[0].value == "段号")
+            at = [c.value for c in header].index("累计阻力 (Pa)")
+            totals = {r[0].value: r[at].value for r in rows
+                      if r[0].value in ("1-2", "2-3", "2-4", "4-5", "4-6")}
+            self.assertEqual(totals, dict.fromkeys(totals, None))
+            self.assertEqual(len(totals), 5)
+            junction = next(r for r in book["环路"].iter_rows() if r[0].value == "4")
+            self.assertAlmostEqual(junction[3].value, 0.6275165, places=5)
+            self.assertEqual(junction[3].number_format, "0.0%")
+            outlets = [r for r in book["环路"].iter_rows() if r[0].value in ("3", "5", "6")]
+            self.assertTrue(outlets)
+            for r in outlets:
+                self.assertIsNone(r[2].value)
 
 
 class FileSettings(unittest.TestCase):

@@ -81,13 +81,13 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
     // A wall or a formula other than those a file computes with by default
     // goes with its row, so that the CSV reads back with the same figures.
     const float defaultK = calc::materialRoughness(0);
-    const bool walls = std::any_of(r.segments.begin(), r.segments.end(), [&](const auto& s) {
-        return s.roughness != defaultK || s.formula != ductsys::kSystemFormula;
+    const bool walls = std::any_of(r.segments.begin(), r.segments.end(),
+                                   [&](const auto& s) { return s.roughness != defaultK; });
+    const bool formulas = std::any_of(r.segments.begin(), r.segments.end(), [](const auto& s) {
+        return s.formula != ductsys::kSystemFormula;
     });
-    if (walls) {
-        input(InputKey::k);
-        input(InputKey::formula);
-    }
+    if (walls) input(InputKey::k);
+    if (formulas) input(InputKey::formula);
     if (remarks) mark(ductsys::kRemarkMark);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
@@ -108,10 +108,8 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 row.plain(sizing.roleKey(s));
                 row.plain(sizing.sized(s) ? "true" : "false");
             }
-            if (walls) {
-                row.plain(calc::bareNumberText(seg.roughness));
-                row.plain(seg.formula == 1 ? "1" : "2");
-            }
+            if (walls) row.plain(calc::bareNumberText(seg.roughness));
+            if (formulas) row.plain(seg.formula == 1 ? "1" : "2");
             if (remarks) row.text(r.remark(s));
             text += row.end();
         }
@@ -512,7 +510,8 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
                                             .k = field(k),
                                             .formula = field(formula),
                                             .role = field(role),
-                                            .remark = remarkOf(fields, count)};
+                                            .remark = remarkOf(fields, count),
+                                            .line = line};
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
@@ -586,6 +585,8 @@ bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
     take(&DocumentSettings::fan, !options.fan.empty(), "--fan", [&] {
         options.fan = v.fan;
         input.fanFromFile = true;
+        for (const ductsys::SettingName& s : ductsys::kSettingNames)
+            if (s.field == &DocumentSettings::fan) input.fanLine = lineOf(&s);
     });
     take(&DocumentSettings::temperature, options.air.temperature.has_value(), "--air-temperature",
          [&] { options.air.temperature = v.temperature; });
@@ -637,8 +638,12 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
             message = "segment name " + ductsys::quoted(result.segmentNames[e.segments[1]]) +
                       " is given twice (lines " + std::to_string(lineOf(e.segments[0])) + " and " +
                       std::to_string(lineOf(e.segments[1])) + ")";
-        messages.emplace_back(e.segments.empty() ? 0L : lineOf(e.segments.back()),
-                              std::move(message));
+        // A fan's node that the file's 风机 row names is that row's fault.
+        const long line = !e.segments.empty() ? lineOf(e.segments.back())
+                          : e.kind == ductsys::TopologyError::Kind::noFan && input.fanFromFile
+                              ? input.fanLine
+                              : 0L;
+        messages.emplace_back(line, std::move(message));
     }
     auto say = [&](long line, const std::string& message) {
         err << kProgram << ": " << input.name;
@@ -679,11 +684,15 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         failed = true;
         messages.emplace_back(lineOf(s), result.segments[s].reason);
     }
-    sayInOrder();
+    // The fan's missing figures follow from a row: said at its line, after
+    // that row's own message.
     if (!result.fan.reason.empty()) {
         failed = true;
-        err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
+        messages.emplace_back(
+            result.fan.reasonSegment == ductsys::kNone ? 0L : lineOf(result.fan.reasonSegment),
+            "fan: " + result.fan.reason);
     }
+    sayInOrder();
     return failed ? kRowsFailed : kSuccess;
 }
 

@@ -24,9 +24,10 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
     fan.margin = margin;
     const auto& segments = result.segments;
-    auto say = [&](const std::string& reason) {
+    auto say = [&](const std::string& reason, std::uint32_t cause) {
         if (!fan.reason.empty()) fan.reason += "; ";
         fan.reason += reason;
+        if (fan.reasonSegment == kNone) fan.reasonSegment = cause;
     };
     if (fan.node == kNone) return;
 
@@ -40,7 +41,8 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
         if (!segments[s].has(Figure::flow)) {
             if (known[side])
                 say("segment " + segmentList(result, {s}) + (side ? " entering" : " leaving") +
-                    " the fan has no air volume");
+                        " the fan has no air volume",
+                    s);
             known[side] = false;
             continue;
         }
@@ -61,8 +63,19 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     std::uint32_t worst[2] = {kNone, kNone};
     for (std::uint32_t outlet : result.outlets) {
         if (!segments[outlet].has(Figure::pathTotal)) {
-            say("the path to outlet segment " + segmentList(result, {outlet}) +
-                " has no total, so the index run is unknown");
+            // The segment nearest the outlet whose own total is missing.
+            std::uint32_t cause = outlet;
+            for (std::uint32_t s = outlet; s != kNone; s = segments[s].parent)
+                if (!segments[s].has(Figure::total)) {
+                    cause = s;
+                    break;
+                }
+            say("the path to outlet segment " + segmentList(result, {outlet}) + " has no total" +
+                    (cause != outlet
+                         ? ", since segment " + segmentList(result, {cause}) + " has none"
+                         : std::string()) +
+                    ", so the index run is unknown",
+                cause);
             return;
         }
         std::uint32_t& w = worst[tree.suction[outlet] ? 1 : 0];

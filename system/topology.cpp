@@ -33,8 +33,16 @@ std::string segmentList(const SystemResult& result, const std::vector<std::uint3
     std::string list;
     for (std::size_t i = 0; i < segments.size() && i < kShown; ++i) {
         if (i > 0) list += i + 1 == segments.size() ? " and " : ", ";
-        const std::string_view name = result.segmentNames[segments[i]];
-        list += name.empty() ? "row " + std::to_string(segments[i] + 1) : quoted(name);
+        const std::uint32_t s = segments[i];
+        const std::string_view name = result.segmentNames[s];
+        // A file's rows are named with their lines, so that a message about
+        // one segment names the line of another that it follows from.
+        const long line = s < result.segmentLines.size() ? result.segmentLines[s] : 0;
+        if (line > 0)
+            list += name.empty() ? "on line " + std::to_string(line)
+                                 : quoted(name) + " (line " + std::to_string(line) + ")";
+        else
+            list += name.empty() ? "row " + std::to_string(s + 1) : quoted(name);
     }
     if (segments.size() > kShown)
         list += " and " + std::to_string(segments.size() - kShown) + " more";

@@ -98,7 +98,9 @@ class SystemFormats(unittest.TestCase):
         status, out, _ = run("system", "--formula", "1", "--format", "csv", "-", stdin=SYSTEM)
         self.assertEqual(status, 0)
         rows = list(csv.DictReader(io.StringIO(out)))
-        self.assertEqual(list(rows[0]), SEGMENT_KEYS)
+        # The formula goes with each row: read back, the file gives 公式一 again.
+        self.assertEqual(list(rows[0]), SEGMENT_KEYS + ["formula"])
+        self.assertEqual({r["formula"] for r in rows}, {"1"})
         self.assertEqual(rows[3]["total"], "134.3652")
         self.assertEqual(rows[3]["path_total"], "339.567")
         self.assertEqual([r["on_index_run"] for r in rows], ["true", "false", "true", "true",
@@ -1120,6 +1122,56 @@ class WorkbookAfterAFailedRow(unittest.TestCase):
             self.assertTrue(outlets)
             for r in outlets:
                 self.assertIsNone(r[2].value)
+
+
+class Consequences(unittest.TestCase):
+    """What a bad row does to others: every message in line order, and one
+    that follows from another row names that row's line."""
+
+    # (name, file, exit status, the messages in full)
+    CASES = [
+        ("a sum short of a failed row, and the fan short of the sum",
+         "segment,flow,size,length\n1-2,,200,5\n2-3,100,200,5\n2-4,abc,200,5\n4-5,100,200,3\n",
+         1,
+         ['-:2: the flow is the sum beyond, and segment "2-4" (line 4) has no air volume',
+          '-:2: fan: segment "1-2" (line 2) leaving the fan has no air volume; the path to '
+          'outlet segment "2-3" (line 3) has no total, since segment "1-2" (line 2) has none, '
+          'so the index run is unknown',
+          '-:4: flow "abc" is not a number']),
+        ("a path total lost to a segment on the way",
+         "segment,flow,size,length\n1-2,,200,5\n2-3,100,20O,5\n2-4,100,200,5\n",
+         1,
+         ['-:3: size "20O" is not a size',
+          '-:3: fan: the path to outlet segment "2-3" (line 3) has no total, so the index run '
+          'is unknown']),
+        ("an index run unknown because of the main",
+         "segment,flow,size,length,k\n1-2,,200,5,abc\n2-3,100,200,5,\n",
+         1,
+         ['-:2: k "abc" is not a number',
+          '-:2: fan: the path to outlet segment "2-3" (line 3) has no total, since segment '
+          '"1-2" (line 2) has none, so the index run is unknown']),
+        ("rows named by their nodes are named by their lines",
+         "from,to,flow,size,length\nH1,J,1000,200,5\nH2,J,abc,250,5\nJ,F,,320x250,6\n"
+         "F,S,2200,320x250,10\n",
+         1,
+         ['-:3: flow "abc" is not a number',
+          '-:4: the flow is the sum beyond, and segment on line 3 has no air volume',
+          '-:4: fan: the path to outlet segment on line 2 has no total, since segment on line 4 '
+          'has none, so the index run is unknown']),
+        ("a fan's row that names no node",
+         "风机,Q\nsegment,flow,size,length\n1-2,,200,5\n2-3,100,200,5\n",
+         2,
+         ['-:1: note: setting 风机: Q',
+          '-:1: no segment starts at the fan\'s node "Q"; nearest: "1", "2" and "3"']),
+    ]
+
+    def test_each_names_its_cause_in_line_order(self):
+        for name, text, status, messages in self.CASES:
+            with self.subTest(name):
+                got, _, err = run("system", "-", stdin=text)
+                self.assertEqual(got, status, err)
+                said = [l.removeprefix("ductcalc-cli: ") for l in err.splitlines()]
+                self.assertEqual(said, messages)
 
 
 class FileSettings(unittest.TestCase):

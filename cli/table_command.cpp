@@ -119,9 +119,14 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         return static_cast<bool>(out);
     };
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
-        err << kProgram << ": " << name;
-        if (note.line > 0) err << ':' << note.line;
-        err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
+        std::string text = std::string(kProgram) + ": " + name;
+        if (note.line > 0) text += ':' + std::to_string(note.line);
+        text += (note.warning ? ": warning: " : ": note: ") + note.message + '\n';
+        // In line order with the rows' messages, which wait for their rows' computing.
+        if (table)
+            table->note(note.line, std::move(text));
+        else
+            err << text;
     };
 
     ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter},

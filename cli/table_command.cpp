@@ -121,7 +121,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
         std::string text = std::string(kProgram) + ": " + name;
         if (note.line > 0) text += ':' + std::to_string(note.line);
-        text += (note.warning ? ": warning: " : ": note: ") + note.message + '\n';
+        text += (note.warning ? ": warning: " : ": note: ") + said(note.message) + '\n';
         // In line order with the rows' messages, which wait for their rows' computing.
         if (table)
             table->note(note.line, std::move(text));
@@ -136,21 +136,10 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     if (table) table->flush();
     clearing.clear();
 
-    using Kind = ductsys::FileError::Kind;
     if (!e.ok()) {
         err << kProgram << ": " << name;
         if (e.line > 0) err << ':' << e.line;
-        switch (e.kind) {
-            case Kind::cannotOpen:
-                err << ": cannot open: " << e.message << '\n';
-                break;
-            case Kind::readError:
-                err << ": read error: " << e.message << '\n';
-                break;
-            default:
-                err << ": " << e.message << '\n';
-                break;
-        }
+        err << ": " << saidList(e.message) << '\n';
     }
     if (writer) writer->end();  // what was written stays well-formed
     out.flush();

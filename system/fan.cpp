@@ -24,9 +24,8 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
     fan.margin = margin;
     const auto& segments = result.segments;
-    auto say = [&](const std::string& reason, std::uint32_t cause) {
-        if (!fan.reason.empty()) fan.reason += "; ";
-        fan.reason += reason;
+    auto say = [&](msg::Message reason, std::uint32_t cause) {
+        fan.reason.push_back(std::move(reason));
         if (fan.reasonSegment == kNone) fan.reasonSegment = cause;
     };
     if (fan.node == kNone) return;
@@ -40,8 +39,9 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
         present[side] = true;
         if (!segments[s].has(Figure::flow)) {
             if (known[side])
-                say("segment " + segmentList(result, {s}) + (side ? " entering" : " leaving") +
-                        " the fan has no air volume",
+                say({side ? msg::Code::fanSegmentEnteringNoAirVolume
+                          : msg::Code::fanSegmentNoAirVolume,
+                     {segmentList(result, {s})}},
                     s);
             known[side] = false;
             continue;
@@ -54,9 +54,9 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
         std::fabs(volume[0] - volume[1]) > 0.005 * volume[1]) {
         result.warnings.push_back(
             {tree.children[tree.firstChild[fan.node]],
-             "the fan takes in " + plainNumber(volume[1]) + " m3/h and gives out " +
-                 plainNumber(volume[0]) + " m3/h: they differ by " +
-                 plainNumber(std::fabs(volume[0] - volume[1]) / volume[1] * 100, 2) + " %"});
+             {msg::Code::fanFlowsDiffer,
+              {plainNumber(volume[1]), plainNumber(volume[0]),
+               plainNumber(std::fabs(volume[0] - volume[1]) / volume[1] * 100, 2)}}});
     }
 
     // The worst end of each side: its path total is the side's share.
@@ -70,12 +70,12 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
                     cause = s;
                     break;
                 }
-            say("the path to outlet segment " + segmentList(result, {outlet}) + " has no total" +
-                    (cause != outlet
-                         ? ", since segment " + segmentList(result, {cause}) + " has none"
-                         : std::string()) +
-                    ", so the index run is unknown",
-                cause);
+            if (cause == outlet)
+                say({msg::Code::fanPathNoTotal, {segmentList(result, {outlet})}}, cause);
+            else
+                say({msg::Code::fanPathNoTotalSince,
+                     {segmentList(result, {outlet}), segmentList(result, {cause})}},
+                    cause);
             return;
         }
         std::uint32_t& w = worst[tree.suction[outlet] ? 1 : 0];

@@ -225,7 +225,7 @@ TEST(Nodes, ANameWithTwoHyphensNamesNoNodes) {
     // Not "A" to "B-C": a tag of the drawing, so the rows follow one another.
     const std::vector<SegmentTexts> rows = {row("A-B-C"), row("B-C-D")};
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.segments[1].from, r.segments[0].to);
     EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{1}));
 }

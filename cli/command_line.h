@@ -23,6 +23,10 @@ void addChartCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
 // is the default. With `xlsx`, "xlsx" is one more choice, which sets it.
 void addFormatOption(CLI::App& command, Format& format, bool* xlsx = nullptr);
 
+// Adds --headers en|zh to `command`: whether CSV output names its columns
+// by their Chinese headings ("风速 v (m/s)") rather than their keys.
+void addHeadersOption(CLI::App& command, bool& chinese);
+
 // Adds --jobs to `command`, writing into `jobs` (left 0 when not given).
 void addJobsOption(CLI::App& command, unsigned& jobs);
 

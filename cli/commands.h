@@ -91,12 +91,13 @@ struct TableOptions {
     // own (',', ';' or tab), found when it is read.
     char delimiter = 0;
     InputEncoding encoding = InputEncoding::automatic;
-    std::string sheet;      // a workbook's sheet by name; empty: the first
-    bool bom = false;       // a UTF-8 byte-order mark before the output
-    bool progress = false;  // a row count on the error stream while reading
-    int formula = 1;        // rows that name no formula: the window's 公式一
-    unsigned jobs = 0;      // threads, this one included; 0: the machine's
-    ReportOptions report;   // the workbook's title block
+    std::string sheet;            // a workbook's sheet by name; empty: the first
+    bool bom = false;             // a UTF-8 byte-order mark before the output
+    bool chineseHeaders = false;  // --headers zh: CSV columns by their Chinese headings
+    bool progress = false;        // a row count on the error stream while reading
+    int formula = 1;              // rows that name no formula: the window's 公式一
+    unsigned jobs = 0;            // threads, this one included; 0: the machine's
+    ReportOptions report;         // the workbook's title block
 };
 // Reads a table of segments from `in` (named `name` in messages) and writes
 // the hydraulic calculation table to `out`, row by row.
@@ -121,9 +122,10 @@ struct SystemOptions {
     // …); the others give way to them.
     bool maxImbalanceGiven = false, marginGiven = false, formulaGiven = false;
     InputEncoding encoding = InputEncoding::automatic;
-    std::string sheet;  // a workbook's sheet by name; empty: the first
-    bool bom = false;   // a UTF-8 byte-order mark before text or CSV output
-    unsigned jobs = 0;  // threads, this one included; 0: the machine's
+    std::string sheet;            // a workbook's sheet by name; empty: the first
+    bool bom = false;             // a UTF-8 byte-order mark before text or CSV output
+    bool chineseHeaders = false;  // --headers zh: CSV columns by their Chinese headings
+    unsigned jobs = 0;            // threads, this one included; 0: the machine's
     // Sizing the whole system: "velocity" (假定流速法) or "friction" (等摩阻法).
     std::optional<std::string> size;
     // A preset group of the codes' velocity table (public, 公共建筑, …), or

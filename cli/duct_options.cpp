@@ -54,12 +54,13 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
                      "read --flow as the window's air-volume box reads it (\"1,000\" as 1), "
                      "with the window's warning and exit status 1 when it is not read whole");
     command
-        .add_option("--unit", options.unit,
-                    "unit of the air volume: " + unitList() + " (any letter case; m³/h too)")
+        .add_option(
+            "--unit", options.unit,
+            "unit of the air volume: " + ductsys::flowUnitList() + " (any letter case; m³/h too)")
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
                 if (ductsys::unitFactor(text)) return {};
-                return cli::quoted(text) + " is not one of " + unitList();
+                return cli::quoted(text) + " is not one of " + ductsys::flowUnitList();
             },
             "UNIT", "unit"));
     CLI::Option* named =
@@ -147,8 +148,8 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
     flowWarned = false;
     const std::optional<float> factor = ductsys::unitFactor(options.unit);
     if (!factor) {
-        err << kProgram << ": unit " << quoted(options.unit) << " is not one of " << unitList()
-            << '\n';
+        err << kProgram << ": unit " << quoted(options.unit) << " is not one of "
+            << ductsys::flowUnitList() << '\n';
         return false;
     }
     input.flowFactor = *factor;

@@ -42,6 +42,16 @@ void addFormatOption(CLI::App& command, Format& format, bool* xlsx) {
         ->each([text, &format](const std::string& name) { format = kFormats.at(name); });
 }
 
+void addHeadersOption(CLI::App& command, bool& chinese) {
+    command
+        .add_option_function<std::string>(
+            "--headers", [&chinese](const std::string& language) { chinese = language == "zh"; },
+            "the column names of CSV output: en (the keys: flow, velocity, ...) or zh (the "
+            "Chinese headings: 风量 L (m³/h), 风速 v (m/s), ...); either reads back as input")
+        ->check(CLI::IsMember({"en", "zh"}))
+        ->default_str("en");
+}
+
 void addJobsOption(CLI::App& command, unsigned& jobs) {
     command
         .add_option("-j,--jobs", jobs,

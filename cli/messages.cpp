@@ -20,15 +20,6 @@ std::string saidLines(const msg::Messages& messages) {
 }
 std::string saidList(const msg::Messages& messages) { return msg::renderList(messages, language); }
 
-std::string unitList() {
-    std::string list;
-    for (const calc::FlowUnit& unit : calc::flowUnits) {
-        if (!list.empty()) list += ", ";
-        list += unit.text;
-    }
-    return list;
-}
-
 std::string laminarWarning(float reynolds) {
     return said({msg::Code::laminarFlow, {calc::bareNumberText(reynolds)}});
 }

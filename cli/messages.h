@@ -31,9 +31,6 @@ std::string saidList(const msg::Messages& messages);
 using ductsys::failureReason;
 using ductsys::quoted;
 
-// "m3/h, m3/min, …", for messages and help.
-std::string unitList();
-
 // The warning for a laminar flow (ductsys::isLaminar).
 std::string laminarWarning(float reynolds);
 

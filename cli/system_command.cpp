@@ -133,6 +133,7 @@ void addSystemCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& 
     command->add_flag("--bom", options->bom,
                       "begin text or CSV output with a UTF-8 byte-order mark, for spreadsheet "
                       "programs");
+    addHeadersOption(*command, options->chineseHeaders);
     addRowFormulaOption(*command, options->formula, ductsys::kSystemFormula);
     addMaterialListOption(*command, out);
     command

@@ -24,6 +24,7 @@
 #include "sizing_output.h"
 #include "table_file.h"
 #include "table_layout.h"
+#include "tables.h"
 #include "version.h"
 
 namespace cli {
@@ -54,21 +55,40 @@ std::string percent(double fraction) {
 }
 
 void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<bool>& onIndex,
-              char delimiter, const SizingShown& sizing, bool remarks, std::ostream& out) {
+              char delimiter, const SizingShown& sizing, bool remarks, bool chinese,
+              std::ostream& out) {
+    using ductsys::InputKey;
     CsvLine line(delimiter);
-    line.plain("segment");
-    line.plain("from");
-    line.plain("to");
+    auto input = [&](InputKey k) {
+        const ductsys::InputField& f = ductsys::inputField(k);
+        line.text(chinese ? ductsys::chineseHeading(f) : std::string(f.key));
+    };
+    auto mark = [&](const ductsys::MarkField& m) { line.text(chinese ? m.caption : m.key); };
+    input(InputKey::segment);
+    input(InputKey::from);
+    input(InputKey::to);
     for (std::size_t c = 0; c < ductsys::kReportColumns; ++c) {
-        line.plain(ductsys::kReportKeys[c]);
-        if (c == ductsys::rFlow) line.plain("size");
+        line.text(chinese
+                      ? ductsys::chineseHeading(ductsys::figureField(ductsys::kReportFigures[c]))
+                      : std::string(ductsys::kReportKeys[c]));
+        if (c == ductsys::rFlow) input(InputKey::size);
     }
-    line.plain("on_index_run");
+    mark(ductsys::kIndexRunMark);
     if (sizing.columns()) {
-        line.plain("role");
-        line.plain("sized");
+        input(InputKey::role);
+        mark(ductsys::kSizedMark);
     }
-    if (remarks) line.plain("remark");
+    // A wall or a formula other than those a file computes with by default
+    // goes with its row, so that the CSV reads back with the same figures.
+    const float defaultK = calc::materialRoughness(0);
+    const bool walls = std::any_of(r.segments.begin(), r.segments.end(),
+                                   [&](const auto& s) { return s.roughness != defaultK; });
+    const bool formulas = std::any_of(r.segments.begin(), r.segments.end(), [](const auto& s) {
+        return s.formula != ductsys::kSystemFormula;
+    });
+    if (walls) input(InputKey::k);
+    if (formulas) input(InputKey::formula);
+    if (remarks) mark(ductsys::kRemarkMark);
     out << line.end();
     auto rows = [&](std::uint32_t first, std::uint32_t last, std::string& text) {
         CsvLine row(delimiter);
@@ -88,6 +108,8 @@ void writeCsv(ductsys::WorkPool& pool, const SystemResult& r, const std::vector<
                 row.plain(sizing.roleKey(s));
                 row.plain(sizing.sized(s) ? "true" : "false");
             }
+            if (walls) row.plain(calc::bareNumberText(seg.roughness));
+            if (formulas) row.plain(seg.formula == 1 ? "1" : "2");
             if (remarks) row.text(r.remark(s));
             text += row.end();
         }
@@ -389,7 +411,8 @@ void writeFormat(const SystemResult& r, const AirInUse& air, const SystemOptions
             writeText(pool, r, onIndex, air, sizing, input, info, out);
             break;
         case Format::csv:
-            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, out);
+            writeCsv(pool, r, onIndex, options.delimiter, sizing, remarks, options.chineseHeaders,
+                     out);
             break;
         case Format::json:
             writeJson(pool, r, onIndex, air, sizing, remarks, info, out);
@@ -471,6 +494,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             ductsys::SegmentTexts row = ductsys::segmentTextsOf(
                 [&](ductsys::Column c) { return layout.cell(fields, count, c); });
             row.remark = remarkOf(fields, count);
+            row.line = line;
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
             input.lines.push_back(line);
@@ -533,6 +557,8 @@ bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
     take(&DocumentSettings::fan, !options.fan.empty(), "--fan", [&] {
         options.fan = v.fan;
         input.fanFromFile = true;
+        for (const ductsys::SettingName& s : ductsys::kSettingNames)
+            if (s.field == &DocumentSettings::fan) input.fanLine = lineOf(&s);
     });
     take(&DocumentSettings::temperature, options.air.temperature.has_value(), "--air-temperature",
          [&] { options.air.temperature = v.temperature; });
@@ -585,7 +611,12 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
             message = {msg::Code::segmentNameTwiceOnLines,
                        {msg::Message{msg::Code::quotedName, {result.segmentNames[e.segments[1]]}},
                         lineOf(e.segments[0]), lineOf(e.segments[1])}};
-        messages.emplace_back(e.segments.empty() ? 0L : lineOf(e.segments.back()), said(message));
+        // A fan's node that the file's 风机 row names is that row's fault.
+        const long line = !e.segments.empty() ? lineOf(e.segments.back())
+                          : e.kind == ductsys::TopologyError::Kind::noFan && input.fanFromFile
+                              ? input.fanLine
+                              : 0L;
+        messages.emplace_back(line, said(message));
     }
     auto say = [&](long line, const std::string& message) {
         err << kProgram << ": " << input.name;
@@ -626,11 +657,15 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         failed = true;
         messages.emplace_back(lineOf(s), saidList(result.segments[s].reason));
     }
-    sayInOrder();
+    // The fan's missing figures follow from a row: said at its line, after
+    // that row's own message.
     if (!result.fan.reason.empty()) {
         failed = true;
-        err << kProgram << ": " << input.name << ": fan: " << saidList(result.fan.reason) << '\n';
+        messages.emplace_back(
+            result.fan.reasonSegment == ductsys::kNone ? 0L : lineOf(result.fan.reasonSegment),
+            "fan: " + saidList(result.fan.reason));
     }
+    sayInOrder();
     return failed ? kRowsFailed : kSuccess;
 }
 

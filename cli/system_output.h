@@ -35,6 +35,7 @@ struct SystemInput {
     char delimiter = ',';      // the header row's, for CSV output
     bool remarks = false;      // the file has a remarks column (备注), carried to the output
     bool fanFromFile = false;  // the fan's node is the file's 风机 setting
+    long fanLine = 0;          // the line of that setting's row
     std::optional<double> maxVelocity;  // m/s: the file's 最大风速, segments above it warned of
     FileReportRows reportRows;          // the title block and leakage rows above the header
     // Each segment's material, roughness and formula as typed, kept for a

@@ -98,7 +98,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
             writer = std::make_unique<NoRows>();
         } else {
             if (options.bom) out << kBom;
-            writer = makeTableWriter(options.format, h.delimiter, out);
+            writer = makeTableWriter(options.format, h.delimiter, out, options.chineseHeaders);
         }
         table.emplace(name, *writer, err, air.state, options.jobs);
         if (options.xlsx) table->gatherInto(workbook, &inputs);
@@ -119,9 +119,14 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         return static_cast<bool>(out);
     };
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
-        err << kProgram << ": " << name;
-        if (note.line > 0) err << ':' << note.line;
-        err << (note.warning ? ": warning: " : ": note: ") << said(note.message) << '\n';
+        std::string text = std::string(kProgram) + ": " + name;
+        if (note.line > 0) text += ':' + std::to_string(note.line);
+        text += (note.warning ? ": warning: " : ": note: ") + said(note.message) + '\n';
+        // In line order with the rows' messages, which wait for their rows' computing.
+        if (table)
+            table->note(note.line, std::move(text));
+        else
+            err << text;
     };
 
     ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter},
@@ -242,6 +247,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
                         "the sheet of an xlsx workbook to read (default: the first)");
     command->add_flag("--bom", options->bom,
                       "begin the output with a UTF-8 byte-order mark, for spreadsheet programs");
+    addHeadersOption(*command, options->chineseHeaders);
     addRowFormulaOption(*command, options->formula, 1);
     addMaterialListOption(*command, out);
     addAirOptions(*command, options->air);

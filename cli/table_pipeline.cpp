@@ -151,6 +151,16 @@ void Table::flush() {
     pool_.finish();
     emitAll(reading_, readSize_);
     readSize_ = 0;
+    for (const auto& n : notes_) err_ << n.second;
+    notes_.clear();
+}
+
+void Table::note(long line, std::string text) {
+    // Nothing waits to be said: at once.
+    if (readSize_ == 0 && computeSize_ == 0)
+        err_ << text;
+    else
+        notes_.emplace_back(line, std::move(text));
 }
 
 void Table::startComputing(std::vector<Job>& jobs, std::size_t count) {
@@ -175,6 +185,10 @@ void Table::emitAll(std::vector<Job>& jobs, std::size_t count) {
 }
 
 void Table::emit(Job& job) {
+    while (!notes_.empty() && notes_.front().first < job.line) {
+        err_ << notes_.front().second;
+        notes_.pop_front();
+    }
     if (job.blank) return;
     // Only when there is something to say: the error stream flushes the
     // output each time it is written to.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "number_texts.h"
@@ -80,8 +81,13 @@ public:
     // its batch is full.
     void record(std::vector<std::string>& fields, std::size_t count, long line);
 
-    // Computes and writes every record read so far.
+    // Computes and writes every record read so far, and says every note.
     void flush();
+
+    // A note of the file's reader, a whole line to say at `line`: said in
+    // line order with the rows' own messages, which come once a row is
+    // computed, after the reader has gone past it.
+    void note(long line, std::string text);
 
     // Hands each segment written, in order, to `gatherer` too (for a
     // workbook of the run), and its row's inputs as typed to `inputs`.
@@ -108,6 +114,7 @@ private:
     const std::string& name_;
     TableWriter& writer_;
     std::ostream& err_;
+    std::deque<std::pair<long, std::string>> notes_;  // said once the rows before them are
     Layout layout_;
     std::deque<SegmentCalc> calcs_;  // one for each lane
     std::vector<Job> reading_, computing_;

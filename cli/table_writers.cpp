@@ -13,13 +13,20 @@ void write(std::ostream& out, const std::string& line) {
 
 class CsvWriter : public TableWriter {
 public:
-    CsvWriter(std::ostream& out, char delimiter) : out_(out), line_(delimiter) {}
+    CsvWriter(std::ostream& out, char delimiter, bool chinese)
+        : out_(out), line_(delimiter), chinese_(chinese) {}
     void begin() override {
+        using ductsys::InputKey;
+        auto input = [this](InputKey k) {
+            const ductsys::InputField& f = ductsys::inputField(k);
+            return chinese_ ? ductsys::chineseHeading(f) : std::string(f.key);
+        };
         line_.clear();
-        line_.plain("segment");
+        line_.text(input(InputKey::segment));
         for (std::size_t i = 0; i < kOutNumbers; ++i) {
-            line_.plain(kOutNames[i]);
-            if (i == oFlow) line_.plain("size");
+            line_.text(chinese_ ? ductsys::chineseHeading(ductsys::figureField(kOutFigures[i]))
+                                : std::string(kOutNames[i]));
+            if (i == oFlow) line_.text(input(InputKey::size));
         }
         write(out_, line_.end());
     }
@@ -36,6 +43,7 @@ public:
 private:
     std::ostream& out_;
     CsvLine line_;
+    bool chinese_;
 };
 
 class TextWriter : public TableWriter {
@@ -98,10 +106,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TableWriter> makeTableWriter(Format format, char delimiter, std::ostream& out) {
+std::unique_ptr<TableWriter> makeTableWriter(Format format, char delimiter, std::ostream& out,
+                                             bool chinese) {
     switch (format) {
         case Format::csv:
-            return std::make_unique<CsvWriter>(out, delimiter);
+            return std::make_unique<CsvWriter>(out, delimiter, chinese);
         case Format::text:
             return std::make_unique<TextWriter>(out);
         case Format::json:

@@ -22,7 +22,9 @@ public:
     virtual void end() {}
 };
 
-// `delimiter` separates the fields of CSV output.
-std::unique_ptr<TableWriter> makeTableWriter(Format format, char delimiter, std::ostream& out);
+// `delimiter` separates the fields of CSV output; `chinese` heads its
+// columns with their Chinese headings.
+std::unique_ptr<TableWriter> makeTableWriter(Format format, char delimiter, std::ostream& out,
+                                             bool chinese = false);
 
 }  // namespace cli

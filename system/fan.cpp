@@ -24,7 +24,10 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
     fan.margin = margin;
     const auto& segments = result.segments;
-    auto say = [&](msg::Message reason) { fan.reason.push_back(std::move(reason)); };
+    auto say = [&](msg::Message reason, std::uint32_t cause) {
+        fan.reason.push_back(std::move(reason));
+        if (fan.reasonSegment == kNone) fan.reasonSegment = cause;
+    };
     if (fan.node == kNone) return;
 
     // What enters the fan (its suction side) and what leaves it.
@@ -38,7 +41,8 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
             if (known[side])
                 say({side ? msg::Code::fanSegmentEnteringNoAirVolume
                           : msg::Code::fanSegmentNoAirVolume,
-                     {segmentList(result, {s})}});
+                     {segmentList(result, {s})}},
+                    s);
             known[side] = false;
             continue;
         }
@@ -59,7 +63,19 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     std::uint32_t worst[2] = {kNone, kNone};
     for (std::uint32_t outlet : result.outlets) {
         if (!segments[outlet].has(Figure::pathTotal)) {
-            say({msg::Code::fanPathNoTotal, {segmentList(result, {outlet})}});
+            // The segment nearest the outlet whose own total is missing.
+            std::uint32_t cause = outlet;
+            for (std::uint32_t s = outlet; s != kNone; s = segments[s].parent)
+                if (!segments[s].has(Figure::total)) {
+                    cause = s;
+                    break;
+                }
+            if (cause == outlet)
+                say({msg::Code::fanPathNoTotal, {segmentList(result, {outlet})}}, cause);
+            else
+                say({msg::Code::fanPathNoTotalSince,
+                     {segmentList(result, {outlet}), segmentList(result, {cause})}},
+                    cause);
             return;
         }
         std::uint32_t& w = worst[tree.suction[outlet] ? 1 : 0];

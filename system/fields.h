@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace ductsys {
@@ -125,6 +126,33 @@ static_assert([] {
         if (static_cast<std::size_t>(kFigureFields[i].figure) != i) return false;
     return true;
 }());
+
+// A column the outputs write beside the figures, read back by nobody: a
+// mark of the segment or the designer's words.
+struct MarkField {
+    std::string_view key;      // CSV and JSON
+    std::string_view caption;  // Chinese: the workbook's and Chinese CSV's heading
+};
+inline constexpr MarkField kIndexRunMark{"on_index_run", "最不利环路"};
+inline constexpr MarkField kSizedMark{"sized", "已选尺寸"};
+inline constexpr MarkField kRemarkMark{"remark", "备注"};
+
+// A column's Chinese heading: its caption, its symbol and its unit in
+// brackets, "风速 v (m/s)". The workbook and CSV written with Chinese
+// headers name their columns so, and a file's header reads them back.
+inline std::string chineseHeading(std::string_view caption, std::string_view symbol,
+                                  std::string_view unit) {
+    std::string text(caption);
+    if (!symbol.empty()) text.append(" ").append(symbol);
+    if (!unit.empty()) text.append(" (").append(unit).append(")");
+    return text;
+}
+inline std::string chineseHeading(const FigureField& f) {
+    return chineseHeading(f.caption, f.symbol, f.workbookUnit());
+}
+inline std::string chineseHeading(const InputField& f) {
+    return chineseHeading(f.caption, {}, f.unit);
+}
 
 // A field of each figure of `keys`, in their order: the names of one
 // output's columns, formed at compile time.

@@ -151,6 +151,9 @@ struct Fan {
     std::optional<double> pressure;    // Pa: indexTotal x (1 + margin)
     double margin = 0;                 // as given
     msg::Messages reason;              // why a figure is missing; empty otherwise
+    // The segment whose row the reason goes back to: a message about the fan
+    // is said at its line. kNone when there is none.
+    std::uint32_t reasonSegment = kNone;
 };
 
 struct SystemResult {
@@ -171,6 +174,10 @@ struct SystemResult {
     // The remarks (备注) of the segments that have one, in input order: the
     // designer's own text, carried to every output beside its row.
     std::vector<std::pair<std::uint32_t, std::string>> remarks;
+    // The file line of each segment's row, by segment, when the rows came
+    // from a file (SegmentTexts::line); empty otherwise. Messages name a
+    // segment with its line, so that a consequence names its cause's.
+    std::vector<long> segmentLines;
 
     bool topologyOk() const { return errors.empty(); }
     // Whether every segment computed and every junction and fan figure is there.
@@ -227,6 +234,8 @@ struct SegmentTexts {
     double lengthFactor = 1;
     double dpFactor = 1;
     int defaultFormula = 1;
+    // The file line the row starts on; 0 for a row of no file (a grid's).
+    long line = 0;
 };
 
 // A row's texts from `cellOf(InputKey)`, the text of each input column

@@ -107,6 +107,15 @@ std::optional<float> unitFactor(std::string_view text) {
     return std::nullopt;
 }
 
+std::string flowUnitList() {
+    std::string list;
+    for (const calc::FlowUnit& unit : calc::flowUnits) {
+        if (!list.empty()) list += ", ";
+        list += unit.text;
+    }
+    return list;
+}
+
 RoughnessRead readRoughness(std::string_view text) {
     text = trimmed(text);
     using msg::Code;

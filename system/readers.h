@@ -46,6 +46,9 @@ std::optional<SizeText> parseSize(std::string_view text);
 // any other text.
 std::optional<float> unitFactor(std::string_view text);
 
+// The window's unit texts as a list for messages and help: "m3/h, m3/min, …".
+std::string flowUnitList();
+
 // A custom roughness K (mm) read whole: none, with `error` saying why, for a
 // text that is empty, not wholly one number ("1,5", "0.1.2", "abc", "nan") or
 // negative; a K outside 0.01-10 mm is held at the limit, as the window holds

@@ -415,25 +415,16 @@ void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo&
     const lxw_row_t headerRow = writeHeading(sheet, 0, result, info);
     // Each figure headed by its caption, its symbol and its unit: "风速 v (m/s)".
     std::vector<std::string> headers;
-    const auto head = [](std::string_view caption, std::string_view symbol, std::string_view unit) {
-        std::string text(caption);
-        if (!symbol.empty()) text.append(" ").append(symbol);
-        if (!unit.empty()) text.append(" (").append(unit).append(")");
-        return text;
-    };
     for (const InputKey k : {InputKey::segment, InputKey::from, InputKey::to})
-        headers.push_back(head(inputField(k).caption, {}, {}));
+        headers.push_back(chineseHeading(inputField(k)));
     for (std::size_t c = 0; c < kReportColumns; ++c) {
-        const FigureField& f = figureField(kReportFigures[c]);
-        headers.push_back(head(f.caption, f.symbol, f.workbookUnit()));
-        if (c == rFlow)
-            headers.push_back(
-                head(inputField(InputKey::size).caption, {}, inputField(InputKey::size).unit));
+        headers.push_back(chineseHeading(figureField(kReportFigures[c])));
+        if (c == rFlow) headers.push_back(chineseHeading(inputField(InputKey::size)));
     }
-    headers.push_back("最不利环路");
+    headers.emplace_back(kIndexRunMark.caption);
     for (const InputKey k : {InputKey::material, InputKey::k, InputKey::formula})
-        headers.push_back(head(inputField(k).caption, {}, inputField(k).unit));
-    headers.insert(headers.end(), {"备注", "问题"});
+        headers.push_back(chineseHeading(inputField(k)));
+    headers.insert(headers.end(), {std::string(kRemarkMark.caption), "问题"});
     lxw_col_t col = 0;
     sheet.height(headerRow, 45);  // three lines of a wrapped caption
     for (const std::string& h : headers)

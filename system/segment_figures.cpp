@@ -12,15 +12,6 @@ namespace ductsys {
 
 namespace {
 
-std::string unitList() {
-    std::string list;
-    for (const calc::FlowUnit& unit : calc::flowUnits) {
-        if (!list.empty()) list += ", ";
-        list += unit.text;
-    }
-    return list;
-}
-
 std::optional<float> single(double value) {
     float x = 0;
     if (!calc::storeSingle(x, value)) return std::nullopt;
@@ -69,7 +60,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
-            fail(kFromFlow, {Code::cellNotOneOf, {columnArg(Column::unit), u, unitList()}});
+            fail(kFromFlow, {Code::cellNotOneOf, {columnArg(Column::unit), u, flowUnitList()}});
     }
     const std::string_view flow = trimmed(flowText);
     segment.flowGiven = !flow.empty();

@@ -219,6 +219,10 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     State& st = *state_;
     const std::uint32_t index = st.count++;
     st.result.segmentNames.append(trimmed(row.segment));
+    if (row.line > 0 || !st.result.segmentLines.empty()) {
+        st.result.segmentLines.resize(index, 0);
+        st.result.segmentLines.push_back(row.line);
+    }
     if (const std::string_view remark = trimmed(row.remark); !remark.empty())
         st.result.remarks.emplace_back(index, remark);
     st.topology.add(index, row.from, row.to);

@@ -122,40 +122,23 @@ constexpr KnownName kKnownNames[] = {
     {"管材", Column::material},
     {"粗糙度k", Column::k},
     {"绝对粗糙度", Column::k},
-    // Read by nobody.
-    {"备注", std::nullopt},
-    {"remark", std::nullopt},
+    // Read by nobody: the remarks, other designers' columns and our own
+    // outputs' marks. The figures' own names are known from their table.
+    {kRemarkMark.key, std::nullopt},
+    {kRemarkMark.caption, std::nullopt},
     {"remarks", std::nullopt},
     {"序号", std::nullopt},
     {"说明", std::nullopt},
     {"宽度", std::nullopt},
     {"高度", std::nullopt},
-    {"风速", std::nullopt},
     {"流速", std::nullopt},
-    {"动压", std::nullopt},
-    {"比摩阻", std::nullopt},
-    {"摩擦阻力", std::nullopt},
     {"沿程阻力", std::nullopt},
-    {"局部阻力", std::nullopt},
-    {"管段阻力", std::nullopt},
     {"总阻力", std::nullopt},
-    {"累计阻力", std::nullopt},
-    {"当量直径", std::nullopt},
-    {"雷诺数", std::nullopt},
-    {"摩擦系数", std::nullopt},
-    {"equivalent_diameter", std::nullopt},
-    {"velocity", std::nullopt},
-    {"reynolds", std::nullopt},
-    {"lambda", std::nullopt},
-    {"rm", std::nullopt},
-    {"friction_loss", std::nullopt},
-    {"velocity_pressure", std::nullopt},
-    {"local_loss", std::nullopt},
-    {"total", std::nullopt},
-    {"running_total", std::nullopt},
-    {"path_total", std::nullopt},
-    {"on_index_run", std::nullopt},
-    {"sized", std::nullopt},  // sizing's mark, not a size with a symbol "d"
+    {"问题", std::nullopt},
+    {kIndexRunMark.key, std::nullopt},
+    {kIndexRunMark.caption, std::nullopt},
+    {kSizedMark.key, std::nullopt},  // sizing's mark, not a size with a symbol "d"
+    {kSizedMark.caption, std::nullopt},
 };
 
 // The symbols written after a name ("长度 l", "局部阻力系数Σζ", "固定阻力 Δp").
@@ -354,7 +337,8 @@ bool blankRow(const std::vector<std::string>& fields, std::size_t count) {
 bool isRemarkHeader(std::string_view cell) {
     const std::string key = headerKey(cell);
     const std::string_view name = splitUnit(key).name;
-    for (std::string_view known : {"备注", "remark", "remarks"})
+    for (std::string_view known :
+         {kRemarkMark.caption, kRemarkMark.key, std::string_view("remarks")})
         if (name == headerKey(known)) return true;
     return false;
 }
@@ -818,6 +802,25 @@ HeaderCell readHeaderCell(std::string_view cell) {
         best = k.size();
     });
     if (best > 0) return h;
+    // A computed figure, by any of its names or as our outputs head it
+    // ("风速 v (m/s)"): results the calculation forms anew. A figure that is
+    // also an input (风量, 长度, …) is that input's, named above.
+    for (const FigureField& f : kFigureFields) {
+        if (std::any_of(kInputFields.begin(), kInputFields.end(),
+                        [&](const InputField& i) { return i.key == f.key; }))
+            continue;
+        for (std::string_view known : {f.key, f.caption, f.gridCaption}) {
+            if (name == headerKey(known)) {
+                take(std::nullopt, split.unit);
+                return h;
+            }
+        }
+        if (!f.symbol.empty() &&
+            name == headerKey(std::string(f.caption) + std::string(f.symbol))) {
+            take(std::nullopt, split.unit);
+            return h;
+        }
+    }
     // A near miss of an input column's name: a misspelling, not another column.
     if (codePoints(name).size() < 2) return h;
     forEachName([&](std::string_view known, std::optional<Column> column) {

@@ -48,6 +48,13 @@ msg::Message segmentList(const SystemResult& result, const std::vector<std::uint
     constexpr std::size_t kShown = 5;
     auto item = [&](std::uint32_t s) -> msg::Message {
         const std::string_view name = result.segmentNames[s];
+        // A file's rows are named with their lines, so that a message about
+        // one segment names the line of another that it follows from.
+        const long line = s < result.segmentLines.size() ? result.segmentLines[s] : 0;
+        if (line > 0) {
+            if (name.empty()) return {Code::segmentOnLine, {line}};
+            return {Code::quotedNameOnLine, {name, line}};
+        }
         if (name.empty()) return {Code::rowNumber, {s + 1}};
         return {Code::quotedName, {name}};
     };

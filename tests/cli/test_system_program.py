@@ -104,7 +104,9 @@ class SystemFormats(unittest.TestCase):
         status, out, _ = run("system", "--formula", "1", "--format", "csv", "-", stdin=SYSTEM)
         self.assertEqual(status, 0)
         rows = list(csv.DictReader(io.StringIO(out)))
-        self.assertEqual(list(rows[0]), SEGMENT_KEYS)
+        # The formula goes with each row: read back, the file gives 公式一 again.
+        self.assertEqual(list(rows[0]), SEGMENT_KEYS + ["formula"])
+        self.assertEqual({r["formula"] for r in rows}, {"1"})
         self.assertEqual(rows[3]["total"], "134.3652")
         self.assertEqual(rows[3]["path_total"], "339.567")
         self.assertEqual([r["on_index_run"] for r in rows], ["true", "false", "true", "true",
@@ -985,6 +987,206 @@ class DesignersFiles(unittest.TestCase):
         # Without a remarks column the outputs stay as they were.
         _, out, _ = run("system", "--format", "json", "-", stdin=self.PLAIN)
         self.assertNotIn("remark", out)
+
+
+class ChineseHeaders(unittest.TestCase):
+    """CSV written with --headers zh: the columns by their Chinese headings,
+    read back as input with the same figures, and English by default."""
+
+    # The system with the sizes of 1-2 and 2-4 left to the velocity method.
+    UNSIZED = SYSTEM.replace("1-2,,500x320", "1-2,,").replace("2-4,,320x250", "2-4,,")
+    TABLE = SYSTEM.replace("1-2,,", "1-2,4700,").replace("2-4,,", "2-4,2200,")
+
+    # (name, command, input, options of the first run)
+    CASES = [
+        ("a system as given", "system", SYSTEM, []),
+        ("a system sized", "system", UNSIZED, ["--size", "velocity", "--preset", "public"]),
+        ("a system with remarks", "system", SYSTEM.replace("dp\n", "dp,备注\n", 1), []),
+        ("a system of its own walls in formula 1", "system",
+         SYSTEM.replace("dp\n", "dp,material\n", 1).replace(",150\n", ",150,镀锌钢板\n")
+         .replace("0.8,20\n", "0.8,20,pvc\n"), ["--formula", "1"]),
+        ("a run", "table", TABLE, []),
+        ("a run in formula 2", "table", TABLE, ["--formula", "2"]),
+    ]
+
+    def test_each_output_reads_back_with_the_same_figures(self):
+        for name, command, text, options in self.CASES:
+            for bom in ([], ["--bom"]):
+                with self.subTest(name, bom=bom):
+                    status, english, err = run(command, "--format", "csv", *options, "-",
+                                               stdin=text)
+                    self.assertEqual(status, 0, err)
+                    status, chinese, err = run(command, "--format", "csv", "--headers", "zh",
+                                               *options, *bom, "-", stdin=text)
+                    self.assertEqual(status, 0, err)
+                    self.assertEqual(chinese.startswith("\ufeff"), bool(bom))
+                    # Only the header differs.
+                    self.assertEqual(chinese.lstrip("\ufeff").split("\n", 1)[1],
+                                     english.split("\n", 1)[1])
+                    header = chinese.lstrip("\ufeff").split("\n", 1)[0]
+                    self.assertNotRegex(header, "[a-z]{3}")  # no English key left
+                    # Read back (formula 1 or 2 kept by the formula column),
+                    # both give the first run's figures again; nothing unread.
+                    again = [run(command, "--format", "json", "-", stdin=t)
+                             for t in (english, chinese)]
+                    self.assertEqual(again[1][0], 0, again[1][2])
+                    self.assertNotIn("is not used", again[1][2])
+                    self.assertEqual(again[1][1], again[0][1])
+                    first = run(command, "--format", "json", *options, "-", stdin=text)[1]
+                    def figures(out):
+                        if command == "table":
+                            return json.loads(out)
+                        return [{k: s.get(k) for k in SEGMENT_KEYS}
+                                for s in json.loads(out)["segments"]]
+                    self.assertEqual(figures(again[1][1]), figures(first))
+
+    def test_the_headings_come_from_the_table_of_figures(self):
+        _, out, _ = run("system", "--format", "csv", "--headers", "zh", "-", stdin=SYSTEM)
+        header = next(csv.reader(io.StringIO(out)))
+        self.assertEqual(header[:6], ["段号", "起点", "终点", "风量 L (m³/h)", "尺寸 (mm)",
+                                      "当量直径 De (m)"])
+        self.assertIn("局部阻力系数 Σζ", header)
+        self.assertEqual(header[-1], "最不利环路")
+        _, out, _ = run("table", "--format", "csv", "--headers", "zh", "-", stdin=self.TABLE)
+        header = next(csv.reader(io.StringIO(out)))
+        self.assertEqual(header[:3], ["段号", "风量 L (m³/h)", "尺寸 (mm)"])
+        self.assertEqual(header[-3:], ["固定阻力 Δp (Pa)", "粗糙度 K (mm)", "公式"])
+        status, _, err = run("table", "--headers", "fr", "-", stdin=self.TABLE)
+        self.assertEqual(status, 2)
+        self.assertIn("--headers", err)
+        for command in ("system", "table"):
+            self.assertIn("--headers", run(command, "--help")[1])
+
+
+class SaidLines(unittest.TestCase):
+    """Lines of the text and the workbook that name a setting or a count, and
+    the exit status of a row that is only too long."""
+
+    MIXED = SYSTEM.replace("dp\n", "dp,formula\n", 1).replace("1000,200,10,1.5,20",
+                                                                  "1000,200,10,1.5,20,1")
+
+    # (name, options, input, a line of the text, exit status)
+    CASES = [
+        ("the junctions' heading names the default limit", [], SYSTEM,
+         "junctions (imbalance flagged above 15 %)", 0),
+        ("the junctions' heading names the limit given", ["--max-imbalance", "0.2"], SYSTEM,
+         "junctions (imbalance flagged above 20 %)", 0),
+        ("the fan's margin by default", [], SYSTEM, "  margin           10 %", 0),
+        ("the fan's margin given", ["--margin", "0.15"], SYSTEM, "  margin           15 %", 0),
+        ("both formulas where the rows name both", [], MIXED,
+         "friction factor: 公式一 and 公式二 (formulas 1 and 2, as the rows name them)", 0),
+        ("a row longer than the header alone fails", [],
+         SYSTEM.replace("1200,250,4,0.8,20", "1200,250,4,0.8,20,9"),
+         "", 1),
+    ]
+
+    def test_each_line_and_status(self):
+        for name, options, text, line, status in self.CASES:
+            with self.subTest(name):
+                got, out, err = run("system", *options, "-", stdin=text)
+                self.assertEqual(got, status, err)
+                self.assertIn(line, out.splitlines() if line else [""])
+                if status:
+                    self.assertIn("-:6: the row has 7 fields, the header 6", err)
+
+    def test_the_workbook_lists_the_formulas_in_use(self):
+        for text, formulas in ((SYSTEM, "1"), (self.MIXED, "1, 2")):
+            with self.subTest(formulas), tempfile.TemporaryDirectory() as d:
+                path = os.path.join(d, "out.xlsx")
+                options = ["--formula", "1"] if formulas == "1" else []
+                status, _, err = run("system", *options, "--format", "xlsx", "-o", path, "-",
+                                     stdin=text)
+                self.assertEqual(status, 0, err)
+                notes = {r[0].value: r[1].value
+                         for r in openpyxl.load_workbook(path)["说明"].iter_rows() if r[0].value}
+                self.assertEqual(notes["摩擦系数公式"], formulas)
+
+
+class WorkbookAfterAFailedRow(unittest.TestCase):
+    """A 计算书 whose first segment fails: no path total anywhere, and the
+    junction beyond still shows its imbalance as a percentage."""
+
+    def test_path_totals_are_empty_and_the_imbalance_a_percentage(self):
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "failed.xlsx")
+            text = SYSTEM.replace("1-2,,500x320", "1-2,,abc")
+            status, _, err = run("system", "--formula", "1", "--format", "xlsx", "-o", path,
+                                 "-", stdin=text)
+            self.assertEqual(status, 1, err)
+            book = openpyxl.load_workbook(path)
+            rows = [[c for c in r] for r in book["水力计算表"].iter_rows()]
+            header = next(r for r in rows if r[0].value == "段号")
+            at = [c.value for c in header].index("累计阻力 (Pa)")
+            totals = {r[0].value: r[at].value for r in rows
+                      if r[0].value in ("1-2", "2-3", "2-4", "4-5", "4-6")}
+            self.assertEqual(totals, dict.fromkeys(totals, None))
+            self.assertEqual(len(totals), 5)
+            junction = next(r for r in book["环路"].iter_rows() if r[0].value == "4")
+            self.assertAlmostEqual(junction[3].value, 0.6275165, places=5)
+            self.assertEqual(junction[3].number_format, "0.0%")
+            outlets = [r for r in book["环路"].iter_rows() if r[0].value in ("3", "5", "6")]
+            self.assertTrue(outlets)
+            for r in outlets:
+                self.assertIsNone(r[2].value)
+
+
+class Consequences(unittest.TestCase):
+    """What a bad row does to others: every message in line order, and one
+    that follows from another row names that row's line."""
+
+    # (name, file, exit status, the messages in full)
+    CASES = [
+        ("a sum short of a failed row, and the fan short of the sum",
+         "segment,flow,size,length\n1-2,,200,5\n2-3,100,200,5\n2-4,abc,200,5\n4-5,100,200,3\n",
+         1,
+         ['-:2: the flow is the sum beyond, and segment "2-4" (line 4) has no air volume',
+          '-:2: fan: segment "1-2" (line 2) leaving the fan has no air volume; the path to '
+          'outlet segment "2-3" (line 3) has no total, since segment "1-2" (line 2) has none, '
+          'so the index run is unknown',
+          '-:4: flow "abc" is not a number']),
+        ("a path total lost to a segment on the way",
+         "segment,flow,size,length\n1-2,,200,5\n2-3,100,20O,5\n2-4,100,200,5\n",
+         1,
+         ['-:3: size "20O" is not a size',
+          '-:3: fan: the path to outlet segment "2-3" (line 3) has no total, so the index run '
+          'is unknown']),
+        ("an index run unknown because of the main",
+         "segment,flow,size,length,k\n1-2,,200,5,abc\n2-3,100,200,5,\n",
+         1,
+         ['-:2: k "abc" is not a number',
+          '-:2: fan: the path to outlet segment "2-3" (line 3) has no total, since segment '
+          '"1-2" (line 2) has none, so the index run is unknown']),
+        ("rows named by their nodes are named by their lines",
+         "from,to,flow,size,length\nH1,J,1000,200,5\nH2,J,abc,250,5\nJ,F,,320x250,6\n"
+         "F,S,2200,320x250,10\n",
+         1,
+         ['-:3: flow "abc" is not a number',
+          '-:4: the flow is the sum beyond, and segment on line 3 has no air volume',
+          '-:4: fan: the path to outlet segment on line 2 has no total, since segment on line 4 '
+          'has none, so the index run is unknown']),
+        ("a fan's row that names no node",
+         "风机,Q\nsegment,flow,size,length\n1-2,,200,5\n2-3,100,200,5\n",
+         2,
+         ['-:1: note: setting 风机: Q',
+          '-:1: no segment starts at the fan\'s node "Q"; nearest: "1", "2" and "3"']),
+    ]
+
+    def test_each_names_its_cause_in_line_order(self):
+        for name, text, status, messages in self.CASES:
+            with self.subTest(name):
+                got, _, err = run("system", "-", stdin=text)
+                self.assertEqual(got, status, err)
+                said = [l.removeprefix("ductcalc-cli: ") for l in err.splitlines()]
+                self.assertEqual(said, messages)
+
+    def test_in_chinese_the_cause_is_named_by_its_line_too(self):
+        p = subprocess.run([PROGRAM, "system", "-"], input=self.CASES[0][1].encode(),
+                           capture_output=True, timeout=60, env=dict(ENGLISH, LANG="zh_CN.UTF-8"))
+        self.assertEqual(p.returncode, 1)
+        said = [l.removeprefix("ductcalc-cli: ") for l in p.stderr.decode().splitlines()]
+        self.assertEqual(said[0], "-:2: 风量为其后各段之和，而管段“2-4”（第 4 行）没有风量")
+        self.assertIn("（管段“1-2”（第 2 行）没有阻力）", said[1])
+        self.assertEqual(said[2], "-:4: 风量“abc”不是数字")
 
 
 class FileSettings(unittest.TestCase):

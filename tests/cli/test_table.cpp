@@ -256,6 +256,45 @@ INSTANTIATE_TEST_SUITE_P(
                          calcOf("1000", "m3/h", "200", nullptr, "", "0.5", 1)}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The reader's notes and the rows' own messages, which come once a row is
+// computed, are said in line order.
+struct Ordered {
+    const char* name;
+    std::string input;
+    std::vector<std::string> lines;  // each message's "run.csv:LINE" place
+};
+void PrintTo(const Ordered& o, std::ostream* os) { *os << o.name; }
+class MessageOrder : public testing::TestWithParam<Ordered> {};
+TEST_P(MessageOrder, FollowsTheFile) {
+    const Outcome r = table(GetParam().input);
+    std::vector<std::string> places;
+    std::istringstream lines(r.err);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find("run.csv:");
+        places.push_back(line.substr(at, line.find(':', at + 8) - at));
+    }
+    EXPECT_EQ(places, GetParam().lines) << r.err;
+}
+INSTANTIATE_TEST_SUITE_P(
+    Files, MessageOrder,
+    testing::Values(
+        Ordered{"a_total_row_after_rows_with_warnings",
+                "segment,flow,size,length\nA,\"1,200\",200,1\nB,800,200,\"1,000\"\n合计,2000,,\n",
+                {"run.csv:2", "run.csv:3", "run.csv:4"}},
+        Ordered{"a_total_row_between_failing_rows",
+                "segment,flow,size\nA,abc,200\ntotal,1,\nB,800,20O\n",
+                {"run.csv:2", "run.csv:3", "run.csv:4"}},
+        Ordered{"a_blank_then_a_total_row_after_a_long_run",
+                "segment,flow,size\n" +
+                    [] {
+                        std::string rows;
+                        for (int i = 0; i < 5000; ++i) rows += "S,1000,200\n";
+                        return rows;
+                    }() +
+                    "S,abc,200\n合计,1,\n",
+                {"run.csv:5002", "run.csv:5003"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(TableWarnings, CustomKHeldIsTold) {
     const Outcome r = table("segment,flow,size,k\nA,1000,200,20\n");
     EXPECT_EQ(r.status, cli::kSuccess);

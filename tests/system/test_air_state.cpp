@@ -37,6 +37,21 @@ TEST(AirState, DefaultsAreTheWindowsConstantsExactly) {
 //     "Air - Dynamic and Kinematic Viscosity"; CRC Handbook 1.81e-5);
 //   density at 20 °C and 101.325 kPa: 1.204 kg/m3 and kinematic viscosity
 //     1.506e-5 m2/s, the window's own design air (same sources).
+// The U.S. Standard Atmosphere 1976 at 11 000 m (geopotential), the foot of
+// its tropopause: 22.632 kPa, 216.65 K (-56.5 °C), 0.36392 kg/m3 and
+// 1.4216e-5 Pa·s. Far from 0 °C and sea level, each constant of the air
+// shows: the gas constant in the density, Sutherland's constant in the
+// viscosity, the lapse and the exponent in the pressure.
+TEST(AirState, AtTheTropopauseOfTheStandardAtmosphere) {
+    const std::optional<double> p = ductsys::pressureAtAltitude(11000);
+    ASSERT_TRUE(p);
+    EXPECT_NEAR(*p, 22.632, 0.002);
+    const std::optional<calc::AirState> air = ductsys::airAt(-56.5, 22.632);
+    ASSERT_TRUE(air);
+    EXPECT_NEAR(air->density, 0.36392, 0.00002);
+    EXPECT_NEAR(air->viscosity * air->density, 1.4216e-5, 0.0001e-5);
+}
+
 TEST(AirState, AtFortyDegreesAtSeaLevel) {
     const std::optional<calc::AirState> air = ductsys::airAt(40, 101.325);
     ASSERT_TRUE(air);

@@ -324,6 +324,38 @@ TEST(CsvReader, DropsAFilesByteOrderMark) {
     EXPECT_EQ(records, (Records{{"a", "b"}}));
 }
 
+// Only the file's first three bytes can be its mark: a file of the mark
+// alone has no record, and the same bytes where a later read begins are text.
+struct MarkCase {
+    const char* name;
+    std::string bytes;
+    Records records;
+};
+void PrintTo(const MarkCase& c, std::ostream* os) { *os << c.name; }
+class ByteOrderMarks : public testing::TestWithParam<MarkCase> {};
+TEST_P(ByteOrderMarks, OnlyTheFilesFirstBytes) {
+    std::FILE* in = fileWith(GetParam().bytes);
+    ductsys::CsvReader reader;
+    Records records;
+    const auto status =
+        reader.read(in, [&](std::vector<std::string>& fields, std::size_t count, long) {
+            records.emplace_back(fields.begin(), fields.begin() + static_cast<long>(count));
+            return true;
+        });
+    std::fclose(in);
+    EXPECT_EQ(status, ductsys::CsvReader::Status::done);
+    EXPECT_EQ(records, GetParam().records);
+}
+const std::string kLongLine = "a" + std::string((1 << 16) - 2, 'x');  // 64 KiB with its line end
+INSTANTIATE_TEST_SUITE_P(Files, ByteOrderMarks,
+                         testing::Values(MarkCase{"TheMarkAlone", "\xEF\xBB\xBF", Records{}},
+                                         MarkCase{"TheSameBytesAtTheSecondRead",
+                                                  kLongLine + "\n\xEF\xBB\xBF" + "b\n",
+                                                  Records{{kLongLine},
+                                                          {"\xEF\xBB\xBF"
+                                                           "b"}}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CsvReader, StopsWhenTheRecordSaysSo) {
     std::FILE* in = fileWith("a\nb\nc\n");
     ductsys::CsvReader reader;

@@ -22,6 +22,9 @@ namespace {
 std::string english(const msg::Messages& reasons) {
     return msg::renderList(reasons, msg::Language::english);
 }
+std::string english(const msg::Message& message) {
+    return msg::render(message, msg::Language::english);
+}
 
 using ductsys::Figure;
 using ductsys::kNone;
@@ -243,6 +246,17 @@ TEST(SummedFlow, AddsTheStoredVolumesOfTheSegmentsBeyond) {
     EXPECT_EQ(*r.fan.airVolume, static_cast<double>(expected));
 }
 
+TEST(SummedFlow, IsInCubicMetresAnHourWhateverTheRowsUnit) {
+    const std::vector<SegmentTexts> rows = {
+        {.segment = "1-2", .unit = "l/s", .size = "630x400"},
+        {.segment = "2-3", .flow = "1000", .size = "200"},
+        {.segment = "2-4", .flow = "800", .size = "200"},
+    };
+    const SystemResult r = ductsys::computeSystem(rows);
+    EXPECT_EQ(english(r.segments[0].reason), "");
+    EXPECT_EQ(r.segments[0].flow, 1800.0f);
+}
+
 TEST(SummedFlow, AnOutletLeftEmptyFailsAndSoDoesEverythingBeforeIt) {
     const std::vector<SegmentTexts> rows = {
         {.segment = "1-2", .size = "630x400", .length = "3"},
@@ -335,6 +349,107 @@ INSTANTIATE_TEST_SUITE_P(
                      "dp \"-5\" is negative",
                      Figure::localLoss,
                      Figure::dp}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What a failed or partial row leaves to the segments around it, and the
+// figures a row computes without what they need.
+struct Consequence {
+    const char* name;
+    std::vector<SegmentTexts> rows;
+    double maxImbalance;
+    void (*check)(const SystemResult&);
+};
+void PrintTo(const Consequence& c, std::ostream* os) { *os << c.name; }
+
+class Consequences : public ::testing::TestWithParam<Consequence> {};
+
+TEST_P(Consequences, FollowFromTheirCause) {
+    ductsys::Options options;
+    options.maxImbalance = GetParam().maxImbalance;
+    const SystemResult r = ductsys::computeSystem(GetParam().rows, options);
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    GetParam().check(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Consequences,
+    ::testing::Values(
+        Consequence{"NoPathTotalAfterASegmentWithout",
+                    {{.segment = "1-2", .flow = "1000", .size = "50O"},
+                     {.segment = "2-3", .flow = "1000", .size = "200", .length = "2"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        EXPECT_TRUE(r.segments[1].has(Figure::total));
+                        EXPECT_FALSE(r.segments[1].has(Figure::pathTotal));
+                        EXPECT_FALSE(r.fan.pressure.has_value());
+                    }},
+        Consequence{"ABranchWithAnUnknownPartHasNoTotal",
+                    {{.segment = "1-2", .size = "400"},
+                     {.segment = "2-3", .flow = "1000", .size = "200", .length = "2"},
+                     {.segment = "2-4", .flow = "1000", .size = "200", .length = "2"},
+                     {.segment = "4-5", .flow = "1000", .size = "abc", .length = "2"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        ASSERT_EQ(r.junctions.size(), 1u);
+                        ASSERT_EQ(r.branches.size(), 2u);
+                        EXPECT_TRUE(r.branches[0].total.has_value());
+                        EXPECT_FALSE(r.branches[1].total.has_value());
+                        EXPECT_FALSE(r.junctions[0].imbalance.has_value());
+                        EXPECT_FALSE(r.junctions[0].flagged);
+                    }},
+        // Totals of fixed losses alone: 100 and 85 Pa, (100 - 85) / 100.
+        Consequence{"AnImbalanceExactlyAtTheLimitIsNotFlagged",
+                    {{.segment = "1-2", .size = "400", .length = "0"},
+                     {.segment = "2-3", .flow = "1000", .size = "200", .length = "0", .dp = "100"},
+                     {.segment = "2-4", .flow = "1000", .size = "200", .length = "0", .dp = "85"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        ASSERT_EQ(r.junctions.size(), 1u);
+                        EXPECT_EQ(*r.junctions[0].imbalance, 0.15);
+                        EXPECT_FALSE(r.junctions[0].flagged);
+                    }},
+        Consequence{"AnImbalanceJustAboveTheLimitIsFlagged",
+                    {{.segment = "1-2", .size = "400", .length = "0"},
+                     {.segment = "2-3", .flow = "1000", .size = "200", .length = "0", .dp = "100"},
+                     {.segment = "2-4", .flow = "1000", .size = "200", .length = "0", .dp = "85"}},
+                    0.149,
+                    [](const SystemResult& r) {
+                        ASSERT_EQ(r.junctions.size(), 1u);
+                        EXPECT_TRUE(r.junctions[0].flagged);
+                    }},
+        // The fan's message names the first of its segments without air;
+        // each of them says why in its own row.
+        Consequence{"TheFanNamesItsFirstSegmentWithoutAir",
+                    {{.segment = "1-2", .size = "200"}, {.segment = "1-3", .size = "200"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        EXPECT_EQ(english(r.fan.reason),
+                                  "segment \"1-2\" leaving the fan has no air volume; the path "
+                                  "to outlet segment \"1-2\" has no total, so the index run is "
+                                  "unknown");
+                        EXPECT_NE(english(r.segments[1].reason), "");
+                    }},
+        Consequence{"NoFrictionFactorWithoutAir",
+                    {{.segment = "1-2", .flow = "0", .size = "200", .length = "2"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        EXPECT_TRUE(r.segments[0].has(Figure::velocity));
+                        EXPECT_FALSE(r.segments[0].has(Figure::lambda));
+                    }},
+        Consequence{"AReadingProblemIsTheRowsOnlyReason",
+                    {{.segment = "1-2", .flow = "1e40", .size = "200", .length = "-3"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        EXPECT_EQ(english(r.segments[0].reason), "length \"-3\" is negative");
+                    }},
+        Consequence{"NoLocalLossWithoutZeta",
+                    {{.segment = "1-2", .flow = "1000", .size = "200", .zeta = "abc"}},
+                    0.15,
+                    [](const SystemResult& r) {
+                        EXPECT_TRUE(r.segments[0].has(Figure::velocityPressure));
+                        EXPECT_FALSE(r.segments[0].has(Figure::zeta));
+                        EXPECT_FALSE(r.segments[0].has(Figure::localLoss));
+                    }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ZetaCase {

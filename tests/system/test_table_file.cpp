@@ -61,6 +61,43 @@ INSTANTIATE_TEST_SUITE_P(
         Name{"other_text", "remarks", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Our own outputs' columns of results and marks: known, so that reading an
+// output back notes nothing, and never taken for an input column.
+struct Known {
+    const char* name;
+    const char* cell;
+    std::optional<Column> column;
+    bool known;
+};
+void PrintTo(const Known& k, std::ostream* os) { *os << k.name; }
+class OutputHeadings : public testing::TestWithParam<Known> {};
+TEST_P(OutputHeadings, AreKnownAndReadAsTheirColumn) {
+    const ductsys::HeaderCell cell = ductsys::readHeaderCell(GetParam().cell);
+    EXPECT_EQ(cell.column, GetParam().column);
+    EXPECT_EQ(cell.known, GetParam().known);
+    EXPECT_EQ(cell.nearest, "");
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cells, OutputHeadings,
+    testing::Values(
+        Known{"velocity_with_symbol_and_unit", "风速 v (m/s)", std::nullopt, true},
+        Known{"friction_factor_with_its_greek_symbol", "摩擦系数 λ", std::nullopt, true},
+        Known{"friction_loss_with_a_compound_symbol", "摩擦阻力 Rm·l (Pa)", std::nullopt, true},
+        Known{"equivalent_diameter", "当量直径 De (m)", std::nullopt, true},
+        Known{"reynolds_without_unit", "雷诺数 Re", std::nullopt, true},
+        Known{"path_total", "累计阻力 (Pa)", std::nullopt, true},
+        Known{"the_grids_short_caption", "累计", std::nullopt, true},
+        Known{"english_key", "velocity_pressure", std::nullopt, true},
+        Known{"index_run_mark", "最不利环路", std::nullopt, true},
+        Known{"sized_mark", "已选尺寸", std::nullopt, true},
+        Known{"problem_column", "问题", std::nullopt, true},
+        Known{"flow_heading_is_the_flow_input", "风量 L (m³/h)", Column::flow, true},
+        Known{"roughness_heading_is_the_roughness_input", "粗糙度 K (mm)", Column::k, true},
+        Known{"fixed_loss_heading_is_the_fixed_loss_input", "固定阻力 Δp (Pa)", Column::dp, true},
+        Known{"role_caption_is_the_role_input", "角色", Column::role, true},
+        Known{"a_figure_with_a_wrong_symbol_is_not_known", "风速 q", std::nullopt, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct Read {
     ductsys::FileError error;
     std::optional<ductsys::TableHeader> header;
@@ -90,6 +127,23 @@ Read readText(const std::string& text, ductsys::TableFileOptions options = {}) {
         });
     std::fclose(in);
     return r;
+}
+
+// The header is looked for among the first 40 rows: a 计算书's heading fits,
+// a file whose header is further down is no table.
+TEST(HeaderSearch, LooksAtTheFirstFortyRows) {
+    auto above = [](int rows) {
+        std::string text;
+        for (int i = 0; i < rows; ++i) text += "title " + std::to_string(i) + "\n";
+        return text + "flow,size\n1,200\n";
+    };
+    Read found = readText(above(39));
+    ASSERT_TRUE(found.header);
+    EXPECT_EQ(found.header->line, 40);
+    EXPECT_EQ(found.lines, (std::vector<long>{41}));
+    Read lost = readText(above(40));
+    EXPECT_FALSE(lost.header);
+    EXPECT_FALSE(lost.error.ok());
 }
 
 TEST(TableFileReader, HeaderBelowATitleRowWithItsDelimiter) {

@@ -98,6 +98,18 @@ INSTANTIATE_TEST_SUITE_P(
                                 Kind::duplicateName,
                                 {1, 2},
                                 "\"2-3\" is given twice (rows 2 and 3)"},
+                      ErrorCase{"SameNameTwiceWhereEveryRowGivesItsNodes",
+                                {row("a", "1", "2"), row("b", "2", "3"), row("b", "3", "4")},
+                                "",
+                                Kind::duplicateName,
+                                {1, 2},
+                                "\"b\" is given twice (rows 2 and 3)"},
+                      ErrorCase{"LoopClosedBetweenNodesOfEqualDepth",
+                                {row("1-2"), row("1-3"), row("2-3")},
+                                "",
+                                Kind::cycle,
+                                {0, 1, 2},
+                                "\"1-2\", \"1-3\" and \"2-3\" close a loop"},
                       ErrorCase{"SamePairTwice",
                                 {row("main", "1", "2"), row("again", "1", "2")},
                                 "",
@@ -207,6 +219,15 @@ TEST(Nodes, ARowWithoutNodesFollowsThePreviousRow) {
     EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{1, 2}));
     ASSERT_EQ(r.junctions.size(), 1u);
     EXPECT_EQ(r.nodeNames[r.junctions[0].node], "2");
+}
+
+TEST(Nodes, ANameWithTwoHyphensNamesNoNodes) {
+    // Not "A" to "B-C": a tag of the drawing, so the rows follow one another.
+    const std::vector<SegmentTexts> rows = {row("A-B-C"), row("B-C-D")};
+    const SystemResult r = ductsys::computeSystem(rows);
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    EXPECT_EQ(r.segments[1].from, r.segments[0].to);
+    EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{1}));
 }
 
 TEST(IndexRun, OnATieTheFirstOutletInInputOrder) {

@@ -47,7 +47,8 @@ std::string percentText(double given, double beyond) {
 // Computes a pending segment once the segments beyond it are summed. Writes
 // its own segment only (and reads the names of others), so that two threads
 // can compute different segments at once.
-void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& calculator) {
+void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& calculator,
+                   ComputeMemo* memo) {
     Segment& segment = result.segments[p.segment];
     switch (p.state) {
         case PendingSegment::Sum::notYet:
@@ -62,7 +63,8 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
                                    segmentList(result, {p.missing}) + " has no air volume");
             break;
         case PendingSegment::Sum::summed:
-            calculator.compute(segment, p.setting, sumText(p.sum).view());
+            calculator.compute(segment, p.setting, sumText(p.sum).view(),
+                               memo ? &memo->entry(p.segment) : nullptr);
             break;
     }
 }
@@ -71,7 +73,7 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
 
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
               const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
-              std::deque<SegmentCalculator>& calculators) {
+              std::deque<SegmentCalculator>& calculators, ComputeMemo* memo) {
     auto& segments = result.segments;
     // The air volumes in a compact copy: the sums read them in tree order,
     // all over the segments, and a float each keeps far more of them in cache
@@ -117,8 +119,8 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
     // its own).
     constexpr std::size_t kChunk = 2048;
     forEachChunk(pool, std::span(pending), kChunk, calculators,
-                 [&result](std::span<PendingSegment> chunk, SegmentCalculator& calc) {
-                     for (PendingSegment& p : chunk) computeSummed(result, p, calc);
+                 [&result, memo](std::span<PendingSegment> chunk, SegmentCalculator& calc) {
+                     for (PendingSegment& p : chunk) computeSummed(result, p, calc, memo);
                  });
 }
 

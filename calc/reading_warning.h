@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "messages/message.h"
 #include "recalc.h"
 
 namespace calc {
@@ -19,15 +20,14 @@ enum class Quantity { AirVolume, Size, Roughness };
 // Typed sizes below this many millimetres are most likely metres.
 inline constexpr double kSmallestLikelySize = 10;
 
-// The warning a box shows beside its text, in Chinese, one line per point;
-// empty when the text reads whole, its value (times `factor`, the flow unit's
-// for an air volume) fits the single range the calculation uses and, for an
-// air volume or a size, is not negative, and a size is not below 10 mm, and
-// a custom roughness lies within its limits. The numbers it quotes are the
-// ones the calculation uses: "1,000" warns that 1 was read and ",000"
-// ignored.
-std::string readingWarning(std::string_view text, Quantity quantity, float factor);
-inline std::string readingWarning(std::string_view text, Quantity quantity) {
+// The warning a box shows beside its text, one message per point (the
+// windows show each as a line of Chinese); empty when the text reads whole, its value (times
+// `factor`, the flow unit's for an air volume) fits the single range the calculation uses and, for
+// an air volume or a size, is not negative, and a size is not below 10 mm, and a custom roughness
+// lies within its limits. The numbers it quotes are the ones the calculation uses: "1,000" warns
+// that 1 was read and ",000" ignored.
+msg::Messages readingWarning(std::string_view text, Quantity quantity, float factor);
+inline msg::Messages readingWarning(std::string_view text, Quantity quantity) {
     return readingWarning(text, quantity, 1);
 }
 
@@ -41,10 +41,10 @@ enum class Source { AirVolume, Size, Roughness };
 bool computedFrom(Result label, Source source);
 
 // The mark of each result, indexed by Result: for every input it is computed
-// from that carries a warning, each line of the warning after the input's
-// name ("由风量算出：只读取了 1，忽略了“,000”"), one line each; empty for
-// a result built on inputs read as they stand.
-using ResultWarnings = std::array<std::string, kResultCount>;
+// from that carries a warning, each point of the warning with the input it
+// comes from (msg::Code::computedFrom: "由风量算出：只读取了 1，忽略了“,000”"),
+// each once; empty for a result built on inputs read as they stand.
+using ResultWarnings = std::array<msg::Messages, kResultCount>;
 
 // The warnings of the inputs the recalculation reads from `view` (the air
 // volume, the typed sizes while non-standard sizes are ticked) and of the

@@ -173,13 +173,13 @@ int runCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
             break;
     }
 
-    std::string reason = failureReason(result, input);
-    if (reason.empty() && hasVelocity && !pressure)
-        reason = "the velocity pressure is beyond the range of the calculation";
+    std::optional<msg::Message> reason = failureReason(result, input);
+    if (!reason && hasVelocity && !pressure)
+        reason = msg::Message{msg::Code::velocityPressureBeyondRange, {}};
     if (o.defined(Value::reynolds) && ductsys::isLaminar(s.reynolds))
         err << kProgram << ": warning: " << laminarWarning(s.reynolds) << '\n';
-    if (!reason.empty()) {
-        err << kProgram << ": " << reason << '\n';
+    if (reason) {
+        err << kProgram << ": " << said(*reason) << '\n';
         return kRowsFailed;
     }
     return flowWarned ? kRowsFailed : kSuccess;

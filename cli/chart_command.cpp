@@ -67,11 +67,11 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
     if (options.k) {
         const ductsys::RoughnessRead r = ductsys::readRoughness(*options.k);
         if (!r.k) {
-            err << kProgram << ": --k " << r.error
-                << ": give the roughness K in mm as a plain number, such as 0.15\n";
+            err << kProgram << ": " << said({msg::Code::roughnessRefused, {r.error->in("--k")}})
+                << '\n';
             return kUsage;
         }
-        if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
+        if (r.warning) err << kProgram << ": warning: " << said(*r.warning) << '\n';
         chart.basis.roughness = *r.k;
     } else if (options.material) {
         const std::optional<float> k = namedRoughness(*options.material);

@@ -25,11 +25,11 @@ std::optional<float> roughnessOf(const MaterialOptions& m, std::ostream& err) {
     if (m.k) {
         const ductsys::RoughnessRead r = ductsys::readRoughness(*m.k);
         if (!r.k) {
-            err << kProgram << ": --k " << r.error
-                << ": give the roughness K in mm as a plain number, such as 0.15\n";
+            err << kProgram << ": " << said({msg::Code::roughnessRefused, {r.error->in("--k")}})
+                << '\n';
             return std::nullopt;
         }
-        if (!r.warning.empty()) err << kProgram << ": warning: " << r.warning << '\n';
+        if (r.warning) err << kProgram << ": warning: " << said(*r.warning) << '\n';
         return r.k;
     }
     const std::optional<float> k = namedRoughness(m.material);
@@ -153,22 +153,16 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
     }
     input.flowFactor = *factor;
     input.flow = options.flow;
-    if (const std::string problem = ductsys::flowProblem(options.flow); !problem.empty()) {
+    if (const auto problem = ductsys::flowProblem(options.flow)) {
         if (!options.lenient) {
-            err << kProgram << ": --" << problem
-                << ": give the air volume as a plain number, such as 1000, or add --lenient "
-                   "to read it as the window does\n";
+            err << kProgram << ": " << said({msg::Code::flowRefused, {problem->in("--flow")}})
+                << '\n';
             return false;
         }
         // The window's own warning, one line per point.
-        const std::string warning = calc::readingWarning(options.flow, calc::Quantity::AirVolume);
-        std::size_t at = 0;
-        while (at < warning.size()) {
-            std::size_t end = warning.find('\n', at);
-            if (end == std::string::npos) end = warning.size();
-            err << kProgram << ": warning: --flow: " << warning.substr(at, end - at) << '\n';
-            at = end + 1;
-        }
+        for (const msg::Message& point :
+             calc::readingWarning(options.flow, calc::Quantity::AirVolume))
+            err << kProgram << ": warning: --flow: " << said(point) << '\n';
         flowWarned = true;
     }
 

@@ -80,6 +80,7 @@ private:
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    cli::setMessageLanguage(msg::languageFromEnvironment());
     DescriptorBuf buffer(STDOUT_FILENO);
     MessageBuf messages;
     buffer.drainFirst(&messages);

@@ -7,6 +7,19 @@
 
 namespace cli {
 
+namespace {
+msg::Language language = msg::Language::english;
+}  // namespace
+
+msg::Language messageLanguage() { return language; }
+void setMessageLanguage(msg::Language chosen) { language = chosen; }
+
+std::string said(const msg::Message& message) { return msg::render(message, language); }
+std::string saidLines(const msg::Messages& messages) {
+    return msg::renderLines(messages, language);
+}
+std::string saidList(const msg::Messages& messages) { return msg::renderList(messages, language); }
+
 std::string unitList() {
     std::string list;
     for (const calc::FlowUnit& unit : calc::flowUnits) {
@@ -17,10 +30,7 @@ std::string unitList() {
 }
 
 std::string laminarWarning(float reynolds) {
-    std::string text = "Reynolds number ";
-    text += calc::bareNumberText(reynolds);
-    text += " is below 2300: the flow is laminar, and neither friction formula is meant for it";
-    return text;
+    return said({msg::Code::laminarFlow, {calc::bareNumberText(reynolds)}});
 }
 
 }  // namespace cli

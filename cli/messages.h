@@ -6,11 +6,25 @@
 #include <string_view>
 
 #include "headless.h"
+#include "messages/catalogue.h"
 #include "readers.h"
 
 namespace cli {
 
 inline constexpr std::string_view kProgram = "ductcalc-cli";
+
+// The language of the messages: English unless the environment asks for
+// Chinese (LC_ALL, LC_MESSAGES or LANG, msg::languageFromEnvironment). The
+// program sets it once, before any command runs; the commands run in
+// process by the tests speak English.
+msg::Language messageLanguage();
+void setMessageLanguage(msg::Language language);
+
+// A message, or messages, in the command line's language: one, each on a
+// line of its own, or as a list of reasons.
+std::string said(const msg::Message& message);
+std::string saidLines(const msg::Messages& messages);
+std::string saidList(const msg::Messages& messages);
 
 // A text in double quotes, and what went wrong in a recalculation: the
 // system layer words a segment's problems the same way.

@@ -128,7 +128,7 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     std::vector<SizeCandidate> candidates = ductsys::sizeCandidates(input, options.maxAspect);
     for (const SizeCandidate& c : candidates)
         if (!c.computed()) {
-            err << kProgram << ": " << c.failure << '\n';
+            err << kProgram << ": " << said(*c.failure) << '\n';
             return kRowsFailed;
         }
     const int laminar = static_cast<int>(

@@ -417,8 +417,7 @@ bool outputIsInput(const std::string& input, const std::string& output, std::ost
     }, out{};
     if (stat(input.c_str(), &in) != 0 || stat(output.c_str(), &out) != 0) return false;
     if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) return false;
-    err << kProgram << ": " << output
-        << ": is the input file; writing it would destroy the input: give another -o file\n";
+    err << kProgram << ": " << output << ": " << said({msg::Code::outputIsInput, {}}) << '\n';
     return true;
 }
 
@@ -451,7 +450,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
         input.err << kProgram << ": " << input.name;
         if (note.line > 0) input.err << ':' << note.line;
-        input.err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
+        input.err << (note.warning ? ": warning: " : ": note: ") << said(note.message) << '\n';
     };
     // A file's size tells roughly how many rows it holds (a row of a system
     // is some 30 to 60 bytes): room made for them at once spares copying
@@ -493,9 +492,8 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             input.lines.push_back(line);
             if (input.keepInputs) input.inputs.add(row.material, row.k, row.formula);
             if (count != layout.fieldCount)
-                input.problems.emplace_back(index, "the row has " + std::to_string(count) +
-                                                       " fields, the header " +
-                                                       std::to_string(layout.fieldCount));
+                input.problems.emplace_back(
+                    index, said({msg::Code::rowFieldCount, {count, layout.fieldCount}}));
             return true;
         },
         onNote);
@@ -503,17 +501,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
     if (e.ok()) return true;
     input.err << kProgram << ": " << input.name;
     if (e.line > 0) input.err << ':' << e.line;
-    switch (e.kind) {
-        case ductsys::FileError::Kind::cannotOpen:
-            input.err << ": cannot open: " << e.message << '\n';
-            break;
-        case ductsys::FileError::Kind::readError:
-            input.err << ": read error: " << e.message << '\n';
-            break;
-        default:
-            input.err << ": " << e.message << '\n';
-            break;
-    }
+    input.err << ": " << saidList(e.message) << '\n';
     return false;
 }
 
@@ -607,13 +595,13 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         return segment < input.lines.size() ? input.lines[segment] : 0L;
     };
     for (const ductsys::TopologyError& e : result.errors) {
-        std::string message = e.message;
+        msg::Message message = e.message;
+        // A file's reader names its lines, not its rows.
         if (e.kind == ductsys::TopologyError::Kind::duplicateName && e.segments.size() == 2)
-            message = "segment name " + ductsys::quoted(result.segmentNames[e.segments[1]]) +
-                      " is given twice (lines " + std::to_string(lineOf(e.segments[0])) + " and " +
-                      std::to_string(lineOf(e.segments[1])) + ")";
-        messages.emplace_back(e.segments.empty() ? 0L : lineOf(e.segments.back()),
-                              std::move(message));
+            message = {msg::Code::segmentNameTwiceOnLines,
+                       {msg::Message{msg::Code::quotedName, {result.segmentNames[e.segments[1]]}},
+                        lineOf(e.segments[0]), lineOf(e.segments[1])}};
+        messages.emplace_back(e.segments.empty() ? 0L : lineOf(e.segments.back()), said(message));
     }
     auto say = [&](long line, const std::string& message) {
         err << kProgram << ": " << input.name;
@@ -631,8 +619,8 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         return kUsage;
     }
     if (result.segments.empty()) {
-        err << kProgram << ": " << input.name
-            << ": no segments: the file has a header row but no segment rows below it\n";
+        err << kProgram << ": " << input.name << ": " << said({msg::Code::fileNoSegments, {}})
+            << '\n';
         return kUsage;
     }
 
@@ -640,24 +628,24 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
     for (const auto& [segment, problem] : input.problems)
         messages.emplace_back(lineOf(segment), problem);
     for (const ductsys::Warning& w : result.warnings)
-        messages.emplace_back(lineOf(w.segment), "warning: " + w.message);
+        messages.emplace_back(lineOf(w.segment), "warning: " + said(w.message));
     if (input.maxVelocity)
         for (std::uint32_t s = 0; s < result.segments.size(); ++s)
             if (ductsys::aboveVelocity(result.segments[s], input.maxVelocity))
-                messages.emplace_back(lineOf(s),
-                                      "warning: velocity " +
-                                          calc::bareNumberText(result.segments[s].velocity) +
-                                          " m/s is above the file's 最大风速 " +
-                                          calc::shortestText(*input.maxVelocity) + " m/s");
+                messages.emplace_back(
+                    lineOf(s),
+                    "warning: " + said({msg::Code::velocityAboveFileLimit,
+                                        {calc::bareNumberText(result.segments[s].velocity),
+                                         calc::shortestText(*input.maxVelocity)}}));
     for (std::uint32_t s = 0; s < result.segments.size(); ++s) {
         if (result.segments[s].ok()) continue;
         failed = true;
-        messages.emplace_back(lineOf(s), result.segments[s].reason);
+        messages.emplace_back(lineOf(s), saidList(result.segments[s].reason));
     }
     sayInOrder();
     if (!result.fan.reason.empty()) {
         failed = true;
-        err << kProgram << ": " << input.name << ": fan: " << result.fan.reason << '\n';
+        err << kProgram << ": " << input.name << ": fan: " << saidList(result.fan.reason) << '\n';
     }
     return failed ? kRowsFailed : kSuccess;
 }

@@ -121,7 +121,7 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     const ductsys::TableFileReader::NoteFn onNote = [&](const ductsys::FileNote& note) {
         err << kProgram << ": " << name;
         if (note.line > 0) err << ':' << note.line;
-        err << (note.warning ? ": warning: " : ": note: ") << note.message << '\n';
+        err << (note.warning ? ": warning: " : ": note: ") << said(note.message) << '\n';
     };
 
     ductsys::TableFileReader reader({encodingOf(options.encoding), options.delimiter},
@@ -131,21 +131,10 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
     if (table) table->flush();
     clearing.clear();
 
-    using Kind = ductsys::FileError::Kind;
     if (!e.ok()) {
         err << kProgram << ": " << name;
         if (e.line > 0) err << ':' << e.line;
-        switch (e.kind) {
-            case Kind::cannotOpen:
-                err << ": cannot open: " << e.message << '\n';
-                break;
-            case Kind::readError:
-                err << ": read error: " << e.message << '\n';
-                break;
-            default:
-                err << ": " << e.message << '\n';
-                break;
-        }
+        err << ": " << saidList(e.message) << '\n';
     }
     if (writer) writer->end();  // what was written stays well-formed
     out.flush();

@@ -57,9 +57,8 @@ void SegmentCalc::run(Job& job) {
     if (count != layout_.fieldCount) {
         // The fields stand in other columns than the header says: nothing
         // in the row can be taken for what it seems.
-        seg.reason = "the row has " + std::to_string(count) + " fields, the header " +
-                     std::to_string(layout_.fieldCount);
-        fail(seg.reason);
+        seg.reason = {{msg::Code::rowFieldCount, {count, layout_.fieldCount}}};
+        fail(saidList(seg.reason));
         return;
     }
 
@@ -78,24 +77,24 @@ void SegmentCalc::run(Job& job) {
                                     .dpFactor = layout_.units.dp,
                                     .defaultFormula = layout_.formula};
     ductsys::DuctSetting setting;
-    std::string warning;
+    msg::Messages warnings;
     ductsys::ZetaCell fittingTerms;  // a row alone: its fittings take no neighbours
-    ductsys::readSegment(row, seg, setting, warning, &fittingTerms);
-    if (!warning.empty()) say("warning: ", warning);
+    ductsys::readSegment(row, seg, setting, warnings, &fittingTerms);
+    if (!warnings.empty()) say("warning: ", saidList(warnings));
     if (!seg.flowGiven) {
         // A run sums no flows.
-        ductsys::addReason(seg, "flow is empty");
+        ductsys::addReason(seg, {msg::Code::flowIsEmpty, {}});
         setting.unusable |= ductsys::kFromFlow;
     }
     // What could be read is still computed and written: a failed row keeps
     // its values, and only what could not be computed stays empty.
-    if (!seg.ok()) fail(seg.reason);
+    if (!seg.ok()) fail(saidList(seg.reason));
     calculator_.compute(seg, setting, setting.flow);
     if (setting.zetaPending) {
         std::vector<ductsys::TermResult> terms;
         ductsys::applyZetaTerms(seg, fittingTerms, nullptr, terms);
     }
-    if (job.ok && !seg.ok()) fail(seg.reason);
+    if (job.ok && !seg.ok()) fail(saidList(seg.reason));
 
     using ductsys::Figure;
     const bool shortest = layout_.shortest;

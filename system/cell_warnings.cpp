@@ -10,49 +10,41 @@ namespace ductsys {
 
 namespace {
 
-void addLine(std::string& lines, const std::string& line) {
-    if (line.empty()) return;
-    if (!lines.empty()) lines += '\n';
-    lines += line;
+void addLines(msg::Messages& lines, msg::Messages more) {
+    for (msg::Message& line : more) lines.push_back(std::move(line));
 }
 
 // The reading warning of a plain number that may be any size and of either
 // sign: the calculator's, for the one quantity that takes both, without the
 // line on the roughness's limits that only a roughness has.
-std::string plainNumberWarning(std::string_view text) {
-    std::string warning = calc::readingWarning(text, calc::Quantity::Roughness);
-    if (const auto held = calc::customK(text).replacement) {
-        const std::string limits = "粗糙度限于 0.01 至 10 mm，按 " + std::string(*held) + " 计算";
-        if (warning == limits) return {};
-        const std::string last = "\n" + limits;
-        if (warning.size() >= last.size() &&
-            warning.compare(warning.size() - last.size(), last.size(), last) == 0)
-            warning.resize(warning.size() - last.size());
-    }
+msg::Messages plainNumberWarning(std::string_view text) {
+    msg::Messages warning = calc::readingWarning(text, calc::Quantity::Roughness);
+    std::erase_if(warning,
+                  [](const msg::Message& m) { return m.code == msg::Code::roughnessHeld; });
     return warning;
 }
 
 // Each term of a sum of coefficients, as the box reads a number; a fitting
 // term is the fittings' own, and a cell that cannot be read says why.
-std::string zetaWarning(std::string_view text) {
+msg::Messages zetaWarning(std::string_view text) {
     const ZetaCell cell = plainZetaText(text) ? ZetaCell{} : parseZetaCell(text);
     bool plain = !cell.hasFittings;
     for (const ZetaTerm& t : cell.terms) plain = plain && t.count == 1;
-    std::string lines;
+    msg::Messages lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size() && plain; ++i) {
         const bool end = i == text.size();
         // A '+' after an exponent's letter is the exponent's sign.
         if (!end && (text[i] != '+' || i == start || text[i - 1] == 'e' || text[i - 1] == 'E'))
             continue;
-        addLine(lines, plainNumberWarning(trimmed(text.substr(start, i - start))));
+        addLines(lines, plainNumberWarning(trimmed(text.substr(start, i - start))));
         start = i + 1;
     }
     for (const ZetaTerm& t : cell.terms) {
         if (plain || t.fitting) continue;
         std::string_view number = t.text;
         if (t.count != 1) number = number.substr(0, number.find_last_of("*xX"));
-        addLine(lines, plainNumberWarning(trimmed(number)));
+        addLines(lines, plainNumberWarning(trimmed(number)));
     }
     // A number read in part says so above; a name that is no fitting gets
     // the nearest one.
@@ -63,16 +55,17 @@ std::string zetaWarning(std::string_view text) {
                 (((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && c != 'e' && c != 'E' &&
                  c != 'x' && c != 'X');
     }
-    if (!cell.ok() && (lines.empty() || named)) addLine(lines, "无法读取：" + cell.error);
+    if (!cell.ok() && (lines.empty() || named))
+        lines.push_back({msg::Code::cellCannotBeRead, {cell.error}});
     return lines;
 }
 
 }  // namespace
 
-std::string cellWarning(Column column, std::string_view text) {
+msg::Messages cellWarning(Column column, std::string_view text) {
     text = trimmed(text);
     if (text.empty()) return {};
-    std::string warning;
+    msg::Messages warning;
     switch (column) {
         case Column::flow:
             return calc::readingWarning(text, calc::Quantity::AirVolume);
@@ -80,11 +73,11 @@ std::string cellWarning(Column column, std::string_view text) {
             if (const auto size = parseSize(text)) {
                 warning = calc::readingWarning(size->a, calc::Quantity::Size);
                 if (!size->b.empty())
-                    addLine(warning, calc::readingWarning(size->b, calc::Quantity::Size));
+                    addLines(warning, calc::readingWarning(size->b, calc::Quantity::Size));
                 return warning;
             }
             warning = calc::readingWarning(text, calc::Quantity::Size);
-            if (warning.empty()) warning = "不是风管尺寸：" + std::string(text);
+            if (warning.empty()) warning.push_back({msg::Code::notASize, {text}});
             return warning;
         case Column::length:
         case Column::dp:
@@ -96,7 +89,7 @@ std::string cellWarning(Column column, std::string_view text) {
             // roughness held within its limits, the limit used.
             return calc::readingWarning(text, calc::Quantity::Roughness);
         case Column::unit:
-            if (!calc::flowFactorOf(text)) return "不是风量单位：" + std::string(text);
+            if (!calc::flowFactorOf(text)) return {{msg::Code::notAFlowUnit, {text}}};
             return {};
         default:
             return {};

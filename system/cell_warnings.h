@@ -9,12 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "messages/message.h"
 #include "table_file.h"
 
 namespace ductsys {
 
-// The warning of a cell of `column` holding `text`, one line per point, in
-// Chinese; empty when the text reads whole (or is empty).
-std::string cellWarning(Column column, std::string_view text);
+// The warning of a cell of `column` holding `text`, one message per point
+// (the grid shows each as a line of Chinese); empty when the text reads
+// whole (or is empty).
+msg::Messages cellWarning(Column column, std::string_view text);
 
 }  // namespace ductsys

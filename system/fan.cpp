@@ -24,10 +24,7 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
     Fan& fan = result.fan;
     fan.margin = margin;
     const auto& segments = result.segments;
-    auto say = [&](const std::string& reason) {
-        if (!fan.reason.empty()) fan.reason += "; ";
-        fan.reason += reason;
-    };
+    auto say = [&](msg::Message reason) { fan.reason.push_back(std::move(reason)); };
     if (fan.node == kNone) return;
 
     // What enters the fan (its suction side) and what leaves it.
@@ -39,8 +36,9 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
         present[side] = true;
         if (!segments[s].has(Figure::flow)) {
             if (known[side])
-                say("segment " + segmentList(result, {s}) + (side ? " entering" : " leaving") +
-                    " the fan has no air volume");
+                say({side ? msg::Code::fanSegmentEnteringNoAirVolume
+                          : msg::Code::fanSegmentNoAirVolume,
+                     {segmentList(result, {s})}});
             known[side] = false;
             continue;
         }
@@ -52,17 +50,16 @@ void computeFan(SystemResult& result, const Tree& tree, double margin) {
         std::fabs(volume[0] - volume[1]) > 0.005 * volume[1]) {
         result.warnings.push_back(
             {tree.children[tree.firstChild[fan.node]],
-             "the fan takes in " + plainNumber(volume[1]) + " m3/h and gives out " +
-                 plainNumber(volume[0]) + " m3/h: they differ by " +
-                 plainNumber(std::fabs(volume[0] - volume[1]) / volume[1] * 100, 2) + " %"});
+             {msg::Code::fanFlowsDiffer,
+              {plainNumber(volume[1]), plainNumber(volume[0]),
+               plainNumber(std::fabs(volume[0] - volume[1]) / volume[1] * 100, 2)}}});
     }
 
     // The worst end of each side: its path total is the side's share.
     std::uint32_t worst[2] = {kNone, kNone};
     for (std::uint32_t outlet : result.outlets) {
         if (!segments[outlet].has(Figure::pathTotal)) {
-            say("the path to outlet segment " + segmentList(result, {outlet}) +
-                " has no total, so the index run is unknown");
+            say({msg::Code::fanPathNoTotal, {segmentList(result, {outlet})}});
             return;
         }
         std::uint32_t& w = worst[tree.suction[outlet] ? 1 : 0];

@@ -32,8 +32,10 @@ void applyFittingTerms(SystemResult& result, const Tree* tree,
         for (const TermResult& t : detail.terms)
             if (!t.valid && t.onSegment)
                 result.warnings.push_back(
-                    {index, "zeta term \"" + t.text +
-                                "\" lies outside the range of its formula: " + t.note});
+                    {index,
+                     {msg::Code::asWritten,
+                      {"zeta term \"" + t.text +
+                       "\" lies outside the range of its formula: " + t.note}}});
     }
     if (!cells.empty())
         std::stable_sort(result.warnings.begin(), result.warnings.end(),
@@ -62,7 +64,7 @@ ZetaPreview previewZeta(const SystemResult& result, std::uint32_t segment, std::
     ZetaPreview preview;
     const ZetaCell cell = parseZetaCell(text);
     if (!cell.ok()) {
-        preview.problem = cell.error;
+        preview.problem = {{msg::Code::asWritten, {cell.error}}};
         return preview;
     }
     Segment copy = result.segments[segment];

@@ -33,7 +33,7 @@ TermNeighbours neighboursIn(const SystemResult& result, std::uint32_t segment);
 struct ZetaPreview {
     std::vector<TermResult> terms;
     std::optional<double> sum;
-    std::string problem;
+    msg::Messages problem;  // why there is no sum; empty when there is one
 };
 ZetaPreview previewZeta(const SystemResult& result, std::uint32_t segment, std::string_view text);
 

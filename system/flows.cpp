@@ -15,7 +15,7 @@ namespace ductsys {
 namespace {
 
 void computeWithoutFlow(Segment& segment, PendingSegment& p, SegmentCalculator& calculator,
-                        std::string_view reason) {
+                        msg::Message reason) {
     addReason(segment, reason);
     p.setting.unusable |= kFromFlow;
     calculator.compute(segment, p.setting, "0");
@@ -54,13 +54,11 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
         case PendingSegment::Sum::notYet:
             break;  // not reached from the fan: left as read
         case PendingSegment::Sum::noneBeyond:
-            computeWithoutFlow(segment, p, calculator,
-                               "the flow is empty, and an outlet has no segments beyond to sum");
+            computeWithoutFlow(segment, p, calculator, {msg::Code::flowEmptyAtOutlet, {}});
             break;
         case PendingSegment::Sum::missing:
             computeWithoutFlow(segment, p, calculator,
-                               "the flow is the sum beyond, and segment " +
-                                   segmentList(result, {p.missing}) + " has no air volume");
+                               {msg::Code::flowSumMissing, {segmentList(result, {p.missing})}});
             break;
         case PendingSegment::Sum::summed:
             calculator.compute(segment, p.setting, sumText(p.sum).view(),
@@ -152,7 +150,7 @@ void checkGivenFlows(SystemResult& result, const Tree& tree) {
         if (tree.childCount(node) == 0) {
             if (segments[s].flow == 0)
                 result.warnings.push_back(
-                    {s, "outlet segment " + segmentList(result, {s}) + " has an air volume of 0"});
+                    {s, {msg::Code::outletAirVolumeZero, {segmentList(result, {s})}}});
             continue;
         }
         double beyond = 0;
@@ -164,15 +162,14 @@ void checkGivenFlows(SystemResult& result, const Tree& tree) {
         if (!known || std::fabs(given - beyond) <= 0.005 * std::max(given, beyond)) continue;
         const bool suction = tree.suction[s];
         result.warnings.push_back(
-            {s, "the air volume " + std::string(sumText(given).view()) + " m3/h differs from the " +
-                    std::string(sumText(beyond).view()) + " m3/h of the segments " +
-                    (suction ? "that feed it" : "it feeds") + " by " + percentText(given, beyond) +
-                    " %"});
+            {s,
+             {suction ? msg::Code::flowDiffersFromFeeding : msg::Code::flowDiffersFromFed,
+              {sumText(given).view(), sumText(beyond).view(), percentText(given, beyond)}}});
     }
 }
 
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
-                       SegmentCalculator& calculator, std::string_view reason) {
+                       SegmentCalculator& calculator, const msg::Message& reason) {
     for (PendingSegment& p : pending)
         computeWithoutFlow(result.segments[p.segment], p, calculator, reason);
 }

@@ -37,7 +37,7 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
 
 // Computes pending segments whose flow cannot be summed, with `reason`.
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,
-                       SegmentCalculator& calculator, std::string_view reason);
+                       SegmentCalculator& calculator, const msg::Message& reason);
 
 // Warns of a given air volume more than 0.5 % from the sum of the segments
 // it feeds (or that feed it, on a suction side), and of an outlet given 0.

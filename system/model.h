@@ -14,6 +14,7 @@
 
 #include "headless.h"
 #include "large_arrays.h"
+#include "messages/message.h"
 #include "names.h"
 #include "zeta_terms.h"
 
@@ -78,8 +79,8 @@ struct Segment {
     float roughness = 0;   // mm, as read: a later resize computes with the same wall
     unsigned defined = 0;  // figureBit()s of the figures that hold values
     // Why the segment's figures are not all there: empty for a complete
-    // segment; reasons joined by "; " otherwise.
-    std::string reason;
+    // segment; the front end words each reason.
+    msg::Messages reason;
 
     bool has(Figure f) const { return (defined & figureBit(f)) != 0; }
     bool ok() const { return reason.empty(); }
@@ -97,7 +98,7 @@ inline bool aboveVelocity(const Segment& s, std::optional<double> limit) {
 // roughness held within its limits).
 struct Warning {
     std::uint32_t segment;
-    std::string message;
+    msg::Message message;
 };
 
 // Something that keeps the segments from forming one tree reached from the
@@ -114,7 +115,7 @@ struct TopologyError {
     };
     Kind kind;
     std::vector<std::uint32_t> segments;  // the segments involved, in input order
-    std::string message;                  // names them (up to a few, then how many more)
+    msg::Message message;                 // names them (up to a few, then how many more)
 };
 
 // One branch leaving a junction: its first segment and the largest path
@@ -148,7 +149,7 @@ struct Fan {
     std::optional<double> indexTotal;  // Pa: the index run's total
     std::optional<double> pressure;    // Pa: indexTotal x (1 + margin)
     double margin = 0;                 // as given
-    std::string reason;                // why a figure is missing; empty otherwise
+    msg::Messages reason;              // why a figure is missing; empty otherwise
 };
 
 struct SystemResult {

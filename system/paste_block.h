@@ -25,7 +25,7 @@ struct PastedBlock {
     Kind kind = Kind::cells;
     std::vector<std::vector<std::string>> rows;
     TableHeader header;  // for a table
-    std::string message;
+    msg::Messages message;
     long line = 0;  // of the block, from 1
 };
 

@@ -11,6 +11,11 @@
 
 namespace ductsys {
 
+msg::Arg columnArg(Column column) {
+    const ColumnName& name = columnNames[static_cast<std::size_t>(column)];
+    return msg::Arg::name(name.key, name.caption);
+}
+
 std::string_view trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -104,26 +109,28 @@ std::optional<float> unitFactor(std::string_view text) {
 
 RoughnessRead readRoughness(std::string_view text) {
     text = trimmed(text);
-    if (text.empty()) return {std::nullopt, "is empty", {}};
-    if (!calc::readsWhole(text)) return {std::nullopt, quoted(text) + " is not a number", {}};
+    using msg::Code;
+    if (text.empty()) return {std::nullopt, CellProblem{Code::cellEmpty, {}}, {}};
+    if (!calc::readsWhole(text))
+        return {std::nullopt, CellProblem{Code::cellNotANumber, std::string(text)}, {}};
     const std::optional<double> value = calc::textValue(text);
     if ((value && *value < 0) || (!value && text.front() == '-'))
-        return {std::nullopt, quoted(text) + " is negative", {}};
+        return {std::nullopt, CellProblem{Code::cellNegative, std::string(text)}, {}};
     const calc::CustomK held = calc::customK(text);
     RoughnessRead r{held.value, {}, {}};
     if (held.replacement)
-        r.warning = "k " + quoted(text) + " is held to " + std::string(*held.replacement) +
-                    " mm (a custom roughness lies between 0.01 and 10 mm)";
+        r.warning = msg::Message{Code::roughnessHeldTo, {text, *held.replacement}};
     return r;
 }
 
-std::string flowProblem(std::string_view text) {
+std::optional<CellProblem> flowProblem(std::string_view text) {
     text = trimmed(text);
-    if (!calc::readsWhole(text) || text.empty()) return "flow " + quoted(text) + " is not a number";
+    if (!calc::readsWhole(text) || text.empty())
+        return CellProblem{msg::Code::cellNotANumber, std::string(text)};
     const std::optional<double> value = calc::textValue(text);
     if ((value && *value < 0) || (!value && text.front() == '-'))
-        return "flow " + quoted(text) + " is negative";
-    return {};
+        return CellProblem{msg::Code::cellNegative, std::string(text)};
+    return std::nullopt;
 }
 
 namespace {
@@ -152,9 +159,10 @@ NumberRead readCellNumber(std::string_view text) {
     if (const std::optional<double> plain = plainDecimal(text)) return {plain, {}};
     const std::optional<double> value = calc::textValue(text);
     float asSingle = 0;
-    if (!calc::readsWhole(text)) return {std::nullopt, quoted(text) + " is not a number"};
+    if (!calc::readsWhole(text))
+        return {std::nullopt, CellProblem{msg::Code::cellNotANumber, std::string(text)}};
     if (!value || !calc::storeSingle(asSingle, *value))
-        return {std::nullopt, quoted(text) + " is beyond the range of the calculation"};
+        return {std::nullopt, CellProblem{msg::Code::cellBeyondRange, std::string(text)}};
     return {value, {}};
 }
 
@@ -179,15 +187,20 @@ NumberRead readNumberSum(std::string_view text) {
             }
         }
         const std::string_view term = trimmed(text.substr(start, i - start));
-        if (term.empty()) return {std::nullopt, quoted(text) + " has an empty term"};
+        if (term.empty())
+            return {std::nullopt, CellProblem{msg::Code::cellEmptyTerm, std::string(text)}};
         NumberRead read = readCellNumber(term);
-        if (!read.value) return {std::nullopt, "term " + read.error};
+        if (!read.value)
+            return {std::nullopt, CellProblem{read.error->code == msg::Code::cellNotANumber
+                                                  ? msg::Code::cellTermNotANumber
+                                                  : msg::Code::cellTermBeyondRange,
+                                              std::move(read.error->text)}};
         sum = sum ? *sum + *read.value : *read.value;
         start = i + 1;
     }
     float asSingle = 0;
     if (!sum || !calc::storeSingle(asSingle, *sum))
-        return {std::nullopt, quoted(text) + " sums beyond the range of the calculation"};
+        return {std::nullopt, CellProblem{msg::Code::cellSumBeyondRange, std::string(text)}};
     return {sum, {}};
 }
 
@@ -207,40 +220,40 @@ NumberRead readZetaSum(std::string_view text) {
 }
 
 NumberRead readZetaSum(const ZetaCell& cell) {
-    if (!cell.ok()) return {std::nullopt, cell.error};
+    if (!cell.ok()) return {std::nullopt, CellProblem{msg::Code::cellAsWritten, cell.error}};
     const std::optional<double> sum = numberSum(cell);
-    if (!sum) return {std::nullopt, "has fitting terms, which are computed on their segment"};
+    if (!sum)
+        return {std::nullopt,
+                CellProblem{msg::Code::cellAsWritten,
+                            "has fitting terms, which are computed on their segment"}};
     float asSingle = 0;
     if (!calc::storeSingle(asSingle, *sum)) {
         std::string text;
         for (const ZetaTerm& t : cell.terms) text += (text.empty() ? "" : "+") + t.text;
-        return {std::nullopt, quoted(text) + " sums beyond the range of the calculation"};
+        return {std::nullopt, CellProblem{msg::Code::cellSumBeyondRange, text}};
     }
     return {sum, {}};
 }
 
-std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input) {
+std::optional<msg::Message> failureReason(const calc::DuctResult& result,
+                                          const calc::DuctInput& input) {
     using calc::Value;
-    if (result.outcome.complete() && !result.noSection) return {};
+    using msg::Code;
+    if (result.outcome.complete() && !result.noSection) return std::nullopt;
     const std::string size =
         input.shape == calc::Shape::circular ? input.diameter : input.sideA + "x" + input.sideB;
     const calc::Outcome& o = result.outcome;
     if (!o.defined(Value::flowRate))
-        return "flow " + quoted(input.flow) + " is beyond the range of the calculation";
+        return msg::Message{Code::cellBeyondRange, {columnArg(Column::flow), input.flow}};
     if (!o.defined(Value::size) || !o.defined(Value::area))
-        return "size " + quoted(size) + " is beyond the range of the calculation";
-    if (!o.defined(Value::eqDiameter))
-        return "size " + quoted(size) +
-               ": the equivalent diameter is beyond the range of the calculation";
-    if (!o.defined(Value::velocity)) return "the velocity is beyond the range of the calculation";
-    if (!o.defined(Value::reynolds))
-        return "the Reynolds number is beyond the range of the calculation";
-    if (!o.defined(Value::lambda))
-        return "the friction formula has no value here (a negative size or Reynolds number)";
-    if (!o.defined(Value::specificLoss))
-        return "the friction loss is beyond the range of the calculation";
-    if (result.noSection) return "size " + quoted(size) + " gives no section to carry the air";
-    return {};
+        return msg::Message{Code::cellBeyondRange, {columnArg(Column::size), size}};
+    if (!o.defined(Value::eqDiameter)) return msg::Message{Code::sizeEqDiameterBeyondRange, {size}};
+    if (!o.defined(Value::velocity)) return msg::Message{Code::velocityBeyondRange, {}};
+    if (!o.defined(Value::reynolds)) return msg::Message{Code::reynoldsBeyondRange, {}};
+    if (!o.defined(Value::lambda)) return msg::Message{Code::frictionFormulaNoValue, {}};
+    if (!o.defined(Value::specificLoss)) return msg::Message{Code::frictionLossBeyondRange, {}};
+    if (result.noSection) return msg::Message{Code::sizeNoSection, {size}};
+    return std::nullopt;
 }
 
 }  // namespace ductsys

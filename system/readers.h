@@ -9,8 +9,21 @@
 #include <string_view>
 
 #include "headless.h"
+#include "messages/message.h"
+#include "table_file.h"
 
 namespace ductsys {
+
+// A column named in a message: its key in English, its caption in Chinese.
+msg::Arg columnArg(Column column);
+
+// What is wrong with a cell's text (or an option's): a code whose text
+// takes the column ({1}) and the text as written ({2}).
+struct CellProblem {
+    msg::Code code;
+    std::string text;
+    msg::Message in(msg::Arg column) const { return {code, {std::move(column), text}}; }
+};
 
 // Text with blanks, tabs and line ends removed at both ends.
 std::string_view trimmed(std::string_view text);
@@ -39,22 +52,22 @@ std::optional<float> unitFactor(std::string_view text);
 // it, with `warning` saying so.
 struct RoughnessRead {
     std::optional<float> k;
-    std::string error;    // '"1,5" is not a number'
-    std::string warning;  // 'k "20" is held to 10 mm (…)'
+    std::optional<CellProblem> error;     // '"1,5" is not a number'
+    std::optional<msg::Message> warning;  // 'k "20" is held to 10 mm (…)'
 };
 RoughnessRead readRoughness(std::string_view text);
 
-// What is wrong with an air volume text for a table or a script: empty when
-// it reads whole and is not negative, otherwise the reason ('flow "1,5" is
-// not a number', 'flow "-100" is negative').
-std::string flowProblem(std::string_view text);
+// What is wrong with an air volume text for a table or a script: none when
+// it reads whole and is not negative, otherwise the reason ('"1,5" is not a
+// number', '"-100" is negative').
+std::optional<CellProblem> flowProblem(std::string_view text);
 
 // A number typed in a cell: empty reads 0; otherwise it must read whole and
 // lie within the single range. On failure, `error` says why ("is not a
 // number", "is beyond the range of the calculation") and the value is none.
 struct NumberRead {
     std::optional<double> value;
-    std::string error;
+    std::optional<CellProblem> error;
 };
 NumberRead readCellNumber(std::string_view text);
 
@@ -73,8 +86,9 @@ NumberRead readZetaSum(const ZetaCell& cell);
 bool plainZetaText(std::string_view text);
 
 // What went wrong in a recalculation that left values undefined or had no
-// section to carry the air; empty when nothing did.
-std::string failureReason(const calc::DuctResult& result, const calc::DuctInput& input);
+// section to carry the air; none when nothing did.
+std::optional<msg::Message> failureReason(const calc::DuctResult& result,
+                                          const calc::DuctInput& input);
 
 // A number whose commas separate groups of exactly three digits, as office
 // programs write it with a thousands separator ("1,800", "12,345.6",

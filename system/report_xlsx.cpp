@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "number_text.h"
 #include "report.h"
 #include "report_sections.h"
@@ -553,7 +554,7 @@ void writeSegments(Workbook& book, const SystemResult& result, const ReportInfo&
         // The row's own remark, kept with its segment by the reader.
         sheet.cell(row, cRemark,
                    given.remark.empty() ? std::string(result.remark(s)) : given.remark, look);
-        sheet.cell(row, cProblem, seg.reason, look);
+        sheet.cell(row, cProblem, msg::renderList(seg.reason, msg::Language::chinese), look);
     }
     writeFanBlock(sheet, cells.rowOf(count) + 1, result, info, cells);
 }
@@ -833,7 +834,7 @@ void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& in
     setting("漏风附加", info.leakage.value_or(0), "0.0%");
     figure("风机压力 (Pa)", fan.pressure);
     setting("并联支路不平衡率限值", result.maxImbalance, "0%");
-    if (!fan.reason.empty()) line("备注", fan.reason);
+    if (!fan.reason.empty()) line("备注", msg::renderList(fan.reason, msg::Language::chinese));
     ++row;
     sheet.text(row++, 0, "计算公式", true, kHeaderFill);
     const char* const kFormulas[][2] = {

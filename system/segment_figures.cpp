@@ -31,36 +31,37 @@ std::optional<float> single(double value) {
 
 }  // namespace
 
-void addReason(Segment& segment, std::string_view reason) {
-    if (!segment.reason.empty()) segment.reason += "; ";
-    segment.reason += reason;
+void addReason(Segment& segment, msg::Message reason) {
+    segment.reason.push_back(std::move(reason));
+}
+
+void addReason(Segment& segment, std::string reason) {
+    segment.reason.push_back({msg::Code::asWritten, {std::move(reason)}});
 }
 
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::string& warning, ZetaCell* fittingTerms) {
-    auto fail = [&](unsigned unknown, const std::string& reason) {
+                 msg::Messages& warnings, ZetaCell* fittingTerms) {
+    using msg::Code;
+    auto fail = [&](unsigned unknown, msg::Message reason) {
         setting.unusable |= unknown;
-        addReason(segment, reason);
+        addReason(segment, std::move(reason));
     };
 
     // Numbers written with thousands separators ("1,800"): read without
     // them, and said so.
     std::string plainTexts[3];
-    auto plain = [&](std::string_view text, std::string_view what,
-                     std::string& store) -> std::string_view {
+    auto plain = [&](std::string_view text, Column column, std::string& store) -> std::string_view {
         if (text.find(',') == std::string_view::npos) return text;
         std::optional<std::string> p = withoutThousandsSeparators(text);
         if (!p) return text;
-        if (!warning.empty()) warning += "; ";
-        warning += std::string(what) + " " + quoted(trimmed(text)) + " is read as " + *p +
-                   ": its commas separate thousands";
+        warnings.push_back({Code::cellThousandsSeparators, {columnArg(column), trimmed(text), *p}});
         store = std::move(*p);
         return store;
     };
-    const std::string_view flowText = plain(row.flow, "flow", setting.flow);
-    const std::string_view lengthText = plain(row.length, "length", plainTexts[0]);
-    const std::string_view dpText = plain(row.dp, "dp", plainTexts[1]);
-    const std::string_view kText = plain(row.k, "k", plainTexts[2]);
+    const std::string_view flowText = plain(row.flow, Column::flow, setting.flow);
+    const std::string_view lengthText = plain(row.length, Column::length, plainTexts[0]);
+    const std::string_view dpText = plain(row.dp, Column::dp, plainTexts[1]);
+    const std::string_view kText = plain(row.k, Column::k, plainTexts[2]);
     if (setting.flow.empty()) setting.flow = trimmed(row.flow);
 
     setting.flowFactor = 1;
@@ -70,13 +71,13 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         if (const std::optional<float> f = unitFactor(u))
             setting.flowFactor = *f;
         else
-            fail(kFromFlow, "unit " + quoted(u) + " is not one of " + unitList());
+            fail(kFromFlow, {Code::cellNotOneOf, {columnArg(Column::unit), u, unitList()}});
     }
     const std::string_view flow = trimmed(flowText);
     segment.flowGiven = !flow.empty();
     if (!flow.empty()) {
-        if (const std::string problem = flowProblem(flow); !problem.empty())
-            fail(kFromFlow, problem);
+        if (const std::optional<CellProblem> problem = flowProblem(flow))
+            fail(kFromFlow, problem->in(columnArg(Column::flow)));
     }
 
     const std::string_view sizeText = trimmed(row.size);
@@ -84,14 +85,14 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
         setting.size = std::move(*s);
     } else {
         setting.size = SizeText{calc::Shape::circular, "0", {}};
-        fail(kFromSize, "size " + quoted(sizeText) + " is not a size");
+        fail(kFromSize, {Code::cellNotASize, {columnArg(Column::size), sizeText}});
     }
 
     const NumberRead length = readCellNumber(lengthText);
     if (!length.value)
-        fail(kFromLength, "length " + length.error);
+        fail(kFromLength, length.error->in(columnArg(Column::length)));
     else if (*length.value < 0)
-        fail(kFromLength, "length " + quoted(trimmed(lengthText)) + " is negative");
+        fail(kFromLength, {Code::cellNegative, {columnArg(Column::length), trimmed(lengthText)}});
     else
         segment.length = *length.value * row.lengthFactor,
         segment.defined |= figureBit(Figure::length);
@@ -104,16 +105,16 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     } else if (const NumberRead zeta =
                    plainZetaText(row.zeta) ? readZetaSum(row.zeta) : readZetaSum(cell);
                !zeta.value) {
-        fail(kFromZeta, "zeta " + zeta.error);
+        fail(kFromZeta, zeta.error->in(columnArg(Column::zeta)));
     } else {
         segment.zeta = *zeta.value, segment.defined |= figureBit(Figure::zeta);
     }
 
     const NumberRead dp = readCellNumber(dpText);
     if (!dp.value)
-        fail(kFromDp, "dp " + dp.error);
+        fail(kFromDp, dp.error->in(columnArg(Column::dp)));
     else if (*dp.value < 0)
-        fail(kFromDp, "dp " + quoted(trimmed(dpText)) + " is negative");
+        fail(kFromDp, {Code::cellNegative, {columnArg(Column::dp), trimmed(dpText)}});
     else
         segment.dp = *dp.value * row.dpFactor, segment.defined |= figureBit(Figure::dp);
 
@@ -123,14 +124,13 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     setting.roughnessRead = false;
     if (!k.empty()) {
         if (!material.empty() && !isCustomMaterial(material)) {
-            fail(kFromFriction, "give a material or k, not both (material " + quoted(material) +
-                                    ", k " + quoted(k) + ")");
+            fail(kFromFriction, {Code::materialAndK, {material, k}});
         } else if (const RoughnessRead r = readRoughness(k); !r.k) {
-            fail(kFromFriction, "k " + r.error);
+            fail(kFromFriction, r.error->in(columnArg(Column::k)));
         } else {
             setting.roughness = *r.k;
             setting.roughnessRead = true;
-            if (!r.warning.empty()) warning += (warning.empty() ? "" : "; ") + r.warning;
+            if (r.warning) warnings.push_back(std::move(*r.warning));
         }
     } else if (material.empty()) {
         setting.roughnessRead = true;
@@ -139,7 +139,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
             setting.roughness = *k, setting.roughnessRead = true;
         else
             fail(kFromFriction,
-                 "material " + quoted(material) + " is not one of " + materialNames());
+                 {Code::cellNotOneOf, {columnArg(Column::material), material, materialNames()}});
     }
 
     const std::string_view formula = trimmed(row.formula);
@@ -150,7 +150,7 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     else if (formula == "2")
         setting.formula = 2;
     else if (!formula.empty() && formula != "1")
-        fail(kFromFriction, "formula " + quoted(formula) + " is not 1 or 2");
+        fail(kFromFriction, {Code::formulaNotOneOrTwo, {columnArg(Column::formula), formula}});
     segment.roughness = setting.roughness;
     segment.formula = static_cast<std::uint8_t>(setting.formula);
 }
@@ -299,10 +299,10 @@ void SegmentCalculator::computeFigures(Segment& segment, const DuctSetting& sett
     segment.defined = defined;
 
     if (setting.unusable != 0) return;  // the reading already said why
-    std::string reason = failureReason(result, input_);
-    if (reason.empty() && !total && !setting.zetaPending)
-        reason = "the segment's losses are beyond the range of the calculation";
-    if (!reason.empty()) addReason(segment, reason);
+    std::optional<msg::Message> reason = failureReason(result, input_);
+    if (!reason && !total && !setting.zetaPending)
+        reason = msg::Message{msg::Code::lossesBeyondRange, {}};
+    if (reason) addReason(segment, std::move(*reason));
 }
 
 }  // namespace ductsys

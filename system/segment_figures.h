@@ -51,7 +51,7 @@ struct DuctSetting {
 // fitting terms goes to `fittingTerms` and leaves ζ pending (see
 // applyZetaTerms); without `fittingTerms` such a cell cannot be read.
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
-                 std::string& warning, ZetaCell* fittingTerms = nullptr);
+                 msg::Messages& warnings, ZetaCell* fittingTerms = nullptr);
 
 // What computing each segment gave, kept from one calculation of a system
 // to the next. A grid computes its whole system again after every edit, and
@@ -107,6 +107,8 @@ private:
 };
 
 // Adds a reason to a segment's reasons.
-void addReason(Segment& segment, std::string_view reason);
+void addReason(Segment& segment, msg::Message reason);
+// A reason still formed in English words, shown as it is.
+void addReason(Segment& segment, std::string reason);
 
 }  // namespace ductsys

@@ -56,12 +56,12 @@ std::optional<calc::DuctInput> sizingInput(const SegmentTexts& row, float flow,
                                            const calc::AirState& air) {
     Segment segment;
     DuctSetting setting;
-    std::string warning;
+    msg::Messages warnings;
     SegmentTexts wall;
     wall.material = row.material;
     wall.k = row.k;
     wall.formula = row.formula;
-    readSegment(wall, segment, setting, warning);
+    readSegment(wall, segment, setting, warnings);
     if (!setting.roughnessRead || !setting.formulaRead) return std::nullopt;
     calc::DuctInput input;
     // The shortest text that reads back to the same single.

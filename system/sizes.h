@@ -21,13 +21,14 @@ struct SizeCandidate {
     std::string text;   // as a cell takes it: "200", "500x320"
     std::string label;  // as the window's size label shows it, blanks left out: "φ200", "500*320"
     float area = 0, eqDiameter = 0, velocity = 0, rm = 0, reynolds = 0;
-    float height = 0;                 // mm: the diameter, or the shorter side
-    std::string failure;              // why the figures are missing; empty when they are all there
+    float height = 0;  // mm: the diameter, or the shorter side
+    std::optional<msg::Message>
+        failure;                      // why the figures are missing; none when they are all there
     std::optional<bool> meets;        // none when no limit was given
     std::optional<bool> recommended;  // none without a preset
     bool smallest = false;  // the first of its shape that meets the limits, in the order judged
 
-    bool computed() const { return failure.empty(); }
+    bool computed() const { return !failure; }
 };
 
 // Every standard diameter, then every pair of standard sides (the longer

@@ -374,13 +374,13 @@ std::optional<bool> SystemSizer::sizeOne(Segment& seg, Role role, std::string_vi
         // The stand-in's figures are no one's: a row that cannot be sized
         // shows no size and nothing that depends on it.
         seg.defined &= ~kFromSize;
-        addReason(seg, "not sized: its air volume or another figure is missing");
+        addReason(seg, {msg::Code::notSizedFigureMissing, {}});
         return std::nullopt;
     }
     const std::vector<Candidate> list = candidatesFor(sizeWish(cell, options_.resizeAll), options_);
     if (list.empty()) {
         seg.defined &= ~kFromSize;
-        addReason(seg, "not sized: no standard size has this side within the limits");
+        addReason(seg, {msg::Code::notSizedNoStandardSize, {}});
         return std::nullopt;
     }
     const std::string flow = calc::plainDecimalText(seg.flow);

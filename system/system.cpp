@@ -131,10 +131,10 @@ void SystemBuilder::State::computeChunk(RowChunk& chunk, SegmentCalculator& calc
         const std::uint32_t index = chunk.firstSegment + i;
         Segment& segment = chunk.segments[i];
         DuctSetting setting;
-        std::string warning;
+        msg::Messages warnings;
         ZetaCell fittingTerms;
-        readSegment(row, segment, setting, warning, &fittingTerms);
-        if (!warning.empty()) chunk.warnings.push_back({index, std::move(warning)});
+        readSegment(row, segment, setting, warnings, &fittingTerms);
+        if (!warnings.empty()) chunk.warnings.push_back({index, msg::joined(std::move(warnings))});
         if (setting.zetaPending) chunk.fittingCells.emplace_back(index, std::move(fittingTerms));
         if (segment.flowGiven)
             calculator.compute(segment, setting, setting.flow,
@@ -245,7 +245,7 @@ SystemResult SystemBuilder::finish() {
     const Tree tree = buildTree(result, st.topology);
     if (!result.errors.empty()) {
         leaveFlowsUnknown(result, st.pending, st.calculators.front(),
-                          "the flow is the sum beyond, and the segments do not form a tree");
+                          {msg::Code::flowSumNoTree, {}});
         applyFittingTerms(result, nullptr, st.fittingCells);
     } else {
         sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators, st.memo);

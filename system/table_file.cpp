@@ -363,7 +363,7 @@ bool isRemarkHeader(std::string_view cell) {
 // being one.
 struct HeaderTry {
     TableHeader header;
-    std::string problem;
+    std::optional<msg::Message> problem;
     bool namesFlowAndSize = false;  // the row is the header, problem or not
 };
 HeaderTry tryHeader(const std::vector<std::string>& fields) {
@@ -372,13 +372,13 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
     t.header.fieldCount = fields.size();
     t.header.names.reserve(fields.size());
     for (const std::string& f : fields) t.header.names.emplace_back(trimmedCell(f));
-    std::string misspelt;
+    std::optional<msg::Message> misspelt;
     std::optional<Column> misspeltColumn;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const HeaderCell cell = readHeaderCell(fields[i]);
-        if (!cell.nearest.empty() && misspelt.empty()) {
-            misspelt = "column \"" + std::string(trimmedCell(fields[i])) + "\"" +
-                       " is not known: did you mean \"" + cell.nearest + "\"?";
+        if (!cell.nearest.empty() && !misspelt) {
+            misspelt = msg::Message{msg::Code::headerColumnMisspelt,
+                                    {trimmedCell(fields[i]), cell.nearest}};
             misspeltColumn = headerColumn(cell.nearest);
         }
         if (!cell.column) {
@@ -388,23 +388,24 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
             continue;
         }
         int& at = t.header.columns[static_cast<std::size_t>(*cell.column)];
-        if (at >= 0 && t.problem.empty())
-            t.problem = "column \"" + std::string(trimmedCell(fields[i])) + "\" appears twice";
+        if (at >= 0 && !t.problem)
+            t.problem = msg::Message{msg::Code::headerColumnTwice, {trimmedCell(fields[i])}};
         if (at < 0) at = static_cast<int>(i);
-        if (std::string problem = readColumnUnit(*cell.column, cell.unit, t.header.units);
-            !problem.empty() && t.problem.empty())
-            t.problem = "column \"" + std::string(trimmedCell(fields[i])) + "\": " + problem;
+        if (std::optional<msg::Message> problem =
+                readColumnUnit(*cell.column, cell.unit, t.header.units);
+            problem && !t.problem)
+            t.problem =
+                msg::Message{msg::Code::headerColumnUnit, {trimmedCell(fields[i]), *problem}};
     }
     // A misspelt flow or size still makes the row the header: its problem is
     // the misspelling.
     auto named = [&](Column c) { return t.header.column(c) >= 0 || misspeltColumn == c; };
     t.namesFlowAndSize = named(Column::flow) && named(Column::size);
-    if (!misspelt.empty() && t.problem.empty()) t.problem = misspelt;
+    if (misspelt && !t.problem) t.problem = misspelt;
     for (Column needed : {Column::flow, Column::size}) {
-        if (!named(needed) && t.problem.empty()) {
+        if (!named(needed) && !t.problem) {
             const ColumnName& n = columnNames[static_cast<std::size_t>(needed)];
-            t.problem = "no \"" + std::string(n.key) + "\" (" + std::string(n.caption) +
-                        ") column in the header row";
+            t.problem = msg::Message{msg::Code::headerLacksColumn, {n.key, n.caption}};
         }
     }
     return t;
@@ -435,8 +436,8 @@ std::vector<StartLine> startLines(std::string_view text, bool whole) {
 
 constexpr char kDelimiters[] = {',', ';', '\t'};
 
-std::string delimiterName(char d) {
-    if (d == '\t') return "tab";
+msg::Arg delimiterName(char d) {
+    if (d == '\t') return msg::Code::wordTab;
     return std::string("'") + d + "'";
 }
 
@@ -445,7 +446,7 @@ std::string delimiterName(char d) {
 // does it. `problem` is empty when one was found.
 struct HeaderSearch {
     TableHeader header;
-    std::string problem;
+    std::optional<msg::Message> problem;
     bool found = false;
     long firstLine = 0;  // the first non-empty line
 };
@@ -453,22 +454,22 @@ HeaderSearch searchHeader(const std::vector<StartLine>& lines, char given) {
     HeaderSearch s;
     if (lines.empty()) return s;
     s.firstLine = lines.front().line;
-    std::string firstProblem;
+    std::optional<msg::Message> firstProblem;
     for (const StartLine& l : lines) {
         for (char d : kDelimiters) {
             if (given != 0 && d != given) continue;
             HeaderTry t = tryHeader(splitLine(l.text, d));
-            if (t.problem.empty() || t.namesFlowAndSize) {
+            if (!t.problem || t.namesFlowAndSize) {
                 // A row that names both is the header, even when it names a
                 // column twice: that is then its problem.
                 s.header = t.header;
                 s.header.line = l.line;
                 s.header.delimiter = d;
                 s.problem = t.problem;
-                s.found = t.problem.empty();
+                s.found = !t.problem;
                 return s;
             }
-            if (&l == &lines.front() && (firstProblem.empty() || d == (given ? given : ',')))
+            if (&l == &lines.front() && (!firstProblem || d == (given ? given : ',')))
                 firstProblem = t.problem;
         }
     }
@@ -525,9 +526,9 @@ public:
                     const SettingRow* s =
                         header_.settings.size() > settings ? &header_.settings.back() : nullptr;
                     if (s && settingNamed(s->name))
-                        onNote_({at, "setting " + s->name + ": " + s->value, false});
+                        onNote_({at, {msg::Code::noteSetting, {s->name, s->value}}, false});
                     else
-                        onNote_({at, "a title row above the header is skipped", false});
+                        onNote_({at, {msg::Code::noteTitleRowSkipped, {}}, false});
                 }
                 return true;
             }
@@ -539,7 +540,7 @@ public:
         if (fanBlock(fields, count)) {
             // A 计算书 read back: what follows its table is its summary.
             belowTable_ = true;
-            onNote_({at, "the fan selection below the table is not read", false});
+            onNote_({at, {msg::Code::noteFanBlockNotRead, {}}, false});
             return true;
         }
         if (count > header_.fieldCount) {
@@ -560,11 +561,7 @@ public:
             if ((name.size() == 5 || name.size() == 6) &&
                 (name == "合计" || name == "总计" ||
                  calc::equalsIgnoringAsciiCase(name, "total"))) {
-                onNote_({at,
-                         "the total row \"" +
-                             std::string(trimmedCell(fields[static_cast<std::size_t>(s)])) +
-                             "\" is skipped",
-                         false});
+                onNote_({at, {msg::Code::noteTotalRowSkipped, {name}}, false});
                 return true;
             }
         }
@@ -579,7 +576,7 @@ public:
         if (headerDone_) return true;
         headerDone_ = true;
         for (const std::string& name : unused_)
-            onNote_({header_.line, "column " + name + " is not used", false});
+            onNote_({header_.line, {msg::Code::noteColumnNotUsed, {name}}, false});
         if (!onHeader_(header_)) return !(stopped_ = true);
         return true;
     }
@@ -601,17 +598,13 @@ private:
                 continue;
             const std::string cell = sheetColumnName(m.column) + std::to_string(at);
             if (m.kind == CellMark::Kind::noValue) {
-                refusal_ = {FileError::Kind::formulaWithoutValue, at,
-                            "cell " + cell +
-                                " holds a formula whose value the workbook does not hold (it "
-                                "was written by a program that does not calculate): open it "
-                                "in a spreadsheet program, let it recalculate and save it, "
-                                "then read it again"};
+                refusal_ = {FileError::Kind::formulaWithoutValue,
+                            at,
+                            {{msg::Code::cellFormulaWithoutValue, {cell}}}};
                 stopped_ = true;
                 return false;
             }
-            onNote_(
-                {at, "cell " + cell + " holds the spreadsheet error " + fields[m.column], true});
+            onNote_({at, {msg::Code::cellSpreadsheetError, {cell, fields[m.column]}}, true});
         }
         return true;
     }
@@ -663,15 +656,15 @@ FileError readSheet(std::string_view bytes, const std::string& sheet, char delim
     // The header among the first rows; then those rows taken.
     auto search = [&]() -> bool {
         long firstLine = 0;
-        std::string firstProblem;
+        std::optional<msg::Message> firstProblem;
         bool found = false;
         for (const FirstRow& r : first) {
             if (blankRow(r.cells, r.cells.size())) continue;
             if (firstLine == 0) firstLine = r.row;
             HeaderTry t = tryHeader(r.cells);
-            if (t.problem.empty() || t.namesFlowAndSize) {
-                if (!t.problem.empty()) {
-                    failure = {Kind::badHeader, r.row, t.problem};
+            if (!t.problem || t.namesFlowAndSize) {
+                if (t.problem) {
+                    failure = {Kind::badHeader, r.row, {*t.problem}};
                     return false;
                 }
                 header = std::move(t.header);
@@ -679,15 +672,12 @@ FileError readSheet(std::string_view bytes, const std::string& sheet, char delim
                 found = true;
                 break;
             }
-            if (firstProblem.empty()) firstProblem = t.problem;
+            if (!firstProblem) firstProblem = t.problem;
         }
         if (!found) {
             failure = firstLine == 0
-                          ? FileError{Kind::empty, 0,
-                                      "empty: the sheet \"" + sheetRead +
-                                          "\" has no header row with at least \"flow\" and "
-                                          "\"size\" columns"}
-                          : FileError{Kind::badHeader, firstLine, firstProblem};
+                          ? FileError{Kind::empty, 0, {{msg::Code::sheetEmpty, {sheetRead}}}}
+                          : FileError{Kind::badHeader, firstLine, {*firstProblem}};
             return false;
         }
         // The delimiter of CSV written from it: the one asked for, or a comma.
@@ -715,10 +705,7 @@ FileError readSheet(std::string_view bytes, const std::string& sheet, char delim
         [&](const std::string& name, std::size_t sheets) {
             sheetRead = name;
             if (sheet.empty() && sheets > 1)
-                onNote({0,
-                        "the workbook has " + std::to_string(sheets) + " sheets; the first, \"" +
-                            name + "\", is read",
-                        false});
+                onNote({0, {msg::Code::noteFirstSheetRead, {sheets, name}}, false});
         });
     // What stopped the reading: the header, a refused cell, or the callee.
     auto stoppedBy = [&]() -> FileError {
@@ -732,13 +719,13 @@ FileError readSheet(std::string_view bytes, const std::string& sheet, char delim
         case WorkbookError::Kind::stopped:
             return stoppedBy();
         case WorkbookError::Kind::ods:
-            return {Kind::ods, 0, e.message};
+            return {Kind::ods, 0, {e.message}};
         case WorkbookError::Kind::notWorkbook:
-            return {Kind::notWorkbook, 0, e.message};
+            return {Kind::notWorkbook, 0, {e.message}};
         case WorkbookError::Kind::damaged:
-            return {Kind::damagedWorkbook, 0, "a damaged workbook: " + e.message};
+            return {Kind::damagedWorkbook, 0, {e.message}};
         case WorkbookError::Kind::noSheet:
-            return {Kind::noSheet, 0, e.message};
+            return {Kind::noSheet, 0, {e.message}};
     }
     if (!intake && !search()) return stoppedBy();
     if (!intake->handHeader()) return stoppedBy();
@@ -757,13 +744,13 @@ std::optional<std::string> decodedText(std::string_view bytes) {
 
 FileError TableFileReader::readText(std::string_view bytes, const HeaderFn& header,
                                     const RecordFn& record, const NoteFn& note) {
-    if (bytes.empty())
-        return {FileError::Kind::empty, 0,
-                "empty: a header row with at least \"flow\" and \"size\" columns is needed"};
+    if (bytes.empty()) return {FileError::Kind::empty, 0, {{msg::Code::fileEmpty, {}}}};
     // fmemopen reads the bytes where they are; it only needs them writable
     // by type.
     std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
-    if (!in) return {FileError::Kind::readError, 0, std::strerror(errno)};
+    if (!in)
+        return {
+            FileError::Kind::readError, 0, {{msg::Code::fileReadError, {std::strerror(errno)}}}};
     FileError e = read(in, header, record, note);
     std::fclose(in);
     return e;
@@ -823,7 +810,7 @@ HeaderCell readHeaderCell(std::string_view cell) {
                    (column == Column::flow || column == Column::length || column == Column::dp ||
                     column == Column::size || column == Column::k)) {
             ColumnUnits units;
-            if (!readColumnUnit(*column, rest, units).empty()) return;
+            if (readColumnUnit(*column, rest, units)) return;
             take(column, rest);
         } else {
             return;
@@ -844,7 +831,9 @@ HeaderCell readHeaderCell(std::string_view cell) {
 
 std::optional<Column> headerColumn(std::string_view cell) { return readHeaderCell(cell).column; }
 
-std::string readColumnUnit(Column column, std::string_view unit, ColumnUnits& units) {
+std::optional<msg::Message> readColumnUnit(Column column, std::string_view unit,
+                                           ColumnUnits& units) {
+    using msg::Code;
     const std::string u = headerKey(unit);
     if (u.empty()) return {};
     struct Scale {
@@ -852,47 +841,52 @@ std::string readColumnUnit(Column column, std::string_view unit, ColumnUnits& un
         double factor;
     };
     auto scaled = [&](std::initializer_list<Scale> scales, double& into,
-                      std::string_view known) -> std::string {
+                      Code known) -> std::optional<msg::Message> {
         for (const Scale& s : scales)
             if (u == s.unit) {
                 into = s.factor;
                 return {};
             }
-        return "unknown unit \"" + std::string(unit) + "\" (" + std::string(known) + ")";
+        return msg::Message{Code::unitUnknown, {unit, known}};
     };
     switch (column) {
         case Column::flow:
-            if (!unitFactor(unit))
-                return "unknown unit \"" + std::string(unit) + "\" of air volume";
+            if (!unitFactor(unit)) return msg::Message{Code::unitUnknownAirVolume, {unit}};
             units.flow = std::string(trimmedCell(unit));
             return {};
         case Column::length:
             return scaled(
                 {{"m", 1}, {"米", 1}, {"cm", 0.01}, {"厘米", 0.01}, {"mm", 0.001}, {"毫米", 0.001}},
-                units.length, "a length is read in m, cm or mm");
+                units.length, Code::unitsOfLength);
         case Column::dp:
             return scaled({{"pa", 1}, {"帕", 1}, {"kpa", 1000}, {"千帕", 1000}}, units.dp,
-                          "a fixed loss is read in Pa or kPa");
+                          Code::unitsOfDp);
         case Column::size:
         case Column::k: {
             double mm = 1;
-            return scaled(
-                {{"mm", 1}, {"毫米", 1}}, mm,
-                column == Column::size ? "sizes are read in mm" : "a roughness is read in mm");
+            return scaled({{"mm", 1}, {"毫米", 1}}, mm,
+                          column == Column::size ? Code::unitsOfSize : Code::unitsOfRoughness);
         }
         default:
             return {};  // names, nodes, texts and coefficients: what the brackets say is theirs
     }
 }
 
+// A read that failed, with the system's reason.
+static FileError readError() {
+    return {FileError::Kind::readError, 0, {{msg::Code::fileReadError, {std::strerror(errno)}}}};
+}
+
 FileError TableFileReader::read(const std::string& path, const HeaderFn& header,
                                 const RecordFn& record, const NoteFn& note) {
     std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return {FileError::Kind::cannotOpen, 0, std::strerror(errno)};
+    if (!in)
+        return {
+            FileError::Kind::cannotOpen, 0, {{msg::Code::fileCannotOpen, {std::strerror(errno)}}}};
     struct stat st {};
     if (fstat(fileno(in), &st) == 0 && S_ISDIR(st.st_mode)) {
         std::fclose(in);
-        return {FileError::Kind::directory, 0, "is a directory, not a table"};
+        return {FileError::Kind::directory, 0, {{msg::Code::fileIsDirectory, {}}}};
     }
     FileError e = read(in, header, record, note);
     std::fclose(in);
@@ -958,23 +952,19 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
 
     // 1. The start of the file: what it is, the encoding and the header.
     while (!atEnd && raw.size() < kChunk)
-        if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+        if (!readMore()) return readError();
     switch (fileSignature(raw)) {
         case FileSignature::ole2:
-            return {Kind::xls, 0,
-                    "an Excel 97-2003 workbook (.xls) or a workbook saved with a password, "
-                    "which is not read: save it as .xlsx (without a password) or as CSV"};
+            return {Kind::xls, 0, {{msg::Code::fileIsXls, {}}}};
         case FileSignature::zip:
             // An archive is read whole, then its sheet streamed from it.
             while (!atEnd)
-                if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+                if (!readMore()) return readError();
             return readSheet(raw, sheet_, options_.delimiter, onHeader, onRecord, onNote);
         case FileSignature::text:
             break;
     }
-    if (!sheet_.empty())
-        return {Kind::noSheet, 0,
-                "a text file, not a workbook: it has no sheet \"" + sheet_ + "\""};
+    if (!sheet_.empty()) return {Kind::noSheet, 0, {{msg::Code::fileTextNoSheet, {sheet_}}}};
     std::string_view start = raw;
     if (startsWith(start, "\xEF\xBB\xBF")) {
         start.remove_prefix(3);
@@ -984,23 +974,22 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         encoding = Encoding::utf8;
         if (!isUtf8(start, atEnd) && isGb18030(start, atEnd)) {
             encoding = Encoding::gb18030;
-            onNote({0, "the file is not UTF-8; it is read as GB18030 (GBK)", false});
+            onNote({0, {msg::Code::noteReadAsGb18030, {}}, false});
         }
     }
     decoder = std::make_unique<Decoder>(encoding);
-    if (!decoder->usable())
-        return {Kind::readError, 0, "this system cannot decode GB18030 (iconv has no converter)"};
+    if (!decoder->usable()) return {Kind::readError, 0, {{msg::Code::fileNoGb18030Decoder, {}}}};
     decodeRaw(start, atEnd);
     // More of the file until the first rows are whole.
     while (!atEnd && static_cast<int>(startLines(text, false).size()) < kHeaderRows &&
            text.size() < 16 * kChunk) {
         const std::size_t before = raw.size();
-        if (!readMore()) return {Kind::readError, 0, std::strerror(errno)};
+        if (!readMore()) return readError();
         decodeRaw(std::string_view(raw).substr(before), atEnd);
     }
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
         const long at = 1 + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
-        return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
+        return {Kind::binary, at, {{msg::Code::fileNulByte, {}}}};
     }
 
     const std::vector<StartLine> lines = startLines(text, atEnd);
@@ -1008,29 +997,26 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
         // No line ends within what the header is looked for in.
         const std::size_t first = text.find_first_not_of(" \t\n");
         const long at = 1 + static_cast<long>(std::count(text.begin(), text.begin() + first, '\n'));
-        return {Kind::badHeader, at,
-                "line " + std::to_string(at) + " is longer than " +
-                    std::to_string(16 * kChunk / 1024) +
-                    " KiB, the most a header row is looked for in: not a table of segments"};
+        return {Kind::badHeader, at, {{msg::Code::headerLineTooLong, {at, 16 * kChunk / 1024}}}};
     }
     const HeaderSearch search = searchHeader(lines, options_.delimiter);
-    if (lines.empty())
-        return {Kind::empty, 0,
-                "empty: a header row with at least \"flow\" and \"size\" columns is needed"};
+    if (lines.empty()) return {Kind::empty, 0, {{msg::Code::fileEmpty, {}}}};
     if (!search.found) {
-        std::string message = search.problem;
+        msg::Messages message;
+        if (search.problem) message.push_back(*search.problem);
         // Hints: the same rows read another way would give a header.
         if (encoding != Encoding::gb18030 && !isUtf8(start, atEnd) && isGb18030(start, atEnd)) {
             Decoder gb(Encoding::gb18030);
             std::string decoded;
             gb.decode(start, atEnd, decoded);
             if (searchHeader(startLines(decoded, atEnd), options_.delimiter).found)
-                message += "; the file reads as GB18030 (GBK): try --encoding gb18030";
+                message.push_back({msg::Code::headerHintGb18030, {}});
         }
         if (options_.delimiter != 0 && searchHeader(lines, 0).found) {
             const char d = searchHeader(lines, 0).header.delimiter;
-            message += "; the header splits into columns at " + delimiterName(d) +
-                       ": try --delimiter " + (d == '\t' ? std::string("tab") : std::string(1, d));
+            message.push_back(
+                {msg::Code::headerHintDelimiter,
+                 {delimiterName(d), d == '\t' ? std::string("tab") : std::string(1, d)}});
         }
         return {Kind::badHeader, search.header.line, message};
     }
@@ -1052,12 +1038,12 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
             // The parser has counted the lines fed so far.
             const long at =
                 csv.line() + static_cast<long>(std::count(text.begin(), text.begin() + nul, '\n'));
-            return {Kind::binary, at, "not CSV: a NUL byte (the file holds binary data)"};
+            return {Kind::binary, at, {{msg::Code::fileNulByte, {}}}};
         }
         const bool fed = csv.feed(text.data(), text.size());
         text.clear();
         if (intake.stopped() || csv.stopped()) return {Kind::stopped, 0, {}};
-        if (!fed) return {Kind::notCsv, csv.line(), "not CSV: a quote out of place"};
+        if (!fed) return {Kind::notCsv, csv.line(), {{msg::Code::fileQuoteOutOfPlace, {}}}};
         return {};
     };
 
@@ -1065,7 +1051,7 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     while (!atEnd) {
         const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
         if (n == 0) {
-            if (std::ferror(in)) return {Kind::readError, 0, std::strerror(errno)};
+            if (std::ferror(in)) return readError();
             atEnd = true;
         }
         decodeRaw(std::string_view(buffer.data(), n), atEnd);
@@ -1073,17 +1059,14 @@ FileError TableFileReader::read(std::FILE* in, const HeaderFn& onHeader, const R
     }
     if (undecoded > 0) {
         onNote({firstUndecodedLine,
-                std::to_string(undecoded) + (undecoded == 1 ? " byte" : " bytes") +
-                    " could not be decoded as " +
-                    (encoding == Encoding::gb18030 ? "GB18030" : "UTF-8") +
-                    " and read as U+FFFD (\xEF\xBF\xBD)",
+                {undecoded == 1 ? msg::Code::noteByteUndecoded : msg::Code::noteBytesUndecoded,
+                 {undecoded, encoding == Encoding::gb18030 ? "GB18030" : "UTF-8", "\xEF\xBF\xBD"}},
                 true});
     }
     const CsvReader::Status s = csv.finish();
     if (s == CsvReader::Status::stopped || intake.stopped()) return {Kind::stopped, 0, {}};
     if (s == CsvReader::Status::malformed)
-        return {Kind::notCsv, csv.openQuoteLine(),
-                "not CSV: a quoted field opened here is never closed"};
+        return {Kind::notCsv, csv.openQuoteLine(), {{msg::Code::fileQuoteNeverClosed, {}}}};
     if (!intake.handHeader()) return {Kind::stopped, 0, {}};
     return {};
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "fields.h"
+#include "messages/message.h"
 
 namespace ductsys {
 
@@ -115,7 +116,8 @@ struct TableFileOptions {
 // unit the column is read in (or the column's brackets hold no unit),
 // otherwise why not ('unknown unit "furlong" (a length is read in m, cm or
 // mm)').
-std::string readColumnUnit(Column column, std::string_view unit, ColumnUnits& units);
+std::optional<msg::Message> readColumnUnit(Column column, std::string_view unit,
+                                           ColumnUnits& units);
 // A row above the header with a name and a value in its first two cells and
 // nothing else ("风机,F"): a setting of the document the table belongs to.
 struct SettingRow {
@@ -160,7 +162,7 @@ struct TableHeader {
 // 0 when it concerns the whole file.
 struct FileNote {
     long line = 0;
-    std::string message;
+    msg::Message message;
     bool warning = false;
 };
 
@@ -186,7 +188,7 @@ struct FileError {
     };
     Kind kind = Kind::ok;
     long line = 0;
-    std::string message;  // what is wrong, with hints where they help
+    msg::Messages message;  // what is wrong, with hints where they help
     bool ok() const { return kind == Kind::ok || kind == Kind::stopped; }
 };
 

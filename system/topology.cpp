@@ -5,39 +5,60 @@
 
 #include "ascii.h"
 #include "readers.h"
+#include "table_file.h"
 
 namespace ductsys {
 
 namespace {
 
-std::string nodeLabel(const SystemResult& result, std::uint32_t node) {
+msg::Message nodeLabel(const SystemResult& result, std::uint32_t node) {
     const std::string_view name = result.nodeNames[node];
-    return name.empty() ? std::string("(unnamed)") : quoted(name);
+    if (name.empty()) return {msg::Code::unnamedNode, {}};
+    return {msg::Code::quotedName, {name}};
 }
 
-std::string nodeList(const SystemResult& result, const std::vector<std::uint32_t>& nodes) {
+// The caption of a node column, as the messages name it in either language.
+std::string_view caption(Column column) {
+    return columnNames[static_cast<std::size_t>(column)].caption;
+}
+
+// "A, B and 3 more": node names for a message; `nodes` is not empty.
+msg::Message nodeList(const SystemResult& result, const std::vector<std::uint32_t>& nodes) {
+    using msg::Code;
     constexpr std::size_t kShown = 5;
-    std::string list;
-    for (std::size_t i = 0; i < nodes.size() && i < kShown; ++i) {
-        if (i > 0) list += i + 1 == nodes.size() ? " and " : ", ";
-        list += nodeLabel(result, nodes[i]);
-    }
-    if (nodes.size() > kShown) list += " and " + std::to_string(nodes.size() - kShown) + " more";
+    msg::Message list = nodeLabel(result, nodes[0]);
+    for (std::size_t i = 1; i < nodes.size() && i < kShown; ++i)
+        list = {i + 1 == nodes.size() ? Code::listLast : Code::listNext,
+                {std::move(list), nodeLabel(result, nodes[i])}};
+    if (nodes.size() > kShown)
+        list = {Code::listMoreNodes, {std::move(list), nodes.size() - kShown}};
     return list;
+}
+
+// "nodes A and B", or "no node" when there is none.
+msg::Message someNodes(const SystemResult& result, const std::vector<std::uint32_t>& nodes) {
+    if (nodes.empty()) return {msg::Code::nodesNone, {}};
+    return {msg::Code::nodesSome, {nodeList(result, nodes)}};
 }
 
 }  // namespace
 
-std::string segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments) {
+msg::Message segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments) {
+    using msg::Code;
     constexpr std::size_t kShown = 5;
-    std::string list;
-    for (std::size_t i = 0; i < segments.size() && i < kShown; ++i) {
-        if (i > 0) list += i + 1 == segments.size() ? " and " : ", ";
-        const std::string_view name = result.segmentNames[segments[i]];
-        list += name.empty() ? "row " + std::to_string(segments[i] + 1) : quoted(name);
-    }
+    auto item = [&](std::uint32_t s) -> msg::Message {
+        const std::string_view name = result.segmentNames[s];
+        if (name.empty()) return {Code::rowNumber, {s + 1}};
+        return {Code::quotedName, {name}};
+    };
+    // Every message names at least one segment.
+    if (segments.empty()) return {Code::quotedName, {""}};
+    msg::Message list = item(segments[0]);
+    for (std::size_t i = 1; i < segments.size() && i < kShown; ++i)
+        list = {i + 1 == segments.size() ? Code::listLast : Code::listNext,
+                {std::move(list), item(segments[i])}};
     if (segments.size() > kShown)
-        list += " and " + std::to_string(segments.size() - kShown) + " more";
+        list = {Code::listMore, {std::move(list), segments.size() - kShown}};
     return list;
 }
 
@@ -56,7 +77,7 @@ std::uint32_t TopologyReader::node(std::string_view name) {
 std::uint32_t TopologyReader::unnamedNode() { return result_.nodeNames.append({}); }
 
 void TopologyReader::error(TopologyError::Kind kind, std::vector<std::uint32_t> segments,
-                           std::string message) {
+                           msg::Message message) {
     for (std::uint32_t s : segments) excluded_[s] = true;
     result_.errors.push_back({kind, std::move(segments), std::move(message)});
 }
@@ -75,8 +96,9 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     bool nodesFromName = false;
     if (named && (from.empty() || to.empty())) {
         error(Kind::badNodes, {index},
-              "segment " + label() + " gives " +
-                  (from.empty() ? "a 终点 but no 起点" : "a 起点 but no 终点"));
+              {msg::Code::segmentOneNodeOnly,
+               {label(), caption(from.empty() ? Column::to : Column::from),
+                caption(from.empty() ? Column::from : Column::to)}});
         return;
     }
     if (!named && std::count(name.begin(), name.end(), '-') == 1) {
@@ -85,8 +107,9 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
         to = trimmed(name.substr(hyphen + 1));
         if (from.empty() || to.empty()) {
             error(Kind::badNodes, {index},
-                  "segment " + label() + " names no node " + (from.empty() ? "before" : "after") +
-                      " its hyphen");
+                  {from.empty() ? msg::Code::segmentNoNodeBeforeHyphen
+                                : msg::Code::segmentNoNodeAfterHyphen,
+                   {label()}});
             return;
         }
         named = true;
@@ -94,7 +117,7 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     }
     if (named && from == to) {
         error(Kind::badNodes, {index},
-              "segment " + label() + " starts and ends at node " + quoted(from));
+              {msg::Code::segmentToItself, {label(), msg::Message{msg::Code::quotedName, {from}}}});
         return;
     }
     std::uint32_t& fromNode = from_[index];
@@ -138,8 +161,8 @@ void TopologyReader::checkNames() {
         if (first == index) continue;
         const bool firstExcluded = excluded_[first];
         error(TopologyError::Kind::duplicateName, {first, index},
-              "segment name " + quoted(name) + " is given twice (rows " +
-                  std::to_string(first + 1) + " and " + std::to_string(index + 1) + ")");
+              {msg::Code::segmentNameTwice,
+               {msg::Message{msg::Code::quotedName, {name}}, first + 1, index + 1}});
         excluded_[first] = firstExcluded;  // the first stays in the tree
     }
 }
@@ -208,15 +231,10 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         } else if (sinks.size() == 1) {
             fan = sinks.front();
         } else if (!sources.empty() || !sinks.empty()) {
-            result.errors.push_back(
-                {Kind::noFan,
-                 {},
-                 "no node is clearly the fan's: " +
-                     (sources.empty() ? std::string("no node")
-                                      : "nodes " + nodeList(result, sources)) +
-                     " have no segment entering them, and " +
-                     (sinks.empty() ? std::string("no node") : "nodes " + nodeList(result, sinks)) +
-                     " none leaving them: name the fan's node"});
+            result.errors.push_back({Kind::noFan,
+                                     {},
+                                     {msg::Code::fanNodeUnclear,
+                                      {someNodes(result, sources), someNodes(result, sinks)}}});
             return tree;
         }
     }
@@ -243,9 +261,12 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         result.errors.push_back(
             {Kind::noFan,
              {},
-             (fan == kNone ? "no segment starts at the fan's node"
-                           : "no segment starts at the fan's node " + nodeLabel(result, fan)) +
-                 (near.empty() ? std::string() : "; nearest: " + nodeList(result, near))});
+             fan == kNone
+                 ? msg::Message{msg::Code::noFanNode, {}}
+                 : (near.empty()
+                        ? msg::Message{msg::Code::noSegmentAtFanNode, {nodeLabel(result, fan)}}
+                        : msg::Message{msg::Code::noSegmentAtFanNodeNearest,
+                                       {nodeLabel(result, fan), nodeList(result, near)}})});
         return tree;
     }
 
@@ -288,22 +309,24 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
             }
             std::sort(loop.begin(), loop.end());
             if (loop.size() == 2 && result.segmentNames[loop[0]] == result.segmentNames[loop[1]])
-                result.errors.push_back({Kind::duplicateName, loop,
-                                         "segment name " + quoted(result.segmentNames[loop[0]]) +
-                                             " is given twice (rows " +
-                                             std::to_string(loop[0] + 1) + " and " +
-                                             std::to_string(loop[1] + 1) + ")"});
+                result.errors.push_back(
+                    {Kind::duplicateName,
+                     loop,
+                     {msg::Code::segmentNameTwice,
+                      {msg::Message{msg::Code::quotedName, {result.segmentNames[loop[0]]}},
+                       loop[0] + 1, loop[1] + 1}}});
             else if (loop.size() == 2)
-                result.errors.push_back({Kind::duplicatePair, loop,
-                                         "segments " + segmentList(result, loop) +
-                                             " both join nodes " +
-                                             nodeLabel(result, std::min(n, m)) + " and " +
-                                             nodeLabel(result, std::max(n, m))});
+                result.errors.push_back(
+                    {Kind::duplicatePair,
+                     loop,
+                     {msg::Code::segmentsBothJoin,
+                      {segmentList(result, loop), nodeLabel(result, std::min(n, m)),
+                       nodeLabel(result, std::max(n, m))}}});
             else
-                result.errors.push_back({Kind::cycle, loop,
-                                         "segments " + segmentList(result, loop) +
-                                             " close a loop through node " + nodeLabel(result, m) +
-                                             " (a cycle): the segments must form a tree"});
+                result.errors.push_back({Kind::cycle,
+                                         loop,
+                                         {msg::Code::segmentsCloseLoop,
+                                          {segmentList(result, loop), nodeLabel(result, m)}}});
             continue;
         }
         // The air moves away from the fan on its discharge side and toward
@@ -314,13 +337,12 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         tree.suction[s] = onSuction;
         if (against != onSuction) {
             const std::uint32_t up = onSuction ? m : n, down = onSuction ? n : m;
-            againstAir.push_back({Kind::againstAir,
-                                  {s},
-                                  "segment " + segmentList(result, {s}) +
-                                      " runs against the air of the fan's " +
-                                      (onSuction ? "suction" : "discharge") +
-                                      " side, where the air moves from " + nodeLabel(result, up) +
-                                      " to " + nodeLabel(result, down) + ": swap its from and to"});
+            againstAir.push_back(
+                {Kind::againstAir,
+                 {s},
+                 {onSuction ? msg::Code::segmentAgainstSuctionAir
+                            : msg::Code::segmentAgainstDischargeAir,
+                  {segmentList(result, {s}), nodeLabel(result, up), nodeLabel(result, down)}}});
         }
         if (against) std::swap(fromOf[s], toOf[s]), turned[s] = true;
         parentOf[s] = parentEdge[n];
@@ -374,10 +396,9 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
             }
         }
         std::sort(part.begin(), part.end());
-        std::string message = (part.size() == 1 ? "segment " : "segments ") +
-                              segmentList(result, part) + (part.size() == 1 ? " is" : " are") +
-                              " not connected to the fan's node " + nodeLabel(result, fan) +
-                              " (starting at node " + nodeLabel(result, start) + ")";
+        msg::Message message{
+            part.size() == 1 ? msg::Code::segmentNotConnected : msg::Code::segmentsNotConnected,
+            {segmentList(result, part), nodeLabel(result, fan), nodeLabel(result, start)}};
         result.errors.push_back({Kind::disconnected, part, std::move(message)});
     }
     return tree;

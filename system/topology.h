@@ -52,7 +52,7 @@ public:
 private:
     std::uint32_t node(std::string_view name);
     std::uint32_t unnamedNode();
-    void error(TopologyError::Kind kind, std::vector<std::uint32_t> segments, std::string message);
+    void error(TopologyError::Kind kind, std::vector<std::uint32_t> segments, msg::Message message);
 
     SystemResult& result_;
     TextIndex nodeIndex_, nameIndex_;
@@ -87,6 +87,6 @@ struct Tree {
 Tree buildTree(SystemResult& result, const TopologyReader& reader);
 
 // "1-2, 2-3 and 4 more": segment names for a message.
-std::string segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments);
+msg::Message segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments);
 
 }  // namespace ductsys

@@ -615,40 +615,37 @@ WorkbookError readWorkbookSheet(
     std::string_view bytes, const std::string& sheet, const SheetRowFn& row,
     const std::function<void(const std::string& sheetName, std::size_t sheets)>& sheetName) {
     using Kind = WorkbookError::Kind;
+    using msg::Code;
+    // What is wrong inside the archive, in the words of its parts and XML.
+    auto damaged = [](std::string detail) -> WorkbookError {
+        return {Kind::damaged, {Code::workbookDamaged, {std::move(detail)}}};
+    };
     const Archive zip(bytes);
-    if (!zip.open()) return {Kind::damaged, "not a readable zip archive: " + zip.problem()};
+    if (!zip.open()) return damaged("not a readable zip archive: " + zip.problem());
     std::string problem;
     if (const std::optional<std::string> mimetype = zip.text("mimetype", problem);
         mimetype && mimetype->find("application/vnd.oasis.opendocument.spreadsheet") == 0)
-        return {Kind::ods,
-                "an OpenDocument spreadsheet (.ods), which is not read: save it as .xlsx "
-                "or as CSV"};
+        return {Kind::ods, {Code::fileIsOds, {}}};
     const std::string kWorkbook = "xl/workbook.xml";
     if (!zip.has(kWorkbook)) {
-        if (zip.has("xl/workbook.bin"))
-            return {Kind::notWorkbook,
-                    "an Excel binary workbook (.xlsb), which is not read: save it as .xlsx or "
-                    "as CSV"};
+        if (zip.has("xl/workbook.bin")) return {Kind::notWorkbook, {Code::fileIsXlsb, {}}};
         if (zip.has("[Content_Types].xml") || zip.has("_rels/.rels") || zip.has("mimetype"))
-            return {Kind::notWorkbook, "an office document that is not a workbook (it has no " +
-                                           kWorkbook + "): save the table as .xlsx or as CSV"};
-        return {Kind::notWorkbook, "a zip archive, not a workbook (it has no " + kWorkbook +
-                                       "): save the table as .xlsx or as CSV"};
+            return {Kind::notWorkbook, {Code::fileOfficeNotWorkbook, {kWorkbook}}};
+        return {Kind::notWorkbook, {Code::fileZipNotWorkbook, {kWorkbook}}};
     }
 
     // The sheets and where their parts are.
     WorkbookPart workbook;
     const std::optional<std::string> workbookText = zip.text(kWorkbook, problem);
-    if (!problem.empty()) return {Kind::damaged, problem};
+    if (!problem.empty()) return damaged(problem);
     if (problem = parseXml(kWorkbook, *workbookText, workbook); !problem.empty())
-        return {Kind::damaged, problem};
+        return damaged(problem);
     RelsPart rels;
     const std::string kRels = "xl/_rels/workbook.xml.rels";
     const std::optional<std::string> relsText = zip.text(kRels, problem);
-    if (!problem.empty()) return {Kind::damaged, problem};
-    if (!relsText) return {Kind::damaged, "the part " + kRels + " is missing"};
-    if (problem = parseXml(kRels, *relsText, rels); !problem.empty())
-        return {Kind::damaged, problem};
+    if (!problem.empty()) return damaged(problem);
+    if (!relsText) return damaged("the part " + kRels + " is missing");
+    if (problem = parseXml(kRels, *relsText, rels); !problem.empty()) return damaged(problem);
     auto relation = [&](const std::string& id) -> const Relationship* {
         for (const Relationship& r : rels.rels)
             if (r.id == id) return &r;
@@ -666,7 +663,7 @@ WorkbookError readWorkbookSheet(
                 chosen = &e;
                 break;
             }
-        if (!chosen) return {Kind::damaged, "the workbook has no worksheet"};
+        if (!chosen) return damaged("the workbook has no worksheet");
     } else {
         for (const SheetEntry& e : workbook.sheets)
             if (e.name == sheet) chosen = &e;
@@ -679,26 +676,22 @@ WorkbookError readWorkbookSheet(
             std::string names;
             for (const SheetEntry& e : workbook.sheets)
                 names += (names.empty() ? "" : ", ") + ("\"" + e.name + "\"");
-            return {Kind::noSheet,
-                    chosen
-                        ? "the sheet \"" + chosen->name + "\" is a chart, not a table of cells"
-                        : "the workbook has no sheet \"" + sheet + "\"; its sheets are " + names};
+            return {Kind::noSheet, chosen ? msg::Message{Code::sheetIsChart, {chosen->name}}
+                                          : msg::Message{Code::sheetMissing, {sheet, names}}};
         }
     }
     const std::string sheetPart = partName(relation(chosen->relId)->target);
     if (!zip.has(sheetPart))
-        return {Kind::damaged,
-                "the sheet \"" + chosen->name + "\"'s part " + sheetPart + " is missing"};
+        return damaged("the sheet \"" + chosen->name + "\"'s part " + sheetPart + " is missing");
 
     SharedStringsPart shared;
     for (const Relationship& r : rels.rels) {
         if (!endsWith(r.type, "/sharedStrings")) continue;
         const std::string name = partName(r.target);
         const std::optional<std::string> text = zip.text(name, problem);
-        if (!problem.empty()) return {Kind::damaged, problem};
-        if (!text) return {Kind::damaged, "the part " + name + " is missing"};
-        if (problem = parseXml(name, *text, shared); !problem.empty())
-            return {Kind::damaged, problem};
+        if (!problem.empty()) return damaged(problem);
+        if (!text) return damaged("the part " + name + " is missing");
+        if (problem = parseXml(name, *text, shared); !problem.empty()) return damaged(problem);
         break;
     }
 
@@ -710,8 +703,8 @@ WorkbookError readWorkbookSheet(
         return fed;
     });
     if (rows.stopped()) return {Kind::stopped, {}};
-    if (!problem.empty()) return {Kind::damaged, problem};
-    if (!fed) return {Kind::damaged, sheetPart + ": " + rows.problem()};
+    if (!problem.empty()) return damaged(problem);
+    if (!fed) return damaged(sheetPart + ": " + rows.problem());
     return {};
 }
 

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "messages/message.h"
+
 namespace ductsys {
 
 // What a file's first bytes say it is.
@@ -76,7 +78,7 @@ struct WorkbookError {
         noSheet,      // the sheet asked for is not in the workbook
     };
     Kind kind = Kind::ok;
-    std::string message;
+    msg::Message message{msg::Code::together, {}};  // what is wrong, when not ok
     bool ok() const { return kind == Kind::ok || kind == Kind::stopped; }
 };
 

@@ -107,6 +107,13 @@ const fittings::ParamRule* namedParam(const fittings::Fitting& f, std::string_vi
     return nullptr;
 }
 
+// A number's problem in the English words a fitting's reason is formed in.
+std::string problemText(const CellProblem& problem) {
+    if (problem.code == msg::Code::cellBeyondRange)
+        return quoted(problem.text) + " is beyond the range of the calculation";
+    return quoted(problem.text) + " is not a number";
+}
+
 // Reads the arguments between a fitting's parentheses into `term`; the
 // reason when one cannot be read.
 std::string readArguments(std::string_view list, ZetaTerm& term) {
@@ -156,7 +163,7 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
             }
         }
         const NumberRead read = readCellNumber(value);
-        if (!read.value) return std::string(rule->name) + " " + read.error;
+        if (!read.value) return std::string(rule->name) + " " + problemText(*read.error);
         term.args[rule->param] = *read.value;
     }
     return {};
@@ -176,7 +183,7 @@ std::string readTerm(std::string_view written, ZetaTerm& term) {
         return {};
     }
     if (const char c = body.front(); (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+')
-        return readCellNumber(body).error;
+        return problemText(*readCellNumber(body).error);
     std::string_view name = body, list;
     bool hasList = false;
     if (const std::size_t open = body.find('('); open != std::string_view::npos) {
@@ -433,7 +440,7 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
     if (!segment.has(Figure::velocityPressure)) return;
     const std::optional<float> local = calc::localLoss(segment.zeta, segment.velocityPressure);
     if (!local) {
-        addReason(segment, "the segment's losses are beyond the range of the calculation");
+        addReason(segment, {msg::Code::lossesBeyondRange, {}});
         return;
     }
     segment.localLoss = *local;
@@ -445,7 +452,7 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
         segment.total = *total;
         segment.defined |= figureBit(Figure::total);
     } else if (segment.ok()) {
-        addReason(segment, "the segment's losses are beyond the range of the calculation");
+        addReason(segment, {msg::Code::lossesBeyondRange, {}});
     }
 }
 

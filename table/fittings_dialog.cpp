@@ -20,6 +20,7 @@
 #include "number_text.h"
 #include "readers.h"
 #include "table_model.h"
+#include "words.h"
 
 namespace table {
 
@@ -172,7 +173,7 @@ void FittingsDialog::update() {
     auto preview = [&](const std::string& text) {
         if (s == ductsys::kNone || s >= result.segments.size()) {
             ductsys::ZetaPreview none;
-            none.problem = "本行还没有管段";
+            none.problem = {{msg::Code::rowHasNoSegment, {}}};
             return none;
         }
         return ductsys::previewZeta(result, s, text);
@@ -181,7 +182,7 @@ void FittingsDialog::update() {
     // The fitting being set up, on this segment.
     const ductsys::ZetaPreview one = preview(term());
     if (!one.problem.empty() || one.terms.empty()) {
-        current_->setText(QStringLiteral("无法计算：") + QString::fromStdString(one.problem));
+        current_->setText(QStringLiteral("无法计算：") + saidList(one.problem));
     } else {
         const ductsys::TermResult& t = one.terms.front();
         current_->setText(QStringLiteral("ζ = %1（%2速度）；本段ζ = %3\n出处：%4\n适用：%5")
@@ -214,7 +215,7 @@ void FittingsDialog::update() {
     else if (all.sum)
         total_->setText(QStringLiteral("Σζ = ") + zetaText(*all.sum));
     else
-        total_->setText(QStringLiteral("Σζ 无法计算：") + QString::fromStdString(all.problem));
+        total_->setText(QStringLiteral("Σζ 无法计算：") + saidList(all.problem));
 }
 
 }  // namespace table

@@ -14,12 +14,14 @@
 #include "chart_painter.h"
 #include "fittings.h"
 #include "junction_remedies.h"
+#include "messages/catalogue.h"
 #include "number_text.h"
 #include "readers.h"
 #include "report_sections.h"
 #include "system/report.h"
 #include "system_chart.h"
 #include "table_model.h"
+#include "words.h"
 
 namespace table {
 
@@ -84,7 +86,7 @@ QString reportHtml(const TableModel& model) {
         html += QStringLiteral("<p>%1</p>").arg(name(line));
     for (const auto& e : r.errors)
         html += QStringLiteral("<p style=\"color:#b00000\">%1</p>")
-                    .arg(QString::fromStdString(e.message).toHtmlEscaped());
+                    .arg(said(e.message).toHtmlEscaped());
 
     html += QStringLiteral(
         "<h3>水力计算表</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">"
@@ -133,7 +135,8 @@ QString reportHtml(const TableModel& model) {
     } else {
         html += QStringLiteral("<p>最不利环路：无法确定%1</p>")
                     .arg(r.fan.reason.empty() ? QString()
-                                              : QStringLiteral("（%1）").arg(name(r.fan.reason)));
+                                              : QStringLiteral("（%1）").arg(name(msg::renderList(
+                                                    r.fan.reason, msg::Language::chinese))));
     }
     html += QStringLiteral(
         "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">"

@@ -25,6 +25,7 @@
 #include "report_sections.h"
 #include "system/report.h"
 #include "table_model.h"
+#include "words.h"
 
 namespace table {
 
@@ -296,7 +297,7 @@ void SidePanel::refresh() {
         if (!model_->rowFault(row).empty())
             why = QStringLiteral("未计入系统：") + QString::fromStdString(model_->rowFault(row));
         else if (s != ductsys::kNone && !r.segments[s].ok())
-            why = QStringLiteral("未能算出：") + QString::fromStdString(r.segments[s].reason);
+            why = QStringLiteral("未能算出：") + saidList(r.segments[s].reason);
         if (why.isEmpty()) continue;
         if (named++ < kNamed)
             add(QStringLiteral("第 %1 行%2").arg(row + 1).arg(why));
@@ -304,9 +305,9 @@ void SidePanel::refresh() {
             ++more;
     }
     if (more > 0) add(QStringLiteral("另有 %1 行").arg(more));
-    for (const auto& e : r.errors) add(QString::fromStdString(e.message));
+    for (const auto& e : r.errors) add(said(e.message));
     if (problems.isEmpty() && !fan.reason.empty() && !r.segments.empty())
-        problems = QString::fromStdString(fan.reason);
+        problems = saidList(fan.reason);
     errors_->setText(problems);
     errors_->setVisible(!problems.isEmpty());
 

@@ -64,7 +64,8 @@ std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const Size
         // A wall or formula that cannot be read: the sizes without figures.
         calc::DuctInput none;
         candidates = ductsys::sizeCandidates(none, limits.maxAspect);
-        for (ductsys::SizeCandidate& c : candidates) c.failure = "no wall";
+        for (ductsys::SizeCandidate& c : candidates)
+            c.failure = msg::Message{msg::Code::asWritten, {"no wall"}};
     }
     ductsys::judgeSizes(
         candidates,

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ascii.h"
+#include "messages/catalogue.h"
 
 namespace table {
 
@@ -65,20 +66,14 @@ std::string errorText(const ductsys::FileError& e) {
                    " 行：找不到表头，表头至少应有“风量”（flow）和“尺寸”（size）两列，"
                    "且每列只出现一次";
         case Kind::xls:
-            return "这是 Excel 97-2003 工作簿（.xls）或加了密码的工作簿，不能读取："
-                   "请另存为 .xlsx（不设密码）或 CSV";
         case Kind::ods:
-            return "这是 OpenDocument 电子表格（.ods），不能读取：请另存为 .xlsx 或 CSV";
         case Kind::notWorkbook:
-            return "这不是 .xlsx 工作簿，也不是 CSV：请把表格另存为 .xlsx 或 CSV";
         case Kind::damagedWorkbook:
-            return "工作簿已损坏，无法读取（" + e.message + "）";
         case Kind::noSheet:
-            return "工作簿中没有这个工作表（" + e.message + "）";
         case Kind::formulaWithoutValue:
-            return "第 " + line +
-                   " 行：公式没有保存计算结果（工作簿由不计算公式的程序写成）：请用电子表格"
-                   "程序打开、重新计算并保存后再打开";
+            // The reader says what the file is and what to do with it.
+            return (e.line > 0 ? "第 " + line + " 行：" : std::string()) +
+                   msg::renderList(e.message, msg::Language::chinese);
         case Kind::ok:
         case Kind::stopped:
             break;

@@ -18,6 +18,7 @@
 #include "paste_block.h"
 #include "readers.h"
 #include "system/report.h"
+#include "words.h"
 
 namespace table {
 
@@ -206,8 +207,8 @@ std::string TableModel::blockText(int top, int left, int bottom, int right) cons
 
 QString TableModel::cellWarning(int row, int column) const {
     if (row < 0 || row >= systemRows() || !isInput(column)) return {};
-    return QString::fromStdString(ductsys::cellWarning(
-        static_cast<ductsys::Column>(column), rows_[static_cast<std::size_t>(row)][column]));
+    return saidLines(ductsys::cellWarning(static_cast<ductsys::Column>(column),
+                                          rows_[static_cast<std::size_t>(row)][column]));
 }
 
 const std::vector<std::string>& TableModel::keptTexts(int row) const {
@@ -268,11 +269,11 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             if (segment && (column == cSegment || !isInput(column))) {
                 if (!segment->ok())
                     tip += (tip.isEmpty() ? "" : "\n") + QStringLiteral("本段未能全部算出：") +
-                           QString::fromStdString(segment->reason);
+                           saidList(segment->reason);
                 if (topologyError_[s] >= 0)
-                    tip += (tip.isEmpty() ? "" : "\n") +
-                           QString::fromStdString(
-                               result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
+                    tip +=
+                        (tip.isEmpty() ? "" : "\n") +
+                        said(result_.errors[static_cast<std::size_t>(topologyError_[s])].message);
             }
             if (column == cReynolds && segment && segment->laminar())
                 tip += (tip.isEmpty() ? "" : "\n") +
@@ -655,7 +656,8 @@ void TableModel::recompute() {
                 if (!std::binary_search(leave.begin(), leave.end(), s)) continue;
                 std::string& fault = rowFault_[static_cast<std::size_t>(segmentRow_[s])];
                 if (fault.empty()) ++faultCount_;
-                fault += (fault.empty() ? "" : "\n") + e.message;
+                fault +=
+                    (fault.empty() ? "" : "\n") + msg::render(e.message, msg::Language::chinese);
             }
         for (const std::uint32_t s : leave)
             leftOut[static_cast<std::size_t>(segmentRow_[s])] = true;

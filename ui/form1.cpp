@@ -14,6 +14,7 @@
 #include "appearance.h"
 #include "defaults.h"
 #include "layout.h"
+#include "messages/catalogue.h"
 #include "qt_text.h"
 #include "reading_warning.h"
 #include "tables.h"
@@ -316,8 +317,9 @@ void Form1::connectReadingWarnings() {
 void Form1::markReading(ui::TextBox* box, calc::Quantity quantity) {
     // The air volume counts in m3/h: its unit decides whether it fits.
     const float factor = box == Text1 ? calc_.flowFactor : 1.0f;
-    box->setWarning(
-        QString::fromStdString(calc::readingWarning(box->text().toStdString(), quantity, factor)));
+    box->setWarning(QString::fromStdString(
+        msg::renderLines(calc::readingWarning(box->text().toStdString(), quantity, factor),
+                         msg::Language::chinese)));
 }
 
 // --- Friction formula -----------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "derived.h"
 #include "form1.h"
 #include "marks.h"
+#include "messages/catalogue.h"
 #include "number_text.h"
 #include "qt_text.h"
 
@@ -59,7 +60,8 @@ QString Form1::resultText(int row) const {
 
 QString Form1::resultWarning(int row) const {
     if (!validRow(row)) return {};
-    return QString::fromStdString(resultWarnings_[static_cast<std::size_t>(rowResult(row))]);
+    return QString::fromStdString(msg::renderLines(
+        resultWarnings_[static_cast<std::size_t>(rowResult(row))], msg::Language::chinese));
 }
 
 QString Form1::resultLine(int row) const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "messages.h"
 
 namespace {
 
@@ -269,7 +270,8 @@ TEST(CalcCommand, UnitScalesTheAirVolume) {
 }
 
 // --lenient: the window's reading, its warning, and a status that says the
-// number is not the one typed.
+// number is not the one typed. The warning is the window's, in the command
+// line's language.
 TEST(CalcCommand, LenientFlowReadLikeTheBoxWithTheWindowsWarning) {
     cli::CalcOptions o = example("12abc", "200", nullptr, 1);
     o.lenient = true;
@@ -277,7 +279,16 @@ TEST(CalcCommand, LenientFlowReadLikeTheBoxWithTheWindowsWarning) {
     const Outcome r = calcRun(o);
     EXPECT_EQ(r.status, cli::kRowsFailed);
     EXPECT_EQ(nlohmann::json::parse(r.out)["flow"]["text"], " 12 m3/h");
-    EXPECT_NE(r.err.find("warning: --flow: 只读取了 12，忽略了“abc”"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("warning: --flow: only 12 was read; \"abc\" was ignored"),
+              std::string::npos)
+        << r.err;
+
+    cli::setMessageLanguage(msg::Language::chinese);
+    const Outcome chinese = calcRun(o);
+    cli::setMessageLanguage(msg::Language::english);
+    EXPECT_EQ(chinese.out, r.out);
+    EXPECT_NE(chinese.err.find("warning: --flow: 只读取了 12，忽略了“abc”"), std::string::npos)
+        << chinese.err;
 }
 
 TEST(CalcCommand, LenientFlowThatReadsWholeIsASuccess) {

@@ -38,9 +38,10 @@ enum class Encode { utf8, gb18030 };
 
 // `output` redirects standard output: empty for a file, read afterwards;
 // ">/dev/full", ">&-" (closed), or "| COMMAND" (a pipe to COMMAND, whose
-// output is read).
+// output is read). The program runs without the locale of whoever runs the
+// tests, and with `environment` ("LANG=zh_CN.UTF-8") when given.
 Result run(const std::string& arguments, const std::string& input, Encode encode,
-           const std::string& output) {
+           const std::string& output, const std::string& environment = "") {
     const std::string in = scratch("in.csv"), out = scratch("out"), err = scratch("err");
     if (encode == Encode::gb18030) {
         // Built from the UTF-8 text by iconv, as a Chinese spreadsheet
@@ -56,7 +57,8 @@ Result run(const std::string& arguments, const std::string& input, Encode encode
     std::string redirect = " >" + out;
     if (!output.empty())
         redirect = output[0] == '|' ? " 2>" + err + " " + output + " >" + out : " " + output;
-    const std::string command = std::string(DUCTCALC_CLI) + " " + arguments + " <" + in +
+    const std::string command = "env -u LC_ALL -u LC_MESSAGES -u LANG " + environment + " " +
+                                std::string(DUCTCALC_CLI) + " " + arguments + " <" + in +
                                 (output.empty() || output[0] != '|' ? " 2>" + err : "") + redirect;
     const int raw = std::system(command.c_str());
     Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
@@ -166,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"size_flow_negative", "size --flow=-100", "", 2, "", "--flow \"-100\" is negative"},
         Case{"calc_lenient_flow_reads_like_the_window",
              "calc --lenient --flow 1,000 --diameter 200", "", 1, "air volume              1 m3/h",
-             "warning: --flow: 只读取了 1，忽略了“,000”"},
+             "warning: --flow: only 1 was read; \",000\" was ignored"},
         Case{"table_k_cell_with_a_comma_is_a_row_error", "table -",
              "flow,size,k\n1000,200,\"1,5\"\n", 1,
              "1,1000,φ200,0.2,8.841949,117423,,,0,,47.06439,0,0,,,0,,1",
@@ -370,6 +372,44 @@ INSTANTIATE_TEST_SUITE_P(
              "-:2: the segment's losses are beyond the range of the calculation"},
         Case{"velocity_pressure_that_overflows", "calc --flow 8e22 --diameter 200", "", 1,
              "velocity pressure       —", "beyond the range of the calculation"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The language of the messages comes from the environment, as POSIX
+// chooses a locale's category: the first of LC_ALL, LC_MESSAGES and LANG that
+// is set and not empty. The output itself does not change.
+struct Spoken {
+    const char* name;
+    const char* environment;
+    const char* arguments;
+    std::string input;
+    const char* err;  // a part of standard error
+};
+void PrintTo(const Spoken& c, std::ostream* os) { *os << c.name; }
+class Language : public testing::TestWithParam<Spoken> {};
+TEST_P(Language, OfTheMessages) {
+    const Spoken& c = GetParam();
+    const Result english = run(c.arguments, c.input, Encode::utf8, "");
+    const Result r = run(c.arguments, c.input, Encode::utf8, "", c.environment);
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, english.status);
+    EXPECT_EQ(r.out, english.out);
+}
+constexpr const char* kLenient = "calc --lenient --flow 1,000 --diameter 200";
+INSTANTIATE_TEST_SUITE_P(
+    Environments, Language,
+    testing::Values(
+        Spoken{"none_set_speaks_english", "", kLenient, "",
+               "ductcalc-cli: warning: --flow: only 1 was read; \",000\" was ignored\n"},
+        Spoken{"lang_chinese", "LANG=zh_CN.UTF-8", kLenient, "",
+               "ductcalc-cli: warning: --flow: 只读取了 1，忽略了“,000”\n"},
+        Spoken{"lang_english", "LANG=en_US.UTF-8", kLenient, "", "only 1 was read"},
+        Spoken{"lc_all_before_lang", "LC_ALL=C LANG=zh_CN.UTF-8", kLenient, "", "only 1 was read"},
+        Spoken{"lc_messages_before_lang", "LC_MESSAGES=zh_TW.UTF-8 LANG=en_GB.UTF-8", kLenient, "",
+               "只读取了 1"},
+        Spoken{"lc_all_before_lc_messages", "LC_ALL=zh_SG LC_MESSAGES=C", kLenient, "",
+               "只读取了 1"},
+        Spoken{"an_empty_lc_all_is_passed_over", "LC_ALL= LANG=zh_CN.UTF-8", kLenient, "",
+               "只读取了 1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

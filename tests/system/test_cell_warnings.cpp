@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cell_warnings.h"
+#include "messages/catalogue.h"
 
 namespace {
 
@@ -22,7 +23,10 @@ struct Cell {
 void PrintTo(const Cell& c, std::ostream* os) { *os << c.name; }
 class CellWarnings : public testing::TestWithParam<Cell> {};
 TEST_P(CellWarnings, BelongToTheirColumn) {
-    EXPECT_EQ(ductsys::cellWarning(GetParam().column, GetParam().text), GetParam().warning);
+    // As the grid shows it: in Chinese, one point a line.
+    EXPECT_EQ(msg::renderLines(ductsys::cellWarning(GetParam().column, GetParam().text),
+                               msg::Language::chinese),
+              GetParam().warning);
 }
 INSTANTIATE_TEST_SUITE_P(
     Cells, CellWarnings,

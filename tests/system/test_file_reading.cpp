@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "csv_reader.h"
+#include "messages/catalogue.h"
 #include "names.h"
 #include "table_file.h"
 
@@ -57,7 +58,9 @@ Read readBytes(const std::string& bytes, ductsys::TableFileOptions options = {})
             r.rows.push_back({{fields.begin(), fields.begin() + static_cast<long>(count)}, line});
             return true;
         },
-        [&](const ductsys::FileNote& n) { r.notes.push_back(n.message); });
+        [&](const ductsys::FileNote& n) {
+            r.notes.push_back(msg::render(n.message, msg::Language::english));
+        });
     std::fclose(in);
     return r;
 }
@@ -148,7 +151,7 @@ TEST_P(ReadBoundaries, LeaveEveryRowWhole) {
         ASSERT_EQ(bytes.substr(c.boundary * kRead - c.inside, c.lineEnd.size()), c.lineEnd);
     }
     const Read r = readBytes(bytes, {c.encoding, 0});
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     EXPECT_EQ(r.notes, std::vector<std::string>{});
     ASSERT_EQ(r.rows.size(), f.names.size());
     for (std::size_t i = 0; i < f.names.size(); ++i) {
@@ -199,7 +202,7 @@ class RowsHandedOn : public testing::TestWithParam<RowsCase> {};
 TEST_P(RowsHandedOn, AreTheDataRowsWithTheirFields) {
     const RowsCase& c = GetParam();
     const Read r = readBytes(c.text);
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     std::vector<std::size_t> counts;
     std::vector<long> lines;
     for (const Row& row : r.rows) {

@@ -11,6 +11,7 @@
 
 #include "document_settings.h"
 #include "materials.h"
+#include "messages/catalogue.h"
 #include "system.h"
 #include "tables.h"
 
@@ -166,7 +167,8 @@ TEST(Materials, ASystemRowComputesWithTheMaterialsRoughness) {
     given.k = "0.15";
     const ductsys::SystemResult a = ductsys::computeSystem(std::vector{named});
     const ductsys::SystemResult b = ductsys::computeSystem(std::vector{given});
-    ASSERT_TRUE(a.segments[0].ok()) << a.segments[0].reason;
+    ASSERT_TRUE(a.segments[0].ok())
+        << msg::renderList(a.segments[0].reason, msg::Language::english);
     EXPECT_EQ(a.segments[0].rm, b.segments[0].rm);
     EXPECT_EQ(a.segments[0].roughness, 0.15f);
 }

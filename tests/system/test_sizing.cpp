@@ -5,8 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "report.h"
 #include "sizing.h"
+
+namespace {
+// The reasons in the command line's English, to look for a phrase in them.
+std::string english(const msg::Messages& reasons) {
+    return msg::renderList(reasons, msg::Language::english);
+}
+}  // namespace
 
 namespace {
 
@@ -100,7 +108,7 @@ TEST_P(VelocityMethod, SmallestSizeWithinItsRolesVelocity) {
     const Sized r = run(kBuilding, o);
     const std::uint32_t s = segmentNamed(r.result, c.segment);
     const Segment& seg = r.result.segments[s];
-    EXPECT_TRUE(seg.ok()) << seg.reason;
+    EXPECT_TRUE(seg.ok()) << english(seg.reason);
     EXPECT_EQ(sizeLabel(seg), c.chosen);
     EXPECT_LE(seg.velocity, c.limit);
     EXPECT_TRUE(r.report.sized[s]);
@@ -132,7 +140,7 @@ TEST_P(FrictionMethod, SmallestSizeWithinTheRm) {
     o.rm = 1.0;
     const Sized r = run(kBuilding, o);
     const Segment& seg = r.result.segments[segmentNamed(r.result, c.segment)];
-    EXPECT_TRUE(seg.ok()) << seg.reason;
+    EXPECT_TRUE(seg.ok()) << english(seg.reason);
     EXPECT_EQ(sizeLabel(seg), c.chosen);
     EXPECT_LE(seg.rm, c.limit);
     EXPECT_GT(alone(c.flow, c.smaller).rm, c.limit);
@@ -279,7 +287,7 @@ TEST(Sizing, NoStandardSizeMeetsTheLimit) {
     EXPECT_EQ(sizeLabel(r.result.segments[1]), "φ2000");
     for (std::uint32_t s : {0u, 1u}) {
         EXPECT_TRUE(r.report.noFit[s]);
-        EXPECT_NE(r.result.segments[s].reason.find("no standard size meets the limit"),
+        EXPECT_NE(english(r.result.segments[s].reason).find("no standard size meets the limit"),
                   std::string::npos);
         // The largest's figures are still shown: the row says what they are.
         EXPECT_TRUE(r.result.segments[s].has(Figure::velocity));
@@ -365,7 +373,8 @@ TEST(Roles, CellThatNamesNoRoleIsSaid) {
         {.segment = "1-2", .flow = "300", .size = "200", .role = "riser"}};
     const Sized r = run(rows, {});
     EXPECT_EQ(r.report.roles[0], Role::fanOutlet);
-    EXPECT_NE(r.result.segments[0].reason.find("role \"riser\" is not one of"), std::string::npos);
+    EXPECT_NE(english(r.result.segments[0].reason).find("role \"riser\" is not one of"),
+              std::string::npos);
 }
 
 struct PresetCase {

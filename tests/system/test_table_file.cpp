@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "table_file.h"
 
 namespace {
@@ -84,14 +85,16 @@ Read readText(const std::string& text, ductsys::TableFileOptions options = {}) {
             r.counts.push_back(count);
             return true;
         },
-        [&](const ductsys::FileNote& n) { r.notes.push_back(n.message); });
+        [&](const ductsys::FileNote& n) {
+            r.notes.push_back(msg::render(n.message, msg::Language::english));
+        });
     std::fclose(in);
     return r;
 }
 
 TEST(TableFileReader, HeaderBelowATitleRowWithItsDelimiter) {
     const Read r = readText("Run 1\n\nsegment;flow;size;length\nA;1000;200\n\nB;1000\n");
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     ASSERT_TRUE(r.header);
     EXPECT_EQ(r.header->line, 3);
     EXPECT_EQ(r.header->delimiter, ';');
@@ -119,7 +122,8 @@ class RefusedHeaders : public testing::TestWithParam<Refused> {};
 TEST_P(RefusedHeaders, StopWithTheReason) {
     const Read r = readText(GetParam().text);
     EXPECT_EQ(r.error.kind, ductsys::FileError::Kind::badHeader);
-    EXPECT_NE(r.error.message.find(GetParam().says), std::string::npos) << r.error.message;
+    const std::string says = msg::renderList(r.error.message, msg::Language::english);
+    EXPECT_NE(says.find(GetParam().says), std::string::npos) << says;
     EXPECT_FALSE(r.header);
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -149,7 +153,7 @@ void PrintTo(const UnitCase& u, std::ostream* os) { *os << u.name; }
 class HeaderUnits : public testing::TestWithParam<UnitCase> {};
 TEST_P(HeaderUnits, AreReadForTheirColumns) {
     const Read r = readText(GetParam().text);
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     ASSERT_TRUE(r.header);
     EXPECT_EQ(r.header->units.flow, GetParam().flow);
     EXPECT_EQ(r.header->units.length, GetParam().length);
@@ -171,12 +175,13 @@ TEST(TableFileReader, AFirstLineTooLongForAHeaderIsNamedAsSuchWithItsNumber) {
     const Read r = readText("\n" + std::string(3 << 20, 'a') + "\nflow,size\n1,200\n");
     EXPECT_EQ(r.error.kind, ductsys::FileError::Kind::badHeader);
     EXPECT_EQ(r.error.line, 2);
-    EXPECT_NE(r.error.message.find("line 2 is longer than"), std::string::npos) << r.error.message;
+    const std::string says = msg::renderList(r.error.message, msg::Language::english);
+    EXPECT_NE(says.find("line 2 is longer than"), std::string::npos) << says;
 }
 
 TEST(TableFileReader, NamesEachUnusedColumnInANoteAfterTheTitleRows) {
     const Read r = readText("Title\nsegment,管段说明,flow,size,风速,备注\nA,x,1,200,3,y\n");
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     // The title row's note, then the header's: results and remarks are known.
     EXPECT_EQ(r.notes, (std::vector<std::string>{"a title row above the header is skipped",
                                                  "column 管段说明 is not used"}));
@@ -194,7 +199,7 @@ void PrintTo(const Above& a, std::ostream* os) { *os << a.name; }
 class RowsAboveTheHeader : public testing::TestWithParam<Above> {};
 TEST_P(RowsAboveTheHeader, AreSettingsOrTitles) {
     const Read r = readText(GetParam().text);
-    ASSERT_TRUE(r.error.ok()) << r.error.message;
+    ASSERT_TRUE(r.error.ok()) << msg::renderList(r.error.message, msg::Language::english);
     ASSERT_TRUE(r.header);
     std::vector<std::string> settings, titles;
     for (const auto& s : r.header->settings)

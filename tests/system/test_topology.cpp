@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "system.h"
 
 namespace {
+
+// A message as the command line words it.
+std::string english(const msg::Message& message) {
+    return msg::render(message, msg::Language::english);
+}
 
 using ductsys::SegmentTexts;
 using ductsys::SystemResult;
@@ -37,10 +43,11 @@ TEST_P(TopologyErrors, NameTheSegmentsInvolved) {
     ductsys::Options options;
     options.fanNode = c.fan;
     const SystemResult r = ductsys::computeSystem(c.rows, options);
-    ASSERT_EQ(r.errors.size(), 1u) << (r.errors.empty() ? "" : r.errors[1].message);
-    EXPECT_EQ(r.errors[0].kind, c.kind) << r.errors[0].message;
-    EXPECT_EQ(r.errors[0].segments, c.segments) << r.errors[0].message;
-    EXPECT_NE(r.errors[0].message.find(c.message), std::string::npos) << r.errors[0].message;
+    ASSERT_EQ(r.errors.size(), 1u) << (r.errors.empty() ? "" : english(r.errors[1].message));
+    EXPECT_EQ(r.errors[0].kind, c.kind) << english(r.errors[0].message);
+    EXPECT_EQ(r.errors[0].segments, c.segments) << english(r.errors[0].message);
+    EXPECT_NE(english(r.errors[0].message).find(c.message), std::string::npos)
+        << english(r.errors[0].message);
     // Nothing of the system is given for a tree that is not one.
     EXPECT_TRUE(r.junctions.empty());
     EXPECT_FALSE(r.fan.pressure.has_value());
@@ -167,7 +174,7 @@ TEST(Nodes, FromAndToTakePrecedenceOverTheName) {
     const std::vector<SegmentTexts> rows = {row("main-duct", "AHU", "J1"), row("b1", "J1", "R1"),
                                             row("b2", "J1", "R2")};
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.nodeNames[r.fan.node], "AHU");
     ASSERT_EQ(r.junctions.size(), 1u);
     EXPECT_EQ(r.nodeNames[r.junctions[0].node], "J1");
@@ -180,7 +187,7 @@ TEST(Nodes, AGivenFanNodeNeedNotComeFirst) {
     ductsys::Options options;
     options.fanNode = "1";
     const SystemResult r = ductsys::computeSystem(rows, options);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     // The tree is the same as for supply: 1 → 2 → {3, 4}, outlets in input order.
     EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{0, 1}));
     EXPECT_EQ(r.segments[0].parent, 2u);
@@ -195,7 +202,7 @@ TEST(Nodes, AGivenFanNodeNeedNotComeFirst) {
 TEST(Nodes, ARowWithoutNodesFollowsThePreviousRow) {
     const std::vector<SegmentTexts> rows = {row("1-2"), row("next"), row("2-3")};
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.segments[1].from, r.segments[0].to);
     EXPECT_EQ(r.outlets, (std::vector<std::uint32_t>{1, 2}));
     ASSERT_EQ(r.junctions.size(), 1u);
@@ -263,8 +270,8 @@ TEST_P(DustPlant, FanTakesInWhatTheHoodsDrawAndAddsBothSides) {
     ductsys::Options options;
     options.fanNode = GetParam();
     const SystemResult r = ductsys::computeSystem(dustPlant(), options);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
-    EXPECT_TRUE(r.warnings.empty()) << r.warnings[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
+    EXPECT_TRUE(r.warnings.empty()) << english(r.warnings[0].message);
     EXPECT_EQ(r.fan.airVolume, 8670.0);
     EXPECT_EQ(r.nodeNames[r.fan.node], *GetParam() ? GetParam() : "S");
     // The worst hood and the stack, each path in its double sum.
@@ -293,7 +300,7 @@ TEST(FanSides, AnExhaustTreeWrittenHoodFirstFindsItsFan) {
     const std::vector<SegmentTexts> rows = {row("a", "H1", "J"), row("b", "H2", "J"),
                                             row("c", "J", "F")};
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.nodeNames[r.fan.node], "F");
     EXPECT_EQ(r.fan.airVolume, 1000.0);
 }
@@ -305,10 +312,10 @@ TEST(FanSides, AnAirHandlerThatGivesOutMoreThanItTakesInIsAWarning) {
     ductsys::Options options;
     options.fanNode = "A";
     const SystemResult r = ductsys::computeSystem(rows, options);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     EXPECT_EQ(r.fan.airVolume, 2000.0);
     ASSERT_EQ(r.warnings.size(), 1u);
-    EXPECT_EQ(r.warnings[0].message,
+    EXPECT_EQ(english(r.warnings[0].message),
               "the fan takes in 2000 m3/h and gives out 2200 m3/h: they differ by 10.00 %");
     EXPECT_NE(r.fan.indexInlet, ductsys::kNone);
     EXPECT_NE(r.fan.indexOutlet, ductsys::kNone);
@@ -328,9 +335,9 @@ TEST_P(GivenFlows, ThatDisagreeAreWarnedOf) {
     rows[0].flow = GetParam().given;
     rows[2].flow = GetParam().outlet;
     const SystemResult r = ductsys::computeSystem(rows);
-    ASSERT_TRUE(r.errors.empty()) << r.errors[0].message;
+    ASSERT_TRUE(r.errors.empty()) << english(r.errors[0].message);
     std::vector<std::string> said;
-    for (const ductsys::Warning& w : r.warnings) said.push_back(w.message);
+    for (const ductsys::Warning& w : r.warnings) said.push_back(english(w.message));
     EXPECT_EQ(said, GetParam().warnings);
 }
 INSTANTIATE_TEST_SUITE_P(

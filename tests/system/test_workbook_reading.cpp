@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/catalogue.h"
 #include "table_file.h"
 #include "xlsx_reader.h"
 
@@ -27,6 +28,7 @@ constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2
 // What a reading gives, in one text for comparison.
 struct Reading {
     ductsys::FileError error;
+    std::string said;               // the error's message in English
     std::string header;             // columns found, then settings and titles with their lines
     std::vector<std::string> rows;  // "line: cell|cell|…"
     std::vector<std::string> notes;
@@ -54,10 +56,11 @@ Reading readWith(const std::string& path, const std::string& bytes, const std::s
     };
     const auto onNote = [&](const ductsys::FileNote& n) {
         r.notes.push_back(std::to_string(n.line) + (n.warning ? " warning: " : " note: ") +
-                          n.message);
+                          msg::render(n.message, msg::Language::english));
     };
     r.error = path.empty() ? reader.readText(bytes, onHeader, onRecord, onNote)
                            : reader.read(path, onHeader, onRecord, onNote);
+    r.said = msg::renderList(r.error.message, msg::Language::english);
     return r;
 }
 
@@ -169,8 +172,8 @@ TEST_P(WorkbookSheet, ReadsAsTheSameRowsInCsv) {
     const WorkbookFile file(workbookParts({{"计算表", c.sheetData}}, c.shared));
     const Reading xlsx = readWith(file.path(), {});
     const Reading csv = readWith({}, c.csv);
-    ASSERT_EQ(xlsx.error.kind, Kind::ok) << xlsx.error.message;
-    ASSERT_EQ(csv.error.kind, Kind::ok) << csv.error.message;
+    ASSERT_EQ(xlsx.error.kind, Kind::ok) << xlsx.said;
+    ASSERT_EQ(csv.error.kind, Kind::ok) << csv.said;
     EXPECT_EQ(xlsx.header, csv.header);
     EXPECT_EQ(xlsx.rows, csv.rows);
     EXPECT_EQ(xlsx.notes, csv.notes);
@@ -260,9 +263,9 @@ TEST_P(WorkbookRefused, WithItsReason) {
     const Refused& c = GetParam();
     const WorkbookFile file(c.parts);
     const Reading r = readWith(file.path(), {}, c.sheet);
-    EXPECT_EQ(r.error.kind, c.kind) << r.error.message;
+    EXPECT_EQ(r.error.kind, c.kind) << r.said;
     EXPECT_EQ(r.error.line, c.line);
-    EXPECT_NE(r.error.message.find(c.says), std::string::npos) << r.error.message;
+    EXPECT_NE(r.said.find(c.says), std::string::npos) << r.said;
     EXPECT_TRUE(r.rows.empty());
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -328,7 +331,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WorkbookSheets, ANamedSheetIsRead) {
     const WorkbookFile file(kTwoSheets);
     const Reading r = readWith(file.path(), {}, "Sheet2");
-    ASSERT_EQ(r.error.kind, Kind::ok) << r.error.message;
+    ASSERT_EQ(r.error.kind, Kind::ok) << r.said;
     EXPECT_EQ(r.rows, std::vector<std::string>{"2: 1-2|100|200|"});
     EXPECT_EQ(r.sheet, "Sheet2");
     EXPECT_TRUE(r.notes.empty());
@@ -352,7 +355,7 @@ TEST(WorkbookCells, AnErrorIsSaidAndItsTextRefusedAsANumber) {
                                                      num("C2", "200") +
                                                      "<c r=\"F2\" t=\"e\"><v>#N/A</v></c>")}}));
     const Reading r = readWith(file.path(), {});
-    ASSERT_EQ(r.error.kind, Kind::ok) << r.error.message;
+    ASSERT_EQ(r.error.kind, Kind::ok) << r.said;
     // Said for the flow; the column F is read by nobody.
     EXPECT_EQ(r.notes,
               std::vector<std::string>{"2 warning: cell B2 holds the spreadsheet error #DIV/0!"});
@@ -364,7 +367,7 @@ TEST(WorkbookCells, AFormulaWithoutValueInAColumnReadByNobodyIsLeftAlone) {
         {{"S", kHeaderRow + row(2, is("A2", "1-2") + num("B2", "100") + num("C2", "200") +
                                        "<c r=\"F2\"><f>B2*2</f></c>")}}));
     const Reading r = readWith(file.path(), {});
-    ASSERT_EQ(r.error.kind, Kind::ok) << r.error.message;
+    ASSERT_EQ(r.error.kind, Kind::ok) << r.said;
     EXPECT_EQ(r.rows, std::vector<std::string>{"2: 1-2|100|200|"});
 }
 
@@ -378,8 +381,8 @@ void PrintTo(const Signature& c, std::ostream* os) { *os << c.name; }
 class FileSignatures : public testing::TestWithParam<Signature> {};
 TEST_P(FileSignatures, DecideHowAFileIsRead) {
     const Reading r = readWith({}, GetParam().bytes);
-    EXPECT_EQ(r.error.kind, GetParam().kind) << r.error.message;
-    EXPECT_NE(r.error.message.find(GetParam().says), std::string::npos) << r.error.message;
+    EXPECT_EQ(r.error.kind, GetParam().kind) << r.said;
+    EXPECT_NE(r.said.find(GetParam().says), std::string::npos) << r.said;
 }
 INSTANTIATE_TEST_SUITE_P(
     Bytes, FileSignatures,
@@ -398,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FileSignatures, ASheetAskedOfATextFileIsRefused) {
     const Reading r = readWith({}, "flow,size\n100,200\n", "Sheet1");
     EXPECT_EQ(r.error.kind, Kind::noSheet);
-    EXPECT_EQ(r.error.message, "a text file, not a workbook: it has no sheet \"Sheet1\"");
+    EXPECT_EQ(r.said, "a text file, not a workbook: it has no sheet \"Sheet1\"");
 }
 
 TEST(SheetColumns, AreNamedAsSpreadsheetsNameThem) {

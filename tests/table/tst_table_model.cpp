@@ -76,6 +76,8 @@ private slots:
     void readingMarks_data();
     void readingMarks();
     void rowErrorShowsReason();
+    void reasonsInChinese_data();
+    void reasonsInChinese();
     void laminarMarked_data();
     void laminarMarked();
     void indexRunHighlighted_data();
@@ -236,6 +238,36 @@ void TableModelTest::rowErrorShowsReason() {
     QVERIFY(!m.data(m.index(3, table::cVelocity), Qt::ToolTipRole).toString().isEmpty());
     // The other rows are still computed.
     QCOMPARE(text(m, 1, table::cRm), QStringLiteral("1.588632"));
+}
+
+// The system layer reports codes; the grid words them in Chinese, as the
+// rest of the window, where it once showed the command line's English.
+void TableModelTest::reasonsInChinese_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a size that is no size") << int(table::cSize) << "50O"
+                                            << "尺寸“50O”不是风管尺寸";
+    QTest::newRow("a negative length") << int(table::cLength) << "-3"
+                                       << "长度“-3”为负数";
+    QTest::newRow("a term of a sum that is no number") << int(table::cZeta) << "0.3+1-2"
+                                                       << "局部阻力系数中的项“1-2”不是数字";
+    QTest::newRow("a fixed loss that is no number") << int(table::cDp) << "abc"
+                                                    << "固定阻力“abc”不是数字";
+    QTest::newRow("a segment name given twice") << int(table::cSegment) << "A-B"
+                                                << "段号“A-B”出现了两次（第 2 行和第 4 行）";
+}
+
+void TableModelTest::reasonsInChinese() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, reason);
+    TableModel m;
+    m.resetRows(handWorked());
+    m.setData(m.index(3, column), typed, Qt::EditRole);
+    const QString tip = m.data(m.index(3, table::cSegment), Qt::ToolTipRole).toString();
+    QVERIFY2(tip.contains(reason), qPrintable(tip));
+    QVERIFY2(!tip.contains(QStringLiteral(" is ")), qPrintable(tip));
 }
 
 void TableModelTest::laminarMarked_data() {
@@ -631,15 +663,14 @@ void TableModelTest::oneBadRowSpoilsOnlyItself_data() {
     QTest::addColumn<bool>("fan");              // whether the fan's pressure is known
     QTest::newRow("a row not connected yet")
         << QStringList{"F-A::200", "A-B:300:200", "X-Y:100:200", "A-C:300:200"} << QList<int>{2}
-        << QStringList{"not connected"} << "第 3 行未计入系统：segment \"X-Y\" is not connected"
-        << true;
+        << QStringList{"未与风机节点"} << "第 3 行未计入系统：管段“X-Y”未与风机节点" << true;
     QTest::newRow("a name given twice: the later row is left out")
         << QStringList{"F-A::200", "A-B:300:200", "A-B:100:200"} << QList<int>{2}
-        << QStringList{"given twice"} << "第 3 行未计入系统：segment name" << true;
+        << QStringList{"出现了两次"} << "第 3 行未计入系统：段号“A-B”" << true;
     QTest::newRow("the rows of a loop")
         << QStringList{"F-A:300:200", "A-B:200:200", "B-C:100:200", "C-A:100:200", "F-G:100:200"}
-        << QList<int>{1, 2, 3} << QStringList{"loop", "loop", "loop"} << "第 2 行未计入系统"
-        << true;
+        << QList<int>{1, 2, 3} << QStringList{"构成环路", "构成环路", "构成环路"}
+        << "第 2 行未计入系统" << true;
     QTest::newRow("a branch that cannot be computed names itself, not the trunk")
         << QStringList{"F-A::200", "A-B:300:abc", "A-C:300:200"} << QList<int>{1}
         << QStringList{"未能全部算出"} << "第 2 行未能算出" << false;

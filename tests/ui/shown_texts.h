@@ -15,6 +15,7 @@
 
 #include "form1.h"
 #include "layout.h"
+#include "messages/catalogue.h"
 #include "number_text.h"
 #include "reading_warning.h"
 #include "recalc.h"
@@ -51,7 +52,8 @@ inline QList<std::pair<QString, QString>> shownTexts() {
           Typed{"0.5", calc::Quantity::Size}, Typed{"25", calc::Quantity::Roughness},
           Typed{"-3", calc::Quantity::Roughness}})
         out.append({QStringLiteral("warning of ") + QString::fromUtf8(t.text),
-                    QString::fromStdString(calc::readingWarning(t.text, t.quantity))});
+                    QString::fromStdString(msg::renderLines(
+                        calc::readingWarning(t.text, t.quantity), msg::Language::chinese))});
 
     // A window with every kind of mark, its tool tips and its menus.
     Form1 form;

@@ -169,8 +169,9 @@ void putText(std::string& key, std::string_view text) {
     key += text;
 }
 
-// Everything that computing `segment` reads or leaves as it was: the
-// segment's own figures and reasons as read, the setting and the flow text.
+// Everything that computing `segment` reads or leaves as it was, but for
+// its reasons: the segment's own figures as read, the setting and the flow
+// text.
 // Its place in the tree is not among them, and is not touched.
 void formKey(std::string& key, const Segment& s, const DuctSetting& setting,
              std::string_view flow) {
@@ -195,7 +196,6 @@ void formKey(std::string& key, const Segment& s, const DuctSetting& setting,
         putBytes(key, f);
     for (const double d : {s.length, s.zeta, s.dp, s.pathTotal}) putBytes(key, d);
     putBytes(key, s.defined);
-    putText(key, s.reason);
 }
 
 std::string airBytes(const calc::AirState& air) {
@@ -225,7 +225,7 @@ void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting, st
         return;
     }
     formKey(key_, segment, setting, flow);
-    if (key_ == memo->key) {
+    if (key_ == memo->key && segment.reason == memo->reasons) {
         // The computation's figures, over the segment's place in the tree.
         const std::uint32_t from = segment.from, to = segment.to, parent = segment.parent;
         const bool reversed = segment.reversed;
@@ -234,6 +234,7 @@ void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting, st
         segment.reversed = reversed;
         return;
     }
+    memo->reasons = segment.reason;
     computeFigures(segment, setting, flow);
     memo->key.swap(key_);
     memo->after = segment;

@@ -66,6 +66,7 @@ public:
     // bytes, and the segment it gave.
     struct Entry {
         std::string key;
+        msg::Messages reasons;  // the segment's reasons before it was computed
         Segment after;
     };
 

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTreeView>
 
+#include "messages/catalogue.h"
 #include "paste_block.h"
 #include "presets.h"
 #include "report.h"
@@ -1016,12 +1017,14 @@ QStringList shownFigures(const TableModel& m) {
     }
     const ductsys::SystemResult& result = m.result();
     for (const ductsys::Warning& w : result.warnings)
-        out << QString::number(w.segment) + QString::fromStdString(w.message);
+        out << QString::number(w.segment) +
+                   QString::fromStdString(msg::render(w.message, msg::Language::english));
     for (const ductsys::Junction& j : result.junctions)
         out << QString::number(j.imbalance.value_or(-1), 'g', 17) << QString::number(j.flagged);
     out << QString::number(result.fan.pressure.value_or(-1), 'g', 17)
         << QString::number(result.fan.airVolume.value_or(-1), 'g', 17)
-        << QString::number(result.fan.indexOutlet) << QString::fromStdString(result.fan.reason);
+        << QString::number(result.fan.indexOutlet)
+        << QString::fromStdString(msg::renderLines(result.fan.reason, msg::Language::english));
     return out;
 }
 

@@ -47,7 +47,8 @@ std::string percentText(double given, double beyond) {
 // Computes a pending segment once the segments beyond it are summed. Writes
 // its own segment only (and reads the names of others), so that two threads
 // can compute different segments at once.
-void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& calculator) {
+void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& calculator,
+                   ComputeMemo* memo) {
     Segment& segment = result.segments[p.segment];
     switch (p.state) {
         case PendingSegment::Sum::notYet:
@@ -60,7 +61,8 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
                                {msg::Code::flowSumMissing, {segmentList(result, {p.missing})}});
             break;
         case PendingSegment::Sum::summed:
-            calculator.compute(segment, p.setting, sumText(p.sum).view());
+            calculator.compute(segment, p.setting, sumText(p.sum).view(),
+                               memo ? &memo->entry(p.segment) : nullptr);
             break;
     }
 }
@@ -69,14 +71,27 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
 
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
               const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
-              std::deque<SegmentCalculator>& calculators) {
+              std::deque<SegmentCalculator>& calculators, ComputeMemo* memo) {
     auto& segments = result.segments;
-    // The air volumes in a compact copy: the sums read them in tree order,
-    // all over the segments, and a float each keeps far more of them in cache
+    // The air volumes and far nodes in compact copies, and what each pending
+    // segment's sum gives beside them: the sums read them in tree order, all
+    // over the segments, and a few bytes each keep far more of them in cache
     // than whole segments do. NaN: no air volume.
     LargeArray<float> flow(segments.size());
-    for (std::size_t s = 0; s < segments.size(); ++s)
+    LargeArray<std::uint32_t> toOf(segments.size());
+    for (std::size_t s = 0; s < segments.size(); ++s) {
         flow[s] = segments[s].has(Figure::flow) ? segments[s].flow : std::nanf("");
+        toOf[s] = segments[s].to;
+    }
+    struct Summed {
+        double sum = 0;
+        std::uint32_t missing = kNone;
+        PendingSegment::Sum state = PendingSegment::Sum::notYet;
+        bool flowUnusable = false;
+    };
+    LargeArray<Summed> summed(pending.size());
+    for (std::size_t k = 0; k < pending.size(); ++k)
+        summed[k].flowUnusable = (pending[k].setting.unusable & figureBit(Figure::flow)) != 0;
 
     // The sums, the segments beyond first. A summed segment's own air volume
     // is what its computation will store from the sum's text, read as the
@@ -84,8 +99,8 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
     for (std::size_t i = tree.order.size(); i-- > 0;) {
         const std::uint32_t s = tree.order[i];
         if (pendingOf[s] == kNone) continue;
-        PendingSegment& p = pending[pendingOf[s]];
-        const std::uint32_t node = segments[s].to;
+        Summed& p = summed[pendingOf[s]];
+        const std::uint32_t node = toOf[s];
         if (tree.childCount(node) == 0) {
             p.state = PendingSegment::Sum::noneBeyond;
             continue;
@@ -103,11 +118,15 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
         }
         if (p.state != PendingSegment::Sum::summed) continue;
         p.sum = sum;
-        p.setting.flowFactor = 1;
         float stored = 0;
-        if (!(p.setting.unusable & figureBit(Figure::flow)) &&
-            calc::storeText(stored, sumText(sum).view(), p.setting.flowFactor))
-            flow[s] = stored;
+        if (!p.flowUnusable && calc::storeText(stored, sumText(sum).view(), 1.0f)) flow[s] = stored;
+    }
+    for (std::size_t k = 0; k < pending.size(); ++k) {
+        PendingSegment& p = pending[k];
+        const Summed& q = summed[k];
+        p.state = q.state;
+        if (q.state == PendingSegment::Sum::missing) p.missing = q.missing;
+        if (q.state == PendingSegment::Sum::summed) p.sum = q.sum, p.setting.flowFactor = 1;
     }
 
     // Each segment now has all it needs: computed in any order, each chunk
@@ -115,8 +134,8 @@ void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>
     // its own).
     constexpr std::size_t kChunk = 2048;
     forEachChunk(pool, std::span(pending), kChunk, calculators,
-                 [&result](std::span<PendingSegment> chunk, SegmentCalculator& calc) {
-                     for (PendingSegment& p : chunk) computeSummed(result, p, calc);
+                 [&result, memo](std::span<PendingSegment> chunk, SegmentCalculator& calc) {
+                     for (PendingSegment& p : chunk) computeSummed(result, p, calc, memo);
                  });
 }
 

@@ -29,10 +29,11 @@ struct PendingSegment {
 // air volume, leaves the flow unknown with the reason; the figures that do
 // not depend on the flow are still computed. The sums go from the outlets
 // toward the fan; the segments are then computed on the pool's lanes, each
-// with its own of `calculators`.
+// with its own of `calculators`, and through `memo` when there is one
+// (reserved for every segment).
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
               const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
-              std::deque<SegmentCalculator>& calculators);
+              std::deque<SegmentCalculator>& calculators, ComputeMemo* memo = nullptr);
 
 // Computes pending segments whose flow cannot be summed, with `reason`.
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "segment_figures.h"
 
+#include <type_traits>
+
 #include "materials.h"
 
 #include "calc_state.h"
@@ -144,8 +146,93 @@ void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting
     segment.formula = static_cast<std::uint8_t>(setting.formula);
 }
 
-void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting,
-                                std::string_view flow) {
+namespace {
+
+// Appends a value's bytes: two values are the same input only when every
+// bit is (0 and -0, or two NaNs, are not taken for one another).
+template <typename T>
+void putBytes(std::string& key, const T& value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+void putText(std::string& key, std::string_view text) {
+    putBytes(key, text.size());
+    key += text;
+}
+
+// Everything that computing `segment` reads or leaves as it was, but for
+// its reasons: the segment's own figures as read, the setting and the flow
+// text.
+// Its place in the tree is not among them, and is not touched.
+void formKey(std::string& key, const Segment& s, const DuctSetting& setting,
+             std::string_view flow) {
+    key.clear();
+    putText(key, flow);
+    putBytes(key, setting.flowFactor);
+    putBytes(key, setting.size.shape);
+    putText(key, setting.size.a);
+    putText(key, setting.size.b);
+    putBytes(key, setting.roughness);
+    putBytes(key, setting.formula);
+    putBytes(key, setting.roughnessRead);
+    putBytes(key, setting.formulaRead);
+    putBytes(key, setting.zetaPending);
+    putBytes(key, setting.unusable);
+    putBytes(key, s.flowGiven);
+    putBytes(key, s.formula);
+    putBytes(key, s.shape);
+    for (const float f :
+         {s.diameter, s.sideA, s.sideB, s.flow, s.eqDiameter, s.velocity, s.reynolds, s.lambda,
+          s.rm, s.frictionLoss, s.velocityPressure, s.localLoss, s.total, s.roughness})
+        putBytes(key, f);
+    for (const double d : {s.length, s.zeta, s.dp, s.pathTotal}) putBytes(key, d);
+    putBytes(key, s.defined);
+}
+
+std::string airBytes(const calc::AirState& air) {
+    std::string bytes;
+    putBytes(bytes, air.density);
+    putBytes(bytes, air.viscosity);
+    return bytes;
+}
+
+}  // namespace
+
+void ComputeMemo::prepare(const calc::AirState& air) {
+    std::string bytes = airBytes(air);
+    if (bytes == air_) return;
+    entries_.clear();
+    air_ = std::move(bytes);
+}
+
+void ComputeMemo::reserve(std::size_t count) {
+    if (entries_.size() < count) entries_.resize(count);
+}
+
+void SegmentCalculator::compute(Segment& segment, const DuctSetting& setting, std::string_view flow,
+                                ComputeMemo::Entry* memo) {
+    if (!memo) {
+        computeFigures(segment, setting, flow);
+        return;
+    }
+    formKey(key_, segment, setting, flow);
+    if (key_ == memo->key && segment.reason == memo->reasons) {
+        // The computation's figures, over the segment's place in the tree.
+        const std::uint32_t from = segment.from, to = segment.to, parent = segment.parent;
+        const bool reversed = segment.reversed;
+        segment = memo->after;
+        segment.from = from, segment.to = to, segment.parent = parent;
+        segment.reversed = reversed;
+        return;
+    }
+    memo->reasons = segment.reason;
+    computeFigures(segment, setting, flow);
+    memo->key.swap(key_);
+    memo->after = segment;
+}
+
+void SegmentCalculator::computeFigures(Segment& segment, const DuctSetting& setting,
+                                       std::string_view flow) {
     using calc::Value;
     input_.flow = flow;
     input_.flowFactor = setting.flowFactor;

@@ -53,21 +53,58 @@ struct DuctSetting {
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
                  msg::Messages& warnings, ZetaCell* fittingTerms = nullptr);
 
+// What computing each segment gave, kept from one calculation of a system
+// to the next. A grid computes its whole system again after every edit, and
+// all but a few of its segments are read and computed exactly as the time
+// before: a segment whose readings, setting, flow text and air are those
+// its index had last time takes its figures from here, the very bits the
+// computation gives. Entries are by segment index; a segment that moved
+// is simply computed again.
+class ComputeMemo {
+public:
+    // One segment's last computation: everything it was computed from, as
+    // bytes, and the segment it gave.
+    struct Entry {
+        std::string key;
+        msg::Messages reasons;  // the segment's reasons before it was computed
+        Segment after;
+    };
+
+    // Ready for a calculation in `air`: forgets everything when the air
+    // is not the last calculation's.
+    void prepare(const calc::AirState& air);
+    // Room for segments 0 … count - 1. Only while no computation runs: the
+    // entries may move.
+    void reserve(std::size_t count);
+    // The entry of segment `index` (reserved), for one thread at a time.
+    Entry& entry(std::uint32_t index) { return entries_[index]; }
+
+private:
+    LargeArray<Entry> entries_;
+    std::string air_;  // as bytes; empty before the first calculation
+};
+
 // Computes a segment whose duct is set by `setting`, with the flow text
 // `flow` in the setting's unit. Fills the figures the recalculation and the
-// readings allow, and says why in segment.reason when any is missing.
+// readings allow, and says why in segment.reason when any is missing. With
+// `memo`, takes the figures from it when it holds this very computation,
+// and keeps them there otherwise.
 class SegmentCalculator {
 public:
     explicit SegmentCalculator(const calc::AirState& air) { input_.air = air; }
     SegmentCalculator(const SegmentCalculator&) = delete;
     SegmentCalculator& operator=(const SegmentCalculator&) = delete;
 
-    void compute(Segment& segment, const DuctSetting& setting, std::string_view flow);
+    void compute(Segment& segment, const DuctSetting& setting, std::string_view flow,
+                 ComputeMemo::Entry* memo = nullptr);
     const calc::AirState& air() const { return input_.air; }
 
 private:
+    void computeFigures(Segment& segment, const DuctSetting& setting, std::string_view flow);
+
     calc::DuctInput input_;
     calc::HeadlessView view_{input_, false};  // the values only
+    std::string key_;                         // the memo key being formed
 };
 
 // Adds a reason to a segment's reasons.

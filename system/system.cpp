@@ -107,6 +107,7 @@ struct SystemBuilder::State {
     RowBatch computing;            // rows the lanes are reading and computing
     std::vector<RowChunk> chunks;  // of `computing`
     bool busy = false;             // the lanes have `computing` in hand
+    ComputeMemo* memo = nullptr;   // see setMemo()
 
     // Segments waiting for the sums beyond them.
     LargeArray<PendingSegment> pending;
@@ -136,7 +137,8 @@ void SystemBuilder::State::computeChunk(RowChunk& chunk, SegmentCalculator& calc
         if (!warnings.empty()) chunk.warnings.push_back({index, msg::joined(std::move(warnings))});
         if (setting.zetaPending) chunk.fittingCells.emplace_back(index, std::move(fittingTerms));
         if (segment.flowGiven)
-            calculator.compute(segment, setting, setting.flow);
+            calculator.compute(segment, setting, setting.flow,
+                               memo ? &memo->entry(index) : nullptr);
         else
             chunk.pending.push_back({index, std::move(setting)});
     }
@@ -150,6 +152,7 @@ void SystemBuilder::State::submit(bool wait) {
     if (rows == 0) return;
     const auto first = static_cast<std::uint32_t>(result.segments.size());
     result.segments.resize(first + rows);
+    if (memo) memo->reserve(first + rows);
     // A batch cut in a few chunks, so that both lanes share the last one.
     // A batch smaller than a full one is not worth a thread.
     constexpr std::uint32_t kChunkRows = 256;
@@ -205,6 +208,12 @@ void SystemBuilder::setOptions(Options options) {
     if (state_->count == 0) state_ = std::make_unique<State>(std::move(options));
 }
 
+void SystemBuilder::setMemo(ComputeMemo* memo) {
+    if (state_->count > 0) return;
+    state_->memo = memo;
+    if (memo) memo->prepare(state_->options.air);
+}
+
 void SystemBuilder::setUnits(const ColumnUnits& units) {
     if (state_->count == 0) state_->options.units = units;
 }
@@ -243,7 +252,7 @@ SystemResult SystemBuilder::finish() {
                           {msg::Code::flowSumNoTree, {}});
         applyFittingTerms(result, nullptr, st.fittingCells);
     } else {
-        sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators);
+        sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators, st.memo);
         applyFittingTerms(result, &tree, st.fittingCells);
         if (st.options.compareFlows) checkGivenFlows(result, tree);
         if (!st.options.pathsLater) {

@@ -21,6 +21,8 @@
 
 namespace ductsys {
 
+class ComputeMemo;
+
 // The friction-factor formula of a system's rows that name none: 公式二,
 // the one that stays near Colebrook-White over the whole range of ducts.
 // The calculator window and its table keep 公式一.
@@ -80,6 +82,12 @@ public:
     // The units a file's header names for whole columns, once the header is
     // read: only before the first row.
     void setUnits(const ColumnUnits& units);
+
+    // Keeps what computing each segment gives in `memo`, and takes it from
+    // there for a segment computed as before (see ComputeMemo): for a grid
+    // that computes the same rows again after an edit. Only before the
+    // first row, after setOptions(); `memo` outlives the builder's finish().
+    void setMemo(ComputeMemo* memo);
 
     // Computes the system. With topology errors (result.errors), the
     // segments keep what they compute alone and there are no paths,

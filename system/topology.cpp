@@ -130,7 +130,10 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     std::uint32_t& fromNode = from_[index];
     std::uint32_t& toNode = to_[index];
     if (named) {
-        fromNode = node(from);
+        // Rows along a run name the previous row's far node first: found
+        // without a look-up in the table of every name.
+        const bool continues = previousTo_ != kNone && result_.nodeNames[previousTo_] == from;
+        fromNode = continues ? previousTo_ : node(from);
         toNode = node(to);
     } else {
         // The next segment of a run in file order.

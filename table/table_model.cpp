@@ -601,6 +601,7 @@ void TableModel::applyMove(int row, int count, int delta) {
 
 void TableModel::build(const std::vector<bool>& leftOut) {
     ductsys::SystemBuilder builder(options_);
+    builder.setMemo(&memo_);
     builder.reserve(rows_.size());
     rowSegment_.resize(rows_.size());
     for (std::size_t r = 0; r < rows_.size(); ++r) {

@@ -18,6 +18,7 @@
 #include "columns.h"
 #include "roles.h"
 #include "rows.h"
+#include "segment_figures.h"
 #include "sizing.h"
 #include "system.h"
 #include "system_file.h"
@@ -187,6 +188,9 @@ private:
         return o;
     }();
     ductsys::SystemResult result_;
+    // What each segment's computation gave last time: an edit computes
+    // again only the segments it changed.
+    ductsys::ComputeMemo memo_;
     mutable std::vector<ductsys::Role> roles_;  // by segment, once asked for
     mutable bool rolesKnown_ = false;
     std::vector<std::uint32_t> rowSegment_;  // by row

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTreeView>
 
+#include "messages/catalogue.h"
 #include "paste_block.h"
 #include "presets.h"
 #include "report.h"
@@ -116,6 +117,8 @@ private slots:
     void tabSeparated();
     void sizeChoices_data();
     void sizeChoices();
+    void editedAsComputedAfresh_data();
+    void editedAsComputedAfresh();
 };
 
 void TableModelTest::computedCells_data() {
@@ -969,6 +972,127 @@ void TableModelTest::sizeChoices() {
     QCOMPARE(text(m, 3, table::cVelocity), velocity);
     m.undoStack()->undo();
     QCOMPARE(text(m, 3, table::cSize), QStringLiteral("φ200"));
+}
+
+namespace {
+
+// A random tree of `segments` rows, more than one batch of the calculation:
+// segment i joins node i + 1 to a node before it, flows on the outlets only,
+// sizes, lengths and ζ sums of every kind.
+std::vector<RowTexts> randomTree(int segments) {
+    static const char* const kSizes[] = {"200", "φ250", "320x200", "400x250", "630x400"};
+    static const char* const kLengths[] = {"3", "4.5", "6", "8.2", "12"};
+    static const char* const kZetas[] = {"0.3", "0.25+0.1", "1.5", ""};
+    static const char* const kFlows[] = {"200", "350", "500", "800"};
+    std::uint32_t seed = 2026;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    std::vector<int> parent(static_cast<std::size_t>(segments));
+    std::vector<bool> hasChild(static_cast<std::size_t>(segments) + 1, false);
+    for (int i = 0; i < segments; ++i) {
+        parent[static_cast<std::size_t>(i)] = static_cast<int>(next() % (i + 1u));
+        hasChild[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])] = true;
+    }
+    std::vector<RowTexts> rows(static_cast<std::size_t>(segments));
+    for (int i = 0; i < segments; ++i) {
+        RowTexts& r = rows[static_cast<std::size_t>(i)];
+        r[table::cSegment] =
+            std::to_string(parent[static_cast<std::size_t>(i)]) + '-' + std::to_string(i + 1);
+        if (!hasChild[static_cast<std::size_t>(i) + 1]) r[table::cFlow] = kFlows[next() % 4];
+        r[table::cSize] = kSizes[next() % 5];
+        r[table::cLength] = kLengths[next() % 5];
+        r[table::cZeta] = kZetas[next() % 4];
+    }
+    return rows;
+}
+
+// Everything the grid shows of a document: every cell with its tool tip,
+// each row's fault, the warnings, the junctions and the fan.
+QStringList shownFigures(const TableModel& m) {
+    QStringList out;
+    for (int r = 0; r < m.systemRows(); ++r) {
+        for (int c = 0; c < table::kColumns; ++c)
+            out << QString::fromStdString(m.cellText(r, c))
+                << m.data(m.index(r, c), Qt::ToolTipRole).toString();
+        out << QString::fromStdString(m.rowFault(r));
+    }
+    const ductsys::SystemResult& result = m.result();
+    for (const ductsys::Warning& w : result.warnings)
+        out << QString::number(w.segment) +
+                   QString::fromStdString(msg::render(w.message, msg::Language::english));
+    for (const ductsys::Junction& j : result.junctions)
+        out << QString::number(j.imbalance.value_or(-1), 'g', 17) << QString::number(j.flagged);
+    out << QString::number(result.fan.pressure.value_or(-1), 'g', 17)
+        << QString::number(result.fan.airVolume.value_or(-1), 'g', 17)
+        << QString::number(result.fan.indexOutlet)
+        << QString::fromStdString(msg::renderLines(result.fan.reason, msg::Language::english));
+    return out;
+}
+
+// Compares the figures of an edited model with those of a new model given
+// the same rows and settings: an edit recomputes only what it changed.
+void compareWithFresh(const TableModel& edited) {
+    TableModel fresh;
+    fresh.applySettings(edited.settings());
+    std::vector<RowTexts> rows;
+    for (int r = 0; r < edited.systemRows(); ++r) rows.push_back(edited.rowTexts(r));
+    fresh.resetRows(rows);
+    const QStringList a = shownFigures(edited), b = shownFigures(fresh);
+    QCOMPARE(a.size(), b.size());
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            QFAIL(qPrintable(QStringLiteral("item %1: %2 against %3").arg(i).arg(a[i], b[i])));
+}
+
+}  // namespace
+
+void TableModelTest::editedAsComputedAfresh_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");  // "delete": the row is deleted
+    QTest::newRow("a length") << 1500 << int(table::cLength) << "7.5";
+    QTest::newRow("a size") << 40 << int(table::cSize) << "500x320";
+    QTest::newRow("an outlet's flow, which every segment toward the fan carries")
+        << -1 << int(table::cFlow) << "1650";
+    QTest::newRow("a flow typed where the sum was") << 0 << int(table::cFlow) << "900";
+    QTest::newRow("a ζ sum") << 2100 << int(table::cZeta) << "0.1+0.2+0.3";
+    QTest::newRow("the flow's unit") << -1 << int(table::cUnit) << "L/s";
+    QTest::newRow("the formula") << 7 << int(table::cFormula) << "1";
+    QTest::newRow("a size that cannot be read") << 300 << int(table::cSize) << "abc";
+    QTest::newRow("a segment moved to another node, which changes the tree")
+        << 2500 << int(table::cSegment) << "3-2501";
+    QTest::newRow("a segment joined to a node no one reaches")
+        << 2600 << int(table::cSegment) << "99999-2601";
+    QTest::newRow("an outlet deleted") << -1 << int(table::cSegment) << "delete";
+    QTest::newRow("a segment deleted with the segments beyond it left unconnected")
+        << 1 << int(table::cSegment) << "delete";
+    QTest::newRow("the air's temperature") << -2 << int(table::cSegment) << "40";
+}
+
+void TableModelTest::editedAsComputedAfresh() {
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    TableModel m;
+    m.resetRows(randomTree(3000));
+    // -1: the last outlet, whose air every segment toward the fan carries.
+    if (row == -1)
+        for (row = m.systemRows() - 1; m.rowTexts(row)[table::cFlow].empty(); --row) {
+        }
+    if (row == -2) {
+        ductsys::DocumentSettings settings = m.settings();
+        settings.temperature = typed.toStdString();
+        m.setSettings(settings);
+    } else if (typed == QLatin1String("delete")) {
+        m.removeSystemRows(row, 1);
+    } else {
+        QVERIFY(m.setData(m.index(row, column), typed, Qt::EditRole));
+    }
+    compareWithFresh(m);
+    // And back: undone, the figures are the first ones again.
+    m.undoStack()->undo();
+    compareWithFresh(m);
+    m.undoStack()->redo();
+    compareWithFresh(m);
 }
 
 QTEST_MAIN(TableModelTest)

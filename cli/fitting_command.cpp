@@ -152,8 +152,8 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
             return kUsage;
         }
     }
-    if (const std::string problem = fit::checkArgs(*f, args); !problem.empty()) {
-        err << kProgram << ": " << problem << '\n';
+    if (const std::optional<msg::Message> problem = fit::checkArgs(*f, args)) {
+        err << kProgram << ": " << said(*problem) << '\n';
         return kUsage;
     }
     const fit::Result r = fit::evaluate(*f, args);
@@ -177,7 +177,8 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
                          {"valid", r.valid}};
         const fit::Method* m = fit::findMethod(*f, args.method);
         j["method"] = m ? m->name : std::string_view{};
-        j["note"] = r.note;
+        // For scripts: the same words in every locale.
+        j["note"] = msg::renderList(r.note, msg::Language::english);
         if (f->needsReference) j["reference"] = args.reference;
         out << j.dump() << '\n';
     } else if (o.format == Format::csv) {
@@ -190,13 +191,13 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
             << "zeta: " << fit::numberText(r.zeta) << '\n'
             << "refers to: " << fit::refersToName(f->refersTo) << " velocity\n"
             << "source: " << source << '\n'
-            << "valid: " << (r.valid ? "yes" : "no, " + r.note) << '\n';
+            << "valid: " << (r.valid ? "yes" : "no, " + saidList(r.note)) << '\n';
         if (f->needsReference && !args.reference.empty())
             out << "reference: " << args.reference << '\n';
     }
     // Computed, but outside where its formula holds: said on the error
     // stream as well, for scripts that read only the number.
-    if (!r.valid) err << kProgram << ": warning: " << f->id << ": " << r.note << '\n';
+    if (!r.valid) err << kProgram << ": warning: " << f->id << ": " << saidList(r.note) << '\n';
     return kSuccess;
 }
 

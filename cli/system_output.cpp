@@ -282,7 +282,7 @@ std::string termsJson(const ductsys::ZetaDetail& d) {
         t += ", \"zeta_on_segment\": " + number(term.onSegment);
         t += ", \"source\": " + (term.source.empty() ? "null" : jsonString(term.source));
         t += ", \"valid\": " + std::string(term.valid ? "true" : "false");
-        t += ", \"note\": " + jsonString(term.note) + "}";
+        t += ", \"note\": " + jsonString(msg::renderList(term.note, msg::Language::english)) + "}";
     }
     return t + "]";
 }

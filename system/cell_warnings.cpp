@@ -56,7 +56,7 @@ msg::Messages zetaWarning(std::string_view text) {
                  c != 'x' && c != 'X');
     }
     if (!cell.ok() && (lines.empty() || named))
-        lines.push_back({msg::Code::cellCannotBeRead, {cell.error}});
+        lines.push_back({msg::Code::cellCannotBeRead, {*cell.error}});
     return lines;
 }
 

@@ -16,8 +16,7 @@ void applyFittingTerms(SystemResult& result, const Tree* tree,
         // it (exhaust): its tees join.
         neighbours.joining = segment.reversed;
         if (!tree) {
-            neighbours.missing =
-                "the segments do not form a tree, so the fitting has no neighbours";
+            neighbours.missing = msg::Message{msg::Code::fittingNotATree, {}};
         } else if (segment.parent != kNone) {
             neighbours.combined = &result.segments[segment.parent];
             const std::uint32_t node = segment.from;
@@ -32,10 +31,7 @@ void applyFittingTerms(SystemResult& result, const Tree* tree,
         for (const TermResult& t : detail.terms)
             if (!t.valid && t.onSegment)
                 result.warnings.push_back(
-                    {index,
-                     {msg::Code::asWritten,
-                      {"zeta term \"" + t.text +
-                       "\" lies outside the range of its formula: " + t.note}}});
+                    {index, {msg::Code::zetaTermOutsideRange, {t.text, msg::Arg(t.note)}}});
     }
     if (!cells.empty())
         std::stable_sort(result.warnings.begin(), result.warnings.end(),
@@ -46,7 +42,7 @@ void applyFittingTerms(SystemResult& result, const Tree* tree,
 TermNeighbours neighboursIn(const SystemResult& result, std::uint32_t segment) {
     TermNeighbours n;
     if (!result.topologyOk()) {
-        n.missing = "the segments do not form a tree, so the fitting has no neighbours";
+        n.missing = msg::Message{msg::Code::fittingNotATree, {}};
         return n;
     }
     const Segment& s = result.segments[segment];
@@ -64,7 +60,7 @@ ZetaPreview previewZeta(const SystemResult& result, std::uint32_t segment, std::
     ZetaPreview preview;
     const ZetaCell cell = parseZetaCell(text);
     if (!cell.ok()) {
-        preview.problem = {{msg::Code::asWritten, {cell.error}}};
+        preview.problem = {*cell.error};
         return preview;
     }
     Segment copy = result.segments[segment];

@@ -42,10 +42,9 @@ std::string wholeText(double x) {
     return std::string(buffer, end);
 }
 
-void mark(Result& r, std::string_view why) {
+void mark(Result& r, msg::Message why) {
     r.valid = false;
-    if (!r.note.empty()) r.note += "; ";
-    r.note += why;
+    r.note.push_back(std::move(why));
 }
 
 // --- the fittings ----------------------------------------------------------
@@ -70,12 +69,11 @@ Result bend(const Args& a, std::string_view, const Conditions& c) {
     // 1 for a square section and taken as 1 otherwise, marked, until the
     // table is checked against a second source.
     if (a[Param::aspect] && *a[Param::aspect] != 1)
-        mark(r, "C1 for a0/b0 " + numberText(*a[Param::aspect]) + " taken as 1");
+        mark(r, {msg::Code::fittingAspectAsOne, {numberText(*a[Param::aspect])}});
     // Diagram 6-1 holds for Re > 2·10⁵; below, its Reynolds correction is
     // not applied.
     if (c.reynolds && *c.reynolds <= 2e5)
-        mark(r, "Re " + wholeText(*c.reynolds) +
-                    " is not above 200000 (no Reynolds correction applied)");
+        mark(r, {msg::Code::fittingNoReynoldsCorrection, {wholeText(*c.reynolds)}});
     return r;
 }
 
@@ -162,7 +160,7 @@ Result teeJoinSide(const Args& a, std::string_view, const Conditions&) {
              {}};
     // Table 7-2's K′ applies when the two branches' areas add up to the
     // combined one; it is not applied.
-    if (std::abs(fs + fst - 1) < 1e-9) mark(r, "F_s + F_st = F_c: K' of table 7-2 not applied");
+    if (std::abs(fs + fst - 1) < 1e-9) mark(r, {msg::Code::fittingTeeAreasSum, {}});
     return r;
 }
 
@@ -174,7 +172,7 @@ Result teeJoinRun(const Args& a, std::string_view, const Conditions&) {
     const double q = arg(a, Param::qsQc);
     const double alpha = arg(a, Param::angle);
     Result r{1 - (1 - q) * (1 - q) - (1.4 - q) * q * q * sinDeg(alpha), true, {}};
-    if (alpha != 90) mark(r, "K'_st of table 7-3 not applied (angle not 90°)");
+    if (alpha != 90) mark(r, {msg::Code::fittingTeeAngle, {"90°"}});
     return r;
 }
 
@@ -517,38 +515,42 @@ std::string numberText(double value) {
     return std::string(buffer, end);
 }
 
-std::string checkArgs(const Fitting& fitting, const Args& args, bool systemGives) {
+std::optional<msg::Message> checkArgs(const Fitting& fitting, const Args& args, bool systemGives) {
+    using msg::Code;
     if (!findMethod(fitting, args.method)) {
         std::string known;
         for (const Method& m : fitting.methods)
             known += (known.empty() ? "" : ", ") + std::string(m.name);
-        return std::string(fitting.id) + " has no method \"" + args.method + "\" (" + known + ")";
+        return msg::Message{Code::fittingNoMethod, {fitting.id, args.method, known}};
     }
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const auto p = static_cast<Param>(i);
         const ParamRule* rule = paramRule(fitting, p);
         const std::optional<double>& value = args[p];
         if (!rule) {
-            if (value) return std::string(fitting.id) + " takes no argument of this kind";
+            if (value) return msg::Message{Code::fittingNoSuchArgument, {fitting.id}};
             continue;
         }
         if (!value) {
             if (rule->byDefault || rule->optional ||
                 (systemGives && rule->fromSystem != FromSystem::no))
                 continue;
-            return std::string(fitting.id) + " needs " + std::string(rule->name);
+            return msg::Message{Code::fittingNeeds, {fitting.id, rule->name}};
         }
         const double v = *value;
         if (!std::isfinite(v) || v < rule->lowest || v > rule->highest ||
             (rule->lowestOpen && v == rule->lowest)) {
-            std::string range = rule->lowestOpen ? "above " + numberText(rule->lowest)
-                                                 : "at least " + numberText(rule->lowest);
-            if (rule->highest < kHuge) range += " and at most " + numberText(rule->highest);
-            return std::string(fitting.id) + ": " + std::string(rule->name) + " " + numberText(v) +
-                   " must be " + range;
+            msg::Message range{rule->lowestOpen ? Code::rangeAbove : Code::rangeAtLeast,
+                               {numberText(rule->lowest)}};
+            if (rule->highest < kHuge) {
+                range.code = rule->lowestOpen ? Code::rangeAboveAtMost : Code::rangeAtLeastAtMost;
+                range.args.emplace_back(numberText(rule->highest));
+            }
+            return msg::Message{Code::fittingArgumentRange,
+                                {fitting.id, rule->name, numberText(v), std::move(range)}};
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 Result evaluate(const Fitting& fitting, const Args& given, const Conditions& conditions) {
@@ -560,11 +562,12 @@ Result evaluate(const Fitting& fitting, const Args& given, const Conditions& con
     for (const ParamRule& rule : fitting.params) {
         const std::optional<double>& v = args[rule.param];
         if (!v || (*v >= rule.validLow && *v <= rule.validHigh)) continue;
-        const std::string range =
-            rule.validHigh >= kHuge ? "above " + numberText(rule.validLow)
-                                    : numberText(rule.validLow) + "–" + numberText(rule.validHigh);
-        mark(r, std::string(rule.name) + " " + numberText(*v) + " outside " + range +
-                    std::string(rule.unit));
+        msg::Arg range =
+            rule.validHigh >= kHuge
+                ? msg::Arg(msg::Message{msg::Code::rangeAbove, {numberText(rule.validLow)}})
+                : msg::Arg(numberText(rule.validLow) + "–" + numberText(rule.validHigh));
+        mark(r,
+             {msg::Code::fittingOutside, {rule.name, numberText(*v), std::move(range), rule.unit}});
     }
     return r;
 }

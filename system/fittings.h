@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "messages/message.h"
+
 namespace ductsys::fittings {
 
 // The velocity a fitting's ζ refers to. Δp = ζ · ρ v² / 2 with that v.
@@ -86,7 +88,7 @@ struct Args {
 struct Result {
     double zeta = 0;
     bool valid = true;  // false: outside where the formula holds; `note` says how
-    std::string note;
+    msg::Messages note;
 };
 
 // What the fitting is computed for beyond its arguments.
@@ -149,7 +151,8 @@ Result evaluate(const Fitting& fitting, const Args& args, const Conditions& cond
 // Why `args` cannot be computed for `fitting`: an argument missing or outside
 // what can be computed, or an unknown method; empty when they can.
 // `systemGives`: the arguments a system fills in are not asked for.
-std::string checkArgs(const Fitting& fitting, const Args& args, bool systemGives = false);
+std::optional<msg::Message> checkArgs(const Fitting& fitting, const Args& args,
+                                      bool systemGives = false);
 
 // The source of `fitting` computed by `method` (empty: its first).
 std::string_view sourceOf(const Fitting& fitting, std::string_view method);

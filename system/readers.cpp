@@ -229,12 +229,10 @@ NumberRead readZetaSum(std::string_view text) {
 }
 
 NumberRead readZetaSum(const ZetaCell& cell) {
-    if (!cell.ok()) return {std::nullopt, CellProblem{msg::Code::cellAsWritten, cell.error}};
+    if (!cell.ok())
+        return {std::nullopt, CellProblem{msg::Code::cellZetaProblem, {}, {*cell.error}}};
     const std::optional<double> sum = numberSum(cell);
-    if (!sum)
-        return {std::nullopt,
-                CellProblem{msg::Code::cellAsWritten,
-                            "has fitting terms, which are computed on their segment"}};
+    if (!sum) return {std::nullopt, CellProblem{msg::Code::cellHasFittings, {}}};
     float asSingle = 0;
     if (!calc::storeSingle(asSingle, *sum)) {
         std::string text;

@@ -22,7 +22,17 @@ msg::Arg columnArg(Column column);
 struct CellProblem {
     msg::Code code;
     std::string text;
-    msg::Message in(msg::Arg column) const { return {code, {std::move(column), text}}; }
+    msg::Messages why;  // said instead of `text`, when not empty
+    CellProblem(msg::Code c, std::string t, msg::Messages w = {})
+        : code(c), text(std::move(t)), why(std::move(w)) {}
+    msg::Message in(msg::Arg column) const {
+        msg::Message m{code, {std::move(column)}};
+        if (why.empty())
+            m.args.emplace_back(text);
+        else
+            m.args.emplace_back(why);
+        return m;
+    }
 };
 
 // Text with blanks, tabs and line ends removed at both ends.

@@ -773,7 +773,9 @@ void writeFittings(Workbook& book, const SystemResult& result, const ReportInfo&
             sheet.text(row, 6, std::string(fit::refersToCaption(t.refersTo)));
             if (t.onSegment) sheet.number(row, 7, *t.onSegment, "0.000");
             sheet.text(row, 8, t.source);
-            sheet.text(row, 9, t.valid ? "是" : "否：" + t.note, false, t.valid ? 0 : kExceedsFill);
+            sheet.text(row, 9,
+                       t.valid ? "是" : "否：" + msg::renderList(t.note, msg::Language::chinese),
+                       false, t.valid ? 0 : kExceedsFill);
             ++row;
         }
     }

@@ -90,13 +90,14 @@ std::optional<double> splitCount(std::string_view& body) {
     return count;
 }
 
-std::string argumentNames(const fittings::Fitting& f) {
+msg::Arg argumentNames(const fittings::Fitting& f) {
     std::string names;
     for (const fittings::ParamRule& p : f.params)
         names += (names.empty() ? "" : ", ") + std::string(p.name);
     if (f.methods.size() > 1) names += (names.empty() ? "" : ", ") + std::string("method");
     if (f.needsReference) names += (names.empty() ? "" : ", ") + std::string("ref");
-    return names.empty() ? "none" : names;
+    if (names.empty()) return msg::Code::wordNone;
+    return names;
 }
 
 const fittings::ParamRule* namedParam(const fittings::Fitting& f, std::string_view key) {
@@ -107,16 +108,19 @@ const fittings::ParamRule* namedParam(const fittings::Fitting& f, std::string_vi
     return nullptr;
 }
 
-// A number's problem in the English words a fitting's reason is formed in.
-std::string problemText(const CellProblem& problem) {
+// A number's problem, naming the text.
+msg::Message problemText(const CellProblem& problem) {
     if (problem.code == msg::Code::cellBeyondRange)
-        return quoted(problem.text) + " is beyond the range of the calculation";
-    return quoted(problem.text) + " is not a number";
+        return {msg::Code::termBeyondRange, {problem.text}};
+    return {msg::Code::termNotANumber, {problem.text}};
 }
+
+using Reason = std::optional<msg::Message>;
 
 // Reads the arguments between a fitting's parentheses into `term`; the
 // reason when one cannot be read.
-std::string readArguments(std::string_view list, ZetaTerm& term) {
+Reason readArguments(std::string_view list, ZetaTerm& term) {
+    using msg::Code;
     const fittings::Fitting& f = *term.fitting;
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -129,7 +133,7 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
     std::size_t position = 0;
     bool named = false;
     for (std::string_view part : parts) {
-        if (part.empty()) return "has an empty argument";
+        if (part.empty()) return msg::Message{Code::termEmptyArgument, {}};
         const std::size_t eq = part.find('=');
         std::string_view value = part;
         const fittings::ParamRule* rule = nullptr;
@@ -137,7 +141,7 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
             named = true;
             const std::string_view key = trimmed(part.substr(0, eq));
             value = trimmed(part.substr(eq + 1));
-            if (value.empty()) return "gives no value to " + std::string(key);
+            if (value.empty()) return msg::Message{Code::termNoValue, {key}};
             if (calc::equalsIgnoringAsciiCase(key, "method")) {
                 term.args.method = std::string(value);
                 continue;
@@ -147,30 +151,29 @@ std::string readArguments(std::string_view list, ZetaTerm& term) {
                 continue;
             }
             rule = namedParam(f, key);
-            if (!rule)
-                return std::string(f.id) + " has no argument " + quoted(key) + " (" +
-                       argumentNames(f) + ")";
+            if (!rule) return msg::Message{Code::fittingNoArgument, {f.id, key, argumentNames(f)}};
         } else {
-            if (named) return "gives an unnamed argument after a named one";
+            if (named) return msg::Message{Code::termUnnamedAfterNamed, {}};
             if (position < f.params.size()) {
                 rule = &f.params[position++];
             } else if (f.needsReference && term.args.reference.empty()) {
                 term.args.reference = std::string(part);
                 continue;
             } else {
-                return std::string(f.id) + " takes " + std::to_string(f.params.size()) +
-                       " arguments at most (" + argumentNames(f) + ")";
+                return msg::Message{Code::fittingTooManyArguments,
+                                    {f.id, f.params.size(), argumentNames(f)}};
             }
         }
         const NumberRead read = readCellNumber(value);
-        if (!read.value) return std::string(rule->name) + " " + problemText(*read.error);
+        if (!read.value)
+            return msg::Message{Code::termArgumentValue, {rule->name, problemText(*read.error)}};
         term.args[rule->param] = *read.value;
     }
     return {};
 }
 
 // Reads one term; the reason when it cannot be read.
-std::string readTerm(std::string_view written, ZetaTerm& term) {
+Reason readTerm(std::string_view written, ZetaTerm& term) {
     term.text = std::string(written);
     if (const NumberRead n = readCellNumber(written); n.value) {
         term.number = *n.value;
@@ -187,18 +190,15 @@ std::string readTerm(std::string_view written, ZetaTerm& term) {
     std::string_view name = body, list;
     bool hasList = false;
     if (const std::size_t open = body.find('('); open != std::string_view::npos) {
-        if (body.back() != ')')
-            return "is not a number or a fitting (its arguments end with \")\")";
+        if (body.back() != ')') return msg::Message{msg::Code::termArgumentsUnclosed, {}};
         name = trimmed(body.substr(0, open));
         list = body.substr(open + 1, body.size() - open - 2);
         hasList = true;
     }
     term.fitting = fittings::find(name);
-    if (!term.fitting)
-        return "is not a number or a fitting (nearest: " + quoted(fittings::nearestName(name)) +
-               ")";
+    if (!term.fitting) return msg::Message{msg::Code::termUnknown, {fittings::nearestName(name)}};
     if (hasList)
-        if (std::string e = readArguments(list, term); !e.empty()) return e;
+        if (Reason e = readArguments(list, term)) return e;
     return fittings::checkArgs(*term.fitting, term.args, true);
 }
 
@@ -224,8 +224,9 @@ std::optional<double> velocityOf(const Segment& s) {
 
 // One fitting term on its segment: the ζ on the velocity it refers to,
 // converted to the segment's. Empty when it computes; the reason otherwise.
-std::string computeTerm(const Segment& segment, const ZetaTerm& term, const TermNeighbours* n,
-                        TermResult& out) {
+Reason computeTerm(const Segment& segment, const ZetaTerm& term, const TermNeighbours* n,
+                   TermResult& out) {
+    using msg::Code;
     const fittings::Fitting* f = term.fitting;
     fittings::Args args = term.args;
     const bool joining = n && n->joining;
@@ -248,28 +249,26 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
 
     const bool takesRatios = fittings::paramRule(*f, Param::qsQc) != nullptr;
     if (f->tee) {
-        if (!n)
-            return "a tee takes its ratios from a system: " + std::string(f->id) + " here has none";
-        if (!n->missing.empty()) return n->missing;
-        if (!n->combined) return "the segment starts at the fan, not at a junction";
-        if (n->others.empty())
-            return "the segment's start node is not a junction (no other branch)";
+        if (!n) return msg::Message{Code::teeNeedsSystem, {f->id}};
+        if (n->missing) return n->missing;
+        if (!n->combined) return msg::Message{Code::teeAtFan, {}};
+        if (n->others.empty()) return msg::Message{Code::teeNotAJunction, {}};
         const Segment& c = *n->combined;
         refVelocity = velocityOf(c);
         if (takesRatios) {
             // The largest other branch is the tee's other leg.
             const Segment* other = nullptr;
             for (const Segment* o : n->others) {
-                if (!o->has(Figure::flow)) return "a branch at the junction has no air volume";
+                if (!o->has(Figure::flow)) return msg::Message{Code::teeBranchNoFlow, {}};
                 if (!other || o->flow > other->flow) other = o;
             }
             const Segment& side = f->teeSide ? segment : *other;
             const Segment& run = f->teeSide ? *other : segment;
             const std::optional<double> fc = area(c), fs = area(side), fst = area(run);
-            if (!fc || !fs || !fst) return "a leg of the tee has no size";
+            if (!fc || !fs || !fst) return msg::Message{Code::teeLegNoSize, {}};
             if (!c.has(Figure::flow) || !side.has(Figure::flow))
-                return "a leg of the tee has no air volume";
-            if (c.flow <= 0) return "the combined flow of the tee is 0";
+                return msg::Message{Code::teeLegNoFlow, {}};
+            if (c.flow <= 0) return msg::Message{Code::teeZeroFlow, {}};
             args[Param::fsFc] = *fs / *fc;
             if (fittings::paramRule(*f, Param::fstFc)) args[Param::fstFc] = *fst / *fc;
             args[Param::qsQc] = static_cast<double>(side.flow) / c.flow;
@@ -287,24 +286,22 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
             if (ownVelocity) refVelocity = refIsOwn ? *ownVelocity : *ownVelocity / a2;
         } else {
             if (!n)
-                return std::string(f->id) + " needs " +
-                       std::string(fittings::paramRule(*f, p)->name) +
-                       " (no neighbouring segment here)";
-            if (!n->missing.empty()) return n->missing;
+                return msg::Message{Code::transitionNoNeighbour,
+                                    {f->id, fittings::paramRule(*f, p)->name}};
+            if (n->missing) return n->missing;
             if (!n->combined)
-                return std::string(f->id) + " needs " +
-                       std::string(fittings::paramRule(*f, p)->name) +
-                       " (the segment starts at the fan)";
+                return msg::Message{Code::transitionAtFan,
+                                    {f->id, fittings::paramRule(*f, p)->name}};
             const Segment& other = *n->combined;
             const std::optional<double> otherArea = area(other);
-            if (!ownArea || !otherArea) return "the transition's neighbour has no size";
+            if (!ownArea || !otherArea) return msg::Message{Code::transitionNoSize, {}};
             const double up = joining ? *ownArea : *otherArea;
             const double down = joining ? *otherArea : *ownArea;
             args[p] = p == Param::beta ? std::sqrt(down / up) : up / down;
             refVelocity = refIsOwn ? ownVelocity : velocityOf(other);
         }
     }
-    if (std::string e = fittings::checkArgs(*f, args); !e.empty()) return e;
+    if (Reason e = fittings::checkArgs(*f, args)) return e;
 
     fittings::Conditions conditions;
     if (segment.has(Figure::reynolds)) conditions.reynolds = segment.reynolds;
@@ -330,9 +327,11 @@ std::string computeTerm(const Segment& segment, const ZetaTerm& term, const Term
         return {};
     }
     if (!ownVelocity || !refVelocity)
-        return "the velocity " + std::string(fittings::refersToName(f->refersTo)) +
-               " is not known, to put ζ on the segment's velocity";
-    if (*ownVelocity <= 0) return "the segment's velocity is 0: ζ cannot be put on it";
+        return msg::Message{Code::fittingVelocityUnknown,
+                            {msg::Arg::name(fittings::refersToName(f->refersTo),
+                                            fittings::refersToCaption(f->refersTo)),
+                             "ζ"}};
+    if (*ownVelocity <= 0) return msg::Message{Code::fittingZeroVelocity, {"ζ"}};
     // ζ₂ = ζ₁ (v₁ / v₂)²: the same loss on the segment's velocity pressure.
     const double ratio = *refVelocity / *ownVelocity;
     out.onSegment = r.zeta * ratio * ratio * term.count;
@@ -355,15 +354,17 @@ ZetaCell parseZetaCell(std::string_view text) {
     for (std::string_view written : splitTerms(all)) {
         const std::string_view t = trimmed(written);
         if (t.empty()) {
-            cell.error = quoted(trimmed(text)) + " has an empty term";
+            cell.error = msg::Message{msg::Code::zetaEmptyTerm, {trimmed(text)}};
             cell.terms.clear();
             return cell;
         }
         ZetaTerm term;
-        if (std::string e = readTerm(t, term); !e.empty()) {
-            cell.error = "term " + quoted(t) + " " + e;
+        if (Reason e = readTerm(t, term)) {
             // "is not a number" from the number reader already names the term.
-            if (e.rfind('"', 0) == 0) cell.error = "term " + e;
+            if (e->code == msg::Code::termNotANumber || e->code == msg::Code::termBeyondRange)
+                cell.error = msg::Message{msg::Code::zetaTermNumber, {std::move(*e)}};
+            else
+                cell.error = msg::Message{msg::Code::zetaTermProblem, {t, std::move(*e)}};
             cell.terms.clear();
             return cell;
         }
@@ -387,7 +388,7 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
                     std::vector<TermResult>& detail) {
     detail.clear();
     std::optional<double> sum = 0.0;
-    std::string reason;
+    Reason reason;
     for (const ZetaTerm& term : cell.terms) {
         TermResult& out = detail.emplace_back();
         out.text = term.text;
@@ -395,11 +396,11 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
         if (!term.fitting) {
             out.zeta = term.number;
             out.onSegment = term.number * term.count;
-        } else if (std::string e = computeTerm(segment, term, neighbours, out); !e.empty()) {
+        } else if (Reason e = computeTerm(segment, term, neighbours, out)) {
             out.onSegment.reset();
             // A segment that already failed says why; its terms wait for it.
-            if (reason.empty() && segment.ok())
-                reason = "zeta term " + quoted(term.text) + ": " + e;
+            if (!reason && segment.ok())
+                reason = msg::Message{msg::Code::zetaTermNotComputed, {term.text, std::move(*e)}};
         }
         if (sum && out.onSegment)
             *sum += *out.onSegment;
@@ -414,25 +415,25 @@ void applyZetaTerms(Segment& segment, const ZetaCell& cell, const TermNeighbours
         if (t.fitting && !t.fitting->needsReference) pieces += t.count;
     if (pieces >= 2 && segment.has(Figure::length) && segment.has(Figure::eqDiameter) &&
         segment.length < 10.0 * segment.eqDiameter * (pieces - 1)) {
-        const std::string note = "close-coupled: " + fittings::numberText(pieces) +
-                                 " fittings in " + fittings::numberText(segment.length) +
-                                 " m, less than 10 D apart";
+        const msg::Message note{
+            msg::Code::fittingsCloseCoupled,
+            {fittings::numberText(pieces), fittings::numberText(segment.length)}};
         for (std::size_t i = 0; i < cell.terms.size(); ++i) {
             if (!cell.terms[i].fitting || cell.terms[i].fitting->needsReference) continue;
             TermResult& out = detail[i];
             out.valid = false;
-            out.note += (out.note.empty() ? "" : "; ") + note;
+            out.note.push_back(note);
         }
     }
     float asSingle = 0;
     if (sum && !calc::storeSingle(asSingle, *sum)) {
         sum.reset();
-        reason = "zeta sums beyond the range of the calculation";
+        reason = msg::Message{msg::Code::zetaSumBeyondRange, {}};
     }
     if (!sum) {
         segment.defined &= ~(figureBit(Figure::zeta) | figureBit(Figure::localLoss) |
                              figureBit(Figure::total) | figureBit(Figure::pathTotal));
-        if (!reason.empty()) addReason(segment, reason);
+        if (reason) addReason(segment, std::move(*reason));
         return;
     }
     segment.zeta = *sum;

@@ -36,9 +36,10 @@ struct ZetaTerm {
 // A ζ cell read: its terms, or why it cannot be read.
 struct ZetaCell {
     std::vector<ZetaTerm> terms;
-    std::string error;  // 'term "bnd(90)" is not a number or a fitting (nearest: "bend")'
+    // 'term "bnd(90)" is not a number or a fitting (nearest: "bend")'
+    std::optional<msg::Message> error;
     bool hasFittings = false;
-    bool ok() const { return error.empty(); }
+    bool ok() const { return !error; }
 };
 ZetaCell parseZetaCell(std::string_view text);
 
@@ -57,7 +58,7 @@ struct TermResult {
     std::optional<double> onSegment;  // count × ζ on the segment's velocity
     std::string source;
     bool valid = true;
-    std::string note;  // why not valid, naming the range
+    msg::Messages note;  // why not valid, naming the range
 };
 
 // The terms of a segment whose cell has fittings.
@@ -72,8 +73,8 @@ struct ZetaDetail {
 struct TermNeighbours {
     const Segment* combined = nullptr;  // none: the segment starts at the fan
     std::vector<const Segment*> others;
-    bool joining = false;  // the air flows toward the fan (exhaust): tees join
-    std::string missing;   // why there are no neighbours (no tree), when none
+    bool joining = false;                 // the air flows toward the fan (exhaust): tees join
+    std::optional<msg::Message> missing;  // why there are no neighbours (no tree), when none
 };
 
 // Computes the fitting terms of `segment` from its figures (and from

@@ -185,13 +185,12 @@ void FittingsDialog::update() {
         current_->setText(QStringLiteral("无法计算：") + saidList(one.problem));
     } else {
         const ductsys::TermResult& t = one.terms.front();
-        current_->setText(QStringLiteral("ζ = %1（%2速度）；本段ζ = %3\n出处：%4\n适用：%5")
-                              .arg(zetaText(t.zeta), q(fit::refersToCaption(t.refersTo)),
-                                   t.onSegment ? zetaText(*t.onSegment) : QStringLiteral("—"),
-                                   QString::fromStdString(t.source),
-                                   t.valid
-                                       ? QStringLiteral("是")
-                                       : QStringLiteral("否，") + QString::fromStdString(t.note)));
+        current_->setText(
+            QStringLiteral("ζ = %1（%2速度）；本段ζ = %3\n出处：%4\n适用：%5")
+                .arg(zetaText(t.zeta), q(fit::refersToCaption(t.refersTo)),
+                     t.onSegment ? zetaText(*t.onSegment) : QStringLiteral("—"),
+                     QString::fromStdString(t.source),
+                     t.valid ? QStringLiteral("是") : QStringLiteral("否，") + saidList(t.note)));
     }
 
     // The whole cell.
@@ -202,12 +201,11 @@ void FittingsDialog::update() {
         const QString cells[] = {
             QString::fromStdString(t.text), zetaText(t.zeta), q(fit::refersToCaption(t.refersTo)),
             t.onSegment ? zetaText(*t.onSegment) : QStringLiteral("—"),
-            t.id.empty()
-                ? QStringLiteral("数值")
-                : QString::fromStdString(t.source) +
-                      (t.valid ? QString()
-                               : QStringLiteral("（超出适用范围：") +
-                                     QString::fromStdString(t.note) + QStringLiteral("）"))};
+            t.id.empty() ? QStringLiteral("数值")
+                         : QString::fromStdString(t.source) +
+                               (t.valid ? QString()
+                                        : QStringLiteral("（超出适用范围：") + saidList(t.note) +
+                                              QStringLiteral("）"))};
         for (int c = 0; c < 5; ++c) terms_->setItem(i, c, new QTableWidgetItem(cells[c]));
     }
     if (text().empty())

@@ -216,17 +216,19 @@ QString reportHtml(const TableModel& model) {
             for (const ductsys::TermResult& t : d.terms) {
                 const ductsys::fittings::Fitting* f =
                     t.id.empty() ? nullptr : ductsys::fittings::find(t.id);
-                html += QStringLiteral(
-                            "<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td>"
-                            "<td>%6</td><td>%7</td><td>%8</td><td>%9</td></tr>")
-                            .arg(name(r.segmentNames[d.segment]), name(t.text),
-                                 f ? name(f->chinese) + QStringLiteral(" ") + name(f->id)
-                                   : QStringLiteral("数值"),
-                                 name(t.arguments), zeta(t.zeta),
-                                 name(ductsys::fittings::refersToCaption(t.refersTo)),
-                                 zeta(t.onSegment), name(t.source),
-                                 t.valid ? QStringLiteral("是")
-                                         : QStringLiteral("否：") + name(t.note));
+                html +=
+                    QStringLiteral(
+                        "<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td>"
+                        "<td>%6</td><td>%7</td><td>%8</td><td>%9</td></tr>")
+                        .arg(name(r.segmentNames[d.segment]), name(t.text),
+                             f ? name(f->chinese) + QStringLiteral(" ") + name(f->id)
+                               : QStringLiteral("数值"),
+                             name(t.arguments), zeta(t.zeta),
+                             name(ductsys::fittings::refersToCaption(t.refersTo)),
+                             zeta(t.onSegment), name(t.source),
+                             t.valid ? QStringLiteral("是")
+                                     : QStringLiteral("否：") +
+                                           name(msg::renderList(t.note, msg::Language::chinese)));
             }
         }
         html += QStringLiteral("</table>");

@@ -232,8 +232,7 @@ QString termsTip(const ductsys::ZetaDetail& d) {
                    : QStringLiteral("—");
         if (!t.source.empty()) tip += QStringLiteral("，") + QString::fromStdString(t.source);
         if (!t.valid)
-            tip += QStringLiteral("（超出适用范围：") + QString::fromStdString(t.note) +
-                   QStringLiteral("）");
+            tip += QStringLiteral("（超出适用范围：") + saidList(t.note) + QStringLiteral("）");
     }
     return tip;
 }

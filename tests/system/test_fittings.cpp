@@ -19,6 +19,9 @@ namespace {
 std::string english(const msg::Messages& reasons) {
     return msg::renderList(reasons, msg::Language::english);
 }
+std::string english(const std::optional<msg::Message>& reason) {
+    return reason ? msg::render(*reason, msg::Language::english) : std::string();
+}
 }  // namespace
 
 namespace {
@@ -37,10 +40,10 @@ std::uint32_t byName(const SystemResult& r, std::string_view name) {
 // A term computed alone, as `ductcalc-cli fitting` computes it.
 fit::Result alone(std::string_view text, fit::Conditions conditions = {}) {
     const ductsys::ZetaCell cell = ductsys::parseZetaCell(text);
-    EXPECT_TRUE(cell.ok()) << cell.error;
+    EXPECT_TRUE(cell.ok()) << english(cell.error);
     EXPECT_EQ(cell.terms.size(), 1u);
     if (!cell.ok() || cell.terms.size() != 1 || !cell.terms[0].fitting) return {};
-    EXPECT_EQ(fit::checkArgs(*cell.terms[0].fitting, cell.terms[0].args), "");
+    EXPECT_EQ(english(fit::checkArgs(*cell.terms[0].fitting, cell.terms[0].args)), "");
     return fit::evaluate(*cell.terms[0].fitting, cell.terms[0].args, conditions);
 }
 
@@ -67,7 +70,7 @@ TEST_P(LibraryChecks, TermGivesItsCheckValueWithinItsRange) {
     // decimals it is given with.
     const double tolerance = c.published ? 1e-9 * std::max(1.0, std::abs(c.zeta)) : 5e-4;
     EXPECT_NEAR(r.zeta, c.zeta, tolerance) << c.term << " (" << c.origin << ")";
-    EXPECT_TRUE(r.valid) << r.note;
+    EXPECT_TRUE(r.valid) << english(r.note);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFitting, LibraryChecks, ::testing::ValuesIn(everyCheck()),
@@ -109,8 +112,8 @@ TEST_P(ValidRange, OutsideItIsComputedAndMarkedWithTheRange) {
     fit::Conditions conditions;
     if (GetParam().reynolds > 0) conditions.reynolds = GetParam().reynolds;
     const fit::Result r = alone(GetParam().term, conditions);
-    EXPECT_EQ(r.valid, GetParam().valid) << r.note;
-    EXPECT_NE(r.note.find(GetParam().note), std::string::npos) << r.note;
+    EXPECT_EQ(r.valid, GetParam().valid) << english(r.note);
+    EXPECT_NE(english(r.note).find(GetParam().note), std::string::npos) << english(r.note);
     EXPECT_TRUE(std::isfinite(r.zeta));
 }
 
@@ -164,11 +167,12 @@ TEST_P(ZetaCells, ReadsTermsOrRefusesWithTheNearestName) {
     const ductsys::ZetaCell cell = ductsys::parseZetaCell(GetParam().text);
     if (GetParam().terms == 0) {
         EXPECT_FALSE(cell.ok());
-        EXPECT_NE(cell.error.find(GetParam().error), std::string::npos) << cell.error;
+        EXPECT_NE(english(cell.error).find(GetParam().error), std::string::npos)
+            << english(cell.error);
         EXPECT_TRUE(cell.terms.empty());
         return;
     }
-    ASSERT_TRUE(cell.ok()) << cell.error;
+    ASSERT_TRUE(cell.ok()) << english(cell.error);
     ASSERT_EQ(cell.terms.size(), GetParam().terms);
     EXPECT_EQ(cell.terms[0].count, GetParam().count);
     const std::string id = cell.terms[0].fitting ? std::string(cell.terms[0].fitting->id) : "";
@@ -357,7 +361,7 @@ TEST(MixedZetaCells, SumNumbersAndFittingsIntoTheLosses) {
     EXPECT_NE(d->terms[1].source.find("Idelchik"), std::string::npos);
     // A-B runs at Re about 1.1·10⁵, below the bend diagram's 2·10⁵: marked.
     EXPECT_FALSE(d->terms[1].valid);
-    EXPECT_NE(d->terms[1].note.find("200000"), std::string::npos);
+    EXPECT_NE(english(d->terms[1].note).find("200000"), std::string::npos);
 }
 
 // Fittings closer than about 10 diameters interact: their terms are marked,
@@ -383,7 +387,8 @@ TEST_P(CloseCoupled, FittingsNearerThanTenDiametersAreMarked) {
     const SystemResult r = ductsys::computeSystem(rows);
     ASSERT_TRUE(r.segments[1].ok()) << english(r.segments[1].reason);
     const ductsys::TermResult& tee = r.zetaDetail(1)->terms[0];
-    EXPECT_EQ(tee.note.find("close-coupled") != std::string::npos, GetParam().marked) << tee.note;
+    EXPECT_EQ(english(tee.note).find("close-coupled") != std::string::npos, GetParam().marked)
+        << english(tee.note);
     EXPECT_EQ(tee.valid, !GetParam().marked);
     EXPECT_TRUE(r.complete());
 }

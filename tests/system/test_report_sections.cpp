@@ -9,6 +9,7 @@
 #include <string>
 
 #include "junction_remedies.h"
+#include "messages/catalogue.h"
 #include "report_sections.h"
 #include "zeta_terms.h"
 
@@ -116,7 +117,7 @@ TEST_P(DamperTerm, IsOneMoreTermTheCellReads) {
     const std::string text = ductsys::zetaWithDamper(c.cell, c.zeta);
     EXPECT_EQ(text, c.text);
     const ductsys::ZetaCell read = ductsys::parseZetaCell(text);
-    ASSERT_TRUE(read.ok()) << read.error;
+    ASSERT_TRUE(read.ok()) << msg::render(*read.error, msg::Language::english);
     if (read.hasFittings) return;
     EXPECT_NEAR(*ductsys::numberSum(read), c.sum, 1e-12);
 }

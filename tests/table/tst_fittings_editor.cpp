@@ -78,7 +78,7 @@ void FittingsEditorTest::cellShowsTheSumBesideItsText_data() {
                                                               << "table 7-4";
     QTest::newRow("an unknown fitting shows no sum, and says why") << "bnd(90)"
                                                                    << "bnd(90)"
-                                                                   << "nearest: \"bend\"";
+                                                                   << "最接近的是“bend”";
 }
 
 void FittingsEditorTest::cellShowsTheSumBesideItsText() {
@@ -106,10 +106,11 @@ void FittingsEditorTest::editorComputesAsTheUserTypes_data() {
                                                       << "r/D"
                                                       << "1.5"
                                                       << "ζ = 0.1714643（本段速度）";
-    QTest::newRow("a bend too tight is marked with its range") << "bend"
-                                                               << "r/D"
-                                                               << "0.3"
-                                                               << "r/D 0.3 outside 0.5–3";
+    QTest::newRow("a bend too tight is marked with its range")
+        << "bend"
+        << "r/D"
+        << "0.3"
+        << "r/D 为 0.3，超出适用范围（0.5–3）";
     QTest::newRow("a tee's ζ on the combined flow, put on the segment's")
         << "tee-split-side"
         << "angle"

@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "appearance.h"
-#include "form1.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // conversions it leans on.
 #include <benchmark/benchmark.h>
 
-#include "fake_view.h"
-#include "number_reading.h"
-#include "number_text.h"
-#include "recalc.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "calc/recalc.h"
+#include "tests/calc/fake_view.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "system.h"
+#include "system/system.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "chart_widget.h"
-#include "grid_view.h"
-#include "side_panel.h"
-#include "system_chart.h"
-#include "system_file.h"
-#include "table_model.h"
-#include "table_window.h"
+#include "chartview/chart_widget.h"
+#include "table/grid_view.h"
+#include "table/side_panel.h"
+#include "table/system_chart.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
+#include "table/table_window.h"
 
 namespace {
 

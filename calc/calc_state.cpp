@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "calc_state.h"
+#include "calc/calc_state.h"
 
 #include <cmath>
 #include <limits>
 
-#include "number_reading.h"
+#include "calc/number_reading.h"
 
 namespace calc {
 

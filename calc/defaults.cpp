@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "defaults.h"
+#include "calc/defaults.h"
 
 namespace calc {
 

@@ -6,8 +6,8 @@
 
 #include <string_view>
 
-#include "calc_state.h"
-#include "tables.h"
+#include "calc/calc_state.h"
+#include "calc/tables.h"
 
 namespace calc {
 

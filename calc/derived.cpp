@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "derived.h"
+#include "calc/derived.h"
 
-#include "calc_state.h"
+#include "calc/calc_state.h"
 
 namespace calc {
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "duct.h"
+#include "engine/duct.h"
 
 namespace calc {
 

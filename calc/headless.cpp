@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "headless.h"
+#include "calc/headless.h"
 
-#include "ascii.h"
-#include "number_reading.h"
-#include "tables.h"
+#include "calc/ascii.h"
+#include "calc/number_reading.h"
+#include "calc/tables.h"
 
 namespace calc {
 

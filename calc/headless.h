@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "calc_state.h"
-#include "defaults.h"
-#include "recalc.h"
+#include "calc/calc_state.h"
+#include "calc/defaults.h"
+#include "calc/recalc.h"
 
 namespace calc {
 

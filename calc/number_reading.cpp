@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "number_reading.h"
+#include "calc/number_reading.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "number_text.h"
+#include "calc/number_text.h"
 
 #include <algorithm>
 #include <array>

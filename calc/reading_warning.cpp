@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "reading_warning.h"
+#include "calc/reading_warning.h"
 
 #include <algorithm>
 
-#include "calc_state.h"
-#include "number_reading.h"
-#include "number_text.h"
-#include "tables.h"
+#include "calc/calc_state.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
 
 namespace calc {
 

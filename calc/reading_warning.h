@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "calc/recalc.h"
 #include "messages/message.h"
-#include "recalc.h"
 
 namespace calc {
 

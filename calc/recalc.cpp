@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recalc.h"
+#include "calc/recalc.h"
 
 #include <cmath>
 
-#include "duct.h"
-#include "number_text.h"
+#include "calc/number_text.h"
+#include "engine/duct.h"
 
 namespace calc {
 

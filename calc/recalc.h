@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "calc_state.h"
-#include "duct.h"
+#include "calc/calc_state.h"
+#include "engine/duct.h"
 
 namespace calc {
 

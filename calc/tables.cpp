@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tables.h"
+#include "calc/tables.h"
 
 #include <cmath>
 #include <limits>
 
-#include "calc_state.h"
-#include "number_reading.h"
-#include "number_text.h"
+#include "calc/calc_state.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
 
 namespace calc {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "chart_painter.h"
+#include "chartview/chart_painter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +11,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
-#include "chart_svg.h"
+#include "system/chart_svg.h"
 
 namespace chartview {
 

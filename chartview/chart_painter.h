@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "chart.h"
+#include "system/chart.h"
 
 class QPainter;
 

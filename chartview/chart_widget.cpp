@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "chart_widget.h"
+#include "chartview/chart_widget.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -13,11 +13,11 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "chart_painter.h"
-#include "number_reading.h"
-#include "number_text.h"
-#include "readers.h"
-#include "report.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "chartview/chart_painter.h"
+#include "system/readers.h"
+#include "system/report.h"
 
 namespace chartview {
 

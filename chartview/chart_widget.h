@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "chart.h"
+#include "system/chart.h"
 
 class QComboBox;
 class QLineEdit;

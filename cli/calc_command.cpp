@@ -4,16 +4,16 @@
 #include <memory>
 #include <vector>
 
-#include "command_line.h"
-#include "commands.h"
-#include "derived.h"
-#include "duct_options.h"
-#include "messages.h"
-#include "model.h"
-#include "number_text.h"
-#include "number_texts.h"
-#include "output_lines.h"
-#include "tables.h"
+#include "calc/derived.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/duct_options.h"
+#include "cli/messages.h"
+#include "cli/number_texts.h"
+#include "cli/output_lines.h"
+#include "system/model.h"
 
 namespace cli {
 

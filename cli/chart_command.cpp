@@ -8,18 +8,18 @@
 #include <fstream>
 #include <memory>
 
-#include "chart.h"
-#include "chart_svg.h"
-#include "command_line.h"
-#include "commands.h"
-#include "duct_options.h"
-#include "messages.h"
-#include "presets.h"
-#include "readers.h"
-#include "report.h"
-#include "roughness.h"
-#include "system.h"
-#include "system_output.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/duct_options.h"
+#include "cli/messages.h"
+#include "cli/roughness.h"
+#include "cli/system_output.h"
+#include "system/chart.h"
+#include "system/chart_svg.h"
+#include "system/presets.h"
+#include "system/readers.h"
+#include "system/report.h"
+#include "system/system.h"
 
 namespace cli {
 

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace cli {
 

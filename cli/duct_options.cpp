@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "duct_options.h"
+#include "cli/duct_options.h"
 
-#include "materials.h"
-#include "number_text.h"
+#include "calc/number_text.h"
+#include "system/materials.h"
 
 #include <array>
 #include <charconv>
 #include <vector>
 
-#include "air_state.h"
-#include "messages.h"
-#include "readers.h"
-#include "reading_warning.h"
-#include "roughness.h"
-#include "tables.h"
+#include "calc/reading_warning.h"
+#include "calc/tables.h"
+#include "cli/messages.h"
+#include "cli/roughness.h"
+#include "system/air_state.h"
+#include "system/readers.h"
 
 namespace cli {
 

@@ -9,10 +9,10 @@
 #include <ostream>
 #include <string>
 
-#include "air_state.h"
-#include "commands.h"
-#include "duct_size.h"
-#include "headless.h"
+#include "calc/headless.h"
+#include "cli/commands.h"
+#include "cli/duct_size.h"
+#include "system/air_state.h"
 
 namespace cli {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "duct_size.h"
+#include "cli/duct_size.h"
 
 namespace cli {
 

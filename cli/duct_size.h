@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "headless.h"
-#include "readers.h"
+#include "calc/headless.h"
+#include "system/readers.h"
 
 namespace cli {
 

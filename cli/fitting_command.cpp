@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "commands.h"
-#include "fittings.h"
-#include "messages.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
+#include "system/fittings.h"
 
 namespace cli {
 

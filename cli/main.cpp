@@ -7,8 +7,8 @@
 #include <iostream>
 #include <streambuf>
 
-#include "commands.h"
-#include "messages.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "command_line.h"
-#include "commands.h"
-#include "messages.h"
-#include "names.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
+#include "system/names.h"
 #include "version.h"
 
 namespace cli {

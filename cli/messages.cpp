@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "messages.h"
-#include "number_text.h"
+#include "cli/messages.h"
+#include "calc/number_text.h"
 
-#include "number_texts.h"
-#include "tables.h"
+#include "calc/tables.h"
+#include "cli/number_texts.h"
 
 namespace cli {
 

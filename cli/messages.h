@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "headless.h"
+#include "calc/headless.h"
 #include "messages/catalogue.h"
-#include "readers.h"
+#include "system/readers.h"
 
 namespace cli {
 

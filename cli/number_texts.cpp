@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "number_texts.h"
+#include "cli/number_texts.h"
 
 #include <array>
 #include <bit>
 #include <charconv>
 
-#include "number_text.h"
+#include "calc/number_text.h"
 
 namespace cli {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "output_lines.h"
+#include "cli/output_lines.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "text_fields.h"
+#include "cli/text_fields.h"
 
 namespace cli {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report_options.h"
+#include "cli/report_options.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cmath>
 
-#include "messages.h"
-#include "readers.h"
+#include "cli/messages.h"
+#include "system/readers.h"
 
 namespace cli {
 

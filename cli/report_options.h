@@ -9,10 +9,10 @@
 #include <ostream>
 #include <string>
 
-#include "commands.h"
-#include "names.h"
-#include "report_book.h"
-#include "table_file.h"
+#include "cli/commands.h"
+#include "system/names.h"
+#include "system/report_book.h"
+#include "system/table_file.h"
 
 namespace CLI {
 class App;

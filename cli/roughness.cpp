@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "roughness.h"
+#include "cli/roughness.h"
 
-#include "messages.h"
-#include "tables.h"
-#include "text_fields.h"
+#include "calc/tables.h"
+#include "cli/messages.h"
+#include "cli/text_fields.h"
 
 namespace cli {
 

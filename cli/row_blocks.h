@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "work_pool.h"
+#include "system/work_pool.h"
 
 namespace cli {
 

@@ -6,17 +6,17 @@
 #include <memory>
 #include <vector>
 
-#include "command_line.h"
-#include "commands.h"
-#include "duct_options.h"
-#include "duct_size.h"
-#include "messages.h"
-#include "number_text.h"
-#include "number_texts.h"
-#include "output_lines.h"
-#include "presets.h"
-#include "sizes.h"
-#include "tables.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/duct_options.h"
+#include "cli/duct_size.h"
+#include "cli/messages.h"
+#include "cli/number_texts.h"
+#include "cli/output_lines.h"
+#include "system/presets.h"
+#include "system/sizes.h"
 
 namespace cli {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sizing_output.h"
+#include "cli/sizing_output.h"
 
 #include <algorithm>
 
-#include "number_text.h"
-#include "number_texts.h"
-#include "output_lines.h"
-#include "report.h"
-#include "text_fields.h"
+#include "calc/number_text.h"
+#include "cli/number_texts.h"
+#include "cli/output_lines.h"
+#include "cli/text_fields.h"
+#include "system/report.h"
 
 namespace cli {
 

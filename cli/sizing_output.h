@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sizing.h"
+#include "system/sizing.h"
 
 namespace cli {
 

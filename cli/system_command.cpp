@@ -10,18 +10,18 @@
 #include <cstring>
 #include <memory>
 
-#include "ascii.h"
-#include "command_line.h"
-#include "commands.h"
-#include "duct_options.h"
-#include "messages.h"
-#include "number_texts.h"
-#include "report.h"
-#include "report_options.h"
-#include "roles.h"
-#include "sizing.h"
-#include "system.h"
-#include "system_output.h"
+#include "calc/ascii.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/duct_options.h"
+#include "cli/messages.h"
+#include "cli/number_texts.h"
+#include "cli/report_options.h"
+#include "cli/system_output.h"
+#include "system/report.h"
+#include "system/roles.h"
+#include "system/sizing.h"
+#include "system/system.h"
 
 namespace cli {
 

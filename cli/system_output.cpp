@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "system_output.h"
-#include "number_text.h"
+#include "cli/system_output.h"
+#include "calc/number_text.h"
 
 #include <sys/stat.h>
 
@@ -10,21 +10,21 @@
 #include <cstdio>
 #include <fstream>
 
-#include "csv_reader.h"
-#include "document_settings.h"
-#include "fittings.h"
-#include "messages.h"
-#include "number_texts.h"
-#include "output_lines.h"
-#include "report.h"
-#include "report_book.h"
-#include "report_sections.h"
-#include "report_xlsx.h"
-#include "row_blocks.h"
-#include "sizing_output.h"
-#include "table_file.h"
-#include "table_layout.h"
-#include "tables.h"
+#include "calc/tables.h"
+#include "cli/messages.h"
+#include "cli/number_texts.h"
+#include "cli/output_lines.h"
+#include "cli/row_blocks.h"
+#include "cli/sizing_output.h"
+#include "cli/table_layout.h"
+#include "system/csv_reader.h"
+#include "system/document_settings.h"
+#include "system/fittings.h"
+#include "system/report.h"
+#include "system/report_book.h"
+#include "system/report_sections.h"
+#include "system/report_xlsx.h"
+#include "system/table_file.h"
 #include "version.h"
 
 namespace cli {

@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include "commands.h"
-#include "duct_options.h"
-#include "report_options.h"
-#include "report_xlsx.h"
-#include "sizing.h"
-#include "system.h"
+#include "cli/commands.h"
+#include "cli/duct_options.h"
+#include "cli/report_options.h"
+#include "system/report_xlsx.h"
+#include "system/sizing.h"
+#include "system/system.h"
 
 namespace cli {
 

@@ -13,20 +13,20 @@
 #include <sstream>
 #include <streambuf>
 
-#include "ascii.h"
-#include "command_line.h"
-#include "commands.h"
-#include "csv_reader.h"
-#include "duct_options.h"
-#include "fields.h"
-#include "messages.h"
-#include "report_options.h"
-#include "report_xlsx.h"
-#include "run_result.h"
-#include "system_output.h"
-#include "table_file.h"
-#include "table_pipeline.h"
-#include "table_writers.h"
+#include "calc/ascii.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/duct_options.h"
+#include "cli/messages.h"
+#include "cli/report_options.h"
+#include "cli/system_output.h"
+#include "cli/table_pipeline.h"
+#include "cli/table_writers.h"
+#include "system/csv_reader.h"
+#include "system/fields.h"
+#include "system/report_xlsx.h"
+#include "system/run_result.h"
+#include "system/table_file.h"
 
 namespace cli {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "table_layout.h"
+#include "cli/table_layout.h"
 
 namespace cli {
 

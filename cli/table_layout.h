@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fields.h"
-#include "table_file.h"
+#include "system/fields.h"
+#include "system/table_file.h"
 
 namespace cli {
 

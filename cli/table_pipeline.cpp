@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "table_pipeline.h"
-#include "number_text.h"
+#include "cli/table_pipeline.h"
+#include "calc/number_text.h"
 
 #include <algorithm>
 #include <span>
 
-#include "messages.h"
-#include "number_texts.h"
-#include "report.h"
-#include "text_fields.h"
+#include "cli/messages.h"
+#include "cli/number_texts.h"
+#include "cli/text_fields.h"
+#include "system/report.h"
 
 namespace cli {
 

@@ -12,13 +12,13 @@
 #include <utility>
 #include <vector>
 
-#include "number_texts.h"
-#include "report_options.h"
-#include "run_result.h"
-#include "segment_figures.h"
-#include "table_layout.h"
-#include "table_writers.h"
-#include "work_pool.h"
+#include "cli/number_texts.h"
+#include "cli/report_options.h"
+#include "cli/table_layout.h"
+#include "cli/table_writers.h"
+#include "system/run_result.h"
+#include "system/segment_figures.h"
+#include "system/work_pool.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "table_writers.h"
+#include "cli/table_writers.h"
 
-#include "output_lines.h"
+#include "cli/output_lines.h"
 
 namespace cli {
 

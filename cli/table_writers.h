@@ -5,8 +5,8 @@
 #include <memory>
 #include <ostream>
 
-#include "commands.h"
-#include "table_layout.h"
+#include "cli/commands.h"
+#include "cli/table_layout.h"
 
 namespace cli {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "text_fields.h"
+#include "cli/text_fields.h"
 
 #include <locale.h>
 #include <wchar.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "readers.h"
+#include "system/readers.h"
 
 namespace cli {
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <string_view>
 
-#include "check.h"
-#include "number_reading.h"
-#include "number_text.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "fuzz/check.h"
 
 namespace {
 

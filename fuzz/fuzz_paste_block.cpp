@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "check.h"
-#include "paste_block.h"
+#include "fuzz/check.h"
+#include "system/paste_block.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -27,13 +27,13 @@
 #include <string_view>
 #include <vector>
 
-#include "ascii.h"
-#include "calc_state.h"
-#include "check.h"
-#include "fake_view.h"
-#include "number_text.h"
-#include "recalc.h"
-#include "tables.h"
+#include "calc/ascii.h"
+#include "calc/calc_state.h"
+#include "calc/number_text.h"
+#include "calc/recalc.h"
+#include "calc/tables.h"
+#include "fuzz/check.h"
+#include "tests/calc/fake_view.h"
 
 namespace {
 

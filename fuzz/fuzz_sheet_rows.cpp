@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
-#include "xlsx_reader.h"
+#include "fuzz/check.h"
+#include "system/xlsx_reader.h"
 
 namespace {
 

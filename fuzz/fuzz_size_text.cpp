@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "check.h"
-#include "headless.h"
-#include "readers.h"
+#include "calc/headless.h"
+#include "fuzz/check.h"
+#include "system/readers.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "check.h"
-#include "table_file.h"
+#include "fuzz/check.h"
+#include "system/table_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;

@@ -18,9 +18,9 @@
 #include <string_view>
 #include <utility>
 
-#include "check.h"
-#include "number_reading.h"
-#include "tables.h"
+#include "calc/number_reading.h"
+#include "calc/tables.h"
+#include "fuzz/check.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "calc_state.h"
-#include "check.h"
-#include "readers.h"
+#include "calc/calc_state.h"
+#include "fuzz/check.h"
+#include "system/readers.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "air_state.h"
+#include "system/air_state.h"
 
 #include <cmath>
 
-#include "readers.h"
+#include "system/readers.h"
 
 namespace ductsys {
 

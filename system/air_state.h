@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "recalc.h"
+#include "calc/recalc.h"
 
 namespace ductsys {
 

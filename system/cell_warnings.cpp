@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cell_warnings.h"
+#include "system/cell_warnings.h"
 
-#include "readers.h"
-#include "reading_warning.h"
-#include "tables.h"
-#include "zeta_terms.h"
+#include "calc/reading_warning.h"
+#include "calc/tables.h"
+#include "system/readers.h"
+#include "system/zeta_terms.h"
 
 namespace ductsys {
 

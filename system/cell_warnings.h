@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "messages/message.h"
-#include "table_file.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

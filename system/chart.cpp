@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "chart.h"
+#include "system/chart.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
 
-#include "number_text.h"
-#include "report.h"
-#include "tables.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "system/report.h"
 
 namespace ductsys {
 

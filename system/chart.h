@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "model.h"
-#include "presets.h"
+#include "system/model.h"
+#include "system/presets.h"
 
 namespace ductsys {
 

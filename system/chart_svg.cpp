@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "chart_svg.h"
+#include "system/chart_svg.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 
-#include "ascii.h"
-#include "number_text.h"
+#include "calc/ascii.h"
+#include "calc/number_text.h"
 
 namespace ductsys {
 

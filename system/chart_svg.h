@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "chart.h"
+#include "system/chart.h"
 
 namespace ductsys {
 

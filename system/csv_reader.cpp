@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "csv_reader.h"
+#include "system/csv_reader.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document_settings.h"
+#include "system/document_settings.h"
 
 #include <cmath>
 
-#include "readers.h"
+#include "system/readers.h"
 
 namespace ductsys {
 

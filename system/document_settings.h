@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "calc/ascii.h"
-#include "table_file.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fan.h"
+#include "system/fan.h"
 
 #include <charconv>
 #include <cmath>

@@ -2,7 +2,7 @@
 // The fan's duty: its air volume and the pressure of the index run.
 #pragma once
 
-#include "topology.h"
+#include "system/topology.h"
 
 namespace ductsys {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fitting_terms.h"
+#include "system/fitting_terms.h"
 
 #include <algorithm>
 

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "model.h"
-#include "topology.h"
-#include "zeta_terms.h"
+#include "system/model.h"
+#include "system/topology.h"
+#include "system/zeta_terms.h"
 
 namespace ductsys {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fittings.h"
+#include "system/fittings.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,8 +7,8 @@
 #include <numbers>
 #include <vector>
 
-#include "ascii.h"
-#include "names.h"
+#include "calc/ascii.h"
+#include "system/names.h"
 
 namespace ductsys::fittings {
 

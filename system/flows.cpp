@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "flows.h"
+#include "system/flows.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "calc_state.h"
+#include "calc/calc_state.h"
 
 namespace ductsys {
 

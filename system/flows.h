@@ -6,9 +6,9 @@
 #include <deque>
 #include <vector>
 
-#include "segment_figures.h"
-#include "topology.h"
-#include "work_pool.h"
+#include "system/segment_figures.h"
+#include "system/topology.h"
+#include "system/work_pool.h"
 
 namespace ductsys {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "junction_remedies.h"
+#include "system/junction_remedies.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "readers.h"
-#include "report.h"
-#include "report_sections.h"
+#include "system/readers.h"
+#include "system/report.h"
+#include "system/report_sections.h"
 
 namespace ductsys {
 

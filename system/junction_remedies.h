@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "roles.h"
-#include "sizing.h"
+#include "system/roles.h"
+#include "system/sizing.h"
 
 namespace ductsys {
 

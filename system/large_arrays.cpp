@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "large_arrays.h"
+#include "system/large_arrays.h"
 
 #include <cstdint>
 

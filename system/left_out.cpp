@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "left_out.h"
+#include "system/left_out.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model.h"
+#include "system/model.h"
 
 namespace ductsys {
 

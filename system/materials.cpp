@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "materials.h"
+#include "system/materials.h"
 
-#include "calc_state.h"
-#include "table_file.h"
-#include "tables.h"
+#include "calc/calc_state.h"
+#include "calc/tables.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

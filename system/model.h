@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include "fields.h"
-#include "headless.h"
-#include "large_arrays.h"
+#include "calc/headless.h"
 #include "messages/message.h"
-#include "names.h"
-#include "zeta_terms.h"
+#include "system/fields.h"
+#include "system/large_arrays.h"
+#include "system/names.h"
+#include "system/zeta_terms.h"
 
 namespace ductsys {
 

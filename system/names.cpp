@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "names.h"
+#include "system/names.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "large_arrays.h"
+#include "system/large_arrays.h"
 
 namespace ductsys {
 

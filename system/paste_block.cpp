@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "paste_block.h"
+#include "system/paste_block.h"
 
 #include <optional>
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "table_file.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

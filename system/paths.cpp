@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "paths.h"
+#include "system/paths.h"
 
 #include <algorithm>
 

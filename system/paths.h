@@ -3,7 +3,7 @@
 // junction.
 #pragma once
 
-#include "topology.h"
+#include "system/topology.h"
 
 namespace ductsys {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "presets.h"
+#include "system/presets.h"
 
 #include <string>
 
-#include "ascii.h"
-#include "readers.h"
+#include "calc/ascii.h"
+#include "system/readers.h"
 
 namespace ductsys {
 

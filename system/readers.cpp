@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "readers.h"
+#include "system/readers.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "ascii.h"
-#include "number_reading.h"
-#include "tables.h"
-#include "zeta_terms.h"
+#include "calc/ascii.h"
+#include "calc/number_reading.h"
+#include "calc/tables.h"
+#include "system/zeta_terms.h"
 
 namespace ductsys {
 

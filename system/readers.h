@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "headless.h"
+#include "calc/headless.h"
 #include "messages/message.h"
-#include "table_file.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report.h"
+#include "system/report.h"
 
-#include "calc_state.h"
-#include "number_text.h"
+#include "calc/calc_state.h"
+#include "calc/number_text.h"
 
 namespace ductsys {
 

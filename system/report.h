@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fields.h"
-#include "model.h"
+#include "system/fields.h"
+#include "system/model.h"
 
 namespace ductsys {
 

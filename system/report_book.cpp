@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report_book.h"
+#include "system/report_book.h"
 
 #include <ctime>
 
-#include "readers.h"
+#include "system/readers.h"
 
 namespace ductsys {
 

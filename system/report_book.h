@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "air_state.h"
-#include "document_settings.h"
-#include "model.h"
-#include "recalc.h"
-#include "sizing.h"
+#include "calc/recalc.h"
+#include "system/air_state.h"
+#include "system/document_settings.h"
+#include "system/model.h"
+#include "system/sizing.h"
 
 namespace ductsys {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report_sections.h"
+#include "system/report_sections.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "readers.h"
+#include "system/readers.h"
 
 namespace ductsys {
 

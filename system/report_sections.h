@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "document_settings.h"
-#include "fields.h"
-#include "model.h"
-#include "sizing.h"
+#include "system/document_settings.h"
+#include "system/fields.h"
+#include "system/model.h"
+#include "system/sizing.h"
 
 namespace ductsys {
 

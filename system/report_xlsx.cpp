@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report_xlsx.h"
+#include "system/report_xlsx.h"
 
 #include <xlsxwriter.h>
 
@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
+#include "calc/number_text.h"
 #include "messages/catalogue.h"
-#include "number_text.h"
-#include "report.h"
-#include "report_sections.h"
+#include "system/report.h"
+#include "system/report_sections.h"
 
 namespace ductsys {
 

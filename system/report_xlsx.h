@@ -13,8 +13,8 @@
 
 #include <string>
 
-#include "model.h"
-#include "report_book.h"
+#include "system/model.h"
+#include "system/report_book.h"
 
 namespace ductsys {
 

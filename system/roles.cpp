@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "roles.h"
+#include "system/roles.h"
 
-#include "ascii.h"
-#include "readers.h"
+#include "calc/ascii.h"
+#include "system/readers.h"
 
 namespace ductsys {
 

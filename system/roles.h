@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model.h"
-#include "presets.h"
+#include "system/model.h"
+#include "system/presets.h"
 
 namespace ductsys {
 

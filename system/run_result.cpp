@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "run_result.h"
+#include "system/run_result.h"
 
-#include "fan.h"
-#include "paths.h"
-#include "topology.h"
+#include "system/fan.h"
+#include "system/paths.h"
+#include "system/topology.h"
 
 namespace ductsys {
 

@@ -12,8 +12,8 @@
 
 #include <string_view>
 
-#include "model.h"
-#include "system.h"
+#include "system/model.h"
+#include "system/system.h"
 
 namespace ductsys {
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "segment_figures.h"
+#include "system/segment_figures.h"
 
 #include <type_traits>
 
-#include "materials.h"
+#include "system/materials.h"
 
-#include "calc_state.h"
-#include "derived.h"
-#include "number_reading.h"
-#include "tables.h"
+#include "calc/calc_state.h"
+#include "calc/derived.h"
+#include "calc/number_reading.h"
+#include "calc/tables.h"
 
 namespace ductsys {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "model.h"
-#include "readers.h"
-#include "zeta_terms.h"
+#include "system/model.h"
+#include "system/readers.h"
+#include "system/zeta_terms.h"
 
 namespace ductsys {
 

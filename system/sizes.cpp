@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sizes.h"
+#include "system/sizes.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "ascii.h"
-#include "number_reading.h"
-#include "number_text.h"
-#include "readers.h"
-#include "segment_figures.h"
-#include "tables.h"
+#include "calc/ascii.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "system/readers.h"
+#include "system/segment_figures.h"
 
 namespace ductsys {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "headless.h"
-#include "model.h"
-#include "presets.h"
+#include "calc/headless.h"
+#include "system/model.h"
+#include "system/presets.h"
 
 namespace ductsys {
 

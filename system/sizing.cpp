@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sizing.h"
+#include "system/sizing.h"
 
 #include <algorithm>
 #include <array>
@@ -7,16 +7,16 @@
 #include <deque>
 #include <span>
 
-#include "fan.h"
-#include "number_reading.h"
-#include "number_text.h"
-#include "paths.h"
-#include "readers.h"
-#include "report.h"
-#include "segment_figures.h"
-#include "tables.h"
-#include "topology.h"
-#include "work_pool.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "system/fan.h"
+#include "system/paths.h"
+#include "system/readers.h"
+#include "system/report.h"
+#include "system/segment_figures.h"
+#include "system/topology.h"
+#include "system/work_pool.h"
 
 namespace ductsys {
 

@@ -23,9 +23,9 @@
 #include <string_view>
 #include <vector>
 
-#include "roles.h"
-#include "segment_figures.h"
-#include "system.h"
+#include "system/roles.h"
+#include "system/segment_figures.h"
+#include "system/system.h"
 
 namespace ductsys {
 

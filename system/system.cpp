@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "system.h"
+#include "system/system.h"
 
 #include <algorithm>
 #include <deque>
 #include <span>
 
-#include "fan.h"
-#include "fitting_terms.h"
-#include "flows.h"
-#include "paths.h"
-#include "segment_figures.h"
-#include "topology.h"
-#include "work_pool.h"
+#include "system/fan.h"
+#include "system/fitting_terms.h"
+#include "system/flows.h"
+#include "system/paths.h"
+#include "system/segment_figures.h"
+#include "system/topology.h"
+#include "system/work_pool.h"
 
 namespace ductsys {
 

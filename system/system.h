@@ -16,8 +16,8 @@
 #include <span>
 #include <string>
 
-#include "model.h"
-#include "table_file.h"
+#include "system/model.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "table_file.h"
+#include "system/table_file.h"
 
-#include "document_settings.h"
+#include "system/document_settings.h"
 
 #include <fcntl.h>
 #include <iconv.h>
@@ -12,11 +12,11 @@
 #include <cstring>
 #include <memory>
 
-#include "ascii.h"
-#include "csv_reader.h"
-#include "names.h"
-#include "readers.h"
-#include "xlsx_reader.h"
+#include "calc/ascii.h"
+#include "system/csv_reader.h"
+#include "system/names.h"
+#include "system/readers.h"
+#include "system/xlsx_reader.h"
 
 namespace ductsys {
 

@@ -22,8 +22,8 @@
 #include <utility>
 #include <vector>
 
-#include "fields.h"
 #include "messages/message.h"
+#include "system/fields.h"
 
 namespace ductsys {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "topology.h"
+#include "system/topology.h"
 
 #include <algorithm>
 
-#include "ascii.h"
-#include "readers.h"
-#include "table_file.h"
+#include "calc/ascii.h"
+#include "system/readers.h"
+#include "system/table_file.h"
 
 namespace ductsys {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model.h"
+#include "system/model.h"
 
 namespace ductsys {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "work_pool.h"
+#include "system/work_pool.h"
 
 #include <utility>
 

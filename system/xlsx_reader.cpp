@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "xlsx_reader.h"
+#include "system/xlsx_reader.h"
 
 #include <expat.h>
 #include <zip.h>

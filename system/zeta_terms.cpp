@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "zeta_terms.h"
+#include "system/zeta_terms.h"
 
 #include <charconv>
 #include <cmath>
 #include <numbers>
 
-#include "ascii.h"
-#include "calc_state.h"
-#include "derived.h"
-#include "model.h"
-#include "readers.h"
-#include "segment_figures.h"
+#include "calc/ascii.h"
+#include "calc/calc_state.h"
+#include "calc/derived.h"
+#include "system/model.h"
+#include "system/readers.h"
+#include "system/segment_figures.h"
 
 namespace ductsys {
 

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fittings.h"
+#include "system/fittings.h"
 
 namespace ductsys {
 

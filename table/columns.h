@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "fields.h"
+#include "system/fields.h"
 
 namespace table {
 

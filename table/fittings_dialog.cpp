@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fittings_dialog.h"
+#include "table/fittings_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,13 +14,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "calc_state.h"
-#include "fitting_terms.h"
-#include "fittings.h"
-#include "number_text.h"
-#include "readers.h"
-#include "table_model.h"
-#include "words.h"
+#include "calc/calc_state.h"
+#include "calc/number_text.h"
+#include "system/fitting_terms.h"
+#include "system/fittings.h"
+#include "system/readers.h"
+#include "table/table_model.h"
+#include "table/words.h"
 
 namespace table {
 

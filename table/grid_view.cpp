@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid_view.h"
+#include "table/grid_view.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -9,9 +9,9 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "columns.h"
-#include "materials.h"
-#include "tables.h"
+#include "calc/tables.h"
+#include "system/materials.h"
+#include "table/columns.h"
 
 namespace table {
 

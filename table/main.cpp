@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QFont>
 
-#include "qt_translations.h"
-#include "table_window.h"
+#include "table/table_window.h"
+#include "widgets/qt_translations.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

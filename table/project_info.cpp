@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "project_info.h"
+#include "table/project_info.h"
 
 #include <QDate>
 #include <QDialogButtonBox>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "readers.h"
+#include "system/readers.h"
 
 namespace table {
 

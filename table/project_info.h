@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "system_file.h"
+#include "table/system_file.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report.h"
+#include "table/report.h"
 
 #include <algorithm>
 
@@ -10,18 +10,18 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-#include "calc_state.h"
-#include "chart_painter.h"
-#include "fittings.h"
-#include "junction_remedies.h"
+#include "calc/calc_state.h"
+#include "calc/number_text.h"
+#include "chartview/chart_painter.h"
 #include "messages/catalogue.h"
-#include "number_text.h"
-#include "readers.h"
-#include "report_sections.h"
+#include "system/fittings.h"
+#include "system/junction_remedies.h"
+#include "system/readers.h"
 #include "system/report.h"
-#include "system_chart.h"
-#include "table_model.h"
-#include "words.h"
+#include "system/report_sections.h"
+#include "table/system_chart.h"
+#include "table/table_model.h"
+#include "table/words.h"
 
 namespace table {
 

@@ -10,7 +10,7 @@
 
 #include <QString>
 
-#include "chart.h"
+#include "system/chart.h"
 
 class QPrinter;
 

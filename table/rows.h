@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "columns.h"
-#include "model.h"
-#include "readers.h"
+#include "system/model.h"
+#include "system/readers.h"
+#include "table/columns.h"
 
 namespace table {
 

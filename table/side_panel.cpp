@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "side_panel.h"
+#include "table/side_panel.h"
 
 #include <QAbstractItemModel>
 #include <QColor>
@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
-#include "air_state.h"
-#include "junction_remedies.h"
-#include "number_text.h"
-#include "readers.h"
-#include "report_sections.h"
+#include "calc/number_text.h"
+#include "system/air_state.h"
+#include "system/junction_remedies.h"
+#include "system/readers.h"
 #include "system/report.h"
-#include "table_model.h"
-#include "words.h"
+#include "system/report_sections.h"
+#include "table/table_model.h"
+#include "table/words.h"
 
 namespace table {
 

@@ -6,8 +6,8 @@
 
 #include <QWidget>
 
-#include "report_xlsx.h"
-#include "sizing.h"
+#include "system/report_xlsx.h"
+#include "system/sizing.h"
 
 class QComboBox;
 class QLabel;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "size_choice.h"
+#include "table/size_choice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,14 +11,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "number_reading.h"
-#include "number_text.h"
-#include "presets.h"
-#include "readers.h"
-#include "sizes.h"
-#include "system.h"
-#include "table_model.h"
-#include "tables.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "system/presets.h"
+#include "system/readers.h"
+#include "system/sizes.h"
+#include "system/system.h"
+#include "table/table_model.h"
 
 namespace table {
 

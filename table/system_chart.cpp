@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "system_chart.h"
+#include "table/system_chart.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>
 
-#include "chart_widget.h"
-#include "table_model.h"
+#include "chartview/chart_widget.h"
+#include "table/table_model.h"
 
 namespace table {
 

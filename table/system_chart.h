@@ -7,7 +7,7 @@
 
 #include <QDockWidget>
 
-#include "chart.h"
+#include "system/chart.h"
 
 class QTableView;
 

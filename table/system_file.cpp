@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "system_file.h"
+#include "table/system_file.h"
 
 #include <algorithm>
 
-#include "ascii.h"
+#include "calc/ascii.h"
 #include "messages/catalogue.h"
 
 namespace table {

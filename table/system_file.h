@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "rows.h"
 #include "system/document_settings.h"
-#include "table_file.h"
+#include "system/table_file.h"
+#include "table/rows.h"
 
 namespace table {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "table_model.h"
+#include "table/table_model.h"
 
 #include <QColor>
 #include <QStringList>
@@ -7,18 +7,18 @@
 #include <cmath>
 #include <utility>
 
-#include "air_state.h"
-#include "calc_state.h"
-#include "cell_warnings.h"
-#include "document_settings.h"
-#include "junction_remedies.h"
-#include "left_out.h"
-#include "marks.h"
-#include "number_text.h"
-#include "paste_block.h"
-#include "readers.h"
+#include "calc/calc_state.h"
+#include "calc/number_text.h"
+#include "system/air_state.h"
+#include "system/cell_warnings.h"
+#include "system/document_settings.h"
+#include "system/junction_remedies.h"
+#include "system/left_out.h"
+#include "system/paste_block.h"
+#include "system/readers.h"
 #include "system/report.h"
-#include "words.h"
+#include "table/words.h"
+#include "widgets/marks.h"
 
 namespace table {
 

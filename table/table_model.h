@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "air_state.h"
-#include "columns.h"
-#include "roles.h"
-#include "rows.h"
-#include "segment_figures.h"
-#include "sizing.h"
-#include "system.h"
-#include "system_file.h"
+#include "system/air_state.h"
+#include "system/roles.h"
+#include "system/segment_figures.h"
+#include "system/sizing.h"
+#include "system/system.h"
+#include "table/columns.h"
+#include "table/rows.h"
+#include "table/system_file.h"
 
 namespace table {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "table_window.h"
+#include "table/table_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,21 +22,21 @@
 #include <QStatusBar>
 #include <algorithm>
 
-#include "chart_widget.h"
-#include "fittings_dialog.h"
-#include "grid_view.h"
-#include "paste_block.h"
-#include "project_info.h"
-#include "readers.h"
-#include "report.h"
-#include "side_panel.h"
-#include "size_choice.h"
+#include "chartview/chart_widget.h"
+#include "system/paste_block.h"
+#include "system/readers.h"
 #include "system/report.h"
-#include "system_chart.h"
-#include "system_file.h"
-#include "table_model.h"
+#include "table/fittings_dialog.h"
+#include "table/grid_view.h"
+#include "table/project_info.h"
+#include "table/report.h"
+#include "table/side_panel.h"
+#include "table/size_choice.h"
+#include "table/system_chart.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
+#include "table/whole_sizing.h"
 #include "version.h"
-#include "whole_sizing.h"
 
 namespace table {
 

@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 
-#include "whole_sizing.h"
+#include "table/whole_sizing.h"
 
 class QMenu;
 

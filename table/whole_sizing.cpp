@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "whole_sizing.h"
+#include "table/whole_sizing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,8 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "number_text.h"
-#include "readers.h"
+#include "calc/number_text.h"
+#include "system/readers.h"
 // The system layer's report texts; table/report.h is the window's printed report.
 #include "../system/report.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sizing.h"
-#include "table_model.h"
+#include "system/sizing.h"
+#include "table/table_model.h"
 
 class QCheckBox;
 class QComboBox;

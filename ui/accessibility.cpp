@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "accessibility.h"
+#include "ui/accessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tables.h"
+#include "calc/tables.h"
 
 namespace ui {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "appearance.h"
+#include "ui/appearance.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QStringList>
 
-#include "qt_translations.h"
+#include "widgets/qt_translations.h"
 
 namespace ui {
 

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "accessibility.h"
-#include "form1.h"
-#include "formula_pictures.h"
-#include "layout.h"
-#include "tables.h"
+#include "calc/tables.h"
+#include "ui/accessibility.h"
+#include "ui/form1.h"
+#include "ui/formula_pictures.h"
+#include "ui/layout.h"
 
 void Form1::build() {
     std::map<std::string_view, QWidget*> byName;

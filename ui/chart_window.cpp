@@ -3,8 +3,8 @@
 // first use, whose point follows the duct as the inputs change, with the
 // next smaller and larger standard sizes as faint points.
 
-#include "chart_widget.h"
-#include "form1.h"
+#include "chartview/chart_widget.h"
+#include "ui/form1.h"
 
 calc::DuctInput Form1::currentDuct() const {
     // The inputs as the recalculation reads them, so that the chart's point

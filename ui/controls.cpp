@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "controls.h"
+#include "ui/controls.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -14,8 +14,8 @@
 
 #include <algorithm>
 
-#include "accessibility.h"
-#include "marks.h"
+#include "ui/accessibility.h"
+#include "widgets/marks.h"
 
 namespace ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "font_setup.h"
+#include "ui/font_setup.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ascii.h"
+#include "calc/ascii.h"
 
 // Plain POSIX calls rather than <filesystem> and <fstream>: this runs first
 // thing in the program, and the C++ library's stream and path machinery

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "form1.h"
+#include "ui/form1.h"
 
 #include <QIcon>
 #include <QSize>
@@ -10,14 +10,14 @@
 #include <string_view>
 #include <utility>
 
-#include "accessibility.h"
-#include "appearance.h"
-#include "defaults.h"
-#include "layout.h"
+#include "calc/defaults.h"
+#include "calc/reading_warning.h"
+#include "calc/tables.h"
 #include "messages/catalogue.h"
-#include "qt_text.h"
-#include "reading_warning.h"
-#include "tables.h"
+#include "ui/accessibility.h"
+#include "ui/appearance.h"
+#include "ui/layout.h"
+#include "ui/qt_text.h"
 
 using ui::qs;
 

@@ -9,12 +9,12 @@
 #include <QWidget>
 #include <array>
 
-#include "calc_state.h"
-#include "controls.h"
-#include "headless.h"
-#include "reading_warning.h"
-#include "recalc.h"
-#include "tables.h"
+#include "calc/calc_state.h"
+#include "calc/headless.h"
+#include "calc/reading_warning.h"
+#include "calc/recalc.h"
+#include "calc/tables.h"
+#include "ui/controls.h"
 
 namespace chartview {
 class ChartPanel;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "formula_pictures.h"
+#include "ui/formula_pictures.h"
 
 #include <QSize>
 #include <QSizeF>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "layout.h"
+#include "ui/layout.h"
 
 #include <array>
 #include <cstddef>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tables.h"
+#include "calc/tables.h"
 
 namespace ui {
 

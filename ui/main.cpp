@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
-#include "appearance.h"
-#include "font_setup.h"
-#include "form1.h"
+#include "ui/appearance.h"
+#include "ui/font_setup.h"
+#include "ui/form1.h"
 
 int main(int argc, char* argv[]) {
     ui::useOwnFontConfiguration();

@@ -10,14 +10,14 @@
 #include <QShortcut>
 #include <QToolTip>
 
-#include "accessibility.h"
-#include "controls.h"
-#include "derived.h"
-#include "form1.h"
-#include "marks.h"
+#include "calc/derived.h"
+#include "calc/number_text.h"
 #include "messages/catalogue.h"
-#include "number_text.h"
-#include "qt_text.h"
+#include "ui/accessibility.h"
+#include "ui/controls.h"
+#include "ui/form1.h"
+#include "ui/qt_text.h"
+#include "widgets/marks.h"
 
 using ui::qs;
 

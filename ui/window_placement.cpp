@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "form1.h"
+#include "ui/form1.h"
 
 namespace {
 

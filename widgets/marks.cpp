@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "marks.h"
+#include "widgets/marks.h"
 
 #include <QPainter>
 #include <QPixmap>

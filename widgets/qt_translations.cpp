@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "qt_translations.h"
+#include "widgets/qt_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

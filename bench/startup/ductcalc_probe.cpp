@@ -4,10 +4,10 @@
 // measurement times.
 #include <QApplication>
 
-#include "appearance.h"
-#include "first_frame.h"
-#include "font_setup.h"
-#include "form1.h"
+#include "bench/startup/first_frame.h"
+#include "ui/appearance.h"
+#include "ui/font_setup.h"
+#include "ui/form1.h"
 
 int main(int argc, char* argv[]) {
     ui::useOwnFontConfiguration();

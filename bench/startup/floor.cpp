@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "first_frame.h"
+#include "bench/startup/first_frame.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "first_frame.h"
+#include "bench/startup/first_frame.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

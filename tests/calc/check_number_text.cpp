@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "number_text.h"
-#include "number_text_oracle.h"
+#include "calc/number_text.h"
+#include "tests/calc/number_text_oracle.h"
 
 int main(int argc, char** argv) {
     const bool near = argc > 1 && std::strcmp(argv[1], "near") == 0;

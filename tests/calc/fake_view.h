@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "defaults.h"
-#include "recalc.h"
+#include "calc/defaults.h"
+#include "calc/recalc.h"
 
 struct FakeView : calc::CalcView {
     // As the window starts.

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "precision_model.h"
-#include "tables.h"
+#include "calc/tables.h"
+#include "tests/calc/precision_model.h"
 
 namespace {
 

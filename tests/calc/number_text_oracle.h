@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "number_text.h"
+#include "calc/number_text.h"
 
 namespace calc_test {
 

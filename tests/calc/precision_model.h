@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "number_text.h"
+#include "calc/number_text.h"
 
 namespace precision {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ascii.h"
+#include "calc/ascii.h"
 
 #include <gtest/gtest.h>
 

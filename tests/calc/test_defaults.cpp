@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "defaults.h"
+#include "calc/defaults.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_view.h"
-#include "headless.h"
-#include "recalc.h"
+#include "calc/headless.h"
+#include "calc/recalc.h"
+#include "tests/calc/fake_view.h"
 
 namespace {
 

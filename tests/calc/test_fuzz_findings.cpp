@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "fake_view.h"
-#include "recalc.h"
+#include "calc/recalc.h"
+#include "tests/calc/fake_view.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <ostream>
 
-#include "headless.h"
-#include "recalc.h"
+#include "calc/headless.h"
+#include "calc/recalc.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "number_text.h"
+#include "calc/number_text.h"
 
-#include "number_reading.h"
-#include "number_text_oracle.h"
+#include "calc/number_reading.h"
+#include "tests/calc/number_text_oracle.h"
 
 #include <gtest/gtest.h>
 

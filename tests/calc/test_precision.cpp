@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "fake_view.h"
-#include "number_reading.h"
-#include "precision_model.h"
-#include "recalc.h"
-#include "tables.h"
+#include "calc/number_reading.h"
+#include "calc/recalc.h"
+#include "calc/tables.h"
+#include "tests/calc/fake_view.h"
+#include "tests/calc/precision_model.h"
 
 namespace precision {
 void PrintTo(const Shown& s, std::ostream* os) {

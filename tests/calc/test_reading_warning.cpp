@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "reading_warning.h"
+#include "calc/reading_warning.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string_view>
 
-#include "fake_view.h"
 #include "messages/catalogue.h"
+#include "tests/calc/fake_view.h"
 
 namespace {
 

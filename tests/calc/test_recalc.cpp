@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recalc.h"
+#include "calc/recalc.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "duct.h"
-#include "fake_view.h"
-#include "number_text.h"
+#include "calc/number_text.h"
+#include "engine/duct.h"
+#include "tests/calc/fake_view.h"
 
 namespace {
 

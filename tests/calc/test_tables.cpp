@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tables.h"
+#include "calc/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -11,9 +11,9 @@
 #include <random>
 #include <string>
 
-#include "headless.h"
-#include "number_text.h"
-#include "tables.h"
+#include "calc/headless.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
 
 int main() {
     std::mt19937 random(14);

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
-#include "messages.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <limits>
 #include <ostream>
 
-#include "derived.h"
-#include "headless.h"
-#include "number_text.h"
-#include "tables.h"
+#include "calc/derived.h"
+#include "calc/headless.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "output_lines.h"
-#include "text_fields.h"
+#include "cli/output_lines.h"
+#include "cli/text_fields.h"
 
 namespace {
 

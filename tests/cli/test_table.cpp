@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
-#include "derived.h"
-#include "headless.h"
-#include "number_text.h"
+#include "calc/derived.h"
+#include "calc/headless.h"
+#include "calc/number_text.h"
+#include "cli/commands.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <sstream>
 #include <string>
 
-#include "commands.h"
-#include "form1.h"
-#include "headless.h"
-#include "tables.h"
+#include "calc/headless.h"
+#include "calc/tables.h"
+#include "cli/commands.h"
+#include "ui/form1.h"
 
 namespace {
 

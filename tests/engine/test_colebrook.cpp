@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How far the two friction-factor formulas lie from the Colebrook equation,
 // and that the table in the README says so.
-#include "duct.h"
+#include "engine/duct.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "duct.h"
+#include "engine/duct.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <vector>
 
-#include "air_state.h"
-#include "derived.h"
-#include "duct.h"
-#include "system.h"
+#include "calc/derived.h"
+#include "engine/duct.h"
+#include "system/air_state.h"
+#include "system/system.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
-#include "cell_warnings.h"
 #include "messages/catalogue.h"
+#include "system/cell_warnings.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "chart.h"
-#include "chart_svg.h"
-#include "number_text.h"
-#include "report.h"
-#include "system.h"
+#include "calc/number_text.h"
+#include "system/chart.h"
+#include "system/chart_svg.h"
+#include "system/report.h"
+#include "system/system.h"
 
 namespace {
 

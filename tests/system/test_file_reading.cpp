@@ -13,10 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "csv_reader.h"
 #include "messages/catalogue.h"
-#include "names.h"
-#include "table_file.h"
+#include "system/csv_reader.h"
+#include "system/names.h"
+#include "system/table_file.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "fittings.h"
 #include "messages/catalogue.h"
-#include "readers.h"
-#include "system.h"
-#include "zeta_terms.h"
+#include "system/fittings.h"
+#include "system/readers.h"
+#include "system/system.h"
+#include "system/zeta_terms.h"
 
 namespace {
 // The reasons in the command line's English, to look for a phrase in them.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "paste_block.h"
+#include "system/paste_block.h"
 
 namespace {
 

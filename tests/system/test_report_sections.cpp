@@ -8,10 +8,10 @@
 #include <limits>
 #include <string>
 
-#include "junction_remedies.h"
 #include "messages/catalogue.h"
-#include "report_sections.h"
-#include "zeta_terms.h"
+#include "system/junction_remedies.h"
+#include "system/report_sections.h"
+#include "system/zeta_terms.h"
 
 namespace {
 

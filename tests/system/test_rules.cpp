@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "air_state.h"
-#include "presets.h"
-#include "sizes.h"
-#include "system.h"
+#include "system/air_state.h"
+#include "system/presets.h"
 #include "system/report.h"
+#include "system/sizes.h"
+#include "system/system.h"
 
 namespace {
 

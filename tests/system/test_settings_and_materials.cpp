@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "document_settings.h"
-#include "materials.h"
+#include "calc/tables.h"
 #include "messages/catalogue.h"
-#include "system.h"
-#include "tables.h"
+#include "system/document_settings.h"
+#include "system/materials.h"
+#include "system/system.h"
 
 namespace {
 

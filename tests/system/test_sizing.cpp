@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "messages/catalogue.h"
-#include "report.h"
-#include "sizing.h"
+#include "system/report.h"
+#include "system/sizing.h"
 
 namespace {
 // The reasons in the command line's English, to look for a phrase in them.

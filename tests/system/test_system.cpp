@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "calc/number_text.h"
 #include "messages/catalogue.h"
-#include "number_text.h"
-#include "readers.h"
-#include "system.h"
+#include "system/readers.h"
+#include "system/system.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "messages/catalogue.h"
-#include "system.h"
+#include "system/system.h"
 
 namespace {
 

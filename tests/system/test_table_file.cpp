@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "messages/catalogue.h"
-#include "table_file.h"
+#include "system/table_file.h"
 
 namespace {
 

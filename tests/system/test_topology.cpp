@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "messages/catalogue.h"
-#include "system.h"
+#include "system/system.h"
 
 namespace {
 

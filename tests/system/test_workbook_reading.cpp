@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "messages/catalogue.h"
-#include "table_file.h"
-#include "xlsx_reader.h"
+#include "system/table_file.h"
+#include "system/xlsx_reader.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "fittings_dialog.h"
-#include "grid_view.h"
-#include "table_model.h"
-#include "table_window.h"
+#include "table/fittings_dialog.h"
+#include "table/grid_view.h"
+#include "table/table_model.h"
+#include "table/table_window.h"
 
 using table::FittingsDialog;
 using table::RowTexts;

@@ -17,11 +17,11 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "project_info.h"
-#include "side_panel.h"
-#include "system_file.h"
-#include "table_model.h"
-#include "table_window.h"
+#include "table/project_info.h"
+#include "table/side_panel.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
+#include "table/table_window.h"
 
 using table::TableModel;
 using table::TableWindow;

@@ -7,13 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "chart_widget.h"
-#include "columns.h"
-#include "grid_view.h"
-#include "system_chart.h"
-#include "system_file.h"
-#include "table_model.h"
-#include "table_window.h"
+#include "chartview/chart_widget.h"
+#include "table/columns.h"
+#include "table/grid_view.h"
+#include "table/system_chart.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
+#include "table/table_window.h"
 
 using table::TableWindow;
 

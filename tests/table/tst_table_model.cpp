@@ -18,13 +18,14 @@
 #include <QTreeView>
 
 #include "messages/catalogue.h"
-#include "paste_block.h"
-#include "presets.h"
-#include "report.h"
-#include "side_panel.h"
-#include "size_choice.h"
-#include "system_file.h"
-#include "table_model.h"
+#include "system/paste_block.h"
+#include "system/presets.h"
+#include "system/report.h"
+#include "table/report.h"
+#include "table/side_panel.h"
+#include "table/size_choice.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
 
 using table::RowTexts;
 using table::TableModel;

@@ -16,12 +16,12 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "air_state.h"
-#include "grid_view.h"
-#include "side_panel.h"
-#include "system_file.h"
-#include "table_model.h"
-#include "table_window.h"
+#include "system/air_state.h"
+#include "table/grid_view.h"
+#include "table/side_panel.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
+#include "table/table_window.h"
 
 using table::TableWindow;
 

@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "table_model.h"
-#include "whole_sizing.h"
+#include "table/table_model.h"
+#include "table/whole_sizing.h"
 
 using table::RowTexts;
 using table::TableModel;

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "columns.h"
-#include "system_file.h"
-#include "table_model.h"
-#include "table_window.h"
+#include "table/columns.h"
+#include "table/system_file.h"
+#include "table/table_model.h"
+#include "table/table_window.h"
 
 using table::TableWindow;
 

@@ -13,13 +13,13 @@
 #include <memory>
 #include <string>
 
-#include "form1.h"
-#include "layout.h"
+#include "calc/number_text.h"
+#include "calc/reading_warning.h"
+#include "calc/recalc.h"
+#include "calc/tables.h"
 #include "messages/catalogue.h"
-#include "number_text.h"
-#include "reading_warning.h"
-#include "recalc.h"
-#include "tables.h"
+#include "ui/form1.h"
+#include "ui/layout.h"
 
 namespace uitest {
 

@@ -6,8 +6,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "appearance.h"
-#include "form1.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 class TestAccessibility : public QObject {
     Q_OBJECT

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QtTest>
 
-#include "appearance.h"
-#include "chart_widget.h"
-#include "form1.h"
+#include "chartview/chart_widget.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <array>
 #include <memory>
 
-#include "appearance.h"
-#include "controls.h"
-#include "user_actions.h"
+#include "tests/ui/user_actions.h"
+#include "ui/appearance.h"
+#include "ui/controls.h"
 
 using ui::CheckBox;
 using ui::ComboBox;

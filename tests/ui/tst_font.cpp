@@ -4,9 +4,9 @@
 #include <QRawFont>
 #include <QtTest>
 
-#include "appearance.h"
-#include "qt_translations.h"
-#include "shown_texts.h"
+#include "tests/ui/shown_texts.h"
+#include "ui/appearance.h"
+#include "widgets/qt_translations.h"
 
 class TestFont : public QObject {
     Q_OBJECT

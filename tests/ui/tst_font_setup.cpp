@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "font_setup.h"
+#include "ui/font_setup.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "appearance.h"
-#include "form1.h"
 #include "formula_scales.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 class TestHighDpi : public QObject {
     Q_OBJECT

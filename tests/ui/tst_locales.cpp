@@ -7,8 +7,8 @@
 #include <clocale>
 #include <cstring>
 
-#include "appearance.h"
-#include "form1.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 class TestLocales : public QObject {
     Q_OBJECT

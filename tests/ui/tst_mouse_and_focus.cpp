@@ -8,9 +8,9 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-#include "appearance.h"
-#include "form1.h"
-#include "user_actions.h"
+#include "tests/ui/user_actions.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 namespace {
 

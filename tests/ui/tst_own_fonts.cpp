@@ -11,8 +11,8 @@
 
 #include <cstdio>
 
-#include "appearance.h"
-#include "font_setup.h"
+#include "ui/appearance.h"
+#include "ui/font_setup.h"
 
 class TestOwnFonts : public QObject {
     Q_OBJECT

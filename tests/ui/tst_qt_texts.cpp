@@ -6,8 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "appearance.h"
-#include "form1.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
 
 namespace {
 

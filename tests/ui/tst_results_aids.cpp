@@ -12,10 +12,10 @@
 
 #include <cmath>
 
-#include "appearance.h"
-#include "form1.h"
-#include "number_text.h"
-#include "qt_text.h"
+#include "calc/number_text.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
+#include "ui/qt_text.h"
 
 namespace {
 

@@ -20,16 +20,16 @@
 #include <memory>
 #include <random>
 
-#include "appearance.h"
-#include "fake_view.h"
-#include "form1.h"
-#include "layout.h"
-#include "number_reading.h"
-#include "number_text.h"
-#include "qt_text.h"
-#include "recalc.h"
-#include "tables.h"
-#include "user_actions.h"
+#include "calc/number_reading.h"
+#include "calc/number_text.h"
+#include "calc/recalc.h"
+#include "calc/tables.h"
+#include "tests/calc/fake_view.h"
+#include "tests/ui/user_actions.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
+#include "ui/layout.h"
+#include "ui/qt_text.h"
 
 using uitest::chooseEntry;
 using uitest::click;

@@ -15,10 +15,10 @@
 #include <filesystem>
 #include <string>
 
-#include "appearance.h"
-#include "font_setup.h"
-#include "qt_translations.h"
-#include "shown_texts.h"
+#include "tests/ui/shown_texts.h"
+#include "ui/appearance.h"
+#include "ui/font_setup.h"
+#include "widgets/qt_translations.h"
 
 namespace {
 const char* const kSystemFont = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";

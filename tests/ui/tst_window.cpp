@@ -24,13 +24,13 @@
 #include <string>
 #include <vector>
 
-#include "appearance.h"
-#include "duct.h"
-#include "form1.h"
-#include "layout.h"
-#include "number_text.h"
-#include "tables.h"
-#include "user_actions.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+#include "engine/duct.h"
+#include "tests/ui/user_actions.h"
+#include "ui/appearance.h"
+#include "ui/form1.h"
+#include "ui/layout.h"
 
 namespace {
 

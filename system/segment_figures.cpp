@@ -26,10 +26,6 @@ void addReason(Segment& segment, msg::Message reason) {
     segment.reason.push_back(std::move(reason));
 }
 
-void addReason(Segment& segment, std::string reason) {
-    segment.reason.push_back({msg::Code::asWritten, {std::move(reason)}});
-}
-
 void readSegment(const SegmentTexts& row, Segment& segment, DuctSetting& setting,
                  msg::Messages& warnings, ZetaCell* fittingTerms) {
     using msg::Code;

@@ -109,7 +109,5 @@ private:
 
 // Adds a reason to a segment's reasons.
 void addReason(Segment& segment, msg::Message reason);
-// A reason still formed in English words, shown as it is.
-void addReason(Segment& segment, std::string reason);
 
 }  // namespace ductsys

@@ -339,7 +339,7 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
     // role stands in for it.
     for (const auto& [segment, text] : badRoles_)
         addReason(result.segments[segment],
-                  "role " + quoted(text) + " is not one of " + roleList());
+                  {msg::Code::cellNotOneOf, {columnArg(Column::role), text, roleList()}});
     if (!result.topologyOk()) return report;
     if (options_.balance) {
         const std::vector<Remedy> remedies = balanceRemedies(
@@ -400,9 +400,7 @@ std::optional<bool> SystemSizer::sizeOne(Segment& seg, Role role, std::string_vi
     }
     const bool fits = low < list.size();
     seg = fits ? std::move(*best) : withSize(seg, list.back().size, calculator, flow);
-    if (!fits)
-        addReason(
-            seg, "no standard size meets the limit; the largest, " + sizeLabel(seg) + ", is taken");
+    if (!fits) addReason(seg, {msg::Code::notSizedLargestTaken, {sizeLabel(seg)}});
     return fits;
 }
 

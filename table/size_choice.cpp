@@ -65,7 +65,7 @@ std::vector<SizeOption> sizeOptions(const TableModel& model, int row, const Size
         calc::DuctInput none;
         candidates = ductsys::sizeCandidates(none, limits.maxAspect);
         for (ductsys::SizeCandidate& c : candidates)
-            c.failure = msg::Message{msg::Code::asWritten, {"no wall"}};
+            c.failure = msg::Message{msg::Code::sizeNoWall, {}};
     }
     ductsys::judgeSizes(
         candidates,

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fuzz/check.h"
+#include "messages/catalogue.h"
 #include "system/table_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -56,11 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return true;
         },
         [&](const ductsys::FileNote& note) {
-            FUZZ_REQUIRE(fuzz::isUtf8(note.message), "a note that is not UTF-8");
+            FUZZ_REQUIRE(fuzz::isUtf8(msg::render(note.message, msg::Language::chinese)),
+                         "a note that is not UTF-8");
         });
     std::fclose(in);
     if (e.kind == ductsys::FileError::Kind::ok)
         FUZZ_REQUIRE(headers == 1, "a file read whole without its header");
-    FUZZ_REQUIRE(fuzz::isUtf8(e.message), "an error that is not UTF-8");
+    FUZZ_REQUIRE(fuzz::isUtf8(msg::renderList(e.message, msg::Language::chinese)),
+                 "an error that is not UTF-8");
     return 0;
 }

@@ -39,6 +39,7 @@ public:
         starts_.reserve(count + 1);
         chars_.reserve(chars);
     }
+    bool operator==(const TextList&) const = default;
 
 private:
     LargeArray<char> chars_;

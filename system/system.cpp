@@ -98,16 +98,21 @@ struct SystemBuilder::State {
     // Waits for the batch being computed and takes what its chunks give
     // beside their segments, in order.
     void finishBatch();
+    // Gives every segment its nodes and builds the tree, or takes both from
+    // the topology memo when it holds these rows.
+    Tree findTree();
 
     Options options;
     SystemResult result;
     TopologyReader topology;
-    std::uint32_t count = 0;       // segments added
-    RowBatch current;              // rows not yet handed over
-    RowBatch computing;            // rows the lanes are reading and computing
-    std::vector<RowChunk> chunks;  // of `computing`
-    bool busy = false;             // the lanes have `computing` in hand
-    ComputeMemo* memo = nullptr;   // see setMemo()
+    std::uint32_t count = 0;               // segments added
+    RowBatch current;                      // rows not yet handed over
+    RowBatch computing;                    // rows the lanes are reading and computing
+    std::vector<RowChunk> chunks;          // of `computing`
+    bool busy = false;                     // the lanes have `computing` in hand
+    ComputeMemo* memo = nullptr;           // see setMemo()
+    TopologyMemo* topologyMemo = nullptr;  // see setTopologyMemo()
+    TextList froms, tos;  // with a topology memo: the rows' 起点 and 终点, until finish()
 
     // Segments waiting for the sums beyond them.
     LargeArray<PendingSegment> pending;
@@ -189,6 +194,20 @@ void SystemBuilder::State::finishBatch() {
     }
 }
 
+Tree SystemBuilder::State::findTree() {
+    if (topologyMemo &&
+        topologyMemo->holds(options.fanNode, result.segmentNames, froms, tos, result.segmentLines))
+        return topologyMemo->restore(result);
+    if (topologyMemo)
+        for (std::uint32_t s = 0; s < count; ++s) topology.add(s, froms[s], tos[s]);
+    topology.placeNodes();
+    topology.checkNames();
+    Tree tree = buildTree(result, topology);
+    if (topologyMemo)
+        topologyMemo->keep(options.fanNode, std::move(froms), std::move(tos), result, tree);
+    return tree;
+}
+
 SystemBuilder::SystemBuilder(Options options)
     : state_(std::make_unique<State>(std::move(options))) {}
 SystemBuilder::~SystemBuilder() = default;
@@ -214,6 +233,10 @@ void SystemBuilder::setMemo(ComputeMemo* memo) {
     if (memo) memo->prepare(state_->options.air);
 }
 
+void SystemBuilder::setTopologyMemo(TopologyMemo* memo) {
+    if (state_->count == 0) state_->topologyMemo = memo;
+}
+
 void SystemBuilder::setUnits(const ColumnUnits& units) {
     if (state_->count == 0) state_->options.units = units;
 }
@@ -234,7 +257,13 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     }
     if (const std::string_view remark = trimmed(row.remark); !remark.empty())
         st.result.remarks.emplace_back(index, remark);
-    st.topology.add(index, row.from, row.to);
+    if (st.topologyMemo) {
+        // Looked at once all rows are in: most often the memo holds them.
+        st.froms.append(row.from);
+        st.tos.append(row.to);
+    } else {
+        st.topology.add(index, row.from, row.to);
+    }
     st.current.append(row);
     if (st.current.full()) st.submit(false);
     return index;
@@ -244,9 +273,7 @@ SystemResult SystemBuilder::finish() {
     State& st = *state_;
     SystemResult& result = st.result;
     st.submit(true);
-    st.topology.placeNodes();
-    st.topology.checkNames();
-    const Tree tree = buildTree(result, st.topology);
+    const Tree tree = st.findTree();
     if (!result.errors.empty()) {
         leaveFlowsUnknown(result, st.pending, st.calculators.front(),
                           {msg::Code::flowSumNoTree, {}});

@@ -411,4 +411,43 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
     return tree;
 }
 
+bool TopologyMemo::holds(std::string_view fanNode, const TextList& names, const TextList& froms,
+                         const TextList& tos, const std::vector<long>& lines) const {
+    return kept_ && fanNode == fanNode_ && names == names_ && froms == froms_ && tos == tos_ &&
+           lines == lines_;
+}
+
+Tree TopologyMemo::restore(SystemResult& result) const {
+    result.nodeNames = nodeNames_;
+    result.errors = errors_;
+    result.fan.node = fan_;
+    for (std::size_t s = 0; s < ends_.size(); ++s) {
+        Segment& segment = result.segments[s];
+        segment.from = ends_[s].from;
+        segment.to = ends_[s].to;
+        segment.parent = ends_[s].parent;
+        segment.reversed = ends_[s].reversed;
+    }
+    return tree_;
+}
+
+void TopologyMemo::keep(std::string_view fanNode, TextList froms, TextList tos,
+                        const SystemResult& result, const Tree& tree) {
+    fanNode_ = fanNode;
+    names_ = result.segmentNames;
+    froms_ = std::move(froms);
+    tos_ = std::move(tos);
+    lines_ = result.segmentLines;
+    nodeNames_ = result.nodeNames;
+    ends_.resize(result.segments.size());
+    for (std::size_t s = 0; s < ends_.size(); ++s) {
+        const Segment& segment = result.segments[s];
+        ends_[s] = {segment.from, segment.to, segment.parent, segment.reversed};
+    }
+    fan_ = result.fan.node;
+    errors_ = result.errors;
+    tree_ = tree;
+    kept_ = true;
+}
+
 }  // namespace ductsys

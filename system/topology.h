@@ -25,6 +25,10 @@ public:
     // "A-B", or else as the next segment of the run in file order. Touches
     // nothing in result.segments, which may be filled at the same time.
     void add(std::uint32_t index, std::string_view from, std::string_view to);
+    // Starts reading from memory the slots of the table of names where the
+    // nodes of segment `index` will be looked up, so that add() a few rows
+    // later finds them at hand. Changes nothing.
+    void prefetch(std::uint32_t index, std::string_view from, std::string_view to) const;
 
     // Sets the nodes found into result.segments, which then holds every
     // segment added. Call once all rows are in.

@@ -70,6 +70,25 @@ private:
     std::uint32_t count_ = 0;
 };
 
+// Finds the nodes of segments first … first + count - 1, whose 起点 and
+// 终点 texts ends(i) gives for the i-th. A node's look-up misses the
+// processor's caches in a large system: started a few rows ahead, it has
+// arrived by the time it is needed.
+template <typename Ends>
+void addNodes(TopologyReader& topology, std::uint32_t first, std::uint32_t count, Ends ends) {
+    constexpr std::uint32_t kAhead = 8;
+    auto prefetch = [&](std::uint32_t i) {
+        const auto [from, to] = ends(i);
+        topology.prefetch(first + i, from, to);
+    };
+    for (std::uint32_t i = 0; i < std::min(kAhead, count); ++i) prefetch(i);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (i + kAhead < count) prefetch(i + kAhead);
+        const auto [from, to] = ends(i);
+        topology.add(first + i, from, to);
+    }
+}
+
 }  // namespace
 
 // The rows of a batch that one lane reads and computes, and what they give
@@ -103,8 +122,6 @@ struct SystemBuilder::State {
     // them is done, and finds their nodes meanwhile; `wait`: and waits for
     // them too.
     void submit(bool wait);
-    // The nodes of the rows of `computing`, the first of them segment `first`.
-    void addNodes(std::uint32_t first);
     // Waits for the batch being computed and takes what its chunks give
     // beside their segments, in order.
     void finishBatch();
@@ -187,22 +204,10 @@ void SystemBuilder::State::submit(bool wait) {
                 [this](std::span<RowChunk> mine, SegmentCalculator& calculator) {
                     for (RowChunk& chunk : mine) computeChunk(chunk, calculator);
                 });
-    if (!topologyMemo) addNodes(first);
+    if (!topologyMemo)
+        addNodes(topology, first, rows,
+                 [this](std::uint32_t i) { return std::pair(computing.from(i), computing.to(i)); });
     if (wait) finishBatch();
-}
-
-void SystemBuilder::State::addNodes(std::uint32_t first) {
-    // A node's look-up misses the processor's caches in a large system:
-    // started a few rows ahead, it has arrived by the time it is needed.
-    constexpr std::uint32_t kAhead = 8;
-    const std::uint32_t rows = computing.size();
-    for (std::uint32_t i = 0; i < std::min(kAhead, rows); ++i)
-        topology.prefetch(first + i, computing.from(i), computing.to(i));
-    for (std::uint32_t i = 0; i < rows; ++i) {
-        if (const std::uint32_t ahead = i + kAhead; ahead < rows)
-            topology.prefetch(first + ahead, computing.from(ahead), computing.to(ahead));
-        topology.add(first + i, computing.from(i), computing.to(i));
-    }
 }
 
 void SystemBuilder::State::finishBatch() {
@@ -227,7 +232,8 @@ Tree SystemBuilder::State::findTree() {
         topologyMemo->holds(options.fanNode, result.segmentNames, froms, tos, result.segmentLines))
         return topologyMemo->restore(result);
     if (topologyMemo)
-        for (std::uint32_t s = 0; s < count; ++s) topology.add(s, froms[s], tos[s]);
+        addNodes(topology, 0, count,
+                 [this](std::uint32_t s) { return std::pair(froms[s], tos[s]); });
     topology.placeNodes();
     topology.checkNames();
     Tree tree = buildTree(result, topology);

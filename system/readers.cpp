@@ -12,7 +12,7 @@
 namespace ductsys {
 
 msg::Arg columnArg(Column column) {
-    const ColumnName& name = columnNames[static_cast<std::size_t>(column)];
+    const InputField& name = inputField(column);
     return msg::Arg::name(name.key, name.caption);
 }
 

@@ -148,9 +148,9 @@ constexpr std::string_view kSymbols[] = {"l",  "q",  "d", "k",  "v",   "Σζ", "
 // Every known name with its column: the columns' own two names first.
 template <typename F>
 void forEachName(F f) {
-    for (const ColumnName& n : columnNames) {
-        f(n.key, std::optional<Column>(n.column));
-        f(n.caption, std::optional<Column>(n.column));
+    for (const InputField& n : kInputFields) {
+        f(n.key, std::optional<Column>(n.input));
+        f(n.caption, std::optional<Column>(n.input));
     }
     for (const KnownName& n : kKnownNames) f(n.name, n.column);
 }
@@ -388,7 +388,7 @@ HeaderTry tryHeader(const std::vector<std::string>& fields) {
     if (misspelt && !t.problem) t.problem = misspelt;
     for (Column needed : {Column::flow, Column::size}) {
         if (!named(needed) && !t.problem) {
-            const ColumnName& n = columnNames[static_cast<std::size_t>(needed)];
+            const InputField& n = inputField(needed);
             t.problem = msg::Message{msg::Code::headerLacksColumn, {n.key, n.caption}};
         }
     }

@@ -32,20 +32,6 @@ namespace ductsys {
 using Column = InputKey;
 inline constexpr std::size_t kColumnCount = kInputKeyCount;
 
-// A column's name in English (also its key in written tables) and in
-// Chinese (the caption a grid shows over it).
-struct ColumnName {
-    Column column;
-    std::string_view key;
-    std::string_view caption;
-};
-inline constexpr std::array<ColumnName, kColumnCount> columnNames = [] {
-    std::array<ColumnName, kColumnCount> names{};
-    for (std::size_t i = 0; i < kColumnCount; ++i)
-        names[i] = {static_cast<Column>(i), kInputFields[i].key, kInputFields[i].caption};
-    return names;
-}();
-
 // The column a header cell names: its English or Chinese name or another
 // usual spelling (管段编号, 管长, 管径, 设备阻力, Σζ, …), in any letter case,
 // in full-width or half-width forms, with blanks anywhere in it (the

@@ -19,7 +19,7 @@ msg::Message nodeLabel(const SystemResult& result, std::uint32_t node) {
 
 // The caption of a node column, as the messages name it in either language.
 std::string_view caption(Column column) {
-    return columnNames[static_cast<std::size_t>(column)].caption;
+    return inputField(column).caption;
 }
 
 // "A, B and 3 more": node names for a message; `nodes` is not empty.

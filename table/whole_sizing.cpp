@@ -53,6 +53,9 @@ SizingPreview previewSizing(const TableModel& model, const ductsys::SizingOption
     ductsys::SystemSizer sizer(options);
     std::vector<int> rowOf;
     for (int r = 0; r < model.systemRows(); ++r) {
+        // The rows the grid leaves out of its system are left out here too:
+        // with them, no air volume would be summed and nothing sized.
+        if (!model.rowFault(r).empty()) continue;
         const std::uint32_t s =
             sizer.add(builder, segmentTexts(model.rowTexts(r), model.defaultFormula()));
         if (s != ductsys::kNone) rowOf.push_back(r);

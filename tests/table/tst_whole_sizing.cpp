@@ -69,19 +69,28 @@ class WholeSizingTest : public QObject {
 private slots:
     void previewShowsEveryChange_data() {
         QTest::addColumn<int>("method");
+        // With a row the grid leaves out, joined to a node no one reaches:
+        // the rest is sized as without it, and it is offered no size.
+        QTest::addColumn<bool>("rowAtFault");
         QTest::addColumn<QStringList>("after");
         QTest::newRow("the velocity method within the public preset's limits")
-            << 0 << QStringList{"φ280", "φ250", "200*250", "φ180", "φ220"};
+            << 0 << false << QStringList{"φ280", "φ250", "200*250", "φ180", "φ220"};
         // Sized with the document's formula, 公式二, as the grid then computes
         // them: 4-6's 800 m3/h has Rm 1.08 Pa/m in φ250 and 0.61 in φ280.
         QTest::newRow("the friction method at 1 Pa/m, within the same limits")
-            << 1 << QStringList{"φ400", "φ280", "320*250", "φ220", "φ280"};
+            << 1 << false << QStringList{"φ400", "φ280", "320*250", "φ220", "φ280"};
+        QTest::newRow("the velocity method, with a row at fault")
+            << 0 << true << QStringList{"φ280", "φ250", "200*250", "φ180", "φ220"};
     }
     void previewShowsEveryChange() {
         QFETCH(int, method);
+        QFETCH(bool, rowAtFault);
         QFETCH(QStringList, after);
+        std::vector<RowTexts> rows = building();
+        if (rowAtFault) rows.push_back(rowsOf({{"8-9", "300", "", "3", "", ""}})[0]);
         TableModel model;
-        model.resetRows(building());
+        model.resetRows(rows);
+        QCOMPARE(model.rowFault(5).empty(), !rowAtFault);
         WholeSizingDialog dialog(model, WholeSizingDialog::Mode::size);
         choosePreset(dialog, QStringLiteral("public"));
         dialog.findChild<QComboBox*>(QStringLiteral("method"))->setCurrentIndex(method);

@@ -16,10 +16,7 @@ namespace {
 using ductsys::kNone;
 
 // A double figure as the window shows a single; "-" beyond the single range.
-std::string shown(double x) {
-    const std::optional<float> f = ductsys::asSingle(x);
-    return f ? calc::bareNumberText(*f) : std::string("-");
-}
+std::string shown(double x) { return ductsys::figureText(x).value_or("-"); }
 std::string jsonNumber(double x) {
     const std::optional<float> f = ductsys::asSingle(x);
     return f ? calc::shortestText(*f) : std::string("null");

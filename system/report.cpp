@@ -12,6 +12,12 @@ std::optional<float> asSingle(std::optional<double> value) {
     return x;
 }
 
+std::optional<std::string> figureText(std::optional<double> value) {
+    const std::optional<float> x = asSingle(value);
+    if (!x) return std::nullopt;
+    return calc::bareNumberText(*x);
+}
+
 ReportValues reportValues(const Segment& s) {
     ReportValues v{};
     auto f = [&](ReportColumn c, Figure figure, float x) {

@@ -57,6 +57,10 @@ ReportValues reportValues(const Segment& segment);
 // A double rounded to single; none beyond the single range or when none.
 std::optional<float> asSingle(std::optional<double> value);
 
+// A double figure as the windows show it: rounded to single, in their
+// digits; none beyond the single range or when none.
+std::optional<std::string> figureText(std::optional<double> value);
+
 // The size as a table reads it back: "φ200", "500*320"; empty when unknown.
 std::string sizeLabel(const Segment& segment);
 

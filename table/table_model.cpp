@@ -23,9 +23,8 @@
 namespace table {
 
 QString shownFigure(std::optional<double> value) {
-    float x = 0;
-    if (!value || !calc::storeSingle(x, *value)) return QString::fromUtf8(calc::kFailMarker.data());
-    return QString::fromStdString(calc::bareNumberText(x));
+    return QString::fromStdString(
+        ductsys::figureText(value).value_or(std::string(calc::kFailMarker)));
 }
 
 namespace {
@@ -226,10 +225,7 @@ QString termsTip(const ductsys::ZetaDetail& d) {
     for (const ductsys::TermResult& t : d.terms) {
         if (!tip.isEmpty()) tip += '\n';
         tip += QString::fromStdString(t.text) + QStringLiteral("：ζ ");
-        float single = 0;
-        tip += t.onSegment && calc::storeSingle(single, *t.onSegment)
-                   ? QString::fromStdString(calc::bareNumberText(single))
-                   : QStringLiteral("—");
+        tip += table::shownFigure(t.onSegment);
         if (!t.source.empty()) tip += QStringLiteral("，") + QString::fromStdString(t.source);
         if (!t.valid)
             tip += QStringLiteral("（超出适用范围：") + saidList(t.note) + QStringLiteral("）");

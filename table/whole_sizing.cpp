@@ -15,7 +15,7 @@
 #include "calc/number_text.h"
 #include "system/readers.h"
 // The system layer's report texts; table/report.h is the window's printed report.
-#include "../system/report.h"
+#include "system/report.h"
 
 namespace table {
 
@@ -24,8 +24,7 @@ namespace {
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 std::string shown(double x) {
-    const std::optional<float> f = ductsys::asSingle(x);
-    return f ? calc::bareNumberText(*f) : std::string("—");
+    return ductsys::figureText(x).value_or(std::string(calc::kFailMarker));
 }
 
 // The preset groups, each once: slug and Chinese name.

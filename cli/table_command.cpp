@@ -182,12 +182,21 @@ int runTableTo(std::FILE* in, const std::string& path, const std::string& name,
     if (options.xlsx || options.output.empty())
         return readTable(in, path, name, options, *air, out, err);
     const std::string partial = options.output + ".part";
-    std::ofstream file(partial, std::ios::binary);
-    int status = file ? readTable(in, path, name, options, *air, file, err) : kUsage;
-    file.close();
-    if (status != kUsage && (file.fail() || std::rename(partial.c_str(), options.output.c_str()))) {
+    auto cannotWrite = [&] {
         err << kProgram << ": " << options.output << ": "
             << said({msg::Code::cliCannotWriteFile, {}}) << '\n';
+    };
+    std::ofstream file(partial, std::ios::binary);
+    // A folder that is not there, or one not ours to write in, is said
+    // before a row is read.
+    if (!file) {
+        cannotWrite();
+        return kUsage;
+    }
+    int status = readTable(in, path, name, options, *air, file, err);
+    file.close();
+    if (status != kUsage && (file.fail() || std::rename(partial.c_str(), options.output.c_str()))) {
+        cannotWrite();
         status = kUsage;
     }
     if (status == kUsage) std::remove(partial.c_str());

@@ -556,6 +556,11 @@ INSTANTIATE_TEST_SUITE_P(
         Worded{"a_file_that_cannot_be_opened", "system /nonexistent/segments.csv", "",
                "ductcalc-cli: /nonexistent/segments.csv: cannot open: ",
                "ductcalc-cli: /nonexistent/segments.csv: 无法打开："},
+        // The table is written beside its place first: a folder that is not
+        // there is said, not passed over with a status alone.
+        Worded{"an_output_that_cannot_be_written", "table -o /nonexistent/out.csv IN", kTwoSegments,
+               "ductcalc-cli: /nonexistent/out.csv: cannot write the file\n",
+               "ductcalc-cli: /nonexistent/out.csv: 无法写入文件\n"},
         Worded{"a_system_output_that_cannot_be_written", "system -o /nonexistent/out.csv IN",
                kSettingRows, "ductcalc-cli: /nonexistent/out.csv: cannot write the file\n",
                "ductcalc-cli: /nonexistent/out.csv: 无法写入文件\n"},

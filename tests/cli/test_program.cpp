@@ -478,7 +478,7 @@ INSTANTIATE_TEST_SUITE_P(
                "",
                "ductcalc-cli: no air at -300 °C and 101.325 kPa: the temperature must lie above "
                "absolute zero and the pressure above 0\n",
-               "ductcalc-cli: 温度 -300 °C、压力 101.325 kPa 下没有空气："},
+               "ductcalc-cli: 温度 -300 °C、压力 101.325 kPa 时无法求得空气的物性："},
         Worded{"a_setting_that_gives_way", "system --fan F IN",
                std::string("风机,F\n") + kSettingRows,
                ":1: note: setting 风机 gives way to --fan\n",
@@ -491,7 +491,7 @@ INSTANTIATE_TEST_SUITE_P(
             "a_percentage_setting_that_cannot_be_read", "system IN",
             std::string("风机,F\n风机压力余量,2000\n") + kSettingRows,
             ":2: setting 风机压力余量 \"2000\" cannot be read: give a percentage from 0 to 1000\n",
-            ":2: 设置 风机压力余量“2000”无法读取：应为0 至 1000 之间的百分数\n"},
+            ":2: 设置 风机压力余量“2000”无法读取：应为介于 0 与 1000 之间的百分数\n"},
         Worded{"a_segment_the_chart_cannot_place", "chart IN",
                "segment,flow,size,length\nA-B,0,200,10\n",
                ":2: segment A-B has no air volume and Rm above 0: it is not on the chart\n",
@@ -565,7 +565,7 @@ INSTANTIATE_TEST_SUITE_P(
                kSettingRows, "ductcalc-cli: /nonexistent/out.csv: cannot write the file\n",
                "ductcalc-cli: /nonexistent/out.csv: 无法写入文件\n"},
         Worded{"output_to_a_full_device", "calc --flow 1000 --diameter 200", "",
-               "ductcalc-cli: write error: ", "ductcalc-cli: 写出错：", ">/dev/full"}),
+               "ductcalc-cli: write error: ", "ductcalc-cli: 写入出错：", ">/dev/full"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

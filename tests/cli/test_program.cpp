@@ -521,9 +521,10 @@ INSTANTIATE_TEST_SUITE_P(
                "ductcalc-cli: 限值须为有限的数\n"},
         Worded{"a_unit_checked_as_it_is_read", "calc --flow 1000 --unit gpm --diameter 200", "",
                "\"gpm\" is not one of m3/h, m3/min", "“gpm”不在可选之列：m3/h, m3/min"},
+        // The parser names the option once, before the reason.
         Worded{"a_delimiter_of_two_characters", "table --delimiter ab IN", kTwoSegments,
-               "--delimiter: give one character, or tab\n",
-               "--delimiter：请给出一个字符，或 tab\n"},
+               "ductcalc-cli: --delimiter: give one character, or tab\n",
+               "ductcalc-cli: --delimiter: 请给出一个字符，或 tab\n"},
         Worded{"a_leakage_row_that_is_no_percentage",
                "table --format xlsx -o /nonexistent/report.xlsx IN",
                std::string("漏风附加,abc\n") + kTwoSegments,

@@ -294,7 +294,10 @@ SizingReport SystemSizer::finish(SystemResult& result, const Options& options) {
         report.balanceLimitsAssumed = true;
     }
     const auto count = static_cast<std::uint32_t>(result.segments.size());
-    report.roles = assignRoles(result, given_);
+    // The roles matter only to what sizes, balances or proposes remedies:
+    // a system only computed spares the walk over its tree.
+    if (options_.method != SizingMethod::none || options_.balance || options_.remedies)
+        report.roles = assignRoles(result, given_);
     report.sized.assign(count, 0);
     report.noFit.assign(count, 0);
     // Each segment is sized alone, writing only itself and its own slots:

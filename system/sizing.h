@@ -101,7 +101,8 @@ struct SizingReport {
     VelocityLimits balanceLimits;
     bool balanceLimitsAssumed = false;
     double rm = 0;
-    std::vector<Role> roles;          // by segment
+    // By segment; empty when nothing was to be sized, balanced or remedied.
+    std::vector<Role> roles;
     std::vector<std::uint8_t> sized;  // by segment: its size was chosen by this run
     std::vector<std::uint8_t> noFit;  // by segment: no standard size met its limit
     std::vector<SizeChange> changes;  // in the order made: sizes, then balancing

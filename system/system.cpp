@@ -17,27 +17,25 @@ namespace ductsys {
 
 namespace {
 
-// The texts of rows that say how a segment's duct is set, copied so that
-// another thread can read and compute the segments while the rows' nodes
-// are found: in a large system the two take about as long.
+// The texts of rows that say how a segment's duct is set and where it
+// lies, copied so that another thread can read and compute the segments
+// while this one finds the rows' nodes: in a large system the two take
+// about as long.
 class RowBatch {
 public:
     static constexpr std::uint32_t kRows = 2048;
 
     void append(const SegmentTexts& row) {
         for (std::string_view text : {row.flow, row.unit, row.size, row.length, row.zeta, row.dp,
-                                      row.material, row.k, row.formula}) {
+                                      row.material, row.k, row.formula, row.from, row.to}) {
             chars_ += text;
             ends_.push_back(chars_.size());
         }
         ++count_;
     }
+    // The texts that set row i's duct.
     SegmentTexts row(std::uint32_t i) const {
-        auto text = [&](std::size_t field) {
-            const std::size_t at = i * kFields + field;
-            const std::size_t begin = at == 0 ? 0 : ends_[at - 1];
-            return std::string_view(chars_).substr(begin, ends_[at] - begin);
-        };
+        auto text = [&](std::size_t field) { return this->text(i, field); };
         return {.flow = text(0),
                 .unit = text(1),
                 .size = text(2),
@@ -48,6 +46,9 @@ public:
                 .k = text(7),
                 .formula = text(8)};
     }
+    // Row i's 起点 and 终点 texts.
+    std::string_view from(std::uint32_t i) const { return text(i, 9); }
+    std::string_view to(std::uint32_t i) const { return text(i, 10); }
     std::uint32_t size() const { return count_; }
     bool full() const { return count_ == kRows; }
     void clear() {
@@ -57,7 +58,13 @@ public:
     }
 
 private:
-    static constexpr std::size_t kFields = 9;
+    std::string_view text(std::uint32_t i, std::size_t field) const {
+        const std::size_t at = i * kFields + field;
+        const std::size_t begin = at == 0 ? 0 : ends_[at - 1];
+        return std::string_view(chars_).substr(begin, ends_[at] - begin);
+    }
+
+    static constexpr std::size_t kFields = 11;
     std::string chars_;
     std::vector<std::size_t> ends_;  // kFields a row: where each text ends in chars_
     std::uint32_t count_ = 0;
@@ -93,25 +100,34 @@ struct SystemBuilder::State {
     // Reads and computes the rows of a chunk into its own segments.
     void computeChunk(RowChunk& chunk, SegmentCalculator& calculator) const;
     // Hands the rows not yet handed over to the pool, once the batch before
-    // them is done; `wait`: and waits for them too.
+    // them is done, and finds their nodes meanwhile; `wait`: and waits for
+    // them too.
     void submit(bool wait);
+    // The nodes of the rows of `computing`, the first of them segment `first`.
+    void addNodes(std::uint32_t first);
     // Waits for the batch being computed and takes what its chunks give
     // beside their segments, in order.
     void finishBatch();
+    // Gives every segment its nodes and builds the tree, or takes both from
+    // the topology memo when it holds these rows.
+    Tree findTree();
 
     Options options;
     SystemResult result;
     TopologyReader topology;
-    std::uint32_t count = 0;       // segments added
-    RowBatch current;              // rows not yet handed over
-    RowBatch computing;            // rows the lanes are reading and computing
-    std::vector<RowChunk> chunks;  // of `computing`
-    bool busy = false;             // the lanes have `computing` in hand
-    ComputeMemo* memo = nullptr;   // see setMemo()
+    std::uint32_t count = 0;               // segments added
+    RowBatch current;                      // rows not yet handed over
+    RowBatch computing;                    // rows the lanes are reading and computing
+    std::vector<RowChunk> chunks;          // of `computing`
+    bool busy = false;                     // the lanes have `computing` in hand
+    ComputeMemo* memo = nullptr;           // see setMemo()
+    TopologyMemo* topologyMemo = nullptr;  // see setTopologyMemo()
+    TextList froms, tos;  // with a topology memo: the rows' 起点 and 终点, until finish()
 
     // Segments waiting for the sums beyond them.
     LargeArray<PendingSegment> pending;
-    LargeArray<std::uint32_t> pendingOf;  // by segment: into `pending`, or kNone
+    // By segment: into `pending`, or kNone; empty while no segment waits.
+    LargeArray<std::uint32_t> pendingOf;
     std::vector<std::pair<std::uint32_t, ZetaCell>> fittingCells;  // ζ cells with fittings
 
     std::deque<SegmentCalculator> calculators;  // one for each lane
@@ -171,15 +187,32 @@ void SystemBuilder::State::submit(bool wait) {
                 [this](std::span<RowChunk> mine, SegmentCalculator& calculator) {
                     for (RowChunk& chunk : mine) computeChunk(chunk, calculator);
                 });
+    if (!topologyMemo) addNodes(first);
     if (wait) finishBatch();
+}
+
+void SystemBuilder::State::addNodes(std::uint32_t first) {
+    // A node's look-up misses the processor's caches in a large system:
+    // started a few rows ahead, it has arrived by the time it is needed.
+    constexpr std::uint32_t kAhead = 8;
+    const std::uint32_t rows = computing.size();
+    for (std::uint32_t i = 0; i < std::min(kAhead, rows); ++i)
+        topology.prefetch(first + i, computing.from(i), computing.to(i));
+    for (std::uint32_t i = 0; i < rows; ++i) {
+        if (const std::uint32_t ahead = i + kAhead; ahead < rows)
+            topology.prefetch(first + ahead, computing.from(ahead), computing.to(ahead));
+        topology.add(first + i, computing.from(i), computing.to(i));
+    }
 }
 
 void SystemBuilder::State::finishBatch() {
     if (!busy) return;
     busy = false;
     pool.finish();
-    pendingOf.resize(result.segments.size(), kNone);
     for (RowChunk& chunk : chunks) {
+        // Made as long as the segments only once a segment waits: a system
+        // whose every air volume is given needs none.
+        if (!chunk.pending.empty()) pendingOf.resize(result.segments.size(), kNone);
         for (PendingSegment& p : chunk.pending) {
             pendingOf[p.segment] = static_cast<std::uint32_t>(pending.size());
             pending.push_back(std::move(p));
@@ -187,6 +220,20 @@ void SystemBuilder::State::finishBatch() {
         for (Warning& w : chunk.warnings) result.warnings.push_back(std::move(w));
         for (auto& cell : chunk.fittingCells) fittingCells.push_back(std::move(cell));
     }
+}
+
+Tree SystemBuilder::State::findTree() {
+    if (topologyMemo &&
+        topologyMemo->holds(options.fanNode, result.segmentNames, froms, tos, result.segmentLines))
+        return topologyMemo->restore(result);
+    if (topologyMemo)
+        for (std::uint32_t s = 0; s < count; ++s) topology.add(s, froms[s], tos[s]);
+    topology.placeNodes();
+    topology.checkNames();
+    Tree tree = buildTree(result, topology);
+    if (topologyMemo)
+        topologyMemo->keep(options.fanNode, std::move(froms), std::move(tos), result, tree);
+    return tree;
 }
 
 SystemBuilder::SystemBuilder(Options options)
@@ -214,6 +261,10 @@ void SystemBuilder::setMemo(ComputeMemo* memo) {
     if (memo) memo->prepare(state_->options.air);
 }
 
+void SystemBuilder::setTopologyMemo(TopologyMemo* memo) {
+    if (state_->count == 0) state_->topologyMemo = memo;
+}
+
 void SystemBuilder::setUnits(const ColumnUnits& units) {
     if (state_->count == 0) state_->options.units = units;
 }
@@ -234,7 +285,11 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     }
     if (const std::string_view remark = trimmed(row.remark); !remark.empty())
         st.result.remarks.emplace_back(index, remark);
-    st.topology.add(index, row.from, row.to);
+    if (st.topologyMemo) {
+        // Looked at once all rows are in: most often the memo holds them.
+        st.froms.append(row.from);
+        st.tos.append(row.to);
+    }
     st.current.append(row);
     if (st.current.full()) st.submit(false);
     return index;
@@ -244,15 +299,16 @@ SystemResult SystemBuilder::finish() {
     State& st = *state_;
     SystemResult& result = st.result;
     st.submit(true);
-    st.topology.placeNodes();
-    st.topology.checkNames();
-    const Tree tree = buildTree(result, st.topology);
+    const Tree tree = st.findTree();
     if (!result.errors.empty()) {
         leaveFlowsUnknown(result, st.pending, st.calculators.front(),
                           {msg::Code::flowSumNoTree, {}});
         applyFittingTerms(result, nullptr, st.fittingCells);
     } else {
-        sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators, st.memo);
+        if (!st.pending.empty()) {
+            st.pendingOf.resize(result.segments.size(), kNone);
+            sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators, st.memo);
+        }
         applyFittingTerms(result, &tree, st.fittingCells);
         if (st.options.compareFlows) checkGivenFlows(result, tree);
         if (!st.options.pathsLater) {

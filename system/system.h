@@ -22,6 +22,7 @@
 namespace ductsys {
 
 class ComputeMemo;
+class TopologyMemo;
 
 // The friction-factor formula of a system's rows that name none: 公式二,
 // the one that stays near Colebrook-White over the whole range of ducts.
@@ -88,6 +89,12 @@ public:
     // that computes the same rows again after an edit. Only before the
     // first row, after setOptions(); `memo` outlives the builder's finish().
     void setMemo(ComputeMemo* memo);
+
+    // Keeps the nodes and tree the rows give in `memo`, and takes them from
+    // there when the rows name the same segments and nodes as the last time
+    // (see TopologyMemo). Only before the first row, after setOptions();
+    // `memo` outlives the builder's finish().
+    void setTopologyMemo(TopologyMemo* memo);
 
     // Computes the system. With topology errors (result.errors), the
     // segments keep what they compute alone and there are no paths,

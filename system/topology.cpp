@@ -89,6 +89,35 @@ void TopologyReader::error(TopologyError::Kind kind, std::vector<std::uint32_t> 
     result_.errors.push_back({kind, std::move(segments), std::move(message)});
 }
 
+namespace {
+
+// The node names a row gives: its 起点 and 终点, or else the two halves of
+// a name "A-B" (`fromName`). Both empty: the row names no node.
+struct NodeNames {
+    std::string_view from, to;
+    bool fromName = false;
+};
+
+NodeNames nodeNames(std::string_view name, std::string_view fromText, std::string_view toText) {
+    NodeNames n{trimmed(fromText), trimmed(toText)};
+    if (n.from.empty() && n.to.empty() && std::count(name.begin(), name.end(), '-') == 1) {
+        const std::size_t hyphen = name.find('-');
+        n.from = trimmed(name.substr(0, hyphen));
+        n.to = trimmed(name.substr(hyphen + 1));
+        n.fromName = true;
+    }
+    return n;
+}
+
+}  // namespace
+
+void TopologyReader::prefetch(std::uint32_t index, std::string_view fromText,
+                              std::string_view toText) const {
+    const NodeNames n = nodeNames(result_.segmentNames[index], fromText, toText);
+    if (!n.from.empty()) nodeIndex_.prefetch(n.from);
+    if (!n.to.empty()) nodeIndex_.prefetch(n.to);
+}
+
 void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::string_view toText) {
     using Kind = TopologyError::Kind;
     excluded_.push_back(false);
@@ -98,30 +127,24 @@ void TopologyReader::add(std::uint32_t index, std::string_view fromText, std::st
     // Formed only for a message: most rows never need it.
     auto label = [&] { return segmentList(result_, {index}); };
 
-    std::string_view from = trimmed(fromText), to = trimmed(toText);
-    bool named = !from.empty() || !to.empty();
-    bool nodesFromName = false;
-    if (named && (from.empty() || to.empty())) {
+    const NodeNames names = nodeNames(name, fromText, toText);
+    const std::string_view from = names.from, to = names.to;
+    const bool nodesFromName = names.fromName;
+    if (nodesFromName && (from.empty() || to.empty())) {
+        error(Kind::badNodes, {index},
+              {from.empty() ? msg::Code::segmentNoNodeBeforeHyphen
+                            : msg::Code::segmentNoNodeAfterHyphen,
+               {label()}});
+        return;
+    }
+    if (from.empty() != to.empty()) {
         error(Kind::badNodes, {index},
               {msg::Code::segmentOneNodeOnly,
                {label(), caption(from.empty() ? Column::to : Column::from),
                 caption(from.empty() ? Column::from : Column::to)}});
         return;
     }
-    if (!named && std::count(name.begin(), name.end(), '-') == 1) {
-        const std::size_t hyphen = name.find('-');
-        from = trimmed(name.substr(0, hyphen));
-        to = trimmed(name.substr(hyphen + 1));
-        if (from.empty() || to.empty()) {
-            error(Kind::badNodes, {index},
-                  {from.empty() ? msg::Code::segmentNoNodeBeforeHyphen
-                                : msg::Code::segmentNoNodeAfterHyphen,
-                   {label()}});
-            return;
-        }
-        named = true;
-        nodesFromName = true;
-    }
+    const bool named = !from.empty();
     if (named && from == to) {
         error(Kind::badNodes, {index},
               {msg::Code::segmentToItself, {label(), msg::Message{msg::Code::quotedName, {from}}}});
@@ -409,6 +432,45 @@ Tree buildTree(SystemResult& result, const TopologyReader& reader) {
         result.errors.push_back({Kind::disconnected, part, std::move(message)});
     }
     return tree;
+}
+
+bool TopologyMemo::holds(std::string_view fanNode, const TextList& names, const TextList& froms,
+                         const TextList& tos, const std::vector<long>& lines) const {
+    return kept_ && fanNode == fanNode_ && names == names_ && froms == froms_ && tos == tos_ &&
+           lines == lines_;
+}
+
+Tree TopologyMemo::restore(SystemResult& result) const {
+    result.nodeNames = nodeNames_;
+    result.errors = errors_;
+    result.fan.node = fan_;
+    for (std::size_t s = 0; s < ends_.size(); ++s) {
+        Segment& segment = result.segments[s];
+        segment.from = ends_[s].from;
+        segment.to = ends_[s].to;
+        segment.parent = ends_[s].parent;
+        segment.reversed = ends_[s].reversed;
+    }
+    return tree_;
+}
+
+void TopologyMemo::keep(std::string_view fanNode, TextList froms, TextList tos,
+                        const SystemResult& result, const Tree& tree) {
+    fanNode_ = fanNode;
+    names_ = result.segmentNames;
+    froms_ = std::move(froms);
+    tos_ = std::move(tos);
+    lines_ = result.segmentLines;
+    nodeNames_ = result.nodeNames;
+    ends_.resize(result.segments.size());
+    for (std::size_t s = 0; s < ends_.size(); ++s) {
+        const Segment& segment = result.segments[s];
+        ends_[s] = {segment.from, segment.to, segment.parent, segment.reversed};
+    }
+    fan_ = result.fan.node;
+    errors_ = result.errors;
+    tree_ = tree;
+    kept_ = true;
 }
 
 }  // namespace ductsys

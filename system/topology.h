@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,10 @@ public:
     // "A-B", or else as the next segment of the run in file order. Touches
     // nothing in result.segments, which may be filled at the same time.
     void add(std::uint32_t index, std::string_view from, std::string_view to);
+    // Starts reading from memory the slots of the table of names where the
+    // nodes of segment `index` will be looked up, so that add() a few rows
+    // later finds them at hand. Changes nothing.
+    void prefetch(std::uint32_t index, std::string_view from, std::string_view to) const;
 
     // Sets the nodes found into result.segments, which then holds every
     // segment added. Call once all rows are in.
@@ -85,6 +90,43 @@ struct Tree {
 // segments the fan does not reach. Iterative: a run a million segments deep
 // needs no deeper stack.
 Tree buildTree(SystemResult& result, const TopologyReader& reader);
+
+// The nodes and the tree of the last system built with it, and the texts
+// of the rows that gave them. The grid builds its system again after every
+// edit, and most edits (an air volume, a size, a length) leave every 段号,
+// 起点 and 终点 as it was: such a system takes its nodes and tree from
+// here, with no name looked up and no tree walked.
+class TopologyMemo {
+public:
+    // Whether it holds the nodes and tree of rows that name these segments
+    // (`names`, `lines`) and nodes (`froms`, `tos`: the 起点 and 终点 texts
+    // as given), in this order, with this fan node.
+    bool holds(std::string_view fanNode, const TextList& names, const TextList& froms,
+               const TextList& tos, const std::vector<long>& lines) const;
+    // Sets into `result`, whose rows it holds, the nodes, the segments' ends
+    // and parents, the fan's node and the topology errors, and gives the tree.
+    Tree restore(SystemResult& result) const;
+    // Keeps what the rows gave: `result` just after its tree was built.
+    void keep(std::string_view fanNode, TextList froms, TextList tos, const SystemResult& result,
+              const Tree& tree);
+
+private:
+    struct Ends {
+        std::uint32_t from, to, parent;
+        bool reversed;
+    };
+    bool kept_ = false;
+    // What the rows named.
+    std::string fanNode_;
+    TextList names_, froms_, tos_;
+    std::vector<long> lines_;
+    // What that gave.
+    TextList nodeNames_;
+    LargeArray<Ends> ends_;  // by segment
+    std::uint32_t fan_ = kNone;
+    std::vector<TopologyError> errors_;
+    Tree tree_;
+};
 
 // "1-2, 2-3 and 4 more": segment names for a message.
 msg::Message segmentList(const SystemResult& result, const std::vector<std::uint32_t>& segments);

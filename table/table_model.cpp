@@ -598,9 +598,10 @@ void TableModel::applyMove(int row, int count, int delta) {
     refreshAll();
 }
 
-void TableModel::build(const std::vector<bool>& leftOut) {
+void TableModel::build(const std::vector<bool>& leftOut, int round) {
     ductsys::SystemBuilder builder(options_);
     builder.setMemo(&memo_);
+    builder.setTopologyMemo(&topologyMemos_[static_cast<std::size_t>(round)]);
     builder.reserve(rows_.size());
     rowSegment_.resize(rows_.size());
     for (std::size_t r = 0; r < rows_.size(); ++r) {
@@ -625,8 +626,8 @@ void TableModel::recompute() {
     rowFault_.assign(rows_.size(), {});
     faultCount_ = 0;
     for (int round = 0;; ++round) {
-        build(leftOut);
-        if (result_.errors.empty() || round == 3) break;
+        build(leftOut, round);
+        if (result_.errors.empty() || round + 1 == kRecomputeRounds) break;
         const std::vector<std::uint32_t> leave = ductsys::segmentsToLeaveOut(result_);
         if (leave.empty()) break;
         for (const ductsys::TopologyError& e : result_.errors)

@@ -19,6 +19,7 @@
 #include "system/segment_figures.h"
 #include "system/sizing.h"
 #include "system/system.h"
+#include "system/topology.h"
 #include "table/columns.h"
 #include "table/rows.h"
 #include "table/system_file.h"
@@ -166,10 +167,14 @@ signals:
     void settingsChanged();
 
 private:
+    // Rounds of recompute() at most: each leaves out the rows at fault in
+    // the last, which may leave others unconnected.
+    static constexpr int kRecomputeRounds = 4;
     void recompute();
     void refreshAll();
     void applySettingsOnly(const DocumentSettings& settings);
-    void build(const std::vector<bool>& leftOut);
+    // `round`: of recompute(), each with its own rows left out.
+    void build(const std::vector<bool>& leftOut, int round);
 
     std::vector<RowTexts> rows_;
     std::vector<std::vector<std::string>> kept_;  // by row; may be shorter than rows_
@@ -191,6 +196,9 @@ private:
     // What each segment's computation gave last time: an edit computes
     // again only the segments it changed.
     ductsys::ComputeMemo memo_;
+    // The nodes and tree of each round of recompute(): an edit that leaves
+    // every 段号, 起点 and 终点 as it was finds no name and walks no tree.
+    std::array<ductsys::TopologyMemo, kRecomputeRounds> topologyMemos_;
     mutable std::vector<ductsys::Role> roles_;  // by segment, once asked for
     mutable bool rolesKnown_ = false;
     std::vector<std::uint32_t> rowSegment_;  // by row

@@ -10,6 +10,7 @@
 
 #include "messages/catalogue.h"
 #include "system/system.h"
+#include "system/topology.h"
 
 namespace {
 
@@ -378,5 +379,89 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"SummedIsNeverWarnedOf", "", "1200", {}},
         FlowCase{"AnOutletWithNoAir", "", "0", {"outlet segment \"2-4\" has an air volume of 0"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A system built again with the nodes and tree of the last one, kept in a
+// memo: each change to the dust plant's rows gives what the rows give when
+// computed afresh, whether it leaves the memo's nodes and tree in use or not.
+struct MemoCase {
+    const char* name;
+    void (*change)(std::vector<SegmentTexts>& rows, ductsys::Options& options);
+};
+
+void PrintTo(const MemoCase& c, std::ostream* os) { *os << c.name; }
+
+// Everything the nodes and the tree decide, with the figures that follow.
+std::vector<std::string> treeFigures(const SystemResult& r) {
+    std::vector<std::string> out;
+    for (std::uint32_t n = 0; n < r.nodeNames.size(); ++n) out.emplace_back(r.nodeNames[n]);
+    for (const ductsys::Segment& s : r.segments)
+        out.push_back(std::to_string(s.from) + ' ' + std::to_string(s.to) + ' ' +
+                      std::to_string(s.parent) + ' ' + std::to_string(s.reversed) + ' ' +
+                      std::to_string(s.flow) + ' ' + std::to_string(s.pathTotal));
+    for (const ductsys::TopologyError& e : r.errors) out.push_back(english(e.message));
+    for (const ductsys::Junction& j : r.junctions)
+        out.push_back(std::to_string(j.node) + ' ' + std::to_string(j.imbalance.value_or(-1)));
+    out.push_back(std::to_string(r.fan.node) + ' ' + std::to_string(r.fan.pressure.value_or(-1)));
+    return out;
+}
+
+class TopologyMemoed : public ::testing::TestWithParam<MemoCase> {};
+
+TEST_P(TopologyMemoed, GivesWhatTheRowsGiveAfresh) {
+    ductsys::Options options;
+    options.fanNode = "F";
+    std::vector<SegmentTexts> rows = dustPlant();
+    ductsys::TopologyMemo memo;
+    auto build = [&] {
+        ductsys::SystemBuilder builder(options);
+        builder.setTopologyMemo(&memo);
+        for (const SegmentTexts& r : rows) builder.add(r);
+        return builder.finish();
+    };
+    EXPECT_EQ(treeFigures(build()), treeFigures(ductsys::computeSystem(rows, options)));
+    GetParam().change(rows, options);
+    // Twice: once with the memo of the rows before, once with its own.
+    EXPECT_EQ(treeFigures(build()), treeFigures(ductsys::computeSystem(rows, options)));
+    EXPECT_EQ(treeFigures(build()), treeFigures(ductsys::computeSystem(rows, options)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, TopologyMemoed,
+    ::testing::Values(
+        MemoCase{"None", [](auto&, auto&) {}},
+        MemoCase{"AHoodsAirVolume", [](auto& rows, auto&) { rows[1].flow = "4000"; }},
+        MemoCase{"ASize", [](auto& rows, auto&) { rows[4].size = "φ630"; }},
+        MemoCase{"ANodeMovedElsewhere", [](auto& rows, auto&) { rows[3].to = "J1"; }},
+        MemoCase{"ASegmentTurnedRound",
+                 [](auto& rows, auto&) { std::swap(rows[2].from, rows[2].to); }},
+        MemoCase{"ANameGivenTwice", [](auto& rows, auto&) { rows[3].segment = "h1"; }},
+        MemoCase{"ALoop", [](auto& rows, auto&) { rows[3].from = "J1"; }},
+        MemoCase{"ANodeNoOneReaches", [](auto& rows, auto&) { rows[0].to = "X"; }},
+        MemoCase{"AnotherFanNode", [](auto&, auto& options) { options.fanNode = "S"; }},
+        MemoCase{"TheFanFoundRatherThanNamed", [](auto&, auto& options) { options.fanNode = ""; }},
+        MemoCase{"ARowLeftOut", [](auto& rows, auto&) { rows.erase(rows.begin() + 3); }},
+        MemoCase{"ARowMore", [](auto& rows, auto&) { rows.push_back(row("h4", "H4", "J2")); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The lines a message names are the rows' own: the same rows on other
+// lines are named anew.
+TEST(TopologyMemo, NamesTheLinesOfTheRowsAtHand) {
+    std::vector<SegmentTexts> rows = dustPlant();
+    rows[3].to = "";  // a 起点 without its 终点
+    ductsys::TopologyMemo memo;
+    auto build = [&] {
+        ductsys::SystemBuilder builder;
+        builder.setTopologyMemo(&memo);
+        for (const SegmentTexts& r : rows) builder.add(r);
+        return builder.finish();
+    };
+    build();
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i].line = static_cast<long>(i + 3);
+    const SystemResult r = build();
+    ASSERT_FALSE(r.errors.empty());
+    EXPECT_EQ(treeFigures(r), treeFigures(ductsys::computeSystem(rows)));
+    EXPECT_NE(english(r.errors[0].message).find("line 6"), std::string::npos)
+        << english(r.errors[0].message);
+}
 
 }  // namespace

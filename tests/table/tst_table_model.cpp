@@ -1049,39 +1049,51 @@ void compareWithFresh(const TableModel& edited) {
 void TableModelTest::editedAsComputedAfresh_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
+    // Whether the edit meets a system with a row at fault: row 2600 joined
+    // to a node no one reaches.
+    QTest::addColumn<bool>("atFault");
     QTest::addColumn<QString>("typed");  // "delete": the row is deleted
-    QTest::newRow("a length") << 1500 << int(table::cLength) << "7.5";
-    QTest::newRow("a size") << 40 << int(table::cSize) << "500x320";
+    QTest::newRow("a length") << 1500 << int(table::cLength) << false << "7.5";
+    QTest::newRow("a size") << 40 << int(table::cSize) << false << "500x320";
     QTest::newRow("an outlet's flow, which every segment toward the fan carries")
-        << -1 << int(table::cFlow) << "1650";
-    QTest::newRow("a flow typed where the sum was") << 0 << int(table::cFlow) << "900";
-    QTest::newRow("a ζ sum") << 2100 << int(table::cZeta) << "0.1+0.2+0.3";
-    QTest::newRow("the flow's unit") << -1 << int(table::cUnit) << "L/s";
-    QTest::newRow("the formula") << 7 << int(table::cFormula) << "1";
-    QTest::newRow("a size that cannot be read") << 300 << int(table::cSize) << "abc";
+        << -1 << int(table::cFlow) << false << "1650";
+    QTest::newRow("a flow typed where the sum was") << 0 << int(table::cFlow) << false << "900";
+    QTest::newRow("a ζ sum") << 2100 << int(table::cZeta) << false << "0.1+0.2+0.3";
+    QTest::newRow("the flow's unit") << -1 << int(table::cUnit) << false << "L/s";
+    QTest::newRow("the formula") << 7 << int(table::cFormula) << false << "1";
+    QTest::newRow("a size that cannot be read") << 300 << int(table::cSize) << false << "abc";
     QTest::newRow("a segment moved to another node, which changes the tree")
-        << 2500 << int(table::cSegment) << "3-2501";
+        << 2500 << int(table::cSegment) << false << "3-2501";
     QTest::newRow("a segment joined to a node no one reaches")
-        << 2600 << int(table::cSegment) << "99999-2601";
-    QTest::newRow("an outlet deleted") << -1 << int(table::cSegment) << "delete";
+        << 2600 << int(table::cSegment) << false << "99999-2601";
+    QTest::newRow("an outlet deleted") << -1 << int(table::cSegment) << false << "delete";
     QTest::newRow("a segment deleted with the segments beyond it left unconnected")
-        << 1 << int(table::cSegment) << "delete";
-    QTest::newRow("the air's temperature") << -2 << int(table::cSegment) << "40";
+        << 1 << int(table::cSegment) << false << "delete";
+    QTest::newRow("the air's temperature") << -2 << int(table::cSegment) << false << "40";
+    QTest::newRow("the fan's node") << -3 << int(table::cSegment) << false << "5";
+    QTest::newRow("a 起点 typed without its 终点") << 2500 << int(table::cFrom) << false << "3";
+    QTest::newRow("a length, with a row at fault") << 1500 << int(table::cLength) << true << "7.5";
+    QTest::newRow("a segment named as another, with a row at fault")
+        << 1500 << int(table::cSegment) << true << "0-1";
+    QTest::newRow("the row at fault mended") << 2600 << int(table::cSegment) << true << "7-2601";
 }
 
 void TableModelTest::editedAsComputedAfresh() {
     QFETCH(int, row);
     QFETCH(int, column);
+    QFETCH(bool, atFault);
     QFETCH(QString, typed);
     TableModel m;
     m.resetRows(randomTree(3000));
+    if (atFault) QVERIFY(m.setData(m.index(2600, table::cSegment), "99999-2601", Qt::EditRole));
     // -1: the last outlet, whose air every segment toward the fan carries.
     if (row == -1)
         for (row = m.systemRows() - 1; m.rowTexts(row)[table::cFlow].empty(); --row) {
         }
-    if (row == -2) {
+    // -2, -3: the air's temperature, the fan's node.
+    if (row == -2 || row == -3) {
         ductsys::DocumentSettings settings = m.settings();
-        settings.temperature = typed.toStdString();
+        (row == -2 ? settings.temperature : settings.fan) = typed.toStdString();
         m.setSettings(settings);
     } else if (typed == QLatin1String("delete")) {
         m.removeSystemRows(row, 1);

@@ -79,15 +79,14 @@ GivenSize givenSize(const CalcOptions& options) {
     if (options.diameter) {
         std::optional<SizeArg> size = parseSize(*options.diameter);
         if (size && size->shape == calc::Shape::circular) return {size, {}};
-        return {std::nullopt, "--diameter " + cli::quoted(*options.diameter) + " is not a size"};
+        return {std::nullopt, said({msg::Code::cliDiameterNotASize, {*options.diameter}})};
     }
     if (options.sides) {
         std::optional<SizeArg> size = parseSize(*options.sides);
         if (size && size->shape == calc::Shape::rectangular) return {size, {}};
-        return {std::nullopt,
-                "--sides " + cli::quoted(*options.sides) + " is not two sides such as 500x320"};
+        return {std::nullopt, said({msg::Code::cliSidesNotTwoSides, {*options.sides}})};
     }
-    return {std::nullopt, "give --diameter or --sides"};
+    return {std::nullopt, said({msg::Code::cliGiveDiameterOrSides, {}})};
 }
 
 }  // namespace

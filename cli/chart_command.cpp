@@ -76,22 +76,22 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
     } else if (options.material) {
         const std::optional<float> k = namedRoughness(*options.material);
         if (!k) {
-            err << kProgram << ": material " << quoted(*options.material) << " is not one of "
-                << materialList() << '\n';
+            err << kProgram << ": "
+                << said({msg::Code::cliMaterialNotOneOf, {*options.material, materialList()}})
+                << '\n';
             return kUsage;
         }
         chart.basis.roughness = *k;
     }
     if (options.formula != 1 && options.formula != 2) {
-        err << kProgram << ": --formula must be 1 or 2\n";
+        err << kProgram << ": " << said({msg::Code::cliFormulaOneOrTwo, {}}) << '\n';
         return kUsage;
     }
     chart.basis.formula = options.formula;
     if (options.band) {
         const auto band = readBand(*options.band);
         if (!band) {
-            err << kProgram << ": --band " << quoted(*options.band)
-                << " is not a band: give LO,HI in Pa/m, such as 0.8,1.5, with 0 < LO < HI\n";
+            err << kProgram << ": " << said({msg::Code::cliBandNotABand, {*options.band}}) << '\n';
             return kUsage;
         }
         chart.band = *band;
@@ -99,8 +99,8 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
     if (options.preset) {
         chart.preset = ductsys::findVelocityPreset(*options.preset);
         if (!chart.preset) {
-            err << kProgram << ": --preset " << quoted(*options.preset)
-                << " is not a preset; these are (ductcalc-cli size --preset list):\n";
+            err << kProgram << ": " << said({msg::Code::cliPresetUnknownSeeList, {*options.preset}})
+                << '\n';
             for (const ductsys::VelocityPreset& p : ductsys::kVelocityPresets)
                 err << "  " << p.slug << "  " << p.name << '\n';
             return kUsage;
@@ -116,8 +116,8 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
     if (!options.file.empty()) {
         std::FILE* in = options.file == "-" ? stdin : std::fopen(options.file.c_str(), "rb");
         if (!in) {
-            err << kProgram << ": " << options.file << ": cannot open: " << std::strerror(errno)
-                << '\n';
+            err << kProgram << ": " << options.file << ": "
+                << said({msg::Code::fileCannotOpen, {std::strerror(errno)}}) << '\n';
             return kUsage;
         }
         ductsys::Options systemOptions;
@@ -138,8 +138,9 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
         for (std::uint32_t s : unplaced) {
             // A segment that failed has said why already.
             if (!result.segments[s].ok()) continue;
-            err << segmentPlace(input, s) << "segment " << ductsys::segmentLabel(result, s)
-                << " has no air volume and Rm above 0: it is not on the chart\n";
+            err << segmentPlace(input, s)
+                << said({msg::Code::cliSegmentNotOnChart, {ductsys::segmentLabel(result, s)}})
+                << '\n';
             status = kRowsFailed;
         }
     }
@@ -148,7 +149,8 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
     if (options.output.empty() || options.output == "-") {
         out << svg;
     } else if (!writeWhole(options.output, svg)) {
-        err << kProgram << ": " << options.output << ": cannot write the file\n";
+        err << kProgram << ": " << options.output << ": "
+            << said({msg::Code::cliCannotWriteFile, {}}) << '\n';
         return kUsage;
     }
     return status;

@@ -34,8 +34,8 @@ std::optional<float> roughnessOf(const MaterialOptions& m, std::ostream& err) {
     }
     const std::optional<float> k = namedRoughness(m.material);
     if (!k)
-        err << kProgram << ": material " << quoted(m.material) << " is not one of "
-            << materialList() << '\n';
+        err << kProgram << ": "
+            << said({msg::Code::cliMaterialNotOneOf, {m.material, materialList()}}) << '\n';
     return k;
 }
 
@@ -60,7 +60,7 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
                 if (ductsys::unitFactor(text)) return {};
-                return cli::quoted(text) + " is not one of " + ductsys::flowUnitList();
+                return said({msg::Code::cliNotOneOf, {text, ductsys::flowUnitList()}});
             },
             "UNIT", "unit"));
     CLI::Option* named =
@@ -75,8 +75,7 @@ void addDuctOptions(CLI::App& command, DuctOptions& options) {
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
                 if (text == "1" || text == "2") return {};
-                return cli::quoted(text) +
-                       " is no formula: give 1 (公式一, the default) or 2 (公式二)";
+                return said({msg::Code::cliNoFormulaDefault, {text, "公式一", "公式二"}});
             },
             "1|2", "formula"));
     addAirOptions(command, options.air);
@@ -108,7 +107,7 @@ void addRowFormulaOption(CLI::App& command, int& formula, int defaultFormula) {
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
                 if (text == "1" || text == "2") return {};
-                return cli::quoted(text) + " is no formula: give 1 (公式一) or 2 (公式二)";
+                return said({msg::Code::cliNoFormula, {text, "公式一", "公式二"}});
             },
             "1|2", "formula"));
 }
@@ -132,13 +131,17 @@ std::optional<AirInUse> readAirOptions(const AirOptions& options, std::ostream& 
         case ductsys::AirProblem::none:
             return reading.air;
         case ductsys::AirProblem::beyondAtmosphere:
-            err << kProgram << ": --altitude " << calc::shortestText(*options.altitude)
-                << " lies beyond the standard atmosphere (below about 44 km)\n";
+            err << kProgram << ": "
+                << said({msg::Code::cliAltitudeBeyondAtmosphere,
+                         {calc::shortestText(*options.altitude)}})
+                << '\n';
             return std::nullopt;
         default:
-            err << kProgram << ": no air at " << calc::shortestText(reading.air.temperature)
-                << " °C and " << calc::shortestText(reading.air.pressure)
-                << " kPa: the temperature must lie above absolute zero and the pressure above 0\n";
+            err << kProgram << ": "
+                << said({msg::Code::cliNoAir,
+                         {calc::shortestText(reading.air.temperature) + " °C",
+                          calc::shortestText(reading.air.pressure)}})
+                << '\n';
             return std::nullopt;
     }
 }
@@ -148,8 +151,8 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
     flowWarned = false;
     const std::optional<float> factor = ductsys::unitFactor(options.unit);
     if (!factor) {
-        err << kProgram << ": unit " << quoted(options.unit) << " is not one of "
-            << ductsys::flowUnitList() << '\n';
+        err << kProgram << ": "
+            << said({msg::Code::cliUnitNotOneOf, {options.unit, ductsys::flowUnitList()}}) << '\n';
         return false;
     }
     input.flowFactor = *factor;
@@ -179,7 +182,7 @@ bool readDuctOptions(const DuctOptions& options, const GivenSize* size, calc::Du
     if (!k) return false;
     input.roughness = *k;
     if (options.formula != 1 && options.formula != 2) {
-        err << kProgram << ": --formula must be 1 or 2\n";
+        err << kProgram << ": " << said({msg::Code::cliFormulaOneOrTwo, {}}) << '\n';
         return false;
     }
     input.formula = options.formula;

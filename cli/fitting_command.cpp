@@ -119,15 +119,16 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
                std::ostream& err) {
     if (o.id == "list") {
         if (!given.empty()) {
-            err << kProgram << ": fitting list takes no " << given.front() << '\n';
+            err << kProgram << ": " << said({msg::Code::cliFittingListTakesNo, {given.front()}})
+                << '\n';
             return kUsage;
         }
         return listFittings(o.format, out);
     }
     const fit::Fitting* f = fit::find(o.id);
     if (!f) {
-        err << kProgram << ": unknown fitting " << o.id << ": did you mean "
-            << fit::nearestName(o.id) << "? (fitting list names them all)\n";
+        err << kProgram << ": "
+            << said({msg::Code::cliFittingUnknown, {o.id, fit::nearestName(o.id)}}) << '\n';
         return kUsage;
     }
     fit::Args args;
@@ -147,8 +148,10 @@ int runFitting(const FittingOptions& o, const std::vector<std::string>& given, s
         if (flag == "--method") takes = f->methods.size() > 1;
         if (flag == "--ref") takes = f->needsReference;
         if (!takes) {
-            err << kProgram << ": " << f->id << " takes no " << flag
-                << " (its options: " << (own.empty() ? "none" : own) << ")\n";
+            err << kProgram << ": "
+                << said({msg::Code::cliFittingTakesNo,
+                         {f->id, flag, own.empty() ? msg::Arg(msg::Code::wordNone) : own}})
+                << '\n';
             return kUsage;
         }
     }

@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
     // A broken pipe ends the program by its signal before this, quietly:
     // the reader wanted no more.
     if (buffer.error() != 0) {
-        std::cerr << cli::kProgram << ": write error: " << std::strerror(buffer.error()) << '\n';
+        std::cerr << cli::kProgram << ": "
+                  << cli::said({msg::Code::cliWriteError, {std::strerror(buffer.error())}}) << '\n';
         status = cli::kUsage;
     }
     return status;

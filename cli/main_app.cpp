@@ -73,6 +73,16 @@ std::string nearest(std::string_view name, const std::vector<std::string>& known
     return best;
 }
 
+// The commands, as a list: "calc, size and table".
+msg::Message commandList(const std::vector<std::string>& commands) {
+    if (commands.empty()) return {msg::Code::together, {}};
+    msg::Message list{msg::Code::together, {commands.front()}};
+    for (std::size_t i = 1; i < commands.size(); ++i)
+        list = {i + 1 < commands.size() ? msg::Code::listNext : msg::Code::listLast,
+                {std::move(list), commands[i]}};
+    return list;
+}
+
 // A command or option that does not exist, named with the nearest one that
 // does, before the parser reports something less helpful ("--flow is
 // required" for "--flwo"). Empty when every name is known. `command` is set
@@ -91,9 +101,8 @@ std::string unknownName(CLI::App& app, int argc, char** argv, std::string& comma
                 if (sub->get_name() == arg) given = sub;
             if (!given) {
                 const std::string near = nearest(arg, commands);
-                return "unknown command " + arg +
-                       (near.empty() ? "; the commands are calc, size and table"
-                                     : ": did you mean " + near + "?");
+                if (!near.empty()) return said({msg::Code::cliUnknownCommandNearest, {arg, near}});
+                return said({msg::Code::cliUnknownCommand, {arg, commandList(commands)}});
             }
             command = arg;
             continue;
@@ -109,7 +118,8 @@ std::string unknownName(CLI::App& app, int argc, char** argv, std::string& comma
                 for (const std::string& l : o->get_lnames()) options.push_back(l);
         if (std::find(options.begin(), options.end(), name) != options.end()) continue;
         const std::string near = nearest(name, options);
-        return "unknown option --" + name + (near.empty() ? "" : "; did you mean --" + near + "?");
+        if (near.empty()) return said({msg::Code::cliUnknownOption, {name}});
+        return said({msg::Code::cliUnknownOptionNearest, {name, near}});
     }
     return {};
 }
@@ -125,8 +135,8 @@ int runMain(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.require_subcommand(1);
     std::string command;  // the command given, for the help an error points to
     auto tryHelp = [&command] {
-        return "Try '" + std::string(kProgram) + (command.empty() ? "" : " " + command) +
-               " --help' for more information.\n";
+        const std::string program = std::string(kProgram) + (command.empty() ? "" : " " + command);
+        return said({msg::Code::cliTryHelp, {program}}) + '\n';
     };
     app.failure_message([tryHelp](const CLI::App*, const CLI::Error& e) {
         return std::string(kProgram) + ": " + e.what() + "\n" + tryHelp();

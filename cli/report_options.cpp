@@ -86,8 +86,10 @@ bool reportSettings(const ReportOptions& options, const FileReportRows& rows,
     if (text.empty() || !read.value || !(*read.value >= 0 && *read.value <= 100)) {
         err << kProgram << ": " << fileName;
         if (rows.leakageLine > 0) err << ':' << rows.leakageLine;
-        err << ": 漏风附加 " << quoted(ductsys::trimmed(rows.document.leakage))
-            << " is not a percentage from 0 to 100\n";
+        err << ": "
+            << said({msg::Code::cliLeakageNotPercentage,
+                     {"漏风附加", ductsys::trimmed(rows.document.leakage)}})
+            << '\n';
         return false;
     }
     info.leakage = *read.value / 100;

@@ -92,35 +92,35 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
     if (options.preset) {
         preset = ductsys::findVelocityPreset(*options.preset);
         if (!preset) {
-            err << kProgram << ": --preset " << cli::quoted(*options.preset)
-                << " is not a preset; these are (ductcalc-cli size --preset list):\n"
+            err << kProgram << ": " << said({msg::Code::cliPresetUnknownSeeList, {*options.preset}})
+                << '\n'
                 << presetList();
             return kUsage;
         }
     }
     if (options.flow.empty()) {
-        err << kProgram << ": size: --flow is required\n";
+        err << kProgram << ": " << said({msg::Code::cliSizeFlowRequired, {}}) << '\n';
         return kUsage;
     }
     calc::DuctInput input;
     bool flowWarned = false;
     if (!readDuctOptions(options, nullptr, input, err, flowWarned)) return kUsage;
     if (!(options.maxAspect >= 1) || !std::isfinite(options.maxAspect)) {
-        err << kProgram << ": --max-aspect must be a number of at least 1\n";
+        err << kProgram << ": " << said({msg::Code::cliMaxAspectAtLeastOne, {}}) << '\n';
         return kUsage;
     }
     for (const auto& limit : {options.maxVelocity, options.minVelocity, options.maxRm,
                               options.maxSide, options.targetVelocity})
         if (limit && !std::isfinite(*limit)) {
-            err << kProgram << ": a limit must be a finite number\n";
+            err << kProgram << ": " << said({msg::Code::cliLimitNotFinite, {}}) << '\n';
             return kUsage;
         }
     if (options.maxVelocity && options.minVelocity && *options.minVelocity > *options.maxVelocity) {
-        err << kProgram << ": --min-velocity "
-            << calc::bareNumberText(static_cast<float>(*options.minVelocity))
-            << " is above --max-velocity "
-            << calc::bareNumberText(static_cast<float>(*options.maxVelocity))
-            << ": no velocity meets both\n";
+        err << kProgram << ": "
+            << said({msg::Code::cliMinAboveMaxVelocity,
+                     {calc::bareNumberText(static_cast<float>(*options.minVelocity)),
+                      calc::bareNumberText(static_cast<float>(*options.maxVelocity))}})
+            << '\n';
         return kUsage;
     }
     input.standard = true;
@@ -149,9 +149,10 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
             (c.shape == calc::Shape::circular ? smallestCircular : smallestRectangular) = c.label;
 
     if (laminar > 0)
-        err << kProgram << ": warning: " << laminar << (laminar == 1 ? " size has" : " sizes have")
-            << " a Reynolds number below 2300: the flow is laminar there, and neither friction "
-               "formula is meant for it\n";
+        err << kProgram << ": warning: "
+            << said({laminar == 1 ? msg::Code::cliLaminarSize : msg::Code::cliLaminarSizes,
+                     {laminar}})
+            << '\n';
     if (options.bom) out << kBom;
     switch (options.format) {
         case Format::text: {
@@ -231,7 +232,7 @@ int runSize(const SizeOptions& options, std::ostream& out, std::ostream& err) {
         }
     }
     if (limited && !smallestCircular && !smallestRectangular) {
-        err << kProgram << ": no size meets the limits\n";
+        err << kProgram << ": " << said({msg::Code::cliNoSizeMeetsLimits, {}}) << '\n';
         return kRowsFailed;
     }
     return flowWarned ? kRowsFailed : kSuccess;

@@ -30,14 +30,15 @@ namespace {
 int runSystemFile(const std::string& file, const SystemOptions& options, std::ostream& out,
                   std::ostream& err) {
     if (options.xlsx && options.output.empty()) {
-        err << kProgram << ": --format xlsx writes a workbook: give its file with -o FILE.xlsx\n";
+        err << kProgram << ": " << said({msg::Code::cliXlsxNeedsOutput, {}}) << '\n';
         return kUsage;
     }
     if (file == "-") return runSystem(stdin, "-", options, out, err);
     if (outputIsInput(file, options.output, err)) return kUsage;
     std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) {
-        err << kProgram << ": " << file << ": cannot open: " << std::strerror(errno) << '\n';
+        err << kProgram << ": " << file << ": "
+            << said({msg::Code::fileCannotOpen, {std::strerror(errno)}}) << '\n';
         return kUsage;
     }
     const int status = runSystem(in, file, options, out, err);
@@ -49,8 +50,8 @@ int runSystemFile(const std::string& file, const SystemOptions& options, std::os
 // options do not go together.
 std::optional<ductsys::SizingOptions> sizingOptions(const SystemOptions& o, std::ostream& err) {
     ductsys::SizingOptions sizing;
-    auto usage = [&](const std::string& message) {
-        err << kProgram << ": " << message << '\n';
+    auto usage = [&](const msg::Message& message, const std::string& more = {}) {
+        err << kProgram << ": " << said(message) << more << '\n';
         return std::nullopt;
     };
     if (o.size) {
@@ -59,37 +60,33 @@ std::optional<ductsys::SizingOptions> sizingOptions(const SystemOptions& o, std:
         else if (*o.size == "friction")
             sizing.method = ductsys::SizingMethod::friction;
         else
-            return usage("--size " + cli::quoted(*o.size) +
-                         " is not a method: velocity (假定流速法) or friction (等摩阻法)");
+            return usage({msg::Code::cliSizeNotAMethod, {*o.size, "假定流速法", "等摩阻法"}});
     }
     const bool targets = o.velocityMain || o.velocityBranch;
-    if (o.preset && targets)
-        return usage("give --preset or --velocity-main and --velocity-branch, not both");
+    if (o.preset && targets) return usage({msg::Code::cliPresetOrTargets, {}});
     if (targets && !(o.velocityMain && o.velocityBranch))
-        return usage("--velocity-main and --velocity-branch go together");
+        return usage({msg::Code::cliTargetsTogether, {}});
     for (const auto& v : {o.velocityMain, o.velocityBranch, o.rm, o.maxSide})
         if (v && !(std::isfinite(*v) && *v > 0))
-            return usage("a velocity, Rm or side must be a positive number");
+            return usage({msg::Code::cliSizingLimitNotPositive, {}});
     if (!(o.maxAspect >= 1) || !std::isfinite(o.maxAspect))
-        return usage("--max-aspect must be a number of at least 1");
+        return usage({msg::Code::cliMaxAspectAtLeastOne, {}});
     if (o.preset) {
         sizing.limits = ductsys::presetLimits(*o.preset);
         if (!sizing.limits)
-            return usage("--preset " + cli::quoted(*o.preset) + " is not a preset; these are:\n" +
-                         ductsys::presetGroupList());
+            return usage({msg::Code::cliPresetUnknown, {*o.preset}},
+                         '\n' + ductsys::presetGroupList());
     } else if (targets) {
         sizing.limits = ductsys::targetLimits(*o.velocityMain, *o.velocityBranch);
     }
     if (sizing.method == ductsys::SizingMethod::velocity && !sizing.limits)
-        return usage(
-            "--size velocity needs --preset NAME or --velocity-main V --velocity-branch V");
+        return usage({msg::Code::cliVelocityMethodNeeds, {}});
     if (sizing.method == ductsys::SizingMethod::friction && !o.rm)
-        return usage("--size friction needs --rm R, the largest Rm in Pa/m");
+        return usage({msg::Code::cliFrictionMethodNeedsRm, {}});
     if (o.rm && sizing.method != ductsys::SizingMethod::friction)
-        return usage("--rm is the friction method's: give it with --size friction");
+        return usage({msg::Code::cliRmIsFrictions, {}});
     if (sizing.method == ductsys::SizingMethod::none && (o.resizeAll || o.maxSide))
-        return usage(std::string(o.resizeAll ? "--resize-all" : "--max-side") +
-                     " sizes the system: give it with --size velocity or --size friction");
+        return usage({msg::Code::cliSizesTheSystem, {o.resizeAll ? "--resize-all" : "--max-side"}});
     sizing.rm = o.rm.value_or(0);
     sizing.resizeAll = o.resizeAll;
     sizing.maxSide = o.maxSide;

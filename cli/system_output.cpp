@@ -529,10 +529,8 @@ bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
     if (!reading.problems.empty()) {
         std::vector<std::pair<long, std::string>> messages;
         for (const ductsys::SettingProblem& p : reading.problems)
-            messages.emplace_back(lineOf(p.setting), "setting " + std::string(p.setting->name) +
-                                                         ' ' + ductsys::quoted(p.text) +
-                                                         " cannot be read: give " +
-                                                         std::string(p.expected));
+            messages.emplace_back(lineOf(p.setting), said({msg::Code::cliSettingCannotBeRead,
+                                                           {p.setting->name, p.text, p.expected}}));
         std::stable_sort(messages.begin(), messages.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& [line, message] : messages) input.err << place(line) << message << '\n';
@@ -546,8 +544,9 @@ bool takeFileSettings(const ductsys::TableHeader& header, SystemInput& input,
             if (s.field == field) n = &s;
         if (!n || ductsys::trimmed(settings.*field).empty()) return;
         if (given) {
-            input.err << place(lineOf(n)) << "note: setting " << n->name << " gives way to "
-                      << option << '\n';
+            input.err << place(lineOf(n))
+                      << "note: " << said({msg::Code::cliSettingGivesWay, {n->name, option}})
+                      << '\n';
             return;
         }
         apply();
@@ -663,7 +662,7 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
         failed = true;
         messages.emplace_back(
             result.fan.reasonSegment == ductsys::kNone ? 0L : lineOf(result.fan.reasonSegment),
-            "fan: " + saidList(result.fan.reason));
+            said({msg::Code::cliFanReasons, {msg::Arg(result.fan.reason)}}));
     }
     sayInOrder();
     return failed ? kRowsFailed : kSuccess;
@@ -701,7 +700,8 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
         }
         if (!written || std::rename(partial.c_str(), options.output.c_str()) != 0) {
             std::remove(partial.c_str());
-            err << kProgram << ": " << options.output << ": cannot write the file\n";
+            err << kProgram << ": " << options.output << ": "
+                << said({msg::Code::cliCannotWriteFile, {}}) << '\n';
             return kUsage;
         }
     } else {

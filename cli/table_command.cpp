@@ -39,7 +39,7 @@ public:
     explicit ClearingBuf(std::ostream& err) : err_(err) {}
     // Writes the row count over the last one.
     void progress(long rows) {
-        err_ << '\r' << kProgram << ": " << rows << " rows" << std::flush;
+        err_ << '\r' << kProgram << ": " << said({msg::Code::cliRowsRead, {rows}}) << std::flush;
         showing_ = true;
     }
     void clear() {
@@ -165,10 +165,10 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
 // --delimiter's text as a character: one character, or "tab" or "\t".
 std::string delimiterProblem(const std::string& text) {
     if (text == "tab" || text == "\\t" || text == "\t") return {};
-    if (text.empty()) return "--delimiter: an empty text is no delimiter";
-    if (text.size() != 1) return "--delimiter: give one character, or tab";
-    if (text == "\"") return "--delimiter: a quote encloses fields and cannot separate them";
-    if (text == "\n" || text == "\r") return "--delimiter: a line end cannot separate fields";
+    if (text.empty()) return said({msg::Code::cliDelimiterEmpty, {}});
+    if (text.size() != 1) return said({msg::Code::cliDelimiterOneCharacter, {}});
+    if (text == "\"") return said({msg::Code::cliDelimiterQuote, {}});
+    if (text == "\n" || text == "\r") return said({msg::Code::cliDelimiterLineEnd, {}});
     return {};
 }
 
@@ -182,11 +182,21 @@ int runTableTo(std::FILE* in, const std::string& path, const std::string& name,
     if (options.xlsx || options.output.empty())
         return readTable(in, path, name, options, *air, out, err);
     const std::string partial = options.output + ".part";
+    auto cannotWrite = [&] {
+        err << kProgram << ": " << options.output << ": "
+            << said({msg::Code::cliCannotWriteFile, {}}) << '\n';
+    };
     std::ofstream file(partial, std::ios::binary);
-    int status = file ? readTable(in, path, name, options, *air, file, err) : kUsage;
+    // A folder that is not there, or one not ours to write in, is said
+    // before a row is read.
+    if (!file) {
+        cannotWrite();
+        return kUsage;
+    }
+    int status = readTable(in, path, name, options, *air, file, err);
     file.close();
     if (status != kUsage && (file.fail() || std::rename(partial.c_str(), options.output.c_str()))) {
-        err << kProgram << ": " << options.output << ": cannot write the file\n";
+        cannotWrite();
         status = kUsage;
     }
     if (status == kUsage) std::remove(partial.c_str());
@@ -271,7 +281,7 @@ void addTableCommand(CLI::App& app, std::ostream& out, std::ostream& err, int& s
 int runTableFile(const std::string& path, const TableOptions& options, std::ostream& out,
                  std::ostream& err) {
     if (options.xlsx && options.output.empty()) {
-        err << kProgram << ": --format xlsx writes a workbook: give its file with -o FILE.xlsx\n";
+        err << kProgram << ": " << said({msg::Code::cliXlsxNeedsOutput, {}}) << '\n';
         return kUsage;
     }
     if (path == "-") return runTableTo(stdin, "-", "-", options, out, err);

@@ -18,23 +18,24 @@ struct NumberSetting {
     void (*store)(SettingValues&, double);
     double low, high;  // as written, both included
     double scale;
-    std::string_view expected;
+    msg::Code expected;     // what the text should be
+    std::string_view what;  // the unit or the largest percentage it names
 };
 constexpr double kAny = 1e300;
 // The imbalance and margin reach as far as the command line's options do.
 const NumberSetting kNumberSettings[] = {
     {&DocumentSettings::temperature, [](SettingValues& v, double x) { v.temperature = x; }, -273.15,
-     kAny, 1, "a temperature in °C"},
+     kAny, 1, msg::Code::settingWantsTemperature, "°C"},
     {&DocumentSettings::altitude, [](SettingValues& v, double x) { v.altitude = x; }, -kAny, kAny,
-     1, "an altitude in m"},
+     1, msg::Code::settingWantsAltitude, "m"},
     {&DocumentSettings::maxImbalance, [](SettingValues& v, double x) { v.maxImbalance = x; }, 0,
-     100, 0.01, "a percentage from 0 to 100"},
+     100, 0.01, msg::Code::settingWantsPercentage, "100"},
     {&DocumentSettings::margin, [](SettingValues& v, double x) { v.margin = x; }, 0, 1000, 0.01,
-     "a percentage from 0 to 1000"},
+     msg::Code::settingWantsPercentage, "1000"},
     {&DocumentSettings::maxVelocity, [](SettingValues& v, double x) { v.maxVelocity = x; }, 0, kAny,
-     1, "a velocity in m/s, 0 or more"},
+     1, msg::Code::settingWantsVelocity, "m/s"},
     {&DocumentSettings::leakage, [](SettingValues& v, double x) { v.leakage = x; }, 0, 100, 0.01,
-     "a percentage from 0 to 100"},
+     msg::Code::settingWantsPercentage, "100"},
 };
 
 const SettingName* nameOf(std::string DocumentSettings::*field) {
@@ -74,14 +75,15 @@ SettingsReading readSettingValues(const DocumentSettings& settings) {
             *read.value <= s.high)
             s.store(r.values, *read.value * s.scale);
         else
-            r.problems.push_back({nameOf(s.field), std::string(text), s.expected});
+            r.problems.push_back({nameOf(s.field), std::string(text), {s.expected, {s.what}}});
     }
     if (const std::string_view f = trimmed(settings.formula); !f.empty()) {
         if (f == "1" || f == "2")
             r.values.formula = f == "2" ? 2 : 1;
         else
-            r.problems.push_back(
-                {nameOf(&DocumentSettings::formula), std::string(f), "a formula, 1 or 2"});
+            r.problems.push_back({nameOf(&DocumentSettings::formula),
+                                  std::string(f),
+                                  {msg::Code::settingWantsFormula, {}}});
     }
     return r;
 }

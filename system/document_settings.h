@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calc/ascii.h"
+#include "messages/message.h"
 #include "system/table_file.h"
 
 namespace ductsys {
@@ -89,11 +90,11 @@ struct SettingValues {
 };
 
 // A setting whose text could not be read: which one, its text, and what it
-// should be ("a percentage from 0 to 100").
+// should be (settingWantsPercentage: "a percentage from 0 to 100").
 struct SettingProblem {
     const SettingName* setting;
     std::string text;
-    std::string_view expected;
+    msg::Message expected;
 };
 
 struct SettingsReading {

@@ -412,4 +412,161 @@ INSTANTIATE_TEST_SUITE_P(
                "只读取了 1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The program's own messages, each in English and, under a Chinese locale,
+// in Chinese: the same status and output, the names, numbers and options
+// given as they were written.
+struct Worded {
+    const char* name;
+    const char* arguments;  // may name the input file as IN
+    std::string input;
+    const char* english;  // a part of standard error in English
+    const char* chinese;  // the same part in Chinese
+    const char* output = "";
+};
+void PrintTo(const Worded& c, std::ostream* os) { *os << c.name; }
+class OwnMessages : public testing::TestWithParam<Worded> {};
+TEST_P(OwnMessages, InEachLanguage) {
+    const Worded& c = GetParam();
+    std::string arguments = c.arguments;
+    const std::size_t at = arguments.find("IN");
+    if (at != std::string::npos) arguments.replace(at, 2, scratch("in.csv"));
+    const Result english = run(arguments, c.input, Encode::utf8, c.output);
+    const Result chinese = run(arguments, c.input, Encode::utf8, c.output, "LANG=zh_CN.UTF-8");
+    EXPECT_NE(english.err.find(c.english), std::string::npos) << english.err;
+    EXPECT_NE(chinese.err.find(c.chinese), std::string::npos) << chinese.err;
+    EXPECT_EQ(chinese.status, english.status);
+    EXPECT_EQ(chinese.out, english.out);
+}
+const char kSettingRows[] =
+    "segment,flow,size,length,zeta\nA-F,1000,200,5,0.5\nF-B,1000,200,10,0.5\n";
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, OwnMessages,
+    testing::Values(
+        Worded{"an_unknown_command_with_its_nearest", "clac --flow 1000", "",
+               "ductcalc-cli: unknown command clac: did you mean calc?\n"
+               "Try 'ductcalc-cli --help' for more information.\n",
+               "ductcalc-cli: 未知的命令 clac：是否应为 calc？\n"
+               "运行“ductcalc-cli --help”可查看用法。\n"},
+        Worded{"an_unknown_command_with_every_command", "wxyzvw", "",
+               "ductcalc-cli: unknown command wxyzvw; the commands are calc, size, table, "
+               "system, fitting and chart\n",
+               "ductcalc-cli: 未知的命令 wxyzvw；可用的命令有 calc、size、table、system、"
+               "fitting和chart\n"},
+        Worded{"an_unknown_option_with_its_nearest", "calc --flwo 1000 --diameter 200", "",
+               "ductcalc-cli: unknown option --flwo; did you mean --flow?\n"
+               "Try 'ductcalc-cli calc --help' for more information.\n",
+               "ductcalc-cli: 未知的选项 --flwo；是否应为 --flow？\n"
+               "运行“ductcalc-cli calc --help”可查看用法。\n"},
+        Worded{"the_charts_formula", "chart --formula 3", "",
+               "ductcalc-cli: --formula must be 1 or 2\n", "ductcalc-cli: --formula 应为 1 或 2\n"},
+        Worded{"a_formula_option_checked_as_it_is_read",
+               "calc --flow 1000 --diameter 200 --formula 3", "",
+               "\"3\" is no formula: give 1 (公式一, the default) or 2 (公式二)",
+               "“3”不是公式：应为 1（公式一，默认）或 2（公式二）"},
+        Worded{"a_material_not_in_the_list", "calc --flow 1000 --diameter 200 --material tin", "",
+               "ductcalc-cli: material \"tin\" is not one of ",
+               "ductcalc-cli: 材料“tin”不在可选之列："},
+        Worded{"a_size_not_read", "calc --flow 1000 --diameter 2x", "",
+               "ductcalc-cli: --diameter \"2x\" is not a size\n",
+               "ductcalc-cli: --diameter“2x”不是风管尺寸\n"},
+        Worded{"an_altitude_beyond_the_atmosphere",
+               "calc --flow 1000 --diameter 200 --altitude 90000", "",
+               "ductcalc-cli: --altitude 90000 lies beyond the standard atmosphere (below about 44 "
+               "km)\n",
+               "ductcalc-cli: --altitude 90000 超出标准大气的范围（约 44 km 以下）\n"},
+        Worded{"air_below_absolute_zero", "calc --flow 1000 --diameter 200 --air-temperature -300",
+               "",
+               "ductcalc-cli: no air at -300 °C and 101.325 kPa: the temperature must lie above "
+               "absolute zero and the pressure above 0\n",
+               "ductcalc-cli: 温度 -300 °C、压力 101.325 kPa 时无法求得空气的物性："},
+        Worded{"a_setting_that_gives_way", "system --fan F IN",
+               std::string("风机,F\n") + kSettingRows,
+               ":1: note: setting 风机 gives way to --fan\n",
+               ":1: note: 设置 风机 不予采用，以选项 --fan 为准\n"},
+        Worded{"a_setting_that_cannot_be_read", "system IN",
+               std::string("风机,F\n温度,abc\n") + kSettingRows,
+               ":2: setting 温度 \"abc\" cannot be read: give a temperature in °C\n",
+               ":2: 设置 温度“abc”无法读取：应为以 °C 计的温度\n"},
+        Worded{
+            "a_percentage_setting_that_cannot_be_read", "system IN",
+            std::string("风机,F\n风机压力余量,2000\n") + kSettingRows,
+            ":2: setting 风机压力余量 \"2000\" cannot be read: give a percentage from 0 to 1000\n",
+            ":2: 设置 风机压力余量“2000”无法读取：应为介于 0 与 1000 之间的百分数\n"},
+        Worded{"a_segment_the_chart_cannot_place", "chart IN",
+               "segment,flow,size,length\nA-B,0,200,10\n",
+               ":2: segment A-B has no air volume and Rm above 0: it is not on the chart\n",
+               ":2: 管段A-B没有风量而比摩阻大于 0：无法标在图上\n"},
+        Worded{"no_size_meets_the_limits", "size --flow 1000 --max-velocity 0.01", "",
+               "ductcalc-cli: no size meets the limits\n", "ductcalc-cli: 没有尺寸满足限值\n"},
+        Worded{"velocity_limits_that_exclude_each_other",
+               "size --flow 1000 --min-velocity 8 --max-velocity 4", "",
+               "ductcalc-cli: --min-velocity 8 is above --max-velocity 4: no velocity meets both\n",
+               "ductcalc-cli: --min-velocity 8 大于 --max-velocity 4：没有风速能同时满足两者\n"},
+        Worded{
+            "one_laminar_size", "size --flow 240", "",
+            "ductcalc-cli: warning: 1 size has a Reynolds number below 2300: the flow is "
+            "laminar there, and neither friction formula is meant for it\n",
+            "ductcalc-cli: warning: 有 1 个尺寸的雷诺数低于 2300：气流为层流，两个摩擦系数公式都不"
+            "适用\n"},
+        Worded{
+            "laminar_sizes_counted", "size --flow 200", "",
+            "ductcalc-cli: warning: 3 sizes have a Reynolds number below 2300: the flow is "
+            "laminar there, and neither friction formula is meant for it\n",
+            "ductcalc-cli: warning: 有 3 个尺寸的雷诺数低于 2300：气流为层流，两个摩擦系数公式都不"
+            "适用\n"},
+        Worded{"size_without_its_flow", "size --max-velocity 5", "",
+               "ductcalc-cli: size: --flow is required\n", "ductcalc-cli: size：须给出 --flow\n"},
+        Worded{"a_limit_that_is_not_finite", "size --flow 1000 --max-velocity inf", "",
+               "ductcalc-cli: a limit must be a finite number\n",
+               "ductcalc-cli: 限值须为有限的数\n"},
+        Worded{"a_unit_checked_as_it_is_read", "calc --flow 1000 --unit gpm --diameter 200", "",
+               "\"gpm\" is not one of m3/h, m3/min", "“gpm”不在可选之列：m3/h, m3/min"},
+        // The parser names the option once, before the reason.
+        Worded{"a_delimiter_of_two_characters", "table --delimiter ab IN", kTwoSegments,
+               "ductcalc-cli: --delimiter: give one character, or tab\n",
+               "ductcalc-cli: --delimiter: 请给出一个字符，或 tab\n"},
+        Worded{"a_leakage_row_that_is_no_percentage",
+               "table --format xlsx -o /nonexistent/report.xlsx IN",
+               std::string("漏风附加,abc\n") + kTwoSegments,
+               ":1: 漏风附加 \"abc\" is not a percentage from 0 to 100\n",
+               ":1: 漏风附加“abc”不是 0 至 100 之间的百分数\n"},
+        Worded{"the_fans_missing_figures", "system IN", "segment,flow,size,length\nA-B,,200,10\n",
+               ":2: fan: segment \"A-B\" (line 2) leaving the fan has no air volume; the path to "
+               "outlet segment \"A-B\" (line 2) has no total",
+               ":2: 风机：自风机引出的管段“A-B”（第 2 行）没有风量；至末端管段“A-B”（第 2 行）"},
+        Worded{"a_sizing_method_not_known", "system --size fast IN", kSettingRows,
+               "ductcalc-cli: --size \"fast\" is not a method: velocity (假定流速法) or friction "
+               "(等摩阻法)\n",
+               "ductcalc-cli: --size“fast”不是计算方法：应为 velocity（假定流速法）或 friction"
+               "（等摩阻法）\n"},
+        Worded{"an_unknown_fitting_with_its_nearest", "fitting elbow-90x", "",
+               "ductcalc-cli: unknown fitting elbow-90x: did you mean ",
+               "ductcalc-cli: 未知的管件 elbow-90x：是否应为 "},
+        Worded{"fitting_list_takes_no_option", "fitting list --angle 30", "",
+               "ductcalc-cli: fitting list takes no --angle\n",
+               "ductcalc-cli: fitting list 不接受选项 --angle\n"},
+        Worded{"an_option_a_fitting_does_not_take", "fitting bend --beta 0.5", "",
+               "ductcalc-cli: bend takes no --beta (its options: --angle, --r-d, --aspect)\n",
+               "ductcalc-cli: bend 不接受选项 --beta（其选项：--angle, --r-d, --aspect）\n"},
+        Worded{"a_fitting_that_takes_no_option", "fitting exit --beta 0.5", "",
+               "ductcalc-cli: exit takes no --beta (its options: none)\n",
+               "ductcalc-cli: exit 不接受选项 --beta（其选项：无）\n"},
+        Worded{"a_workbook_without_its_file", "system --format xlsx IN", kSettingRows,
+               "ductcalc-cli: --format xlsx writes a workbook: give its file with -o FILE.xlsx\n",
+               "ductcalc-cli: --format xlsx 输出的是工作簿：请用 -o FILE.xlsx 给出文件\n"},
+        Worded{"a_file_that_cannot_be_opened", "system /nonexistent/segments.csv", "",
+               "ductcalc-cli: /nonexistent/segments.csv: cannot open: ",
+               "ductcalc-cli: /nonexistent/segments.csv: 无法打开："},
+        // The table is written beside its place first: a folder that is not
+        // there is said, not passed over with a status alone.
+        Worded{"an_output_that_cannot_be_written", "table -o /nonexistent/out.csv IN", kTwoSegments,
+               "ductcalc-cli: /nonexistent/out.csv: cannot write the file\n",
+               "ductcalc-cli: /nonexistent/out.csv: 无法写入文件\n"},
+        Worded{"a_system_output_that_cannot_be_written", "system -o /nonexistent/out.csv IN",
+               kSettingRows, "ductcalc-cli: /nonexistent/out.csv: cannot write the file\n",
+               "ductcalc-cli: /nonexistent/out.csv: 无法写入文件\n"},
+        Worded{"output_to_a_full_device", "calc --flow 1000 --diameter 200", "",
+               "ductcalc-cli: write error: ", "ductcalc-cli: 写入出错：", ">/dev/full"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -56,7 +56,10 @@ TEST_P(SettingText, ReadsAsANumberOfItsRangeOrIsNamed) {
     if (c.refused) {
         EXPECT_EQ(r.problems[0].setting->field, c.field);
         EXPECT_EQ(r.problems[0].text, std::string(ductsys::trimmedCell(c.text)));
-        EXPECT_FALSE(r.problems[0].expected.empty());
+        // What it should be, worded whole: every placeholder filled.
+        const std::string expected = msg::render(r.problems[0].expected, msg::Language::english);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(expected.find('{'), std::string::npos) << expected;
     }
 }
 INSTANTIATE_TEST_SUITE_P(

@@ -138,7 +138,7 @@ int runChart(const ChartCommandOptions& options, std::ostream& out, std::ostream
         for (std::uint32_t s : unplaced) {
             // A segment that failed has said why already.
             if (!result.segments[s].ok()) continue;
-            err << segmentPlace(input, s)
+            err << segmentPlace(input, result, s)
                 << said({msg::Code::cliSegmentNotOnChart, {ductsys::segmentLabel(result, s)}})
                 << '\n';
             status = kRowsFailed;

@@ -458,10 +458,7 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             refused = true;
             return false;
         }
-        if (rows > 0) {
-            builder.reserve(rows);
-            input.lines.reserve(rows);
-        }
+        if (rows > 0) builder.reserve(rows);
         readHeader(h, layout);
         keepReportRows(h, input.reportRows);
         input.delimiter = h.delimiter;
@@ -497,7 +494,6 @@ bool readSystem(std::FILE* in, char delimiter, SystemInput& input, ductsys::Syst
             row.line = line;
             const std::uint32_t index = sizer ? sizer->add(builder, row) : builder.add(row);
             if (index == kNone) return true;  // a blank row
-            input.lines.push_back(line);
             if (input.keepInputs) input.inputs.add(row.material, row.k, row.formula);
             if (count != layout.fieldCount)
                 input.problems.emplace_back(
@@ -590,8 +586,9 @@ ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
     return info;
 }
 
-std::string segmentPlace(const SystemInput& input, std::uint32_t segment) {
-    return std::string(kProgram) + ": " + input.name + ':' + std::to_string(input.lines[segment]) +
+std::string segmentPlace(const SystemInput& input, const SystemResult& result,
+                         std::uint32_t segment) {
+    return std::string(kProgram) + ": " + input.name + ':' + std::to_string(result.line(segment)) +
            ": ";
 }
 
@@ -600,9 +597,7 @@ int reportSystemProblems(const SystemResult& result, const SystemInput& input) {
     // Every message about the file in the order of its lines, a consequence
     // after its cause: the rows' own problems, then what follows from them.
     std::vector<std::pair<long, std::string>> messages;
-    auto lineOf = [&](std::uint32_t segment) {
-        return segment < input.lines.size() ? input.lines[segment] : 0L;
-    };
+    auto lineOf = [&](std::uint32_t segment) { return result.line(segment); };
     for (const ductsys::TopologyError& e : result.errors) {
         msg::Message message = e.message;
         // A file's reader names its lines, not its rows.
@@ -682,9 +677,8 @@ int writeSystem(const SystemResult& result, const SystemInput& input, const AirI
     const bool failed = problems != kSuccess;
 
     if (options.xlsx) {
-        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
-        if (!problem.empty()) {
-            err << kProgram << ": " << options.output << ": " << problem << '\n';
+        if (const auto problem = ductsys::writeXlsxReport(result, info, options.output)) {
+            err << kProgram << ": " << options.output << ": " << said(*problem) << '\n';
             return kUsage;
         }
     } else if (!options.output.empty()) {

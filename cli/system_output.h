@@ -21,13 +21,12 @@
 
 namespace cli {
 
-// What reading the file leaves beside the system: where each segment's row
-// is, and what the system layer does not see.
+// What reading the file leaves beside the system: what the system layer
+// does not see.
 struct SystemInput {
     SystemInput(const std::string& fileName, std::ostream& errors) : name(fileName), err(errors) {}
     const std::string& name;  // names the file in messages
     std::ostream& err;
-    std::vector<long> lines;  // by segment: the line its row starts on
     // Problems of a segment's row beyond its texts (a row with more or
     // fewer fields than the header).
     std::vector<std::pair<std::uint32_t, std::string>> problems;
@@ -79,7 +78,8 @@ std::string formulaText(unsigned seen);
 ductsys::ReportInfo reportInfo(const AirInUse& air, const std::string& formulas,
                                const std::string& name);
 // "ductcalc-cli: FILE:LINE: ", where a segment's row starts, for its messages.
-std::string segmentPlace(const SystemInput& input, std::uint32_t segment);
+std::string segmentPlace(const SystemInput& input, const ductsys::SystemResult& result,
+                         std::uint32_t segment);
 
 // Says on input.err what keeps the system from being whole: kUsage for
 // topology errors (nothing beyond single segments computed), kRowsFailed

@@ -153,9 +153,8 @@ int readTable(std::FILE* in, const std::string& path, const std::string& name,
         if (!reportSettings(options.report, reportRows, name, info, err)) return kUsage;
         info.altitude = options.air.altitude;
         info.inputs = [&inputs](std::uint32_t s) { return inputs.of(s); };
-        const std::string problem = ductsys::writeXlsxReport(result, info, options.output);
-        if (!problem.empty()) {
-            err << kProgram << ": " << options.output << ": " << problem << '\n';
+        if (const auto problem = ductsys::writeXlsxReport(result, info, options.output)) {
+            err << kProgram << ": " << options.output << ": " << said(*problem) << '\n';
             return kUsage;
         }
     }

@@ -188,6 +188,10 @@ struct SystemResult {
     const ZetaDetail* zetaDetail(std::uint32_t segment) const;
     // The remark of `segment`, empty when it has none.
     std::string_view remark(std::uint32_t segment) const;
+    // The file line of `segment`'s row; 0 when its row came from no file.
+    long line(std::uint32_t segment) const {
+        return segment < segmentLines.size() ? segmentLines[segment] : 0;
+    }
 };
 
 }  // namespace ductsys

@@ -854,17 +854,17 @@ void writeNotes(Workbook& book, const SystemResult& result, const ReportInfo& in
 
 }  // namespace
 
-std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
-                            const std::string& path) {
+std::optional<msg::Message> writeXlsxReport(const SystemResult& result, const ReportInfo& info,
+                                            const std::string& path) {
     // Written under another name and moved in place whole, so that a failure
     // leaves no half workbook (nor a workbook of an earlier run) behind.
     const std::string partial = path + ".part";
-    std::string problem;
+    std::optional<msg::Message> problem;
     {
         // Large systems keep one row at a time in memory.
         Workbook book(partial, result.segments.size() > 10000);
         if (!book.ok()) {
-            problem = "cannot create the workbook";
+            problem = msg::Message{msg::Code::workbookCannotCreate, {}};
         } else {
             lxw_doc_properties properties{};
             properties.title = const_cast<char*>("风管水力计算书");
@@ -877,15 +877,16 @@ std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
             writeFittings(book, result, info);
             const lxw_error written = book.error();
             const lxw_error closed = book.close();
-            if (written != LXW_NO_ERROR)
-                problem = lxw_strerror(written);
-            else if (closed != LXW_NO_ERROR)
-                problem = lxw_strerror(closed);
+            if (const lxw_error e = written != LXW_NO_ERROR ? written : closed; e != LXW_NO_ERROR)
+                problem = msg::Message{e == LXW_ERROR_CREATING_XLSX_FILE
+                                           ? msg::Code::workbookFileNotCreated
+                                           : msg::Code::workbookNotWritten,
+                                       {lxw_strerror(e)}};
         }
     }
-    if (problem.empty() && std::rename(partial.c_str(), path.c_str()) != 0)
-        problem = "cannot move the workbook in place";
-    if (!problem.empty()) std::remove(partial.c_str());
+    if (!problem && std::rename(partial.c_str(), path.c_str()) != 0)
+        problem = msg::Message{msg::Code::workbookCannotMove, {}};
+    if (problem) std::remove(partial.c_str());
     return problem;
 }
 

@@ -11,18 +11,19 @@
 // page wide, the header repeated on each page.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "messages/message.h"
 #include "system/model.h"
 #include "system/report_book.h"
 
 namespace ductsys {
 
-// Writes the workbook of `result` to `path`. Returns an empty text on
-// success, or what went wrong; then nothing is left at `path` (the
-// workbook is written beside it under another name and moved in place
-// whole).
-std::string writeXlsxReport(const SystemResult& result, const ReportInfo& info,
-                            const std::string& path);
+// Writes the workbook of `result` to `path`. Returns none on success, or
+// what went wrong; then nothing is left at `path` (the workbook is written
+// beside it under another name and moved in place whole).
+std::optional<msg::Message> writeXlsxReport(const SystemResult& result, const ReportInfo& info,
+                                            const std::string& path);
 
 }  // namespace ductsys

@@ -18,9 +18,7 @@ msg::Message nodeLabel(const SystemResult& result, std::uint32_t node) {
 }
 
 // The caption of a node column, as the messages name it in either language.
-std::string_view caption(Column column) {
-    return inputField(column).caption;
-}
+std::string_view caption(Column column) { return inputField(column).caption; }
 
 // "A, B and 3 more": node names for a message; `nodes` is not empty.
 msg::Message nodeList(const SystemResult& result, const std::vector<std::uint32_t>& nodes) {
@@ -50,7 +48,7 @@ msg::Message segmentList(const SystemResult& result, const std::vector<std::uint
         const std::string_view name = result.segmentNames[s];
         // A file's rows are named with their lines, so that a message about
         // one segment names the line of another that it follows from.
-        const long line = s < result.segmentLines.size() ? result.segmentLines[s] : 0;
+        const long line = result.line(s);
         if (line > 0) {
             if (name.empty()) return {Code::segmentOnLine, {line}};
             return {Code::quotedNameOnLine, {name, line}};

@@ -36,6 +36,7 @@
 #include "table/system_file.h"
 #include "table/table_model.h"
 #include "table/whole_sizing.h"
+#include "table/words.h"
 #include "version.h"
 
 namespace table {
@@ -343,8 +344,10 @@ bool TableWindow::exportWorkbook(const QString& path) {
     info.program = "ductcalc-table " DUCTCALC_VERSION;
     // The title block the document carries.
     info.document = model_->settings();
-    workbookProblem_ = ductsys::writeXlsxReport(model_->result(), info, path.toStdString());
-    return workbookProblem_.empty();
+    const std::optional<msg::Message> problem =
+        ductsys::writeXlsxReport(model_->result(), info, path.toStdString());
+    workbookProblem_ = problem ? said(*problem) : QString();
+    return !problem;
 }
 
 void TableWindow::exportWorkbookDialog() {
@@ -359,9 +362,8 @@ void TableWindow::exportWorkbookDialog() {
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
     if (!exportWorkbook(path))
-        QMessageBox::warning(
-            this, QStringLiteral("风管水力计算表"),
-            QStringLiteral("无法写入“%1”：%2").arg(path, QString::fromStdString(workbookProblem_)));
+        QMessageBox::warning(this, QStringLiteral("风管水力计算表"),
+                             QStringLiteral("无法写入“%1”：%2").arg(path, workbookProblem_));
     else
         statusBar()->showMessage(QStringLiteral("已导出 %1").arg(QFileInfo(path).fileName()), 5000);
 }

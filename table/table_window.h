@@ -41,8 +41,10 @@ public:
     bool openFile(const QString& path, bool quiet = false);
     bool saveFile(const QString& path, bool quiet = false);
     bool exportPdf(const QString& path);
-    // The 计算书 as a workbook, by the command line's writer.
+    // The 计算书 as a workbook, by the command line's writer; when it
+    // cannot be written, workbookProblem() says why.
     bool exportWorkbook(const QString& path);
+    const QString& workbookProblem() const { return workbookProblem_; }
 
     void copySelection();
     void pasteText(const QString& text);
@@ -87,7 +89,7 @@ private:
     GridView* grid_;
     SidePanel* side_;
     SystemChart* chart_;
-    std::string workbookProblem_;  // why the last workbook could not be written
+    QString workbookProblem_;  // why the last workbook could not be written
     QMenu* recentMenu_ = nullptr;
     QString path_;
     bool fromWorkbook_ = false;  // path_ is an xlsx workbook the document was read from

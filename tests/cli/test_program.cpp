@@ -566,7 +566,21 @@ INSTANTIATE_TEST_SUITE_P(
                kSettingRows, "ductcalc-cli: /nonexistent/out.csv: cannot write the file\n",
                "ductcalc-cli: /nonexistent/out.csv: 无法写入文件\n"},
         Worded{"output_to_a_full_device", "calc --flow 1000 --diameter 200", "",
-               "ductcalc-cli: write error: ", "ductcalc-cli: 写入出错：", ">/dev/full"}),
+               "ductcalc-cli: write error: ", "ductcalc-cli: 写入出错：", ">/dev/full"},
+        Worded{"a_workbook_in_a_folder_that_is_not_there",
+               "system --format xlsx -o /nonexistent/out.xlsx IN", kSettingRows,
+               "ductcalc-cli: /nonexistent/out.xlsx: Error creating output xlsx file. Usually a "
+               "permissions error.\n",
+               "ductcalc-cli: /nonexistent/out.xlsx: "
+               "无法创建工作簿文件，文件夹不存在或没有写入权限（Error creating output "
+               "xlsx file. Usually a permissions error.）\n"},
+        Worded{"a_table_workbook_in_a_folder_that_is_not_there",
+               "table --format xlsx -o /nonexistent/out.xlsx IN", kTwoSegments,
+               "ductcalc-cli: /nonexistent/out.xlsx: Error creating output xlsx file. Usually a "
+               "permissions error.\n",
+               "ductcalc-cli: /nonexistent/out.xlsx: "
+               "无法创建工作簿文件，文件夹不存在或没有写入权限（Error creating output "
+               "xlsx file. Usually a permissions error.）\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

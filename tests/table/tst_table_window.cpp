@@ -96,6 +96,7 @@ private slots:
     void junctionClickSelectsBranch();
     void pdfHasPagesWithTheTable();
     void workbookReadsBackWithTheGridsFigures();
+    void workbookThatCannotBeWrittenSaysWhyInChinese();
     void airEntries_data();
     void airEntries();
 
@@ -473,6 +474,19 @@ void TableWindowTest::pdfHasPagesWithTheTable() {
     const QByteArray bytes = pdf.readAll();
     QVERIFY(bytes.startsWith("%PDF"));
     QVERIFY(bytes.contains("/Type /Page"));
+}
+
+// A workbook in a folder that is not there: nothing is written, and the
+// reason is the window's language.
+void TableWindowTest::workbookThatCannotBeWrittenSaysWhyInChinese() {
+    window_->model()->resetRows(table::readSystemFile(kSystem).rows);
+    const QString path = QStringLiteral("/nonexistent/计算书.xlsx");
+    QVERIFY(!window_->exportWorkbook(path));
+    QCOMPARE(
+        window_->workbookProblem(),
+        QStringLiteral("无法创建工作簿文件，文件夹不存在或没有写入权限（Error creating output xlsx "
+                       "file. Usually a permissions error.）"));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 // The 计算书 the window exports, read back by openpyxl: its sheets, and the

@@ -24,7 +24,7 @@ void writeRowsInBlocks(ductsys::WorkPool& pool, std::uint32_t count, const Forma
     // Large enough that handing a block to a lane is nothing beside it,
     // small enough that the texts in hand stay a few megabytes.
     constexpr std::uint32_t kBlock = 16384;
-    struct Block {
+    struct alignas(ductsys::kCacheLine) Block {
         std::uint32_t first = 0, last = 0;
         std::string text;
     };

@@ -8,6 +8,7 @@
 
 #include "system/model.h"
 #include "system/readers.h"
+#include "system/work_pool.h"
 #include "system/zeta_terms.h"
 
 namespace ductsys {
@@ -88,8 +89,9 @@ private:
 // `flow` in the setting's unit. Fills the figures the recalculation and the
 // readings allow, and says why in segment.reason when any is missing. With
 // `memo`, takes the figures from it when it holds this very computation,
-// and keeps them there otherwise.
-class SegmentCalculator {
+// and keeps them there otherwise. Each lane has its own, on lines of its
+// own.
+class alignas(kCacheLine) SegmentCalculator {
 public:
     explicit SegmentCalculator(const calc::AirState& air) { input_.air = air; }
     SegmentCalculator(const SegmentCalculator&) = delete;

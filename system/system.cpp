@@ -94,7 +94,7 @@ void addNodes(TopologyReader& topology, std::uint32_t first, std::uint32_t count
 // The rows of a batch that one lane reads and computes, and what they give
 // beside their segments: the segments waiting for a sum and the warnings,
 // in the rows' order.
-struct RowChunk {
+struct alignas(kCacheLine) RowChunk {
     std::uint32_t firstRow = 0;      // into the batch
     std::uint32_t firstSegment = 0;  // the segment of the chunk's first row
     std::span<Segment> segments;     // the chunk's own, in result.segments
@@ -129,15 +129,18 @@ struct SystemBuilder::State {
     // the topology memo when it holds these rows.
     Tree findTree();
 
+    // What the lanes read while this thread reads the next rows.
     Options options;
-    SystemResult result;
+    RowBatch computing;            // rows the lanes are reading and computing
+    std::vector<RowChunk> chunks;  // of `computing`
+    ComputeMemo* memo = nullptr;   // see setMemo()
+
+    // What this thread writes meanwhile, on lines of their own.
+    alignas(kCacheLine) SystemResult result;
     TopologyReader topology;
     std::uint32_t count = 0;               // segments added
     RowBatch current;                      // rows not yet handed over
-    RowBatch computing;                    // rows the lanes are reading and computing
-    std::vector<RowChunk> chunks;          // of `computing`
     bool busy = false;                     // the lanes have `computing` in hand
-    ComputeMemo* memo = nullptr;           // see setMemo()
     TopologyMemo* topologyMemo = nullptr;  // see setTopologyMemo()
     TextList froms, tos;  // with a topology memo: the rows' 起点 and 终点, until finish()
 

@@ -26,6 +26,11 @@
 
 namespace ductsys {
 
+// The bytes of a line of the processor's cache. What one lane writes while
+// another reads or writes beside it starts a line of its own: two lanes
+// writing on one line pass it to and fro at every write.
+inline constexpr std::size_t kCacheLine = 64;
+
 // The lanes used when none are asked for: the machine's cores, at most two.
 // The reading of a file is one thread, and a third lane found nothing left
 // to do beside it.

@@ -70,9 +70,15 @@ void computeSummed(SystemResult& result, PendingSegment& p, SegmentCalculator& c
 }  // namespace
 
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
-              const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
-              std::deque<SegmentCalculator>& calculators, ComputeMemo* memo) {
+              WorkPool& pool, std::deque<SegmentCalculator>& calculators, ComputeMemo* memo) {
+    // A system whose every air volume is given sums nothing, and needs no
+    // table by segment either.
+    if (pending.empty()) return;
     auto& segments = result.segments;
+    // By segment: where it waits in `pending`, or kNone.
+    LargeArray<std::uint32_t> pendingOf(segments.size(), kNone);
+    for (std::size_t k = 0; k < pending.size(); ++k)
+        pendingOf[pending[k].segment] = static_cast<std::uint32_t>(k);
     // The air volumes and far nodes in compact copies, and what each pending
     // segment's sum gives beside them: the sums read them in tree order, all
     // over the segments, and a few bytes each keep far more of them in cache

@@ -32,8 +32,8 @@ struct PendingSegment {
 // with its own of `calculators`, and through `memo` when there is one
 // (reserved for every segment).
 void sumFlows(SystemResult& result, const Tree& tree, LargeArray<PendingSegment>& pending,
-              const LargeArray<std::uint32_t>& pendingOf, WorkPool& pool,
-              std::deque<SegmentCalculator>& calculators, ComputeMemo* memo = nullptr);
+              WorkPool& pool, std::deque<SegmentCalculator>& calculators,
+              ComputeMemo* memo = nullptr);
 
 // Computes pending segments whose flow cannot be summed, with `reason`.
 void leaveFlowsUnknown(SystemResult& result, LargeArray<PendingSegment>& pending,

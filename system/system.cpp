@@ -144,10 +144,8 @@ struct SystemBuilder::State {
     TopologyMemo* topologyMemo = nullptr;  // see setTopologyMemo()
     TextList froms, tos;  // with a topology memo: the rows' 起点 and 终点, until finish()
 
-    // Segments waiting for the sums beyond them.
+    // Segments waiting for the sums beyond them, in segment order.
     LargeArray<PendingSegment> pending;
-    // By segment: into `pending`, or kNone; empty while no segment waits.
-    LargeArray<std::uint32_t> pendingOf;
     std::vector<std::pair<std::uint32_t, ZetaCell>> fittingCells;  // ζ cells with fittings
 
     std::deque<SegmentCalculator> calculators;  // one for each lane
@@ -207,9 +205,16 @@ void SystemBuilder::State::submit(bool wait) {
                 [this](std::span<RowChunk> mine, SegmentCalculator& calculator) {
                     for (RowChunk& chunk : mine) computeChunk(chunk, calculator);
                 });
-    if (!topologyMemo)
+    if (topologyMemo) {
+        // Looked at once all rows are in: most often the memo holds them.
+        for (std::uint32_t i = 0; i < rows; ++i) {
+            froms.append(computing.from(i));
+            tos.append(computing.to(i));
+        }
+    } else {
         addNodes(topology, first, rows,
                  [this](std::uint32_t i) { return std::pair(computing.from(i), computing.to(i)); });
+    }
     if (wait) finishBatch();
 }
 
@@ -218,13 +223,7 @@ void SystemBuilder::State::finishBatch() {
     busy = false;
     pool.finish();
     for (RowChunk& chunk : chunks) {
-        // Made as long as the segments only once a segment waits: a system
-        // whose every air volume is given needs none.
-        if (!chunk.pending.empty()) pendingOf.resize(result.segments.size(), kNone);
-        for (PendingSegment& p : chunk.pending) {
-            pendingOf[p.segment] = static_cast<std::uint32_t>(pending.size());
-            pending.push_back(std::move(p));
-        }
+        for (PendingSegment& p : chunk.pending) pending.push_back(std::move(p));
         for (Warning& w : chunk.warnings) result.warnings.push_back(std::move(w));
         for (auto& cell : chunk.fittingCells) fittingCells.push_back(std::move(cell));
     }
@@ -253,7 +252,6 @@ void SystemBuilder::reserve(std::size_t rows) {
     State& st = *state_;
     if (st.count > 0) return;
     st.result.segments.reserve(rows);
-    st.pendingOf.reserve(rows);
     // Names such as "1024-1025": a few characters each.
     st.result.segmentNames.reserve(rows, 8 * rows);
     st.result.nodeNames.reserve(rows + 1, 4 * rows);
@@ -294,11 +292,6 @@ std::uint32_t SystemBuilder::add(const SegmentTexts& row) {
     }
     if (const std::string_view remark = trimmed(row.remark); !remark.empty())
         st.result.remarks.emplace_back(index, remark);
-    if (st.topologyMemo) {
-        // Looked at once all rows are in: most often the memo holds them.
-        st.froms.append(row.from);
-        st.tos.append(row.to);
-    }
     st.current.append(row);
     if (st.current.full()) st.submit(false);
     return index;
@@ -314,10 +307,7 @@ SystemResult SystemBuilder::finish() {
                           {msg::Code::flowSumNoTree, {}});
         applyFittingTerms(result, nullptr, st.fittingCells);
     } else {
-        if (!st.pending.empty()) {
-            st.pendingOf.resize(result.segments.size(), kNone);
-            sumFlows(result, tree, st.pending, st.pendingOf, st.pool, st.calculators, st.memo);
-        }
+        sumFlows(result, tree, st.pending, st.pool, st.calculators, st.memo);
         applyFittingTerms(result, &tree, st.fittingCells);
         if (st.options.compareFlows) checkGivenFlows(result, tree);
         if (!st.options.pathsLater) {
